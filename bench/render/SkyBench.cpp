@@ -1,0 +1,106 @@
+// Cost of one sky update over the full catalogue and of one DrawSky at
+// 800x600 with every layer on (the frame period is 33 ms).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Canvas.h"
+#include "ImageList.h"
+#include "SkyDraw.h"
+#include "SkyMarks.h"
+#include "SkyModel.h"
+#include "StarData.h"
+
+namespace {
+
+std::string Runtime(const char* name) {
+  return (std::filesystem::path(SKYLOOM_RUNTIME_DIR) / name).string();
+}
+
+// Beijing, a January evening, looking south-east at 35 degrees.
+std::unique_ptr<TSkyloom> MakeSky(benchmark::State& state) {
+  auto sky = std::make_unique<TSkyloom>();
+  RandomSeed(7);
+  InitSkyModel(*sky);
+  if (!LoadStarDataFrom(*sky, Runtime(StarDataFileName))) state.SkipWithError("StarData.dat missing");
+  sky->ScreenWidth = 800;
+  sky->ScreenHeight = 432;
+  sky->Scale = 533;
+  sky->Latitude = 39.9 * M_PI / 180;
+  sky->Longitude = 116.4 * M_PI / 180;
+  sky->TimeZone = 8;
+  sky->Year = 2026;
+  sky->Month = 1;
+  sky->Day = 15;
+  sky->Hour = 21;
+  sky->Minute = 0;
+  sky->ViewAz = 20 * M_PI / 180;
+  sky->ViewAlt = 35 * M_PI / 180;
+  sky->Mode1 = 0x3F;
+  sky->Mode2 = 0x1F00;
+  sky->NamesOn = sky->LinesOn = sky->GroundOn = 1;
+  sky->DeriveShowFlags();
+  return sky;
+}
+
+void BM_UpdateSky(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  int minute = 0;
+  for (auto _ : state) {
+    sky->Minute = (++minute) % 60;  // a new moment every time, as time flows
+    sky->UpdateSky();
+    benchmark::DoNotOptimize(sky->Stars[1].X);
+  }
+}
+BENCHMARK(BM_UpdateSky)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawSky(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  sky->SelConst = 0;
+  for (int c = 1; c <= MaxConsts; ++c)
+    if (sky->Consts[c].EShort.view() == "Ori") sky->SelConst = c;
+  sky->UpdateSky();
+  TBackBuffer buffer(800, 600);
+  TCanvas canvas(buffer);
+  TDXImageList images, images1;
+  if (!images.LoadFromFile(Runtime("LoadImg.rxf"))) state.SkipWithError("LoadImg.rxf missing");
+  images1.LoadFromFile(Runtime("Messia2.rxf"));
+  TSkyMarks marks;
+  TPopupSwitches popup;
+  popup.ConstellationBoundary = popup.ConstellationHighlight = popup.ConstellationLines =
+      popup.ConstellationGreekNames = true;
+  TSkyDrawContext ctx{*sky, buffer, canvas, images, images1, marks, popup, clBlack,
+                      202, 650, 100, true, true};
+  for (auto _ : state) {
+    buffer.Fill(clBlack);
+    DrawSky(ctx);
+    benchmark::DoNotOptimize(buffer.Pixels()[0]);
+  }
+}
+BENCHMARK(BM_DrawSky)->Unit(benchmark::kMicrosecond);
+
+// Looking level so that the ground, boards and trees are drawn too.
+void BM_DrawSkyWithGround(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  sky->ViewAlt = 0;
+  sky->UpdateSky();
+  TBackBuffer buffer(800, 600);
+  TCanvas canvas(buffer);
+  TDXImageList images, images1;
+  if (!images.LoadFromFile(Runtime("LoadImg.rxf"))) state.SkipWithError("LoadImg.rxf missing");
+  TSkyMarks marks;
+  TPopupSwitches popup;
+  TSkyDrawContext ctx{*sky, buffer, canvas, images, images1, marks, popup};
+  for (auto _ : state) {
+    buffer.Fill(clBlack);
+    DrawSky(ctx);
+    benchmark::DoNotOptimize(buffer.Pixels()[0]);
+  }
+}
+BENCHMARK(BM_DrawSkyWithGround)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

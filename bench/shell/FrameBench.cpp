@@ -1,0 +1,59 @@
+// One frame of the main form: the frame handler with a still sky (no sky
+// update) and with a turning view (sky update every frame).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include "FormSky.h"
+#include "SkyModel.h"
+
+namespace {
+
+struct Form {
+  Form() {
+    if (chdir(SKYLOOM_RUNTIME_DIR) != 0) {
+    }
+    CreateSkyModel();
+    form = std::make_unique<TFormSky>();
+    FormSky = form.get();
+    form->FixedNow = true;
+    form->Now = {2026, 1, 15, 21, 0};
+    form->FormCreate();
+    form->FormShow();
+    form->DXDrawInitialize();
+    form->DXTimer1Timer();
+  }
+  ~Form() {
+    FormSky = nullptr;
+    form.reset();
+    FreeSkyModel();
+  }
+  std::unique_ptr<TFormSky> form;
+};
+
+void BM_EmptyFrame(benchmark::State& state) {
+  // Nothing but the ground: the lightest frame the loop draws.
+  Form f;
+  SkyModel->StarCount = 0;
+  f.form->SkyStale = true;
+  f.form->DXTimer1Timer();
+  for (auto _ : state) f.form->DXTimer1Timer();
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_StillSkyFrame(benchmark::State& state) {
+  Form f;
+  for (auto _ : state) f.form->DXTimer1Timer();
+}
+BENCHMARK(BM_StillSkyFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_TurningSkyFrame(benchmark::State& state) {
+  Form f;
+  for (auto _ : state) {
+    f.form->ExecuteCommand(201);
+    f.form->DXTimer1Timer();
+  }
+}
+BENCHMARK(BM_TurningSkyFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

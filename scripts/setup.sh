@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Skyloom needs (only those missing), then
+# configures and builds it in release mode. The runtime folder (program and
+# every file it reads) is assembled in build/runtime.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev
+  libimgui-dev libstb-dev libfreetype-dev libgtest-dev libbenchmark-dev
+  libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
+  timgm6mb-soundfont
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,201 @@
+// The per-frame sky update: brings every drawable point of the model up to
+// the observer's place, time and view (directions, precession to date,
+// horizontal frame, visibility, screen offsets and depth), recomputes the
+// label anchors of constellations and asterisms and the tracked direction.
+#include <algorithm>
+#include <cmath>
+
+#include "SkyModel.h"
+#include "SolarSystem.h"
+#include "TimeScales.h"
+#include "Transforms.h"
+
+namespace {
+
+constexpr double NoLabel = -10000.0;
+// Half the width of the Moon's axis (ecliptic longitude), 5 degrees in radians.
+constexpr double MoonAxisHalf = 0.08726646259971647;
+
+void ResetAnchor(TSkyObject& o) {
+  o.LabelX = NoLabel;
+  o.LabelY = NoLabel;
+  o.LabelCount = 0;
+  o.HasLabel = 0;
+}
+
+// Adds the unrounded screen point of p to the running mean of o's anchor
+// when its rounded screen point lies strictly inside the sky area.
+void AddToAnchor(const TSkyloom& sky, const TSkyPoint& p, TSkyObject& o) {
+  const double x = sky.CenterX - p.Y;
+  const double y = sky.CenterY + p.X;
+  const double sx = std::nearbyint(x);  // ties to even
+  const double sy = std::nearbyint(y);
+  if (!(sx > 0 && sx < sky.ScreenWidth && sy > 0 && sy < sky.ScreenHeight)) return;
+  const double n = o.LabelCount;
+  o.LabelX = (n * o.LabelX + x) / (n + 1);
+  o.LabelY = (n * o.LabelY + y) / (n + 1);
+  o.LabelCount += 1;
+  o.HasLabel = 1;
+}
+
+bool ShownPoint(const TSkyPoint& p) { return p.Visible == 1 && p.Z >= 0; }
+
+void Store(TSkyPoint& p, const TVector3& v) {
+  p.X = v.X;
+  p.Y = v.Y;
+  p.Z = v.Z;
+}
+
+}  // namespace
+
+void TSkyloom::UpdateSky() {
+  // 1-3: screen centre, day count and sky rotation angle.
+  CenterX = ScreenWidth / 2;
+  CenterY = ScreenHeight / 2;
+  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
+  SiderealTime = static_cast<double>(SkyRotationAngle(DayNumber, Longitude));
+  const TProjection view = ProjectionOf(*this);
+  const double epsilon = static_cast<double>(Obliquity(DayNumber));
+  const int starCount = std::clamp(StarCount, 0, MaxStars);
+
+  // 4: stars, J2000 -> of date -> screen.
+  auto stars = PointsOf(Stars);
+  SetDirections(stars, 1, starCount);
+  PrecessToDate(stars, 1, starCount, DayNumber);
+  ProjectPoints(stars, 1, starCount, view);
+
+  // 5-6: constellation anchors, the mean of their stars on screen.
+  for (int c = 1; c <= MaxConsts; ++c) ResetAnchor(Consts[c]);
+  for (int k = 1; k <= starCount; ++k) {
+    const TSkyPoint& s = Stars[k];
+    if (!ShownPoint(s) || s.Mag > StarLimit || s.Owner <= 0 || s.Owner > MaxConsts) continue;
+    AddToAnchor(*this, s, Consts[s.Owner]);
+  }
+
+  // 7-8: asterism anchors, the mean of their line ends on screen (no star
+  // limit); the table ends at the first entry out of bounds.
+  for (int t = 1; t <= MaxOffices; ++t) ResetAnchor(Offices[t]);
+  for (int k = 1; k <= MaxLines; ++k) {
+    const TLinePair& l = OfficeLines[k];
+    if (l.StarA < 0 || l.StarA > StarCount || l.StarB < 0 || l.StarB > StarCount ||
+        l.Owner < 0 || l.Owner > MaxOffices)
+      break;
+    const TSkyPoint& a = Stars[l.StarA];
+    const TSkyPoint& b = Stars[l.StarB];
+    if (!ShownPoint(a) || !ShownPoint(b) || l.Owner <= 0) continue;
+    AddToAnchor(*this, a, Offices[l.Owner]);
+    AddToAnchor(*this, b, Offices[l.Owner]);
+  }
+
+  // 9: the ecliptic (ecliptic of date -> equator of date).
+  auto ecliptic = PointsOf(NetLines[42]);
+  for (TSkyPoint& p : ecliptic) Store(p, EclipticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat), epsilon));
+  ProjectPoints(ecliptic, 1, NetLinePoints, view);
+
+  // 10: the galactic equator (galactic plane -> J2000 -> of date).
+  auto galactic = PointsOf(NetLines[43]);
+  for (TSkyPoint& p : galactic) Store(p, GalacticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat)));
+  PrecessToDate(galactic, 1, NetLinePoints, DayNumber);
+  ProjectPoints(galactic, 1, NetLinePoints, view);
+
+  // 11: the horizon, already horizontal (azimuth from south, altitude).
+  for (TSkyPoint& p : PointsOf(Horizon)) {
+    p.Visible = 1;
+    ApplyView(p, DirectionOf(p.Lon, p.Lat), view, false);
+  }
+
+  // 12: grid circles (equator of date, no precession).
+  for (int m = 1; m <= 41; ++m) {
+    auto line = PointsOf(NetLines[m]);
+    SetDirections(line, 1, NetLinePoints);
+    ProjectPoints(line, 1, NetLinePoints, view);
+  }
+
+  // 13: grid labels (equatorial) and compass labels 1..4 (horizontal; their
+  // Visible flag is left as it is).
+  auto labels = PointsOf(Labels);
+  SetDirections(labels, 1, MaxLabels);
+  ProjectPoints(labels, 5, MaxLabels, view);
+  for (int k = 1; k <= 4; ++k) ApplyView(Labels[k], DirectionOf(Labels[k].Lon, Labels[k].Lat), view, false);
+
+  // 14-16: the solar system, right ascension and declination of date.
+  SolarSystemUpdate(DayNumber);
+  MoonPhase = static_cast<double>(Body(BodyMoon).Phase);
+  for (int j = 1; j <= BodyCount; ++j) {
+    const TBodyState& b = Body(j);
+    TSkyPoint& p = Planets[j];
+    p.Lon = static_cast<double>(b.Lon);
+    p.Lat = static_cast<double>(b.Lat);
+    p.Mag = b.Mag10;
+    p.Visible = 1;
+  }
+  auto planets = PointsOf(Planets);
+  SetDirections(planets, 1, BodyCount);
+  ProjectPoints(planets, 1, BodyCount, view);
+
+  // 17: two points on the Moon's ecliptic parallel, 5 degrees either side,
+  // that orient its phase on screen.
+  const TBodyState& moon = Body(BodyMoon);
+  MoonAxis[1].Lon = static_cast<double>(moon.EclLon) - MoonAxisHalf;
+  MoonAxis[2].Lon = static_cast<double>(moon.EclLon) + MoonAxisHalf;
+  MoonAxis[1].Lat = MoonAxis[2].Lat = static_cast<double>(moon.EclLat);
+  for (int i = 1; i <= 2; ++i)
+    Store(MoonAxis[i], EclipticToEquatorial(DirectionOf(MoonAxis[i].Lon, MoonAxis[i].Lat), epsilon));
+  ProjectPoints(PointsOf(MoonAxis), 1, 2, view);
+
+  // 18: the Moon seen from the observer rather than the Earth's centre: its
+  // visibility is decided on the geocentric altitude, then it is lowered by
+  // the horizontal parallax arcsin(1 / distance in Earth radii).
+  {
+    TSkyPoint& p = Planets[BodyMoon];
+    TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
+    p.Visible = VisibleFlag(h.Z, view.GroundShown);
+    const double dist = static_cast<double>(moon.Dist);
+    if (dist > 1) h.Z -= ArcSin(1 / dist);
+    ApplyView(p, h, view, false);
+  }
+
+  // 19: boundaries, equinox 1900.0 -> 2000.0 -> of date.
+  auto bounds = PointsOf(Bounds);
+  SetDirections(bounds, 1, MaxBounds);
+  PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
+  PrecessToDate(bounds, 1, MaxBounds, DayNumber);
+  ProjectPoints(bounds, 1, MaxBounds, view);
+
+  // 20: Messier objects.
+  auto messier = PointsOf(Messier);
+  SetDirections(messier, 1, MaxMessier);
+  PrecessToDate(messier, 1, MaxMessier, DayNumber);
+  ProjectPoints(messier, 1, MaxMessier, view);
+
+  // 21-22: the tracked object and its direction in the horizontal frame.
+  if (Tracking) TargetDirection(TrackId);
+  const TVector3 t = HorizontalDirection(TargetLon, TargetLat, SiderealTime, Latitude);
+  TrackX = t.X;
+  TrackY = t.Y;
+  TrackZ = t.Z;
+}
+
+// Ids that name no object (below 1, 112..200, 601..1000, above 1100) leave
+// the target unchanged.
+void TSkyloom::TargetDirection(int id) {
+  if (id > 1000) {
+    if (id > 1000 + MaxMessier) return;
+    TargetLon = Messier[id - 1000].Lon;  // catalogue equinox, as stored
+    TargetLat = Messier[id - 1000].Lat;
+    return;
+  }
+  if (id >= 101 && id <= 100 + BodyCount) {
+    TargetLon = Planets[id - 100].Lon;  // of date, as the update left it
+    TargetLat = Planets[id - 100].Lat;
+    return;
+  }
+  const TSkyObject* o = nullptr;
+  if (id >= 1 && id <= MaxConsts) o = &Consts[id];
+  else if (id >= 201 && id <= 200 + MaxOffices) o = &Offices[id - 200];
+  if (!o) return;
+  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
+  const TVector3 v = PrecessDirectionToDate(DirectionOf(o->Lon, o->Lat), DayNumber);
+  TargetLon = LongitudeOf(v);
+  TargetLat = LatitudeOf(v);
+}

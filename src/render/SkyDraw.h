@@ -1,0 +1,51 @@
+// DrawSky: paints the sky of one frame onto the back buffer from the point
+// tables the sky update has just projected — great circles and grid, figures,
+// Greek letters, the selected boundary, show marks, Messier objects, stars,
+// names, planets, the Sun, the Moon with its phase, the hovered object's
+// picture and the ground with boards and trees. It only reads the model,
+// except that it keeps MoonPhase within 0..2pi.
+#pragma once
+
+#include "Canvas.h"
+#include "ImageList.h"
+#include "SkyMarks.h"
+#include "SkyModel.h"
+
+// Everything one DrawSky call reads besides the model; DrawFrame fills it
+// from the main form for every frame.
+struct TSkyDrawContext {
+  TSkyloom& Sky;
+  TBackBuffer& Buffer;
+  TCanvas& Canvas;                 // the one canvas of Buffer
+  const TDXImageList& Images;      // DXImageList ("LoadImg.rxf")
+  const TDXImageList& Images1;     // DXImageList1 ("Messia2.rxf"): hover pictures
+  const TSkyMarks& Marks;          // show page marks
+  const TPopupSwitches& Popup;     // popup menu switches
+  TColor Background = clBlack;     // this frame's background fill
+  int HoverObject = 0;             // 0 none, 1..100 Messier object, 201..210 body 1..10
+  int HoverX = 0, HoverY = 0;      // pointer position of the hover test
+  bool NebulaNames = false;        // caption over the hovered picture
+  bool CanDraw = true;             // false: the surface cannot be drawn
+};
+
+void DrawSky(TSkyDrawContext& ctx);
+
+// Half ellipse (with 10 degrees overshoot at each end: -10..190 degrees)
+// centred on (x, y), semi-axes a along the turned x axis and b along the
+// turned y axis, the figure turned by p radians; screen y grows downwards.
+// DrawArc(x, y, p, r, r) is the Moon's limb; b = -r cos(phase) its terminator.
+void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b);
+
+// Orientation p of the Moon's phase (radians, 0..2pi) from the two MoonAxis
+// points: atan2(du, dv) of MoonAxis 1 minus MoonAxis 2.
+double MoonAxisAngle(const TSkyloom& sky);
+
+// Frame of "StarShine" for a star magnitude in tenths: 0 up to 1.5, then
+// one frame per magnitude, at most 6.
+int StarFrame(int mag);
+// Frame of "StarBall" for a planet magnitude in tenths: 0 for -2 and
+// brighter, 1 for -1..0, 2 for 1..2, then the magnitude, at most 7.
+int PlanetFrame(int mag10);
+
+// The font every sky label uses: GBK "宋体".
+extern const char* const SongFont;

@@ -1,0 +1,26 @@
+// Image-library files (".rxf"): a named collection of pictures, each with a
+// frame size and a frame count, stored with per-pixel alpha. The format is
+// described in docs/image-library.md. This reader/writer knows no SDL.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct LibraryImage {
+  std::string Name;                 // ASCII name, e.g. "StarShine", "M31", "Sun2"
+  int FrameWidth = 0;
+  int FrameHeight = 0;
+  int FrameCount = 0;
+  // ARGB8888 (0xAARRGGBB), frames stacked top to bottom:
+  // pixel (x, y) of frame f is Pixels[(f * FrameHeight + y) * FrameWidth + x].
+  std::vector<uint32_t> Pixels;
+};
+
+// Reads a library; on any fault (missing, short, corrupt, sizes beyond the
+// limits) returns false with a message in `error` and leaves `out` with the
+// images read intact before the fault.
+bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error);
+// Writes through a temporary file and rename.
+bool WriteImageLibrary(const std::string& path, const std::vector<LibraryImage>& images,
+                       std::string& error);

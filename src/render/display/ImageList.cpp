@@ -1,0 +1,228 @@
+// Drawing named ARGB images into the RGB565 back buffer: plain (blended by
+// each pixel's alpha), stretched with an overall alpha, and turned about a
+// point with bilinear sampling. Everything is clipped to the buffer.
+#include "ImageList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace {
+
+inline uint16_t Pack565(unsigned r, unsigned g, unsigned b) {
+  return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+// Lays colour (r, g, b) with opacity a (0..255) over the pixel.
+inline void Blend(uint16_t& d, unsigned r, unsigned g, unsigned b, unsigned a) {
+  if (a == 0) return;
+  if (a >= 255) {
+    d = Pack565(r, g, b);
+    return;
+  }
+  const unsigned r5 = d >> 11, g6 = (d >> 5) & 63, b5 = d & 31;
+  const unsigned dr = (r5 << 3) | (r5 >> 2), dg = (g6 << 2) | (g6 >> 4), db = (b5 << 3) | (b5 >> 2);
+  const unsigned na = 255 - a;
+  d = Pack565((r * a + dr * na + 127) / 255, (g * a + dg * na + 127) / 255, (b * a + db * na + 127) / 255);
+}
+
+// ceil(2^24 / a) for a = 1..255: x / a == (x * kInverse[a]) >> 24 for every
+// x = a * c with c up to 255, and within 1 for the other x up to 255 * a.
+const struct Inverse {
+  uint32_t v[256];
+  Inverse() {
+    v[0] = 0;
+    for (uint32_t a = 1; a < 256; ++a) v[a] = ((1u << 24) + a - 1) / a;
+  }
+  uint32_t operator[](unsigned a) const { return v[a]; }
+} kInverse;
+
+inline void BlendArgb(uint16_t& d, uint32_t p, unsigned a) {
+  Blend(d, (p >> 16) & 255, (p >> 8) & 255, p & 255, a);
+}
+
+}  // namespace
+
+bool TDXImageList::LoadFromFile(const std::string& path) {
+  std::vector<LibraryImage> images;
+  std::string error;
+  const bool ok = ReadImageLibrary(path, images, error);
+  if (!ok) std::fprintf(stderr, "Skyloom: image library %s: %s\n", path.c_str(), error.c_str());
+  Assign(std::move(images));
+  return ok;
+}
+
+void TDXImageList::Assign(std::vector<LibraryImage> images) { images_ = std::move(images); }
+
+int TDXImageList::Find(const std::string& name) const {
+  for (size_t i = 0; i < images_.size(); ++i)
+    if (images_[i].Name == name) return static_cast<int>(i);
+  return -1;
+}
+
+const LibraryImage* TDXImageList::Image(int image) const {
+  if (image < 0 || image >= Count()) return nullptr;
+  const LibraryImage& im = images_[image];
+  // An image whose pixels do not cover its frames is treated as missing.
+  if (im.FrameWidth <= 0 || im.FrameHeight <= 0 || im.FrameCount <= 0) return nullptr;
+  const size_t need = static_cast<size_t>(im.FrameWidth) * im.FrameHeight * im.FrameCount;
+  if (im.Pixels.size() < need) return nullptr;
+  return &im;
+}
+
+int TDXImageList::Width(int image) const {
+  const LibraryImage* im = Image(image);
+  return im ? im->FrameWidth : 0;
+}
+
+int TDXImageList::Height(int image) const {
+  const LibraryImage* im = Image(image);
+  return im ? im->FrameHeight : 0;
+}
+
+int TDXImageList::FrameCount(int image) const {
+  const LibraryImage* im = Image(image);
+  return im ? im->FrameCount : 0;
+}
+
+// The first pixel of a frame, or nullptr for a missing image or frame.
+static const uint32_t* FramePixels(const LibraryImage* im, int frame) {
+  if (!im || frame < 0 || frame >= im->FrameCount) return nullptr;
+  return im->Pixels.data() + static_cast<size_t>(frame) * im->FrameWidth * im->FrameHeight;
+}
+
+void TDXImageList::Draw(TBackBuffer& dst, int image, int x, int y, int frame) const {
+  const LibraryImage* im = Image(image);
+  const uint32_t* src = FramePixels(im, frame);
+  if (!src) return;
+  const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
+  const long long x0 = std::max<long long>(0, x), x1 = std::min<long long>(W, static_cast<long long>(x) + fw);
+  const long long y0 = std::max<long long>(0, y), y1 = std::min<long long>(H, static_cast<long long>(y) + fh);
+  for (long long yy = y0; yy < y1; ++yy) {
+    const uint32_t* s = src + (yy - y) * fw + (x0 - x);
+    uint16_t* d = dst.Pixels() + yy * W + x0;
+    for (long long xx = x0; xx < x1; ++xx, ++s, ++d) BlendArgb(*d, *s, *s >> 24);
+  }
+}
+
+void TDXImageList::DrawAlpha(TBackBuffer& dst, int image, const TRect& r, int frame, int alpha) const {
+  const LibraryImage* im = Image(image);
+  const uint32_t* src = FramePixels(im, frame);
+  if (!src || alpha <= 0) return;
+  alpha = std::min(alpha, 255);
+  const long long rw = static_cast<long long>(r.Right) - r.Left, rh = static_cast<long long>(r.Bottom) - r.Top;
+  if (rw <= 0 || rh <= 0) return;
+  const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
+  const long long x0 = std::max<long long>(0, r.Left), x1 = std::min<long long>(W, r.Right);
+  const long long y0 = std::max<long long>(0, r.Top), y1 = std::min<long long>(H, r.Bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  // Nearest sampling: destination column c takes source column
+  // floor((c + 1/2) * fw / rw), stepped in 32.32 fixed point.
+  const long long stepX = (static_cast<long long>(fw) << 32) / rw;
+  const long long stepY = (static_cast<long long>(fh) << 32) / rh;
+  const unsigned long long startX = static_cast<unsigned long long>(stepX / 2 + (x0 - r.Left) * stepX);
+  unsigned long long sy = static_cast<unsigned long long>(stepY / 2 + (y0 - r.Top) * stepY);
+  for (long long yy = y0; yy < y1; ++yy, sy += stepY) {
+    const long long row = std::min<long long>(static_cast<long long>(sy >> 32), fh - 1);
+    const uint32_t* s = src + row * fw;
+    uint16_t* d = dst.Pixels() + yy * W + x0;
+    unsigned long long sx = startX;
+    for (long long xx = x0; xx < x1; ++xx, ++d, sx += stepX) {
+      const uint32_t p = s[std::min<long long>(static_cast<long long>(sx >> 32), fw - 1)];
+      const unsigned a = (p >> 24) * static_cast<unsigned>(alpha);
+      BlendArgb(*d, p, (a + 127) / 255);
+    }
+  }
+}
+
+// Inverse mapping: each destination pixel whose centre, turned back by the
+// angle about (x, y) and scaled from w x h to the frame size, falls inside
+// the frame is drawn, sampled bilinearly from the nearest four pixels (the
+// frame's edge pixels repeated beyond it). Screen y points down, so a
+// positive angle turns clockwise.
+void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, int h, int frame,
+                              double cx, double cy, int angle) const {
+  const LibraryImage* im = Image(image);
+  const uint32_t* src = FramePixels(im, frame);
+  if (!src || w <= 0 || h <= 0 || !std::isfinite(cx) || !std::isfinite(cy)) return;
+  const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
+
+  double c, s;
+  switch (((angle % 256) + 256) % 256) {   // exact quarter turns
+    case 0: c = 1, s = 0; break;
+    case 64: c = 0, s = 1; break;
+    case 128: c = -1, s = 0; break;
+    case 192: c = 0, s = -1; break;
+    default: {
+      const double t = angle * (2 * std::numbers::pi / 256);
+      c = std::cos(t);
+      s = std::sin(t);
+    }
+  }
+  // Corners of the picture relative to the anchor, turned onto the screen.
+  const double ax = cx * w, ay = cy * h;
+  double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+  for (double lx : {-ax, w - ax})
+    for (double ly : {-ay, h - ay}) {
+      const double X = x + c * lx - s * ly, Y = y + s * lx + c * ly;
+      minX = std::min(minX, X), maxX = std::max(maxX, X);
+      minY = std::min(minY, Y), maxY = std::max(maxY, Y);
+    }
+  const long long px0 = static_cast<long long>(std::max(0.0, std::floor(minX)));
+  const long long px1 = static_cast<long long>(std::min<double>(W, std::ceil(maxX)));
+  const long long py0 = static_cast<long long>(std::max(0.0, std::floor(minY)));
+  const long long py1 = static_cast<long long>(std::min<double>(H, std::ceil(maxY)));
+  if (px0 >= px1 || py0 >= py1) return;
+
+  // Source position (in frame pixels, relative to pixel centres) per
+  // destination step, in 16.16 fixed point.
+  const double kx = static_cast<double>(fw) / w, ky = static_cast<double>(fh) / h;
+  const long long duX = std::llround(c * kx * 65536), dvX = std::llround(-s * ky * 65536);
+  auto at = [&](double dx, double dy, long long& u, long long& v) {
+    u = std::llround(((c * dx + s * dy) + ax) * kx * 65536 - 32768);
+    v = std::llround(((-s * dx + c * dy) + ay) * ky * 65536 - 32768);
+  };
+  auto pixel = [&](long long ix, long long iy) -> uint32_t {
+    return src[std::clamp<long long>(iy, 0, fh - 1) * fw + std::clamp<long long>(ix, 0, fw - 1)];
+  };
+  const long long limitU = static_cast<long long>(fw) << 16, limitV = static_cast<long long>(fh) << 16;
+
+  for (long long py = py0; py < py1; ++py) {
+    long long u, v;
+    at(px0 + 0.5 - x, py + 0.5 - y, u, v);
+    uint16_t* d = dst.Pixels() + py * W + px0;
+    for (long long px = px0; px < px1; ++px, ++d, u += duX, v += dvX) {
+      if (u < -32768 || v < -32768 || u + 32768 >= limitU || v + 32768 >= limitV) continue;
+      const long long ix = u >> 16, iy = v >> 16;
+      const unsigned fx = static_cast<unsigned>((u >> 8) & 255), fy = static_cast<unsigned>((v >> 8) & 255);
+      const uint32_t p00 = pixel(ix, iy);
+      if ((fx | fy) == 0) {   // on a pixel centre
+        BlendArgb(*d, p00, p00 >> 24);
+        continue;
+      }
+      const uint32_t p[4] = {p00, pixel(ix + 1, iy), pixel(ix, iy + 1), pixel(ix + 1, iy + 1)};
+      if (p[1] == p00 && p[2] == p00 && p[3] == p00) {   // inside a flat area
+        BlendArgb(*d, p00, p00 >> 24);
+        continue;
+      }
+      const unsigned wt[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
+      uint64_t A = 0, R = 0, G = 0, B = 0;
+      for (int k = 0; k < 4; ++k) {
+        const uint64_t wa = static_cast<uint64_t>(wt[k]) * (p[k] >> 24);
+        A += wa;
+        R += wa * ((p[k] >> 16) & 255);
+        G += wa * ((p[k] >> 8) & 255);
+        B += wa * (p[k] & 255);
+      }
+      // Alpha-weighted mean colour: (sum / 65536) / alpha through the table of
+      // reciprocals (exact when all weight lies on one pixel).
+      const unsigned a = static_cast<unsigned>((A + 32768) >> 16);
+      if (a == 0) continue;
+      const uint64_t inv = kInverse[a];
+      Blend(*d, static_cast<unsigned>(std::min<uint64_t>(255, ((R >> 16) * inv) >> 24)),
+            static_cast<unsigned>(std::min<uint64_t>(255, ((G >> 16) * inv) >> 24)),
+            static_cast<unsigned>(std::min<uint64_t>(255, ((B >> 16) * inv) >> 24)), a);
+    }
+  }
+}

@@ -1,0 +1,84 @@
+#include "Png.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+
+#include <cstdio>
+
+namespace {
+constexpr int kMaxSide = 8192;
+}
+
+bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
+  const int w = buffer.Width(), h = buffer.Height();
+  if (w <= 0 || h <= 0) {
+    error = "empty picture";
+    return false;
+  }
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24);
+  if (!s) {
+    error = std::string("cannot make a picture: ") + SDL_GetError();
+    return false;
+  }
+  SDL_LockSurface(s);
+  const uint16_t* src = buffer.Pixels();
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+    for (int x = 0; x < w; ++x) {
+      const TColor c = TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]);
+      row[3 * x] = c & 255;
+      row[3 * x + 1] = (c >> 8) & 255;
+      row[3 * x + 2] = (c >> 16) & 255;
+    }
+  }
+  SDL_UnlockSurface(s);
+  const std::string temp = path + ".tmp";
+  const bool saved = IMG_SavePNG(s, temp.c_str()) == 0;
+  if (!saved) error = std::string("cannot write ") + temp + ": " + IMG_GetError();
+  SDL_FreeSurface(s);
+  if (!saved) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = "cannot rename " + temp + " to " + path;
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>& argb,
+                 std::string& error) {
+  w = h = 0;
+  argb.clear();
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (!loaded) {
+    error = "cannot read " + path + ": " + IMG_GetError();
+    return false;
+  }
+  if (loaded->w <= 0 || loaded->h <= 0 || loaded->w > kMaxSide || loaded->h > kMaxSide) {
+    error = path + ": picture size " + std::to_string(loaded->w) + " x " +
+            std::to_string(loaded->h) + " out of range";
+    SDL_FreeSurface(loaded);
+    return false;
+  }
+  SDL_Surface* s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
+  if (!s) {
+    error = path + ": cannot convert: " + SDL_GetError();
+    return false;
+  }
+  w = s->w;
+  h = s->h;
+  argb.resize(static_cast<size_t>(w) * h);
+  SDL_LockSurface(s);
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                        static_cast<size_t>(y) * s->pitch);
+    std::copy(row, row + w, argb.begin() + static_cast<size_t>(y) * w);
+  }
+  SDL_UnlockSurface(s);
+  SDL_FreeSurface(s);
+  return true;
+}

@@ -1,0 +1,18 @@
+// PNG pictures: saving the back buffer (screenshots, headless renders) and
+// reading ARGB pictures (cursors, the image-library packer).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+
+// Writes the buffer as a 24-bit PNG through a temporary file and a rename;
+// false with a message in `error` when it cannot.
+bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error);
+
+// Reads a PNG as ARGB8888 (0xAARRGGBB), row by row; false with a message in
+// `error` for a missing, corrupt or oversized (beyond 8192 x 8192) file.
+bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>& argb,
+                 std::string& error);

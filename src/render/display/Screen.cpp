@@ -1,0 +1,127 @@
+#include "Screen.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace {
+bool VideoReady() {
+  static int state = -1;  // -1 not tried, 0 failed, 1 ready
+  if (state < 0) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      state = 1;
+    } else {
+      state = 0;
+      std::fprintf(stderr, "skyloom: no display (%s); drawing off screen only\n", SDL_GetError());
+    }
+  }
+  return state == 1;
+}
+}  // namespace
+
+TDXDraw::TDXDraw(int width, int height) : buffer_(width, height), canvas_(buffer_) {}
+
+TDXDraw::~TDXDraw() { Finalize(); }
+
+bool TDXDraw::DesktopSize(int& width, int& height) {
+  width = height = 0;
+  if (!VideoReady()) return false;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+  width = mode.w;
+  height = mode.h;
+  return true;
+}
+
+bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullScreen) {
+  if (window_) return true;
+  if (!VideoReady()) return false;
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
+  if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  window_ = SDL_CreateWindow(title.c_str(), left, top, Width(), Height(), flags);
+  if (!window_) {
+    std::fprintf(stderr, "skyloom: cannot open the window (%s); drawing off screen only\n",
+                 SDL_GetError());
+    return false;
+  }
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer_) {
+    SDL_RenderSetLogicalSize(renderer_, Width(), Height());
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                 Width(), Height());
+  }
+  if (!renderer_ || !texture_) {
+    std::fprintf(stderr, "skyloom: cannot draw into the window (%s)\n", SDL_GetError());
+  }
+  fullScreen_ = fullScreen;
+  return true;
+}
+
+void TDXDraw::Finalize() {
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
+}
+
+unsigned TDXDraw::WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
+
+void TDXDraw::Flip() {
+  ++frames_;
+  if (!renderer_ || !texture_) return;
+  SDL_UpdateTexture(texture_, nullptr, buffer_.Pixels(), Width() * 2);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  if (overlay_) overlay_();
+  SDL_RenderPresent(renderer_);
+}
+
+void TDXDraw::SetFullScreen(bool on) {
+  fullScreen_ = on;
+  if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+void TDXDraw::Minimize() {
+  if (window_) SDL_MinimizeWindow(window_);
+}
+
+bool TDXDraw::Minimized() const {
+  return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+TCursors::~TCursors() {
+  for (SDL_Cursor*& c : cursors_)
+    if (c) SDL_FreeCursor(c);
+}
+
+void TCursors::Register(int number, int width, int height, const uint32_t* argb, int hotX,
+                        int hotY) {
+  if (number < 1 || number > 4 || !argb || width <= 0 || height <= 0) return;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height,
+                                                      32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return;
+  // Headless drivers give no colour cursors; the default arrow then serves.
+  cursors_[number] = SDL_CreateColorCursor(s, hotX, hotY);
+  SDL_FreeSurface(s);
+}
+
+void TCursors::Set(int number) {
+  current_ = number;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  if (number < 0) {
+    SDL_ShowCursor(SDL_DISABLE);
+    return;
+  }
+  SDL_ShowCursor(SDL_ENABLE);
+  if (number >= 1 && number <= 4 && cursors_[number]) {
+    SDL_SetCursor(cursors_[number]);
+  } else {
+    SDL_SetCursor(SDL_GetDefaultCursor());
+  }
+}

@@ -1,0 +1,90 @@
+// TDXDraw: the drawing surface of the main window — an 800x600 RGB565 back
+// buffer with its canvas, shown in an SDL window by Flip(). Without a
+// display the surface still draws into its back buffer (headless runs and
+// screenshots), and says once on stderr that nothing is shown.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Canvas.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+
+class TDXDraw {
+ public:
+  TDXDraw(int width = 800, int height = 600);
+  ~TDXDraw();
+  TDXDraw(const TDXDraw&) = delete;
+  TDXDraw& operator=(const TDXDraw&) = delete;
+
+  // Opens the window (borderless, at the given desktop position, or the
+  // whole display when full screen). False when no display is available;
+  // the surface then stays usable off screen.
+  bool Initialize(const std::string& title, int left, int top, bool fullScreen);
+  void Finalize();
+
+  bool CanDraw() const { return canDraw_; }
+  void SetCanDraw(bool v) { canDraw_ = v; }
+  void Fill(TColor c) { buffer_.Fill(c); }
+  TCanvas& Canvas() { return canvas_; }
+  TBackBuffer& Buffer() { return buffer_; }
+  int Width() const { return buffer_.Width(); }
+  int Height() const { return buffer_.Height(); }
+
+  // Shows the back buffer; an overlay (dialogs, popup menu) is drawn into
+  // the window between the sky picture and the present.
+  void Flip();
+  void SetOverlay(std::function<void()> drawOverlay) { overlay_ = std::move(drawOverlay); }
+
+  // Full screen scales the 800x600 stage to the whole display, letterboxed.
+  void SetFullScreen(bool on);
+  bool FullScreen() const { return fullScreen_; }
+  // The flip option set while the application is inactive.
+  void SetFlipOption(bool on) { flipOption_ = on; }
+  bool FlipOption() const { return flipOption_; }
+
+  bool HasWindow() const { return window_ != nullptr; }
+  SDL_Window* Window() const { return window_; }
+  SDL_Renderer* Renderer() const { return renderer_; }
+  unsigned WindowId() const;
+  void Minimize();
+  bool Minimized() const;
+
+  // Desktop size of the display the window is on (0 when unknown).
+  static bool DesktopSize(int& width, int& height);
+
+  // Number of frames presented so far.
+  long Frames() const { return frames_; }
+
+ private:
+  TBackBuffer buffer_;
+  TCanvas canvas_;
+  bool canDraw_ = true;
+  bool fullScreen_ = false;
+  bool flipOption_ = false;
+  long frames_ = 0;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::function<void()> overlay_;
+};
+
+// Registered cursors: 1 "UpArrow", 2 "DownArrow", 3 "LeftArrow",
+// 4 "RightArrow"; 0 is the default arrow and -1 hides the cursor.
+class TCursors {
+ public:
+  ~TCursors();
+  // Registers cursor `number` from an ARGB picture with its hot spot.
+  void Register(int number, int width, int height, const uint32_t* argb, int hotX, int hotY);
+  void Set(int number);
+  int Current() const { return current_; }
+
+ private:
+  SDL_Cursor* cursors_[5] = {};
+  int current_ = 0;
+};

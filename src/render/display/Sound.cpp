@@ -1,0 +1,140 @@
+#include "Sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+int AudioState = -1;  // -1 not tried, 0 unavailable, 1 open
+volatile bool MusicEnded = false;
+
+void OnMusicFinished() { MusicEnded = true; }
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// General MIDI soundfonts shipped by Debian, best first.
+const char* const SoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
+                                  "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                  "/usr/share/sounds/sf2/default-GM.sf2"};
+}  // namespace
+
+bool OpenAudio() {
+  if (AudioState >= 0) return AudioState == 1;
+  AudioState = 0;
+  if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    std::fprintf(stderr, "skyloom: no sound (%s); running silently\n", SDL_GetError());
+    return false;
+  }
+  Mix_Init(MIX_INIT_MID);
+  for (const char* sf : SoundFonts) {
+    if (FileExists(sf)) {
+      Mix_SetSoundFonts(sf);
+      break;
+    }
+  }
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    std::fprintf(stderr, "skyloom: no sound device (%s); running silently\n", Mix_GetError());
+    return false;
+  }
+  Mix_HookMusicFinished(OnMusicFinished);
+  AudioState = 1;
+  return true;
+}
+
+void CloseAudio() {
+  if (AudioState == 1) {
+    Mix_HaltMusic();
+    Mix_CloseAudio();
+    Mix_Quit();
+  }
+  AudioState = -1;
+}
+
+TDXWaveList::~TDXWaveList() {
+  for (Wave& w : waves_)
+    if (w.Chunk && AudioState == 1) Mix_FreeChunk(w.Chunk);
+}
+
+void TDXWaveList::Load(const std::vector<std::string>& names, const std::string& folder) {
+  if (!OpenAudio()) return;
+  for (const std::string& name : names) {
+    std::string path = folder + "/" + name + ".wav";
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (!chunk) {
+      std::fprintf(stderr, "skyloom: sound \"%s\" not loaded (%s)\n", path.c_str(),
+                   Mix_GetError());
+      continue;
+    }
+    waves_.push_back({name, chunk});
+  }
+}
+
+bool TDXWaveList::Has(const std::string& name) const {
+  for (const Wave& w : waves_)
+    if (w.Name == name) return true;
+  return false;
+}
+
+void TDXWaveList::Play(const std::string& name) {
+  for (Wave& w : waves_)
+    if (w.Name == name) {
+      Mix_PlayChannel(-1, w.Chunk, 0);
+      return;
+    }
+}
+
+TMediaPlayer::~TMediaPlayer() { Close(); }
+
+bool TMediaPlayer::Open() {
+  if (music_) return true;
+  if (!FileExists(FileName)) return false;
+  if (!OpenAudio()) return false;
+  music_ = Mix_LoadMUS(FileName.c_str());
+  if (!music_) {
+    static bool said = false;
+    if (!said)
+      std::fprintf(stderr, "skyloom: music \"%s\" cannot be played (%s)\n", FileName.c_str(),
+                   Mix_GetError());
+    said = true;
+    return false;
+  }
+  return true;
+}
+
+void TMediaPlayer::Play() {
+  if (!music_ && !Open()) return;
+  MusicEnded = false;
+  if (Mix_PlayMusic(music_, 0) == 0) playing_ = true;
+}
+
+void TMediaPlayer::Stop() {
+  if (music_) Mix_HaltMusic();
+  playing_ = false;
+  MusicEnded = false;
+}
+
+void TMediaPlayer::Close() {
+  Stop();
+  if (music_) Mix_FreeMusic(music_);
+  music_ = nullptr;
+}
+
+TMediaPlayer::TMode TMediaPlayer::Mode() const {
+  if (!music_) return TMode::NotOpen;
+  return Mix_PlayingMusic() ? TMode::Playing : TMode::Stopped;
+}
+
+void TMediaPlayer::Poll() {
+  if (!MusicEnded) return;
+  MusicEnded = false;
+  playing_ = false;
+  if (Notify && OnNotify) {
+    Notify = false;  // one notice per arming, as the player's notification works
+    OnNotify();
+  }
+}

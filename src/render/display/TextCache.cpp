@@ -1,0 +1,240 @@
+#include "TextCache.h"
+
+#include <SDL2/SDL_ttf.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+#include "Gbk.h"
+
+namespace {
+
+enum FaceKind { kSong = 0, kSymbol = 1 };
+
+// How the bytes of a text become the characters the face draws.
+enum class Encoding {
+  Gbk,          // Chinese text in GBK
+  SymbolBytes,  // the Symbol face itself: byte values are its own codes
+  SymbolGreek,  // another face: Symbol letter codes mapped to Unicode Greek
+};
+
+struct FontFile {
+  const char* Folder;   // Debian package folder
+  const char* Name;
+  int Size;             // point size at 72 dpi (= pixels); 0: first bitmap strike
+  Encoding Enc;
+};
+
+constexpr const char* kMisc = "/usr/share/fonts/X11/misc/";
+constexpr const char* kArphic = "/usr/share/fonts/truetype/arphic/";
+constexpr const char* kUrw = "/usr/share/fonts/opentype/urw-base35/";
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/";
+
+// Says `message` on stderr the first time only (per process).
+void ReportOnce(const std::string& message) {
+  static std::set<std::string> said;
+  if (said.insert(message).second) std::fprintf(stderr, "Skyloom: %s\n", message.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The font file's path, or "" when it is missing.
+std::string Locate(const FontFile& f) {
+  const char* dir = std::getenv("SKYLOOM_FONT_DIR");
+  std::string path = (dir && *dir) ? std::string(dir) + "/" + f.Name : std::string(f.Folder) + f.Name;
+  if (FileExists(path)) return path;
+  ReportOnce(std::string("font file ") + path + " is missing");
+  return {};
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Unicode Greek for the letters of the Symbol byte codes ('a' alpha, 'b'
+// beta, 'c' chi, 'j' phi symbol, 'v' omega symbol, 'V' final sigma, ...).
+uint32_t SymbolToUnicode(unsigned char c) {
+  static const uint16_t upper[26] = {
+      0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399, 0x3D1, 0x39A, 0x39B, 0x39C,
+      0x39D, 0x39F, 0x3A0, 0x398, 0x3A1, 0x3A3, 0x3A4, 0x3A5, 0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
+  static const uint16_t lower[26] = {
+      0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3, 0x3B7, 0x3B9, 0x3D5, 0x3BA, 0x3BB, 0x3BC,
+      0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1, 0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
+  if (c >= 'A' && c <= 'Z') return upper[c - 'A'];
+  if (c >= 'a' && c <= 'z') return lower[c - 'a'];
+  if (c < 0x80) return c;
+  return '?';
+}
+
+std::string ToUtf8(const std::string& text, Encoding enc) {
+  if (enc == Encoding::Gbk) return GbkToUtf8(text);
+  std::string out;
+  for (unsigned char c : text) AppendUtf8(out, enc == Encoding::SymbolBytes ? c : SymbolToUnicode(c));
+  return out;
+}
+
+bool FontEngineReady() {
+  static int state = 0;   // 0 unknown, 1 ready, -1 failed
+  if (state == 0 || (state == 1 && !TTF_WasInit())) {
+    if (TTF_WasInit() || TTF_Init() == 0) {
+      state = 1;
+    } else {
+      state = -1;
+      ReportOnce(std::string("the font engine cannot start (") + TTF_GetError() +
+                 "); texts are not drawn");
+    }
+  }
+  return state == 1;
+}
+
+}  // namespace
+
+struct TextCache::Face {
+  TTF_Font* Font = nullptr;
+  Encoding Enc = Encoding::Gbk;
+};
+
+TextCache::TextCache() = default;
+
+TextCache::~TextCache() {
+  // A font closed after the engine was shut down would touch freed memory.
+  const bool engine = TTF_WasInit() != 0;
+  for (auto& [key, face] : faces_) {
+    if (face->Font && engine) TTF_CloseFont(face->Font);
+    delete face;
+  }
+}
+
+TextCache::Face* TextCache::OpenFace(int kind, int pixels) {
+  auto* face = new Face;
+  faces_[kind * 4096 + pixels] = face;
+  if (!FontEngineReady()) return face;
+
+  std::vector<FontFile> files;
+  if (kind == kSymbol) {
+    files = {{kUrw, "StandardSymbolsPS.otf", pixels, Encoding::SymbolBytes},
+             {kDejaVu, "DejaVuSerif.ttf", pixels, Encoding::SymbolGreek}};
+  } else {
+    if (pixels == 12) files.push_back({kMisc, "wenquanyi_9pt.pcf", 0, Encoding::Gbk});
+    if (pixels == 14) {
+      files.push_back({kMisc, "wenquanyi_13px.pcf", 0, Encoding::Gbk});
+      files.push_back({kMisc, "wenquanyi_10pt.pcf", 0, Encoding::Gbk});
+    }
+    files.push_back({kArphic, "uming.ttc", pixels, Encoding::Gbk});
+    if (pixels != 12) files.push_back({kMisc, "wenquanyi_9pt.pcf", 0, Encoding::Gbk});
+  }
+  for (const FontFile& f : files) {
+    std::string path = Locate(f);
+    if (path.empty()) continue;
+    TTF_Font* font = TTF_OpenFontIndex(path.c_str(), f.Size, 0);
+    if (!font) {
+      ReportOnce("font file " + path + " cannot be opened (" + TTF_GetError() + ")");
+      continue;
+    }
+    face->Font = font;
+    face->Enc = f.Enc;
+    return face;
+  }
+  ReportOnce(std::string("no font for ") + (kind == kSymbol ? "Symbol" : "Song") + " text of " +
+             std::to_string(pixels) + " pixels; such texts are not drawn");
+  return face;
+}
+
+TextCache::Face* TextCache::FaceFor(const TFont& font) {
+  const int kind = font.Name == "Symbol" ? kSymbol : kSong;
+  int pixels = font.Height == 0 ? 12 : std::abs(font.Height);
+  pixels = std::clamp(pixels, 1, 256);
+  auto it = faces_.find(kind * 4096 + pixels);
+  if (it != faces_.end()) return it->second;
+  return OpenFace(kind, pixels);
+}
+
+const TextBitmap* TextCache::Get(const TFont& font, const std::string& gbk) {
+  Face* face = FaceFor(font);
+  if (!face->Font) return nullptr;
+
+  // The lookup key: the face (its address is unique while the cache lives)
+  // followed by the text; assigned into a reused string, so a hit allocates
+  // nothing.
+  key_.assign(reinterpret_cast<const char*>(&face), sizeof face);
+  key_.append(gbk);
+  auto it = entries_.find(key_);
+  if (it != entries_.end()) {
+    ages_.splice(ages_.begin(), ages_, it->second.Age);
+    return &it->second.Bitmap;
+  }
+
+  TextBitmap bitmap;
+  bitmap.Height = TTF_FontHeight(face->Font);
+  std::string utf8 = ToUtf8(gbk, face->Enc);
+  if (!utf8.empty()) {
+    SDL_Surface* s = TTF_RenderUTF8_Solid(face->Font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+    if (s && s->format->BytesPerPixel == 1 && s->w > 0 && s->h > 0) {
+      bitmap.Width = s->w;
+      bitmap.Height = s->h;
+      bitmap.Ink.resize(static_cast<size_t>(s->w) * s->h);
+      SDL_LockSurface(s);
+      for (int y = 0; y < s->h; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+        uint8_t* ink = bitmap.Ink.data() + static_cast<size_t>(y) * s->w;
+        for (int x = 0; x < s->w; ++x) ink[x] = row[x] != 0;
+      }
+      SDL_UnlockSurface(s);
+    }
+    if (s) SDL_FreeSurface(s);
+  }
+  ++renders_;
+
+  auto [pos, inserted] = entries_.emplace(key_, Entry{std::move(bitmap), {}});
+  (void)inserted;
+  ages_.push_front(&pos->first);
+  pos->second.Age = ages_.begin();
+  inkBytes_ += pos->second.Bitmap.Ink.size();
+  Evict();
+  return &pos->second.Bitmap;
+}
+
+void TextCache::Evict() {
+  while (entries_.size() > 1 && (entries_.size() > kMaxEntries || inkBytes_ > kMaxInkBytes)) {
+    const std::string* oldest = ages_.back();
+    ages_.pop_back();
+    auto it = entries_.find(*oldest);
+    inkBytes_ -= it->second.Bitmap.Ink.size();
+    entries_.erase(it);
+  }
+}
+
+int TextCache::EstimateWidth(const TFont& font, const std::string& gbk) {
+  const int h = EstimateHeight(font) - 3;
+  int width = 0;
+  for (size_t i = 0; i < gbk.size(); ++i) {
+    const auto c = static_cast<unsigned char>(gbk[i]);
+    if (c >= 0x81 && c <= 0xFE && i + 1 < gbk.size()) {
+      width += h;
+      ++i;
+    } else {
+      width += (h + 1) / 2;
+    }
+  }
+  return width;
+}
+
+int TextCache::EstimateHeight(const TFont& font) {
+  const int pixels = font.Height == 0 ? 12 : std::clamp(std::abs(font.Height), 1, 256);
+  return pixels + 3;
+}

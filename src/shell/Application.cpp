@@ -1,0 +1,211 @@
+#include "Application.h"
+
+#include <SDL.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "CommandLine.h"
+#include "FormLogo.h"
+#include "FormSky.h"
+#include "GlobalParams.h"
+#include "Interface.h"
+#include "Png.h"
+#include "Script.h"
+#include "SkyModel.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180.0;
+constexpr Uint32 FramePeriod = 33;  // milliseconds
+
+// The program's folder: everything it reads lies there.
+std::string ProgramFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  buf[n] = 0;
+  return std::filesystem::path(buf).parent_path().string();
+}
+
+std::string Absolute(const std::string& cwd, const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  return (std::filesystem::path(cwd) / path).string();
+}
+
+void RunMessageLoop(TFormSky& form) {
+  Uint64 last = 0;
+  while (!form.Terminated) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) HandleEvent(form, e, true);
+    if (form.Terminated) break;
+    if (form.DXTimer1Enabled && form.ApplicationActive) {
+      Uint64 now = SDL_GetTicks64();
+      if (now - last >= FramePeriod) {
+        last = now;  // several missed periods still give one call
+        form.DXTimer1Timer();
+      } else {
+        SDL_Delay(static_cast<Uint32>(std::min<Uint64>(FramePeriod - (now - last), 5)));
+      }
+    } else {
+      SDL_WaitEventTimeout(nullptr, 100);
+    }
+  }
+}
+
+}  // namespace
+
+void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
+  switch (e.type) {
+    case SDL_QUIT:
+      form.Terminated = true;
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) form.Terminated = true;
+      if (!followFocus) break;
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) form.ApplicationDeactivate();
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) form.ApplicationActivate();
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      form.DXInput1.KeyEvent(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
+      break;
+    case SDL_MOUSEMOTION:
+      form.HoverX = e.motion.x;
+      form.HoverY = e.motion.y;
+      break;
+    default:
+      break;
+  }
+}
+
+void ApplyOptions(const TOptions& o, TFormSky& form) {
+  TSkyloom& sky = *SkyModel;
+  if (o.Year) {
+    sky.Year = *o.Year;
+    sky.Month = *o.Month;
+    sky.Day = *o.Day;
+  }
+  if (o.Hour) {
+    sky.Hour = *o.Hour;
+    sky.Minute = *o.Minute;
+  }
+  if (o.Zone) sky.TimeZone = *o.Zone;
+  if (o.LatDeg) sky.Latitude = *o.LatDeg * Deg;
+  if (o.LonDeg) sky.Longitude = *o.LonDeg * Deg;
+  if (o.AzDeg) sky.ViewAz = *o.AzDeg * Deg;
+  if (o.AltDeg) sky.ViewAlt = *o.AltDeg * Deg;
+  if (o.Mode1) sky.Mode1 = *o.Mode1;
+  if (o.Mode2) sky.Mode2 = *o.Mode2;
+  if (o.Names) sky.NamesOn = 1;
+  if (o.Lines) sky.LinesOn = 1;
+  if (o.Ground) sky.GroundOn = 1;
+  if (o.NoGround) sky.GroundOn = 0;
+  sky.DeriveShowFlags();
+  if (o.Limit) sky.StarLimit = *o.Limit;
+  if (o.English) {
+    sky.English = 1;
+    form.Language = 1;
+  }
+  if (o.Select) {
+    sky.SelConst = *o.Select;
+    if (sky.SelConst >= 1 && sky.SelConst <= 99) sky.LoadStory(sky.SelConst);
+  }
+  if (o.PanelDown) {
+    Sections[2].Y = 564;
+    Sections[1].Height = 564;
+    form.PanelState = 2;
+    sky.ScreenHeight = 564;
+  }
+  if (o.Music) MusicOn = *o.Music ? 1 : 0;
+  form.SkyStale = true;
+}
+
+int RunSkyloom(int argc, char** argv) {
+  TOptions options;
+  std::string error;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!ParseOptions(args, options, error)) {
+    std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.Help) {
+    std::fputs(OptionsHelp(), stdout);
+    return 0;
+  }
+  // Paths given on the command line are the caller's; then the program
+  // works in its own folder.
+  const std::string callerCwd = std::filesystem::current_path().string();
+  const std::string renderFile = Absolute(callerCwd, options.RenderFile);
+  const std::string scriptFile = Absolute(callerCwd, options.ScriptFile);
+  if (chdir(ProgramFolder().c_str()) != 0)
+    std::fprintf(stderr, "skyloom: cannot enter the program folder\n");
+
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
+    std::fprintf(stderr, "skyloom: SDL could not start (%s)\n", SDL_GetError());
+
+  // The model exists before any window; the key and menu tables get their
+  // defaults before any form.
+  CreateSkyModel();
+  SetKeyTableDefaults();
+  SetMenuTableDefaults();
+
+  TFormLogo logo;
+  if (renderFile.empty()) logo.Show();
+  int exitCode = 0;
+  {
+    TFormSky form;
+    FormSky = &form;
+    form.Logo = &logo;
+    if (options.Year) {
+      form.FixedNow = true;
+      form.Now = LocalNow();
+      form.Now.Year = *options.Year;
+      form.Now.Month = *options.Month;
+      form.Now.Day = *options.Day;
+    }
+    if (options.Hour) {
+      if (!form.FixedNow) form.Now = LocalNow();
+      form.FixedNow = true;
+      form.Now.Hour = *options.Hour;
+      form.Now.Minute = *options.Minute;
+    }
+    form.FormCreate();
+    if (options.FullScreen) {
+      FullScreen = *options.FullScreen ? 1 : 0;
+      form.Windowed = !FullScreen;
+    }
+    form.FormShow();
+    ApplyOptions(options, form);
+
+    if (!renderFile.empty()) {
+      // One picture: no window at all.
+      form.DXDrawInitialize();
+      form.DXTimer1Timer();
+      if (!SavePng(form.DXDraw.Buffer(), renderFile, error)) {
+        std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+        exitCode = 1;
+      }
+    } else if (!form.Terminated) {
+      form.DXDraw.Initialize("Skyloom", form.Left, form.Top, !form.Windowed);
+      form.DXDrawInitialize();
+      if (!scriptFile.empty()) {
+        exitCode = RunScript(form, scriptFile, callerCwd) ? 0 : 1;
+      } else {
+        RunMessageLoop(form);
+      }
+    }
+    logo.Close();
+    form.FormDestroy();
+    form.DXDraw.Finalize();
+    form.DXDrawFinalize();
+    FormSky = nullptr;
+  }
+  FreeSkyModel();
+  SDL_Quit();
+  return exitCode;
+}

@@ -1,0 +1,172 @@
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool ParseInt(const std::string& s, long lo, long hi, int& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  long v = std::strtol(s.c_str(), &end, 10);
+  if (errno || *end || v < lo || v > hi) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+bool ParseDouble(const std::string& s, double lo, double hi, double& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  double v = std::strtod(s.c_str(), &end);
+  if (errno || *end || !std::isfinite(v) || v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+bool ParseHex(const std::string& s, uint64_t& out) {
+  std::string t = s;
+  if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) t = t.substr(2);
+  if (!t.empty() && t[0] == '$') t = t.substr(1);
+  if (t.empty() || t.size() > 16) return false;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long v = std::strtoull(t.c_str(), &end, 16);
+  if (errno || *end) return false;
+  out = v;
+  return true;
+}
+
+// YYYY-MM-DD, the year may be negative (BC as the model counts years).
+bool ParseDate(const std::string& s, int& y, int& m, int& d) {
+  size_t p2 = s.rfind('-');
+  if (p2 == std::string::npos || p2 == 0) return false;
+  size_t p1 = s.rfind('-', p2 - 1);
+  if (p1 == std::string::npos || p1 == 0) return false;
+  return ParseInt(s.substr(0, p1), -99999, 99999, y) &&
+         ParseInt(s.substr(p1 + 1, p2 - p1 - 1), 1, 12, m) &&
+         ParseInt(s.substr(p2 + 1), 1, 31, d);
+}
+
+bool ParseTime(const std::string& s, int& h, int& m) {
+  size_t c = s.find(':');
+  if (c == std::string::npos) return false;
+  return ParseInt(s.substr(0, c), 0, 23, h) && ParseInt(s.substr(c + 1), 0, 59, m);
+}
+
+}  // namespace
+
+const char* OptionsHelp() {
+  return "usage: skyloom [options]\n"
+         "  --render FILE.png   draw one frame for the settings below, save it and exit\n"
+         "  --script FILE       run a script (key, keydown, keyup, move, click, wait, shot, quit)\n"
+         "  --date YYYY-MM-DD   observation date (negative years are BC as the model counts)\n"
+         "  --time HH:MM        local clock time\n"
+         "  --zone H            time zone, hours east of Greenwich (-12..12)\n"
+         "  --lat DEG           latitude, north positive\n"
+         "  --lon DEG           longitude, east positive\n"
+         "  --az DEG            view azimuth: 0 south, 90 east, 180 north, 270 west\n"
+         "  --alt DEG           view altitude\n"
+         "  --mode1 HEX         name switches (1 constellations, 2 Greek letters, 4 bright stars,\n"
+         "                      8 planets, 10 Messier, 20 asterisms)\n"
+         "  --mode2 HEX         line switches (100 grid, 200 ecliptic, 400 galactic equator,\n"
+         "                      800 constellation figures, 1000 asterism figures)\n"
+         "  --names --lines --ground   turn the name, line and ground groups on\n"
+         "  --no-ground         turn the ground off\n"
+         "  --limit N           faintest star drawn, magnitude x 10 (e.g. 60)\n"
+         "  --english           English names and texts\n"
+         "  --select N          select constellation N (1..88) or asterism 200+N\n"
+         "  --panel-down        sky area 564 pixels high instead of 432\n"
+         "  --fullscreen, --window   full screen (letterboxed) or an 800x600 window\n"
+         "  --music, --no-music background music on or off for this run\n"
+         "  --help              this text\n";
+}
+
+bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      v = args[++i];
+      return true;
+    };
+    auto bad = [&](const std::string& v) {
+      error = "bad value for " + a + ": \"" + v + "\"";
+      return false;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      o.Help = true;
+    } else if (a == "--render") {
+      if (!value(o.RenderFile)) return false;
+    } else if (a == "--script") {
+      if (!value(o.ScriptFile)) return false;
+    } else if (a == "--date") {
+      int y, m, d;
+      if (!value(v)) return false;
+      if (!ParseDate(v, y, m, d)) return bad(v);
+      o.Year = y, o.Month = m, o.Day = d;
+    } else if (a == "--time") {
+      int h, m;
+      if (!value(v)) return false;
+      if (!ParseTime(v, h, m)) return bad(v);
+      o.Hour = h, o.Minute = m;
+    } else if (a == "--zone") {
+      int z;
+      if (!value(v)) return false;
+      if (!ParseInt(v, -12, 12, z)) return bad(v);
+      o.Zone = z;
+    } else if (a == "--lat" || a == "--lon" || a == "--az" || a == "--alt") {
+      double d;
+      if (!value(v)) return false;
+      const double lim = (a == "--lat" || a == "--alt") ? 90 : 360;
+      const double lo = (a == "--az") ? 0 : -lim;
+      if (!ParseDouble(v, lo, lim, d)) return bad(v);
+      (a == "--lat" ? o.LatDeg : a == "--lon" ? o.LonDeg : a == "--az" ? o.AzDeg : o.AltDeg) = d;
+    } else if (a == "--mode1" || a == "--mode2") {
+      uint64_t m;
+      if (!value(v)) return false;
+      if (!ParseHex(v, m)) return bad(v);
+      (a == "--mode1" ? o.Mode1 : o.Mode2) = m;
+    } else if (a == "--names") {
+      o.Names = true;
+    } else if (a == "--lines") {
+      o.Lines = true;
+    } else if (a == "--ground") {
+      o.Ground = true;
+    } else if (a == "--no-ground") {
+      o.NoGround = true;
+    } else if (a == "--limit") {
+      int n;
+      if (!value(v)) return false;
+      if (!ParseInt(v, -100, 1000, n)) return bad(v);
+      o.Limit = n;
+    } else if (a == "--english") {
+      o.English = true;
+    } else if (a == "--select") {
+      int n;
+      if (!value(v)) return false;
+      if (!ParseInt(v, 0, 999, n)) return bad(v);
+      o.Select = n;
+    } else if (a == "--panel-down") {
+      o.PanelDown = true;
+    } else if (a == "--fullscreen") {
+      o.FullScreen = true;
+    } else if (a == "--window") {
+      o.FullScreen = false;
+    } else if (a == "--music") {
+      o.Music = true;
+    } else if (a == "--no-music") {
+      o.Music = false;
+    } else {
+      error = "unknown option \"" + a + "\" (see --help)";
+      return false;
+    }
+  }
+  return true;
+}

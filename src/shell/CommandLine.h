@@ -1,0 +1,31 @@
+// Command-line options: the mode of the run (window, one picture, a script)
+// and the settings that replace the model's values before the first frame.
+// They serve teachers too: worksheets and slides from the command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TOptions {
+  std::string RenderFile;     // --render FILE.png: draw one frame, save it, exit
+  std::string ScriptFile;     // --script FILE: run a script on the frame loop
+  bool Help = false;
+  std::optional<int> Year, Month, Day, Hour, Minute;  // --date, --time
+  std::optional<int> Zone;                            // --zone H
+  std::optional<double> LatDeg, LonDeg;               // north / east positive
+  std::optional<double> AzDeg, AltDeg;                // 0 = south, 90 = east
+  std::optional<uint64_t> Mode1, Mode2;               // hexadecimal
+  bool Names = false, Lines = false, Ground = false, NoGround = false;
+  std::optional<int> Limit;                           // StarLimit (tenths of magnitude)
+  bool English = false;
+  std::optional<int> Select;                          // SelConst
+  bool PanelDown = false;
+  std::optional<bool> FullScreen;                     // --fullscreen / --window
+  std::optional<bool> Music;                          // --music / --no-music
+};
+
+// Parses argv; false with a message for unknown options or bad values.
+bool ParseOptions(const std::vector<std::string>& args, TOptions& out, std::string& error);
+const char* OptionsHelp();

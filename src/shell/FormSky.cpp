@@ -1,0 +1,357 @@
+#include "FormSky.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sys/stat.h>
+
+#include "FormLogo.h"
+#include "Gbk.h"
+#include "GlobalParams.h"
+#include "Interface.h"
+#include "Lecture.h"
+#include "PictureWindow.h"
+#include "SkyModel.h"
+#include "StringTable.h"
+
+TFormSky* FormSky = nullptr;
+TAutoCommand HoverRepeat;
+TAutoCommand TextScroll;
+TPlayerSlot Player;
+
+namespace {
+constexpr double Deg = M_PI / 180.0;
+constexpr double TwoPi = 2 * M_PI;
+
+bool FileExists(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+}  // namespace
+
+bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
+  if (desktopWidth < 800) return false;
+  if (desktopWidth == 800) {
+    left = 0;
+    top = 0;
+  } else {
+    left = (desktopWidth - 800) / 2;
+    top = desktopHeight > 600 ? (desktopHeight - 600) / 2 : 0;
+  }
+  return true;
+}
+
+TCivilNow LocalNow() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
+}
+
+TFormSky::TFormSky() : DXDraw(800, 600) {
+  // The form's font: "宋体" at height -14.
+  DXDraw.Canvas().Font.Name = LoadStr(22);
+  DXDraw.Canvas().Font.Height = -14;
+}
+
+TFormSky::~TFormSky() = default;
+
+void TFormSky::FormCreate() {
+  // 1. The splash window is already showing (the application shows it
+  //    first); seed the random generator.
+  SplashPending = true;
+  RandomSeed(static_cast<uint32_t>(std::time(nullptr)));
+  // 2. Activation events are routed here by the application.
+  // 3. Number parsing uses "." everywhere (the C locale; never changed).
+  // 4. Window size and place.
+  int dw = 0, dh = 0;
+  if (TDXDraw::DesktopSize(dw, dh)) {
+    if (!PlaceMainWindow(dw, dh, Left, Top)) {
+      ShowMessageWindow(LoadStr(18));
+      Terminated = true;
+    }
+  } else {
+    Left = Top = 0;
+  }
+  Width = 800;
+  Height = 600;
+  // 5. Layout of the text panel and status line; rotation step.
+  SkyHeight = Height - 168;
+  Language = 0;
+  LineHeight = 16;
+  const int layout[9] = {240, 68, 99, 86, std::min(Width / 5, 160), Width / 6, 6, 2, 5};
+  std::copy(layout, layout + 9, TextLayout);
+  SkyStale = PopupPending = ViewLocked = Playing = false;
+  PlayDirection = PlayMode = TargetCode = 0;
+  HoverObject = HoverX = HoverY = 0;
+  if (SkyModel) SkyModel->TurnStep = 4;
+  // 6. Cursors from the program's resources.
+  {
+    TDXImageList resources;
+    if (resources.LoadFromFile("Resource.rxf")) {
+      static const char* const names[5] = {"", "UpArrow", "DownArrow", "LeftArrow", "RightArrow"};
+      for (int n = 1; n <= 4; ++n) {
+        const LibraryImage* img = resources.Image(resources.Find(names[n]));
+        if (img && img->FrameCount >= 1)
+          Cursors.Register(n, img->FrameWidth, img->FrameHeight, img->Pixels.data(),
+                           img->FrameWidth / 2, img->FrameHeight / 2);
+      }
+    }
+  }
+  // 7. Image libraries and the two sounds.
+  DXImageList.LoadFromFile("LoadImg.rxf");
+  DXImageList1.LoadFromFile("Messia2.rxf");
+  DXWaveList1.Load({"Choose", "Click"});
+  // 8. Interface description, compiled tables, global parameters, popup menu.
+  ReadInterfaceDescription();
+  ReadCompiledTables();
+  ReadParameters();
+  SetMenuTableDefaults();
+  // 9. Star catalogue.
+  if (SkyModel) SkyModel->LoadStarData();
+  // 10. Music.
+  MediaPlayer1.FileName = "Music.mid";
+  MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
+  // 11. Full screen from the global parameters.
+  Windowed = !FullScreen;
+  DXDraw.SetFullScreen(FullScreen != 0);
+}
+
+void TFormSky::FormShow() {
+  // 1. Scene 1 and its well-known regions.
+  CurrentScene = 1;
+  FillWellKnownRegions(1);
+  // 2. No show loaded, no text shown.
+  Lecture.Reset();
+  TextShown = false;
+  // 3. Automatic slots.
+  HoverRepeat = TAutoCommand{};
+  HoverRepeat.Counter = 0;
+  HoverRepeat.Interval = 1;
+  HoverRepeat.Kind = 1;
+  Player.Counter = 0;
+  Player.Command = 1001;
+  Player.Interval = 1;
+  Player.Kind = 1;
+  Player.StatusText = LoadStr(17);
+  PanelState = 1;
+  TextScroll.Interval = (20 - SubtitleSpeed) * 2;
+  TextScroll.Command = 1012;
+  ViewLocked = false;
+  // 4. Ground only; horizon switch shown on; sky area and scale.
+  TSkyloom& sky = *SkyModel;
+  sky.ShowFlags = SkyBits::Ground;
+  sky.GroundOn = 1;
+  WellKnownRegion(9).State |= 2;
+  sky.ScreenWidth = Width;
+  sky.ScreenHeight = SkyHeight;
+  sky.Scale = Width * 2 / 3;
+  // 5. Saved place, today's date and clock.
+  sky.LoadSettings();
+  TCivilNow now = FixedNow ? Now : LocalNow();
+  sky.Year = now.Year;
+  sky.Month = now.Month;
+  sky.Day = now.Day;
+  sky.Hour = now.Hour;
+  sky.Minute = now.Minute;
+  // 6.
+  SkyStale = true;
+}
+
+void TFormSky::FormDestroy() {
+  MediaPlayer1.Close();
+  CloseAudio();
+}
+
+void TFormSky::DXTimer1Timer() {
+  // 1.
+  if (!DXDraw.CanDraw()) return;
+  // 2. The first frame closes the splash and starts the music.
+  if (SplashPending) {
+    SplashPending = false;
+    if (Logo) Logo->Close();
+    if (MusicOn) {
+      MediaPlayer1.Notify = true;
+      MediaPlayer1.Wait = false;
+      ExecuteCommand(2001);
+    }
+  }
+  // 3. Held direction keys: up, right, down, left.
+  DXInput1.Update();
+  if (DXInput1.Up()) ExecuteCommand(202);
+  if (DXInput1.Right()) ExecuteCommand(203);
+  if (DXInput1.Down()) ExecuteCommand(204);
+  if (DXInput1.Left()) ExecuteCommand(201);
+  // 4.-6. Automatic command slots.
+  if (HoverRepeat.Active && HoverRepeat.Tick()) ExecuteCommand(HoverRepeat.Command);
+  if (SubtitlesOn && TextScroll.Active && TextScroll.Tick()) ExecuteCommand(TextScroll.Command);
+  if (Player.Active && Player.Tick()) {
+    if (Player.LeadCommand <= 1000) {
+      ExecuteCommand(Player.Command);
+    } else {
+      ExecuteCommand(Player.LeadCommand);
+      ExecuteCommand(Player.Command);
+    }
+    if (!Playing) Player.Active = false;
+  }
+  // 7.-9.
+  if (SkyStale) {
+    SkyModel->UpdateSky();
+    SkyStale = false;
+  }
+  DrawFrame();
+  DXDraw.Flip();
+  MediaPlayer1.Poll();
+  // 10. The popup menu of a right click on a constellation.
+  if (PopupPending) PopupPending = false;
+}
+
+void TFormSky::DrawFrame() {
+  if (!DXDraw.CanDraw()) return;
+  TSkyloom& sky = *SkyModel;
+  BackgroundColor = ((sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible && HoverObject == 0)
+                        ? RGB(0, 0, 50)
+                        : clBlack;
+  DXDraw.Fill(BackgroundColor);
+  TSkyDrawContext ctx{sky,     DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, DXImageList1,
+                      Marks,   Popup,           BackgroundColor, HoverObject, HoverX,
+                      HoverY,  NebulaNames != 0, DXDraw.CanDraw()};
+  DrawSky(ctx);
+  // The lower panel at the origin of section 2.
+  DXImageList.Draw(DXDraw.Buffer(), DXImageList.Find("Panel"), Sections[2].X, Sections[2].Y, 0);
+}
+
+void TFormSky::SetCursor(int number) {
+  CursorNumber = number;
+  Cursors.Set(number);
+}
+
+void TFormSky::SwitchMusic() {
+  if (!FileExists("Music.mid")) return;
+  if (MusicOn) {
+    MediaPlayer1.FileName = "Music.mid";
+    if (MediaPlayer1.Open()) MediaPlayer1.Play();
+  } else {
+    MediaPlayer1.Stop();
+    MediaPlayer1.Close();
+  }
+}
+
+void TFormSky::MediaPlayer1Notify() {
+  if (MusicOn && MediaPlayer1.Mode() == TMediaPlayer::TMode::Stopped) {
+    MediaPlayer1.Play();
+    MediaPlayer1.Notify = true;
+  }
+}
+
+void TFormSky::ApplicationDeactivate() {
+  ApplicationActive = false;
+  DXTimer1Enabled = false;
+  // In full screen the surface gives way to the desktop; a window stays
+  // where it is (it only pauses).
+  if (!Windowed) {
+    DXDraw.SetFlipOption(true);
+    DXDraw.Minimize();
+    Minimized = true;
+  }
+}
+
+void TFormSky::ApplicationActivate() {
+  ApplicationActive = true;
+  Minimized = DXDraw.Minimized();
+  if (!Minimized) DXDraw.SetFlipOption(false);
+  DXTimer1Enabled = true;
+}
+
+bool TFormSky::ExecuteCommand(int code) {
+  if (LogCommands) CommandLog.push_back(code);
+  TSkyloom& sky = *SkyModel;
+  const double step = sky.TurnStep * Deg;
+  switch (code) {
+    case 0:
+      if (HoverRepeat.Kind < 2) {
+        HoverRepeat.Active = false;
+        HoverRepeat.Counter = 0;
+        HoverRepeat.Command = 0;
+      }
+      SetCursor(0);
+      break;
+    case 107:  // single step forward
+      Playing = false;
+      PlayDirection = 1;
+      Player.Active = true;
+      break;
+    case 108:  // play
+      Playing = true;
+      PlayDirection = 1;
+      if (PlayMode == 2) Player.HistoryIndex = Player.HistoryCount = 0;
+      if (PlayMode == 1) ViewLocked = true;
+      Player.Active = true;
+      break;
+    case 109:  // stop
+      Player.Active = false;
+      break;
+    case 110:  // play backward
+      Playing = true;
+      PlayDirection = -1;
+      Player.Active = true;
+      break;
+    case 111:  // single step backward
+      Playing = false;
+      PlayDirection = -1;
+      Player.Active = true;
+      break;
+    case 201:  // turn towards the left (azimuth grows through east)
+      if (ViewLocked) break;
+      sky.ViewAz += step;
+      if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
+      SkyStale = true;
+      SetCursor(3);
+      break;
+    case 202:  // raise
+      if (ViewLocked) break;
+      sky.ViewAlt += step;
+      if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
+      SkyStale = true;
+      SetCursor(1);
+      break;
+    case 203:  // turn towards the right
+      if (ViewLocked) break;
+      sky.ViewAz -= step;
+      if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
+      SkyStale = true;
+      SetCursor(4);
+      break;
+    case 204:  // lower: not below the horizon while the ground is on
+      if (ViewLocked) break;
+      sky.ViewAlt -= step;
+      if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) {
+        sky.ViewAlt = 0;
+      } else if (sky.ViewAlt <= -M_PI / 2) {
+        sky.ViewAlt = -M_PI / 2;
+      }
+      SkyStale = true;
+      SetCursor(2);
+      break;
+    case 302:  // minimise
+      DXDraw.SetFlipOption(true);
+      DXDraw.Minimize();
+      Minimized = true;
+      break;
+    case 303:  // quit
+      Terminated = true;
+      break;
+    case 1003:  // the player carries on
+      break;
+    case 1004:  // the player has finished
+      Player.Active = false;
+      break;
+    case 2001:
+      SwitchMusic();
+      break;
+    default:
+      break;
+  }
+  return true;
+}

@@ -1,0 +1,170 @@
+#include "Script.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Application.h"
+#include "FormSky.h"
+#include "Png.h"
+
+namespace {
+
+constexpr int MaxWait = 100000;  // frames in one wait step
+
+bool ToInt(const std::string& s, int lo, int hi, int& out) {
+  char* end = nullptr;
+  long v = std::strtol(s.c_str(), &end, 10);
+  if (s.empty() || *end || v < lo || v > hi) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+SDL_Scancode KeyCode(const std::string& name) { return SDL_GetScancodeFromName(name.c_str()); }
+
+int Button(const std::vector<std::string>& args, size_t at) {
+  if (args.size() > at && args[at] == "right") return SDL_BUTTON_RIGHT;
+  if (args.size() > at && args[at] == "middle") return SDL_BUTTON_MIDDLE;
+  return SDL_BUTTON_LEFT;
+}
+
+void Feed(TFormSky& form, const SDL_Event& e) { HandleEvent(form, e, false); }
+
+void FeedKey(TFormSky& form, SDL_Scancode code, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.scancode = code;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+  Feed(form, e);
+}
+
+void FeedMouse(TFormSky& form, Uint32 type, int x, int y, int button) {
+  SDL_Event e{};
+  e.type = type;
+  if (type == SDL_MOUSEMOTION) {
+    e.motion.x = x;
+    e.motion.y = y;
+  } else {
+    e.button.x = x;
+    e.button.y = y;
+    e.button.button = static_cast<Uint8>(button);
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+  }
+  Feed(form, e);
+}
+
+// One frame of the loop: window-system events (only closing counts while a
+// script runs), then the frame handler when the timer runs.
+void Frame(TFormSky& form) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e))
+    if (e.type == SDL_QUIT) form.Terminated = true;
+  if (form.DXTimer1Enabled) form.DXTimer1Timer();
+}
+
+}  // namespace
+
+bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::string& error) {
+  std::istringstream in(text);
+  std::string line;
+  int n = 0;
+  while (std::getline(in, line)) {
+    ++n;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    TScriptStep step;
+    step.Line = n;
+    if (!(words >> step.Verb) || step.Verb[0] == '#') continue;
+    for (std::string w; words >> w;) step.Args.push_back(w);
+    auto fail = [&](const std::string& why) {
+      error = "line " + std::to_string(n) + ": " + why;
+      return false;
+    };
+    const std::string& v = step.Verb;
+    const auto& a = step.Args;
+    int x = 0;
+    if (v == "key" || v == "keydown" || v == "keyup") {
+      if (a.size() != 1) return fail(v + " takes one key name");
+      if (KeyCode(a[0]) == SDL_SCANCODE_UNKNOWN) return fail("unknown key \"" + a[0] + "\"");
+    } else if (v == "move" || v == "click" || v == "mousedown" || v == "mouseup") {
+      const size_t most = v == "move" ? 2 : 3;
+      if (a.size() < 2 || a.size() > most) return fail(v + " takes X Y");
+      if (!ToInt(a[0], -10000, 10000, x) || !ToInt(a[1], -10000, 10000, x))
+        return fail("bad position");
+      if (a.size() == 3 && a[2] != "left" && a[2] != "right" && a[2] != "middle")
+        return fail("button must be left, right or middle");
+    } else if (v == "wait") {
+      if (a.size() != 1 || !ToInt(a[0], 0, MaxWait, x)) return fail("wait takes 0..100000 frames");
+    } else if (v == "shot") {
+      if (a.size() != 1) return fail("shot takes one file name");
+    } else if (v == "quit") {
+      if (!a.empty()) return fail("quit takes nothing");
+    } else {
+      return fail("unknown step \"" + v + "\"");
+    }
+    steps.push_back(std::move(step));
+  }
+  return true;
+}
+
+bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
+                    const std::string& baseFolder) {
+  for (const TScriptStep& s : steps) {
+    if (form.Terminated) break;
+    const auto& a = s.Args;
+    if (s.Verb == "key") {
+      FeedKey(form, KeyCode(a[0]), true);
+      FeedKey(form, KeyCode(a[0]), false);
+    } else if (s.Verb == "keydown" || s.Verb == "keyup") {
+      FeedKey(form, KeyCode(a[0]), s.Verb == "keydown");
+    } else if (s.Verb == "move") {
+      FeedMouse(form, SDL_MOUSEMOTION, std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), 0);
+    } else if (s.Verb == "click" || s.Verb == "mousedown" || s.Verb == "mouseup") {
+      const int x = std::atoi(a[0].c_str()), y = std::atoi(a[1].c_str()), b = Button(a, 2);
+      FeedMouse(form, SDL_MOUSEMOTION, x, y, 0);
+      if (s.Verb != "mouseup") FeedMouse(form, SDL_MOUSEBUTTONDOWN, x, y, b);
+      if (s.Verb != "mousedown") FeedMouse(form, SDL_MOUSEBUTTONUP, x, y, b);
+    } else if (s.Verb == "wait") {
+      const int n = std::atoi(a[0].c_str());
+      for (int i = 0; i < n && !form.Terminated; ++i) Frame(form);
+    } else if (s.Verb == "shot") {
+      if (form.DXDraw.Frames() == 0) Frame(form);
+      std::string path = a[0];
+      if (!baseFolder.empty() && !path.empty() && path[0] != '/')
+        path = (std::filesystem::path(baseFolder) / path).string();
+      std::string error;
+      if (!SavePng(form.DXDraw.Buffer(), path, error)) {
+        std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line, error.c_str());
+        return false;
+      }
+    } else if (s.Verb == "quit") {
+      form.ExecuteCommand(303);
+    }
+  }
+  return true;
+}
+
+bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "skyloom: cannot read the script \"%s\"\n", file.c_str());
+    return false;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<TScriptStep> steps;
+  std::string error;
+  if (!ParseScript(text.str(), steps, error)) {
+    std::fprintf(stderr, "skyloom: script \"%s\": %s\n", file.c_str(), error.c_str());
+    return false;
+  }
+  std::string base = baseFolder;
+  if (base.empty()) base = std::filesystem::path(file).parent_path().string();
+  return RunScriptSteps(form, steps, base);
+}

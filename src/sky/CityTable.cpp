@@ -1,0 +1,50 @@
+#include "CityTable.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "FileIo.h"
+#include "LittleEndian.h"
+
+Table1<TCityInfo, MaxCities> Cities;
+int CityCount = 0;
+
+TCityInfo DecodeCity(std::span<const uint8_t> r) {
+  using namespace LittleEndian;
+  TCityInfo c;
+  c.Country = GetShortString(r, 0);
+  c.CityName = GetShortString(r, 256);
+  c.Latitude = GetDouble(r, 512);
+  c.Longitude = GetDouble(r, 520);
+  c.TimeZone = GetInt32(r, 528);
+  return c;
+}
+
+void EncodeCity(std::span<uint8_t> r, const TCityInfo& c) {
+  using namespace LittleEndian;
+  PutShortString(r, 0, c.Country);
+  PutShortString(r, 256, c.CityName);
+  PutDouble(r, 512, c.Latitude);
+  PutDouble(r, 520, c.Longitude);
+  PutInt32(r, 528, c.TimeZone);
+  PutInt32(r, 532, 0);
+}
+
+int LoadCityTable(const std::string& path) {
+  for (int i = 1; i <= MaxCities; ++i) Cities[i] = TCityInfo{};
+  CityCount = 0;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  const TReadResult r = ReadFilePrefix(path, CityRecordSize * MaxCities, bytes, &error);
+  if (r == TReadResult::Unreadable)
+    std::fprintf(stderr, "skyloom: cannot read the city table %s: %s\n", path.c_str(),
+                 error.c_str());
+  if (r != TReadResult::Ok) return 0;
+  const std::span<const uint8_t> all(bytes);
+  while (CityCount < MaxCities &&
+         static_cast<size_t>(CityCount + 1) * CityRecordSize <= all.size()) {
+    Cities[CityCount + 1] = DecodeCity(all.subspan(CityCount * CityRecordSize, CityRecordSize));
+    ++CityCount;
+  }
+  return CityCount;
+}

@@ -1,0 +1,39 @@
+// The city table: "CityInfo.dat", a sequence of 536-byte records with no
+// header, read once at start-up; at most 800 records are used. Cities are
+// numbered from 1 in file order (the City of the model and the settings).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "ShortString.h"
+#include "Table.h"
+
+inline constexpr const char* CityFileName = "CityInfo.dat";
+constexpr int MaxCities = 800;
+constexpr size_t CityRecordSize = 536;
+
+// Record layout: Country 0, CityName 256 (short strings), Latitude 512,
+// Longitude 520 (doubles, radians, north and east positive), TimeZone 528
+// (whole hours east), 4 reserved bytes.
+struct TCityInfo {
+  ShortString Country;
+  ShortString CityName;
+  double Latitude = 0;
+  double Longitude = 0;
+  int32_t TimeZone = 0;
+  uint8_t Reserved[4] = {};
+};
+static_assert(sizeof(TCityInfo) == CityRecordSize);
+
+TCityInfo DecodeCity(std::span<const uint8_t> rec);
+void EncodeCity(std::span<uint8_t> rec, const TCityInfo& city);
+
+extern Table1<TCityInfo, MaxCities> Cities;
+extern int CityCount;
+
+// Empties the table, then appends every whole record of the file up to 800.
+// A missing file leaves the table empty; an unreadable one does too, with a
+// message on stderr. Returns CityCount.
+int LoadCityTable(const std::string& path);

@@ -1,0 +1,196 @@
+// TSkyloom: the one in-memory model of everything that can appear in the sky
+// — catalogue tables, built-in scenery and grid, the solar-system bodies and
+// the observer's place, time, view and display switches.
+//
+// Angles are radians (double). Catalogue positions are right ascension and
+// declination of the catalogue epoch (J2000); boundary points are equinox
+// 1900.0; horizon tables hold azimuth from south through east and altitude.
+// Every record below has exactly the byte layout it has in "StarData.dat"
+// (little-endian, natural alignment), pinned by static_asserts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ShortString.h"
+#include "Table.h"
+
+// One point or object on the celestial sphere (64 bytes).
+struct TSkyPoint {
+  double Lon = 0;      // right ascension / azimuth from south, radians
+  double Lat = 0;      // declination / altitude, radians (trees: horizon point number)
+  int32_t Mag = 0;     // stars: magnitude x10; bounds: >0 ends a run; boards: >0 shown; trees: size
+  int32_t Owner = 0;   // constellation 1..88, 0 none
+  double X = 0;        // unit vector, then vertical screen offset (pixels)
+  double Y = 0;        // unit vector, then horizontal screen offset (pixels)
+  double Z = 0;        // unit vector, then depth along the view axis
+  uint8_t Visible = 0; // 1 above the horizon or ground off
+  uint8_t Pad1[3] = {};
+  int32_t Image = 0;   // scenery: picture frame
+  uint8_t Greek = 0;   // stars: "Symbol" character of the Greek letter, ' ' none
+  uint8_t Reserved[7] = {};
+};
+
+// One figure line (12 bytes).
+struct TLinePair {
+  int32_t StarA = 0;
+  int32_t StarB = 0;
+  int32_t Owner = 0;   // constellation 1..88 / asterism 1..400; <= 0 unused
+};
+
+// A named object with a label: constellation or asterism (1072 bytes).
+struct TSkyObject {
+  int32_t Reserved0 = 0;
+  uint8_t HasLabel = 0;     // per frame: at least one point counted
+  ShortString Name;         // Chinese name
+  ShortString EName;        // English name
+  ShortString Reserved1;
+  ShortString EShort;       // English short form (IAU abbreviation)
+  uint8_t Pad[3] = {};
+  double Lon = 0;           // label centre, right ascension J2000
+  double Lat = 0;           // label centre, declination J2000
+  double LabelX = 0;        // per frame: screen x of the label
+  double LabelY = 0;        // per frame: screen y of the label
+  int32_t LabelCount = 0;   // per frame: points averaged
+  uint8_t Reserved2[4] = {};
+};
+
+// A proper name of a bright star (520 bytes).
+struct TStarName {
+  int32_t Star = 0;
+  ShortString Name;
+  ShortString EName;
+  int32_t Kind = 0;         // only Kind 2 is ever drawn
+};
+
+// Name and designation of a Messier object (520 bytes).
+struct TMessierName {
+  int32_t Reserved0 = 0;
+  ShortString Name;         // Chinese name
+  ShortString Code;         // "M31"; empty = unused slot
+  uint8_t Reserved1[4] = {};
+};
+
+// Text of a compass or grid label (520 bytes).
+struct TLabelText {
+  ShortString Name;
+  ShortString EName;
+  uint8_t Reserved[8] = {};
+};
+
+static_assert(sizeof(TSkyPoint) == 64);
+static_assert(offsetof(TSkyPoint, Mag) == 16 && offsetof(TSkyPoint, Owner) == 20);
+static_assert(offsetof(TSkyPoint, X) == 24 && offsetof(TSkyPoint, Visible) == 48);
+static_assert(offsetof(TSkyPoint, Image) == 52 && offsetof(TSkyPoint, Greek) == 56);
+static_assert(sizeof(TLinePair) == 12);
+static_assert(sizeof(TSkyObject) == 1072);
+static_assert(offsetof(TSkyObject, HasLabel) == 4 && offsetof(TSkyObject, Name) == 5);
+static_assert(offsetof(TSkyObject, EName) == 261 && offsetof(TSkyObject, EShort) == 773);
+static_assert(offsetof(TSkyObject, Lon) == 1032 && offsetof(TSkyObject, LabelX) == 1048);
+static_assert(offsetof(TSkyObject, LabelCount) == 1064);
+static_assert(sizeof(TStarName) == 520 && offsetof(TStarName, EName) == 260 &&
+              offsetof(TStarName, Kind) == 516);
+static_assert(sizeof(TMessierName) == 520 && offsetof(TMessierName, Code) == 260);
+static_assert(sizeof(TLabelText) == 520 && offsetof(TLabelText, EName) == 256);
+
+// Display switch bits of Mode1, Mode2 and ShowFlags.
+namespace SkyBits {
+constexpr uint64_t ConstNames = 0x1, GreekLetters = 0x2, StarNames = 0x4, PlanetNames = 0x8,
+                   MessierNames = 0x10, OfficeNames = 0x20;
+constexpr uint64_t Grid = 0x100, Ecliptic = 0x200, Galactic = 0x400, ConstLines = 0x800,
+                   OfficeLines = 0x1000;
+constexpr uint64_t Ground = 0x10000;
+}  // namespace SkyBits
+
+// Capacities, fixed by the catalogue file format.
+constexpr int MaxStars = 4000, MaxLines = 1000, MaxOffices = 400, MaxStarNames = 100,
+              MaxConsts = 100, MaxLabels = 160, MaxBodies = 11, MaxBounds = 1600,
+              MaxMessier = 100, HorizonPoints = 72, SceneryCount = 58, NetLineCount = 43,
+              NetLinePoints = 72;
+
+class TSkyloom {
+ public:
+  // Tables, in model order.
+  Table1<TSkyPoint, HorizonPoints> Horizon;
+  Table1<TSkyPoint, SceneryCount> Scenery;           // 1..50 trees, 51..58 boards
+  Table1<Table1<TSkyPoint, NetLinePoints>, NetLineCount> NetLines;  // 1..41 grid, 42 ecliptic, 43 galactic
+  Table1<TSkyPoint, MaxStars> Stars;
+  Table1<TLinePair, MaxLines> ConstLines;
+  Table1<TLinePair, MaxLines> OfficeLines;
+  Table1<TSkyObject, MaxOffices> Offices;            // objects 201..600
+  Table1<TStarName, MaxStarNames> StarNames;
+  Table1<TSkyObject, MaxConsts> Consts;              // objects 1..100
+  Table1<TSkyPoint, MaxLabels> Labels;
+  Table1<TLabelText, MaxLabels> LabelTexts;
+  Table1<TSkyPoint, MaxBodies> Planets;              // objects 101..111
+  Table1<TSkyPoint, MaxBounds> Bounds;               // equinox 1900.0
+  Table1<TSkyPoint, MaxMessier> Messier;             // objects 1001..1100
+  Table1<TMessierName, MaxMessier> MessierNames;
+  double MoonPhase = 0;                              // 0..2pi, pi = new moon
+  Table1<TSkyPoint, 2> MoonAxis;
+
+  // Scalar state.
+  double DayNumber = 0;      // days since 1999-12-31 0h UT
+  int32_t StarCount = 0;
+  int32_t TimeZone = 0;      // hours east of Greenwich
+  double Longitude = 0;      // radians, east positive
+  double Latitude = 0;       // radians, north positive
+  int32_t City = 0;
+  int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;  // local civil
+  double ViewAz = 0;         // radians from south through east
+  double ViewAlt = 0;        // radians, up positive
+  int32_t ScreenWidth = 0, ScreenHeight = 0;
+  int32_t CenterX = 0, CenterY = 0;
+  double SiderealTime = 0;   // sky rotation angle, radians
+  int32_t Scale = 0;         // pixels per unit of tangent
+  uint64_t ShowFlags = 0, Mode1 = 0, Mode2 = 0, Mode3 = 0, Mode4 = 0;
+  uint8_t NamesOn = 0, LinesOn = 0, GroundOn = 0;
+  int32_t SelConst = 0;      // 1..99 constellation, 201..999 asterism
+  std::string StoryTitle, StoryText;  // GBK: Chinese and English story lines
+  int32_t English = 0;
+  int32_t StarLimit = 0;     // faintest Mag drawn (tenths)
+  double TargetLon = 0, TargetLat = 0;  // go-to target, RA/Dec of date
+  double TrackX = 0, TrackY = 0, TrackZ = 0;
+  uint8_t Tracking = 0;
+  int32_t TrackId = 0;
+  int32_t TurnStep = 0;      // whole degrees
+
+  // Built-in tables (horizon, trees and boards, grid, labels); trees are
+  // drawn from the process random generator.
+  void FillBuiltInTables();
+  // ShowFlags := (Mode1 if NamesOn) | (Mode2 if LinesOn) | (Ground if GroundOn).
+  void DeriveShowFlags();
+  // Ground on and the Sun visible: the day sky.
+  bool IsDaylight() const;
+
+  // Catalogue, stories and settings (src/sky).
+  void LoadStarData();
+  void LoadStory(int n);
+  void LoadSettings();
+  void SaveSettings();
+  void ReadSavedPlace(double& lat, double& lon, int& zone, int& city);
+
+  // Per-frame update (src/astro).
+  void UpdateSky();
+  void TargetDirection(int id);
+};
+
+// Defaults of a new model and its built-in tables (used by creation and by
+// tests that build a model of their own).
+void InitSkyModel(TSkyloom& model);
+
+// Creation of the one global model (process-wide settings, seeded random
+// generator, defaults, built-in tables) and the reference every subsystem reads.
+TSkyloom* CreateSkyModel();
+extern TSkyloom* SkyModel;
+void FreeSkyModel();
+
+// Process-wide random generator (Random(n) yields 0..n-1), seeded at creation.
+void RandomSeed(uint32_t seed);
+int Random(int n);
+
+// Global step settings of the time flow: unit 1 minute, 2 day, 3 year.
+extern int StepUnit;
+extern int StepAmount;

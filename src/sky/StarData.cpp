@@ -1,0 +1,33 @@
+#include "StarData.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "CatalogFormat.h"
+#include "FileIo.h"
+
+bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  switch (ReadFilePrefix(path, CatalogFormat::FileSize, bytes, &error)) {
+    case TReadResult::Missing:
+      return false;
+    case TReadResult::Unreadable:
+      std::fprintf(stderr, "skyloom: cannot read the star catalogue %s: %s; no catalogue loaded\n",
+                   path.c_str(), error.c_str());
+      return false;
+    case TReadResult::Ok:
+      break;
+  }
+  sky.StarCount = CatalogStarCount;
+  CatalogFormat::DecodeCatalog(bytes, sky);
+  return true;
+}
+
+void TSkyloom::LoadStarData() { LoadStarDataFrom(*this, StarDataFileName); }
+
+bool WriteStarData(const TSkyloom& sky, const std::string& path, std::string* error) {
+  std::vector<uint8_t> image(CatalogFormat::FileSize);
+  CatalogFormat::EncodeCatalog(sky, image);
+  return WriteFileAtomic(path, image, error);
+}

@@ -1,0 +1,156 @@
+// The body table: opposition of Sun and anti-solar point, phases,
+// magnitudes, Saturn's rings, names, and the Sun precessed to the date.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Gbk.h"
+#include "Moon.h"
+#include "Planets.h"
+#include "SolarSystem.h"
+#include "TimeScales.h"
+
+namespace {
+
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+
+TEST(SolarSystem, SunAndAntiSolarPointAreExactlyOpposite) {
+  for (long double d : {-1095000.0L, -36525.0L, 0.0L, 9557.5625L, 365250.0L}) {
+    SolarSystemUpdate(d);
+    const TBodyState& sun = Body(BodySun);
+    const TBodyState& anti = Body(BodyAntiSun);
+    EXPECT_NEAR(static_cast<double>(std::fabs(std::fabs(anti.Lon - sun.Lon) - Pi)), 0, 1e-15);
+    EXPECT_EQ(anti.Lat, -sun.Lat);
+    EXPECT_GE(anti.Lon, 0.0L);
+    EXPECT_LE(anti.Lon, 2 * Pi);
+  }
+}
+
+TEST(SolarSystem, TableShape) {
+  SolarSystemUpdate(9557.5625L);
+  for (int i : {BodySun, BodyMoon, BodyUranus, BodyNeptune, BodyPluto})
+    EXPECT_EQ(Body(i).Mag10, 100) << i;
+  EXPECT_EQ(Body(BodyAntiSun).Mag10, 0);
+  for (int i = 1; i <= BodyCount; ++i) {
+    EXPECT_GE(Body(i).Lon, 0.0L);
+    EXPECT_LE(Body(i).Lon, 2 * Pi);
+    EXPECT_LE(std::fabs(Body(i).Lat), Pi / 2);
+  }
+  for (int i = BodyMercury; i <= BodySaturn; ++i) {
+    EXPECT_GE(Body(i).Phase, 0.0L);
+    EXPECT_LE(Body(i).Phase, 1.0L);
+    EXPECT_NE(Body(i).Mag10, 100);
+  }
+  const TBodyState& moon = Body(BodyMoon);
+  EXPECT_GT(moon.Dist, 55.0L);  // Earth radii
+  EXPECT_LT(moon.Dist, 64.0L);
+  EXPECT_EQ(moon.HelioDist, Body(BodySun).Dist);
+  for (int i = BodyMercury; i <= BodyPluto; ++i) EXPECT_GT(Body(i).HelioDist, 0.3L);
+  // Indices outside 1..11 read an empty record.
+  EXPECT_EQ(Body(0).Dist, 0.0L);
+  EXPECT_EQ(Body(12).Mag10, 0);
+}
+
+TEST(SolarSystem, MoonPhaseAngle) {
+  struct TCase {
+    long double SunLon, MoonLon, MoonLat, Phase;
+  } cases[] = {
+      {1.0L, 1.0L, 0.0L, Pi},          // new moon
+      {Pi, 0.0L, 0.0L, 0.0L},          // full moon, Sun 180 degrees ahead
+      {0.0L, Pi, 0.0L, 2 * Pi},        // full moon the other way round
+      {0.1L, 6.2L, 0.0L, Pi - (0.1L + 2 * Pi - 6.2L)},  // across the longitude wrap
+      {1.5L, 1.0L, 0.0L, Pi - 0.5L},   // Sun ahead: below pi
+      {1.0L, 1.5L, 0.0L, Pi + 0.5L},   // Moon ahead: above pi
+  };
+  for (const TCase& c : cases)
+    EXPECT_NEAR(static_cast<double>(MoonPhaseAngle(c.SunLon, c.MoonLon, c.MoonLat)),
+                static_cast<double>(c.Phase), 1e-9)
+        << static_cast<double>(c.SunLon) << " " << static_cast<double>(c.MoonLon);
+  // Latitude keeps a new moon off pi.
+  EXPECT_GT(MoonPhaseAngle(1.0L, 1.0L, 0.08L), Pi + 0.07L);
+}
+
+TEST(SolarSystem, MagnitudesAndPhaseAngles) {
+  // Venus at inferior conjunction: phase angle 180 degrees.
+  const long double r = 0.72L, delta = 0.28L;
+  long double i = PlanetPhaseAngle(r, delta, 1.0L);
+  EXPECT_NEAR(static_cast<double>(i), static_cast<double>(Pi), 1e-9);
+  EXPECT_NEAR(static_cast<double>((std::cos(i) + 1) / 2), 0, 1e-15);
+  long double m = -4.34L + 5 * std::log10(r * delta) + 0.013L * 180 + 4.2e-7L * 180 * 180 * 180;
+  EXPECT_EQ(PlanetMag10(BodyVenus, r, delta, Pi), static_cast<int32_t>(std::lrint(m * 10)));
+  // Opposition: phase angle 0, magnitude V0 + 5 log10(r Delta).
+  EXPECT_NEAR(static_cast<double>(PlanetPhaseAngle(5.2L, 4.2L, 1.0L)), 0, 1e-9);
+  struct TCase {
+    int Body;
+    long double R, Delta, Mag;
+  } cases[] = {{BodyMercury, 0.4L, 1.0L, -0.36L}, {BodyVenus, 0.72L, 1.5L, -4.34L},
+               {BodyMars, 1.52L, 0.6L, -1.51L},   {BodyJupiter, 5.2L, 4.2L, -9.25L},
+               {BodySaturn, 9.5L, 8.5L, -9.0L}};
+  for (const TCase& c : cases)
+    EXPECT_EQ(PlanetMag10(c.Body, c.R, c.Delta, 0),
+              std::lrint((c.Mag + 5 * std::log10(c.R * c.Delta)) * 10))
+        << c.Body;
+  // Mercury's sixth-power term at a 100-degree phase angle: 2.2e-13 * 1e12 = 0.22 mag.
+  long double deg100 = 100 * Pi / 180;
+  EXPECT_EQ(PlanetMag10(BodyMercury, 1.0L, 1.0L, deg100), std::lrint((-0.36L + 2.7L + 0.22L) * 10));
+  EXPECT_EQ(PlanetMag10(BodyUranus, 19, 18, 0), 100);
+}
+
+TEST(SolarSystem, SaturnRings) {
+  const long double d = 0;
+  const long double node = 169.51L * Pi / 180;
+  // Edge-on (B = 0): nothing.
+  EXPECT_EQ(SaturnRingMag10(node, 0, d), 0);
+  EXPECT_EQ(SaturnRingMag10(node + Pi, 0, d), 0);
+  // Fully open to the Earth: B = -28.06 or +28.06 degrees, the same brightening.
+  long double s = std::sin(0.48973938810960888L);
+  int32_t open = static_cast<int32_t>(std::lrint((-2.6L * s + 1.2L * s * s) * 10));
+  EXPECT_EQ(open, -10);
+  EXPECT_EQ(SaturnRingMag10(node + Pi / 2, 0, d), open);
+  EXPECT_EQ(SaturnRingMag10(node - Pi / 2, 0, d), open);
+  // The node moves 3.82e-5 degrees per day.
+  long double later = 36525;
+  long double node2 = (3.82e-5L * later + 169.51L) * Pi / 180;
+  EXPECT_EQ(SaturnRingMag10(node2, 0, later), 0);
+}
+
+TEST(SolarSystem, SunAndPlanetsArePrecessedToTheDate) {
+  // Equinox of 2026: 2026-03-20 14:46 UT. The Sun of date crosses RA 0 then;
+  // left in the J2000 frame it would still be 0.36 degrees short of it.
+  long double d = DayCountOf(2026, 3, 20, 14, 46, 0);
+  SolarSystemUpdate(d);
+  long double ra = Body(BodySun).Lon;
+  if (ra > Pi) ra -= 2 * Pi;
+  EXPECT_NEAR(static_cast<double>(ra * 180 / Pi), 0, 30.0 / 3600);
+  EXPECT_NEAR(static_cast<double>(Body(BodySun).Lat), 0, 30.0 / 3600 * 3.14159 / 180);
+
+  // Two thousand years ago the correction is 28 degrees of longitude: the
+  // heliocentric longitude of date is the series' J2000 value plus the
+  // precession angle, and the Sun is the Earth reversed.
+  d = DayCountOf(1, 1, 1, 0, 0, 0);
+  SolarSystemUpdate(d);
+  const double jd = static_cast<double>(d + JulianDayOfDayZero);
+  long double p = PrecessionAngle(d);
+  EXPECT_NEAR(static_cast<double>(Mod2Pi(Body(BodyMars).EclLon - PlanetPosition(MarsTable, jd).L - p)),
+              0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Mod2Pi(Body(BodySun).EclLon - EarthPosition(jd).L - Pi - p)), 0,
+              1e-12);
+  // The Moon's series are of date already.
+  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).EclLon - MoonPosition(jd).L), 0, 1e-15);
+}
+
+TEST(SolarSystem, Names) {
+  const char* english[12] = {"",        "Sun",    "Moon",   "Mercury", "Venus", "Mars",
+                             "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", ""};
+  const char* chinese[12] = {"",     "太阳",   "月亮",   "水星",   "金星", "火星",
+                             "木星", "土星", "天王星", "海王星", "冥王星", ""};
+  for (int i = 1; i <= BodyCount; ++i) {
+    EXPECT_EQ(BodyEName(i).str(), english[i]);
+    EXPECT_EQ(BodyNameUtf8(i), chinese[i]);
+    EXPECT_EQ(GbkToUtf8(BodyName(i).str()), chinese[i]);
+  }
+  EXPECT_TRUE(BodyName(0).empty());
+  EXPECT_TRUE(BodyEName(99).empty());
+}
+
+}  // namespace

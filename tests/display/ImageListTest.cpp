@@ -1,0 +1,233 @@
+// Image lists: finding, plain, alpha and rotated drawing into the RGB565
+// buffer, with clipping and missing images or frames.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "ImageList.h"
+
+namespace {
+
+constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueGreen = 0xFF00FF00, kOpaqueBlue = 0xFF0000FF;
+constexpr TColor kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+
+LibraryImage Solid(const std::string& name, int w, int h, std::vector<uint32_t> frameColours) {
+  LibraryImage im;
+  im.Name = name;
+  im.FrameWidth = w;
+  im.FrameHeight = h;
+  im.FrameCount = static_cast<int>(frameColours.size());
+  for (uint32_t c : frameColours) im.Pixels.insert(im.Pixels.end(), static_cast<size_t>(w) * h, c);
+  return im;
+}
+
+// 8 x 8, blue, with a red 2 x 2 block in the top-left corner and a soft
+// (half transparent) green column on the right.
+LibraryImage Marked() {
+  LibraryImage im = Solid("Marked", 8, 8, {kOpaqueBlue});
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) im.Pixels[y * 8 + x] = kOpaqueRed;
+  for (int y = 0; y < 8; ++y) im.Pixels[y * 8 + 7] = 0x8000FF00;
+  return im;
+}
+
+TDXImageList List() {
+  TDXImageList list;
+  std::vector<LibraryImage> images;
+  images.push_back(Solid("Two", 4, 3, {kOpaqueRed, kOpaqueGreen}));
+  images.push_back(Marked());
+  LibraryImage broken = Solid("Broken", 4, 4, {kOpaqueRed});
+  broken.FrameCount = 3;   // pixels for one frame only
+  images.push_back(broken);
+  list.Assign(std::move(images));
+  return list;
+}
+
+int Count(const TBackBuffer& b, TColor c) {
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) n += b.Get(x, y) == c;
+  return n;
+}
+
+bool Same(const TBackBuffer& a, const TBackBuffer& b) {
+  return std::equal(a.Pixels(), a.Pixels() + a.Width() * a.Height(), b.Pixels());
+}
+
+}  // namespace
+
+TEST(ImageList, FindsByExactNameAndGivesFrameSizes) {
+  const TDXImageList list = List();
+  EXPECT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Find("Two"), 0);
+  EXPECT_EQ(list.Find("Marked"), 1);
+  EXPECT_EQ(list.Find("two"), -1);
+  EXPECT_EQ(list.Find(""), -1);
+  EXPECT_EQ(list.Width(0), 4);
+  EXPECT_EQ(list.Height(0), 3);
+  EXPECT_EQ(list.FrameCount(0), 2);
+  for (int bad : {-1, 2, 3, INT_MAX}) {   // 2: pixels do not cover its frames
+    EXPECT_EQ(list.Width(bad), 0) << bad;
+    EXPECT_EQ(list.Height(bad), 0) << bad;
+    EXPECT_EQ(list.FrameCount(bad), 0) << bad;
+    EXPECT_EQ(list.Image(bad), nullptr) << bad;
+  }
+}
+
+TEST(ImageList, LoadingAMissingLibraryLeavesItEmpty) {
+  TDXImageList list = List();
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(list.LoadFromFile("no-such-library.rxf"));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("no-such-library.rxf"), std::string::npos);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.Find("Two"), -1);
+}
+
+TEST(ImageList, DrawPutsTheFrameAtItsPlaceClippedAndNothingForMissingOnes) {
+  const TDXImageList list = List();
+  TBackBuffer b(10, 8);
+  b.Fill(clWhite);
+  list.Draw(b, 0, 2, 3, 1);
+  EXPECT_EQ(Count(b, kGreen), 12);
+  EXPECT_EQ(b.Get(2, 3), kGreen);
+  EXPECT_EQ(b.Get(5, 5), kGreen);
+  EXPECT_EQ(b.Get(6, 5), clWhite);
+  EXPECT_EQ(b.Get(5, 6), clWhite);
+  // Missing image or frame: nothing.
+  const TBackBuffer before = b;
+  for (auto [image, frame] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}, {2, 0}, {2, 1}})
+    list.Draw(b, image, 0, 0, frame);
+  EXPECT_TRUE(Same(b, before));
+  // Over each edge and far away.
+  b.Fill(clWhite);
+  list.Draw(b, 0, -2, -1, 0);
+  list.Draw(b, 0, 8, 6, 0);
+  list.Draw(b, 0, INT_MIN, INT_MAX, 0);
+  list.Draw(b, 0, INT_MAX, 0, 0);
+  EXPECT_EQ(Count(b, kRed), 2 * 2 + 2 * 2);
+  EXPECT_EQ(b.Get(0, 0), kRed);
+  EXPECT_EQ(b.Get(9, 7), kRed);
+}
+
+TEST(ImageList, DrawBlendsByEachPixelsAlpha) {
+  TDXImageList list;
+  LibraryImage im = Solid("Soft", 3, 1, {0});
+  im.Pixels = {0x00FFFFFF, 0x80FFFFFF, 0xFFFFFFFF};
+  list.Assign({im});
+  TBackBuffer b(3, 1);
+  b.Fill(clBlack);
+  list.Draw(b, 0, 0, 0, 0);
+  EXPECT_EQ(b.Get(0, 0), clBlack);
+  const TColor half = b.Get(1, 0);
+  EXPECT_NEAR(static_cast<int>(half & 255), 128, 5);
+  EXPECT_NEAR(static_cast<int>((half >> 8) & 255), 128, 5);
+  EXPECT_EQ(b.Get(2, 0), clWhite);
+}
+
+TEST(ImageList, DrawAlphaStretchesAndBlendsByTheOverallAlpha) {
+  TDXImageList list;
+  LibraryImage im = Solid("Quad", 2, 2, {0});
+  im.Pixels = {0xFFFFFFFF, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+  list.Assign({im});
+  TBackBuffer b(8, 8);
+  b.Fill(clBlack);
+  const TBackBuffer black = b;
+  list.DrawAlpha(b, 0, TRect{2, 2, 6, 6}, 0, 0);
+  EXPECT_TRUE(Same(b, black));
+  list.DrawAlpha(b, 0, TRect{2, 2, 6, 6}, 0, 255);   // each source pixel becomes 2 x 2
+  const TColor want[4][4] = {{clWhite, clWhite, kRed, kRed},
+                             {clWhite, clWhite, kRed, kRed},
+                             {kGreen, kGreen, kBlue, kBlue},
+                             {kGreen, kGreen, kBlue, kBlue}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(b.Get(2 + x, 2 + y), want[y][x]) << x << "," << y;
+  EXPECT_EQ(Count(b, clBlack), 64 - 16);
+  b.Fill(clBlack);
+  list.DrawAlpha(b, 0, TRect{0, 0, 8, 8}, 0, 128);
+  const TColor half = b.Get(0, 0);
+  EXPECT_NEAR(static_cast<int>(half & 255), 128, 5);
+  EXPECT_NEAR(static_cast<int>((half >> 16) & 255), 128, 5);
+  // Partly outside, shrunk, empty and missing: clipped or nothing, no fault.
+  list.DrawAlpha(b, 0, TRect{-5, -5, 3, 3}, 0, 255);   // 4 x 4 blocks, the last one visible
+  EXPECT_EQ(b.Get(0, 0), kBlue);
+  EXPECT_EQ(b.Get(2, 2), kBlue);
+  EXPECT_EQ(b.Get(3, 3), half);
+  list.DrawAlpha(b, 0, TRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 0, 255);
+  list.DrawAlpha(b, 0, TRect{7, 7, 8, 8}, 0, 300);
+  list.DrawAlpha(b, 0, TRect{4, 4, 4, 8}, 0, 255);
+  list.DrawAlpha(b, 0, TRect{4, 4, 2, 2}, 0, 255);
+  list.DrawAlpha(b, 0, TRect{0, 0, 8, 8}, 1, 255);
+  list.DrawAlpha(b, -1, TRect{0, 0, 8, 8}, 0, 255);
+}
+
+TEST(ImageList, RotateByZeroEqualsAPlainDraw) {
+  const TDXImageList list = List();
+  const int marked = list.Find("Marked");
+  for (auto [x, y] : {std::pair{5, 7}, {-3, -2}, {26, 25}}) {
+    TBackBuffer plain(30, 30), turned(30, 30);
+    plain.Fill(RGB(90, 40, 200));
+    turned.Fill(RGB(90, 40, 200));
+    list.Draw(plain, marked, x, y, 0);
+    list.DrawRotate(turned, marked, x, y, 8, 8, 0, 0.0, 0.0, 0);
+    EXPECT_TRUE(Same(plain, turned)) << x << "," << y;
+    TBackBuffer full(30, 30);
+    full.Fill(RGB(90, 40, 200));
+    list.DrawRotate(full, marked, x + 4, y + 4, 8, 8, 0, 0.5, 0.5, 256);   // a whole turn
+    EXPECT_TRUE(Same(plain, full)) << x << "," << y;
+  }
+}
+
+TEST(ImageList, QuarterTurnsMoveTheMarkedCornerClockwise) {
+  const TDXImageList list = List();
+  const int marked = list.Find("Marked");
+  struct Case {
+    int Angle;
+    int RedX, RedY;   // a pixel of the red corner block on screen
+  };
+  // The picture covers 16..23 x 16..23, centred on (20, 20).
+  for (const Case& k : {Case{0, 16, 16}, Case{64, 23, 16}, Case{128, 23, 23}, Case{192, 16, 23}, Case{-64, 16, 23}}) {
+    TBackBuffer b(40, 40);
+    b.Fill(clWhite);
+    list.DrawRotate(b, marked, 20, 20, 8, 8, 0, 0.5, 0.5, k.Angle);
+    EXPECT_EQ(b.Get(k.RedX, k.RedY), kRed) << k.Angle;
+    EXPECT_EQ(Count(b, kRed), 4) << k.Angle;
+    EXPECT_EQ(Count(b, clWhite), 40 * 40 - 64) << k.Angle;
+    EXPECT_EQ(b.Get(20, 20), kBlue) << k.Angle;
+  }
+  // An eighth of a turn: the corner goes straight up, the picture widens.
+  TBackBuffer b(40, 40);
+  b.Fill(clWhite);
+  list.DrawRotate(b, marked, 20, 20, 8, 8, 0, 0.5, 0.5, 32);
+  EXPECT_NE(b.Get(20, 15), clWhite);
+  EXPECT_EQ(b.Get(20, 13), clWhite);
+  EXPECT_NE(b.Get(15, 20), clWhite);
+  EXPECT_EQ(b.Get(16, 16), clWhite);
+  TColor top = b.Get(20, 15);
+  EXPECT_GT(static_cast<int>(top & 255), 100);   // reddish near the turned corner
+}
+
+TEST(ImageList, RotateScalesToTheGivenSizeAndIsClipped) {
+  const TDXImageList list = List();
+  const int two = list.Find("Two");
+  TBackBuffer b(40, 40);
+  b.Fill(clWhite);
+  // 4 x 3 frame drawn at 20 x 12 with its top-left on (10, 10).
+  list.DrawRotate(b, two, 10, 10, 20, 12, 1, 0.0, 0.0, 0);
+  EXPECT_EQ(Count(b, kGreen), 20 * 12);
+  EXPECT_EQ(b.Get(10, 10), kGreen);
+  EXPECT_EQ(b.Get(29, 21), kGreen);
+  EXPECT_EQ(b.Get(30, 21), clWhite);
+  EXPECT_EQ(b.Get(29, 22), clWhite);
+  const TBackBuffer before = b;
+  for (auto [x, y] : {std::pair{-10000, 5}, {5, 10000}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}})
+    list.DrawRotate(b, two, x, y, 8, 8, 0, 0.5, 0.5, 17);
+  list.DrawRotate(b, two, 5, 5, 0, 8, 0, 0.5, 0.5, 0);
+  list.DrawRotate(b, two, 5, 5, 8, -8, 0, 0.5, 0.5, 0);
+  list.DrawRotate(b, two, 5, 5, 8, 8, 2, 0.5, 0.5, 0);
+  list.DrawRotate(b, -1, 5, 5, 8, 8, 0, 0.5, 0.5, 0);
+  EXPECT_TRUE(Same(b, before));
+  // Huge sizes cover the buffer without fault.
+  list.DrawRotate(b, two, 20, 20, 1 << 30, 1 << 30, 0, 0.5, 0.5, 5);
+  EXPECT_EQ(Count(b, kRed), 40 * 40);
+  list.DrawRotate(b, two, 20, 20, 1, 1 << 30, 1, 0.5, 0.5, 64);
+}

@@ -1,0 +1,296 @@
+// Drawing from hand-placed projected points: figure lines and their star
+// number checks, the Moon's phase and lit side, arcs, frame tables, show
+// marks, highlights and the ground when no horizon point is in front.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ScreenGeometry.h"
+#include "RenderRig.h"
+#include "SolarSystem.h"
+
+namespace {
+
+// A point projected to offset (u, v) in front of the viewer.
+void Put(TSkyPoint& p, double u, double v, double depth = 1, uint8_t visible = 1) {
+  p.Y = u;
+  p.X = v;
+  p.Z = depth;
+  p.Visible = visible;
+}
+
+struct SkyDraw : ::testing::Test {
+  TRenderRig Rig;
+  void SetUp() override {
+    TSkyloom& s = *Rig.Sky;
+    s.CenterX = 400;
+    s.CenterY = 216;
+    for (int j = 1; j <= MaxBodies; ++j) Put(s.Planets[j], 5000, 5000, -1, 0);  // all behind
+  }
+};
+
+TEST(FrameTables, StarFramesFollowMagnitude) {
+  const struct { int Mag, Frame; } cases[] = {
+      {-15, 0}, {15, 0}, {16, 1}, {24, 1}, {25, 2}, {35, 3}, {55, 5}, {64, 5}, {65, 6}, {99, 6}};
+  for (const auto& c : cases) EXPECT_EQ(StarFrame(c.Mag), c.Frame) << "Mag " << c.Mag;
+}
+
+TEST(FrameTables, PlanetFramesFollowMagnitude) {
+  const struct { int Mag, Frame; } cases[] = {
+      {-46, 0}, {-25, 0}, {-20, 0}, {-19, 1}, {-15, 1}, {9, 1}, {10, 2},
+      {29, 2},  {35, 3},  {60, 6},  {79, 7},  {95, 7},  {100, 7}};
+  for (const auto& c : cases) EXPECT_EQ(PlanetFrame(c.Mag), c.Frame) << "Mag " << c.Mag;
+}
+
+TEST(Highlights, KindsAndCountsAreHonoured) {
+  TSkyMarks m;
+  m.Highlights[1] = {5, 1, 0, 0, 0, 0};    // name of constellation 5
+  m.Highlights[2] = {7, 0, 1, 0, 1, 0};    // lines and Greek letters of 7
+  m.Highlights[3] = {212, 0, 0, 0, 0, 0};  // asterism 12, no switches
+  m.Highlights[4] = {9, 1, 1, 1, 1, 0};    // beyond the count: unused
+  m.HighlightCount = 3;
+  const struct { int Kind, Number; bool On; } cases[] = {
+      {HighlightKind::Name, 5, true},     {HighlightKind::Lines, 5, false},
+      {HighlightKind::Lines, 7, true},    {HighlightKind::Greek, 7, true},
+      {HighlightKind::StarNames, 7, false}, {HighlightKind::Office, 12, true},
+      {HighlightKind::Name, 212, false},  {HighlightKind::Office, 5, false},
+      {HighlightKind::Name, 9, false},    {HighlightKind::Lines, 9, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsHighlighted(m, c.Kind, c.Number), c.On) << "kind " << c.Kind << " #" << c.Number;
+  m.HighlightCount = 1000;  // a damaged count reads as the whole table
+  EXPECT_TRUE(IsHighlighted(m, HighlightKind::Lines, 9));
+  m.HighlightCount = -3;
+  EXPECT_FALSE(IsHighlighted(m, HighlightKind::Name, 5));
+}
+
+TEST(DrawArcTest, HalfEllipseTurnedByP) {
+  TRenderRig rig;
+  rig.Buffer.Fill(clBlack);
+  rig.Canvas.Pen.Color = clWhite;
+  DrawArc(rig.Canvas, 50, 50, 0, 10, 10);
+  EXPECT_EQ(rig.Buffer.Get(50, 40), clWhite);        // top of the arc
+  EXPECT_EQ(rig.Count(clWhite, 40, 53, 60, 70), 0);  // nothing below the overshoot
+  EXPECT_EQ(rig.Buffer.Get(60, 52), clWhite);        // -10 degrees: just below the row
+  rig.Buffer.Fill(clBlack);
+  DrawArc(rig.Canvas, 50, 50, M_PI / 2, 10, 10);     // turned a quarter: right half
+  EXPECT_EQ(rig.Buffer.Get(60, 50), clWhite);
+  EXPECT_EQ(rig.Count(clWhite, 30, 30, 47, 70), 0);
+  rig.Buffer.Fill(clBlack);
+  DrawArc(rig.Canvas, 50, 50, 0, 10, -4);            // a negative b flips it below
+  EXPECT_EQ(rig.Buffer.Get(50, 54), clWhite);
+  EXPECT_EQ(rig.Count(clWhite, 40, 30, 60, 47), 0);
+}
+
+// A closed outline: a segment is drawn when either end is shown and inside;
+// the closing segment runs from the last point back to the first.
+TEST_F(SkyDraw, OutlineSegments) {
+  TSkyloom& s = *Rig.Sky;
+  TSkyPoint pts[4];
+  Put(pts[0], 100, -100);           // (300, 116)
+  Put(pts[1], -100, -100);          // (500, 116)
+  Put(pts[2], -100, 100, 1, 0);     // (500, 316), hidden
+  Put(pts[3], 100, 100, 1, 0);      // (300, 316), hidden
+  Rig.Buffer.Fill(clBlack);
+  Rig.Canvas.Pen.Color = clWhite;
+  DrawOutline(Rig.Canvas, s, pts, 1, 4);
+  EXPECT_GE(Rig.Count(clWhite, 301, 116, 499, 116), 198);  // 1-2
+  EXPECT_GE(Rig.Count(clWhite, 500, 117, 500, 315), 190);  // 2-3: one end shown
+  EXPECT_EQ(Rig.Count(clWhite, 301, 316, 499, 316), 0);    // 3-4: neither end shown
+  EXPECT_GE(Rig.Count(clWhite, 300, 117, 300, 315), 190);  // 4-1, the closing segment
+  Rig.Buffer.Fill(clBlack);
+  Put(pts[0], 900, -100);           // both shown ends now outside the screen
+  Put(pts[1], -900, -100);
+  DrawOutline(Rig.Canvas, s, pts, 1, 2);
+  EXPECT_EQ(Rig.Count(clWhite, 0, 0, 799, 599), 0);
+}
+
+// Figure lines: both star numbers strictly between 0 and StarCount, one
+// end shown, one end inside; a line to a star behind the viewer is drawn.
+TEST_F(SkyDraw, FigureLinesSkipBadStarNumbers) {
+  TSkyloom& s = *Rig.Sky;
+  s.StarCount = 6;
+  Put(s.Stars[1], 0, 0);                 // (400, 216)
+  Put(s.Stars[2], -100, 0);              // (500, 216)
+  Put(s.Stars[3], 100, 0);               // (300, 216)
+  Put(s.Stars[4], 0, 100);               // (400, 316)
+  Put(s.Stars[5], 0, -150, -0.5);        // behind the viewer, offsets (400, 66)
+  Put(s.Stars[6], 0, 150);               // the N-th star: never a line end
+  Put(s.Stars[0], 300, -150);            // whatever lies in the spare slot
+  const struct { int A, B; } lines[] = {{1, 2}, {0, 3}, {-1, 3}, {6, 3}, {7, 3}, {3, 4000}, {1, 5}};
+  for (int k = 0; k < 7; ++k) s.ConstLines[k + 1] = {lines[k].A, lines[k].B, 1};
+  Rig.Switches(0, SkyBits::ConstLines, false, true, false);
+  Rig.Draw(clBlack);
+  const TColor olive = RGB(150, 150, 0);
+  EXPECT_GE(Rig.Count(olive, 402, 216, 498, 216), 96);  // 1-2 drawn
+  EXPECT_GE(Rig.Count(olive, 400, 70, 400, 210), 130);  // 1-5 drawn, clipped by the canvas
+  // Nothing drawn from star 3 (its partners are all bad numbers) nor to star 6.
+  EXPECT_EQ(Rig.Count(olive, 0, 0, 398, 431), 0);
+  EXPECT_EQ(Rig.Count(olive, 401, 220, 799, 431), 0);
+
+  // Switched off by the display bit, but turned on by a show highlight.
+  Rig.Switches(0, 0, false, true, false);
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(olive, 0, 0, 799, 431), 0);
+  Rig.Marks.Highlights[1] = {1, 0, 1, 0, 0, 0};
+  Rig.Marks.HighlightCount = 1;
+  Rig.Draw(clBlack);
+  EXPECT_GE(Rig.Count(olive, 402, 216, 498, 216), 96);
+  // The selected constellation's lines through the popup switch, in cyan.
+  Rig.Marks.Clear();
+  s.SelConst = 1;
+  Rig.Popup.ConstellationLines = true;
+  Rig.Draw(clBlack);
+  EXPECT_GE(Rig.Count(RGB(150, 255, 255), 402, 216, 498, 216), 96);
+}
+
+TEST_F(SkyDraw, FigureLineNeedsAShownEndAndAnInsideEnd) {
+  TSkyloom& s = *Rig.Sky;
+  s.StarCount = 5;
+  Put(s.Stars[1], 0, 0, 1, 0);     // centre, below the hidden horizon
+  Put(s.Stars[2], -100, 0, 1, 0);  // also hidden
+  Put(s.Stars[3], 600, 0);         // shown, left of the screen
+  Put(s.Stars[4], 600, 100);       // shown, left of the screen
+  s.ConstLines[1] = {1, 2, 1};     // no end shown
+  s.ConstLines[2] = {3, 4, 1};     // no end inside
+  Rig.Switches(0, SkyBits::ConstLines, false, true, false);
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(RGB(150, 150, 0), 0, 0, 799, 599), 0);
+}
+
+// The Moon at the centre with its axis running left-right on screen:
+// MoonAxis 1 (5 degrees less longitude) to the right, MoonAxis 2 to the
+// left. Below pi the Sun is ahead in longitude and the left side is lit.
+TEST_F(SkyDraw, MoonPhaseLightsTheSideTowardTheSun) {
+  TSkyloom& s = *Rig.Sky;
+  Put(s.Planets[BodyMoon], 0, 0);
+  Put(s.MoonAxis[1], -40, 0);
+  Put(s.MoonAxis[2], 40, 0);
+  const TColor yellow = RGB(255, 255, 0);
+  const struct { const char* Name; double Phase; int MinLit, MaxLit; int LitSide; } cases[] = {
+      {"full", 0.0, 200, 400, 0},
+      {"full (2 pi)", 2 * M_PI, 200, 400, 0},
+      {"waning quarter", M_PI / 2, 100, 200, -1},
+      {"waxing quarter", 3 * M_PI / 2, 100, 200, +1},
+      {"old crescent", M_PI - 1.0, 10, 100, -1},
+      {"young crescent", M_PI + 1.0, 10, 100, +1},
+      {"new", M_PI, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    s.MoonPhase = c.Phase;
+    Rig.Draw(clBlack);
+    const int left = Rig.Count(yellow, 389, 205, 399, 227);
+    const int right = Rig.Count(yellow, 401, 205, 411, 227);
+    const int all = left + right + Rig.Count(yellow, 400, 205, 400, 227);
+    EXPECT_GE(all, c.MinLit) << c.Name;
+    EXPECT_LE(all, c.MaxLit) << c.Name;
+    if (c.LitSide < 0) {
+      EXPECT_GT(left, 4 * right) << c.Name;
+    } else if (c.LitSide > 0) {
+      EXPECT_GT(right, 4 * left) << c.Name;
+    }
+    EXPECT_EQ(Rig.Count(yellow, 0, 0, 799, 599), all) << c.Name << ": yellow outside the disc";
+  }
+  // The phase is kept within 0..2pi.
+  s.MoonPhase = -M_PI / 2;
+  Rig.Draw(clBlack);
+  EXPECT_NEAR(s.MoonPhase, 3 * M_PI / 2, 1e-12);
+  EXPECT_GT(Rig.Count(yellow, 401, 205, 411, 227), 40);
+}
+
+TEST_F(SkyDraw, MoonAxisTurnsThePhase) {
+  TSkyloom& s = *Rig.Sky;
+  Put(s.Planets[BodyMoon], 0, 0);
+  s.MoonPhase = M_PI / 2;  // lit toward MoonAxis 2
+  Put(s.MoonAxis[1], 0, 40);   // below on screen
+  Put(s.MoonAxis[2], 0, -40);  // above on screen
+  Rig.Draw(clBlack);
+  const TColor yellow = RGB(255, 255, 0);
+  EXPECT_GT(Rig.Count(yellow, 390, 205, 410, 215), 4 * Rig.Count(yellow, 390, 217, 410, 227));
+}
+
+TEST_F(SkyDraw, MoonRimAndStarLimitZero) {
+  TSkyloom& s = *Rig.Sky;
+  Put(s.Planets[BodyMoon], 0, 0);
+  Put(s.MoonAxis[1], -40, 0);
+  Put(s.MoonAxis[2], 40, 0);
+  s.MoonPhase = M_PI;  // new: only the rim can be yellow
+  const TColor yellow = RGB(255, 255, 0);
+  Rig.Switches(SkyBits::PlanetNames, 0, true, false, false);
+  Rig.Draw(clBlack);
+  EXPECT_GT(Rig.Count(yellow, 389, 205, 411, 227), 40);  // the planet-name bit rings it
+  s.StarLimit = 0;  // with no stars the Moon shows only next to the Sun
+  Put(s.Planets[BodySun], 100, 0);
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(yellow, 0, 0, 799, 599), 0);
+  Put(s.Planets[BodySun], 10, 15);
+  Rig.Draw(clBlack);
+  EXPECT_GT(Rig.Count(yellow, 389, 205, 411, 227), 40);
+}
+
+TEST_F(SkyDraw, StarMarksAndAreaMarks) {
+  TSkyloom& s = *Rig.Sky;
+  s.StarCount = 3;
+  Put(s.Stars[1], 0, 0);
+  Put(s.Stars[2], 200, 0, -1);  // behind the viewer: no marks at all
+  Put(s.Stars[3], -200, 100);
+  Rig.Marks.StarMarks[1].Star = 1;
+  Rig.Marks.StarMarks[1].Circle = 1;
+  Rig.Marks.StarMarks[2].Star = 2;
+  Rig.Marks.StarMarks[2].Circle = 1;
+  Rig.Marks.StarMarks[2].Note = 1;
+  Rig.Marks.StarMarks[2].Text.set("Note");
+  Rig.Marks.StarMarks[3].Star = 4000;  // beyond StarCount: ignored
+  Rig.Marks.StarMarks[3].Circle = 1;
+  Rig.Marks.StarMarkCount = 3;
+  Rig.Draw(clBlack);
+  EXPECT_GT(Rig.Count(clWhite, 394, 210, 406, 222), 20);  // ring around (400, 216)
+  EXPECT_EQ(Rig.Count(clWhite, 0, 0, 390, 431), 0);       // nothing at star 2's place
+  EXPECT_EQ(Rig.Count(clWhite, 410, 0, 799, 431), 0);
+
+  // An area label at the mean of its members in front: stars 1 and 3.
+  Rig.Marks.StarMarkCount = 0;
+  TAreaMark& a = Rig.Marks.AreaMarks[1];
+  a.Stars[0] = 1;
+  a.Stars[1] = 2;
+  a.Stars[2] = 3;
+  a.Stars[3] = -5;
+  a.Count = 4;
+  a.Name.set("Area");
+  Rig.Marks.AreaMarkCount = 1;
+  Rig.Draw(clBlack);
+  // Label top-left at (400 + 100, 216 + 50).
+  EXPECT_GT(Rig.Count(clWhite, 500, 266, 540, 282), 10);
+  EXPECT_EQ(Rig.Count(clWhite, 0, 0, 499, 599), 0);
+}
+
+// When no horizon point lies in front of the viewer, the ground fills the
+// sky area looking down and is absent looking up.
+TEST_F(SkyDraw, GroundWithNoHorizonInFront) {
+  TSkyloom& s = *Rig.Sky;
+  if (!Rig.Images.LoadFromFile(RuntimeFile("LoadImg.rxf")) || Rig.Images.Find("Ground") < 0)
+    GTEST_SKIP() << "LoadImg.rxf with the Ground picture is not built yet";
+  for (int i = 1; i <= HorizonPoints; ++i) Put(s.Horizon[i], 0, 0, -0.5);
+  s.ScreenHeight = 432;
+  Rig.Switches(0, 0, false, false, true);
+  s.ViewAlt = -M_PI / 2;
+  Rig.Draw(clBlack);
+  const int sky = 800 * 432;
+  EXPECT_GT(sky - Rig.Count(clBlack, 0, 0, 799, 431), sky * 9 / 10);
+  s.ViewAlt = M_PI / 2;
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(clBlack, 0, 0, 799, 431), sky);
+}
+
+TEST_F(SkyDraw, NothingWhenTheSurfaceCannotDraw) {
+  TSkyloom& s = *Rig.Sky;
+  Put(s.Planets[BodyMoon], 0, 0);
+  s.MoonPhase = 0;
+  Rig.Buffer.Fill(clBlack);
+  TSkyDrawContext ctx{s, Rig.Buffer, Rig.Canvas, Rig.Images, Rig.Images1, Rig.Marks, Rig.Popup};
+  ctx.CanDraw = false;
+  DrawSky(ctx);
+  EXPECT_EQ(Rig.Count(clBlack, 0, 0, 799, 599), 800 * 600);
+}
+
+}  // namespace

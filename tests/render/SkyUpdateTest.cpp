@@ -1,0 +1,323 @@
+// The per-frame sky update: projection facts, visibility and horizon
+// hiding, label anchors of constellations and asterisms, the Moon's
+// parallax, the go-to target and tracking.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ScreenGeometry.h"
+#include "RenderRig.h"
+#include "SolarSystem.h"
+#include "TimeScales.h"
+#include "Transforms.h"
+
+namespace {
+
+// A sky at day count 0 (1999-12-31 0h UT), where precession is the
+// identity, so catalogue positions can be chosen from horizontal ones.
+struct SkyUpdate : ::testing::Test {
+  TRenderRig Rig;
+  TSkyloom& S = *Rig.Sky;
+  void SetUp() override {
+    Rig.Place(40, 116.4, 0);
+    Rig.When(1999, 12, 31, 0, 0);
+    Rig.View(0, 0);
+    S.StarCount = 0;
+  }
+  // Star k at azimuth az (from south through east) and altitude alt,
+  // degrees, owned by constellation `owner`.
+  void Star(int k, double azDeg, double altDeg, int owner = 0, int mag = 10) {
+    const double theta = static_cast<double>(SkyRotationAngle(0, S.Longitude));
+    const double phi = S.Latitude, az = azDeg * DegToRad, alt = altDeg * DegToRad;
+    const double hs = std::cos(alt) * std::cos(az), he = std::cos(alt) * std::sin(az),
+                 hu = std::sin(alt);
+    const double x1 = std::sin(phi) * hs + std::cos(phi) * hu;
+    const double z = -std::cos(phi) * hs + std::sin(phi) * hu;
+    const double x = std::cos(theta) * x1 + std::sin(theta) * he;
+    const double y = -std::sin(theta) * x1 + std::cos(theta) * he;
+    TSkyPoint& p = S.Stars[k];
+    p.Lon = AngleOf(x, y);
+    p.Lat = std::atan2(z, std::hypot(x, y));
+    p.Owner = owner;
+    p.Mag = mag;
+    p.Greek = ' ';
+    if (k > S.StarCount) S.StarCount = k;
+  }
+  // Azimuth (degrees) whose horizon point projects to horizontal offset u
+  // with the view at azimuth 0 and altitude 0.
+  double AzimuthFor(double u) const { return std::atan(u / S.Scale) / DegToRad; }
+};
+
+TEST_F(SkyUpdate, DayCountZeroAndCentre) {
+  S.UpdateSky();
+  EXPECT_EQ(S.DayNumber, 0);
+  EXPECT_EQ(S.CenterX, 400);
+  EXPECT_EQ(S.CenterY, 216);
+  S.ScreenWidth = 801;
+  S.ScreenHeight = 565;
+  S.UpdateSky();
+  EXPECT_EQ(S.CenterX, 400);
+  EXPECT_EQ(S.CenterY, 282);
+}
+
+// View at azimuth 0, altitude 0: facts of the perspective view.
+TEST_F(SkyUpdate, ProjectionFacts) {
+  Star(1, 0, 0);       // due south on the horizon: the centre
+  Star(7, 0, 0.01);    // just above the horizon
+  Star(2, 45, 0);      // 45 degrees east of south: Scale pixels left of centre
+  Star(3, 0, -20);     // below the horizon
+  Star(4, 36.8, 0);    // inside the 36.9-degree half field
+  Star(5, 37.0, 0);    // just outside it
+  Star(6, 180, 10);    // behind the viewer
+  S.UpdateSky();
+  EXPECT_EQ(ScreenX(S, S.Stars[1]), 400);
+  EXPECT_EQ(ScreenY(S, S.Stars[1]), 216);
+  EXPECT_NEAR(S.Stars[2].Y, 533, 1e-6);
+  EXPECT_NEAR(S.Stars[2].X, 0, 1e-6);
+  EXPECT_EQ(ScreenX(S, S.Stars[2]), 400 - 533);
+  EXPECT_EQ(S.Stars[3].Visible, 1);  // ground off: below the horizon still visible
+  EXPECT_NEAR(S.Stars[3].X, 533 * std::tan(20 * DegToRad), 1e-6);  // drawn below centre
+  EXPECT_TRUE(IsInside(S, S.Stars[4]));
+  EXPECT_FALSE(IsInside(S, S.Stars[5]));
+  EXPECT_LT(S.Stars[6].Z, 0);
+  EXPECT_FALSE(IsShown(S.Stars[6]));
+  // Horizon points carry the same projection: south at the centre.
+  EXPECT_NEAR(S.Horizon[72].Y, 0, 1e-9);
+  EXPECT_NEAR(S.Horizon[72].X, 0, 1e-9);
+  EXPECT_NEAR(S.Horizon[9].Y, 533, 1e-6);
+
+  // With the ground on the star below the horizon is hidden.
+  Rig.Switches(0, 0, false, false, true);
+  S.UpdateSky();
+  EXPECT_EQ(S.Stars[3].Visible, 0);
+  EXPECT_EQ(S.Stars[7].Visible, 1);
+}
+
+// A point exactly 90 degrees from the view axis: depth 1e-4, huge offsets,
+// not inside.
+TEST_F(SkyUpdate, ZeroDepthPoint) {
+  S.SiderealTime = 0;
+  S.Latitude = 0;
+  S.ViewAz = 0;
+  S.ViewAlt = 0;
+  S.CenterX = 400;
+  S.CenterY = 216;
+  TSkyPoint p[1];
+  p[0].X = 1;  // the zenith at latitude 0 and rotation 0
+  ProjectPoints(std::span<TSkyPoint>(p, 1), 1, 1, S);
+  EXPECT_EQ(p[0].Z, 1e-4);
+  EXPECT_GT(std::fabs(p[0].X), 1e6);
+  EXPECT_FALSE(IsInside(S, p[0]));
+}
+
+// Anchors of constellation labels: the mean of the unrounded screen points
+// of the stars that are shown, within the star limit and strictly inside.
+TEST_F(SkyUpdate, ConstellationAnchors) {
+  const double edge = AzimuthFor(400);   // sx = 0
+  const double oneIn = AzimuthFor(399);  // sx = 1
+  Star(1, AzimuthFor(100), 0, 1);
+  Star(2, AzimuthFor(-100), 0, 1);
+  Star(3, AzimuthFor(50), 0, 2, 101);  // fainter than StarLimit 100
+  Star(4, edge, 0, 3);
+  Star(5, oneIn, 0, 4);
+  Star(6, 0, -10, 5);                  // below the horizon
+  Star(7, 180, 20, 6);                 // behind the viewer
+  Star(8, -edge, 0, 7);                // sx = 800 = ScreenWidth
+  Star(9, 0, 5, 0);                    // no constellation
+  Star(10, 0, 30, 8);                  // above the top edge (sy < 0)
+  S.UpdateSky();
+  EXPECT_EQ(S.Consts[1].LabelCount, 2);
+  EXPECT_EQ(S.Consts[1].HasLabel, 1);
+  EXPECT_NEAR(S.Consts[1].LabelX, 400, 1e-6);
+  EXPECT_NEAR(S.Consts[1].LabelY, 216, 1e-6);
+  EXPECT_NEAR(S.Consts[4].LabelX, 1, 1e-6);
+  EXPECT_EQ(S.Consts[5].HasLabel, 1);  // ground off: counted
+  const struct { int Const; const char* Why; } none[] = {
+      {2, "fainter than the limit"}, {3, "on the left edge"}, {6, "behind"},
+      {7, "on the right edge"}, {8, "above the top"}, {9, "no stars"}};
+  for (const auto& c : none) {
+    const TSkyObject& o = S.Consts[c.Const];
+    EXPECT_EQ(o.HasLabel, 0) << c.Why;
+    EXPECT_EQ(o.LabelCount, 0) << c.Why;
+    EXPECT_EQ(o.LabelX, -10000.0) << c.Why;
+    EXPECT_EQ(o.LabelY, -10000.0) << c.Why;
+  }
+  // Ground on hides the star below the horizon; the anchor is reset.
+  Rig.Switches(0, 0, false, false, true);
+  S.UpdateSky();
+  EXPECT_EQ(S.Consts[5].HasLabel, 0);
+  EXPECT_EQ(S.Consts[5].LabelX, -10000.0);
+  // Raising the limit brings the faint star in.
+  S.StarLimit = 101;
+  S.UpdateSky();
+  EXPECT_EQ(S.Consts[2].HasLabel, 1);
+}
+
+// Anchors of asterism labels: line ends, counted once per end, no star
+// limit; the line table ends at the first entry out of bounds.
+TEST_F(SkyUpdate, AsterismAnchors) {
+  Star(1, AzimuthFor(100), 0, 0, 200);  // far fainter than the limit
+  Star(2, AzimuthFor(-100), 0);
+  Star(3, AzimuthFor(-40), 0);
+  Star(4, 180, 10);                     // behind the viewer
+  S.OfficeLines[1] = {1, 2, 400};       // asterism 400 (object 600)
+  S.OfficeLines[2] = {1, 2, 5};
+  S.OfficeLines[3] = {1, 3, 5};         // star 1 ends two lines of 5: counted twice
+  S.OfficeLines[4] = {2, 4, 6};         // one end behind: the line is skipped
+  S.OfficeLines[5] = {0, 0, 0};         // empty slot
+  S.OfficeLines[6] = {2, 3, 401};       // out of bounds: the pass ends here
+  S.OfficeLines[7] = {2, 3, 7};
+  S.UpdateSky();
+  const TSkyObject& a400 = S.Offices[400];
+  EXPECT_EQ(a400.LabelCount, 2);
+  EXPECT_NEAR(a400.LabelX, 400, 1e-6);
+  const TSkyObject& a5 = S.Offices[5];
+  EXPECT_EQ(a5.LabelCount, 4);
+  EXPECT_NEAR(a5.LabelX, (300 + 500 + 300 + 440) / 4.0, 1e-6);
+  EXPECT_EQ(S.Offices[6].HasLabel, 0);
+  EXPECT_EQ(S.Offices[7].HasLabel, 0);
+  EXPECT_EQ(S.Offices[7].LabelX, -10000.0);
+
+  S.OfficeLines[6] = {2, S.StarCount + 1, 8};  // a star beyond StarCount also ends it
+  S.UpdateSky();
+  EXPECT_EQ(S.Offices[7].HasLabel, 0);
+  S.OfficeLines[6] = {2, S.StarCount, 8};      // the last star is fine
+  S.UpdateSky();
+  EXPECT_EQ(S.Offices[7].HasLabel, 1);
+}
+
+// Scans a day in steps of `step` minutes for the first moment at which f
+// holds after the update; false when none.
+template <typename F>
+bool FindMoment(TRenderRig& rig, int y, int mo, int d, int step, F f) {
+  for (int m = 0; m < 24 * 60; m += step) {
+    rig.When(y, mo, d, m / 60, m % 60);
+    rig.Sky->UpdateSky();
+    if (f()) return true;
+  }
+  return false;
+}
+
+// Bodies below the horizon are hidden with the ground on; the Moon's
+// visibility is decided on its geocentric altitude, before the parallax
+// lowers it.
+TEST_F(SkyUpdate, BodiesAndMoonParallax) {
+  Rig.Place(39.9, 116.4, 8);
+  Rig.Switches(0, 0, false, false, true);
+  Rig.When(2026, 1, 15, 0, 0);  // midnight: the Sun is down
+  S.UpdateSky();
+  EXPECT_EQ(S.Planets[BodySun].Visible, 0);
+  EXPECT_FALSE(S.IsDaylight());
+  Rig.When(2026, 1, 15, 12, 0);
+  S.UpdateSky();
+  EXPECT_EQ(S.Planets[BodySun].Visible, 1);
+  EXPECT_TRUE(S.IsDaylight());
+
+  // A minute at which the Moon's geocentric altitude is at most 0.3 degrees
+  // (its parallax is about 1 degree): still visible, yet drawn below the
+  // horizon row.
+  auto geocentricU = [&] {
+    return HorizontalDirection(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat, S).Z;
+  };
+  ASSERT_TRUE(FindMoment(Rig, 2026, 1, 15, 1, [&] {
+    const double u = geocentricU();
+    return u >= 0 && u < std::sin(0.3 * DegToRad);
+  }));
+  const double parallax = std::asin(1 / static_cast<double>(Body(BodyMoon).Dist));
+  EXPECT_NEAR(parallax, 0.95 * DegToRad, 0.1 * DegToRad);
+  EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
+  // Face the Moon at altitude 0: its offset lies below the horizon row.
+  const TVector3 h = HorizontalDirection(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat, S);
+  S.ViewAz = AngleOf(h.X, h.Y);
+  S.ViewAlt = 0;
+  S.UpdateSky();
+  EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
+  EXPECT_GT(S.Planets[BodyMoon].X, S.Horizon[1].X + 5);  // v grows downwards
+  EXPECT_GT(S.Planets[BodyMoon].Z, 0);
+
+  // Ground off: the Moon is visible whatever its altitude.
+  Rig.Switches(0, 0, false, false, false);
+  ASSERT_TRUE(FindMoment(Rig, 2026, 1, 15, 30, [&] { return geocentricU() < -0.5; }));
+  EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
+  Rig.Switches(0, 0, false, false, true);
+  S.UpdateSky();
+  EXPECT_EQ(S.Planets[BodyMoon].Visible, 0);
+}
+
+// Go-to targets by object number; tracking follows the target every update.
+TEST_F(SkyUpdate, TargetDirection) {
+  Rig.When(2099, 12, 31, 0, 0);  // day count 36525: a century of precession
+  S.Messier[5].Lon = 1.25;
+  S.Messier[5].Lat = -0.5;
+  S.Consts[3].Lon = 0;  // on the equinox
+  S.Consts[3].Lat = 0;
+  S.Offices[7].Lon = 0;
+  S.Offices[7].Lat = 0;
+  // The equinox point turned 1.3967 degrees along the ecliptic.
+  const double lambda = 36525 * 3.82394e-5 * DegToRad;
+  const double eps = static_cast<double>(Obliquity(36525));
+  const double ra = std::atan2(std::cos(eps) * std::sin(lambda), std::cos(lambda));
+  const double dec = std::asin(std::sin(eps) * std::sin(lambda));
+  EXPECT_NEAR(lambda / DegToRad, 1.3967, 1e-4);
+
+  S.DayNumber = -1;
+  S.TargetDirection(1005);  // Messier: stored catalogue coordinates
+  EXPECT_EQ(S.TargetLon, 1.25);
+  EXPECT_EQ(S.TargetLat, -0.5);
+  S.TargetDirection(3);     // constellation: precessed to the date
+  EXPECT_EQ(S.DayNumber, 36525);
+  EXPECT_NEAR(S.TargetLon, ra, 1e-9);
+  EXPECT_NEAR(S.TargetLat, dec, 1e-9);
+  S.TargetLon = S.TargetLat = 0;
+  S.TargetDirection(207);   // asterism 7: likewise
+  EXPECT_NEAR(S.TargetLon, ra, 1e-9);
+  EXPECT_NEAR(S.TargetLat, dec, 1e-9);
+  for (int id : {0, -4, 150, 700, 1101}) {  // no object: unchanged
+    S.TargetLon = 2;
+    S.TargetLat = 0.25;
+    S.TargetDirection(id);
+    EXPECT_EQ(S.TargetLon, 2) << id;
+    EXPECT_EQ(S.TargetLat, 0.25) << id;
+  }
+  S.UpdateSky();
+  S.TargetDirection(106);   // Jupiter: right ascension and declination of date
+  EXPECT_EQ(S.TargetLon, S.Planets[6].Lon);
+  EXPECT_EQ(S.TargetLat, S.Planets[6].Lat);
+
+  S.Tracking = 1;
+  S.TrackId = 1005;
+  S.UpdateSky();
+  EXPECT_EQ(S.TargetLon, 1.25);
+  const TVector3 t = HorizontalDirection(1.25, -0.5, S);
+  EXPECT_NEAR(S.TrackX, t.X, 1e-12);
+  EXPECT_NEAR(S.TrackY, t.Y, 1e-12);
+  EXPECT_NEAR(S.TrackZ, t.Z, 1e-12);
+  EXPECT_NEAR(S.TrackX * S.TrackX + S.TrackY * S.TrackY + S.TrackZ * S.TrackZ, 1, 1e-12);
+}
+
+// Constellation picking winds around the pointer over a closed outline.
+TEST_F(SkyUpdate, OutlineWindingOfASquare) {
+  S.CenterX = 400;
+  S.CenterY = 216;
+  const struct { double U, V; } square[] = {{50, 50}, {-50, 50}, {-50, -50}, {50, -50}};
+  for (int i = 0; i < 4; ++i) {
+    TSkyPoint& p = S.Bounds[i + 1];
+    p.Y = square[i].U;
+    p.X = square[i].V;
+    p.Z = 1;
+    p.Owner = 3;
+    p.Mag = i == 3 ? 1 : 0;
+  }
+  auto wind = [&](int x, int y) {
+    int first = 1;
+    double sum = 0;
+    for (int i = 2; i <= MaxBounds; ++i) sum += OutlineWinding(S, i, x, y, first);
+    return sum;
+  };
+  EXPECT_NEAR(std::fabs(wind(400, 216)), 2 * M_PI, 1e-9);  // inside
+  EXPECT_NEAR(wind(500, 216), 0, 1e-9);                    // outside
+  for (int i = 1; i <= 4; ++i) S.Bounds[i].Z = -0.2;       // all behind the viewer
+  EXPECT_EQ(wind(400, 216), 0);
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// The main form without a window: frame handler order, automatic slots,
+// view commands, window placement and scripted input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "AutoCommand.h"
+#include "FormSky.h"
+#include "Script.h"
+#include "SDL_scancode.h"
+#include "SkyModel.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180.0;
+
+class FormSkyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateSkyModel();
+    form_ = std::make_unique<TFormSky>();
+    FormSky = form_.get();
+    form_->FixedNow = true;
+    form_->Now = {2026, 1, 15, 21, 0};
+    form_->FormCreate();
+    form_->FormShow();
+    form_->DXDrawInitialize();
+    form_->LogCommands = true;
+  }
+  void TearDown() override {
+    FormSky = nullptr;
+    form_.reset();
+    FreeSkyModel();
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+  }
+  std::vector<int> Log() { return form_->CommandLog; }
+
+  std::unique_ptr<TFormSky> form_;
+};
+
+TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
+  const TSkyloom& sky = *SkyModel;
+  EXPECT_EQ(form_->SkyHeight, 432);
+  EXPECT_EQ(sky.TurnStep, 4);
+  EXPECT_EQ(sky.ScreenWidth, 800);
+  EXPECT_EQ(sky.ScreenHeight, 432);
+  EXPECT_EQ(sky.Scale, 533);
+  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground);
+  EXPECT_EQ(sky.GroundOn, 1);
+  EXPECT_EQ(sky.Year, 2026);
+  EXPECT_EQ(sky.Hour, 21);
+  EXPECT_TRUE(form_->SkyStale);
+  EXPECT_TRUE(form_->SplashPending);
+  const int layout[9] = {240, 68, 99, 86, 160, 133, 6, 2, 5};
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(form_->TextLayout[i], layout[i]) << i;
+  EXPECT_EQ(Player.Command, 1001);
+  EXPECT_EQ(TextScroll.Interval, 40);  // (20 - speed 0) x 2
+}
+
+TEST_F(FormSkyTest, FirstFrameClosesSplashAndClearsStaleSky) {
+  Frames(1);
+  EXPECT_FALSE(form_->SplashPending);
+  EXPECT_FALSE(form_->SkyStale);
+  EXPECT_EQ(form_->DXDraw.Frames(), 1);
+}
+
+TEST_F(FormSkyTest, HeldArrowsFireUpRightDownLeftInOneFrame) {
+  for (SDL_Scancode k : {SDL_SCANCODE_LEFT, SDL_SCANCODE_DOWN, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP})
+    form_->DXInput1.KeyEvent(k, true);
+  Frames(1);
+  EXPECT_EQ(Log(), (std::vector<int>{202, 203, 204, 201}));
+}
+
+TEST_F(FormSkyTest, LetterAndKeypadKeysCountAsArrows) {
+  struct Case {
+    SDL_Scancode Key;
+    int Command;
+  } cases[] = {{SDL_SCANCODE_K, 202}, {SDL_SCANCODE_KP_8, 202}, {SDL_SCANCODE_J, 204},
+               {SDL_SCANCODE_KP_2, 204}, {SDL_SCANCODE_H, 201}, {SDL_SCANCODE_KP_4, 201},
+               {SDL_SCANCODE_L, 203}, {SDL_SCANCODE_KP_6, 203}};
+  for (const Case& c : cases) {
+    form_->CommandLog.clear();
+    form_->DXInput1.KeyEvent(c.Key, true);
+    Frames(1);
+    form_->DXInput1.KeyEvent(c.Key, false);
+    EXPECT_EQ(Log(), std::vector<int>{c.Command}) << c.Key;
+  }
+}
+
+TEST_F(FormSkyTest, SlotWithIntervalSixFirstFiresOnTheSixthFrame) {
+  HoverRepeat.Active = true;
+  HoverRepeat.Counter = 0;
+  HoverRepeat.Interval = 6;
+  HoverRepeat.Command = 1003;  // no effect of its own
+  Frames(5);
+  EXPECT_TRUE(Log().empty());
+  Frames(1);
+  EXPECT_EQ(Log(), std::vector<int>{1003});
+  Frames(6);
+  EXPECT_EQ(Log(), (std::vector<int>{1003, 1003}));
+}
+
+TEST_F(FormSkyTest, IntervalOneFiresEveryFrame) {
+  HoverRepeat = TAutoCommand{true, 1, 1003, 0, 1};
+  Frames(3);
+  EXPECT_EQ(Log(), (std::vector<int>{1003, 1003, 1003}));
+}
+
+TEST_F(FormSkyTest, SingleStepRunsOnePlayerPeriodAndStops) {
+  for (int code : {107, 111}) {
+    Player.Command = 1003;
+    Player.LeadCommand = 0;
+    Player.Interval = 3;
+    Player.Counter = 0;
+    form_->ExecuteCommand(code);
+    form_->CommandLog.clear();
+    Frames(10);
+    EXPECT_EQ(Log(), std::vector<int>{1003}) << code;
+    EXPECT_FALSE(Player.Active) << code;
+  }
+}
+
+TEST_F(FormSkyTest, PlayerDispatchesLeadCommandFirst) {
+  Player.Command = 1003;
+  Player.LeadCommand = 1004;  // finishes the player
+  Player.Interval = 1;
+  Player.Counter = 0;
+  form_->ExecuteCommand(108);
+  form_->CommandLog.clear();
+  Frames(2);
+  EXPECT_EQ(Log(), (std::vector<int>{1004, 1003}));
+  EXPECT_FALSE(Player.Active);
+}
+
+TEST_F(FormSkyTest, ViewCommandsWrapAndClamp) {
+  TSkyloom& sky = *SkyModel;
+  struct Case {
+    const char* Name;
+    int Code;
+    bool Ground;
+    double AzBefore, AltBefore;  // degrees
+    double AzAfter, AltAfter;
+    int Cursor;
+  } cases[] = {
+      {"201 wraps past 2pi", 201, true, 359, 10, 3, 10, 3},
+      {"203 wraps below 0", 203, true, 1, 10, 357, 10, 4},
+      {"202 stops at the zenith", 202, true, 0, 88, 0, 90, 1},
+      {"204 stops at the horizon with the ground", 204, true, 0, 2, 0, 0, 2},
+      {"204 goes below the horizon without ground", 204, false, 0, 2, 0, -2, 2},
+      {"204 stops at the nadir without ground", 204, false, 0, -88, 0, -90, 2},
+  };
+  for (const Case& c : cases) {
+    sky.ShowFlags = c.Ground ? SkyBits::Ground : 0;
+    sky.ViewAz = c.AzBefore * Deg;
+    sky.ViewAlt = c.AltBefore * Deg;
+    form_->SkyStale = false;
+    EXPECT_TRUE(form_->ExecuteCommand(c.Code));
+    EXPECT_NEAR(sky.ViewAz, c.AzAfter * Deg, 1e-12) << c.Name;
+    EXPECT_NEAR(sky.ViewAlt, c.AltAfter * Deg, 1e-12) << c.Name;
+    EXPECT_TRUE(form_->SkyStale) << c.Name;
+    EXPECT_EQ(form_->CursorNumber, c.Cursor) << c.Name;
+  }
+}
+
+TEST_F(FormSkyTest, LockedViewIgnoresViewCommands) {
+  TSkyloom& sky = *SkyModel;
+  form_->ViewLocked = true;
+  const double az = sky.ViewAz, alt = sky.ViewAlt;
+  form_->SkyStale = false;
+  for (int code : {201, 202, 203, 204}) EXPECT_TRUE(form_->ExecuteCommand(code));
+  EXPECT_EQ(sky.ViewAz, az);
+  EXPECT_EQ(sky.ViewAlt, alt);
+  EXPECT_FALSE(form_->SkyStale);
+}
+
+TEST_F(FormSkyTest, UnknownCodesDoNothingAndQuitEnds) {
+  TSkyloom& sky = *SkyModel;
+  const double az = sky.ViewAz;
+  for (int code : {-5, 12345, 999999}) EXPECT_TRUE(form_->ExecuteCommand(code));
+  EXPECT_EQ(sky.ViewAz, az);
+  EXPECT_FALSE(form_->Terminated);
+  EXPECT_TRUE(form_->ExecuteCommand(303));
+  EXPECT_TRUE(form_->Terminated);
+}
+
+TEST_F(FormSkyTest, ScriptHoldingLeftForTenFramesTurnsFortyDegrees) {
+  TSkyloom& sky = *SkyModel;
+  sky.ViewAz = 0;
+  std::vector<TScriptStep> steps;
+  std::string error;
+  ASSERT_TRUE(ParseScript("keydown Left\nwait 10\nkeyup Left\nwait 5\n", steps, error)) << error;
+  ASSERT_TRUE(RunScriptSteps(*form_, steps, ""));
+  EXPECT_NEAR(sky.ViewAz, 40 * Deg, 1e-9);
+}
+
+TEST(ScriptParse, RejectsBadStepsWithTheirLine) {
+  struct Case {
+    const char* Text;
+    const char* Error;
+  } cases[] = {
+      {"wait 3\nfly 1 2\n", "line 2: unknown step \"fly\""},
+      {"key NoSuchKey\n", "line 1: unknown key \"NoSuchKey\""},
+      {"click 10\n", "line 1: click takes X Y"},
+      {"click 1 2 sideways\n", "line 1: button must be left, right or middle"},
+      {"wait -1\n", "line 1: wait takes 0..100000 frames"},
+      {"shot\n", "line 1: shot takes one file name"},
+  };
+  for (const Case& c : cases) {
+    std::vector<TScriptStep> steps;
+    std::string error;
+    EXPECT_FALSE(ParseScript(c.Text, steps, error)) << c.Text;
+    EXPECT_EQ(error, c.Error);
+  }
+  std::vector<TScriptStep> steps;
+  std::string error;
+  EXPECT_TRUE(ParseScript("# a comment\n\nkey R\r\nclick 5 6 right\nquit\n", steps, error));
+  EXPECT_EQ(steps.size(), 3u);
+}
+
+TEST(WindowPlacement, CentredUnlessTheDesktopIsExactly800Wide) {
+  struct Case {
+    int W, H;
+    bool Ok;
+    int Left, Top;
+  } cases[] = {{800, 600, true, 0, 0}, {1024, 768, true, 112, 84}, {1920, 1080, true, 560, 240},
+               {801, 600, true, 0, 0}, {799, 600, false, -1, -1}, {640, 480, false, -1, -1}};
+  for (const Case& c : cases) {
+    int left = -1, top = -1;
+    EXPECT_EQ(PlaceMainWindow(c.W, c.H, left, top), c.Ok) << c.W;
+    EXPECT_EQ(left, c.Left) << c.W;
+    EXPECT_EQ(top, c.Top) << c.W;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Observer settings in the per-user store: first run, round trip, the repair
+// rules for damaged keys and files, and the saved place.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Settings.h"
+#include "SettingsStore.h"
+#include "SkyModel.h"
+#include "SkyTestFiles.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180.0;
+
+// Points the store at a fresh temporary folder for the test's duration.
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    hadOld = old != nullptr;
+    if (old) oldValue = old;
+    ::setenv("XDG_CONFIG_HOME", tmp.Path().c_str(), 1);
+    InitSkyModel(*sky);
+  }
+  void TearDown() override {
+    if (hadOld)
+      ::setenv("XDG_CONFIG_HOME", oldValue.c_str(), 1);
+    else
+      ::unsetenv("XDG_CONFIG_HOME");
+  }
+  std::string Folder() const { return tmp / "skyloom"; }
+  std::string File() const { return Folder() + "/settings"; }
+  void WriteStore(const std::string& text) {
+    std::filesystem::create_directories(Folder());
+    WriteText(File(), text);
+  }
+  // A complete key as the program writes it, with the given Latitude line.
+  static std::string Key(const std::string& latitudeLine, bool withCity = true) {
+    return "[\\Software\\Skyloom\\]\n" + latitudeLine +
+           "\"Longitude\"=hex:00,00,00,00,00,00,00,40\n"  // 2.0
+           "\"TimeZone\"=dword:fffffffb\n"                   // -5
+           "\"Mode1\"=dword:ffffffff\n"
+           "\"Mode2\"=dword:80000800\n"
+           "\"Mode3\"=dword:00000000\n"
+           "\"Mode4\"=dword:00000007\n" +
+           (withCity ? "\"City\"=dword:0000002a\n" : "");  // 42
+  }
+  static constexpr const char* LatitudeHalf = "\"Latitude\"=hex:00,00,00,00,00,00,e0,3f\n";  // 0.5
+
+  TTempFolder tmp;
+  std::unique_ptr<TSkyloom> sky = std::make_unique<TSkyloom>();
+  bool hadOld = false;
+  std::string oldValue;
+};
+
+TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndWritesNothing) {
+  sky->LoadSettings();
+  EXPECT_NEAR(sky->Latitude, 40 * Deg, 1e-12);
+  EXPECT_NEAR(sky->Longitude, -120 * Deg, 1e-12);
+  EXPECT_EQ(sky->TimeZone, 0);
+  EXPECT_EQ(sky->Mode1, 0u);
+  EXPECT_EQ(sky->Mode2, 0u);
+  EXPECT_EQ(sky->Mode3, 0x10000u);
+  EXPECT_EQ(sky->Mode4, 0u);
+  EXPECT_FALSE(std::filesystem::exists(File()));
+}
+
+TEST_F(SettingsTest, SavedValuesComeBack) {
+  sky->Latitude = -0.3141592653589793;
+  sky->Longitude = 2.0343;
+  sky->TimeZone = -7;
+  sky->Mode1 = 0x25;
+  sky->Mode2 = 0x1F00;
+  sky->Mode3 = 0x1'0001'0000;  // only the low 32 bits are kept
+  sky->Mode4 = 3;
+  sky->City = 123;
+  sky->SaveSettings();
+  ASSERT_TRUE(std::filesystem::exists(File()));
+  for (const auto& e : std::filesystem::directory_iterator(Folder()))
+    EXPECT_EQ(e.path().filename(), "settings") << "temporary file left behind";
+
+  auto other = std::make_unique<TSkyloom>();
+  InitSkyModel(*other);
+  other->LoadSettings();
+  EXPECT_EQ(other->Latitude, sky->Latitude);
+  EXPECT_EQ(other->Longitude, sky->Longitude);
+  EXPECT_EQ(other->TimeZone, -7);
+  EXPECT_EQ(other->Mode1, 0x25u);
+  EXPECT_EQ(other->Mode2, 0x1F00u);
+  EXPECT_EQ(other->Mode3, 0x10000u);
+  EXPECT_EQ(other->Mode4, 3u);
+  EXPECT_EQ(other->City, 123);
+}
+
+TEST_F(SettingsTest, StoredModesAreSignExtended) {
+  WriteStore(Key(LatitudeHalf));
+  sky->LoadSettings();
+  EXPECT_EQ(sky->Latitude, 0.5);
+  EXPECT_EQ(sky->Longitude, 2.0);
+  EXPECT_EQ(sky->TimeZone, -5);
+  EXPECT_EQ(sky->Mode1, ~uint64_t{0});
+  EXPECT_EQ(sky->Mode2, 0xFFFF'FFFF'8000'0800u);
+  EXPECT_EQ(sky->Mode3, 0u);
+  EXPECT_EQ(sky->Mode4, 7u);
+  EXPECT_EQ(sky->City, 42);
+}
+
+// A failed read stops the loading; the key is rewritten from the model,
+// which holds what was read before the failure and its old values after it.
+TEST_F(SettingsTest, DamagedKeysAreRepairedFromTheModel) {
+  struct Case {
+    const char* What;
+    std::string Store;
+    bool LatitudeRead, RestRead;
+  } cases[] = {
+      {"Latitude as an integer", Key("\"Latitude\"=dword:00000005\n"), false, false},
+      {"Latitude of 4 bytes", Key("\"Latitude\"=hex:00,00,e0,3f\n"), false, false},
+      {"Latitude unparsable", Key("\"Latitude\"=hex:zz,00\n"), false, false},
+      {"Latitude missing", Key(""), false, false},
+      {"City missing", Key(LatitudeHalf, false), true, true},
+      {"garbage file", std::string("\x01\x02\0\xff[junk\n\"x\"=q\n", 17), false, false},
+      {"empty file", "", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    WriteStore(c.Store);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    m->City = 9;
+    m->LoadSettings();
+    EXPECT_EQ(m->Latitude, c.LatitudeRead ? 0.5 : 40 * Deg);
+    EXPECT_EQ(m->Longitude, c.RestRead ? 2.0 : -120 * Deg);
+    EXPECT_EQ(m->Mode1, c.RestRead ? ~uint64_t{0} : 0u);
+    EXPECT_EQ(m->City, 9);
+    // The rewritten key loads completely and holds the model's values.
+    auto again = std::make_unique<TSkyloom>();
+    again->LoadSettings();
+    EXPECT_EQ(again->Latitude, m->Latitude);
+    EXPECT_EQ(again->Longitude, m->Longitude);
+    EXPECT_EQ(again->TimeZone, m->TimeZone);
+    EXPECT_EQ(again->Mode1, m->Mode1);
+    EXPECT_EQ(again->Mode3, m->Mode3);
+    EXPECT_EQ(again->City, 9);
+  }
+}
+
+TEST_F(SettingsTest, OtherKeysOfTheFileSurviveASave) {
+  WriteStore("[\\Software\\Other\\]\n\"Keep\"=dword:00000001\n");
+  sky->LoadSettings();  // our key is absent: nothing happens
+  EXPECT_NEAR(sky->Latitude, 40 * Deg, 1e-12);
+  sky->SaveSettings();
+  const std::string text = ReadText(File());
+  EXPECT_NE(text.find("\"Keep\"=dword:00000001"), std::string::npos) << text;
+  EXPECT_NE(text.find("[\\Software\\Skyloom\\]"), std::string::npos) << text;
+}
+
+TEST_F(SettingsTest, UnwritableStoreIsReportedNotFatal) {
+  // The settings file is a folder: it can be neither read nor replaced.
+  std::filesystem::create_directories(File());
+  sky->Latitude = 0.1;
+  sky->LoadSettings();
+  EXPECT_EQ(sky->Latitude, 0.1);
+  EXPECT_FALSE(SaveSettingsTo(*sky, Folder()));
+  // The store's folder is a file.
+  TTempFolder other;
+  WriteText(other / "skyloom", "not a folder");
+  ::setenv("XDG_CONFIG_HOME", other.Path().c_str(), 1);
+  EXPECT_FALSE(SaveSettingsTo(*sky, SettingsFolder()));
+  sky->SaveSettings();
+  sky->LoadSettings();
+  EXPECT_EQ(sky->Latitude, 0.1);
+}
+
+TEST_F(SettingsTest, FolderFollowsTheEnvironment) {
+  EXPECT_EQ(SettingsFolder(), tmp.Path() + "/skyloom");
+  ::setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') {
+    EXPECT_EQ(SettingsFolder(), std::string(home) + "/.config/skyloom");
+  }
+  ::unsetenv("XDG_CONFIG_HOME");
+  if (home && home[0] == '/') {
+    EXPECT_EQ(SettingsFolder(), std::string(home) + "/.config/skyloom");
+  }
+}
+
+TEST_F(SettingsTest, SavedPlaceLeavesTheModelAlone) {
+  double lat = 1, lon = 2;
+  int zone = 3, city = 4;
+  sky->ReadSavedPlace(lat, lon, zone, city);  // no key: unchanged
+  EXPECT_EQ(lat, 1);
+  EXPECT_EQ(lon, 2);
+  EXPECT_EQ(zone, 3);
+  EXPECT_EQ(city, 4);
+  EXPECT_FALSE(std::filesystem::exists(File()));
+
+  WriteStore(Key(LatitudeHalf));
+  sky->ReadSavedPlace(lat, lon, zone, city);
+  EXPECT_EQ(lat, 0.5);
+  EXPECT_EQ(lon, 2.0);
+  EXPECT_EQ(zone, -5);
+  EXPECT_EQ(city, 42);
+  EXPECT_NEAR(sky->Latitude, 40 * Deg, 1e-12);  // the model is not touched
+
+  // A failed read: what was read stays, the key is rewritten from the model.
+  WriteStore("[\\Software\\Skyloom\\]\n\"Latitude\"=hex:00,00,00,00,00,00,f0,3f\n"
+             "\"Longitude\"=hex:00,00,00,00,00,00,08,40\n");  // 1.0, 3.0
+  lat = lon = 0;
+  zone = city = 7;
+  sky->ReadSavedPlace(lat, lon, zone, city);
+  EXPECT_EQ(lat, 1.0);
+  EXPECT_EQ(lon, 3.0);
+  EXPECT_EQ(zone, 7);
+  EXPECT_EQ(city, 7);
+  sky->ReadSavedPlace(lat, lon, zone, city);
+  EXPECT_NEAR(lat, 40 * Deg, 1e-12);
+  EXPECT_NEAR(lon, -120 * Deg, 1e-12);
+  EXPECT_EQ(zone, 0);
+  EXPECT_EQ(city, 0);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// The picture generators, grouped by library. Each adds its images, in a
+// fixed order, to a library under construction.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ImageLibrary.h"
+#include "Raster.h"
+
+struct ArtFonts {
+  std::string Ming;     // Chinese outline font (Song/Ming style)
+  std::string Bitmap;   // Chinese bitmap font, crisp at 12 pixels
+  std::string Latin;    // Latin sans-serif
+  std::string LatinBold;
+};
+
+struct MessierShape {
+  std::string Code;     // "M31"
+  std::string Type;     // "galaxy", "globular cluster", ...
+  float Major = 0;      // arc minutes
+  float Minor = 0;      // arc minutes, 0 when unknown
+  float Angle = 0;      // position angle, degrees from north through east
+  bool HasAngle = false;
+};
+
+using Library = std::vector<LibraryImage>;
+
+// Frames of equal size stacked into one named image.
+LibraryImage MakeImage(const std::string& name, const std::vector<Raster>& frames);
+
+void AddSkyImages(Library& lib, const ArtFonts& fonts);
+void AddPanelImages(Library& lib, const ArtFonts& fonts);
+void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier);
+void AddResourceImages(Library& lib, const ArtFonts& fonts);
+
+// Draws the Moon of frame k of the phase image (exposed for the tests'
+// reasoning about the lit side: the limb is on +x for frames after new Moon).
+Raster MoonFrame(int k, int frames, int size);

@@ -1,0 +1,51 @@
+#include "MessierTable.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> f;
+  size_t start = 0;
+  for (;;) {
+    const size_t t = line.find('\t', start);
+    f.push_back(line.substr(start, t == std::string::npos ? std::string::npos : t - start));
+    if (t == std::string::npos) break;
+    start = t + 1;
+  }
+  return f;
+}
+float Number(const std::string& s, bool& present) {
+  present = !s.empty();
+  return present ? std::strtof(s.c_str(), nullptr) : 0.0f;
+}
+}  // namespace
+
+bool ReadMessierShapes(const std::string& path, std::vector<MessierShape>& out, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = path + ": cannot open";
+    return false;
+  }
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#' || lineNo == 1) continue;   // header
+    const std::vector<std::string> f = SplitTabs(line);
+    if (f.size() < 5 || f[0].size() < 2 || f[0][0] != 'M' || f[0].size() > 5) {
+      error = path + ":" + std::to_string(lineNo) + ": malformed line";
+      return false;
+    }
+    MessierShape m;
+    bool has = false;
+    m.Code = f[0];
+    m.Type = f[1];
+    m.Major = Number(f[2], has);
+    m.Minor = Number(f[3], has);
+    m.Angle = Number(f[4], m.HasAngle);
+    out.push_back(m);
+  }
+  return true;
+}

@@ -1,0 +1,48 @@
+// artgen: draws every picture of the program and writes the image libraries
+// "LoadImg.rxf", "Messia2.rxf" and "Resource.rxf" into the given folder.
+// The output depends only on the inputs: no clock, no unseeded randomness.
+//
+// Usage: artgen <output folder> <messier shapes .tsv> <Chinese outline font>
+//               <Chinese bitmap font> <Latin font> <Latin bold font>
+#include <cstdio>
+#include <string>
+
+#include "Art.h"
+#include "MessierTable.h"
+
+namespace {
+bool Write(const std::string& path, const Library& lib) {
+  std::string error;
+  if (!WriteImageLibrary(path, lib, error)) {
+    std::fprintf(stderr, "artgen: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 7) {
+    std::fprintf(stderr,
+                 "usage: artgen <out dir> <messier.tsv> <ming font> <bitmap font> <latin font> "
+                 "<latin bold font>\n");
+    return 2;
+  }
+  const std::string out = argv[1];
+  ArtFonts fonts{argv[3], argv[4], argv[5], argv[6]};
+  std::vector<MessierShape> messier;
+  std::string error;
+  if (!ReadMessierShapes(argv[2], messier, error)) {
+    std::fprintf(stderr, "artgen: %s\n", error.c_str());
+    return 1;
+  }
+
+  Library loadImg, messia, resource;
+  AddSkyImages(loadImg, fonts);
+  AddPanelImages(loadImg, fonts);
+  AddObjectImages(messia, messier);
+  AddResourceImages(resource, fonts);
+  const bool ok = Write(out + "/LoadImg.rxf", loadImg) && Write(out + "/Messia2.rxf", messia) &&
+                  Write(out + "/Resource.rxf", resource);
+  return ok ? 0 : 1;
+}
