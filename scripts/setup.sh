@@ -11,6 +11,7 @@ PACKAGES=(
   libimgui-dev libstb-dev libfreetype-dev libgtest-dev libbenchmark-dev
   libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
   timgm6mb-soundfont
+  xvfb xdotool imagemagick x11-utils
 )
 
 missing=()

@@ -49,7 +49,7 @@ void Store(TSkyPoint& p, const TVector3& v) {
 }  // namespace
 
 void TSkyloom::UpdateSky() {
-  // 1-3: screen centre, day count and sky rotation angle.
+  // Screen centre, day count and sky rotation angle.
   CenterX = ScreenWidth / 2;
   CenterY = ScreenHeight / 2;
   DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
@@ -58,13 +58,13 @@ void TSkyloom::UpdateSky() {
   const double epsilon = static_cast<double>(Obliquity(DayNumber));
   const int starCount = std::clamp(StarCount, 0, MaxStars);
 
-  // 4: stars, J2000 -> of date -> screen.
+  // Stars, J2000 -> of date -> screen.
   auto stars = PointsOf(Stars);
   SetDirections(stars, 1, starCount);
   PrecessToDate(stars, 1, starCount, DayNumber);
   ProjectPoints(stars, 1, starCount, view);
 
-  // 5-6: constellation anchors, the mean of their stars on screen.
+  // Constellation anchors, the mean of their stars on screen.
   for (int c = 1; c <= MaxConsts; ++c) ResetAnchor(Consts[c]);
   for (int k = 1; k <= starCount; ++k) {
     const TSkyPoint& s = Stars[k];
@@ -72,7 +72,7 @@ void TSkyloom::UpdateSky() {
     AddToAnchor(*this, s, Consts[s.Owner]);
   }
 
-  // 7-8: asterism anchors, the mean of their line ends on screen (no star
+  // Asterism anchors, the mean of their line ends on screen (no star
   // limit); the table ends at the first entry out of bounds.
   for (int t = 1; t <= MaxOffices; ++t) ResetAnchor(Offices[t]);
   for (int k = 1; k <= MaxLines; ++k) {
@@ -87,38 +87,38 @@ void TSkyloom::UpdateSky() {
     AddToAnchor(*this, b, Offices[l.Owner]);
   }
 
-  // 9: the ecliptic (ecliptic of date -> equator of date).
+  // The ecliptic (ecliptic of date -> equator of date).
   auto ecliptic = PointsOf(NetLines[42]);
   for (TSkyPoint& p : ecliptic) Store(p, EclipticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat), epsilon));
   ProjectPoints(ecliptic, 1, NetLinePoints, view);
 
-  // 10: the galactic equator (galactic plane -> J2000 -> of date).
+  // The galactic equator (galactic plane -> J2000 -> of date).
   auto galactic = PointsOf(NetLines[43]);
   for (TSkyPoint& p : galactic) Store(p, GalacticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat)));
   PrecessToDate(galactic, 1, NetLinePoints, DayNumber);
   ProjectPoints(galactic, 1, NetLinePoints, view);
 
-  // 11: the horizon, already horizontal (azimuth from south, altitude).
+  // The horizon, already horizontal (azimuth from south, altitude).
   for (TSkyPoint& p : PointsOf(Horizon)) {
     p.Visible = 1;
     ApplyView(p, DirectionOf(p.Lon, p.Lat), view, false);
   }
 
-  // 12: grid circles (equator of date, no precession).
+  // Grid circles (equator of date, no precession).
   for (int m = 1; m <= 41; ++m) {
     auto line = PointsOf(NetLines[m]);
     SetDirections(line, 1, NetLinePoints);
     ProjectPoints(line, 1, NetLinePoints, view);
   }
 
-  // 13: grid labels (equatorial) and compass labels 1..4 (horizontal; their
+  // Grid labels (equatorial) and compass labels 1..4 (horizontal; their
   // Visible flag is left as it is).
   auto labels = PointsOf(Labels);
   SetDirections(labels, 1, MaxLabels);
   ProjectPoints(labels, 5, MaxLabels, view);
   for (int k = 1; k <= 4; ++k) ApplyView(Labels[k], DirectionOf(Labels[k].Lon, Labels[k].Lat), view, false);
 
-  // 14-16: the solar system, right ascension and declination of date.
+  // The solar system, right ascension and declination of date.
   SolarSystemUpdate(DayNumber);
   MoonPhase = static_cast<double>(Body(BodyMoon).Phase);
   for (int j = 1; j <= BodyCount; ++j) {
@@ -133,7 +133,7 @@ void TSkyloom::UpdateSky() {
   SetDirections(planets, 1, BodyCount);
   ProjectPoints(planets, 1, BodyCount, view);
 
-  // 17: two points on the Moon's ecliptic parallel, 5 degrees either side,
+  // Two points on the Moon's ecliptic parallel, 5 degrees either side,
   // that orient its phase on screen.
   const TBodyState& moon = Body(BodyMoon);
   MoonAxis[1].Lon = static_cast<double>(moon.EclLon) - MoonAxisHalf;
@@ -143,7 +143,7 @@ void TSkyloom::UpdateSky() {
     Store(MoonAxis[i], EclipticToEquatorial(DirectionOf(MoonAxis[i].Lon, MoonAxis[i].Lat), epsilon));
   ProjectPoints(PointsOf(MoonAxis), 1, 2, view);
 
-  // 18: the Moon seen from the observer rather than the Earth's centre: its
+  // The Moon seen from the observer rather than the Earth's centre: its
   // visibility is decided on the geocentric altitude, then it is lowered by
   // the horizontal parallax arcsin(1 / distance in Earth radii).
   {
@@ -155,20 +155,20 @@ void TSkyloom::UpdateSky() {
     ApplyView(p, h, view, false);
   }
 
-  // 19: boundaries, equinox 1900.0 -> 2000.0 -> of date.
+  // Boundaries, equinox 1900.0 -> 2000.0 -> of date.
   auto bounds = PointsOf(Bounds);
   SetDirections(bounds, 1, MaxBounds);
   PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
   PrecessToDate(bounds, 1, MaxBounds, DayNumber);
   ProjectPoints(bounds, 1, MaxBounds, view);
 
-  // 20: Messier objects.
+  // Messier objects.
   auto messier = PointsOf(Messier);
   SetDirections(messier, 1, MaxMessier);
   PrecessToDate(messier, 1, MaxMessier, DayNumber);
   ProjectPoints(messier, 1, MaxMessier, view);
 
-  // 21-22: the tracked object and its direction in the horizontal frame.
+  // The tracked object and its direction in the horizontal frame.
   if (Tracking) TargetDirection(TrackId);
   const TVector3 t = HorizontalDirection(TargetLon, TargetLat, SiderealTime, Latitude);
   TrackX = t.X;

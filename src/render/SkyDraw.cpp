@@ -63,7 +63,7 @@ void DrawFigureLine(TFrame& f, int a, int b, TColor pen) {
   f.Canvas.LineTo(f.Sx(pa), f.Sy(pa));
 }
 
-// 1-2: great circles, grid and grid labels.
+// Great circles, grid and grid labels.
 void DrawCircles(TFrame& f) {
   TCanvas& cv = f.Canvas;
   TSkyloom& sky = f.Sky;
@@ -87,7 +87,7 @@ void DrawCircles(TFrame& f) {
   }
 }
 
-// 3-4: constellation and asterism figures.
+// Constellation and asterism figures.
 void DrawFigures(TFrame& f) {
   TSkyloom& sky = f.Sky;
   const TSkyMarks& marks = f.C.Marks;
@@ -110,7 +110,7 @@ void DrawFigures(TFrame& f) {
   }
 }
 
-// 5: Greek letters of stars, in the Symbol font.
+// Greek letters of stars, in the Symbol font.
 void DrawGreekLetters(TFrame& f) {
   TSkyloom& sky = f.Sky;
   TCanvas& cv = f.Canvas;
@@ -129,7 +129,7 @@ void DrawGreekLetters(TFrame& f) {
   cv.Font.Name = saved;
 }
 
-// 6: outline runs of the selected constellation.
+// Outline runs of the selected constellation.
 void DrawSelectedBoundary(TFrame& f) {
   TSkyloom& sky = f.Sky;
   if (sky.SelConst <= 0 || !f.C.Popup.ConstellationBoundary) return;
@@ -147,7 +147,7 @@ void DrawSelectedBoundary(TFrame& f) {
   f.Canvas.Release();
 }
 
-// 7: star marks, line marks and area marks of a show page.
+// Star marks, line marks and area marks of a show page.
 void DrawShowMarks(TFrame& f) {
   TSkyloom& sky = f.Sky;
   TCanvas& cv = f.Canvas;
@@ -216,7 +216,7 @@ void DrawShowMarks(TFrame& f) {
   cv.Release();
 }
 
-// 8: Messier objects and their names.
+// Messier objects and their names.
 void DrawMessier(TFrame& f) {
   TSkyloom& sky = f.Sky;
   const int cloud = f.C.Images.Find("CloudImg");
@@ -238,7 +238,7 @@ void DrawMessier(TFrame& f) {
   }
 }
 
-// 9: stars, faint ones first so that bright ones lie on top.
+// Stars, faint ones first so that bright ones lie on top.
 void DrawStars(TFrame& f) {
   TSkyloom& sky = f.Sky;
   const int shine = f.C.Images.Find("StarShine");
@@ -252,7 +252,7 @@ void DrawStars(TFrame& f) {
   }
 }
 
-// 10: constellation, asterism and bright-star names.
+// Constellation, asterism and bright-star names.
 void DrawNames(TFrame& f) {
   TSkyloom& sky = f.Sky;
   const TSkyMarks& marks = f.C.Marks;
@@ -286,7 +286,7 @@ void DrawNames(TFrame& f) {
   }
 }
 
-// 11, 13: planets beyond (or before) the Sun, with their names.
+// Planets beyond (or before) the Sun, with their names.
 void DrawPlanets(TFrame& f, bool beyondSun) {
   TSkyloom& sky = f.Sky;
   if (sky.StarLimit <= 0) return;
@@ -308,15 +308,16 @@ void DrawPlanets(TFrame& f, bool beyondSun) {
   }
 }
 
-// 12: the Sun.
+// The Sun.
 void DrawSun(TFrame& f) {
   const TSkyPoint& p = f.Sky.Planets[BodySun];
   if (!IsShown(p)) return;
   f.C.Images.Draw(f.C.Buffer, f.C.Images.Find("Sun"), f.Sx(p) - 50, f.Sy(p) - 50, 0);
 }
 
-// 14: the Moon, its phase lit on the side facing the Sun, and the Earth's
-// shadow when the Moon is near the anti-solar point at night.
+// The Moon, its phase lit on the side facing the Sun, and the ring of the
+// Earth's shadow when the Moon is near the anti-solar point and the Sun is
+// not ahead of the viewer.
 void DrawMoon(TFrame& f) {
   TSkyloom& sky = f.Sky;
   TCanvas& cv = f.Canvas;
@@ -361,7 +362,7 @@ void DrawMoon(TFrame& f) {
   }
 }
 
-// 15: the picture of the object under the pointer.
+// The picture of the object under the pointer.
 void DrawHovered(TFrame& f) {
   const TSkyDrawContext& c = f.C;
   TSkyloom& sky = f.Sky;
@@ -402,7 +403,7 @@ void DrawHovered(TFrame& f) {
   }
 }
 
-// 16: the ground below the horizon row, with direction boards and trees
+// The ground below the horizon row, with direction boards and trees
 // standing on it. Looking so steeply that no horizon point lies in front,
 // the ground fills the sky area when looking down and is absent looking up.
 void DrawGround(TFrame& f) {
@@ -424,16 +425,19 @@ void DrawGround(TFrame& f) {
     if (!(cy > yh)) return;
     top = cy + RoundPixel(yh);
     const bool rowOnScreen = std::fabs(yh) < cy;
-    auto standing = [&](const TSkyPoint& item, int dy, const char* name) {
+    // A board or tree stands on its horizon point (kept in Lat) when that
+    // point is in front and within the screen's width.
+    auto standing = [&](const TSkyPoint& item, int dy, int image) {
       if (!(item.Lat >= 1 && item.Lat <= HorizonPoints)) return;
       const TSkyPoint& hp = sky.Horizon[static_cast<int>(item.Lat)];
       if (!(std::fabs(hp.Y) < cx) || !rowOnScreen || !(hp.Z > 0)) return;
-      images.Draw(f.C.Buffer, images.Find(name), cx - RoundPixel(hp.Y) - 23, top - dy, item.Image);
+      images.Draw(f.C.Buffer, image, cx - RoundPixel(hp.Y) - 23, top - dy, item.Image);
     };
+    const int boards = images.Find("BoardList"), trees = images.Find("Tree");
     for (int b = 51; b <= 58; ++b)
-      if (sky.Scenery[b].Mag > 0) standing(sky.Scenery[b], 43, "BoardList");
+      if (sky.Scenery[b].Mag > 0) standing(sky.Scenery[b], 43, boards);
     images.Draw(f.C.Buffer, ground, 0, top, 0);
-    for (int t = 1; t <= 50; ++t) standing(sky.Scenery[t], 23, "Tree");
+    for (int t = 1; t <= 50; ++t) standing(sky.Scenery[t], 23, trees);
   } else {
     if (!(std::sin(sky.ViewAlt) < 0)) return;
     top = 0;

@@ -48,8 +48,15 @@ class EphemGen : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(Dir); }
   int Run() {
-    std::string cmd = "\"" + Generator.string() + "\" \"" + Dir.string() + "\" \"" + Out.string() +
-                      "\" 2>\"" + (Dir / "stderr.txt").string() + "\"";
+    std::string cmd;
+    for (const std::string& arg : {Generator.string(), Dir.string(), Out.string()}) {
+      cmd += '"';
+      cmd += arg;
+      cmd += "\" ";
+    }
+    cmd += "2>\"";
+    cmd += (Dir / "stderr.txt").string();
+    cmd += '"';
     return std::system(cmd.c_str());
   }
 };

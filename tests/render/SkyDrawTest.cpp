@@ -29,20 +29,20 @@ struct SkyDraw : ::testing::Test {
   }
 };
 
-TEST(FrameTables, StarFramesFollowMagnitude) {
+TEST(SpriteFrames, StarFramesFollowMagnitude) {
   const struct { int Mag, Frame; } cases[] = {
       {-15, 0}, {15, 0}, {16, 1}, {24, 1}, {25, 2}, {35, 3}, {55, 5}, {64, 5}, {65, 6}, {99, 6}};
   for (const auto& c : cases) EXPECT_EQ(StarFrame(c.Mag), c.Frame) << "Mag " << c.Mag;
 }
 
-TEST(FrameTables, PlanetFramesFollowMagnitude) {
+TEST(SpriteFrames, PlanetFramesFollowMagnitude) {
   const struct { int Mag, Frame; } cases[] = {
       {-46, 0}, {-25, 0}, {-20, 0}, {-19, 1}, {-15, 1}, {9, 1}, {10, 2},
       {29, 2},  {35, 3},  {60, 6},  {79, 7},  {95, 7},  {100, 7}};
   for (const auto& c : cases) EXPECT_EQ(PlanetFrame(c.Mag), c.Frame) << "Mag " << c.Mag;
 }
 
-TEST(Highlights, KindsAndCountsAreHonoured) {
+TEST(ShowHighlights, KindsAndCountsAreHonoured) {
   TSkyMarks m;
   m.Highlights[1] = {5, 1, 0, 0, 0, 0};    // name of constellation 5
   m.Highlights[2] = {7, 0, 1, 0, 1, 0};    // lines and Greek letters of 7
@@ -64,7 +64,7 @@ TEST(Highlights, KindsAndCountsAreHonoured) {
   EXPECT_FALSE(IsHighlighted(m, HighlightKind::Name, 5));
 }
 
-TEST(DrawArcTest, HalfEllipseTurnedByP) {
+TEST(MoonArc, HalfEllipseTurnedByP) {
   TRenderRig rig;
   rig.Buffer.Fill(clBlack);
   rig.Canvas.Pen.Color = clWhite;
@@ -262,6 +262,77 @@ TEST_F(SkyDraw, StarMarksAndAreaMarks) {
   // Label top-left at (400 + 100, 216 + 50).
   EXPECT_GT(Rig.Count(clWhite, 500, 266, 540, 282), 10);
   EXPECT_EQ(Rig.Count(clWhite, 0, 0, 499, 599), 0);
+}
+
+// Name layers: which switch turns a label on and in which colour.
+TEST_F(SkyDraw, NameLayersAndColours) {
+  TSkyloom& s = *Rig.Sky;
+  TSkyObject& c = s.Consts[3];
+  c.Name.set("Con");
+  c.EName.set("Cons");
+  c.HasLabel = 1;
+  c.LabelX = 100.4;
+  c.LabelY = 50;
+  TSkyObject& a = s.Offices[12];
+  a.Name.set("Ast");
+  a.HasLabel = 1;
+  a.LabelX = 300;
+  a.LabelY = 50;
+  TSkyObject& hidden = s.Consts[4];  // switched on but with no anchor
+  hidden.Name.set("None");
+  hidden.LabelX = hidden.LabelY = -10000;
+  s.LabelTexts[5].Name.set("10");
+  s.LabelTexts[6].Name.set("20");
+  Put(s.Labels[5], 0, 100, 0.2);   // grid label in front enough
+  Put(s.Labels[6], -200, 100, 0.1);  // below sin 10 degrees of depth: not drawn
+  auto inBox = [&](TColor colour, int x, int y) { return Rig.Count(colour, x, y, x + 40, y + 14); };
+  const TColor orange = RGB(255, 150, 50);
+
+  Rig.Draw(clBlack);  // everything off
+  EXPECT_EQ(Rig.Count(clBlack, 0, 0, 799, 599), 800 * 600);
+
+  Rig.Switches(SkyBits::ConstNames | SkyBits::OfficeNames, SkyBits::Grid, true, true, false);
+  Rig.Draw(clBlack);
+  EXPECT_GT(inBox(clWhite, 100, 50), 10);
+  EXPECT_GT(inBox(orange, 300, 50), 10);
+  EXPECT_GT(inBox(clWhite, 400, 316), 4);
+  EXPECT_EQ(inBox(clWhite, 600, 316), 0);
+  EXPECT_EQ(Rig.Count(clWhite, 0, 100, 399, 599), 0);  // nothing at (-10000, -10000) nearby
+
+  // Selected: the constellation in cyan, the asterism in light orange.
+  Rig.Switches(SkyBits::ConstNames | SkyBits::OfficeNames, 0, true, false, false);
+  s.SelConst = 3;
+  Rig.Draw(clBlack);
+  EXPECT_GT(inBox(RGB(150, 255, 255), 100, 50), 10);
+  s.SelConst = 212;
+  Rig.Draw(clBlack);
+  EXPECT_GT(inBox(RGB(255, 200, 100), 300, 50), 10);
+
+  // Off by the switches, on by a highlight or the popup switch.
+  Rig.Switches(0, 0, false, false, false);
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(clBlack, 0, 0, 799, 599), 800 * 600);
+  Rig.Marks.Highlights[1] = {3, 1, 0, 0, 0, 0};
+  Rig.Marks.Highlights[2] = {212, 0, 0, 0, 0, 0};
+  Rig.Marks.HighlightCount = 2;
+  Rig.Draw(clBlack);
+  EXPECT_GT(inBox(clWhite, 100, 50), 10);
+  EXPECT_GT(inBox(RGB(255, 200, 100), 300, 50), 10);
+  Rig.Marks.Clear();
+  s.SelConst = 3;
+  Rig.Popup.ConstellationHighlight = true;
+  Rig.Draw(clBlack);
+  EXPECT_GT(inBox(RGB(150, 255, 255), 100, 50), 10);
+  EXPECT_EQ(inBox(RGB(255, 150, 50), 300, 50), 0);
+
+  // English texts where the layer has them.
+  const TBackBuffer chinese = Rig.Buffer;
+  s.English = 1;
+  Rig.Draw(clBlack);
+  int differ = 0;
+  for (int x = 100; x < 150; ++x)
+    for (int y = 50; y < 64; ++y) differ += Rig.Buffer.Get(x, y) != chinese.Get(x, y);
+  EXPECT_GT(differ, 3);  // "Cons" is longer than "Con"
 }
 
 // When no horizon point lies in front of the viewer, the ground fills the

@@ -272,7 +272,7 @@ TEST_F(SkyPictures, GroundBoardsAtCompassPoints) {
 // With the star limit at 0 or below no Messier objects or planets are
 // drawn, and only the stars brighter than magnitude 0 (Sirius, -1.4, is the
 // brightest); below -1.4 the sky is empty.
-TEST_F(SkyPictures, StarLimitZeroDrawsNoPoints) {
+TEST_F(SkyPictures, StarLimitAtOrBelowZero) {
   Rig.Place(39.9, 116.4, 8);
   Rig.When(2026, 1, 15, 21, 0);
   Rig.View(0, 40);

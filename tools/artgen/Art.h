@@ -34,6 +34,7 @@ void AddPanelImages(Library& lib, const ArtFonts& fonts);
 void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier);
 void AddResourceImages(Library& lib, const ArtFonts& fonts);
 
-// Draws the Moon of frame k of the phase image (exposed for the tests'
-// reasoning about the lit side: the limb is on +x for frames after new Moon).
+// Frame k of the Moon's phase image: phase angle k/frames of a turn, full
+// at 0; the lit limb is on the left (-x) before new Moon and on the right
+// after it, which the drawing's turn by the Moon's axis puts towards the Sun.
 Raster MoonFrame(int k, int frames, int size);

@@ -1,8 +1,4 @@
-// Assembling library images from rasters, and the Messier shape table.
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
+// Assembling library images from rasters.
 #include "Art.h"
 
 LibraryImage MakeImage(const std::string& name, const std::vector<Raster>& frames) {

@@ -39,11 +39,11 @@ bool ReadMessierShapes(const std::string& path, std::vector<MessierShape>& out, 
       return false;
     }
     MessierShape m;
-    bool has = false;
+    bool present = false;
     m.Code = f[0];
     m.Type = f[1];
-    m.Major = Number(f[2], has);
-    m.Minor = Number(f[3], has);
+    m.Major = Number(f[2], present);
+    m.Minor = Number(f[3], present);
     m.Angle = Number(f[4], m.HasAngle);
     out.push_back(m);
   }

@@ -189,7 +189,7 @@ void Diffuse(Raster& r, const MessierShape& m, Prng& rng, uint32_t seed) {
         if (reflection) return Col(130, 170, 255);
         const float t = Clamp01(0.5f + Fbm(x / 20.0f, y / 20.0f, seed + 3, 3));
         Rgba base = Mix(Col(255, 80, 110), Col(255, 150, 170), t);
-        if (m.Code == "M20" && y < c - R * 0.35f) base = Col(120, 160, 255);
+        if (m.Code == "M20") base = Mix(base, Col(120, 160, 255), SmoothStep(-0.3f, -0.55f, (y - c) / R));
         if (m.Code == "M42") {
           const float d = std::hypot(x - c, y - c) / R;
           base = Mix(Col(200, 255, 235), base, SmoothStep(0.05f, 0.4f, d));
@@ -222,9 +222,9 @@ void Remnant(Raster& r, uint32_t seed) {
         const float v = (-dx * std::sin(phi) + dy * std::cos(phi)) / b;
         const float d = std::sqrt(u * u + v * v);
         const float f = std::fabs(Fbm(x / 6.0f, y / 6.0f, seed, 4));
-        return Clamp01((1 - SmoothStep(0.1f, 0.3f, f)) * 0.9f * (1 - SmoothStep(0.75f, 1.05f, d)));
+        return Clamp01((1 - SmoothStep(0.05f, 0.22f, f)) * 0.7f * (1 - SmoothStep(0.6f, 1.0f, d)));
       },
-      [](float, float) { return Col(255, 130, 70); });
+      [](float x, float y) { return Mix(Col(255, 150, 90), Col(255, 90, 80), Clamp01(Fbm(x / 9.0f, y / 9.0f, 5, 2) + 0.5f)); });
 }
 
 void StarCloud(Raster& r, Prng& rng) {
@@ -323,17 +323,31 @@ Rgba MoonAlbedo(float nx, float ny) {
       {0.55f, 0.55f, 0.2f, 0.06f},     // Frigoris east
       {-0.05f, 0.72f, 0.45f, 0.07f},   // Frigoris
   };
+  // Irregular shores: the mare outlines are warped by noise.
+  const float wx = nx + 0.09f * Fbm(nx * 4, ny * 4, 80, 3);
+  const float wy = ny + 0.09f * Fbm(nx * 4 + 5, ny * 4, 81, 3);
   float mare = 0;
   for (const Mare& m : maria) {
-    const float d = std::hypot((nx - m.x) / m.rx, (ny - m.y) / m.ry);
-    mare = std::max(mare, 1 - SmoothStep(0.75f, 1.15f, d));
+    const float d = std::hypot((wx - m.x) / m.rx, (wy - m.y) / m.ry);
+    mare = std::max(mare, 1 - SmoothStep(0.6f, 1.3f, d));
   }
-  const float n = Fbm(nx * 9, ny * 9, 77, 4);
-  mare = Clamp01(mare * (0.85f + 0.4f * n));
-  Rgba c = Mix(Col(225, 222, 212), Col(120, 122, 128), mare * 0.85f);
-  const float k = 1 + 0.12f * Fbm(nx * 25, ny * 25, 78, 3);
+  mare = Clamp01(mare * (0.75f + 0.5f * Fbm(nx * 7, ny * 7, 77, 4)));
+  Rgba c = Mix(Col(224, 221, 210), Col(138, 140, 146), mare * 0.8f);
+  const float k = 1 + 0.10f * Fbm(nx * 22, ny * 22, 78, 3);
+  // Small craters: bright rims in the highlands.
+  static const float craters[][3] = {{0.05f, -0.55f, 0.05f}, {-0.45f, -0.55f, 0.04f},
+                                     {0.30f, -0.60f, 0.05f}, {-0.70f, -0.35f, 0.04f},
+                                     {0.62f, -0.02f, 0.035f}, {-0.35f, 0.18f, 0.035f},
+                                     {0.15f, 0.75f, 0.04f},  {-0.55f, 0.60f, 0.03f}};
+  float rim = 0;
+  for (const auto& cr : craters) {
+    const float d = std::hypot(nx - cr[0], ny - cr[1]) / cr[2];
+    rim = std::max(rim, std::exp(-((d - 1) / 0.35f) * ((d - 1) / 0.35f)));
+  }
+  // Tycho: a bright crater with a soft bright halo.
   const float tycho = std::hypot(nx + 0.12f, ny + 0.68f);
-  const float bright = 0.35f * (1 - SmoothStep(0.02f, 0.06f, tycho));
+  const float bright = 0.25f * (1 - SmoothStep(0.015f, 0.045f, tycho)) +
+                       0.08f * std::exp(-tycho / 0.12f) + 0.05f * rim;
   c.r = c.r * k + bright;
   c.g = c.g * k + bright;
   c.b = c.b * k + bright;

@@ -111,7 +111,7 @@ Raster Logo(const ArtFonts& fonts) {
   const TextFont sub(fonts.Ming, 26, true);
   DrawTextCentred(r, title, "Skyloom", 180, 78, Col(255, 236, 170), Col(0, 0, 0, 0.7f));
   DrawTextCentred(r, sub, "天文节目", 180, 128, Col(170, 215, 255), Col(0, 0, 0, 0.7f));
-  Fill(r, [](float x, float y) { return SdBox(x, y, 90, 102, 270, 103, 0.3f); }, Col(170, 190, 230, 0.6f));
+  Fill(r, [](float x, float y) { return SdBox(x, y, 90, 107, 270, 108, 0.3f); }, Col(170, 190, 230, 0.6f));
   // Frame line.
   Stroke(r, [](float x, float y) { return SdBox(x, y, 1, 1, 419, 253, 4); }, 1.0f, Col(90, 110, 170));
   return r;

@@ -254,10 +254,6 @@ const TLine& HeaderLine(const std::string& file, const TParsedTable& t, const st
   return it->second;
 }
 
-struct TTableCode {
-  std::string Source;
-};
-
 // Checks one planet or lunar table and returns its generated source.
 std::string GeneratePlanTable(const std::string& folder, const TExpected& expected) {
   const std::string file = expected.File;

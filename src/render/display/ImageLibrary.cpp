@@ -17,9 +17,9 @@ constexpr uint32_t kMaxImages = 4096;
 constexpr int kMaxNameLength = 63;
 constexpr int kMaxSide = 4096;           // frame width and height
 constexpr int kMaxFrames = 1024;
-constexpr uint64_t kMaxImagePixels = 16u << 20;   // 64 MiB of pixels per image
-constexpr uint64_t kMaxTotalPixels = 64u << 20;   // 256 MiB of pixels per library
-constexpr uint64_t kMaxFileBytes = 512u << 20;
+constexpr uint64_t kMaxImagePixels = 4u << 20;    // 16 MiB of pixel data per image
+constexpr uint64_t kMaxTotalPixels = 16u << 20;   // 64 MiB of pixel data per library
+constexpr uint64_t kMaxFileBytes = 80u << 20;     // room for 16 Mi pixels stored raw
 constexpr int kMaxRun = 128;             // pixels per packet
 
 bool ValidName(const std::string& name) {

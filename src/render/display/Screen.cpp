@@ -39,8 +39,20 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
   SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
-  if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  window_ = SDL_CreateWindow(title.c_str(), left, top, Width(), Height(), flags);
+  int w = Width(), h = Height();
+  windowedLeft_ = left;
+  windowedTop_ = top;
+  SDL_Rect display;
+  if (fullScreen && SDL_GetDisplayBounds(0, &display) == 0) {
+    // Created at the display's size as well, so that the stage fills the
+    // screen even where no window manager resizes full-screen windows.
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    left = display.x;
+    top = display.y;
+    w = display.w;
+    h = display.h;
+  }
+  window_ = SDL_CreateWindow(title.c_str(), left, top, w, h, flags);
   if (!window_) {
     std::fprintf(stderr, "skyloom: cannot open the window (%s); drawing off screen only\n",
                  SDL_GetError());
@@ -83,7 +95,17 @@ void TDXDraw::Flip() {
 
 void TDXDraw::SetFullScreen(bool on) {
   fullScreen_ = on;
-  if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  if (!window_) return;
+  SDL_Rect display;
+  if (on && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &display) == 0) {
+    SDL_SetWindowPosition(window_, display.x, display.y);
+    SDL_SetWindowSize(window_, display.w, display.h);
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowSize(window_, Width(), Height());
+    SDL_SetWindowPosition(window_, windowedLeft_, windowedTop_);
+  }
 }
 
 void TDXDraw::Minimize() {

@@ -68,6 +68,7 @@ class TDXDraw {
   bool fullScreen_ = false;
   bool flipOption_ = false;
   long frames_ = 0;
+  int windowedLeft_ = 0, windowedTop_ = 0;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

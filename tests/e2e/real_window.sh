@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The program in a real X window (a virtual X server): the 800x600 window is
+# centred on the desktop, full screen fills the display with the stage
+# letterboxed, a desktop narrower than 800 pixels gets the resolution
+# message, and a termination request ends the program cleanly.
+set -euo pipefail
+SKYLOOM="$1"
+WORK="$3"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "real window: Xvfb, xdotool or ImageMagick missing; skipped"
+  exit 0
+fi
+rm -rf "$WORK"
+mkdir -p "$WORK/config"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+XPID=""
+start_x() {  # WIDTHxHEIGHT
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    kill "$XPID" 2>/dev/null || true
+  done
+  fail "no virtual X server"
+}
+stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
+trap stop_x EXIT
+
+geometry() {  # prints "X,Y WxH" of the program's window
+  local wid
+  wid=$(xdotool search --sync --onlyvisible --name '^Skyloom$' | head -1)
+  xdotool getwindowgeometry "$wid" | awk '/Position/{p=$2} /Geometry/{g=$2} END{print p " " g}'
+}
+
+# A window, centred on a 1024x768 desktop.
+start_x 1024x768
+"$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
+PID=$!
+sleep 1
+[ "$(geometry)" = "112,84 800x600" ] || fail "window geometry $(geometry)"
+kill -TERM "$PID"
+for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$PID" 2>/dev/null && fail "the program did not end on a termination request"
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+stop_x
+
+# Full screen on a wider display: the stage scaled to the full height,
+# black bars left and right.
+start_x 1280x800
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --fullscreen > full.log 2>&1 &
+PID=$!
+sleep 1
+[ "$(geometry)" = "0,0 1280x800" ] || fail "full-screen geometry $(geometry)"
+sleep 1
+import -window root full.png
+bar=$(convert full.png -format '%[fx:int(255*p{40,400}.r)],%[fx:int(255*p{40,400}.g)],%[fx:int(255*p{40,400}.b)]' info:)
+[ "$bar" = "0,0,0" ] || fail "no black bar at the side: $bar"
+panel=$(convert full.png -format '%[fx:int(255*(p{640,700}.r+p{640,700}.g+p{640,700}.b))]' info:)
+[ "$panel" -gt 30 ] || fail "the lower panel is not in the scaled stage"
+kill -TERM "$PID"
+wait "$PID" || fail "full screen ended with an error"
+stop_x
+
+# A desktop too narrow for the program: the message, then the end.
+start_x 640x480
+"$SKYLOOM" > narrow.log 2>&1 &
+PID=$!
+sleep 1.5
+kill -TERM "$PID" 2>/dev/null || true
+wait "$PID" || true
+grep -q "本软件要求的最低分辨率为800\*600，请调整后重新运行！" narrow.log || fail "no resolution message: $(cat narrow.log)"
+echo "real window: ok"
