@@ -3,18 +3,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "../common/Fields.h"
+
 namespace {
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> f;
-  size_t start = 0;
-  for (;;) {
-    const size_t t = line.find('\t', start);
-    f.push_back(line.substr(start, t == std::string::npos ? std::string::npos : t - start));
-    if (t == std::string::npos) break;
-    start = t + 1;
-  }
-  return f;
-}
 float Number(const std::string& s, bool& present) {
   present = !s.empty();
   return present ? std::strtof(s.c_str(), nullptr) : 0.0f;

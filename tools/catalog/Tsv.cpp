@@ -6,23 +6,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "../common/Fields.h"
+
 void Fail(const std::string& message) {
   std::fprintf(stderr, "skyloom-catalogc: %s\n", message.c_str());
   std::exit(1);
 }
-
-namespace {
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (true) {
-    const size_t tab = line.find('\t', start);
-    out.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-    if (tab == std::string::npos) return out;
-    start = tab + 1;
-  }
-}
-}  // namespace
 
 TTsv::TTsv(const std::string& path) : path_(path) {
   std::ifstream in(path, std::ios::binary);

@@ -20,6 +20,7 @@
 
 #include "FileIo.h"
 #include "Gbk.h"
+#include "../common/Fields.h"
 
 namespace {
 
@@ -29,17 +30,6 @@ int Errors = 0;
 void Error(const std::string& where, const std::string& message) {
   std::fprintf(stderr, "skyloom-stories: %s: %s\n", where.c_str(), message.c_str());
   ++Errors;
-}
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (true) {
-    const size_t tab = line.find('\t', start);
-    out.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-    if (tab == std::string::npos) return out;
-    start = tab + 1;
-  }
 }
 
 // Lines of a UTF-8 text file without their line ends; false if unreadable.
