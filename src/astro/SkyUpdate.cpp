@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AstroMath.h"
+#include "LabelAnchors.h"
 #include "SkyModel.h"
 #include "SolarSystem.h"
 #include "TimeScales.h"
@@ -12,31 +14,8 @@
 
 namespace {
 
-constexpr double NoLabel = -10000.0;
 // Half the width of the Moon's axis (ecliptic longitude), 5 degrees in radians.
 constexpr double MoonAxisHalf = 0.08726646259971647;
-
-void ResetAnchor(TSkyObject& o) {
-  o.LabelX = NoLabel;
-  o.LabelY = NoLabel;
-  o.LabelCount = 0;
-  o.HasLabel = 0;
-}
-
-// Adds the unrounded screen point of p to the running mean of o's anchor
-// when its rounded screen point lies strictly inside the sky area.
-void AddToAnchor(const TSkyloom& sky, const TSkyPoint& p, TSkyObject& o) {
-  const double x = sky.CenterX - p.Y;
-  const double y = sky.CenterY + p.X;
-  const double sx = std::nearbyint(x);  // ties to even
-  const double sy = std::nearbyint(y);
-  if (!(sx > 0 && sx < sky.ScreenWidth && sy > 0 && sy < sky.ScreenHeight)) return;
-  const double n = o.LabelCount;
-  o.LabelX = (n * o.LabelX + x) / (n + 1);
-  o.LabelY = (n * o.LabelY + y) / (n + 1);
-  o.LabelCount += 1;
-  o.HasLabel = 1;
-}
 
 bool ShownPoint(const TSkyPoint& p) { return p.Visible == 1 && p.Z >= 0; }
 
@@ -55,7 +34,7 @@ void TSkyloom::UpdateSky() {
   DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
   SiderealTime = static_cast<double>(SkyRotationAngle(DayNumber, Longitude));
   const TProjection view = ProjectionOf(*this);
-  const double epsilon = static_cast<double>(Obliquity(DayNumber));
+  const long double epsilon = Obliquity(DayNumber);  // radians, extended
   const int starCount = std::clamp(StarCount, 0, MaxStars);
 
   // Stars, J2000 -> of date -> screen.
@@ -65,16 +44,16 @@ void TSkyloom::UpdateSky() {
   ProjectPoints(stars, 1, starCount, view);
 
   // Constellation anchors, the mean of their stars on screen.
-  for (int c = 1; c <= MaxConsts; ++c) ResetAnchor(Consts[c]);
+  for (int c = 1; c <= MaxConsts; ++c) ResetLabelAnchor(Consts[c]);
   for (int k = 1; k <= starCount; ++k) {
     const TSkyPoint& s = Stars[k];
     if (!ShownPoint(s) || s.Mag > StarLimit || s.Owner <= 0 || s.Owner > MaxConsts) continue;
-    AddToAnchor(*this, s, Consts[s.Owner]);
+    AddToLabelAnchor(Consts[s.Owner], s, *this);
   }
 
   // Asterism anchors, the mean of their line ends on screen (no star
   // limit); the table ends at the first entry out of bounds.
-  for (int t = 1; t <= MaxOffices; ++t) ResetAnchor(Offices[t]);
+  for (int t = 1; t <= MaxOffices; ++t) ResetLabelAnchor(Offices[t]);
   for (int k = 1; k <= MaxLines; ++k) {
     const TLinePair& l = OfficeLines[k];
     if (l.StarA < 0 || l.StarA > StarCount || l.StarB < 0 || l.StarB > StarCount ||
@@ -83,8 +62,8 @@ void TSkyloom::UpdateSky() {
     const TSkyPoint& a = Stars[l.StarA];
     const TSkyPoint& b = Stars[l.StarB];
     if (!ShownPoint(a) || !ShownPoint(b) || l.Owner <= 0) continue;
-    AddToAnchor(*this, a, Offices[l.Owner]);
-    AddToAnchor(*this, b, Offices[l.Owner]);
+    AddToLabelAnchor(Offices[l.Owner], a, *this);
+    AddToLabelAnchor(Offices[l.Owner], b, *this);
   }
 
   // The ecliptic (ecliptic of date -> equator of date).
@@ -150,8 +129,8 @@ void TSkyloom::UpdateSky() {
     TSkyPoint& p = Planets[BodyMoon];
     TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
     p.Visible = VisibleFlag(h.Z, view.GroundShown);
-    const double dist = static_cast<double>(moon.Dist);
-    if (dist > 1) h.Z -= ArcSin(1 / dist);
+    if (moon.Dist > 1.0L)  // Earth radii
+      h.Z = static_cast<double>(h.Z - astro_detail::ArcSinL(1.0L / moon.Dist));
     ApplyView(p, h, view, false);
   }
 

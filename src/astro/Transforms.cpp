@@ -84,9 +84,9 @@ double LatitudeOf(const TVector3& v) {
   return NormalizeSigned(AngleOf(std::sqrt(v.X * v.X + v.Y * v.Y), v.Z));
 }
 
-TVector3 EclipticToEquatorial(const TVector3& v, double epsilon) {
-  long double ce = std::cos(static_cast<long double>(epsilon));
-  long double se = std::sin(static_cast<long double>(epsilon));
+TVector3 EclipticToEquatorial(const TVector3& v, long double epsilon) {
+  long double ce = std::cos(epsilon);
+  long double se = std::sin(epsilon);
   return {v.X, static_cast<double>(ce * v.Y - se * v.Z), static_cast<double>(se * v.Y + ce * v.Z)};
 }
 

@@ -41,7 +41,7 @@ double LatitudeOf(const TVector3& v);
 
 // Rotation about the X axis by the obliquity epsilon (radians): ecliptic to
 // equatorial of the same equinox.
-TVector3 EclipticToEquatorial(const TVector3& v, double epsilon);
+TVector3 EclipticToEquatorial(const TVector3& v, long double epsilon);
 
 // Galactic-plane direction (formed with SwappedDirectionOf) to equatorial
 // J2000: 63 degrees about X, then 283 degrees about Z.

@@ -172,14 +172,15 @@ void DrawShowMarks(TFrame& f) {
       if (sky.English == 1) text = Trim(c.EShort.view());
       else if (sky.English == 0) text = Trim(c.Name.view());
       text += " - ";
-      const int x = sx + 5;
-      cv.TextOut(x, sy - cv.TextHeight(text) - 2, text);
+      // The letter sits on the same top line as the text, right after it.
+      const int x = sx + 5, y = sy - cv.TextHeight(text) - 2;
+      cv.TextOut(x, y, text);
       if (s.Greek != 0 && s.Greek != ' ') {
         const std::string saved = cv.Font.Name;
         const int advance = cv.TextWidth(text);
         cv.Font.Name = SymbolFont;
         const std::string letter(1, static_cast<char>(s.Greek));
-        cv.TextOut(x + advance, sy - cv.TextHeight(text) - 2, letter);
+        cv.TextOut(x + advance, y, letter);
         cv.Font.Name = saved;
       }
     }

@@ -21,6 +21,8 @@ namespace {
 
 constexpr double Deg = M_PI / 180.0;
 constexpr Uint32 FramePeriod = 33;  // milliseconds
+// The application title shown by the desktop for the window (UTF-8).
+const char* const ApplicationTitle = "天文节目";
 
 // The program's folder: everything it reads lies there.
 std::string ProgramFolder() {
@@ -191,7 +193,7 @@ int RunSkyloom(int argc, char** argv) {
         exitCode = 1;
       }
     } else if (!form.Terminated) {
-      form.DXDraw.Initialize("Skyloom", form.Left, form.Top, !form.Windowed);
+      form.DXDraw.Initialize(ApplicationTitle, form.Left, form.Top, !form.Windowed);
       form.DXDrawInitialize();
       if (!scriptFile.empty()) {
         exitCode = RunScript(form, scriptFile, callerCwd) ? 0 : 1;

@@ -32,9 +32,11 @@ start_x() {  # WIDTHxHEIGHT
 stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
 trap stop_x EXIT
 
-geometry() {  # prints "X,Y WxH" of the program's window
+geometry() {  # prints "X,Y WxH" of the window of process $PID
   local wid
-  wid=$(xdotool search --sync --onlyvisible --name '^Skyloom$' | head -1)
+  wid=$(timeout 10 xdotool search --sync --onlyvisible --pid "$PID" | head -1) || true
+  [ -n "$wid" ] || fail "no window of the program"
+  [ "$(xdotool getwindowname "$wid")" = "天文节目" ] || fail "window title $(xdotool getwindowname "$wid")"
   xdotool getwindowgeometry "$wid" | awk '/Position/{p=$2} /Geometry/{g=$2} END{print p " " g}'
 }
 

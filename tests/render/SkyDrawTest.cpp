@@ -82,6 +82,31 @@ TEST(MoonArc, HalfEllipseTurnedByP) {
   EXPECT_EQ(rig.Count(clWhite, 40, 30, 60, 47), 0);
 }
 
+// Screen positions round to the nearest pixel with halves to even; "inside"
+// is strict against the centre; "shown" needs the flag and a depth of 0 or more.
+TEST_F(SkyDraw, ScreenPositionShownAndInside) {
+  const TSkyloom& s = *Rig.Sky;  // centre (400, 216)
+  const struct { double U, V, Depth; uint8_t Visible; int Sx, Sy; bool Shown, Inside; } cases[] = {
+      {2.5, -2.5, 1, 1, 398, 214, true, true},
+      {3.5, 3.5, 1, 1, 396, 220, true, true},
+      {-0.5, 0.5, 0, 1, 400, 216, true, true},
+      {399.9, 215.9, 1, 1, 0, 432, true, true},
+      {400, 0, 1, 1, 0, 216, true, false},
+      {0, -216, 1, 1, 400, 0, true, false},
+      {-399.5, 0, 1, 0, 800, 216, false, true},
+      {0, 0, -1e-9, 1, 400, 216, false, true},
+      {5e12, -5e12, 1e-12, 1, 400 - 1000000, 216 - 1000000, true, false},
+  };
+  for (const auto& c : cases) {
+    TSkyPoint p;
+    Put(p, c.U, c.V, c.Depth, c.Visible);
+    EXPECT_EQ(ScreenX(s, p), c.Sx) << "u " << c.U;
+    EXPECT_EQ(ScreenY(s, p), c.Sy) << "v " << c.V;
+    EXPECT_EQ(IsShown(p), c.Shown) << "u " << c.U << " depth " << c.Depth;
+    EXPECT_EQ(IsInside(s, p), c.Inside) << "u " << c.U << " v " << c.V;
+  }
+}
+
 // A closed outline: a segment is drawn when either end is shown and inside;
 // the closing segment runs from the last point back to the first.
 TEST_F(SkyDraw, OutlineSegments) {
@@ -262,6 +287,45 @@ TEST_F(SkyDraw, StarMarksAndAreaMarks) {
   // Label top-left at (400 + 100, 216 + 50).
   EXPECT_GT(Rig.Count(clWhite, 500, 266, 540, 282), 10);
   EXPECT_EQ(Rig.Count(clWhite, 0, 0, 499, 599), 0);
+}
+
+// A star mark's name: "<constellation> - " above right of the star, by the
+// language switch, then the Greek letter in the Symbol face on the same top
+// line right after it (the two faces differ in height).
+TEST_F(SkyDraw, StarMarkNameAndGreekLetter) {
+  TSkyloom& s = *Rig.Sky;
+  s.StarCount = 2;
+  Put(s.Stars[1], 0, 0);  // (400, 216)
+  s.Stars[1].Owner = 3;
+  s.Stars[1].Greek = 'b';
+  s.Consts[3].Name.set("Con ");
+  s.Consts[3].EShort.set(" Cn");
+  Rig.Marks.StarMarks[1].Star = 1;
+  Rig.Marks.StarMarks[1].Name = 1;
+  Rig.Marks.StarMarkCount = 1;
+  const struct { int English; const char* Text; } cases[] = {
+      {0, "Con - "}, {1, "Cn - "}, {2, " - "}};
+  for (const auto& c : cases) {
+    s.English = c.English;
+    Rig.Draw(clBlack);
+    // The same texts laid out by hand on a second surface.
+    TBackBuffer expected(800, 600);
+    expected.Fill(clBlack);
+    TCanvas cv(expected);
+    cv.Brush.Style = TBrushStyle::Clear;
+    cv.Font.Color = clWhite;
+    cv.Font.Name = SongFont;
+    cv.Font.Height = -12;
+    const int y = 216 - cv.TextHeight(c.Text) - 2;
+    cv.TextOut(405, y, c.Text);
+    const int x = 405 + cv.TextWidth(c.Text);
+    cv.Font.Name = "Symbol";
+    cv.TextOut(x, y, "b");
+    int differ = 0;
+    for (int yy = 150; yy < 230; ++yy)
+      for (int xx = 380; xx < 520; ++xx) differ += Rig.Buffer.Get(xx, yy) != expected.Get(xx, yy);
+    EXPECT_EQ(differ, 0) << "English " << c.English;
+  }
 }
 
 // Name layers: which switch turns a label on and in which colour.

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
+#include "LabelAnchors.h"
 #include "ScreenGeometry.h"
 #include "RenderRig.h"
 #include "SolarSystem.h"
@@ -151,6 +153,45 @@ TEST_F(SkyUpdate, ConstellationAnchors) {
   S.StarLimit = 101;
   S.UpdateSky();
   EXPECT_EQ(S.Consts[2].HasLabel, 1);
+}
+
+// The inside test of an anchor rounds the offsets (ties to even), not the
+// screen point: with an odd centre a half-pixel offset lands one pixel
+// further in than the rounded screen point would say.
+TEST(LabelAnchor, RoundsTheOffsetsTiesToEven) {
+  struct TCase {
+    int Width, Height;
+    double U, V;  // horizontal and vertical offsets (Y, X of the record)
+    bool Counted;
+    const char* Why;
+  } cases[] = {
+      {802, 432, 400.5, 0, true, "odd centre 401: round(400.5) = 400, sx = 1"},
+      {802, 432, -400.5, 0, true, "odd centre 401: round(-400.5) = -400, sx = 801"},
+      {800, 434, 0, -216.5, true, "odd centre 217: round(-216.5) = -216, sy = 1"},
+      {800, 434, 0, 216.5, true, "odd centre 217: round(216.5) = 216, sy = 433"},
+      {800, 432, 399.5, 0, false, "centre 400: round(399.5) = 400, sx = 0"},
+      {800, 432, -400.4, 0, false, "sx = 800 = ScreenWidth"},
+      {800, 432, 399.4, 214.6, true, "sx = 1, sy = 431"},
+      {800, 432, 0, 215.6, false, "sy = 432 = ScreenHeight"},
+  };
+  auto sky = std::make_unique<TSkyloom>();
+  for (const TCase& c : cases) {
+    sky->ScreenWidth = c.Width;
+    sky->ScreenHeight = c.Height;
+    sky->CenterX = c.Width / 2;
+    sky->CenterY = c.Height / 2;
+    TSkyObject anchor;
+    ResetLabelAnchor(anchor);
+    TSkyPoint p;
+    p.Y = c.U;
+    p.X = c.V;
+    AddToLabelAnchor(anchor, p, *sky);
+    EXPECT_EQ(anchor.HasLabel, c.Counted ? 1 : 0) << c.Why;
+    EXPECT_EQ(anchor.LabelCount, c.Counted ? 1 : 0) << c.Why;
+    // The mean is of the unrounded screen points.
+    EXPECT_EQ(anchor.LabelX, c.Counted ? sky->CenterX - c.U : -10000.0) << c.Why;
+    EXPECT_EQ(anchor.LabelY, c.Counted ? sky->CenterY + c.V : -10000.0) << c.Why;
+  }
 }
 
 // Anchors of asterism labels: line ends, counted once per end, no star

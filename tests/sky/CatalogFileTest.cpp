@@ -66,6 +66,21 @@ TEST_F(CatalogFile, KnownRecordsSitAtTheirOffsets) {
   EXPECT_EQ(B()[Rec(OfficesAt, Object, 313) + 5], 0) << "the asterism list ends after 312";
 }
 
+// Mag is the V magnitude in tenths rounded half away from zero; the halves
+// are where a careless rounding (to even, or by truncation) differs.
+TEST_F(CatalogFile, StarMagnitudesAreRoundedTenths) {
+  struct Case {
+    int Star;
+    const char* Who;
+    int Mag;
+  } cases[] = {{1, "Sirius -1.44", -14},   {2, "Canopus -0.62", -6},
+               {3, "Arcturus -0.05", -1},  {4, "Rigil Kentaurus -0.01", 0},
+               {9, "Achernar 0.45", 5},    {10, "Betelgeuse 0.45", 5},
+               {19, "Mimosa 1.25", 13},    {53, "Nunki 2.05", 21}};
+  for (const Case& c : cases)
+    EXPECT_EQ(Raw::Int(B(), Rec(StarsAt, Point, c.Star) + 16), c.Mag) << c.Who;
+}
+
 TEST_F(CatalogFile, MessierSlotsHoldTheKeptObjects) {
   std::map<std::string, int> slotOf;
   for (int m = 1; m <= 100; ++m) {

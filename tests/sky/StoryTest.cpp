@@ -1,5 +1,6 @@
 // Reading a constellation's pair of story lines, and the compiled story file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -64,7 +65,9 @@ TEST(StoryPair, FileEnds) {
 TEST(StoryPair, MissingOrUnreadableFileGivesAnEmptyStory) {
   TTempFolder tmp;
   std::filesystem::create_directory(tmp / "folder");
-  for (const std::string& path : {tmp / "absent.dat", tmp / "folder"}) {
+  // A pipe nobody writes to must not hang the reader.
+  ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);
+  for (const std::string& path : {tmp / "absent.dat", tmp / "folder", tmp / "pipe"}) {
     const TStoryPair p = ReadStoryPair(path, 1);
     EXPECT_EQ(p.First, "");
     EXPECT_EQ(p.Second, "");

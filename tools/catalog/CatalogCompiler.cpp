@@ -9,6 +9,7 @@
 // records than a table holds) stops the build with a message.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
@@ -87,6 +88,15 @@ void Check(bool ok, const std::string& message) {
   if (!ok) Fail(message);
 }
 
+// A visual magnitude (given to at most three decimals) in tenths, rounded
+// half away from zero: 0.45 -> 5, -0.05 -> -1, 1.25 -> 13. Done on whole
+// thousandths so that a decimal such as 2.05 cannot fall just below its half.
+int32_t MagnitudeTenths(double magnitude) {
+  const long long thousandths = std::llround(magnitude * 1000);
+  const long long tenths = (std::llabs(thousandths) + 50) / 100;
+  return static_cast<int32_t>(thousandths < 0 ? -tenths : tenths);
+}
+
 int CompileStars(const std::string& dir, const std::string& outPath) {
   auto sky = std::make_unique<TSkyloom>();
   const TTsv stars(dir + "/stars.tsv"), lines(dir + "/lines.tsv"),
@@ -157,7 +167,7 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
     TSkyPoint& s = sky->Stars[k];
     s.Lon = stars.Number(r, "ra_deg_j2000") * Deg;
     s.Lat = stars.Number(r, "dec_deg_j2000") * Deg;
-    s.Mag = static_cast<int32_t>(stars.Integer(r, "vmag_tenths"));
+    s.Mag = MagnitudeTenths(stars.Number(r, "vmag"));
     s.Owner = constNumber(stars, r, "con_num");
     s.Greek = SymbolCharOf(stars.Text(r, "bayer_letter"), Where(stars, r));
   }
@@ -208,7 +218,7 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
     TSkyPoint& m = sky->Messier[slot];
     m.Lon = messier.Number(r, "ra_deg_j2000") * Deg;
     m.Lat = messier.Number(r, "dec_deg_j2000") * Deg;
-    m.Mag = static_cast<int32_t>(messier.Integer(r, "vmag_tenths"));
+    m.Mag = MagnitudeTenths(messier.Number(r, "vmag"));
     auto con = constByAbbr.find(messier.Text(r, "con_abbr"));
     Check(con != constByAbbr.end(), Where(messier, r) + ": unknown constellation");
     m.Owner = con->second;

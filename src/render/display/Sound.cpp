@@ -3,12 +3,13 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
 #include <cstdio>
 #include <sys/stat.h>
 
 namespace {
 int AudioState = -1;  // -1 not tried, 0 unavailable, 1 open
-volatile bool MusicEnded = false;
+std::atomic<bool> MusicEnded{false};  // set on the audio thread
 
 void OnMusicFinished() { MusicEnded = true; }
 
@@ -135,6 +136,7 @@ void TMediaPlayer::Poll() {
   playing_ = false;
   if (Notify && OnNotify) {
     Notify = false;  // one notice per arming, as the player's notification works
+    ++Notices;
     OnNotify();
   }
 }

@@ -42,6 +42,7 @@ class TMediaPlayer {
   bool Notify = false;
   bool Wait = false;
   std::function<void()> OnNotify;
+  int Notices = 0;  // completion notices delivered so far
 
   bool Open();
   void Play();
