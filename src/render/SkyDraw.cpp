@@ -346,8 +346,21 @@ void DrawMoon(TFrame& f) {
   DrawArc(cv, x, y, p, r, r);   // limb
   DrawArc(cv, x, y, p, r, k);   // terminator
   cv.Brush.Color = Yellow;
-  cv.FloodFill(x + RoundPixel(std::sin(p) * (r + k) / 2), y - RoundPixel(std::cos(p) * (r + k) / 2),
-               cv.Pen.Color);
+  const int seedX = x + RoundPixel(std::sin(p) * (r + k) / 2);
+  const int seedY = y - RoundPixel(std::cos(p) * (r + k) / 2);
+  const TColor border = cv.Pen.Color;
+  // A crescent less than about two pixels wide leaves no pixel between limb
+  // and terminator, and the fill would light nothing. Such a Moon is still
+  // seen once it stands 7 degrees or more from the Sun (elongation =
+  // |phase - pi|, radians), so its lit limb is drawn in yellow instead.
+  const bool onBorder =
+      cv.Buffer().Get(seedX, seedY) == TBackBuffer::From565(TBackBuffer::To565(border));
+  if (onBorder && std::fabs(sky.MoonPhase - M_PI) >= 7 * M_PI / 180) {
+    cv.Pen.Color = Yellow;
+    DrawArc(cv, x, y, p, r, r, 0, 180);
+  } else {
+    cv.FloodFill(seedX, seedY, border);
+  }
   cv.Pen.Color = rim;
   cv.Brush.Color = bg;
   cv.Brush.Style = TBrushStyle::Clear;
@@ -465,15 +478,15 @@ int PlanetFrame(int mag10) {
   return std::min(m, 7);
 }
 
-void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b) {
+void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b, int fromDeg, int toDeg) {
   const double cp = std::cos(p), sp = std::sin(p);
-  for (int i = -10; i <= 190; ++i) {
+  for (int i = fromDeg; i <= toDeg; ++i) {
     const double t = i * M_PI / 180;
     const double c = std::cos(t) * a, s = std::sin(t) * b;
     const double X = cp * c + sp * s;
     const double Y = -sp * c + cp * s;
     const int px = x + RoundPixel(X), py = y - RoundPixel(Y);
-    if (i == -10) canvas.MoveTo(px, py);
+    if (i == fromDeg) canvas.MoveTo(px, py);
     else canvas.LineTo(px, py);
   }
 }

@@ -34,7 +34,9 @@ void DrawSky(TSkyDrawContext& ctx);
 // centred on (x, y), semi-axes a along the turned x axis and b along the
 // turned y axis, the figure turned by p radians; screen y grows downwards.
 // DrawArc(x, y, p, r, r) is the Moon's limb; b = -r cos(phase) its terminator.
-void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b);
+// A narrower sweep (whole degrees fromDeg..toDeg) draws part of it.
+void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b, int fromDeg = -10,
+             int toDeg = 190);
 
 // Orientation p of the Moon's phase (radians, 0..2pi) from the two MoonAxis
 // points: atan2(du, dv) of MoonAxis 1 minus MoonAxis 2.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ struct SoundCase {
   const char* file;
   double minPeak, maxPeak;  // linear, 1 = full scale
 };
+
+void PrintTo(const SoundCase& c, std::ostream* os) { *os << c.file; }
 
 class InterfaceSound : public ::testing::TestWithParam<SoundCase> {};
 

@@ -186,6 +186,7 @@ TEST_F(SkyDraw, FigureLineNeedsAShownEndAndAnInsideEnd) {
 // The Moon at the centre with its axis running left-right on screen:
 // MoonAxis 1 (5 degrees less longitude) to the right, MoonAxis 2 to the
 // left. Below pi the Sun is ahead in longitude and the left side is lit.
+// A crescent too thin to fill still shows its lit limb.
 TEST_F(SkyDraw, MoonPhaseLightsTheSideTowardTheSun) {
   TSkyloom& s = *Rig.Sky;
   Put(s.Planets[BodyMoon], 0, 0);
@@ -199,6 +200,10 @@ TEST_F(SkyDraw, MoonPhaseLightsTheSideTowardTheSun) {
       {"waxing quarter", 3 * M_PI / 2, 100, 200, +1},
       {"old crescent", M_PI - 1.0, 10, 100, -1},
       {"young crescent", M_PI + 1.0, 10, 100, +1},
+      // Thinner than the lines: the lit limb alone, from 7 degrees off the Sun.
+      {"thin old crescent", M_PI - 0.4, 10, 60, -1},
+      {"thin young crescent", M_PI + 0.25, 10, 60, +1},
+      {"unseen, 5 degrees from the Sun", M_PI - 0.09, 0, 0, 0},
       {"new", M_PI, 0, 0, 0},
   };
   for (const auto& c : cases) {
@@ -232,6 +237,51 @@ TEST_F(SkyDraw, MoonAxisTurnsThePhase) {
   Rig.Draw(clBlack);
   const TColor yellow = RGB(255, 255, 0);
   EXPECT_GT(Rig.Count(yellow, 390, 205, 410, 215), 4 * Rig.Count(yellow, 390, 217, 410, 227));
+}
+
+// The hovered Moon's picture is turned so that its lit limb points the same
+// way as the lit side of the Moon drawn in the sky, for every axis and phase.
+TEST_F(SkyDraw, HoveredMoonPictureAgreesWithTheSky) {
+  TSkyloom& s = *Rig.Sky;
+  if (!Rig.Images1.LoadFromFile(RuntimeFile("Messia2.rxf")) || Rig.Images1.Find("Sun2") < 0)
+    GTEST_SKIP() << "Messia2.rxf with the Moon's pictures is not built yet";
+  Put(s.Planets[BodyMoon], 0, 0);  // drawn at (400, 216)
+  Put(s.MoonAxis[2], 0, 0);
+  Rig.HoverObject = 202;
+  Rig.HoverX = 600;
+  Rig.HoverY = 200;
+  // Mean offset of the lit pixels of a box of half size r around (x, y).
+  auto litDirection = [&](int x, int y, int r, bool yellowOnly, double& dx, double& dy) {
+    double n = 0;
+    dx = dy = 0;
+    for (int yy = y - r; yy < y + r; ++yy)
+      for (int xx = x - r; xx < x + r; ++xx) {
+        const TColor c = Rig.Buffer.Get(xx, yy);
+        const int red = c & 255, green = (c >> 8) & 255, blue = (c >> 16) & 255;
+        if (yellowOnly ? (red > 200 && green > 200 && blue < 50) : red + green + blue > 150) {
+          dx += xx - x;
+          dy += yy - y;
+          ++n;
+        }
+      }
+    if (n > 0) dx /= n, dy /= n;
+  };
+  const struct { double P, Phase; } cases[] = {
+      {0, M_PI / 2},  {0, 3 * M_PI / 2},  {M_PI / 2, M_PI / 2}, {M_PI / 2, 3 * M_PI / 2},
+      {M_PI, 2.0},    {3 * M_PI / 2, 1.2}, {0.7, 4.0},          {5.5, 2.5}};
+  for (const auto& c : cases) {
+    Put(s.MoonAxis[1], 20 * std::sin(c.P), 20 * std::cos(c.P));  // turns the phase by P
+    s.MoonPhase = c.Phase;
+    Rig.Draw(clBlack);
+    double skyX, skyY, picX, picY;
+    litDirection(400, 216, 16, true, skyX, skyY);
+    litDirection(600, 200, 60, false, picX, picY);
+    const double skyLen = std::hypot(skyX, skyY), picLen = std::hypot(picX, picY);
+    ASSERT_GT(skyLen, 1) << "p " << c.P << " phase " << c.Phase;
+    ASSERT_GT(picLen, 1) << "p " << c.P << " phase " << c.Phase;
+    EXPECT_GT((skyX * picX + skyY * picY) / (skyLen * picLen), 0.9)
+        << "p " << c.P << " phase " << c.Phase;
+  }
 }
 
 TEST_F(SkyDraw, MoonRimAndStarLimitZero) {

@@ -89,6 +89,7 @@ int ParseNoteName(const std::string& s, int line) {
   int semis = it->second;
   if (pos < s.size() && s[pos] == '#') semis += 1, ++pos;
   else if (pos < s.size() && s[pos] == 'b') semis -= 1, ++pos;
+  if (pos == s.size()) Fail(line, "note '" + s + "' needs an octave, like C4");
   const int octave = ToInt(s.substr(pos), line, -1, 9);
   const int note = (octave + 1) * 12 + semis;
   if (note < 0 || note > 127) Fail(line, "note " + s + " is out of range");

@@ -98,6 +98,8 @@ std::vector<double> MakeClickSound() {
   Noise noise(0xc11c4b1du);
   BandPass snap(4200.0, 1.6);
   BandPass knock(1300.0, 3.0);
+  const double smooth = 1.0 - std::exp(-kTwoPi * 9000.0 / kSampleRate);
+  double soft = 0;
   for (int i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     const double x = noise.Next();
@@ -105,7 +107,9 @@ std::vector<double> MakeClickSound() {
     const double wood = 0.8 * std::exp(-t / 0.007) * knock.Step(x);
     const double body = 0.45 * std::exp(-t / 0.009) * std::sin(kTwoPi * 2150.0 * t) +
                         0.30 * std::exp(-t / 0.012) * std::sin(kTwoPi * 620.0 * t);
-    s[i] = crack + wood + body;
+    // A gentle one-pole low-pass (about 9 kHz) takes the fizz off the top.
+    soft += smooth * (crack + wood + body - soft);
+    s[i] = soft;
   }
   Finish(s, 0.0003, 0.015, std::pow(10.0, -6.0 / 20.0));
   return s;

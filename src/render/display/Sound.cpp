@@ -1,5 +1,7 @@
 #include "Sound.h"
 
+#include "MidiCheck.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -95,6 +97,14 @@ bool TMediaPlayer::Open() {
   if (music_) return true;
   if (!FileExists(FileName)) return false;
   if (!OpenAudio()) return false;
+  TMidiSummary summary;
+  std::string error;
+  if (!CheckMidiFile(FileName, summary, error)) {
+    static bool said = false;
+    if (!said) std::fprintf(stderr, "skyloom: music not played: %s\n", error.c_str());
+    said = true;
+    return false;
+  }
   music_ = Mix_LoadMUS(FileName.c_str());
   if (!music_) {
     static bool said = false;
