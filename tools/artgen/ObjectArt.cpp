@@ -201,26 +201,28 @@ void Diffuse(Raster& r, const MessierShape& m, Prng& rng, uint32_t seed) {
          Col(230, 240, 255));
 }
 
+// Distance of (dx, dy) from the centre in units of an ellipse with semi-axes
+// a, b whose major axis is turned by phi (radians): 1 on the ellipse.
+float EllipseRadius(float dx, float dy, float a, float b, float phi) {
+  const float u = (dx * std::cos(phi) + dy * std::sin(phi)) / a;
+  const float v = (-dx * std::sin(phi) + dy * std::cos(phi)) / b;
+  return std::sqrt(u * u + v * v);
+}
+
 void Remnant(Raster& r, uint32_t seed) {
   const float c = r.W() / 2.0f, a = r.W() * 0.40f, b = r.W() * 0.28f;
   const float phi = -0.5f;
   Glow(
       r,
       [&](float x, float y) {
-        const float dx = x - c, dy = y - c;
-        const float u = (dx * std::cos(phi) + dy * std::sin(phi)) / a;
-        const float v = (-dx * std::sin(phi) + dy * std::cos(phi)) / b;
-        const float d = std::sqrt(u * u + v * v);
+        const float d = EllipseRadius(x - c, y - c, a, b, phi);
         return Clamp01(0.6f * (1 - SmoothStep(0.2f, 1.0f, d)));
       },
       [](float, float) { return Col(170, 190, 255); });
   Glow(
       r,
       [&](float x, float y) {
-        const float dx = x - c, dy = y - c;
-        const float u = (dx * std::cos(phi) + dy * std::sin(phi)) / a;
-        const float v = (-dx * std::sin(phi) + dy * std::cos(phi)) / b;
-        const float d = std::sqrt(u * u + v * v);
+        const float d = EllipseRadius(x - c, y - c, a, b, phi);
         const float f = std::fabs(Fbm(x / 6.0f, y / 6.0f, seed, 4));
         return Clamp01((1 - SmoothStep(0.05f, 0.22f, f)) * 0.7f * (1 - SmoothStep(0.6f, 1.0f, d)));
       },
