@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "CommandLine.h"
@@ -146,6 +147,8 @@ int RunSkyloom(int argc, char** argv) {
   if (chdir(ProgramFolder().c_str()) != 0)
     std::fprintf(stderr, "skyloom: cannot enter the program folder\n");
 
+  // One picture needs no sound: keep the sound card (or its absence) out of it.
+  if (!renderFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 0);
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
     std::fprintf(stderr, "skyloom: SDL could not start (%s)\n", SDL_GetError());
