@@ -71,12 +71,38 @@ int32_t SaturnRingMag10(long double lambda, long double beta, long double d) {
   return RoundToEven((-2.6L * std::sin(std::fabs(b)) + 1.2L * sinB * sinB) * 10.0L);
 }
 
+namespace {
+
+// Carries a J2000 ecliptic place (radians) to the date exactly as every star
+// is carried: to the J2000 equator by the obliquity of day 0, into the
+// ecliptic frame of date by the obliquity of date, then along the ecliptic by
+// the precession angle. Reduced to the equator by the obliquity of date, the
+// place then equals the star rule applied to its J2000 equatorial place, so
+// the Sun and the planets stand exactly where they belong among the stars.
+void CarryToDate(long double& lon, long double& lat, long double epsilon0, long double epsilon,
+                 long double precession) {
+  const long double x = std::cos(lon) * std::cos(lat);
+  const long double y = std::sin(lon) * std::cos(lat);
+  const long double z = std::sin(lat);
+  // Ecliptic of J2000 -> equator of J2000.
+  const long double ye = std::cos(epsilon0) * y - std::sin(epsilon0) * z;
+  const long double ze = std::sin(epsilon0) * y + std::cos(epsilon0) * z;
+  // Equator -> the ecliptic frame of date.
+  const long double yd = std::cos(epsilon) * ye + std::sin(epsilon) * ze;
+  const long double zd = -std::sin(epsilon) * ye + std::cos(epsilon) * ze;
+  lon = AngleOfL(x, yd) + precession;
+  lat = NormalizeSignedL(AngleOfL(std::sqrt(x * x + yd * yd), zd));
+}
+
+}  // namespace
+
 void SolarSystemUpdate(long double d) {
   const long double epsilon = Obliquity(d);
   const double jd = static_cast<double>(d + JulianDayOfDayZero);
-  // The series of the Sun and the planets are of the equinox J2000; their
-  // ecliptic longitudes are carried to the equinox of date by the same
-  // precession angle as the stars (the Moon's series is already of date).
+  // The series of the Sun and the planets are of the equinox J2000; they are
+  // carried to the date by the same precession as the stars (the Moon's
+  // series is already of date).
+  const long double epsilon0 = Obliquity(0.0L);
   const long double precession = PrecessionAngle(d);
 
   TBodyState& sun = Bodies[BodySun];
@@ -84,9 +110,10 @@ void SolarSystemUpdate(long double d) {
   for (int i = 1; i <= BodyCount; ++i) Bodies[i] = TBodyState{};
 
   TEclipticPosition earth = EarthPosition(jd);
-  sun.Lon = earth.L + Pi + precession;  // not reduced
+  sun.Lon = earth.L + Pi;  // not reduced
   sun.Lat = -earth.B;
   sun.Dist = earth.R;
+  CarryToDate(sun.Lon, sun.Lat, epsilon0, epsilon, precession);
 
   TEclipticPosition m = MoonPosition(jd);
   moon.Lon = m.L;
@@ -96,8 +123,10 @@ void SolarSystemUpdate(long double d) {
   for (int i = 0; i < 8; ++i) {
     TEclipticPosition p = PlanetPosition(*PlanetTables[i], jd);
     TBodyState& b = Bodies[BodyMercury + i];
-    b.Lon = Mod2Pi(p.L + precession);
+    b.Lon = p.L;
     b.Lat = p.B;
+    CarryToDate(b.Lon, b.Lat, epsilon0, epsilon, precession);
+    b.Lon = Mod2Pi(b.Lon);
     b.Dist = p.R;
   }
 

@@ -3,9 +3,9 @@
 // distances, the Moon's phase angle, the planets' illuminated fraction and
 // the magnitudes of the five bright planets.
 //
-// Sun and planets come from J2000 series and are precessed in ecliptic
-// longitude to the date before the reduction to the equator; the Moon is
-// already of date.
+// Sun and planets come from J2000 series and are carried to the date by the
+// same precession as the stars before the reduction to the equator, so they
+// stand where they belong among the stars; the Moon is already of date.
 #pragma once
 
 #include <cstdint>

@@ -4,19 +4,16 @@
 // mean equator and equinox of date, and the same places on the J2000 equator.
 //
 // Three measures per body and date:
-// - series: the reference's place turned to the J2000 ecliptic and carried to
-//   the date by the system's own rule for the Sun and planets (ecliptic
-//   longitude plus the precession angle, latitude kept, equator by the
-//   obliquity of date); the Moon's place of date as it is. This isolates the
-//   series, the geocentric reduction and the equator turn: between 1800 and
-//   2100 the Sun and planets must agree within 1 arc minute, the Moon
-//   within 2.
-// - of date: the reference's own place of date. The system's precession
-//   turns about the J2000 ecliptic pole only and leaves out the motion of the
-//   ecliptic (about 47 arc seconds per century): up to 1.6 arc minutes by 1800.
+// - series: for the Sun and planets the reference's J2000 place carried to
+//   the date by the system's own rule (the rule of the stars); the Moon's
+//   place of date as it is. This isolates the series and the reduction.
+// - of date: the reference's own place of date. The system's precession is a
+//   simple rotation; between 1800 and 2100 it stays within a few arc seconds,
+//   and the Sun and planets must agree within 1 arc minute, the Moon within 2.
 // - among the stars: the reference's J2000 place carried to the date as
 //   every star is (PrecessToDate), i.e. how far a body is drawn from where it
-//   stands among the drawn stars.
+//   stands among the drawn stars; for the Sun and planets this is the series
+//   measure itself.
 // Far from the present the theories drift; there the bounds only catch gross
 // faults, and Pluto (whose reference theory holds only near the present) is
 // compared between 1800 and 2100 alone.
@@ -75,19 +72,13 @@ TEra EraOf(double jd) {
 
 // Bounds in arc seconds per era, [Sun and planets, Moon].
 constexpr double SeriesBound[3][2] = {{900.0, 300.0}, {60.0, 120.0}, {600.0, 300.0}};
-constexpr double OfDateBound[3][2] = {{3600.0, 300.0}, {100.0, 120.0}, {1800.0, 300.0}};
-constexpr double StarsBound[3][2] = {{3600.0, 1800.0}, {100.0, 120.0}, {1800.0, 900.0}};
+constexpr double OfDateBound[3][2] = {{3600.0, 300.0}, {60.0, 120.0}, {1800.0, 300.0}};
+constexpr double StarsBound[3][2] = {{3600.0, 1800.0}, {60.0, 120.0}, {1800.0, 900.0}};
 
-// Mean obliquity of J2000.0 (84381.448 arc seconds), radians.
-constexpr double ObliquityJ2000 = 84381.448 / 206264.80624709636;
-
-// The system's frame rule for a J2000 ecliptic place, applied to the
-// reference's J2000 equatorial place.
+// The system's rule for the Sun and the planets: the J2000 place carried to
+// the date exactly as a star is.
 TVector3 SeriesFrameOf(double ra2000, double dec2000, double d) {
-  TVector3 ecl = EclipticToEquatorial(DirectionOf(ra2000, dec2000), -ObliquityJ2000);
-  double lon = LongitudeOf(ecl) + static_cast<double>(PrecessionAngle(d));
-  return EclipticToEquatorial(DirectionOf(lon, LatitudeOf(ecl)),
-                              static_cast<double>(Obliquity(d)));
+  return PrecessDirectionToDate(DirectionOf(ra2000, dec2000), d);
 }
 
 const char* const BodyLabel[11] = {"",        "Sun",    "Moon",   "Mercury", "Venus", "Mars",

@@ -9,6 +9,7 @@
 #include "Planets.h"
 #include "SolarSystem.h"
 #include "TimeScales.h"
+#include "Transforms.h"
 
 namespace {
 
@@ -124,17 +125,37 @@ TEST(SolarSystem, SunAndPlanetsArePrecessedToTheDate) {
   EXPECT_NEAR(static_cast<double>(ra * 180 / Pi), 0, 30.0 / 3600);
   EXPECT_NEAR(static_cast<double>(Body(BodySun).Lat), 0, 30.0 / 3600 * 3.14159 / 180);
 
-  // Two thousand years ago the correction is 28 degrees of longitude: the
-  // heliocentric longitude of date is the series' J2000 value plus the
-  // precession angle, and the Sun is the Earth reversed.
+  // At any date the Sun and a planet stand exactly where the star rule puts
+  // their J2000 places: the geocentric J2000 ecliptic vector from the series,
+  // turned to the J2000 equator and carried to the date as a star is.
+  for (long double day : {DayCountOf(1, 1, 1, 0, 0, 0), DayCountOf(1850, 6, 1, 0, 0, 0),
+                          DayCountOf(2026, 1, 15, 13, 0, 0), DayCountOf(2900, 12, 31, 0, 0, 0)}) {
+    SolarSystemUpdate(day);
+    const double jd = static_cast<double>(day + JulianDayOfDayZero);
+    const TEclipticPosition earth = EarthPosition(jd);
+    const TEclipticPosition mars = PlanetPosition(MarsTable, jd);
+    auto vec = [](long double l, long double b, long double r) {
+      return TVector3{static_cast<double>(r * std::cos(l) * std::cos(b)),
+                      static_cast<double>(r * std::sin(l) * std::cos(b)),
+                      static_cast<double>(r * std::sin(b))};
+    };
+    const TVector3 sun = vec(earth.L + Pi, -earth.B, earth.R);
+    const TVector3 helio = vec(mars.L, mars.B, mars.R);
+    const TVector3 geoMars{helio.X + sun.X, helio.Y + sun.Y, helio.Z + sun.Z};
+    struct Case {
+      int Body;
+      TVector3 J2000Ecliptic;
+    } cases[] = {{BodySun, sun}, {BodyMars, geoMars}};
+    for (const Case& c : cases) {
+      const TVector3 v = PrecessDirectionToDate(
+          EclipticToEquatorial(c.J2000Ecliptic, Obliquity(0.0L)), static_cast<double>(day));
+      EXPECT_NEAR(static_cast<double>(Body(c.Body).Lon), LongitudeOf(v), 1e-9) << c.Body;
+      EXPECT_NEAR(static_cast<double>(Body(c.Body).Lat), LatitudeOf(v), 1e-9) << c.Body;
+    }
+  }
   d = DayCountOf(1, 1, 1, 0, 0, 0);
   SolarSystemUpdate(d);
   const double jd = static_cast<double>(d + JulianDayOfDayZero);
-  long double p = PrecessionAngle(d);
-  EXPECT_NEAR(static_cast<double>(Mod2Pi(Body(BodyMars).EclLon - PlanetPosition(MarsTable, jd).L - p)),
-              0, 1e-12);
-  EXPECT_NEAR(static_cast<double>(Mod2Pi(Body(BodySun).EclLon - EarthPosition(jd).L - Pi - p)), 0,
-              1e-12);
   // The Moon's series are of date already.
   EXPECT_NEAR(static_cast<double>(Body(BodyMoon).EclLon - MoonPosition(jd).L), 0, 1e-15);
 }
