@@ -13,9 +13,12 @@ constexpr long double JulianDayOfDayZero = 2451543.5L;
 constexpr long double PrecessionPerDay = 3.82394e-5L;
 // Length of the tropical year in days (epoch-to-epoch precession).
 constexpr long double TropicalYear = 365.2422L;
-// Sidereal rate in turns per day and the fixed phase of the sky rotation (radians).
+// Sidereal rate in turns per day and the fixed phase of the sky rotation
+// (radians): the Greenwich mean sidereal angle at the origin of the day count,
+// 98.982147 degrees by the IAU 1982 expression (280.46061837 degrees at
+// J2000.0 less 1.5 days at 360.98564736629 degrees per day).
 constexpr long double SiderealRate = 1.0027379093L;
-constexpr long double SiderealPhase = 1.7644561407340102L;
+constexpr long double SiderealPhase = 1.7275643714379423L;
 
 // Julian Day at 0 h of a civil date. Year 1 = AD 1, -1 = 1 BC (no year 0);
 // dates before 1582-10-15 are Julian, from then on Gregorian. Out-of-range
@@ -30,7 +33,8 @@ long double DayCountOf(int year, int month, int day, int hour, int minute, int t
 long double Obliquity(long double d);
 
 // Sky rotation angle Theta (radians, not reduced) for day count d and east
-// longitude lambda (radians): -lambda - 2 pi 1.0027379093 d - 1.7644561407340102.
+// longitude lambda (radians): -lambda - 2 pi 1.0027379093 d - SiderealPhase, so that
+// the local sidereal angle is lambda + SiderealPhase + 2 pi 1.0027379093 d.
 // Turning an equatorial vector by +Theta about the pole brings its x axis to
 // the observer's meridian.
 long double SkyRotationAngle(long double d, long double lambda);

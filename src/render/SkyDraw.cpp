@@ -106,7 +106,7 @@ void DrawFigures(TFrame& f) {
     if (t <= 0) continue;
     if (!(f.On(SkyBits::OfficeLines) || IsHighlighted(marks, HighlightKind::Office, t))) continue;
     DrawFigureLine(f, l.StarA, l.StarB,
-                   sky.SelConst == t + 200 ? RGB(255, 200, 100) : RGB(255, 150, 155));
+                   sky.SelConst == int64_t{t} + 200 ? RGB(255, 200, 100) : RGB(255, 150, 155));
   }
 }
 

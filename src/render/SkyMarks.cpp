@@ -18,7 +18,8 @@ bool IsHighlighted(const TSkyMarks& marks, int kind, int number) {
         if (h.Object == number && h.ShowStarNames > 0) return true;
         break;
       case HighlightKind::Office:
-        if (h.Object == number + 200) return true;
+        // In 64 bits: a damaged owner number near the integer limit must not wrap.
+        if (h.Object == int64_t{number} + 200) return true;
         break;
       default:
         return false;

@@ -40,26 +40,31 @@ std::string Absolute(const std::string& cwd, const std::string& path) {
 }
 
 void RunMessageLoop(TFormSky& form) {
-  Uint64 last = 0;
-  while (!form.Terminated) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) HandleEvent(form, e, true);
-    if (form.Terminated) break;
-    if (form.DXTimer1Enabled && form.ApplicationActive) {
-      Uint64 now = SDL_GetTicks64();
-      if (now - last >= FramePeriod) {
-        last = now;  // several missed periods still give one call
-        form.DXTimer1Timer();
-      } else {
-        SDL_Delay(static_cast<Uint32>(std::min<Uint64>(FramePeriod - (now - last), 5)));
-      }
-    } else {
-      SDL_WaitEventTimeout(nullptr, 100);
-    }
-  }
+  uint64_t last = 0;
+  while (!form.Terminated) MessageLoopStep(form, last);
 }
 
 }  // namespace
+
+void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) HandleEvent(form, e, true);
+  if (form.Terminated) return;
+  // The end of the music is a window-system notice: it is served whether or
+  // not the frame timer runs, so the music loops behind other windows too.
+  form.MediaPlayer1.Poll();
+  if (form.DXTimer1Enabled && form.ApplicationActive) {
+    const uint64_t now = SDL_GetTicks64();
+    if (now - lastTick >= FramePeriod) {
+      lastTick = now;  // several missed periods still give one call
+      form.DXTimer1Timer();
+    } else {
+      SDL_Delay(static_cast<Uint32>(std::min<uint64_t>(FramePeriod - (now - lastTick), 5)));
+    }
+  } else {
+    SDL_WaitEventTimeout(nullptr, 100);
+  }
+}
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
   switch (e.type) {
@@ -158,6 +163,14 @@ int RunSkyloom(int argc, char** argv) {
   CreateSkyModel();
   SetKeyTableDefaults();
   SetMenuTableDefaults();
+  // Unattended runs (one picture, a script) draw the same random trees every
+  // time, so that their pictures are reproducible and can be compared.
+  const bool unattended = !renderFile.empty() || !scriptFile.empty();
+  constexpr uint32_t UnattendedSeed = 20260115;
+  if (unattended) {
+    RandomSeed(UnattendedSeed);
+    SkyModel->FillBuiltInTables();
+  }
 
   TFormLogo logo;
   if (renderFile.empty()) logo.Show();
@@ -180,6 +193,7 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FormCreate();
+    if (unattended) RandomSeed(UnattendedSeed);  // FormCreate seeded it from the clock
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;
       form.Windowed = !FullScreen;
@@ -203,6 +217,8 @@ int RunSkyloom(int argc, char** argv) {
       } else {
         RunMessageLoop(form);
       }
+    } else {
+      exitCode = 1;  // the desktop was too narrow: the program never started
     }
     logo.Close();
     form.FormDestroy();

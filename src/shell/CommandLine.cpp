@@ -30,7 +30,10 @@ bool ParseHex(const std::string& s, uint64_t& out) {
   std::string t = s;
   if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) t = t.substr(2);
   if (!t.empty() && t[0] == '$') t = t.substr(1);
+  // Hexadecimal digits only: strtoull alone would take a sign or spaces
+  // ("-1" would become every bit).
   if (t.empty() || t.size() > 16) return false;
+  if (t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
   char* end = nullptr;
   errno = 0;
   unsigned long long v = std::strtoull(t.c_str(), &end, 16);

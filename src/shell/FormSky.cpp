@@ -160,6 +160,8 @@ void TFormSky::FormShow() {
 }
 
 void TFormSky::FormDestroy() {
+  // The sounds and the music go before the audio device closes.
+  DXWaveList1.Free();
   MediaPlayer1.Close();
   CloseAudio();
 }
@@ -202,7 +204,6 @@ void TFormSky::DXTimer1Timer() {
   }
   DrawFrame();
   DXDraw.Flip();
-  MediaPlayer1.Poll();
   // 10. The popup menu of a right click on a constellation.
   if (PopupPending) PopupPending = false;
 }

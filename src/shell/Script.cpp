@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,12 +15,15 @@
 
 namespace {
 
-constexpr int MaxWait = 100000;  // frames in one wait step
+constexpr int MaxWait = 100000;                      // frames in one wait step
+constexpr std::uintmax_t MaxScriptBytes = 1u << 20;  // far beyond any real script
 
+// The whole word must be the number (a NUL byte inside it is not).
 bool ToInt(const std::string& s, int lo, int hi, int& out) {
   char* end = nullptr;
+  errno = 0;
   long v = std::strtol(s.c_str(), &end, 10);
-  if (s.empty() || *end || v < lo || v > hi) return false;
+  if (s.empty() || errno || end != s.c_str() + s.size() || v < lo || v > hi) return false;
   out = static_cast<int>(v);
   return true;
 }
@@ -60,11 +64,13 @@ void FeedMouse(TFormSky& form, Uint32 type, int x, int y, int button) {
 }
 
 // One frame of the loop: window-system events (only closing counts while a
-// script runs), then the frame handler when the timer runs.
+// script runs), the music's completion notice, then the frame handler when
+// the timer runs.
 void Frame(TFormSky& form) {
   SDL_Event e;
   while (SDL_PollEvent(&e))
     if (e.type == SDL_QUIT) form.Terminated = true;
+  form.MediaPlayer1.Poll();
   if (form.DXTimer1Enabled) form.DXTimer1Timer();
 }
 
@@ -151,16 +157,26 @@ bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
 }
 
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  // At most 1 MiB is read, so an endless stream (a device, a pipe that never
+  // ends) is refused instead of filling the memory; a folder is no script.
+  std::error_code ec;
+  std::ifstream in;
+  if (!std::filesystem::is_directory(file, ec)) in.open(file, std::ios::binary);
+  if (!in.is_open()) {
     std::fprintf(stderr, "skyloom: cannot read the script \"%s\"\n", file.c_str());
     return false;
   }
-  std::stringstream text;
-  text << in.rdbuf();
+  std::string text(MaxScriptBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  if (text.size() > MaxScriptBytes) {
+    std::fprintf(stderr, "skyloom: cannot read the script \"%s\" (larger than 1 MiB)\n",
+                 file.c_str());
+    return false;
+  }
   std::vector<TScriptStep> steps;
   std::string error;
-  if (!ParseScript(text.str(), steps, error)) {
+  if (!ParseScript(text, steps, error)) {
     std::fprintf(stderr, "skyloom: script \"%s\": %s\n", file.c_str(), error.c_str());
     return false;
   }

@@ -25,9 +25,9 @@ struct TScriptStep {
 // Parses a script; false with "line N: ..." for an unknown verb or bad arguments.
 bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::string& error);
 
-// Runs the script file on the form; paths of shots are relative to
-// `baseFolder` (the caller's folder). False on a read or parse error or a
-// failed shot.
+// Runs the script file (at most 1 MiB) on the form; paths of shots are
+// relative to `baseFolder` (the caller's folder). False on a read or parse
+// error or a failed shot.
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder = "");
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
                     const std::string& baseFolder);

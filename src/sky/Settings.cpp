@@ -8,10 +8,37 @@
 
 namespace {
 
-bool ReadDouble(const TSettingsKey& key, const char* name, double& out) {
+// A stored value outside the range a place can have counts as damaged, like
+// a value of the wrong type: the key is then repaired from the model.
+bool OutOfRange(const char* name, double v, double lo, double hi) {
+  if (v >= lo && v <= hi) return false;
+  std::fprintf(stderr,
+               "skyloom: the stored setting \"%s\" (%.10g) is out of range; the settings are "
+               "rewritten from the current ones\n",
+               name, v);
+  return true;
+}
+
+// Angles in radians: latitudes up to a quarter turn (with a little slack for
+// rounding of 90 degrees), longitudes up to a full turn either way.
+constexpr double QuarterTurn = 1.5707963267948966 + 1e-9;
+constexpr double FullTurn = 6.283185307179586 + 1e-9;
+
+bool ReadDouble(const TSettingsKey& key, const char* name, double& out, double lo, double hi) {
   std::array<uint8_t, 8> raw{};
   if (!key.ReadBinary(name, raw.data(), raw.size())) return false;
-  out = LittleEndian::GetDouble(raw, 0);  // a stored NaN or infinity reads as 0
+  const double v = LittleEndian::GetDouble(raw, 0);  // a stored NaN or infinity reads as 0
+  if (OutOfRange(name, v, lo, hi)) return false;
+  out = v;
+  return true;
+}
+
+// Whole-hour zones, -12 to +14 (the easternmost zone in use).
+bool ReadZone(const TSettingsKey& key, int32_t& out) {
+  int32_t v = 0;
+  if (!key.ReadInteger("TimeZone", v)) return false;
+  if (OutOfRange("TimeZone", v, -12, 14)) return false;
+  out = v;
   return true;
 }
 
@@ -64,9 +91,9 @@ bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   TSettingsKey key;
   if (!key.Open(folder, SettingsKeyName, false)) return;
-  const bool complete = ReadDouble(key, "Latitude", sky.Latitude) &&
-                        ReadDouble(key, "Longitude", sky.Longitude) &&
-                        ReadInt(key, "TimeZone", sky.TimeZone) &&
+  const bool complete = ReadDouble(key, "Latitude", sky.Latitude, -QuarterTurn, QuarterTurn) &&
+                        ReadDouble(key, "Longitude", sky.Longitude, -FullTurn, FullTurn) &&
+                        ReadZone(key, sky.TimeZone) &&
                         ReadMode(key, "Mode1", sky.Mode1) && ReadMode(key, "Mode2", sky.Mode2) &&
                         ReadMode(key, "Mode3", sky.Mode3) && ReadMode(key, "Mode4", sky.Mode4) &&
                         ReadInt(key, "City", sky.City);
@@ -78,8 +105,9 @@ void ReadSavedPlaceFrom(const TSkyloom& sky, const std::string& folder, double& 
                         int& zone, int& city) {
   TSettingsKey key;
   if (!key.Open(folder, SettingsKeyName, false)) return;
-  const bool complete = ReadDouble(key, "Latitude", lat) && ReadDouble(key, "Longitude", lon) &&
-                        ReadInt(key, "TimeZone", zone) && ReadInt(key, "City", city);
+  const bool complete = ReadDouble(key, "Latitude", lat, -QuarterTurn, QuarterTurn) &&
+                        ReadDouble(key, "Longitude", lon, -FullTurn, FullTurn) &&
+                        ReadZone(key, zone) && ReadInt(key, "City", city);
   key.Close();
   if (!complete) SaveSettingsTo(sky, folder);
 }

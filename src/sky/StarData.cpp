@@ -11,6 +11,8 @@ bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
   std::string error;
   switch (ReadFilePrefix(path, CatalogFormat::FileSize, bytes, &error)) {
     case TReadResult::Missing:
+      std::fprintf(stderr, "skyloom: the star catalogue %s is missing; the sky has no stars\n",
+                   path.c_str());
       return false;
     case TReadResult::Unreadable:
       std::fprintf(stderr, "skyloom: cannot read the star catalogue %s: %s; no catalogue loaded\n",
@@ -19,6 +21,13 @@ bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
     case TReadResult::Ok:
       break;
   }
+  // A short file is read as far as it goes (the rest stays empty), but a
+  // damaged or cut-off catalogue is worth a word.
+  if (bytes.size() < CatalogFormat::FileSize)
+    std::fprintf(stderr,
+                 "skyloom: the star catalogue %s is short (%zu of %zu bytes); the tables past "
+                 "its end stay empty\n",
+                 path.c_str(), bytes.size(), CatalogFormat::FileSize);
   sky.StarCount = CatalogStarCount;
   CatalogFormat::DecodeCatalog(bytes, sky);
   return true;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 #include "ImageLibrary.h"
 
 namespace fs = std::filesystem;
@@ -169,4 +171,38 @@ TEST(ImageLibrary, WriterRefusesInvalidImagesAndKeepsTheOldFile) {
   EXPECT_EQ(Bytes(p), before);
   // A folder that does not exist: refused, nothing left behind.
   EXPECT_FALSE(WriteImageLibrary((Scratch("none") / "x.rxf").string(), Small(), error));
+}
+
+// Something other than a library file in its place: refused at once with a
+// message saying what is wrong (a pipe must not block the program waiting
+// for a writer), and an oversized file is refused before it is decoded.
+TEST(ImageLibrary, NonFilesAndOversizedFilesAreRefusedWithoutBlocking) {
+  const fs::path pipe = Scratch("pipe.rxf"), folder = Scratch("folder.rxf"),
+                 huge = Scratch("huge.rxf"), missing = Scratch("missing.rxf");
+  fs::remove_all(pipe);
+  fs::remove_all(folder);
+  fs::remove_all(missing);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_directory(folder);
+  {
+    std::ofstream out(huge, std::ios::binary | std::ios::trunc);
+    out.write("SKIL", 4);
+  }
+  fs::resize_file(huge, (80u << 20) + 1);  // sparse, one byte over the limit
+  const struct {
+    fs::path Path;
+    const char* Says;
+  } cases[] = {{pipe, "not a regular file"},
+               {folder, "is a folder"},
+               {missing, "no such file"},
+               {huge, "too large"}};
+  for (const auto& c : cases) {
+    std::vector<LibraryImage> out;
+    std::string error;
+    EXPECT_FALSE(ReadImageLibrary(c.Path.string(), out, error)) << c.Path;
+    EXPECT_NE(error.find(c.Says), std::string::npos) << c.Path << ": " << error;
+    EXPECT_TRUE(out.empty());
+  }
+  fs::remove(pipe);
+  fs::remove(huge);
 }

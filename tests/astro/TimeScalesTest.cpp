@@ -1,6 +1,8 @@
 // Civil date to Julian Day and day count, obliquity and sky rotation angle.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TimeScales.h"
 
 namespace {
@@ -65,7 +67,24 @@ TEST(TimeScales, ObliquityAndRotationAngle) {
   EXPECT_EQ(static_cast<double>(Obliquity(0)), 0.4090929593627069);
   EXPECT_NEAR(static_cast<double>(Obliquity(36525)),
               (23.4393 - 3.563e-7 * 36525) * 3.14159265358979323846 / 180, 1e-15);
-  EXPECT_EQ(static_cast<double>(SkyRotationAngle(0, 0)), -1.7644561407340102);
+  // The sky turns with the real Greenwich sidereal time (published values):
+  // an error in the phase turns every star, the Sun and the Moon away from
+  // their true azimuths and shifts every rising and setting.
+  const struct {
+    int Y, M, D, h, min;
+    double GmstDeg;
+  } published[] = {
+      {2000, 1, 1, 12, 0, 280.46061837},  // J2000.0, 18h41m50.548s
+      {1987, 4, 10, 0, 0, 197.693195},    // 13h10m46.3668s
+      {1987, 4, 10, 19, 21, 128.737873},  // 8h34m57.0896s
+  };
+  for (const auto& c : published) {
+    const long double d = DayCountOf(c.Y, c.M, c.D, c.h, c.min, 0);
+    double lst = std::fmod(-static_cast<double>(SkyRotationAngle(d, 0)), 2 * 3.14159265358979323846);
+    if (lst < 0) lst += 2 * 3.14159265358979323846;
+    EXPECT_NEAR(lst * 180 / 3.14159265358979323846, c.GmstDeg, 0.001)
+        << c.Y << "-" << c.M << "-" << c.D << " " << c.h << ":" << c.min;
+  }
   // One sidereal day later the sky has turned by a full turn more.
   long double turn = SkyRotationAngle(1.0L / 1.0027379093L, 0) - SkyRotationAngle(0, 0);
   EXPECT_NEAR(static_cast<double>(turn), -2 * 3.14159265358979323846, 1e-12);

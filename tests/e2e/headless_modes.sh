@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # --render and --script each produce an 800x600 PNG with no display at all,
-# and a bad script or option is refused with a message, not a crash.
+# the same settings give the same picture, and a bad script or option is
+# refused with a message, not a crash.
 set -euo pipefail
 SKYLOOM="$1"
 WORK="$3"
@@ -12,9 +13,13 @@ cd "$WORK"
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$SKYLOOM" --render one.png --date 2026-01-15 --time 21:00 --zone 8 --lat 39.9 --lon 116.4
+"$SKYLOOM" --render one.png --date 2026-01-15 --time 21:00 --zone 8 --lat 39.9 --lon 116.4 --alt 0
 [ -s one.png ] || fail "--render wrote no picture"
 [ "$(png_size one.png)" = "800x600" ] || fail "--render picture is $(png_size one.png)"
+
+# The same settings give the same picture, random trees and all.
+"$SKYLOOM" --render again.png --date 2026-01-15 --time 21:00 --zone 8 --lat 39.9 --lon 116.4 --alt 0
+cmp -s one.png again.png || fail "two pictures of the same settings differ"
 
 cat > turn.txt <<'SCRIPT'
 # hold the left arrow for ten frames, then take a picture

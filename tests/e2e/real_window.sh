@@ -2,7 +2,8 @@
 # The program in a real X window (a virtual X server): the 800x600 window is
 # centred on the desktop, full screen fills the display with the stage
 # letterboxed, a desktop narrower than 800 pixels gets the resolution
-# message, and a termination request ends the program cleanly.
+# message (and the program ends with a failure status), and a termination
+# request ends the program cleanly.
 set -euo pipefail
 SKYLOOM="$1"
 WORK="$3"
@@ -75,6 +76,8 @@ start_x 640x480
 PID=$!
 sleep 1.5
 kill -TERM "$PID" 2>/dev/null || true
-wait "$PID" || true
+status=0
+wait "$PID" || status=$?
+[ "$status" != 0 ] || fail "the program reported success although it could not start"
 grep -q "本软件要求的最低分辨率为800\*600，请调整后重新运行！" narrow.log || fail "no resolution message: $(cat narrow.log)"
 echo "real window: ok"

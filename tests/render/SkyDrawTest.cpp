@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "ScreenGeometry.h"
 #include "RenderRig.h"
@@ -58,6 +59,11 @@ TEST(ShowHighlights, KindsAndCountsAreHonoured) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(IsHighlighted(m, c.Kind, c.Number), c.On) << "kind " << c.Kind << " #" << c.Number;
+  // A damaged owner number at the integer limit is no asterism (no wrap-around
+  // onto a marked object).
+  m.Highlights[3].Object = std::numeric_limits<int32_t>::min() + 199;
+  EXPECT_FALSE(IsHighlighted(m, HighlightKind::Office, std::numeric_limits<int32_t>::max()));
+  m.Highlights[3].Object = 212;
   m.HighlightCount = 1000;  // a damaged count reads as the whole table
   EXPECT_TRUE(IsHighlighted(m, HighlightKind::Lines, 9));
   m.HighlightCount = -3;

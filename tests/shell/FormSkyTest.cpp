@@ -2,8 +2,15 @@
 // view commands, window placement and scripted input.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <unistd.h>
 
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include <SDL.h>
+
+#include "Application.h"
 #include "AutoCommand.h"
 #include "FormSky.h"
 #include "Script.h"
@@ -205,6 +212,8 @@ TEST(ScriptParse, RejectsBadStepsWithTheirLine) {
       {"click 10\n", "line 1: click takes X Y"},
       {"click 1 2 sideways\n", "line 1: button must be left, right or middle"},
       {"wait -1\n", "line 1: wait takes 0..100000 frames"},
+      {"wait 99999999999999999999999\n", "line 1: wait takes 0..100000 frames"},
+      {"move 10 99999999999\n", "line 1: bad position"},
       {"shot\n", "line 1: shot takes one file name"},
   };
   for (const Case& c : cases) {
@@ -213,10 +222,69 @@ TEST(ScriptParse, RejectsBadStepsWithTheirLine) {
     EXPECT_FALSE(ParseScript(c.Text, steps, error)) << c.Text;
     EXPECT_EQ(error, c.Error);
   }
+  // A NUL byte inside a number and a very long line are refused too.
+  for (const std::string& text :
+       {std::string("wait 1\0junk\nquit\n", 17), "key " + std::string(1 << 20, 'A') + "\n"}) {
+    std::vector<TScriptStep> steps;
+    std::string error;
+    EXPECT_FALSE(ParseScript(text, steps, error)) << text.substr(0, 20);
+    EXPECT_EQ(error.substr(0, 8), "line 1: ");
+  }
   std::vector<TScriptStep> steps;
   std::string error;
   EXPECT_TRUE(ParseScript("# a comment\n\nkey R\r\nclick 5 6 right\nquit\n", steps, error));
   EXPECT_EQ(steps.size(), 3u);
+}
+
+TEST_F(FormSkyTest, ScriptFilesThatAreNoScriptsAreRefused) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("skyloom-scripts-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  auto write = [&](const char* name, const std::string& bytes) {
+    std::ofstream((dir / name).string(), std::ios::binary) << bytes;
+    return (dir / name).string();
+  };
+  struct Case {
+    std::string File;
+    bool Runs;
+  } cases[] = {
+      {write("good.txt", "wait 2\n"), true},
+      {dir.string(), false},                                   // a folder
+      {write("huge.txt", std::string(2 << 20, '\n')), false},  // over 1 MiB
+      {write("junk.bin", std::string("\x89PNG\r\n\x1a\n\xff\0\x01", 11)), false},
+      {(dir / "missing.txt").string(), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RunScript(*form_, c.File), c.Runs) << c.File;
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(FormSkyTest, LosingTheFocusPausesFramesAndMinimisesOnlyInFullScreen) {
+  auto focus = [&](bool gained) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    HandleEvent(*form_, e, true);
+  };
+  struct Case {
+    bool Windowed;
+    bool Minimised;
+  } cases[] = {{true, false}, {false, true}};
+  for (const Case& c : cases) {
+    form_->Windowed = c.Windowed;
+    form_->Minimized = false;
+    focus(false);
+    EXPECT_EQ(form_->Minimized, c.Minimised) << c.Windowed;
+    const long frames = form_->DXDraw.Frames();
+    uint64_t lastTick = 0;
+    for (int i = 0; i < 2; ++i) MessageLoopStep(*form_, lastTick);
+    EXPECT_EQ(form_->DXDraw.Frames(), frames) << "frames drawn while inactive";
+    focus(true);
+    EXPECT_TRUE(form_->DXTimer1Enabled && form_->ApplicationActive) << c.Windowed;
+    EXPECT_FALSE(form_->DXDraw.FlipOption()) << c.Windowed;
+    for (int i = 0; i < 50 && form_->DXDraw.Frames() == frames; ++i)
+      MessageLoopStep(*form_, lastTick);
+    EXPECT_GT(form_->DXDraw.Frames(), frames) << "no frames after the focus came back";
+  }
 }
 
 TEST(WindowPlacement, CentredUnlessTheDesktopIsExactly800Wide) {

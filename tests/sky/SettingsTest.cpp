@@ -149,6 +149,69 @@ TEST_F(SettingsTest, DamagedKeysAreRepairedFromTheModel) {
   }
 }
 
+// A value that no place can have (a hand-edited or hostile store) is not
+// taken: stderr names it and the key is repaired from the model, as for a
+// value of the wrong type.
+TEST_F(SettingsTest, OutOfRangePlacesAreRefusedAndRepaired) {
+  const std::string lonLine = "\"Longitude\"=hex:00,00,00,00,00,00,00,40\n";
+  const std::string zoneLine = "\"TimeZone\"=dword:fffffffb\n";
+  auto with = [&](const std::string& line, const std::string& replacement) {
+    std::string k = Key(LatitudeHalf);
+    if (!line.empty()) k.replace(k.find(line), line.size(), replacement);
+    return k;
+  };
+  const struct {
+    const char* What;
+    std::string Store;
+    const char* Named;  // nullptr: everything in range
+  } cases[] = {
+      {"Latitude of 2 radians", Key("\"Latitude\"=hex:00,00,00,00,00,00,00,40\n"), "Latitude"},
+      {"Latitude of -1e300", Key("\"Latitude\"=hex:9c,75,00,88,3c,e4,37,fe\n"), "Latitude"},
+      {"Longitude of 7 radians", with(lonLine, "\"Longitude\"=hex:00,00,00,00,00,00,1c,40\n"),
+       "Longitude"},
+      {"TimeZone of 2^31-1", with(zoneLine, "\"TimeZone\"=dword:7fffffff\n"), "TimeZone"},
+      {"TimeZone of -13", with(zoneLine, "\"TimeZone\"=dword:fffffff3\n"), "TimeZone"},
+      {"the north pole exactly", Key("\"Latitude\"=hex:18,2d,44,54,fb,21,f9,3f\n"), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    WriteStore(c.Store);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_LE(std::abs(m->Latitude), 1.5707963267948966);
+    EXPECT_LE(std::abs(m->Longitude), 6.283185307179586);
+    EXPECT_GE(m->TimeZone, -12);
+    EXPECT_LE(m->TimeZone, 14);
+    if (!c.Named) {
+      EXPECT_EQ(said, "");
+      EXPECT_EQ(m->TimeZone, -5);
+      continue;
+    }
+    EXPECT_NE(said.find(std::string("\"") + c.Named + "\""), std::string::npos) << said;
+    // The repaired key loads completely, silently, with the model's values.
+    auto again = std::make_unique<TSkyloom>();
+    testing::internal::CaptureStderr();
+    again->LoadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(again->Latitude, m->Latitude);
+    EXPECT_EQ(again->Longitude, m->Longitude);
+    EXPECT_EQ(again->TimeZone, m->TimeZone);
+    // The place read for the settings dialog is refused the same way.
+    WriteStore(c.Store);
+    double lat = 0, lon = 0;
+    int zone = 0, city = 0;
+    testing::internal::CaptureStderr();
+    m->ReadSavedPlace(lat, lon, zone, city);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(c.Named), std::string::npos);
+    EXPECT_LE(std::abs(lat), 1.5707963267948966);
+    EXPECT_LE(std::abs(lon), 6.283185307179586);
+    EXPECT_LE(std::abs(zone), 14);
+  }
+}
+
 TEST_F(SettingsTest, OtherKeysOfTheFileSurviveASave) {
   WriteStore("[\\Software\\Other\\]\n\"Keep\"=dword:00000001\n");
   sky->LoadSettings();  // our key is absent: nothing happens

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -149,6 +151,36 @@ TEST_F(StarDataLoad, MissingOrUnreadableFileLeavesTheModelEmpty) {
   EXPECT_FALSE(LoadStarDataFrom(*sky, tmp / "folder.dat"));  // exists, cannot be read
   EXPECT_EQ(sky->StarCount, 0);
   EXPECT_EQ(sky->Stars[1].Owner, 0);
+}
+
+// The catalogue is the whole sky: when it is missing, cut short or in the
+// wrong shape, stderr says so (the program runs on with what was read).
+TEST_F(StarDataLoad, EveryDamagedCatalogueIsReported) {
+  const struct {
+    const char* Name;
+    size_t Size;  // bytes written; SIZE_MAX: no file, SIZE_MAX - 1: a folder
+    const char* Says;  // nullptr: nothing said
+  } cases[] = {
+      {"absent.dat", SIZE_MAX, "is missing"},
+      {"folder.dat", SIZE_MAX - 1, "is a folder"},
+      {"empty.dat", 0, "is short (0 of 1028800 bytes)"},
+      {"cut.dat", 256000 + 7, "is short (256007 of 1028800 bytes)"},
+      {"whole.dat", FullSize, nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::string path = tmp / c.Name;
+    if (c.Size == SIZE_MAX - 1) std::filesystem::create_directory(path);
+    else if (c.Size != SIZE_MAX) WriteBytes(path, std::vector<uint8_t>(c.Size, 0));
+    testing::internal::CaptureStderr();
+    LoadStarDataFrom(*sky, path);
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (c.Says) {
+      EXPECT_NE(said.find(c.Says), std::string::npos) << c.Name << ": " << said;
+      EXPECT_NE(said.find(c.Name), std::string::npos) << c.Name << ": " << said;
+    } else {
+      EXPECT_EQ(said, "") << c.Name;
+    }
+  }
 }
 
 TEST_F(StarDataLoad, NonFiniteAnglesReadAsZero) {

@@ -9,6 +9,13 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 constexpr unsigned char kMagic[4] = {'S', 'K', 'I', 'L'};
@@ -129,23 +136,40 @@ bool Decode(const unsigned char* src, size_t len, std::vector<uint32_t>& px) {
 
 bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out,
                       std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open";
+  // The open never blocks (a pipe in the file's place is refused, not waited
+  // on), and the size is checked before anything is allocated.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    const int why = errno;
+    error = path + ": cannot open (" + (why == ENOENT ? "no such file" : std::strerror(why)) + ")";
     return false;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) {
-    error = path + ": file too large or unreadable";
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = path + (S_ISDIR(st.st_mode) ? ": is a folder" : ": not a regular file");
+    ::close(fd);
     return false;
   }
-  std::vector<unsigned char> data(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), size)) {
-    error = path + ": read error";
+  if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
+    error = path + ": file too large";
+    ::close(fd);
     return false;
   }
+  std::vector<unsigned char> data(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = path + ": read error (" + std::strerror(errno) + ")";
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  data.resize(got);  // a file that shrank meanwhile reads as truncated
 
   Reader r(data);
   unsigned char magic[4];

@@ -1,5 +1,6 @@
 #include "Sound.h"
 
+#include "FileIo.h"
 #include "MidiCheck.h"
 
 #include <SDL.h>
@@ -7,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <vector>
 #include <sys/stat.h>
 
 namespace {
@@ -14,6 +16,8 @@ int AudioState = -1;  // -1 not tried, 0 unavailable, 1 open
 std::atomic<bool> MusicEnded{false};  // set on the audio thread
 
 void OnMusicFinished() { MusicEnded = true; }
+
+constexpr size_t MaxWaveBytes = 16u << 20;  // an interface sound is a few KiB
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -58,16 +62,31 @@ void CloseAudio() {
   AudioState = -1;
 }
 
-TDXWaveList::~TDXWaveList() {
+TDXWaveList::~TDXWaveList() { Free(); }
+
+void TDXWaveList::Free() {
   for (Wave& w : waves_)
     if (w.Chunk && AudioState == 1) Mix_FreeChunk(w.Chunk);
+  waves_.clear();
 }
 
 void TDXWaveList::Load(const std::vector<std::string>& names, const std::string& folder) {
   if (!OpenAudio()) return;
   for (const std::string& name : names) {
     std::string path = folder + "/" + name + ".wav";
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    // Read through the non-blocking reader, so that a pipe or a folder in the
+    // file's place is refused instead of hanging the program.
+    std::vector<uint8_t> bytes;
+    std::string why;
+    const TReadResult r = ReadFilePrefix(path, MaxWaveBytes + 1, bytes, &why);
+    if (r != TReadResult::Ok || bytes.empty() || bytes.size() > MaxWaveBytes) {
+      if (r == TReadResult::Missing) why = "no such file";
+      if (r == TReadResult::Ok) why = bytes.empty() ? "empty file" : "larger than 16 MiB";
+      std::fprintf(stderr, "skyloom: sound \"%s\" not loaded (%s)\n", path.c_str(), why.c_str());
+      continue;
+    }
+    Mix_Chunk* chunk =
+        Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk) {
       std::fprintf(stderr, "skyloom: sound \"%s\" not loaded (%s)\n", path.c_str(),
                    Mix_GetError());
@@ -95,7 +114,18 @@ TMediaPlayer::~TMediaPlayer() { Close(); }
 
 bool TMediaPlayer::Open() {
   if (music_) return true;
-  if (!FileExists(FileName)) return false;
+  if (!FileExists(FileName)) {
+    // No music is normal; something else in its place (a folder, a pipe) is
+    // worth a word.
+    struct stat st;
+    static bool said = false;
+    if (!said && stat(FileName.c_str(), &st) == 0) {
+      std::fprintf(stderr, "skyloom: music not played: \"%s\" is not a regular file\n",
+                   FileName.c_str());
+      said = true;
+    }
+    return false;
+  }
   if (!OpenAudio()) return false;
   TMidiSummary summary;
   std::string error;

@@ -21,6 +21,8 @@ class TDXWaveList {
   // Loads "<folder>/<name>.wav" for each name.
   void Load(const std::vector<std::string>& names, const std::string& folder = ".");
   bool Has(const std::string& name) const;
+  // Frees the sounds (before the audio device is closed).
+  void Free();
   // Returns at once; the sound plays on its own.
   void Play(const std::string& name);
 
