@@ -11,22 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "../../tools/common/Fields.h"
 #include "Gbk.h"
 
 namespace {
 
 const std::string Source = SKYLOOM_SOURCE_DIR;
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> f;
-  size_t start = 0;
-  while (true) {
-    const size_t tab = line.find('\t', start);
-    f.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-    if (tab == std::string::npos) return f;
-    start = tab + 1;
-  }
-}
 
 // Code points of a UTF-8 text (invalid bytes count as one each).
 std::vector<char32_t> CodePoints(const std::string& s) {
@@ -75,7 +65,7 @@ std::map<int, std::string> Abbreviations() {
   std::string line;
   std::getline(in, line);
   while (std::getline(in, line)) {
-    auto f = Split(line);
+    auto f = SplitTabs(line);
     if (f.size() >= 2) abbr[std::stoi(f[0])] = f[1];
   }
   return abbr;
@@ -101,7 +91,7 @@ TEST(StorySource, EveryConstellationHasTwoSoundStories) {
       const std::string where = file.filename().string() + ":" + std::to_string(lineNo);
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.empty()) continue;
-      const auto f = Split(line);
+      const auto f = SplitTabs(line);
       ASSERT_EQ(f.size(), 4u) << where;
       const int n = std::atoi(f[0].c_str());
       ASSERT_TRUE(abbr.count(n)) << where << ": number " << f[0];
