@@ -36,6 +36,15 @@ int Button(const std::vector<std::string>& args, size_t at) {
   return SDL_BUTTON_LEFT;
 }
 
+// A word of the script as it may be quoted in a message: at most 40
+// characters, anything unprintable as '?'.
+std::string Shown(const std::string& word) {
+  std::string out;
+  for (char c : word.substr(0, 40)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  if (word.size() > 40) out += "...";
+  return out;
+}
+
 void Feed(TFormSky& form, const SDL_Event& e) { HandleEvent(form, e, false); }
 
 void FeedKey(TFormSky& form, SDL_Scancode code, bool down) {
@@ -83,6 +92,7 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
   while (std::getline(in, line)) {
     ++n;
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (n == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark of some editors
     std::istringstream words(line);
     TScriptStep step;
     step.Line = n;
@@ -97,7 +107,7 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
     int x = 0;
     if (v == "key" || v == "keydown" || v == "keyup") {
       if (a.size() != 1) return fail(v + " takes one key name");
-      if (KeyCode(a[0]) == SDL_SCANCODE_UNKNOWN) return fail("unknown key \"" + a[0] + "\"");
+      if (KeyCode(a[0]) == SDL_SCANCODE_UNKNOWN) return fail("unknown key \"" + Shown(a[0]) + "\"");
     } else if (v == "move" || v == "click" || v == "mousedown" || v == "mouseup") {
       const size_t most = v == "move" ? 2 : 3;
       if (a.size() < 2 || a.size() > most) return fail(v + " takes X Y");
@@ -112,7 +122,7 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
     } else if (v == "quit") {
       if (!a.empty()) return fail("quit takes nothing");
     } else {
-      return fail("unknown step \"" + v + "\"");
+      return fail("unknown step \"" + Shown(v) + "\"");
     }
     steps.push_back(std::move(step));
   }

@@ -215,6 +215,10 @@ TEST(ScriptParse, RejectsBadStepsWithTheirLine) {
       {"wait 99999999999999999999999\n", "line 1: wait takes 0..100000 frames"},
       {"move 10 99999999999\n", "line 1: bad position"},
       {"shot\n", "line 1: shot takes one file name"},
+      // Quoted words are cut and made printable.
+      {"fly\x01\x02\n", "line 1: unknown step \"fly??\""},
+      {"key KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK\n",
+       "line 1: unknown key \"KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK...\""},
   };
   for (const Case& c : cases) {
     std::vector<TScriptStep> steps;
@@ -232,8 +236,13 @@ TEST(ScriptParse, RejectsBadStepsWithTheirLine) {
   }
   std::vector<TScriptStep> steps;
   std::string error;
-  EXPECT_TRUE(ParseScript("# a comment\n\nkey R\r\nclick 5 6 right\nquit\n", steps, error));
+  EXPECT_TRUE(ParseScript("\xEF\xBB\xBF# a comment\n\nkey R\r\nclick 5 6 right\nquit\n", steps,
+                          error));
   EXPECT_EQ(steps.size(), 3u);
+  steps.clear();
+  EXPECT_TRUE(ParseScript("\xEF\xBB\xBFwait 2\n", steps, error)) << error;
+  ASSERT_EQ(steps.size(), 1u);
+  EXPECT_EQ(steps[0].Verb, "wait");
 }
 
 TEST_F(FormSkyTest, ScriptFilesThatAreNoScriptsAreRefused) {
