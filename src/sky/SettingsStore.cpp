@@ -165,6 +165,9 @@ bool TSettingsKey::Open(const std::string& folder, const std::string& key, bool 
   // A file that exists but holds no key at all is damaged, not absent: its
   // key counts as existing with nothing readable in it.
   const bool damagedFile = r != TReadResult::Missing && keys_.empty();
+  if (damagedFile && r == TReadResult::Ok)
+    std::fprintf(stderr, "skyloom: the settings %s hold no readable key; they will be rewritten\n",
+                 FilePath(folder).c_str());
   for (size_t i = 0; i < keys_.size(); ++i)
     if (keys_[i].first == key) {
       keyIndex_ = i;
