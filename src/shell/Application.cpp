@@ -160,17 +160,14 @@ int RunSkyloom(int argc, char** argv) {
 
   // The model exists before any window; the key and menu tables get their
   // defaults before any form.
-  CreateSkyModel();
-  SetKeyTableDefaults();
-  SetMenuTableDefaults();
   // Unattended runs (one picture, a script) draw the same random trees every
   // time, so that their pictures are reproducible and can be compared.
   const bool unattended = !renderFile.empty() || !scriptFile.empty();
-  constexpr uint32_t UnattendedSeed = 20260115;
-  if (unattended) {
-    RandomSeed(UnattendedSeed);
-    SkyModel->FillBuiltInTables();
-  }
+  const std::optional<uint32_t> seed =
+      unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
+  CreateSkyModel(seed);
+  SetKeyTableDefaults();
+  SetMenuTableDefaults();
 
   TFormLogo logo;
   if (renderFile.empty()) logo.Show();
@@ -192,8 +189,8 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Hour = *options.Hour;
       form.Now.Minute = *options.Minute;
     }
+    form.FixedSeed = seed;
     form.FormCreate();
-    if (unattended) RandomSeed(UnattendedSeed);  // FormCreate seeded it from the clock
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;
       form.Windowed = !FullScreen;

@@ -61,7 +61,7 @@ void TFormSky::FormCreate() {
   // 1. The splash window is already showing (the application shows it
   //    first); seed the random generator.
   SplashPending = true;
-  RandomSeed(static_cast<uint32_t>(std::time(nullptr)));
+  RandomSeed(FixedSeed ? *FixedSeed : static_cast<uint32_t>(std::time(nullptr)));
   // 2. Activation events are routed here by the application.
   // 3. Number parsing uses "." everywhere (the C locale; never changed).
   // 4. Window size and place.

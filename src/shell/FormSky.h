@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,9 +86,10 @@ class TFormSky {
   TSkyMarks Marks;            // mark tables of the current show page
   TPopupSwitches Popup;       // check marks of the popup menu
 
-  // "Now" at start: replaced by a fixed date and time for reproducible runs.
+  // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};
+  std::optional<uint32_t> FixedSeed;
 
   // Every executed code, when logging is on (tests and scripts read it).
   bool LogCommands = false;

@@ -9,22 +9,55 @@
 #include <cstdio>
 #include <cstring>
 
-TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
-                           std::string* error) {
-  out.clear();
-  // Non-blocking open, so that a pipe in the file's place cannot hang us.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+namespace {
+
+// The descriptor of a regular file opened for reading without blocking, or
+// -1 with the reason in `result` and `error`.
+int OpenRegularFd(const std::string& path, TReadResult& result, std::string* error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return TReadResult::Missing;
-    if (error) *error = std::strerror(errno);
-    return TReadResult::Unreadable;
+    if (errno == ENOENT || errno == ENOTDIR) {
+      result = TReadResult::Missing;
+      if (error) *error = "no such file";
+    } else {
+      result = TReadResult::Unreadable;
+      if (error) *error = std::strerror(errno);
+    }
+    return -1;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    result = TReadResult::Unreadable;
     if (error) *error = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
     ::close(fd);
-    return TReadResult::Unreadable;
+    return -1;
   }
+  result = TReadResult::Ok;
+  return fd;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, TReadResult* result, std::string* error) {
+  TReadResult r;
+  const int fd = OpenRegularFd(path, r, error);
+  if (result) *result = r;
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    if (result) *result = TReadResult::Unreadable;
+    if (error) *error = std::strerror(errno);
+    ::close(fd);
+  }
+  return f;
+}
+
+TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
+                           std::string* error) {
+  out.clear();
+  TReadResult opened;
+  const int fd = OpenRegularFd(path, opened, error);
+  if (fd < 0) return opened;
   const size_t chunk = 65536;
   while (out.size() < maxBytes) {
     const size_t want = std::min(chunk, maxBytes - out.size());

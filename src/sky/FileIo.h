@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +16,13 @@ enum class TReadResult { Ok, Missing, Unreadable };
 // such file. Unreadable: it exists but cannot be opened or read (a folder,
 // a pipe or device, no permission, an I/O error); `error` then says why.
 TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
+                           std::string* error = nullptr);
+
+// Opens a regular file as a stream for reading. The open never blocks, so a
+// pipe or device in the file's place is refused instead of hanging the
+// program. nullptr when it is missing or not a readable regular file;
+// `result` and `error` then say which and why.
+std::FILE* OpenRegularFile(const std::string& path, TReadResult* result = nullptr,
                            std::string* error = nullptr);
 
 // Writes `bytes` to "path.tmp-<pid>" and renames it over `path`, so that a

@@ -123,10 +123,11 @@ void InitSkyModel(TSkyloom& m) {
   m.TargetLon = 60 * Deg;
 }
 
-TSkyloom* CreateSkyModel() {
-  RandomSeed(static_cast<uint32_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count() ^
-      std::chrono::system_clock::now().time_since_epoch().count()));
+TSkyloom* CreateSkyModel(std::optional<uint32_t> seed) {
+  RandomSeed(seed ? *seed
+                  : static_cast<uint32_t>(
+                        std::chrono::steady_clock::now().time_since_epoch().count() ^
+                        std::chrono::system_clock::now().time_since_epoch().count()));
   StepUnit = 1;
   StepAmount = 1;
   delete SkyModel;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ShortString.h"
@@ -182,8 +183,10 @@ class TSkyloom {
 void InitSkyModel(TSkyloom& model);
 
 // Creation of the one global model (process-wide settings, seeded random
-// generator, defaults, built-in tables) and the reference every subsystem reads.
-TSkyloom* CreateSkyModel();
+// generator, defaults, built-in tables) and the reference every subsystem
+// reads. The generator is seeded from the clock unless a seed is given
+// (unattended runs draw the same trees every time).
+TSkyloom* CreateSkyModel(std::optional<uint32_t> seed = std::nullopt);
 extern TSkyloom* SkyModel;
 void FreeSkyModel();
 

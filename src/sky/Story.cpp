@@ -1,34 +1,11 @@
 #include "Story.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "FileIo.h"
 #include "SkyModel.h"
 
 namespace {
-
-// Opens a regular file for reading. The open does not block, so that a pipe
-// or device in the file's place cannot hang the program; anything but a
-// regular file fails with errno set.
-std::FILE* OpenRegularFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return nullptr;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  std::FILE* f = ::fdopen(fd, "rb");
-  if (!f) ::close(fd);
-  return f;
-}
 
 // Reads one line (without its LF and a CR before it) into `line`; false at
 // end of file with nothing read.
@@ -50,10 +27,11 @@ bool ReadLine(std::FILE* f, std::string& line) {
 
 TStoryPair ReadStoryPair(const std::string& path, long long n) {
   TStoryPair pair;
-  std::FILE* f = OpenRegularFile(path);
+  std::string why;
+  std::FILE* f = OpenRegularFile(path, nullptr, &why);
   if (!f) {
     std::fprintf(stderr, "skyloom: cannot read the stories %s: %s; no story shown\n", path.c_str(),
-                 std::strerror(errno));
+                 why.c_str());
     return pair;
   }
   const long long wanted = 2 * n - 1;

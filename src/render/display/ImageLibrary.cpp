@@ -5,16 +5,9 @@
 #include "ImageLibrary.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <span>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "FileIo.h"
 
 namespace {
 
@@ -136,40 +129,24 @@ bool Decode(const unsigned char* src, size_t len, std::vector<uint32_t>& px) {
 
 bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out,
                       std::string& error) {
-  // The open never blocks (a pipe in the file's place is refused, not waited
-  // on), and the size is checked before anything is allocated.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    const int why = errno;
-    error = path + ": cannot open (" + (why == ENOENT ? "no such file" : std::strerror(why)) + ")";
-    return false;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    error = path + (S_ISDIR(st.st_mode) ? ": is a folder" : ": not a regular file");
-    ::close(fd);
-    return false;
-  }
-  if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
-    error = path + ": file too large";
-    ::close(fd);
-    return false;
-  }
-  std::vector<unsigned char> data(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  while (got < data.size()) {
-    const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = path + ": read error (" + std::strerror(errno) + ")";
-      ::close(fd);
+  // The reader never blocks (a pipe in the file's place is refused, not
+  // waited on) and reads at most one byte more than a library may hold.
+  std::vector<unsigned char> data;
+  std::string why;
+  switch (ReadFilePrefix(path, kMaxFileBytes + 1, data, &why)) {
+    case TReadResult::Missing:
+      error = path + ": cannot open (no such file)";
       return false;
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
+    case TReadResult::Unreadable:
+      error = path + ": " + why;
+      return false;
+    case TReadResult::Ok:
+      break;
   }
-  ::close(fd);
-  data.resize(got);  // a file that shrank meanwhile reads as truncated
+  if (data.size() > kMaxFileBytes) {
+    error = path + ": file too large";
+    return false;
+  }
 
   Reader r(data);
   unsigned char magic[4];
@@ -283,24 +260,9 @@ bool WriteImageLibrary(const std::string& path, const std::vector<LibraryImage>&
     out.insert(out.end(), enc.begin(), enc.end());
   }
 
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    if (!f) {
-      error = temp + ": cannot create";
-      return false;
-    }
-    f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    f.close();
-    if (!f) {
-      std::remove(temp.c_str());
-      error = temp + ": write error";
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    error = path + ": cannot replace";
+  std::string why;
+  if (!WriteFileAtomic(path, std::span<const uint8_t>(out.data(), out.size()), &why)) {
+    error = why;
     return false;
   }
   return true;

@@ -1,7 +1,8 @@
 #include "MidiCheck.h"
 
 #include <cstdint>
-#include <fstream>
+
+#include "FileIo.h"
 
 namespace {
 
@@ -156,19 +157,21 @@ bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& s, std::st
 }
 
 bool CheckMidiFile(const std::string& path, TMidiSummary& summary, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read \"" + path + "\"";
-    return false;
-  }
   std::vector<unsigned char> bytes;
-  char buf[65536];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    bytes.insert(bytes.end(), buf, buf + in.gcount());
-    if (bytes.size() > MaxFileBytes) {
-      error = "\"" + path + "\" is too large for a piece of music";
+  std::string why;
+  switch (ReadFilePrefix(path, MaxFileBytes + 1, bytes, &why)) {
+    case TReadResult::Missing:
+      error = "\"" + path + "\" is missing";
       return false;
-    }
+    case TReadResult::Unreadable:
+      error = "cannot read \"" + path + "\" (" + why + ")";
+      return false;
+    case TReadResult::Ok:
+      break;
+  }
+  if (bytes.size() > MaxFileBytes) {
+    error = "\"" + path + "\" is too large for a piece of music";
+    return false;
   }
   if (!CheckMidi(bytes, summary, error)) {
     error = "\"" + path + "\": " + error;

@@ -17,5 +17,5 @@ struct TMidiSummary {
 
 // Checks the bytes of a file; false with a message naming the fault.
 bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& summary, std::string& error);
-// Reads at most 8 MiB of `path` and checks it.
+// Reads `path` (a regular file of at most 8 MiB, never blocking) and checks it.
 bool CheckMidiFile(const std::string& path, TMidiSummary& summary, std::string& error);

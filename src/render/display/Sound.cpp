@@ -114,19 +114,11 @@ TMediaPlayer::~TMediaPlayer() { Close(); }
 
 bool TMediaPlayer::Open() {
   if (music_) return true;
-  if (!FileExists(FileName)) {
-    // No music is normal; something else in its place (a folder, a pipe) is
-    // worth a word.
-    struct stat st;
-    static bool said = false;
-    if (!said && stat(FileName.c_str(), &st) == 0) {
-      std::fprintf(stderr, "skyloom: music not played: \"%s\" is not a regular file\n",
-                   FileName.c_str());
-      said = true;
-    }
-    return false;
-  }
+  struct stat st;
+  if (stat(FileName.c_str(), &st) != 0) return false;  // no music is normal
   if (!OpenAudio()) return false;
+  // Anything else in its place (a folder, a pipe, a damaged piece) is
+  // refused with a word before it can reach the synthesiser.
   TMidiSummary summary;
   std::string error;
   if (!CheckMidiFile(FileName, summary, error)) {
