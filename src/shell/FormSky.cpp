@@ -6,6 +6,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
+#include "FirstRun.h"
 #include "FormLogo.h"
 #include "Gbk.h"
 #include "GlobalParams.h"
@@ -145,6 +146,7 @@ void TFormSky::FormShow() {
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
   // 5. Saved place, today's date and clock.
+  if (!HasSavedSettings()) ApplyFirstRunDefaults(sky, SystemZoneHours());
   sky.LoadSettings();
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;

@@ -69,6 +69,9 @@ class TFormSky {
   // The target direction of an object number, in the horizon frame
   // (TrackX, TrackY, TrackZ), for the clock and place of the last update.
   void AimAt(int code);
+  // Starts the view travelling to an object, as the star tool's "find" with
+  // play does (the command line's --goto, the script step goto).
+  void StartGoTo(int code);
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).

@@ -23,6 +23,10 @@ class CommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateSkyModel(1);
+    // The slots are the program's globals: each test starts them afresh.
+    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
+    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
+    HoverRepeat = TextScroll = TAutoCommand{};
     form_ = std::make_unique<TFormSky>();
     FormSky = form_.get();
     form_->FixedNow = true;
