@@ -121,10 +121,6 @@ class TFormSky {
   int PanelState = 1;
   bool TextShown = false;
   TInfoText Info;             // the information text: title, lines, scrolling
-  // The pointer and the button of its last press or release (0 left,
-  // 1 right, 2 middle), kept by the pointer handlers; read by the commands
-  // that act where the pointer is (7, 8, 9, 22).
-  int PointerX = 0, PointerY = 0, PointerButton = 0;
   int GoToSteps = 0;          // steps of the running go-to (bounded)
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page

@@ -13,6 +13,7 @@
 #include "CityTable.h"
 #include "FirstRun.h"
 #include "FormSky.h"
+#include "Interface.h"
 #include "Gbk.h"
 #include "ObjectNames.h"
 #include "ScreenGeometry.h"
@@ -123,9 +124,9 @@ TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
   form_->TextShown = false;
   ASSERT_TRUE(sky.Consts[orion].HasLabel);
   const int x = RoundPixel(sky.Consts[orion].LabelX), y = RoundPixel(sky.Consts[orion].LabelY);
-  form_->PointerX = x;
-  form_->PointerY = y;
-  form_->PointerButton = 0;
+  Pointer.X = x;
+  Pointer.Y = y;
+  Pointer.Button = 0;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, orion);
   EXPECT_TRUE(form_->TextShown);
@@ -143,7 +144,7 @@ TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
   EXPECT_FALSE(english.empty());
   for (char c : english) EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << english;
   // A right click on the same place selects it again and asks for the menu.
-  form_->PointerButton = 1;
+  Pointer.Button = 1;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, orion);
   EXPECT_TRUE(form_->PopupPending);
@@ -157,9 +158,9 @@ TEST_F(SkyCommandsTest, ClickOnTheGroundKeepsTheSelection) {
   Frames(1);
   sky.SelConst = 7;
   form_->TextShown = true;
-  form_->PointerX = 400;
-  form_->PointerY = 425;
-  form_->PointerButton = 1;
+  Pointer.X = 400;
+  Pointer.Y = 425;
+  Pointer.Button = 1;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, 7);
   EXPECT_TRUE(form_->TextShown);
