@@ -89,6 +89,9 @@ const char* OptionsHelp() {
          "  --label-placement on|off   labels placed so that none covers another (on) or\n"
          "                      each written at its object (off)\n"
          "  --realistic-sky on|off     sky colour, twilight and eclipses follow the Sun\n"
+         "  --goto NAME         start with the view travelling to an object: a constellation\n"
+         "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
+         "                      or a Messier object (M31)\n"
          "  --help              this text\n";
 }
 
@@ -178,6 +181,9 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
         return false;
       }
       (a == "--label-placement" ? o.LabelPlacement : o.RealisticSky) = v == "on";
+    } else if (a == "--goto") {
+      if (!value(o.GoTo)) return false;
+      if (o.GoTo.empty()) return bad(o.GoTo);
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;
