@@ -67,6 +67,9 @@ void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
 }
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
+  // ImGui sees every event first; what it takes (the pointer over a menu or
+  // dialog, keys typed into a field) does not reach the stage.
+  if (form.ImGuiHost.ProcessEvent(e)) return;
   switch (e.type) {
     case SDL_QUIT:
       form.Terminated = true;
@@ -202,7 +205,7 @@ int RunSkyloom(int argc, char** argv) {
       // One picture: no window at all.
       form.DXDrawInitialize();
       form.DXTimer1Timer();
-      if (!SavePng(form.DXDraw.Buffer(), renderFile, error)) {
+      if (!form.DXDraw.SaveScreenshot(renderFile, error)) {
         std::fprintf(stderr, "skyloom: %s\n", error.c_str());
         exitCode = 1;
       }

@@ -203,9 +203,28 @@ void TFormSky::DXTimer1Timer() {
     SkyStale = false;
   }
   DrawFrame();
+  DrawOverlay();
   DXDraw.Flip();
+}
+
+void TFormSky::StartImGui() {
+  if (ImGuiHost.Ready()) return;
+  std::string texts;
+  for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
+  if (SkyModel) {
+    for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
+  }
+  ImGuiHost.AddGlyphs(texts);
+  ImGuiHost.Initialize(DXDraw);
+}
+
+void TFormSky::DrawOverlay() {
+  StartImGui();
+  ImGuiHost.BeginFrame();
   // 10. The popup menu of a right click on a constellation.
   if (PopupPending) PopupPending = false;
+  if (DialogView) DialogView();
+  ImGuiHost.EndFrame();
 }
 
 void TFormSky::DrawFrame() {

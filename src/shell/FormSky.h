@@ -12,6 +12,7 @@
 
 #include "AutoCommand.h"
 #include "Canvas.h"
+#include "ImGuiHost.h"
 #include "ImageList.h"
 #include "Input.h"
 #include "Screen.h"
@@ -51,6 +52,10 @@ class TFormSky {
   void DrawFrame();
   void SwitchMusic();
   void SetCursor(int number);
+  // The ImGui part of a frame: the popup menu and the open dialog.
+  void DrawOverlay();
+  // Starts the ImGui host with every interface text's characters in its font.
+  void StartImGui();
 
   // Components.
   TDXDraw DXDraw;
@@ -60,6 +65,11 @@ class TFormSky {
   TDXInput DXInput1;
   TMediaPlayer MediaPlayer1;
   TCursors Cursors;
+  // Dear ImGui over the stage: the popup menu and the dialogs. Started by the
+  // first frame (after the window is or is not opened).
+  TImGuiHost ImGuiHost;
+  // The open dialog's ImGui view, drawn on top in every frame while set.
+  std::function<void()> DialogView;
   bool DXTimer1Enabled = false;
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 

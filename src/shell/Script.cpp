@@ -155,7 +155,7 @@ bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
       if (!baseFolder.empty() && !path.empty() && path[0] != '/')
         path = (std::filesystem::path(baseFolder) / path).string();
       std::string error;
-      if (!SavePng(form.DXDraw.Buffer(), path, error)) {
+      if (!form.DXDraw.SaveScreenshot(path, error)) {
         std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line, error.c_str());
         return false;
       }
