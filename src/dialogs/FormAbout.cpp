@@ -11,10 +11,14 @@ std::vector<std::string> TFormAbout::PublisherLines() {
       "天文节目 —— 教学用天象仪",
       "Skyloom 项目组 编写",
       "版权所有 © 2026 Skyloom 项目的作者们",
-      "本程序是自由软件：您可以依照 GNU 通用公共许可证",
-      "第 2 版或（由您选择）任何更新的版本再发布和修改它。",
-      "本程序不附带任何担保。许可证全文见程序附带的 COPYING.md。",
-      "星表、城市表等数据的来源见 ATTRIBUTION.md。",
+      "",
+      // One short line each: the box is narrow and does not break words.
+      "本程序是自由软件，依照 GNU 通用公共许可证",
+      "第 2 版或（由您选择）任何更新的版本发布，",
+      "您可以再发布和修改它。本程序不附带任何担保。",
+      "许可证全文见源代码中的 COPYING.md。",
+      "",
+      "数据的来源见源代码中的 data/ATTRIBUTION.md。",
   };
 }
 

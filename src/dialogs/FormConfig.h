@@ -111,6 +111,10 @@ class TFormConfig {
   // captions, hints and messages), for the font coverage check.
   static std::vector<std::string> Captions();
 
+  // Whether the program has the label placement and realistic sky switches
+  // (their check boxes are shown on the 其它 page only then).
+  bool HasSkySwitches() const { return options_.HasSkySwitches; }
+
  private:
   void ShowPlace(double lat, double lon, int zone, bool cityRule);
   void FillCities();

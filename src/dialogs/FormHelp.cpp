@@ -130,13 +130,9 @@ void TFormHelp::FormCreate() {
   Selected = -1;
   Message.clear();
   std::string manual;
-  if (!ReadManual(manual, true)) {
-    if (!Message.empty()) std::fprintf(stderr, "%s\n", Message.c_str());
-    return;
-  }
+  if (!ReadManual(manual, true)) return;
   if (tempFolder_.empty()) {
     Message = "skyloom: Content.txt: no private folder for the contents file";
-    std::fprintf(stderr, "%s\n", Message.c_str());
     return;
   }
   ContentsFile = tempFolder_ + "/Content.txt";
@@ -145,13 +141,11 @@ void TFormHelp::FormCreate() {
   std::string why;
   if (!WriteFileAtomic(ContentsFile, contents, &why)) {
     Message = "skyloom: " + ContentsFile + ": cannot write the contents (" + why + ")";
-    std::fprintf(stderr, "%s\n", Message.c_str());
     return;
   }
   std::vector<uint8_t> back;
   if (ReadFilePrefix(ContentsFile, MaxManualBytes, back, &why) != TReadResult::Ok) {
     Message = "skyloom: " + ContentsFile + ": cannot read the contents back (" + why + ")";
-    std::fprintf(stderr, "%s\n", Message.c_str());
     return;
   }
   TreeView1 = TopicsFromContents(Lines(std::string(back.begin(), back.end())));

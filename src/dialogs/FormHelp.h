@@ -38,7 +38,7 @@ class TFormHelp {
 
   // Builds the contents file and the tree. A missing manual gives an empty
   // tree and no message; an unreadable manual or a contents file that cannot
-  // be written gives a message (in Message and on stderr).
+  // be written gives a message in Message (for a message box and stderr).
   void FormCreate();
   void FormShow();                 // topic 1
   void TreeView1Change(int index); // the node at absolute index (0-based) was chosen
