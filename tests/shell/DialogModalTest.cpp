@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <vector>
@@ -140,6 +141,36 @@ TEST_F(DialogModalTest, EnterConfirmsTheSettings) {
   Drive({{4, Key(SDL_SCANCODE_RETURN)}});
   EXPECT_TRUE(RunConfigDialog(*form_));
   EXPECT_EQ(frames_, 4);
+}
+
+TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
+  // The settings folder cannot be made: a file stands in its place.
+  const std::string config = std::string(SKYLOOM_BINARY_DIR) + "/tests/dialogs_blocked_config";
+  std::filesystem::remove_all(config);
+  std::filesystem::create_directories(config);
+  { std::ofstream(config + "/skyloom") << "not a folder"; }
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string keep = old ? old : "";
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  form_->Unattended = false;
+  int messageFrames = 0;
+  onFrame_ = [&](int n) {
+    if (n == 1) form_->Dialogs->Config.CheckBoxSave = true;
+    if (form_->ModalDepth == 1 && !form_->Dialogs->Config.Open) {
+      ++messageFrames;  // the message box over the stage
+      if (messageFrames == 3) Shot("save_failed.png");
+    }
+  };
+  Drive({{3, Key(SDL_SCANCODE_RETURN)}, {8, Key(SDL_SCANCODE_RETURN)}});
+  EXPECT_TRUE(RunConfigDialog(*form_));  // the settings apply; only the save failed
+  EXPECT_EQ(frames_, 8);
+  EXPECT_GE(messageFrames, 4);
+  EXPECT_EQ(form_->ModalDepth, 0);
+  std::ifstream in(config + "/skyloom");
+  std::string kept;
+  std::getline(in, kept);
+  EXPECT_EQ(kept, "not a folder");
+  if (old) setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
 }
 
 TEST_F(DialogModalTest, EveryPageOfTheSettingsIsDrawn) {
