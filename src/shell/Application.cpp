@@ -14,6 +14,7 @@
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
+#include "ObjectNames.h"
 #include "Png.h"
 #include "Script.h"
 #include "SkyModel.h"
@@ -184,6 +185,18 @@ int RunSkyloom(int argc, char** argv) {
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
+  // An object to travel to must exist before anything opens.
+  int goToCode = 0;
+  if (!options.GoTo.empty()) {
+    SkyModel->LoadStarData();
+    goToCode = FindObjectByName(*SkyModel, options.GoTo);
+    if (goToCode == 0) {
+      std::fprintf(stderr, "skyloom: --goto: %s\n", UnknownObjectMessage(options.GoTo).c_str());
+      FreeSkyModel();
+      SDL_Quit();
+      return 2;
+    }
+  }
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -216,6 +229,7 @@ int RunSkyloom(int argc, char** argv) {
     }
     form.FormShow();
     ApplyOptions(options, form);
+    if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
       // One picture: no window at all.
