@@ -14,6 +14,7 @@
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
+#include "ObjectNames.h"
 #include "Png.h"
 #include "Script.h"
 #include "SkyModel.h"
@@ -67,6 +68,9 @@ void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
 }
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
+  // ImGui sees every event first; what it takes (the pointer over a menu or
+  // dialog, keys typed into a field) does not reach the stage.
+  if (form.ImGuiHost.ProcessEvent(e)) return;
   switch (e.type) {
     case SDL_QUIT:
       form.Terminated = true;
@@ -166,6 +170,18 @@ int RunSkyloom(int argc, char** argv) {
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
+  // An object to travel to must exist before anything opens.
+  int goToCode = 0;
+  if (!options.GoTo.empty()) {
+    SkyModel->LoadStarData();
+    goToCode = FindObjectByName(*SkyModel, options.GoTo);
+    if (goToCode == 0) {
+      std::fprintf(stderr, "skyloom: --goto: %s\n", UnknownObjectMessage(options.GoTo).c_str());
+      FreeSkyModel();
+      SDL_Quit();
+      return 2;
+    }
+  }
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -197,12 +213,13 @@ int RunSkyloom(int argc, char** argv) {
     }
     form.FormShow();
     ApplyOptions(options, form);
+    if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
       // One picture: no window at all.
       form.DXDrawInitialize();
       form.DXTimer1Timer();
-      if (!SavePng(form.DXDraw.Buffer(), renderFile, error)) {
+      if (!form.DXDraw.SaveScreenshot(renderFile, error)) {
         std::fprintf(stderr, "skyloom: %s\n", error.c_str());
         exitCode = 1;
       }

@@ -84,6 +84,9 @@ const char* OptionsHelp() {
          "  --panel-down        sky area 564 pixels high instead of 432\n"
          "  --fullscreen, --window   full screen (letterboxed) or an 800x600 window\n"
          "  --music, --no-music background music on or off for this run\n"
+         "  --goto NAME         start with the view travelling to an object: a constellation\n"
+         "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
+         "                      or a Messier object (M31)\n"
          "  --help              this text\n";
 }
 
@@ -166,6 +169,9 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       o.Music = true;
     } else if (a == "--no-music") {
       o.Music = false;
+    } else if (a == "--goto") {
+      if (!value(o.GoTo)) return false;
+      if (o.GoTo.empty()) return bad(o.GoTo);
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;

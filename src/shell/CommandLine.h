@@ -24,6 +24,7 @@ struct TOptions {
   bool PanelDown = false;
   std::optional<bool> FullScreen;                     // --fullscreen / --window
   std::optional<bool> Music;                          // --music / --no-music
+  std::string GoTo;                                   // --goto NAME: travel to an object
 };
 
 // Parses argv; false with a message for unknown options or bad values.

@@ -11,7 +11,9 @@
 
 #include "Application.h"
 #include "FormSky.h"
+#include "ObjectNames.h"
 #include "Png.h"
+#include "SkyModel.h"
 
 namespace {
 
@@ -119,6 +121,10 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
       if (a.size() != 1 || !ToInt(a[0], 0, MaxWait, x)) return fail("wait takes 0..100000 frames");
     } else if (v == "shot") {
       if (a.size() != 1) return fail("shot takes one file name");
+    } else if (v == "command") {
+      if (a.size() != 1 || !ToInt(a[0], 0, 99999, x)) return fail("command takes a code 0..99999");
+    } else if (v == "goto") {
+      if (a.empty()) return fail("goto takes an object name");
     } else if (v == "quit") {
       if (!a.empty()) return fail("quit takes nothing");
     } else {
@@ -155,10 +161,22 @@ bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
       if (!baseFolder.empty() && !path.empty() && path[0] != '/')
         path = (std::filesystem::path(baseFolder) / path).string();
       std::string error;
-      if (!SavePng(form.DXDraw.Buffer(), path, error)) {
+      if (!form.DXDraw.SaveScreenshot(path, error)) {
         std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line, error.c_str());
         return false;
       }
+    } else if (s.Verb == "command") {
+      form.ExecuteCommand(std::atoi(a[0].c_str()));
+    } else if (s.Verb == "goto") {
+      std::string name;
+      for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
+      const int code = FindObjectByName(*SkyModel, name);
+      if (code == 0) {
+        std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line,
+                     UnknownObjectMessage(name).c_str());
+        return false;
+      }
+      form.StartGoTo(code);
     } else if (s.Verb == "quit") {
       form.ExecuteCommand(303);
     }
