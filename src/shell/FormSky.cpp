@@ -1,5 +1,8 @@
 #include "FormSky.h"
 
+#include "CityTable.h"
+#include "DialogEntry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -108,6 +111,8 @@ void TFormSky::FormCreate() {
   SetMenuTableDefaults();
   // 9. Star catalogue.
   if (SkyModel) SkyModel->LoadStarData();
+  // The city table of the settings dialog.
+  LoadCityTable(CityFileName);
   // 10. Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -215,6 +220,7 @@ void TFormSky::StartImGui() {
     for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
   }
   ImGuiHost.AddGlyphs(texts);
+  ImGuiHost.AddGlyphs(DialogGlyphs());
   ImGuiHost.Initialize(DXDraw);
 }
 

@@ -98,6 +98,13 @@ class TFormSky {
   TImGuiHost ImGuiHost;
   // The open dialog's ImGui view, drawn on top in every frame while set.
   std::function<void()> DialogView;
+  // One pass of whatever drives the program (the message loop or a script):
+  // a modal dialog's nested loop calls it until the dialog closes. False
+  // when the program cannot go on (the window closed, the script ended).
+  std::function<bool()> NextFrame;
+  int ModalDepth = 0;            // dialogs open one over the other
+  // The dialogs with their state between showings (made at the first).
+  std::shared_ptr<struct TDialogSet> Dialogs;
   bool DXTimer1Enabled = false;
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 
@@ -126,6 +133,8 @@ class TFormSky {
   TSkyMarks Marks;            // mark tables of the current show page
   TPopupSwitches Popup;       // check marks of the popup menu
 
+  // A run with --render or --script: it never writes the user's settings.
+  bool Unattended = false;
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};
