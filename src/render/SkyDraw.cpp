@@ -399,7 +399,7 @@ void DrawSun(TFrame& f) {
 // 10, or during a solar eclipse magnified about the Sun with it.
 struct TMoonDisc {
   int X = 0, Y = 0;
-  double Radius = MoonDiscRadius;
+  double Radius = MoonDiscRadius;  // anything else: magnified with the Sun
 };
 TMoonDisc MoonDiscOf(const TFrame& f) {
   TMoonDisc d;
@@ -433,11 +433,17 @@ void DrawMoon(TFrame& f) {
   const TColor rim = f.On(SkyBits::PlanetNames) ? Yellow : bg;
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
   FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
-  const int e = static_cast<int>(std::lround(disc.Radius)) + 1;
-  cv.Pen.Color = rim;
-  cv.Brush.Color = bg;
-  cv.Brush.Style = TBrushStyle::Clear;
-  cv.Ellipse(x - e, y - e, x + e, y + e);
+  // The rim one pixel outside the disc; over the Sun during an eclipse it
+  // hugs the disc instead (and is left out in the sky's colour), so that it
+  // touches the Sun no earlier than the Moon does.
+  const bool magnified = disc.Radius != MoonDiscRadius;
+  const int e = magnified ? static_cast<int>(disc.Radius) : MoonDiscRadius + 1;
+  if (!magnified || rim != bg) {
+    cv.Pen.Color = rim;
+    cv.Brush.Color = bg;
+    cv.Brush.Style = TBrushStyle::Clear;
+    cv.Ellipse(x - e, y - e, x + e, y + e);
+  }
   cv.Release();
 
   const TSkyPoint& anti = sky.Planets[BodyAntiSun];
@@ -683,7 +689,7 @@ void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double 
   const double elongation = std::fabs(phase - M_PI);
   const double minWidth = elongation >= 7 * M_PI / 180 ? 1.5 : 0.0;
   const double cp = std::cos(p), sp = std::sin(p);
-  const double edge = (r + 0.4) * (r + 0.4);
+  const double edge = (r + 0.2) * (r + 0.2);
   const uint16_t litPixel = TBackBuffer::To565(lit), darkPixel = TBackBuffer::To565(dark);
   const int n = static_cast<int>(std::ceil(r)) + 1;
   const int W = buffer.Width(), H = buffer.Height();
@@ -699,10 +705,12 @@ void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double 
       const double c = cp * X - sp * Y;  // along the horns
       const double s = sp * X + cp * Y;  // toward the lit limb of a waxing Moon
       const double w = std::sqrt(std::max(0.0, 1 - (c * c) / (r * r)));
-      // Lit between the terminator (or the least width) and the limb; a
-      // band thinner than a twentieth of a pixel lights nothing.
-      const double lower = std::min(k * w, r * w - minWidth);
-      const bool isLit = side * s >= lower && lower < r * w - 0.05;
+      // Lit between the terminator and the limb (a band thinner than a
+      // twentieth of a pixel lights nothing), and a thin crescent at least
+      // along the lit half of the limb.
+      const bool between = side * s >= k * w && k * w < r * w - 0.05;
+      const bool rim = minWidth > 0 && side * s >= 0 && X * X + Y * Y >= (r - minWidth) * (r - minWidth);
+      const bool isLit = between || rim;
       row[px] = isLit ? litPixel : darkPixel;
     }
   }
