@@ -474,7 +474,7 @@ void DrawHovered(TFrame& f) {
     image = c.Images1.Find(caption);
   } else if (h >= 201 && h <= 210) {
     const int j = h - 200;
-    caption = Trim(BodyName(j).view());
+    caption = Trim((f.English() ? BodyEName(j) : BodyName(j)).view());
     image = c.Images1.Find("Sun" + std::to_string(j));
     if (j == BodyMoon) {
       moon = true;
