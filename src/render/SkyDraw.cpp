@@ -33,6 +33,7 @@ struct TFrame {
   int StarLimit;            // faintest star and Messier magnitude drawn (tenths)
   int MessierLimit;
   int PlanetLimit;          // faintest planet drawn
+  int StarDimming = 0;      // tenths added to a star's magnitude for its glow in a bright sky
   TLabelPass* Pass = nullptr;  // null: labels are written at once
   std::string Scratch;
 
@@ -43,6 +44,8 @@ struct TFrame {
     StarLimit = std::min(Sky.StarLimit, Light.Limit);
     MessierLimit = std::min(Sky.StarLimit, Light.MessierLimit);
     PlanetLimit = Light.Limit;
+    // In twilight the stars that show look fainter the brighter the sky.
+    if (Light.Limit < 65) StarDimming = (65 - Light.Limit) / 2;
   }
 
   bool On(uint64_t bit) const { return (Flags & bit) != 0; }
@@ -297,12 +300,12 @@ void DrawStars(TFrame& f) {
       const TSkyPoint& s = sky.Stars[k];
       if ((pass == 0) != (s.Mag > 22)) continue;
       if (!IsShown(s) || s.Mag > f.StarLimit || !f.Inside(s)) continue;
+      const int frame = StarFrame(s.Mag + f.StarDimming);
       if (tinted)
         f.C.Images.Draw(f.C.Buffer, tint, f.Sx(s) - 10, f.Sy(s) - 10,
-                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames +
-                            StarFrame(s.Mag));
+                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames + frame);
       else
-        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, StarFrame(s.Mag));
+        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, frame);
     }
   }
 }
