@@ -147,6 +147,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     form.PanelState = 2;
     sky.ScreenHeight = 564;
   }
+  ApplyDrawOptions(o, sky);
   if (o.Music) MusicOn = *o.Music ? 1 : 0;
   form.SkyStale = true;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "DialogEntry.h"
+#include "DrawOptions.h"
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
@@ -152,9 +153,16 @@ bool TFormSky::PopupCommand(int code) {
   }
 }
 
-// The about box, help, minimising, quitting and the music.
+// The about box, help, minimising, quitting, the music and the program-wide
+// drawing options.
 bool TFormSky::ProgramCommand(int code) {
   switch (code) {
+    case 1301:
+      FlipLabelPlacement(*SkyModel, SkyStale);
+      return true;
+    case 1302:
+      FlipRealisticSky(*SkyModel, SkyStale);
+      return true;
     case 5: {
       const bool active = Player.Active;
       Player.Active = false;

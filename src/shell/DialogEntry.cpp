@@ -48,9 +48,9 @@ void ReadOptions(TConfigOptions& o) {
   o.Speech = SpeechOn != 0;
   o.FullScreen = FullScreen != 0;
   o.NebulaNames = NebulaNames != 0;
-  // The label placement and realistic sky switches join here when the
-  // program has them (HasSkySwitches, LabelPlacement, RealisticSky).
-  o.HasSkySwitches = false;
+  o.HasSkySwitches = true;
+  o.LabelPlacement = SkyModel->LabelPlacement != 0;
+  o.RealisticSky = SkyModel->RealisticSky != 0;
 }
 
 void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
@@ -62,6 +62,11 @@ void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
   SubtitlesOn = o.Subtitles;
   SpeechOn = o.Speech;
   NebulaNames = o.NebulaNames;
+  if (o.HasSkySwitches) {
+    SkyModel->LabelPlacement = o.LabelPlacement ? 1 : 0;
+    SkyModel->RealisticSky = o.RealisticSky ? 1 : 0;
+    form.SkyStale = true;
+  }
   if ((FullScreen != 0) != o.FullScreen) {
     FullScreen = o.FullScreen;
     form.Windowed = !FullScreen;
