@@ -1,5 +1,7 @@
 #include "FormSky.h"
 
+#include "FileIo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,11 +25,6 @@ TPlayerSlot Player;
 namespace {
 constexpr double Deg = M_PI / 180.0;
 constexpr double TwoPi = 2 * M_PI;
-
-bool FileExists(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
 }  // namespace
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
@@ -229,7 +226,10 @@ void TFormSky::SetCursor(int number) {
 }
 
 void TFormSky::SwitchMusic() {
-  if (!FileExists("Music.mid")) return;
+  // No music file is normal; anything else in its place (a folder, a pipe)
+  // goes on to the player, which says why it cannot play it.
+  std::string why;
+  if (!IsRegularFile("Music.mid", &why) && why == "no such file") return;
   if (MusicOn) {
     MediaPlayer1.FileName = "Music.mid";
     if (MediaPlayer1.Open()) MediaPlayer1.Play();

@@ -8,8 +8,8 @@
 
 #include "Canvas.h"
 
-// Writes the buffer as a 24-bit PNG through a temporary file and a rename;
-// false with a message in `error` when it cannot.
+// Writes the buffer as a 24-bit PNG through the atomic writer (FileIo.h);
+// false with "FILE: cannot save the picture (reason)" in `error`.
 bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error);
 
 // Reads a PNG as ARGB8888 (0xAARRGGBB), row by row; false with a message in
