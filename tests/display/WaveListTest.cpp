@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -122,6 +123,41 @@ TEST(WaveList, OneHertzHeaderIsRefusedBeforeConversion) {
                 ": sound not loaded (sample rate 1 Hz, outside 4000..192000)\n");
   EXPECT_FALSE(list.Has("Click"));
   list.Free();
+  CloseAudio();
+  fs::remove_all(dir);
+}
+
+// No music file is normal and silent; a folder, a pipe or a damaged piece in
+// its place is refused at once and reported once per player.
+TEST(MediaPlayer, AnythingButAPieceInTheMusicsPlaceIsReportedOnce) {
+  if (!OpenAudio()) GTEST_SKIP() << "no audio device";
+  const fs::path dir = fs::path(SKYLOOM_BINARY_DIR) / "test_scratch" / "musicplace";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "Folder.mid");
+  ASSERT_EQ(::mkfifo((dir / "Pipe.mid").c_str(), 0600), 0);
+  std::ofstream(dir / "Junk.mid") << "MThd but not music";
+  const struct {
+    const char* Name;
+    const char* Reason;  // nullptr: nothing said
+  } cases[] = {{"Missing.mid", nullptr},
+               {"Folder.mid", "is a folder"},
+               {"Pipe.mid", "not a regular file"},
+               {"Junk.mid", ""}};
+  for (const auto& c : cases) {
+    TMediaPlayer player;
+    player.FileName = (dir / c.Name).string();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(player.Open()) << c.Name;
+    EXPECT_FALSE(player.Open()) << c.Name;
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (!c.Reason) {
+      EXPECT_EQ(said, "") << c.Name;
+      continue;
+    }
+    EXPECT_EQ(said.rfind("skyloom: " + player.FileName + ": music not played (" + c.Reason, 0), 0u)
+        << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  }
   CloseAudio();
   fs::remove_all(dir);
 }

@@ -38,7 +38,7 @@ constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/";
 // Says `message` on stderr the first time only (per process).
 void ReportOnce(const std::string& message) {
   static std::set<std::string> said;
-  if (said.insert(message).second) std::fprintf(stderr, "Skyloom: %s\n", message.c_str());
+  if (said.insert(message).second) std::fprintf(stderr, "skyloom: %s\n", message.c_str());
 }
 
 // The font file's path, or "" when it is missing.
@@ -46,7 +46,7 @@ std::string Locate(const FontFile& f) {
   const char* dir = std::getenv("SKYLOOM_FONT_DIR");
   std::string path = (dir && *dir) ? std::string(dir) + "/" + f.Name : std::string(f.Folder) + f.Name;
   if (IsRegularFile(path)) return path;
-  ReportOnce(std::string("font file ") + path + " is missing");
+  ReportOnce(path + ": font missing; its texts are not drawn");
   return {};
 }
 
