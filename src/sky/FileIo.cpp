@@ -121,6 +121,14 @@ TReadResult ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<
   return TReadResult::Ok;
 }
 
+bool ReadTextFile(const std::string& path, size_t maxBytes, std::string& text,
+                  std::string* error) {
+  std::vector<uint8_t> bytes;
+  const bool ok = ReadWholeFile(path, maxBytes, bytes, error) == TReadResult::Ok;
+  text.assign(bytes.begin(), bytes.end());
+  return ok;
+}
+
 int RemoveStaleTemporaries(const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);

@@ -37,6 +37,10 @@ TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector
 TReadResult ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
                           std::string* error = nullptr);
 
+// ReadWholeFile into a string (for text sources); false with `error`.
+bool ReadTextFile(const std::string& path, size_t maxBytes, std::string& text,
+                  std::string* error = nullptr);
+
 // Opens a regular file as a stream for reading. The open never blocks, so a
 // pipe or device in the file's place is refused instead of hanging the
 // program. nullptr when it is missing or not a readable regular file;

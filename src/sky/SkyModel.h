@@ -153,6 +153,7 @@ class TSkyloom {
   uint8_t NamesOn = 0, LinesOn = 0, GroundOn = 0;
   int32_t SelConst = 0;      // 1..99 constellation, 201..999 asterism
   std::string StoryTitle, StoryText;  // GBK: Chinese and English story lines
+  std::string StoryFault;  // the story file's fault last reported (said once)
   int32_t English = 0;
   int32_t StarLimit = 0;     // faintest Mag drawn (tenths)
   double TargetLon = 0, TargetLat = 0;  // go-to target, RA/Dec of date

@@ -24,14 +24,17 @@ bool NextLine(const std::vector<uint8_t>& bytes, size_t& pos, std::string& line)
 
 }  // namespace
 
-TStoryPair ReadStoryPair(const std::string& path, long long n) {
+TStoryPair ReadStoryPair(const std::string& path, long long n, std::string* said) {
   TStoryPair pair;
   std::vector<uint8_t> bytes;
   std::string why;
   if (ReadWholeFile(path, MaxStoryBytes, bytes, &why) != TReadResult::Ok) {
-    ReportFile(path, "cannot be read; no story shown", why);
+    const std::string message = FileMessage(path, "cannot be read; no story shown", why);
+    if (!said || *said != message) std::fprintf(stderr, "%s\n", message.c_str());
+    if (said) *said = message;
     return pair;
   }
+  if (said) said->clear();
   // Numbers beyond any file (or below 1) match no line: the last line is given.
   const long long wanted = n > 0 && n < (1LL << 40) ? 2 * n - 1 : -1;
   long long i = 0;
@@ -49,7 +52,7 @@ TStoryPair ReadStoryPair(const std::string& path, long long n) {
 }
 
 void TSkyloom::LoadStory(int n) {
-  TStoryPair pair = ReadStoryPair(StoryFileName, n);
+  TStoryPair pair = ReadStoryPair(StoryFileName, n, &StoryFault);
   StoryTitle = std::move(pair.First);
   StoryText = std::move(pair.Second);
 }

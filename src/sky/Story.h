@@ -22,4 +22,6 @@ struct TStoryPair {
 // keeps only its first MaxStoryLine bytes.
 constexpr size_t MaxStoryLine = 65536;
 constexpr size_t MaxStoryBytes = 16u << 20;  // the stories of 88 constellations take 100 KiB
-TStoryPair ReadStoryPair(const std::string& path, long long n);
+// `said`, when given, keeps the last fault reported: the same fault of the
+// same file is then reported once, not at every reading.
+TStoryPair ReadStoryPair(const std::string& path, long long n, std::string* said = nullptr);

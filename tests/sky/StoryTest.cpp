@@ -98,10 +98,22 @@ TEST(LoadStory, ReadsTheWorkingFolderEachTime) {
   EXPECT_EQ(sky->StoryTitle, "A");
   EXPECT_EQ(sky->StoryText, "B");
   std::filesystem::remove("StoryAll.dat");
+  // A missing file is said once, however many stories are asked for, and
+  // again once after it came back and went again.
+  testing::internal::CaptureStderr();
   sky->LoadStory(1);
-  std::filesystem::current_path(old);
+  sky->LoadStory(2);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "skyloom: StoryAll.dat: cannot be read; no story shown (no such file)\n");
   EXPECT_EQ(sky->StoryTitle, "");
   EXPECT_EQ(sky->StoryText, "");
+  WriteText("StoryAll.dat", "A\r\nB\r\n");
+  sky->LoadStory(1);
+  std::filesystem::remove("StoryAll.dat");
+  testing::internal::CaptureStderr();
+  sky->LoadStory(1);
+  EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+  std::filesystem::current_path(old);
 }
 
 }  // namespace
