@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr size_t MaxFileBytes = 8u << 20;
 
 uint32_t Be32(const unsigned char* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
@@ -158,6 +157,6 @@ bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& s, std::st
 
 bool CheckMidiFile(const std::string& path, TMidiSummary& summary, std::string& error) {
   std::vector<unsigned char> bytes;
-  if (ReadWholeFile(path, MaxFileBytes, bytes, &error) != TReadResult::Ok) return false;
+  if (ReadWholeFile(path, MaxMidiBytes, bytes, &error) != TReadResult::Ok) return false;
   return CheckMidi(bytes, summary, error);
 }

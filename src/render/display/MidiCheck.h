@@ -15,6 +15,9 @@ struct TMidiSummary {
   long LongestTrack = 0; // ticks
 };
 
+// The largest music file taken.
+constexpr size_t MaxMidiBytes = 8u << 20;
+
 // Checks the bytes of a file; false with a message naming the fault.
 bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& summary, std::string& error);
 // Reads `path` (a regular file of at most 8 MiB, never blocking) and checks

@@ -117,16 +117,22 @@ bool TMediaPlayer::Open() {
   if (!OpenAudio()) return false;
   // Anything else in its place (a folder, a pipe, a damaged piece) is
   // refused with one message before it can reach the synthesiser.
+  // The bytes checked are the bytes played: the mixer reads them from
+  // memory, not the file again.
   TMidiSummary summary;
-  if (!CheckMidiFile(FileName, summary, why)) {
+  if (ReadWholeFile(FileName, MaxMidiBytes, musicBytes_, &why) != TReadResult::Ok ||
+      !CheckMidi(musicBytes_, summary, why)) {
     if (!said_) ReportFile(FileName, "music not played", why);
     said_ = true;
+    musicBytes_.clear();
     return false;
   }
-  music_ = Mix_LoadMUS(FileName.c_str());
+  music_ = Mix_LoadMUS_RW(
+      SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size())), 1);
   if (!music_) {
     if (!said_) ReportFile(FileName, "music not played", Mix_GetError());
     said_ = true;
+    musicBytes_.clear();
     return false;
   }
   return true;
@@ -148,6 +154,7 @@ void TMediaPlayer::Close() {
   Stop();
   if (music_) Mix_FreeMusic(music_);
   music_ = nullptr;
+  musicBytes_.clear();
 }
 
 TMediaPlayer::TMode TMediaPlayer::Mode() const {
