@@ -83,6 +83,8 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "Mode3") key.WriteInteger("Mode3", low32(sky.Mode3));
   else if (name == "Mode4") key.WriteInteger("Mode4", low32(sky.Mode4));
   else if (name == "City") key.WriteInteger("City", sky.City);
+  else if (name == "LabelPlacement") key.WriteInteger("LabelPlacement", sky.LabelPlacement);
+  else if (name == "RealisticSky") key.WriteInteger("RealisticSky", sky.RealisticSky);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -102,6 +104,26 @@ void Repair(const TSkyloom& sky, const std::string& folder, const TBadValues& ba
   for (const auto& [name, why] : bad.List) WriteValue(key, sky, name);
   std::string error;
   if (!key.Close(&error)) ReportFile(path, "settings not repaired", error);
+}
+
+// The two drawing options: a missing value (a file of an older version)
+// silently keeps the model's value; a damaged one or one other than 0 or 1
+// is reported and keeps it too, without a repair (the next save writes it).
+void ReadDrawOption(const TSettingsKey& key, const std::string& path, const char* name,
+                    uint8_t& out) {
+  int32_t v = 0;
+  std::string why;
+  if (!key.ReadInteger(name, v, &why)) {
+    if (why != "missing")
+      ReportFile(path, std::string("\"") + name + "\" not taken; the current setting is used", why);
+    return;
+  }
+  if (v != 0 && v != 1) {
+    ReportFile(path, std::string("\"") + name + "\" not taken; the current setting is used",
+               std::to_string(v) + ", not 0 or 1");
+    return;
+  }
+  out = static_cast<uint8_t>(v);
 }
 
 }  // namespace
@@ -144,6 +166,8 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadMode(key, "Mode3", sky.Mode3, bad);
   ReadMode(key, "Mode4", sky.Mode4, bad);
   ReadInt(key, "City", sky.City, bad);
+  ReadDrawOption(key, key.Path(), "LabelPlacement", sky.LabelPlacement);
+  ReadDrawOption(key, key.Path(), "RealisticSky", sky.RealisticSky);
   key.Close();
   Repair(sky, folder, bad);
 }

@@ -14,8 +14,11 @@ namespace {
 constexpr int kMaxSide = 8192;
 }
 
-bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
-  const int w = buffer.Width(), h = buffer.Height();
+namespace {
+
+// Fills an RGB24 picture row by row from pixel(x, y) (a TColor) and saves it.
+template <class Pixel>
+bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& error) {
   if (w <= 0 || h <= 0) {
     error = "empty picture";
     return false;
@@ -26,11 +29,10 @@ bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& er
     return false;
   }
   SDL_LockSurface(s);
-  const uint16_t* src = buffer.Pixels();
   for (int y = 0; y < h; ++y) {
     uint8_t* row = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
     for (int x = 0; x < w; ++x) {
-      const TColor c = TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]);
+      const TColor c = pixel(x, y);
       row[3 * x] = c & 255;
       row[3 * x + 1] = (c >> 8) & 255;
       row[3 * x + 2] = (c >> 16) & 255;
@@ -58,6 +60,28 @@ bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& er
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
+  const int w = buffer.Width();
+  const uint16_t* src = buffer.Pixels();
+  return SaveRgb(
+      w, buffer.Height(),
+      [&](int x, int y) { return TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]); },
+      path, error);
+}
+
+bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path,
+                 std::string& error) {
+  return SaveRgb(
+      w, h,
+      [&](int x, int y) {
+        const uint32_t p = argb[static_cast<size_t>(y) * w + x];
+        return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
+      },
+      path, error);
 }
 
 bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>& argb,

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "Png.h"
+
 namespace {
 bool VideoReady() {
   static int state = -1;  // -1 not tried, 0 failed, 1 ready
@@ -21,7 +23,12 @@ bool VideoReady() {
 
 TDXDraw::TDXDraw(int width, int height) : buffer_(width, height), canvas_(buffer_) {}
 
-TDXDraw::~TDXDraw() { Finalize(); }
+TDXDraw::~TDXDraw() {
+  Finalize();
+  if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
+  if (offscreenRenderer_) SDL_DestroyRenderer(offscreenRenderer_);
+  if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
+}
 
 bool TDXDraw::DesktopSize(int& width, int& height) {
   width = height = 0;
@@ -72,6 +79,8 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
 }
 
 void TDXDraw::Finalize() {
+  if (composite_) SDL_DestroyTexture(composite_);
+  composite_ = nullptr;
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -82,15 +91,98 @@ void TDXDraw::Finalize() {
 
 unsigned TDXDraw::WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
 
+void TDXDraw::Compose(SDL_Renderer* r, SDL_Texture* stage) {
+  SDL_RenderCopy(r, stage, nullptr, nullptr);
+  if (overlay_) overlay_->Draw(r);
+}
+
 void TDXDraw::Flip() {
   ++frames_;
   if (!renderer_ || !texture_) return;
   SDL_UpdateTexture(texture_, nullptr, buffer_.Pixels(), Width() * 2);
+  // The overlay is composed at stage size first, so that it lands exactly on
+  // the stage when the picture is scaled and letterboxed into the window.
+  SDL_Texture* shown = texture_;
+  if (overlay_ && overlay_->HasDrawing()) {
+    if (!composite_)
+      composite_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_TARGET, Width(), Height());
+    if (composite_ && SDL_SetRenderTarget(renderer_, composite_) == 0) {
+      Compose(renderer_, texture_);
+      SDL_SetRenderTarget(renderer_, nullptr);
+      shown = composite_;
+    }
+  }
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  if (overlay_) overlay_();
+  SDL_RenderCopy(renderer_, shown, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+SDL_Renderer* TDXDraw::OverlayRenderer() {
+  if (renderer_) return renderer_;
+  if (!offscreenRenderer_) {
+    if (!offscreenSurface_)
+      offscreenSurface_ =
+          SDL_CreateRGBSurfaceWithFormat(0, Width(), Height(), 32, SDL_PIXELFORMAT_ARGB8888);
+    if (offscreenSurface_) offscreenRenderer_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
+    if (offscreenRenderer_)
+      offscreenStage_ = SDL_CreateTexture(offscreenRenderer_, SDL_PIXELFORMAT_RGB565,
+                                          SDL_TEXTUREACCESS_STREAMING, Width(), Height());
+  }
+  return offscreenRenderer_;
+}
+
+bool TDXDraw::Capture(std::vector<uint32_t>& argb) {
+  const int w = Width(), h = Height();
+  argb.assign(static_cast<size_t>(w) * h, 0);
+  if (overlay_ && overlay_->HasDrawing()) {
+    SDL_Renderer* r = OverlayRenderer();
+    SDL_Texture* stage = renderer_ ? texture_ : offscreenStage_;
+    SDL_Texture* target = nullptr;
+    if (renderer_) {
+      if (!composite_)
+        composite_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_TARGET, w, h);
+      target = composite_;
+    }
+    if (r && stage && (!renderer_ || target)) {
+      SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), w * 2);
+      if (SDL_SetRenderTarget(r, target) == 0) {
+        Compose(r, stage);
+        const bool read =
+            SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), w * 4) == 0;
+        SDL_SetRenderTarget(r, nullptr);
+        if (read) return true;
+      }
+    }
+    // Without a renderer only the stage can be saved.
+  }
+  const uint16_t* src = buffer_.Pixels();
+  for (size_t i = 0; i < argb.size(); ++i) {
+    const TColor c = TBackBuffer::From565(src[i]);
+    argb[i] = 0xFF000000u | ((c & 255) << 16) | (c & 0xFF00) | ((c >> 16) & 255);
+  }
+  return true;
+}
+
+bool TDXDraw::SaveScreenshot(const std::string& path, std::string& error) {
+  std::vector<uint32_t> argb;
+  if (!Capture(argb)) {
+    error = "cannot read the picture";
+    return false;
+  }
+  return SavePngArgb(argb.data(), Width(), Height(), path, error);
+}
+
+void TDXDraw::WindowToStage(int wx, int wy, int& sx, int& sy) const {
+  sx = wx;
+  sy = wy;
+  if (!renderer_) return;
+  float lx = 0, ly = 0;
+  SDL_RenderWindowToLogical(renderer_, wx, wy, &lx, &ly);
+  sx = static_cast<int>(lx);
+  sy = static_cast<int>(ly);
 }
 
 void TDXDraw::SetFullScreen(bool on) {

@@ -4,9 +4,11 @@
 // screenshots), and says once on stderr that nothing is shown.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 
@@ -14,6 +16,17 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct SDL_Surface;
+
+// What is drawn over the stage by the renderer (the ImGui host: menus and
+// dialogs), in stage coordinates on a target the size of the stage.
+class TOverlay {
+ public:
+  virtual ~TOverlay() = default;
+  // False when there is nothing to draw (the stage is then shown directly).
+  virtual bool HasDrawing() const = 0;
+  virtual void Draw(SDL_Renderer* renderer) = 0;
+};
 
 class TDXDraw {
  public:
@@ -36,10 +49,27 @@ class TDXDraw {
   int Width() const { return buffer_.Width(); }
   int Height() const { return buffer_.Height(); }
 
-  // Shows the back buffer; an overlay (dialogs, popup menu) is drawn into
-  // the window between the sky picture and the present.
+  // Shows the back buffer; an overlay (dialogs, popup menu) is composed
+  // over it at stage size, then the picture is scaled into the window.
   void Flip();
-  void SetOverlay(std::function<void()> drawOverlay) { overlay_ = std::move(drawOverlay); }
+  void SetOverlay(TOverlay* overlay) { overlay_ = overlay; }
+  TOverlay* Overlay() const { return overlay_; }
+
+  // The picture the user sees: the back buffer with the overlay over it,
+  // Width() x Height() pixels of 0xAARRGGBB, in window, full screen and
+  // headless runs alike.
+  bool Capture(std::vector<uint32_t>& argb);
+  // Capture saved as a PNG (temporary file and rename).
+  bool SaveScreenshot(const std::string& path, std::string& error);
+
+  // The renderer the overlay draws with: the window's, or without a window
+  // an off-screen software renderer of the stage's size (created on first
+  // use). nullptr only when neither can be made.
+  SDL_Renderer* OverlayRenderer();
+
+  // Converts a window position (pixels of the window, as SDL_GetMouseState
+  // reports it) into stage pixels; letterboxed full screen included.
+  void WindowToStage(int wx, int wy, int& sx, int& sy) const;
 
   // Full screen scales the 800x600 stage to the whole display, letterboxed.
   void SetFullScreen(bool on);
@@ -72,7 +102,13 @@ class TDXDraw {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
-  std::function<void()> overlay_;
+  SDL_Texture* composite_ = nullptr;      // stage-sized target: stage + overlay
+  SDL_Surface* offscreenSurface_ = nullptr;
+  SDL_Renderer* offscreenRenderer_ = nullptr;
+  SDL_Texture* offscreenStage_ = nullptr;
+  TOverlay* overlay_ = nullptr;
+  // Draws the stage texture and the overlay on renderer r's current target.
+  void Compose(SDL_Renderer* r, SDL_Texture* stage);
 };
 
 // Registered cursors: 1 "UpArrow", 2 "DownArrow", 3 "LeftArrow",
