@@ -14,7 +14,7 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed for libFuzze
 
 BUILD=build-san
 cmake -S . -B "$BUILD" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_BENCH=OFF >/dev/null
 cmake --build "$BUILD" -j2 --target fuzz
 
 targets=("$@")

@@ -16,7 +16,7 @@ fi
 echo "== sanitizer build (build-san: clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
 start=$(date +%s)
 cmake -S . -B build-san -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_BENCH=OFF >/dev/null
 cmake --build build-san -j"$(nproc)"
 echo "== sanitizer build took $(($(date +%s) - start)) s"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
@@ -27,7 +27,7 @@ replay_log=build-san/fuzz-replay.log
 status=0
 ctest --test-dir build-san --output-on-failure -L fuzz -V >"$replay_log" 2>&1 || status=$?
 grep -E 'Test command|Running: |Executed |INFO: .* files found|Done [0-9]+ runs|replayed|Test +#|tests passed|tests failed' \
-  "$replay_log" | sed 's|[^ ]*/tests/fuzz/|tests/fuzz/|g' || true
+  "$replay_log" | sed -E 's#"([^" ]*/)?(tests/fuzz/[^"]*)"#\2#g; s#"(-[^"]*)"#\1#g' || true
 if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
 echo "== unit tests under the sanitizers"
 ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz -E '^e2e_real_window$'

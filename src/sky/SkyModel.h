@@ -142,6 +142,9 @@ class TSkyloom {
   double Longitude = 0;      // radians, east positive
   double Latitude = 0;       // radians, north positive
   int32_t City = 0;
+  // Unattended runs (--render, --script) read the settings but never write
+  // them: no repair, no save, no clean-up of the settings folder.
+  bool SettingsReadOnly = false;
   int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;  // local civil
   double ViewAz = 0;         // radians from south through east
   double ViewAlt = 0;        // radians, up positive
@@ -153,6 +156,7 @@ class TSkyloom {
   uint8_t NamesOn = 0, LinesOn = 0, GroundOn = 0;
   int32_t SelConst = 0;      // 1..99 constellation, 201..999 asterism
   std::string StoryTitle, StoryText;  // GBK: Chinese and English story lines
+  std::string StoryFault;  // the story file's fault last reported (said once)
   int32_t English = 0;
   int32_t StarLimit = 0;     // faintest Mag drawn (tenths)
   double TargetLon = 0, TargetLat = 0;  // go-to target, RA/Dec of date

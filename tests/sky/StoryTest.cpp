@@ -98,10 +98,22 @@ TEST(LoadStory, ReadsTheWorkingFolderEachTime) {
   EXPECT_EQ(sky->StoryTitle, "A");
   EXPECT_EQ(sky->StoryText, "B");
   std::filesystem::remove("StoryAll.dat");
+  // A missing file is said once, however many stories are asked for, and
+  // again once after it came back and went again.
+  testing::internal::CaptureStderr();
   sky->LoadStory(1);
-  std::filesystem::current_path(old);
+  sky->LoadStory(2);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "skyloom: StoryAll.dat: cannot be read; no story shown (no such file)\n");
   EXPECT_EQ(sky->StoryTitle, "");
   EXPECT_EQ(sky->StoryText, "");
+  WriteText("StoryAll.dat", "A\r\nB\r\n");
+  sky->LoadStory(1);
+  std::filesystem::remove("StoryAll.dat");
+  testing::internal::CaptureStderr();
+  sky->LoadStory(1);
+  EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+  std::filesystem::current_path(old);
 }
 
 }  // namespace
@@ -132,6 +144,34 @@ TEST(CompiledStories, PairsFollowTheConstellationNumbers) {
     EXPECT_NE(p.Second.find(en.substr(0, en.find(' '))), std::string::npos) << n << ": " << p.Second;
   }
   EXPECT_EQ(ReadStoryPair(runtime + "/StoryAll.dat", 89).Second, "");
+}
+
+}  // namespace
+
+namespace {
+
+// A huge story file (2 GiB with no line break, sparse so it costs no disk) is
+// refused by its size before anything is read, with one message.
+TEST(StoryPair, HugeFileIsRefusedBeforeReading) {
+  TTempFolder tmp;
+  const std::string file = tmp / "StoryAll.dat";
+  WriteText(file, "x");
+  ASSERT_EQ(::truncate(file.c_str(), 2LL << 30), 0);
+  testing::internal::CaptureStderr();
+  const TStoryPair p = ReadStoryPair(file, 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(p.First, "");
+  EXPECT_EQ(said, "skyloom: " + file + ": cannot be read; no story shown (larger than " +
+                      std::to_string(MaxStoryBytes) + " bytes)\n");
+}
+
+TEST(StoryPair, UnreadableFileIsReportedOnceWithItsReason) {
+  TTempFolder tmp;
+  ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);
+  testing::internal::CaptureStderr();
+  ReadStoryPair(tmp / "pipe", 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "skyloom: " + (tmp / "pipe") + ": cannot be read; no story shown (not a regular file)\n");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
+#include "FileIo.h"
 #include "../common/Fields.h"
 
 namespace {
@@ -13,11 +15,12 @@ float Number(const std::string& s, bool& present) {
 }  // namespace
 
 bool ReadMessierShapes(const std::string& path, std::vector<MessierShape>& out, std::string& error) {
-  std::ifstream in(path);
-  if (!in) {
-    error = path + ": cannot open";
+  std::string text, why;
+  if (!ReadTextFile(path, 1u << 20, text, &why)) {
+    error = path + ": cannot be read (" + why + ")";
     return false;
   }
+  std::istringstream in(text);
   std::string line;
   int lineNo = 0;
   while (std::getline(in, line)) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "FileIo.h"
 #include "../common/Fields.h"
 
 void Fail(const std::string& message) {
@@ -14,8 +15,9 @@ void Fail(const std::string& message) {
 }
 
 TTsv::TTsv(const std::string& path) : path_(path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("cannot read " + path);
+  std::string text, why;
+  if (!ReadTextFile(path, 64u << 20, text, &why)) Fail(path + ": cannot be read (" + why + ")");
+  std::istringstream in(text);
   std::string line;
   bool header = true;
   while (std::getline(in, line)) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "FileIo.h"
 #include "ImageLibrary.h"
 
 namespace {
@@ -43,11 +44,12 @@ bool ParseFrames(const std::string& text, int& frames) {
 }
 
 bool ReadList(const std::string& listPath, std::vector<Input>& inputs) {
-  std::ifstream in(listPath);
-  if (!in) {
-    std::fprintf(stderr, "imgpack: cannot open list %s\n", listPath.c_str());
+  std::string text, why;
+  if (!ReadTextFile(listPath, 1u << 20, text, &why)) {
+    ReportFile(listPath, "cannot read the list", why, "imgpack");
     return false;
   }
+  std::istringstream in(text);
   const size_t slash = listPath.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "" : listPath.substr(0, slash + 1);
   std::string line;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,9 @@ void Error(const std::string& where, const std::string& message) {
 
 // Lines of a UTF-8 text file without their line ends; false if unreadable.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  std::string text;
+  if (!ReadTextFile(path, 64u << 20, text)) return false;
+  std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

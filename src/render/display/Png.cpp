@@ -3,7 +3,12 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
+#include <vector>
+
+#include "FileIo.h"
 
 namespace {
 constexpr int kMaxSide = 8192;
@@ -34,17 +39,24 @@ bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& er
     }
   }
   SDL_UnlockSurface(s);
-  const std::string temp = path + ".tmp";
-  const bool saved = IMG_SavePNG(s, temp.c_str()) == 0;
-  if (!saved) error = std::string("cannot write ") + temp + ": " + IMG_GetError();
+  // The picture is encoded in memory, then written by the one atomic
+  // writer. Room for the worst case: every row stored uncompressed (a filter
+  // byte per row, a block header per 16 KiB) plus the chunk headers.
+  const size_t raw = (static_cast<size_t>(w) * 3 + 1) * static_cast<size_t>(h);
+  std::vector<uint8_t> encoded(raw + raw / 1000 + 65536);
+  SDL_RWops* rw = SDL_RWFromMem(encoded.data(), static_cast<int>(encoded.size()));
+  const bool made = rw && IMG_SavePNG_RW(s, rw, 0) == 0;
+  const Sint64 size = rw ? SDL_RWtell(rw) : -1;
+  if (rw) SDL_RWclose(rw);
   SDL_FreeSurface(s);
-  if (!saved) {
-    std::remove(temp.c_str());
+  if (!made || size <= 0) {
+    error = path + ": cannot save the picture (" + IMG_GetError() + ")";
     return false;
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    error = "cannot rename " + temp + " to " + path;
-    std::remove(temp.c_str());
+  std::string why;
+  if (!WriteFileAtomic(path, std::span<const uint8_t>(encoded.data(), static_cast<size_t>(size)),
+                       &why)) {
+    error = path + ": cannot save the picture (" + why + ")";
     return false;
   }
   return true;
@@ -76,9 +88,33 @@ bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>&
                  std::string& error) {
   w = h = 0;
   argb.clear();
-  SDL_Surface* loaded = IMG_Load(path.c_str());
+  // Read by the non-blocking bounded reader; the size in the header is
+  // checked before the picture is decoded (and so allocated).
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (ReadWholeFile(path, 64u << 20, bytes, &why) != TReadResult::Ok) {
+    error = path + ": cannot be read (" + why + ")";
+    return false;
+  }
+  static const uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  if (bytes.size() < 24 || !std::equal(Signature, Signature + 8, bytes.begin()) ||
+      !std::equal(bytes.begin() + 12, bytes.begin() + 16, "IHDR")) {
+    error = path + ": not a PNG picture";
+    return false;
+  }
+  auto be32 = [&](size_t at) {
+    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
+           uint32_t(bytes[at + 2]) << 8 | uint32_t(bytes[at + 3]);
+  };
+  if (be32(16) == 0 || be32(20) == 0 || be32(16) > kMaxSide || be32(20) > kMaxSide) {
+    error = path + ": picture size " + std::to_string(be32(16)) + " x " +
+            std::to_string(be32(20)) + " out of range";
+    return false;
+  }
+  SDL_Surface* loaded =
+      IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
   if (!loaded) {
-    error = "cannot read " + path + ": " + IMG_GetError();
+    error = path + ": cannot be decoded (" + IMG_GetError() + ")";
     return false;
   }
   if (loaded->w <= 0 || loaded->h <= 0 || loaded->w > kMaxSide || loaded->h > kMaxSide) {
