@@ -1,6 +1,8 @@
 // The player slot: the star tool's choice of what to play, play, stop and
 // single steps in either direction, and the automatic steps it dispatches
 // (time flow, go-to with its history, show pages).
+#include <cstdio>
+
 #include "DialogEntry.h"
 #include "FormSky.h"
 #include "Lecture.h"
@@ -8,9 +10,6 @@
 #include "StringTable.h"
 
 namespace {
-
-// Show files lie in this folder of the program's folder.
-const char* const ShowFolder = "天文节目/";
 
 void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.Latitude = r.Latitude;
@@ -22,19 +21,6 @@ void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.Minute = r.Minute;
   sky.ViewAlt = r.ViewAlt;
   sky.ViewAz = r.ViewAz;
-}
-
-// Arms the player slot for the loaded show: page steps by command 3002.
-void ArmShowPlayer() {
-  const std::string status = Lecture.Title.str();
-  static_cast<TAutoCommand&>(Player) = TAutoCommand{};
-  Player.LeadCommand = 0;
-  Player.Command = 3002;
-  Player.Active = true;
-  Player.HistoryCount = Player.HistoryIndex = 0;
-  Player.Kind = 2;
-  Player.Interval = 1;
-  Player.StatusText = status;
 }
 
 }  // namespace
@@ -50,9 +36,10 @@ bool TFormSky::PlayerCommand(int code) {
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         Language = 0;
         sky.English = 0;
-        Lecture.LoadShow(ShowFolder + answer.ShowFile);
-        Lecture.StartShow();
-        ArmShowPlayer();
+        const TShowLoadResult loaded =
+            Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
+        if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
+        Lecture.StartShow(Player);
         TextShown = true;
         PlayMode = 1;
         RefreshInfoText();
@@ -146,7 +133,10 @@ bool TFormSky::PlayerCommand(int code) {
         } else if (Lecture.StepShow()) {
           Lecture.NextFrame();
         }
-        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) RefreshInfoText();
+        const int now = Lecture.Current;
+        if (now != page && now >= 1 && now <= Lecture.Count &&
+            Lecture.Frames[static_cast<size_t>(now)].NewPage)
+          RefreshInfoText();
       }
       SkyStale = true;
       return true;

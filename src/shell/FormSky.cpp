@@ -122,6 +122,7 @@ void TFormSky::FormShow() {
   FillWellKnownRegions(1);
   // 2. No show loaded, no text shown.
   Lecture.Reset();
+  Lecture.Attach(SkyModel, &Marks, &Popup);
   TextShown = false;
   // 3. Automatic slots.
   HoverRepeat = TAutoCommand{};

@@ -16,6 +16,7 @@
 #include "ImageList.h"
 #include "InfoText.h"
 #include "Input.h"
+#include "Lecture.h"
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "Sound.h"
@@ -121,6 +122,7 @@ class TFormSky {
   int PanelState = 1;
   bool TextShown = false;
   TInfoText Info;             // the information text: title, lines, scrolling
+  TShowText ShowText;         // the show page's text as the show store builds it
   int GoToSteps = 0;          // steps of the running go-to (bounded)
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
