@@ -94,7 +94,18 @@ shot orion-menu.png
 quit
 SCRIPT
 "$SKYLOOM" --script orion.txt "${BEIJING[@]}" --az 10 --alt 45
-for f in orion-before orion-chinese orion-english orion-menu; do
-  [ -s "$f.png" ] || fail "no $f.png"
-done
+# Pixels that differ between two pictures inside a rectangle WxH+X+Y (a
+# picture with the menu open is composed with the overlay, so colours may
+# differ by a rounding step).
+differ() {
+  convert "$1" -crop "$3" +repage crop-a.png
+  convert "$2" -crop "$3" +repage crop-b.png
+  compare -fuzz 6% -metric AE crop-a.png crop-b.png null: 2>&1 >/dev/null | awk '{print int($1)}'
+}
+STORY=340x112+244+476   # the text of the information panel
+SKY=800x430+0+0
+[ "$(differ orion-before.png orion-chinese.png $STORY)" -gt 500 ] || fail "no story in the panel after the click"
+[ "$(differ orion-chinese.png orion-english.png $STORY)" -gt 500 ] || fail "the language command left the story as it was"
+[ "$(differ orion-english.png orion-menu.png $STORY)" = 0 ] || fail "the right click changed the story"
+[ "$(differ orion-english.png orion-menu.png $SKY)" -gt 500 ] || fail "no menu after the right click"
 echo "commands: ok"
