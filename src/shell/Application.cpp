@@ -42,7 +42,14 @@ std::string Absolute(const std::string& cwd, const std::string& path) {
 
 void RunMessageLoop(TFormSky& form) {
   uint64_t last = 0;
+  // A modal dialog opened by an event or a tick runs this same step in its
+  // nested loop.
+  form.NextFrame = [&form, &last] {
+    MessageLoopStep(form, last);
+    return !form.Terminated;
+  };
   while (!form.Terminated) MessageLoopStep(form, last);
+  form.NextFrame = nullptr;
 }
 
 }  // namespace
@@ -69,8 +76,16 @@ void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
   // ImGui sees every event first; what it takes (the pointer over a menu or
-  // dialog, keys typed into a field) does not reach the stage.
-  if (form.ImGuiHost.ProcessEvent(e)) return;
+  // dialog, keys typed into a field) does not reach the stage. While a modal
+  // dialog is open nothing but closing the window reaches the stage.
+  const bool taken = form.ImGuiHost.ProcessEvent(e);
+  if (form.ModalDepth > 0) {
+    if (e.type == SDL_QUIT ||
+        (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+      form.Terminated = true;
+    return;
+  }
+  if (taken) return;
   switch (e.type) {
     case SDL_QUIT:
       form.Terminated = true;
@@ -223,6 +238,7 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
+    form.Unattended = unattended;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;

@@ -1,5 +1,8 @@
 #include "FormSky.h"
 
+#include "CityTable.h"
+#include "DialogEntry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -112,6 +115,8 @@ void TFormSky::FormCreate() {
   // 9. Star catalogue (and the city names of the status line).
   if (CityCount == 0) LoadCityTable(CityFileName);
   if (SkyModel) SkyModel->LoadStarData();
+  // The city table of the settings dialog.
+  LoadCityTable(CityFileName);
   // 10. Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -219,6 +224,7 @@ void TFormSky::StartImGui() {
     for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
   }
   ImGuiHost.AddGlyphs(texts);
+  ImGuiHost.AddGlyphs(DialogGlyphs());
   ImGuiHost.Initialize(DXDraw);
 }
 

@@ -121,6 +121,13 @@ class TFormSky {
   TImGuiHost ImGuiHost;
   // The open dialog's ImGui view, drawn on top in every frame while set.
   std::function<void()> DialogView;
+  // One pass of whatever drives the program (the message loop or a script):
+  // a modal dialog's nested loop calls it until the dialog closes. False
+  // when the program cannot go on (the window closed, the script ended).
+  std::function<bool()> NextFrame;
+  int ModalDepth = 0;            // dialogs open one over the other
+  // The dialogs with their state between showings (made at the first).
+  std::shared_ptr<struct TDialogSet> Dialogs;
   bool DXTimer1Enabled = false;
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 
@@ -160,6 +167,8 @@ class TFormSky {
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch;
 
+  // A run with --render or --script: it never writes the user's settings.
+  bool Unattended = false;
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};

@@ -5,6 +5,7 @@
 
 #include "FileIo.h"
 #include "Gbk.h"
+#include "InfoText.h"
 #include "LittleEndian.h"
 #include "SkyMarks.h"
 #include "SkyModel.h"
@@ -424,46 +425,36 @@ bool TLecture::AddToDate(int unit, int amount) {
 
 // ---------------------------------------------------------------- text
 
-void CutGbkLine(std::string_view text, int n, std::vector<std::string>& pieces, size_t maxPieces) {
-  if (n < 2) n = 2;
-  if (pieces.size() >= maxPieces) return;
-  if (text.empty()) {
-    pieces.emplace_back();
-    return;
-  }
-  size_t at = 0;
-  while (at < text.size() && pieces.size() < maxPieces) {
-    size_t end = at;
-    while (end < text.size()) {
-      const auto lead = static_cast<uint8_t>(text[end]);
-      const size_t width = (lead >= 0x81 && lead <= 0xFE && end + 1 < text.size()) ? 2 : 1;
-      if (end + width - at > static_cast<size_t>(n)) break;
-      end += width;
-    }
-    pieces.emplace_back(text.substr(at, end - at));
-    at = end;
-  }
-}
-
-void TLecture::BuildShowText(int k, int width, int charWidth, TShowText& out) const {
+void TLecture::BuildShowText(int k, int width, int charWidth, TInfoText& out) const {
   if (k > Count || k < 0) k = 0;
-  out.Lines.clear();
-  out.Body.clear();
   int n = charWidth > 0 ? width / charWidth : 2;
-  if (n % 2) --n;
+  n -= n % 2;
+  out.ClearLines();
+  out.Body.clear();
+  int pieces = 0;
   const auto add = [&](const ShortString& line) {
     out.Body += line.view();
-    CutGbkLine(line.view(), n, out.Lines, MaxShowTextLines);
+    pieces += AppendGbkPieces(out, line.view(), n, MaxShowTextLines - pieces);
   };
   if (k == 0) {
-    out.Title = Title.str();
+    out.Title = Title;
     for (int i = 1; i <= LineCount; ++i) add(Lines[i]);
   } else {
     const TShowFrame& f = Frames[static_cast<size_t>(k)];
-    out.Title = f.Caption.str();
-    for (int i = 0; i < UsedEntries(f.TextCount, MaxPageLines); ++i) add(f.Text[i]);
+    out.Title = f.Caption;
+    for (int i = 0; i < UsedEntries(f.TextCount, MaxPageLines); ++i) add(f.Text[static_cast<size_t>(i)]);
   }
   out.TopLine = 0;
+}
+
+void TLecture::StartShow() {
+  Current = 0;
+  Wait = 0;
+  TimeArrived = ViewArrived = PlaceArrived = false;
+}
+
+bool TLecture::IsNewPage(int k) const {
+  return k >= 1 && k <= Count && Frames[static_cast<size_t>(k)].NewPage != 0;
 }
 
 // ---------------------------------------------------------------- dates

@@ -23,7 +23,7 @@
 class TSkyloom;
 struct TSkyMarks;
 struct TPopupSwitches;
-struct TPlayerSlot;
+struct TInfoText;
 
 // Folder of the shows, relative to the runtime folder, and their extension.
 inline constexpr const char* ShowFolder = "天文节目";  // a UTF-8 name on disk
@@ -53,16 +53,6 @@ struct TShowLoadResult {
   // Missing; the caller shows it once (stderr, the star tool).
   std::string Message;
   bool Loaded() const { return Status == TShowStatus::Ok || Status == TShowStatus::Repaired; }
-};
-
-// The information text lines a page fills (GBK). At most 50 pieces; a line
-// is never cut inside a two-byte character.
-struct TShowText {
-  std::string Title;
-  std::string Body;
-  std::vector<std::string> Lines;
-  int TopLine = 0;
-  int LineCount() const { return static_cast<int>(Lines.size()); }
 };
 
 class TLecture {
@@ -104,11 +94,15 @@ class TLecture {
   void NextFrame();
   // One tick of continuous play; true when the next page may be applied.
   bool StepShow();
-  // Arms the dispatcher's player slot for this show (defined in the shell,
-  // which owns the slot).
-  void StartShow(TPlayerSlot& player) const;
-  // Text panel lines of page k (0 or beyond Count: the description).
-  void BuildShowText(int k, int width, int charWidth, TShowText& out) const;
+  // Puts playback before the first page; the dispatcher then arms its
+  // player slot with the show step (command 3002) and the show's title.
+  void StartShow();
+  // True when page k starts a new text page (the text panel is rebuilt).
+  bool IsNewPage(int k) const;
+  // Text panel lines of page k (0 or beyond Count: the description), cut at
+  // character boundaries into at most 50 pieces of width / charWidth bytes
+  // (made even).
+  void BuildShowText(int k, int width, int charWidth, TInfoText& out) const;
 
   // One-degree steps towards a place / view; the code is the dispatcher's
   // command for that direction (201 east/left, 203 west/right, 202 north/up,
@@ -137,11 +131,6 @@ extern TLecture Lecture;
 std::vector<uint8_t> EncodeShowFile(char tag, const ShortString& title,
                                     std::span<const ShortString> lines,
                                     std::span<const TShowFrame> frames);
-
-// Cuts GBK text into pieces of at most n bytes without splitting a
-// two-byte character (n below 2 is taken as 2). An empty text gives one
-// empty piece.
-void CutGbkLine(std::string_view text, int n, std::vector<std::string>& pieces, size_t maxPieces);
 
 // Adds minutes/days/years to a civil date and normalises it (Gregorian
 // calendar). False when the year would leave MinShowYear..MaxShowYear; the

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Gbk.h"
+#include "InfoText.h"
 #include "Lecture.h"
 #include "SkyMarks.h"
 #include "SkyModel.h"
@@ -306,23 +307,28 @@ TEST(PageText, PiecesNeverSplitACharacter) {
   const Case cases[] = {
       {std::string(100, 'a'), 30, {30, 30, 30, 10}},
       {"猎户座是冬季最醒目的星座", 8, {8, 8, 8}},
-      {"M42猎户座大星云", 6, {5, 6, 4}},          // "M42" + one character, then 3, then 2
+      {"M42猎户座大星云", 6, {5, 6, 4}},          // "M42" and one character, then 3, then 2
       {"1月15日", 4, {4, 3}},
       {"", 10, {0}},
   };
   for (const Case& c : cases) {
-    const std::string gbk = Utf8ToGbk(c.Utf8);
-    std::vector<std::string> pieces;
-    CutGbkLine(gbk, c.N, pieces, 50);
+    Rig r;
+    TShowFrame f = Page(0);
+    f.Text[0].set(Utf8ToGbk(c.Utf8));
+    f.TextCount = 1;
+    r.Load({f});
+    TInfoText text;
+    r.Lecture.BuildShowText(1, c.N * 6, 6, text);
     std::vector<size_t> sizes;
     std::string joined;
-    for (const auto& p : pieces) {
-      sizes.push_back(p.size());
-      joined += p;
-      EXPECT_EQ(GbkToUtf8(p).find('?'), std::string::npos) << c.Utf8;
+    for (int i = 1; i <= text.LineCount; ++i) {
+      const std::string piece = text.Lines[i].str();
+      sizes.push_back(piece.size());
+      joined += piece;
+      EXPECT_EQ(GbkToUtf8(piece).find('?'), std::string::npos) << c.Utf8;
     }
     EXPECT_EQ(sizes, c.Sizes) << c.Utf8;
-    EXPECT_EQ(joined, gbk);
+    EXPECT_EQ(joined, Utf8ToGbk(c.Utf8));
   }
 }
 
@@ -341,24 +347,25 @@ TEST(PageText, BuildShowTextForAPageAndForTheDescription) {
   lines[1].set(Utf8ToGbk("第二行"));
   ASSERT_TRUE(r.Lecture.LoadShowBytes(EncodeShowFile('R', title, lines, std::vector{f}), "x", false)
                   .Loaded());
-  TShowText text;
+  TInfoText text;
+  text.TopLine = 3;
   r.Lecture.BuildShowText(1, 240, 6, text);  // 40 bytes a piece
-  EXPECT_EQ(GbkToUtf8(text.Title), "猎户座");
-  ASSERT_EQ(text.LineCount(), 4);
-  EXPECT_EQ(text.Lines[0].size(), 40u);
-  EXPECT_EQ(text.Lines[2], "");
-  EXPECT_EQ(GbkToUtf8(text.Lines[3]), "看M42");
+  EXPECT_EQ(GbkToUtf8(text.Title.view()), "猎户座");
+  ASSERT_EQ(text.LineCount, 4);
+  EXPECT_EQ(text.Lines[1].Len, 40);
+  EXPECT_EQ(text.Lines[3].str(), "");
+  EXPECT_EQ(GbkToUtf8(text.Lines[4].view()), "看M42");
   EXPECT_EQ(text.TopLine, 0);
 
   r.Lecture.BuildShowText(5, 510, 6, text);  // beyond Count: the description
-  EXPECT_EQ(GbkToUtf8(text.Title), "冬季星空");
-  ASSERT_EQ(text.LineCount(), 2);
+  EXPECT_EQ(GbkToUtf8(text.Title.view()), "冬季星空");
+  ASSERT_EQ(text.LineCount, 2);
   EXPECT_EQ(GbkToUtf8(text.Body), "第一行第二行");
 
   // 50 long lines stop at 50 pieces.
   for (auto& t : r.Lecture.Frames[1].Text) t.set(std::string(200, 'x'));
   r.Lecture.Frames[1].TextCount = 50;
   r.Lecture.BuildShowText(1, 240, 7, text);  // 34 made even
-  EXPECT_EQ(text.LineCount(), 50);
-  EXPECT_EQ(text.Lines[0].size(), 34u);
+  EXPECT_EQ(text.LineCount, 50);
+  EXPECT_EQ(text.Lines[1].Len, 34);
 }

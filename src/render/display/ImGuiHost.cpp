@@ -239,7 +239,10 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const int code = e.key.keysym.scancode;
-      if (code >= 0 && code < IM_ARRAYSIZE(io.KeysDown)) io.KeysDown[code] = e.type == SDL_KEYDOWN;
+      if (code >= 0 && code < KeyCount) {
+        keyDown_[code] = e.type == SDL_KEYDOWN;
+        if (keyDown_[code]) keyLatched_[code] = true;
+      }
       const Uint16 mod = e.key.keysym.mod;
       io.KeyShift = (mod & KMOD_SHIFT) != 0;
       io.KeyCtrl = (mod & KMOD_CTRL) != 0;
@@ -250,6 +253,7 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         for (bool& k : io.KeysDown) k = false;
+        for (bool& k : keyDown_) k = false;
         io.KeyShift = io.KeyCtrl = io.KeyAlt = io.KeySuper = false;
       }
       if (e.window.event == SDL_WINDOWEVENT_LEAVE) io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
@@ -287,10 +291,15 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
   }
   lastTicks_ = now;
   io.DeltaTime = static_cast<float>(deltaSeconds);
-  // A press and its release within one frame still make a click.
+  // A press and its release within one frame still make a click, and a key
+  // tapped between two frames is still pressed for one (Esc, Enter, Tab).
   for (int b = 0; b < 5; ++b) {
     io.MouseDown[b] = mouseDown_[b] || mouseLatched_[b];
     mouseLatched_[b] = false;
+  }
+  for (int k = 0; k < KeyCount; ++k) {
+    io.KeysDown[k] = keyDown_[k] || keyLatched_[k];
+    keyLatched_[k] = false;
   }
   ImGui::NewFrame();
   inFrame_ = true;

@@ -75,6 +75,9 @@ class TImGuiHost : public TOverlay {
   bool framed_ = false;           // a frame was finished since the last Bind
   bool mouseDown_[5] = {};        // buttons held now
   bool mouseLatched_[5] = {};     // pressed since the last frame (a click within one frame)
+  static constexpr int KeyCount = 512;  // ImGui's key table, indexed by SDL scancode
+  bool keyDown_[KeyCount] = {};
+  bool keyLatched_[KeyCount] = {};  // pressed since the last frame
   unsigned long long lastTicks_ = 0;
   char* clipboard_ = nullptr;     // the clipboard text last read
 };
