@@ -23,6 +23,19 @@ void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.ViewAz = r.ViewAz;
 }
 
+// Arms the player slot for the loaded show: page steps by command 3002.
+void ArmShowPlayer() {
+  const std::string status = Lecture.Title.str();
+  static_cast<TAutoCommand&>(Player) = TAutoCommand{};
+  Player.LeadCommand = 0;
+  Player.Command = 3002;
+  Player.Active = true;
+  Player.HistoryCount = Player.HistoryIndex = 0;
+  Player.Kind = 2;
+  Player.Interval = 1;
+  Player.StatusText = status;
+}
+
 }  // namespace
 
 bool TFormSky::PlayerCommand(int code) {
@@ -39,7 +52,8 @@ bool TFormSky::PlayerCommand(int code) {
         const TShowLoadResult loaded =
             Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
         if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
-        Lecture.StartShow(Player);
+        Lecture.StartShow();
+        ArmShowPlayer();
         TextShown = true;
         PlayMode = 1;
         RefreshInfoText();
@@ -133,10 +147,7 @@ bool TFormSky::PlayerCommand(int code) {
         } else if (Lecture.StepShow()) {
           Lecture.NextFrame();
         }
-        const int now = Lecture.Current;
-        if (now != page && now >= 1 && now <= Lecture.Count &&
-            Lecture.Frames[static_cast<size_t>(now)].NewPage)
-          RefreshInfoText();
+        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) RefreshInfoText();
       }
       SkyStale = true;
       return true;

@@ -35,11 +35,7 @@ void TFormSky::RefreshInfoText() {
   const TSkyloom& sky = *SkyModel;
   const int width = PanelState == 1 ? PanelTextWidth : StripTextWidth;
   if (PlayMode == 1) {
-    Lecture.BuildShowText(Lecture.Current, width, TextCharWidth, ShowText);
-    Info.Title.set(ShowText.Title.substr(0, GbkCutLength(ShowText.Title, 255)));
-    Info.Body = ShowText.Body;
-    Info.ClearLines();
-    for (const std::string& line : ShowText.Lines) Info.AddLine(line);
+    Lecture.BuildShowText(Lecture.Current, width, TextCharWidth, Info);
   } else if (sky.SelConst < 1 || sky.SelConst > 99) {
     SplitInfoText(Info, {}, {}, 0, TextCharWidth, width);
   } else if (Language == 1) {

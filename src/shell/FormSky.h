@@ -151,7 +151,6 @@ class TFormSky {
   int PanelState = 1;
   bool TextShown = false;
   TInfoText Info;             // the information text: title, lines, scrolling
-  TShowText ShowText;         // the show page's text as the show store builds it
   int GoToSteps = 0;          // steps of the running go-to (bounded)
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
