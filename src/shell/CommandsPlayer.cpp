@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "DialogEntry.h"
+#include "CommandCodes.h"
 #include "FormSky.h"
 #include "Lecture.h"
 #include "SkyModel.h"
@@ -41,7 +42,7 @@ void ArmShowPlayer() {
 bool TFormSky::PlayerCommand(int code) {
   TSkyloom& sky = *SkyModel;
   switch (code) {
-    case 106: {  // the star tool
+    case Cmd::StarTool: {
       const bool active = Player.Active;
       Player.Active = false;
       const TStarToolAnswer answer =
@@ -83,12 +84,12 @@ bool TFormSky::PlayerCommand(int code) {
       Player.Active = active;
       return true;
     }
-    case 107:  // one step forward
+    case Cmd::StepForward:
       Playing = false;
       PlayDirection = 1;
       Player.Active = true;
       return true;
-    case 108:  // play
+    case Cmd::Play:
       Playing = true;
       PlayDirection = 1;
       if (PlayMode == 2) {
@@ -98,23 +99,23 @@ bool TFormSky::PlayerCommand(int code) {
       if (PlayMode == 1) ViewLocked = true;
       Player.Active = true;
       return true;
-    case 109:  // stop
+    case Cmd::Stop:
       Player.Active = false;
       return true;
-    case 110:  // play backward
+    case Cmd::PlayBackward:
       Playing = true;
       PlayDirection = -1;
       Player.Active = true;
       return true;
-    case 111:  // one step backward
+    case Cmd::StepBackward:
       Playing = false;
       PlayDirection = -1;
       Player.Active = true;
       return true;
-    case 1001:
+    case Cmd::TimeStep:
       StepTime();
       return true;
-    case 1002:  // go-to step: forward toward the target, backward along the history
+    case Cmd::GoToStep:  // go-to step: forward toward the target, backward along the history
       if (PlayDirection < 0) {
         if (Player.HistoryIndex < 1) {
           Player.Command = 1004;
@@ -129,12 +130,12 @@ bool TFormSky::PlayerCommand(int code) {
       }
       SkyStale = true;
       return true;
-    case 1003:  // the player carries on
+    case Cmd::GoToCarryOn:
       return true;
-    case 1004:  // the player has finished
+    case Cmd::PlayerDone:
       Player.Active = false;
       return true;
-    case 3002: {  // one step of the show
+    case Cmd::ShowStep: {  // one step of the show
       const int page = Lecture.Current;
       if ((page >= Lecture.Count && PlayDirection > 0) || (page <= 0 && PlayDirection < 0)) {
         Player.Active = false;

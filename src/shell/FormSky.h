@@ -58,7 +58,7 @@ class TFormSky {
   bool TextCommand(int code);     // 13, 14, 22, 1012
   bool PlayerCommand(int code);   // 106..111, 1001..1004, 3002
   bool PopupCommand(int code);    // 1201..1207
-  bool ProgramCommand(int code);  // 5, 301..303, 2001
+  bool ProgramCommand(int code);  // 5, 301..303, 1301, 1302, 2001
 
   // Go-to, time flow, picking and the layer buttons (GoTo.cpp).
   void StepTime();

@@ -131,6 +131,19 @@ TEST_F(CommandsTest, LayerSwitchesFlipTheirMaskAndSwitch) {
   EXPECT_EQ(Sky().ViewAlt, 0);
 }
 
+TEST_F(CommandsTest, DrawingSwitchesFlip) {
+  for (int code : {1301, 1302}) {
+    uint8_t& on = code == 1301 ? Sky().LabelPlacement : Sky().RealisticSky;
+    const uint8_t before = on;
+    form_->SkyStale = false;
+    Run(code);
+    EXPECT_NE(on, before) << code;
+    EXPECT_TRUE(form_->SkyStale) << code;
+    Run(code);
+    EXPECT_EQ(on, before) << code;
+  }
+}
+
 TEST_F(CommandsTest, LanguageSwitchFlipsAndRefreshesTheStory) {
   Sky().SelConst = 5;
   Sky().Consts[5].Name.set("\xC1\xD4\xBB\xA7");  // 猎户
