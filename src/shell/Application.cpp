@@ -249,8 +249,10 @@ int RunSkyloom(int argc, char** argv) {
     if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
-      // One picture: no window at all.
+      // One picture: no window at all. A trip asked for is made first, so
+      // the picture shows where it ends.
       form.DXDrawInitialize();
+      if (goToCode > 0) form.FinishGoTo();
       form.DXTimer1Timer();
       if (!form.DXDraw.SaveScreenshot(renderFile, error)) {
         std::fprintf(stderr, "skyloom: %s\n", error.c_str());

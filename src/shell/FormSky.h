@@ -74,6 +74,8 @@ class TFormSky {
   // Starts the view travelling to an object, as the star tool's "find" with
   // play does (the command line's --goto, the script step goto).
   void StartGoTo(int code);
+  // Runs the started trip to its end without drawing (for one picture).
+  void FinishGoTo();
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).

@@ -192,6 +192,19 @@ void TFormSky::StartGoTo(int code) {
   ExecuteCommand(108);
 }
 
+void TFormSky::FinishGoTo() {
+  // The player's step as the frame loop runs it, with the sky brought up to
+  // date before each step; a trip ends within MaxGoToSteps steps.
+  for (int i = 0; i <= MaxGoToSteps && Player.Active; ++i) {
+    if (SkyStale) {
+      SkyModel->UpdateSky();
+      SkyStale = false;
+    }
+    if (Player.LeadCommand > 1000) ExecuteCommand(Player.LeadCommand);
+    ExecuteCommand(Player.Command);
+  }
+}
+
 void TFormSky::SyncLayerButtons(int mode) {
   if (mode == 1) return;
   TSkyloom& sky = *SkyModel;

@@ -62,6 +62,9 @@ quit
 SCRIPT
 "$SKYLOOM" --script mars-step.txt "${MARS[@]}"
 cmp -s goto-mars.png goto-mars-step.png || fail "the script step goto Mars ends elsewhere than --goto 火星"
+# One picture of a trip shows where it ends (a worksheet centred on Mars).
+"$SKYLOOM" --render goto-mars-render.png "${MARS[@]}" --goto 火星
+cmp -s goto-mars.png goto-mars-render.png || fail "--render --goto 火星 is not the end of the trip"
 
 # Unknown names: a message that says how to name objects, exit status 2.
 set +e
