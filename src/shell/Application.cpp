@@ -99,11 +99,26 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       form.DXInput1.KeyEvent(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
+      // A held key acts once (the window system's repeats are ignored).
+      if (e.type == SDL_KEYDOWN && !e.key.repeat)
+        form.FormKeyDown(VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode),
+                         e.key.keysym.mod);
       break;
     case SDL_MOUSEMOTION:
-      form.HoverX = e.motion.x;
-      form.HoverY = e.motion.y;
+      form.FormMouseMove(0, e.motion.x, e.motion.y);
       break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const int button = e.button.button == SDL_BUTTON_RIGHT    ? 1
+                         : e.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                : 0;
+      if (e.type == SDL_MOUSEBUTTONDOWN) {
+        form.FormMouseDown(button, 0, e.button.x, e.button.y);
+      } else {
+        form.FormMouseUp(button, 0, e.button.x, e.button.y);
+      }
+      break;
+    }
     default:
       break;
   }
@@ -123,6 +138,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.Zone) sky.TimeZone = *o.Zone;
   if (o.LatDeg) sky.Latitude = *o.LatDeg * Deg;
   if (o.LonDeg) sky.Longitude = *o.LonDeg * Deg;
+  if (o.LatDeg || o.LonDeg) sky.City = 0;  // a place of its own, not a listed city
   if (o.AzDeg) sky.ViewAz = *o.AzDeg * Deg;
   if (o.AltDeg) sky.ViewAlt = *o.AltDeg * Deg;
   if (o.Mode1) sky.Mode1 = *o.Mode1;
@@ -144,6 +160,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.PanelDown) {
     Sections[2].Y = 564;
     Sections[1].Height = 564;
+    Regions[19].Height = 564;
     form.PanelState = 2;
     sky.ScreenHeight = 564;
   }
@@ -234,8 +251,10 @@ int RunSkyloom(int argc, char** argv) {
     if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
-      // One picture: no window at all.
+      // One picture: no window at all. A trip asked for is made first, so
+      // the picture shows where it ends.
       form.DXDrawInitialize();
+      if (goToCode > 0) form.FinishGoTo();
       form.DXTimer1Timer();
       if (!form.DXDraw.SaveScreenshot(renderFile, error)) {
         std::fprintf(stderr, "skyloom: %s\n", error.c_str());

@@ -123,7 +123,8 @@ const char* OptionsHelp() {
          "  --realistic-sky on|off     sky colour, twilight and eclipses follow the Sun\n"
          "  --goto NAME         start with the view travelling to an object: a constellation\n"
          "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
-         "                      or a Messier object (M31)\n"
+         "                      or a Messier object (M31); with --render the picture shows\n"
+         "                      where the trip ends\n"
          "  --help              this text\n";
 }
 

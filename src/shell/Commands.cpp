@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "DialogEntry.h"
+#include "CommandCodes.h"
 #include "DrawOptions.h"
 #include "FormSky.h"
 #include "GlobalParams.h"
@@ -43,7 +44,7 @@ bool TFormSky::ViewCommand(int code) {
   TSkyloom& sky = *SkyModel;
   const double step = sky.TurnStep * Deg;
   switch (code) {
-    case 7: {  // azimuth dial: the view turns to where the pointer is
+    case Cmd::AzimuthDial: {  // azimuth dial: the view turns to where the pointer is
       int cx = 0, cy = 0;
       DialCentre(1, cx, cy);
       double a = AngleOf(Pointer.X - cx, cy - Pointer.Y);
@@ -54,7 +55,7 @@ bool TFormSky::ViewCommand(int code) {
       SkyStale = true;
       break;
     }
-    case 8: {  // altitude dial: the view tilts to the pointer's height
+    case Cmd::AltitudeDial: {  // altitude dial: the view tilts to the pointer's height
       int cx = 0, cy = 0;
       DialCentre(2, cx, cy);
       const double dx = Pointer.X - cx, dy = Pointer.Y - cy;
@@ -66,21 +67,21 @@ bool TFormSky::ViewCommand(int code) {
       SkyStale = true;
       break;
     }
-    case 9:
+    case Cmd::PickConstellation:
       PickConstellation(Pointer.X, Pointer.Y, Pointer.Button);
       SkyStale = true;
       break;
-    case 101:  // language
+    case Cmd::Language:
       Language = Language == 0 ? 1 : 0;
       sky.English = Language;
       RefreshInfoText();
       SkyStale = true;
       break;
-    case 102:  // star names layer
+    case Cmd::StarNames:
       sky.ShowFlags ^= sky.Mode1;
       sky.NamesOn = sky.NamesOn ? 0 : 1;
       break;
-    case 103: {  // observation settings
+    case Cmd::Settings: {
       const bool active = Player.Active;
       const uint8_t music = MusicOn;
       Player.Active = false;
@@ -90,35 +91,35 @@ bool TFormSky::ViewCommand(int code) {
       if (MusicOn != music) SwitchMusic();
       break;
     }
-    case 104:  // auxiliary lines layer
+    case Cmd::AuxLines:
       sky.ShowFlags ^= sky.Mode2;
       sky.LinesOn = sky.LinesOn ? 0 : 1;
       break;
-    case 105:  // ground
+    case Cmd::Ground:
       sky.ShowFlags ^= SkyBits::Ground;
       sky.GroundOn = sky.GroundOn ? 0 : 1;
       SkyStale = true;
       if (std::remainder(sky.ViewAlt, TwoPi) < 0) sky.ViewAlt = 0;
       break;
-    case 201:  // turn toward growing azimuth (from south through east)
+    case Cmd::TurnLeft:  // turn toward growing azimuth (from south through east)
       sky.ViewAz += step;
       if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
       SkyStale = true;
       SetCursor(3);
       break;
-    case 202:  // raise, not past the zenith
+    case Cmd::Raise:  // raise, not past the zenith
       sky.ViewAlt += step;
       if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
       SkyStale = true;
       SetCursor(1);
       break;
-    case 203:  // turn the other way
+    case Cmd::TurnRight:  // turn the other way
       sky.ViewAz -= step;
       if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
       SkyStale = true;
       SetCursor(4);
       break;
-    case 204:  // lower: not below the horizon while the ground is on
+    case Cmd::Lower:  // lower: not below the horizon while the ground is on
       sky.ViewAlt -= step;
       if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) {
         sky.ViewAlt = 0;
@@ -135,12 +136,12 @@ bool TFormSky::ViewCommand(int code) {
 // The check items of the popup menu for the selected constellation.
 bool TFormSky::PopupCommand(int code) {
   switch (code) {
-    case 1201: Popup.ConstellationStarNames = !Popup.ConstellationStarNames; return true;
-    case 1202: Popup.ConstellationLines = !Popup.ConstellationLines; return true;
-    case 1203: Popup.ConstellationGreekNames = !Popup.ConstellationGreekNames; return true;
-    case 1205: Popup.ConstellationBoundary = !Popup.ConstellationBoundary; return true;
-    case 1207: Popup.ConstellationHighlight = !Popup.ConstellationHighlight; return true;
-    case 1206:  // deselect (a show keeps its own selection)
+    case Cmd::ConstStarNames: Popup.ConstellationStarNames = !Popup.ConstellationStarNames; return true;
+    case Cmd::ConstLines: Popup.ConstellationLines = !Popup.ConstellationLines; return true;
+    case Cmd::ConstGreekNames: Popup.ConstellationGreekNames = !Popup.ConstellationGreekNames; return true;
+    case Cmd::ConstBoundary: Popup.ConstellationBoundary = !Popup.ConstellationBoundary; return true;
+    case Cmd::ConstHighlight: Popup.ConstellationHighlight = !Popup.ConstellationHighlight; return true;
+    case Cmd::Deselect:  // deselect (a show keeps its own selection)
       if (PlayMode != 1) {
         SkyModel->SelConst = 0;
         RefreshInfoText();
@@ -154,35 +155,35 @@ bool TFormSky::PopupCommand(int code) {
 }
 
 // The about box, help, minimising, quitting, the music and the program-wide
-// drawing options.
+// drawing switches.
 bool TFormSky::ProgramCommand(int code) {
   switch (code) {
-    case 1301:
-      FlipLabelPlacement(*SkyModel, SkyStale);
-      return true;
-    case 1302:
-      FlipRealisticSky(*SkyModel, SkyStale);
-      return true;
-    case 5: {
+    case Cmd::About: {
       const bool active = Player.Active;
       Player.Active = false;
       RunAboutDialog(*this);
       Player.Active = active;
       return true;
     }
-    case 301:
+    case Cmd::Help:
       RunHelpDialog(*this);
       return true;
-    case 302:
+    case Cmd::Minimize:
       DXDraw.SetFlipOption(true);
       DXDraw.Minimize();
       Minimized = true;
       return true;
-    case 303:
+    case Cmd::Quit:
       Terminated = true;
       return true;
-    case 2001:
+    case Cmd::Music:
       SwitchMusic();
+      return true;
+    case Cmd::LabelPlacement:
+      FlipLabelPlacement(*SkyModel, SkyStale);
+      return true;
+    case Cmd::RealisticSky:
+      FlipRealisticSky(*SkyModel, SkyStale);
       return true;
     default:
       return false;

@@ -1,7 +1,10 @@
 // The player slot: the star tool's choice of what to play, play, stop and
 // single steps in either direction, and the automatic steps it dispatches
 // (time flow, go-to with its history, show pages).
+#include <cstdio>
+
 #include "DialogEntry.h"
+#include "CommandCodes.h"
 #include "FormSky.h"
 #include "Lecture.h"
 #include "SkyModel.h"
@@ -39,7 +42,7 @@ void ArmShowPlayer() {
 bool TFormSky::PlayerCommand(int code) {
   TSkyloom& sky = *SkyModel;
   switch (code) {
-    case 106: {  // the star tool
+    case Cmd::StarTool: {
       const bool active = Player.Active;
       Player.Active = false;
       const TStarToolAnswer answer =
@@ -47,7 +50,9 @@ bool TFormSky::PlayerCommand(int code) {
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         Language = 0;
         sky.English = 0;
-        Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
+        const TShowLoadResult loaded =
+            Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
+        if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
         Lecture.StartShow();
         ArmShowPlayer();
         TextShown = true;
@@ -79,12 +84,12 @@ bool TFormSky::PlayerCommand(int code) {
       Player.Active = active;
       return true;
     }
-    case 107:  // one step forward
+    case Cmd::StepForward:
       Playing = false;
       PlayDirection = 1;
       Player.Active = true;
       return true;
-    case 108:  // play
+    case Cmd::Play:
       Playing = true;
       PlayDirection = 1;
       if (PlayMode == 2) {
@@ -94,23 +99,23 @@ bool TFormSky::PlayerCommand(int code) {
       if (PlayMode == 1) ViewLocked = true;
       Player.Active = true;
       return true;
-    case 109:  // stop
+    case Cmd::Stop:
       Player.Active = false;
       return true;
-    case 110:  // play backward
+    case Cmd::PlayBackward:
       Playing = true;
       PlayDirection = -1;
       Player.Active = true;
       return true;
-    case 111:  // one step backward
+    case Cmd::StepBackward:
       Playing = false;
       PlayDirection = -1;
       Player.Active = true;
       return true;
-    case 1001:
+    case Cmd::TimeStep:
       StepTime();
       return true;
-    case 1002:  // go-to step: forward toward the target, backward along the history
+    case Cmd::GoToStep:  // go-to step: forward toward the target, backward along the history
       if (PlayDirection < 0) {
         if (Player.HistoryIndex < 1) {
           Player.Command = 1004;
@@ -125,12 +130,12 @@ bool TFormSky::PlayerCommand(int code) {
       }
       SkyStale = true;
       return true;
-    case 1003:  // the player carries on
+    case Cmd::GoToCarryOn:
       return true;
-    case 1004:  // the player has finished
+    case Cmd::PlayerDone:
       Player.Active = false;
       return true;
-    case 3002: {  // one step of the show
+    case Cmd::ShowStep: {  // one step of the show
       const int page = Lecture.Current;
       if ((page >= Lecture.Count && PlayDirection > 0) || (page <= 0 && PlayDirection < 0)) {
         Player.Active = false;

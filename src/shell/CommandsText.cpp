@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CommandCodes.h"
 #include "FormSky.h"
 #include "Gbk.h"
 #include "Interface.h"
@@ -61,7 +62,7 @@ void TFormSky::RefreshInfoText() {
 bool TFormSky::PanelCommand(int code) {
   TSkyloom& sky = *SkyModel;
   switch (code) {
-    case 0:  // the pointer left a repeat region
+    case Cmd::PointerLeft:  // the pointer left a repeat region
       if (HoverRepeat.Kind < 2) {
         HoverRepeat.Active = false;
         HoverRepeat.Counter = 0;
@@ -69,13 +70,13 @@ bool TFormSky::PanelCommand(int code) {
       }
       SetCursor(0);
       return true;
-    case 304:  // slide the panel down, or up when it is down
+    case Cmd::PanelToggle:  // slide the panel down, or up when it is down
       HoverRepeat.Command = Sections[2].Y < PanelDownY ? 1010 : 1011;
       HoverRepeat.Active = true;
       HoverRepeat.Interval = 1;
       HoverRepeat.Kind = 2;
       return true;
-    case 1010:
+    case Cmd::PanelSlideDown:
       Sections[2].Y += PanelSlideStep;
       if (Sections[2].Y >= PanelDownY) {
         Sections[2].Y = PanelDownY;
@@ -84,7 +85,7 @@ bool TFormSky::PanelCommand(int code) {
         RefreshInfoText();
       }
       break;
-    case 1011:
+    case Cmd::PanelSlideUp:
       Sections[2].Y -= PanelSlideStep;
       if (Sections[2].Y <= PanelUpY) {
         Sections[2].Y = PanelUpY;
@@ -108,13 +109,13 @@ bool TFormSky::PanelCommand(int code) {
 
 bool TFormSky::TextCommand(int code) {
   switch (code) {
-    case 13:
+    case Cmd::TextLineUp:
       Info.TopLine = std::max(Info.TopLine - 1, 0);
       return true;
-    case 14:
+    case Cmd::TextLineDown:
       Info.TopLine = std::max(std::min(Info.TopLine + 1, Info.LineCount - 1), 0);
       return true;
-    case 22: {  // the thumb follows the pointer between the two scroll buttons
+    case Cmd::TextThumbDrag: {  // the thumb follows the pointer between the two scroll buttons
       const int top = Sections[2].Y + Regions[25].Y + Regions[25].Height;
       const int bottom = Sections[2].Y + Regions[26].Y - Regions[27].Height;
       if (bottom <= top || Info.LineCount < 1) {
@@ -126,7 +127,7 @@ bool TFormSky::TextCommand(int code) {
       Info.TopLine = static_cast<int>(std::lround(share * (Info.LineCount - 1)));
       return true;
     }
-    case 1012:  // one pixel of smooth subtitle scroll
+    case Cmd::TextScrollTick:  // one pixel of smooth subtitle scroll
       ++Info.PixelOffset;
       if (Info.PixelOffset >= LineHeight) {
         ++Info.TopLine;

@@ -16,6 +16,7 @@
 #include "ImageList.h"
 #include "InfoText.h"
 #include "Input.h"
+#include "Lecture.h"
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "Sound.h"
@@ -57,7 +58,7 @@ class TFormSky {
   bool TextCommand(int code);     // 13, 14, 22, 1012
   bool PlayerCommand(int code);   // 106..111, 1001..1004, 3002
   bool PopupCommand(int code);    // 1201..1207
-  bool ProgramCommand(int code);  // 5, 301..303, 2001
+  bool ProgramCommand(int code);  // 5, 301..303, 1301, 1302, 2001
 
   // Go-to, time flow, picking and the layer buttons (GoTo.cpp).
   void StepTime();
@@ -73,6 +74,8 @@ class TFormSky {
   // Starts the view travelling to an object, as the star tool's "find" with
   // play does (the command line's --goto, the script step goto).
   void StartGoTo(int code);
+  // Runs the started trip to its end without drawing (for one picture).
+  void FinishGoTo();
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).
@@ -80,6 +83,28 @@ class TFormSky {
   void DrawFrame();
   void SwitchMusic();
   void SetCursor(int number);
+
+  // Pointer and keys (Input.cpp). Buttons: 0 left, 1 right, 2 middle;
+  // positions in stage pixels; `key` a Windows virtual-key code.
+  void FormMouseDown(int button, int shift, int x, int y);
+  void FormMouseMove(int shift, int x, int y);
+  void FormMouseUp(int button, int shift, int x, int y);
+  void FormKeyDown(int key, int shift);
+  // The hover code at (x, y): 0 none, 1..100 a deep-sky object, 201..210 a
+  // solar-system body.
+  int ObjectAt(int x, int y) const;
+  // Turns the pending interface event into sounds, looks and commands.
+  void ApplyRegionEvent();
+  // The popup menu from MenuTable (each switch starts as its item's check
+  // mark shows), a click on item `tag`, and its drawing in the overlay.
+  void BuildPopupMenu();
+  void PopupItemClick(int tag);
+  void DrawPopupMenu();
+  // Whether item `tag` shows a check mark: the switch itself for the
+  // constellation switches, else the item's own mark.
+  bool PopupItemChecked(int tag) const;
+  void PlaySound(const char* name);
+
   // The ImGui part of a frame: the popup menu and the open dialog.
   void DrawOverlay();
   // Starts the ImGui host with every interface text's characters in its font.
@@ -132,6 +157,16 @@ class TFormSky {
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
   TPopupSwitches Popup;       // check marks of the popup menu
+  // The items of the popup menu, in menu order.
+  struct TPopupItem {
+    int Tag = 0;                // the MenuTable entry
+    bool Separator = false;
+    bool Checked = false;
+    std::string Label;          // UTF-8 caption with its ImGui id
+  };
+  std::vector<TPopupItem> PopupMenu1;
+  // Work strings of the panel drawing, kept from frame to frame.
+  std::string PanelScratch, StatusScratch;
 
   // A run with --render or --script: it never writes the user's settings.
   bool Unattended = false;
@@ -143,6 +178,7 @@ class TFormSky {
   // Every executed code, when logging is on (tests and scripts read it).
   bool LogCommands = false;
   std::vector<int> CommandLog;
+  std::vector<std::string> SoundLog;  // sounds played, when logging is on
 };
 
 extern TFormSky* FormSky;

@@ -97,7 +97,7 @@ void CivilDateOf(int64_t j, int32_t& year, int32_t& month, int32_t& day) {
   year = static_cast<int32_t>(Historical(y));
 }
 
-int DaysInMonth(int year, int month) {
+int CivilMonthDays(int year, int month) {
   if (month < 1 || month > 12) return 0;
   int32_t ny = year, nm = month + 1;
   if (nm > 12) {

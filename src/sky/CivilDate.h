@@ -20,7 +20,7 @@ constexpr int32_t LastYear = 99999;
 
 // Days of a month (1..12) of a year in this calendar; October 1582 counts
 // 21 days.
-int DaysInMonth(int year, int month);
+int CivilMonthDays(int year, int month);
 
 // Julian Day Number (the day starting at noon) of a civil date; fields out of
 // range act as offsets (month 13 is January of the next year, day 0 the last

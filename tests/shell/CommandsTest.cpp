@@ -10,6 +10,7 @@
 #include "AutoCommand.h"
 #include "CivilDate.h"
 #include "FormSky.h"
+#include "GlobalParams.h"
 #include "GoTo.h"
 #include "Interface.h"
 #include "Lecture.h"
@@ -128,6 +129,19 @@ TEST_F(CommandsTest, LayerSwitchesFlipTheirMaskAndSwitch) {
   Sky().ViewAlt = 2 * M_PI - 0.1;
   Run(105);
   EXPECT_EQ(Sky().ViewAlt, 0);
+}
+
+TEST_F(CommandsTest, DrawingSwitchesFlip) {
+  for (int code : {1301, 1302}) {
+    uint8_t& on = code == 1301 ? Sky().LabelPlacement : Sky().RealisticSky;
+    const uint8_t before = on;
+    form_->SkyStale = false;
+    Run(code);
+    EXPECT_NE(on, before) << code;
+    EXPECT_TRUE(form_->SkyStale) << code;
+    Run(code);
+    EXPECT_EQ(on, before) << code;
+  }
 }
 
 TEST_F(CommandsTest, LanguageSwitchFlipsAndRefreshesTheStory) {
@@ -574,6 +588,9 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   Sky().GroundOn = 1;
   Sky().English = 1;
   form_->Marks.HighlightCount = 3;
+  SetMenuTableDefaults();
+  form_->Popup = TPopupSwitches{};
+  form_->Popup.ConstellationLines = true;
   form_->SyncLayerButtons(1);
   EXPECT_EQ(form_->Marks.HighlightCount, 3) << "mode 1 does nothing";
   form_->SyncLayerButtons(2);
@@ -583,6 +600,10 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(Regions[9].State, 2);
   EXPECT_EQ(Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
+  for (int k = 1; k <= MenuTableSize; ++k) {
+    if (MenuTable[k].Command == 1202) EXPECT_EQ(MenuTable[k].Checked, 1) << k;
+    if (MenuTable[k].Command == 1205) EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+  }
 }
 
 // A square outline of constellation 5 around the sky centre, ±50 pixels,
