@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# The lower panel in a real X window, used with real pointer and key events
+# as a new user would: a button lights up under the pointer, the horizon
+# button switches the ground and its look, the R and F keys work, dragging
+# the altitude dial tilts the view, a right click on Orion opens the menu
+# titled 猎户座星座, choosing 本星座边框 switches the boundary while its check
+# mark follows, and holding the left turn button turns the view. The
+# screenshots stay in the work folder (under the build folder).
+set -euo pipefail
+SKYLOOM="$1"
+WORK="$3"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "panel window: Xvfb, xdotool or ImageMagick missing; skipped"
+  exit 0
+fi
+rm -rf "$WORK"
+mkdir -p "$WORK/config" "$WORK/cache"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+XPID="" PID=""
+for n in $(seq 141 190); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XPID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 && break
+  kill "$XPID" 2>/dev/null || true
+  XPID=""
+done
+[ -n "$XPID" ] || fail "no virtual X server"
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  kill "$XPID" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Beijing, a January evening, looking south 12 degrees up: the ground fills
+# the bottom of the sky area, Orion stands high above it.
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 12 --mode2 800 \
+  > window.log 2>&1 &
+PID=$!
+# The splash closes with the first frame; then the main window is the one.
+sleep 1.5
+WID=""
+for w in $(timeout 10 xdotool search --sync --onlyvisible --pid "$PID"); do
+  xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: 800x600" && WID=$w
+done
+[ -n "$WID" ] || fail "no window of the program"
+# The window's place on the screen: screenshots are of the whole screen.
+read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
+
+shot() { sleep 0.5; import -window root "$1.png"; }
+move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
+# Pixels that differ between two shots inside a rectangle of the stage.
+differ() {  # A B W H X Y
+  local g="$3x$4+$((WX + $5))+$((WY + $6))"
+  convert "$1.png" -crop "$g" +repage a.png
+  convert "$2.png" -crop "$g" +repage b.png
+  compare -metric AE a.png b.png null: 2>&1 || true
+}
+expect_change() {  # what A B W H X Y [at least]
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "${d%%.*}" -ge "${8:-20}" ] || fail "$1 (only $d pixels changed)"
+}
+expect_same() {  # what A B W H X Y
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "${d%%.*}" -le 5 ] || fail "$1 ($d pixels changed)"
+}
+
+# Horizon button (region 9) at (752, 514) on the panel at y 432.
+HX=774 HY=530
+move 400 380
+shot 01-start
+move "$HX" "$HY"
+shot 02-hover
+expect_change "the horizon button does not light up under the pointer" 01-start 02-hover 44 32 752 514
+expect_same "the sky changed on a mere hover" 01-start 02-hover 800 100 0 330
+
+xdotool click 1
+shot 03-ground-off
+expect_change "the ground did not go" 02-hover 03-ground-off 800 90 0 340 2000
+expect_change "the horizon button kept its on look" 02-hover 03-ground-off 44 32 752 514
+
+# R brings the ground back (and the button's look with it); F the lines.
+move 400 200
+xdotool key r
+shot 04-key-r
+expect_change "R did not bring the ground back" 03-ground-off 04-key-r 800 90 0 340 2000
+expect_change "R did not change the horizon button" 03-ground-off 04-key-r 44 32 752 514
+xdotool key f
+shot 05-key-f
+expect_change "F drew no auxiliary lines" 04-key-r 05-key-f 800 330 0 0 200
+xdotool key f
+sleep 0.3
+
+# Drag the altitude dial: press left of its pivot (190, 523), move up.
+move 150 523
+xdotool mousedown 1
+sleep 0.2
+for p in "149 515" "148 505" "147 497" "146 489"; do
+  # shellcheck disable=SC2086
+  move $p
+done
+sleep 0.3
+xdotool mouseup 1
+shot 06-tilted
+expect_change "the sky did not tilt" 05-key-f 06-tilted 800 300 0 0 2000
+expect_change "the sighting tube did not turn" 05-key-f 06-tilted 100 100 134 484
+
+# Right click on Orion: the menu opens with its name.
+move 255 130
+xdotool click 3
+shot 07-menu
+expect_change "no menu at the pointer" 06-tilted 07-menu 120 80 258 135 500
+# Choose 本星座边框 (the fourth item): the boundary goes, the menu closes.
+move 285 193
+xdotool click 1
+shot 08-boundary-off
+expect_change "the boundary did not go" 07-menu 08-boundary-off 100 120 150 60 30
+# Reopen: the check mark is gone; choosing again brings the boundary back.
+move 255 130
+xdotool click 3
+shot 09-menu-again
+expect_change "the check mark did not follow the boundary" 07-menu 09-menu-again 24 14 365 186 5
+move 285 193
+xdotool click 1
+shot 10-boundary-on
+expect_change "the boundary did not come back" 08-boundary-off 10-boundary-on 100 120 150 60 30
+
+# Hold the left turn button (region 1 at (614, 474)) for a moment.
+move 636 490
+xdotool mousedown 1
+sleep 0.6
+xdotool mouseup 1
+move 400 300
+shot 11-turned
+expect_change "holding the turn button did not turn the view" 10-boundary-on 11-turned 800 300 0 0 2000
+expect_change "the azimuth dial did not turn" 10-boundary-on 11-turned 116 116 12 474 200
+
+kill -TERM "$PID"
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+echo "panel window: all steps passed; screenshots in $WORK"
