@@ -21,17 +21,21 @@ export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WOR
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 XPID="" PID=""
-for n in $(seq 141 190); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XPID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 && break
-  kill "$XPID" 2>/dev/null || true
+start_x() {  # WIDTHxHEIGHT
   XPID=""
-done
-[ -n "$XPID" ] || fail "no virtual X server"
+  for n in $(seq 141 190); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    xdpyinfo >/dev/null 2>&1 && return 0
+    kill "$XPID" 2>/dev/null || true
+    XPID=""
+  done
+  fail "no virtual X server"
+}
+start_x 1024x768
 cleanup() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
   kill "$XPID" 2>/dev/null || true
@@ -45,12 +49,19 @@ trap cleanup EXIT
   > window.log 2>&1 &
 PID=$!
 # The splash closes with the first frame; then the main window is the one.
-sleep 1.5
-WID=""
-for w in $(timeout 10 xdotool search --sync --onlyvisible --pid "$PID"); do
-  xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: 800x600" && WID=$w
-done
-[ -n "$WID" ] || fail "no window of the program"
+main_window() {  # GEOMETRY
+  WID=""
+  for _ in $(seq 40); do
+    for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
+      xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $1" && WID=$w
+    done
+    [ -n "$WID" ] && return 0
+    sleep 0.25
+  done
+  fail "no window of the program"
+}
+main_window 800x600
+sleep 0.5
 # The window's place on the screen: screenshots are of the whole screen.
 read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
 
@@ -146,5 +157,44 @@ expect_change "the azimuth dial did not turn" 10-boundary-on 11-turned 116 116 1
 
 kill -TERM "$PID"
 wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+kill "$XPID" 2>/dev/null || true
+wait "$XPID" 2>/dev/null || true
+
+# Full screen on a wider display: the stage is scaled by 4/3 with bars of
+# 107 pixels left and right, and the pointer still lands where the user
+# points, on the panel and in the menu.
+start_x 1280x800
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 40.37 \
+  --fullscreen > full.log 2>&1 &
+PID=$!
+main_window 1280x800
+sleep 0.5
+WX=0 WY=0
+fmove() { xdotool mousemove "$((107 + $1 * 4 / 3))" "$(($2 * 4 / 3))"; sleep 0.15; }
+# Rectangles of the stage in screen pixels.
+sdiffer() {  # what A B W H X Y least
+  local g="$(($4 * 4 / 3))x$(($5 * 4 / 3))+$((107 + $6 * 4 / 3))+$(($7 * 4 / 3))" d
+  convert "$2.png" -crop "$g" +repage a.png
+  convert "$3.png" -crop "$g" +repage b.png
+  d=$(compare -metric AE a.png b.png null: 2>&1 || true)
+  [ "${d%%.*}" -ge "$8" ] || fail "$1 (only $d pixels changed)"
+}
+fmove 400 300
+shot 12-full
+fmove 774 530
+shot 13-full-hover
+sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover 44 32 752 514 20
+fmove 255 130
+xdotool click 3
+shot 14-full-menu
+sdiffer "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 258 135 500
+fmove 285 193
+xdotool click 1
+shot 15-full-boundary-off
+sdiffer "full screen: the menu item under the pointer was not chosen" 14-full-menu \
+  15-full-boundary-off 100 120 150 60 30
+kill -TERM "$PID"
+wait "$PID" || fail "full screen ended with an error: $(cat full.log)"
 PID=""
 echo "panel window: all steps passed; screenshots in $WORK"
