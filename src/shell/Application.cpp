@@ -186,6 +186,7 @@ int RunSkyloom(int argc, char** argv) {
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
+  SkyModel->SettingsReadOnly = unattended;  // they read the user's settings, never write them
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 

@@ -1,5 +1,7 @@
 #include "FormSky.h"
 
+#include "FileIo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -21,13 +23,6 @@ TFormSky* FormSky = nullptr;
 TAutoCommand HoverRepeat;
 TAutoCommand TextScroll;
 TPlayerSlot Player;
-
-namespace {
-bool FileExists(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
-}  // namespace
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
   if (desktopWidth < 800) return false;
@@ -268,7 +263,10 @@ void TFormSky::SetCursor(int number) {
 }
 
 void TFormSky::SwitchMusic() {
-  if (!FileExists("Music.mid")) return;
+  // No music file is normal; anything else in its place (a folder, a pipe)
+  // goes on to the player, which says why it cannot play it.
+  std::string why;
+  if (!IsRegularFile("Music.mid", &why) && why == "no such file") return;
   if (MusicOn) {
     MediaPlayer1.FileName = "Music.mid";
     if (MediaPlayer1.Open()) MediaPlayer1.Play();

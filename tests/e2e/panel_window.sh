@@ -51,13 +51,15 @@ PID=$!
 # The splash closes with the first frame; then the main window is the one.
 main_window() {  # GEOMETRY
   WID=""
-  for _ in $(seq 40); do
+  for _ in $(seq 120); do
     for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
       xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $1" && WID=$w
     done
     [ -n "$WID" ] && return 0
     sleep 0.25
   done
+  for w in $(xdotool search --pid "$PID" 2>/dev/null); do xdotool getwindowgeometry "$w"; done
+  kill -0 "$PID" 2>/dev/null || echo "the program has ended"
   fail "no window of the program"
 }
 main_window 800x600
