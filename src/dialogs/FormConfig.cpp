@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "CityTable.h"
+#include "CivilDate.h"
 #include "Gbk.h"
 #include "SkyModel.h"
 
@@ -18,14 +19,14 @@ constexpr double Deg = M_PI / 180.0;
 // the radio buttons; a typed sign is accepted and simply turns the
 // direction round. Values beyond the usual range but inside these are
 // brought into it by "确定" (latitude clamped, longitude and zone wrapped).
-constexpr int MinYear = -99999, MaxYear = 99999;
+constexpr int MinYear = FirstYear, MaxYear = LastYear;
 constexpr int MaxDayField = 99;
 constexpr double MaxLatField = 180, MaxLongField = 360;
 constexpr int MaxZoneField = 24;
 constexpr int MaxStepAmount = 10000;
 
 // What "确定" says about a refused field.
-const char* const MsgYear = "年份应是 -99999～99999 之间的整数。";
+const char* const MsgYear = "年份应是 -99999～99999 之间不为 0 的整数（-1 即公元前 1 年）。";
 const char* const MsgMonth = "月份应是 1～12 之间的整数。";
 const char* const MsgDay = "日应是 0～99 之间的整数（超出本月的日数顺延到下个月）。";
 const char* const MsgHour = "小时应是 0～23 之间的整数。";
@@ -88,38 +89,12 @@ void SortUnique(std::vector<std::string>& gbk) {
 
 }  // namespace
 
-int DaysInMonth(int year, int month) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 31;
-  if (month == 2) {
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return leap ? 29 : 28;
-  }
-  return days[month - 1];
-}
-
 void NormalizeDate(int& year, int& month, int& day) {
-  auto carryMonth = [&] {
-    while (month > 12) {
-      month -= 12;
-      ++year;
-    }
-    while (month < 1) {
-      month += 12;
-      --year;
-    }
-  };
-  carryMonth();
-  while (day > DaysInMonth(year, month)) {
-    day -= DaysInMonth(year, month);
-    ++month;
-    carryMonth();
-  }
-  while (day < 1) {
-    --month;
-    carryMonth();
-    day += DaysInMonth(year, month);
-  }
+  int32_t y = 0, m = 0, d = 0;
+  CivilDateOf(CivilDayNumber(year, month, day), y, m, d);
+  year = y;
+  month = m;
+  day = d;
 }
 
 TFormConfig::TFormConfig(TSkyloom& sky, TConfigOptions& options) : sky_(sky), options_(options) {
@@ -244,7 +219,7 @@ void TFormConfig::DateTimePicker1Change() {
 
 void TFormConfig::EditDateChange() {
   int y = 0, m = 0, d = 0;
-  if (ParseInt(EditYear, 1, 9999, y) && ParseInt(EditMonth, 1, 12, m) &&
+  if (ParseInt(EditYear, 1583, 9999, y) && ParseInt(EditMonth, 1, 12, m) &&
       ParseInt(EditDay, 1, 31, d))
     DateTimePicker1.SetDate(y, m, d);
   if (ErrorField == TConfigField::Year || ErrorField == TConfigField::Month ||
@@ -337,7 +312,7 @@ void TFormConfig::Button1Click() {
   ErrorText.clear();
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, zone = 0, amount = 0;
   double lat = 0, lon = 0;
-  if (!ParseInt(EditYear, MinYear, MaxYear, year)) {
+  if (!ParseInt(EditYear, MinYear, MaxYear, year) || year == 0) {
     PageControl1 = 0;
     Fail(TConfigField::Year, MsgYear);
     return;
@@ -385,8 +360,14 @@ void TFormConfig::Button1Click() {
     return;
   }
 
-  // Everything is valid: apply.
   NormalizeDate(year, month, day);
+  if (year < MinYear || year > MaxYear) {
+    PageControl1 = 0;
+    Fail(TConfigField::Day, MsgDay);
+    return;
+  }
+
+  // Everything is valid: apply.
   sky_.Year = year;
   sky_.Month = month;
   sky_.Day = day;

@@ -128,6 +128,6 @@ class TFormConfig {
 
 // The normalisation "确定" applies to a typed date: days beyond the month
 // carry into the next months, days below 1 borrow from the previous ones,
-// months beyond 1..12 carry into the year (Gregorian leap years).
+// months beyond 1..12 carry into the year, in the program's calendar
+// (CivilDate.h: Julian before 15 October 1582, no year 0).
 void NormalizeDate(int& year, int& month, int& day);
-int DaysInMonth(int year, int month);
