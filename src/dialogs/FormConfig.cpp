@@ -157,6 +157,7 @@ void TFormConfig::FormShow() {
   ErrorText.clear();
   Message.clear();
   CheckBoxSave = false;
+  EditFindCity.clear();
 
   const TCivilDateTime now = Now();
   if (!DateTimePicker1.SetDate(std::abs(sky_.Year) % 10000, sky_.Month, sky_.Day))
@@ -254,6 +255,23 @@ void TFormConfig::ComboBoxCityChange() {
     ErrorField = TConfigField::None;
     ErrorText.clear();
   }
+}
+
+void TFormConfig::EditFindCityChange() {
+  const std::string wanted = Utf8ToGbk(Trim(EditFindCity));
+  if (wanted.empty()) return;
+  int found = 0;
+  for (int i = 1; i <= CityCount && !found; ++i)
+    if (Cities[i].CityName.view() == wanted) found = i;
+  for (int i = 1; i <= CityCount && !found; ++i)
+    if (Cities[i].CityName.view().find(wanted) != std::string_view::npos) found = i;
+  if (!found) return;
+  SelectCountry(Utf8(Cities[found].Country));
+  FillCities();
+  const std::string name = Utf8(Cities[found].CityName);
+  auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(), name);
+  ComboBoxCityIndex = it == ComboBoxCityItems.end() ? -1 : int(it - ComboBoxCityItems.begin());
+  ComboBoxCityChange();
 }
 
 void TFormConfig::EditPlaceChange() {
@@ -427,7 +445,7 @@ std::vector<std::string> TFormConfig::Captions() {
       "日", "一", "二", "三", "四", "五", "六", "上一年", "上个月", "下个月", "下一年",
       "国家", "城市", "纬度", "北纬", "南纬", "（0～90度）", "经度", "东经", "西经",
       "（0～180度）", "时区", "东", "西", "区", "（0～12区）", "（中国各地都是东八区）",
-      "取本地经纬度", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
+      "取本地经纬度", "查找城市", "输入城市名", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
       "中国古代星官名称", "天球经纬网", "黄道线", "银道线", "星座连线", "中国古代星官连线",
       "显示星数：", "字幕速度：", "等", "步进时间", "分钟", "天", "年", "背景音乐", "使用字幕",
       "使用语音", "全屏幕方式", "星云图显示名字", "标签互不重叠", "真实天色",

@@ -174,6 +174,31 @@ TEST_F(FormConfigTest, CountryAndCityChanges) {
   EXPECT_EQ(form.SelectedCity, 0);
 }
 
+TEST_F(FormConfigTest, FindingACityByName) {
+  struct Case {
+    const char* Typed;
+    int City;             // 0: nothing found, the choice stays
+    const char* Country;
+  };
+  const Case cases[] = {
+      {"上海", 2, "中国"}, {"悉", 6, "澳大利亚"}, {" 纽约 ", 4, "美国"},
+      {"巴黎", 0, nullptr}, {"", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    sky.City = 1;
+    form.FormShow();
+    form.EditFindCity = c.Typed;
+    form.EditFindCityChange();
+    EXPECT_EQ(form.SelectedCity, c.City ? c.City : 1);
+    if (c.City) {
+      EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country);
+      EXPECT_EQ(CityText(), GbkToUtf8(Cities[c.City].CityName.view()));
+      if (c.City == 2) EXPECT_EQ(form.EditLat, "31.2");
+    }
+  }
+}
+
 TEST_F(FormConfigTest, TypingOrARadioButtonClearsTheCity) {
   const std::vector<std::pair<const char*, std::function<void()>>> edits = {
       {"latitude", [&] { form.EditLat = "30"; form.EditPlaceChange(); }},
