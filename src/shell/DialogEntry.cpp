@@ -47,9 +47,6 @@ void ReadOptions(TConfigOptions& o) {
   o.Speech = SpeechOn != 0;
   o.FullScreen = FullScreen != 0;
   o.NebulaNames = NebulaNames != 0;
-  // The label placement and realistic sky switches join here when the
-  // program has them (HasSkySwitches, LabelPlacement, RealisticSky).
-  o.HasSkySwitches = false;
 }
 
 void ApplyOptions(TFormSky& form, const TConfigOptions& o) {

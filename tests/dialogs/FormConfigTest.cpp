@@ -428,6 +428,11 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(form.ScrollBar1, 6);
   EXPECT_EQ(form.ScrollBar2, 12);
   EXPECT_TRUE(form.CheckBox1);
+  sky.LabelPlacement = 0;
+  sky.RealisticSky = 0;
+  form.FormShow();
+  EXPECT_FALSE(form.CheckBoxLabelPlace);
+  EXPECT_FALSE(form.CheckBoxRealSky);
   form.StepRadio = 3;
   form.EditUnit = "10";
   form.ScrollBar1 = 8;
@@ -447,7 +452,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(options.SubtitleSpeed, 4);
   EXPECT_FALSE(options.Music);
   EXPECT_TRUE(options.Subtitles && options.Speech && options.FullScreen && options.NebulaNames);
-  EXPECT_TRUE(options.LabelPlacement && options.RealisticSky);
+  EXPECT_EQ(sky.LabelPlacement, 1);
+  EXPECT_EQ(sky.RealisticSky, 1);
 }
 
 TEST_F(FormConfigTest, CancelChangesNothing) {
