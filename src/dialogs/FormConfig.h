@@ -27,10 +27,6 @@ struct TConfigOptions {
   int SubtitleSpeed = 10;   // 2..18
   bool Music = false, Subtitles = false, Speech = false, FullScreen = false,
        NebulaNames = false;
-  // Label placement and the realistic sky: shown on the 其它 page when the
-  // caller says the program has them (HasSkySwitches).
-  bool HasSkySwitches = false;
-  bool LabelPlacement = false, RealisticSky = false;
 };
 
 // The fields "确定" checks, for marking the one in error.
@@ -57,6 +53,9 @@ class TFormConfig {
   void EditDateChange();          // typing in EditYear, EditMonth, EditDay
   void ComboBoxCountryChange();
   void ComboBoxCityChange();
+  // Typing in EditFindCity: the first city whose name holds the text (an
+  // exact name first) is chosen with its country, as if picked in the lists.
+  void EditFindCityChange();
   void EditPlaceChange();         // typing in EditLat, EditLong, EditTimeZone
   void RadioButtonPlaceClick();   // after one of the four radio buttons changed
   void Button3Click();            // 取当前日期和时间
@@ -73,6 +72,7 @@ class TFormConfig {
   int ComboBoxCountryIndex = -1;
   std::vector<std::string> ComboBoxCityItems;     // sorted
   int ComboBoxCityIndex = -1;                     // -1: no item, empty text
+  std::string EditFindCity;                       // 查找城市
   bool RadioButtonNorth = true;   // false: 南纬
   bool RadioButtonEast = true;    // false: 西经
   std::string EditLat, EditLong, EditTimeZone;
@@ -87,6 +87,7 @@ class TFormConfig {
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
+  // The model's two drawing options: LabelPlacement and RealisticSky.
   bool CheckBoxLabelPlace = false, CheckBoxRealSky = false;
   bool CheckBoxSave = false;
 
@@ -111,10 +112,6 @@ class TFormConfig {
   // captions, hints and messages), for the font coverage check.
   static std::vector<std::string> Captions();
 
-  // Whether the program has the label placement and realistic sky switches
-  // (their check boxes are shown on the 其它 page only then).
-  bool HasSkySwitches() const { return options_.HasSkySwitches; }
-
  private:
   void ShowPlace(double lat, double lon, int zone, bool cityRule);
   void FillCities();
@@ -128,5 +125,6 @@ class TFormConfig {
 
 // The normalisation "确定" applies to a typed date: days beyond the month
 // carry into the next months, days below 1 borrow from the previous ones,
-// months beyond 1..12 carry into the year (Gregorian leap years).
+// months beyond 1..12 carry into the year, in the program's calendar
+// (CivilDate.h: Julian before 15 October 1582, no year 0).
 void NormalizeDate(int& year, int& month, int& day);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "CivilDate.h"
+
 #include "SkyModel.h"
 
 #include <cerrno>
@@ -46,18 +48,6 @@ bool ParseHex(const std::string& s, uint64_t& out) {
   return true;
 }
 
-// Days in a month of the model's calendar: Julian before the reform of
-// October 1582, Gregorian from then on; year -1 is 1 BC (there is no year 0),
-// so the Julian leap years before Christ are -1, -5, -9, ...
-int DaysInMonth(int year, int month) {
-  static const int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month != 2) return Days[month - 1];
-  const int astronomical = year < 0 ? year + 1 : year;
-  const bool leap = year < 1582 ? astronomical % 4 == 0
-                                : (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0));
-  return leap ? 29 : 28;
-}
-
 // YYYY-MM-DD, the year may be negative (BC as the model counts years). False
 // with the allowed range in `why`.
 bool ParseDate(const std::string& s, int& y, int& m, int& d, std::string& why) {
@@ -75,7 +65,7 @@ bool ParseDate(const std::string& s, int& y, int& m, int& d, std::string& why) {
     why = "months 1..12";
     return false;
   }
-  const int days = DaysInMonth(y, m);
+  const int days = CivilMonthDays(y, m);
   if (!ParseInt(s.substr(p2 + 1), 1, days, d)) {
     why = "days 1.." + std::to_string(days) + " in that month";
     return false;
