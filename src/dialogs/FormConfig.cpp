@@ -88,7 +88,7 @@ void SortUnique(std::vector<std::string>& gbk) {
 
 }  // namespace
 
-int DaysInMonth(int year, int month) {
+int GregorianDaysInMonth(int year, int month) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12) return 31;
   if (month == 2) {
@@ -110,15 +110,15 @@ void NormalizeDate(int& year, int& month, int& day) {
     }
   };
   carryMonth();
-  while (day > DaysInMonth(year, month)) {
-    day -= DaysInMonth(year, month);
+  while (day > GregorianDaysInMonth(year, month)) {
+    day -= GregorianDaysInMonth(year, month);
     ++month;
     carryMonth();
   }
   while (day < 1) {
     --month;
     carryMonth();
-    day += DaysInMonth(year, month);
+    day += GregorianDaysInMonth(year, month);
   }
 }
 

@@ -190,7 +190,7 @@ class TScriptRunner {
         failed_ = true;
       }
     } else if (s.Verb == "command") {
-      form.ExecuteCommand(std::atoi(a[0].c_str()));
+      form_.ExecuteCommand(std::atoi(a[0].c_str()));
     } else if (s.Verb == "goto") {
       std::string name;
       for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
@@ -198,9 +198,10 @@ class TScriptRunner {
       if (code == 0) {
         std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line,
                      UnknownObjectMessage(name).c_str());
-        return false;
+        failed_ = true;
+        return;
       }
-      form.StartGoTo(code);
+      form_.StartGoTo(code);
     } else if (s.Verb == "quit") {
       form_.ExecuteCommand(303);
     }
