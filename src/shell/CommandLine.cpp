@@ -87,6 +87,7 @@ const char* OptionsHelp() {
          "  --goto NAME         start with the view travelling to an object: a constellation\n"
          "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
          "                      or a Messier object (M31)\n"
+         "  --show NAME         start with a show of the folder 天文节目 playing (冬季星空)\n"
          "  --help              this text\n";
 }
 
@@ -172,6 +173,9 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--goto") {
       if (!value(o.GoTo)) return false;
       if (o.GoTo.empty()) return bad(o.GoTo);
+    } else if (a == "--show") {
+      if (!value(o.Show)) return false;
+      if (o.Show.empty()) return bad(o.Show);
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;

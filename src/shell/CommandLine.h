@@ -25,6 +25,7 @@ struct TOptions {
   std::optional<bool> FullScreen;                     // --fullscreen / --window
   std::optional<bool> Music;                          // --music / --no-music
   std::string GoTo;                                   // --goto NAME: travel to an object
+  std::string Show;                                   // --show NAME: play a show
 };
 
 // Parses argv; false with a message for unknown options or bad values.

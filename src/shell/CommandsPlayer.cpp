@@ -1,6 +1,8 @@
 // The player slot: the star tool's choice of what to play, play, stop and
 // single steps in either direction, and the automatic steps it dispatches
 // (time flow, go-to with its history, show pages).
+#include <cstdio>
+
 #include "DialogEntry.h"
 #include "FormSky.h"
 #include "Lecture.h"
@@ -36,6 +38,25 @@ void ArmShowPlayer() {
 
 }  // namespace
 
+bool TFormSky::PlayShowFile(const std::string& fileName, bool play) {
+  const TShowLoadResult loaded = Lecture.LoadShow(ShowPath(fileName));
+  if (loaded.Status == TShowStatus::Missing) {
+    std::fprintf(stderr, "skyloom: %s: no such show\n", ShowPath(fileName).c_str());
+    return false;
+  }
+  if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
+  Language = 0;
+  SkyModel->English = 0;
+  Lecture.StartShow();
+  ArmShowPlayer();
+  TextShown = true;
+  PlayMode = 1;
+  RefreshInfoText();
+  ViewLocked = true;
+  if (play) ExecuteCommand(108);
+  return loaded.Loaded();
+}
+
 bool TFormSky::PlayerCommand(int code) {
   TSkyloom& sky = *SkyModel;
   switch (code) {
@@ -45,15 +66,7 @@ bool TFormSky::PlayerCommand(int code) {
       const TStarToolAnswer answer =
           RunStarToolDialog(*this, [this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
-        Language = 0;
-        sky.English = 0;
-        Lecture.LoadShow(ShowPath(answer.ShowFile));
-        Lecture.StartShow();
-        ArmShowPlayer();
-        TextShown = true;
-        PlayMode = 1;
-        RefreshInfoText();
-        ViewLocked = true;
+        PlayShowFile(answer.ShowFile, false);
       } else if (answer.Result == 2) {
         PlayMode = 2;
         SyncLayerButtons(2);

@@ -73,6 +73,11 @@ class TFormSky {
   // Starts the view travelling to an object, as the star tool's "find" with
   // play does (the command line's --goto, the script step goto).
   void StartGoTo(int code);
+  // Loads a show ("冬季星空.shw") from the show folder and starts it as the
+  // star tool's choice does, playing on at once when `play`. A missing file
+  // changes nothing; a damaged one is reported on stderr. True when the
+  // show's pages were loaded.
+  bool PlayShowFile(const std::string& fileName, bool play);
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).
