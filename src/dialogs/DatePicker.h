@@ -9,8 +9,11 @@ struct TCivilDateTime {
 
 class TDatePicker {
  public:
+  // The years the calendar shows: Gregorian months of whole length.
+  static constexpr int FirstPickerYear = 1583, LastPickerYear = 9999;
+
   // Sets the chosen date and shows its month. False (nothing changes) when
-  // the date is not one the calendar can show: years 1..9999, a real day.
+  // the date is not one the calendar can show: a real day of those years.
   bool SetDate(int year, int month, int day);
   void PrevMonth();
   void NextMonth();
@@ -22,7 +25,7 @@ class TDatePicker {
   // The calendar of the shown month: Cell(row, column) is the day number in
   // row 0..5, column 0 (Sunday) .. 6, or 0 for an empty cell.
   int Cell(int row, int column) const;
-  // Weekday of a date, 0 Sunday .. 6 Saturday (Gregorian).
+  // Weekday of a date, 0 Sunday .. 6 Saturday.
   static int Weekday(int year, int month, int day);
 
   int Year = 2000, Month = 1, Day = 1;        // the chosen date

@@ -137,10 +137,6 @@ void TConfigView::DrawTimePage() {
   ImGui::Spacing();
   ImGui::Separator();
   ImGui::Spacing();
-  if (focusFirst_) {
-    ImGui::SetKeyboardFocusHere();
-    focusFirst_ = false;
-  }
   bool changed = Edit("年##year", form_.EditYear, 6, 70, err == TConfigField::Year);
   ImGui::SameLine();
   changed |= Edit("月##month", form_.EditMonth, 2, 36, err == TConfigField::Month);
@@ -166,6 +162,17 @@ void TConfigView::DrawPlacePage() {
     ImGui::SameLine();
     if (Combo("##city", form_.ComboBoxCityItems, form_.ComboBoxCityIndex, 130))
       form_.ComboBoxCityChange();
+    ImGui::Text("查找城市");
+    ImGui::SameLine(80);
+    ImGui::SetNextItemWidth(130);
+    char buf[64];
+    const size_t n = std::min(form_.EditFindCity.size(), sizeof buf - 1);
+    std::memcpy(buf, form_.EditFindCity.data(), n);
+    buf[n] = 0;
+    if (ImGui::InputTextWithHint("##find", "输入城市名", buf, sizeof buf)) {
+      form_.EditFindCity = buf;
+      form_.EditFindCityChange();
+    }
   }
   ImGui::Spacing();
   ImGui::Separator();
@@ -312,10 +319,7 @@ void TConfigView::DrawView() {
   } else if (ok || (!comboOpen && (KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter)))) {
     form_.Button1Click();
   }
-  if (!form_.Open) {
-    shownPage_ = -1;
-    focusFirst_ = true;
-  }
+  if (!form_.Open) shownPage_ = -1;
 }
 
 // ---------------------------------------------------------------------------

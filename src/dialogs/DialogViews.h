@@ -28,7 +28,6 @@ class TConfigView : public TModalForm {
   void DrawCalendar();
   TFormConfig& form_;
   int shownPage_ = -1;   // the page ImGui shows; a handler may ask for another
-  bool focusFirst_ = true;
 };
 
 class THelpView : public TModalForm {

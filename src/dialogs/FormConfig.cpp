@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "CityTable.h"
+#include "CivilDate.h"
 #include "Gbk.h"
 #include "SkyModel.h"
 
@@ -18,14 +19,14 @@ constexpr double Deg = M_PI / 180.0;
 // the radio buttons; a typed sign is accepted and simply turns the
 // direction round. Values beyond the usual range but inside these are
 // brought into it by "确定" (latitude clamped, longitude and zone wrapped).
-constexpr int MinYear = -99999, MaxYear = 99999;
+constexpr int MinYear = FirstYear, MaxYear = LastYear;
 constexpr int MaxDayField = 99;
 constexpr double MaxLatField = 180, MaxLongField = 360;
 constexpr int MaxZoneField = 24;
 constexpr int MaxStepAmount = 10000;
 
 // What "确定" says about a refused field.
-const char* const MsgYear = "年份应是 -99999～99999 之间的整数。";
+const char* const MsgYear = "年份应是 -99999～99999 之间不为 0 的整数（-1 即公元前 1 年）。";
 const char* const MsgMonth = "月份应是 1～12 之间的整数。";
 const char* const MsgDay = "日应是 0～99 之间的整数（超出本月的日数顺延到下个月）。";
 const char* const MsgHour = "小时应是 0～23 之间的整数。";
@@ -88,38 +89,12 @@ void SortUnique(std::vector<std::string>& gbk) {
 
 }  // namespace
 
-int GregorianDaysInMonth(int year, int month) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 31;
-  if (month == 2) {
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return leap ? 29 : 28;
-  }
-  return days[month - 1];
-}
-
 void NormalizeDate(int& year, int& month, int& day) {
-  auto carryMonth = [&] {
-    while (month > 12) {
-      month -= 12;
-      ++year;
-    }
-    while (month < 1) {
-      month += 12;
-      --year;
-    }
-  };
-  carryMonth();
-  while (day > GregorianDaysInMonth(year, month)) {
-    day -= GregorianDaysInMonth(year, month);
-    ++month;
-    carryMonth();
-  }
-  while (day < 1) {
-    --month;
-    carryMonth();
-    day += GregorianDaysInMonth(year, month);
-  }
+  int32_t y = 0, m = 0, d = 0;
+  CivilDateOf(CivilDayNumber(year, month, day), y, m, d);
+  year = y;
+  month = m;
+  day = d;
 }
 
 TFormConfig::TFormConfig(TSkyloom& sky, TConfigOptions& options) : sky_(sky), options_(options) {
@@ -182,6 +157,7 @@ void TFormConfig::FormShow() {
   ErrorText.clear();
   Message.clear();
   CheckBoxSave = false;
+  EditFindCity.clear();
 
   const TCivilDateTime now = Now();
   if (!DateTimePicker1.SetDate(std::abs(sky_.Year) % 10000, sky_.Month, sky_.Day))
@@ -244,7 +220,7 @@ void TFormConfig::DateTimePicker1Change() {
 
 void TFormConfig::EditDateChange() {
   int y = 0, m = 0, d = 0;
-  if (ParseInt(EditYear, 1, 9999, y) && ParseInt(EditMonth, 1, 12, m) &&
+  if (ParseInt(EditYear, 1583, 9999, y) && ParseInt(EditMonth, 1, 12, m) &&
       ParseInt(EditDay, 1, 31, d))
     DateTimePicker1.SetDate(y, m, d);
   if (ErrorField == TConfigField::Year || ErrorField == TConfigField::Month ||
@@ -279,6 +255,23 @@ void TFormConfig::ComboBoxCityChange() {
     ErrorField = TConfigField::None;
     ErrorText.clear();
   }
+}
+
+void TFormConfig::EditFindCityChange() {
+  const std::string wanted = Utf8ToGbk(Trim(EditFindCity));
+  if (wanted.empty()) return;
+  int found = 0;
+  for (int i = 1; i <= CityCount && !found; ++i)
+    if (Cities[i].CityName.view() == wanted) found = i;
+  for (int i = 1; i <= CityCount && !found; ++i)
+    if (Cities[i].CityName.view().find(wanted) != std::string_view::npos) found = i;
+  if (!found) return;
+  SelectCountry(Utf8(Cities[found].Country));
+  FillCities();
+  const std::string name = Utf8(Cities[found].CityName);
+  auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(), name);
+  ComboBoxCityIndex = it == ComboBoxCityItems.end() ? -1 : int(it - ComboBoxCityItems.begin());
+  ComboBoxCityChange();
 }
 
 void TFormConfig::EditPlaceChange() {
@@ -337,7 +330,7 @@ void TFormConfig::Button1Click() {
   ErrorText.clear();
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, zone = 0, amount = 0;
   double lat = 0, lon = 0;
-  if (!ParseInt(EditYear, MinYear, MaxYear, year)) {
+  if (!ParseInt(EditYear, MinYear, MaxYear, year) || year == 0) {
     PageControl1 = 0;
     Fail(TConfigField::Year, MsgYear);
     return;
@@ -385,8 +378,14 @@ void TFormConfig::Button1Click() {
     return;
   }
 
-  // Everything is valid: apply.
   NormalizeDate(year, month, day);
+  if (year < MinYear || year > MaxYear) {
+    PageControl1 = 0;
+    Fail(TConfigField::Day, MsgDay);
+    return;
+  }
+
+  // Everything is valid: apply.
   sky_.Year = year;
   sky_.Month = month;
   sky_.Day = day;
@@ -446,7 +445,7 @@ std::vector<std::string> TFormConfig::Captions() {
       "日", "一", "二", "三", "四", "五", "六", "上一年", "上个月", "下个月", "下一年",
       "国家", "城市", "纬度", "北纬", "南纬", "（0～90度）", "经度", "东经", "西经",
       "（0～180度）", "时区", "东", "西", "区", "（0～12区）", "（中国各地都是东八区）",
-      "取本地经纬度", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
+      "取本地经纬度", "查找城市", "输入城市名", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
       "中国古代星官名称", "天球经纬网", "黄道线", "银道线", "星座连线", "中国古代星官连线",
       "显示星数：", "字幕速度：", "等", "步进时间", "分钟", "天", "年", "背景音乐", "使用字幕",
       "使用语音", "全屏幕方式", "星云图显示名字", "标签互不重叠", "真实天色",

@@ -57,6 +57,9 @@ class TFormConfig {
   void EditDateChange();          // typing in EditYear, EditMonth, EditDay
   void ComboBoxCountryChange();
   void ComboBoxCityChange();
+  // Typing in EditFindCity: the first city whose name holds the text (an
+  // exact name first) is chosen with its country, as if picked in the lists.
+  void EditFindCityChange();
   void EditPlaceChange();         // typing in EditLat, EditLong, EditTimeZone
   void RadioButtonPlaceClick();   // after one of the four radio buttons changed
   void Button3Click();            // 取当前日期和时间
@@ -73,6 +76,7 @@ class TFormConfig {
   int ComboBoxCountryIndex = -1;
   std::vector<std::string> ComboBoxCityItems;     // sorted
   int ComboBoxCityIndex = -1;                     // -1: no item, empty text
+  std::string EditFindCity;                       // 查找城市
   bool RadioButtonNorth = true;   // false: 南纬
   bool RadioButtonEast = true;    // false: 西经
   std::string EditLat, EditLong, EditTimeZone;
@@ -128,6 +132,6 @@ class TFormConfig {
 
 // The normalisation "确定" applies to a typed date: days beyond the month
 // carry into the next months, days below 1 borrow from the previous ones,
-// months beyond 1..12 carry into the year (Gregorian leap years).
+// months beyond 1..12 carry into the year, in the program's calendar
+// (CivilDate.h: Julian before 15 October 1582, no year 0).
 void NormalizeDate(int& year, int& month, int& day);
-int GregorianDaysInMonth(int year, int month);

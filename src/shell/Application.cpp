@@ -100,11 +100,26 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       form.DXInput1.KeyEvent(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
+      // A held key acts once (the window system's repeats are ignored).
+      if (e.type == SDL_KEYDOWN && !e.key.repeat)
+        form.FormKeyDown(VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode),
+                         e.key.keysym.mod);
       break;
     case SDL_MOUSEMOTION:
-      form.HoverX = e.motion.x;
-      form.HoverY = e.motion.y;
+      form.FormMouseMove(0, e.motion.x, e.motion.y);
       break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const int button = e.button.button == SDL_BUTTON_RIGHT    ? 1
+                         : e.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                : 0;
+      if (e.type == SDL_MOUSEBUTTONDOWN) {
+        form.FormMouseDown(button, 0, e.button.x, e.button.y);
+      } else {
+        form.FormMouseUp(button, 0, e.button.x, e.button.y);
+      }
+      break;
+    }
     default:
       break;
   }
@@ -145,6 +160,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.PanelDown) {
     Sections[2].Y = 564;
     Sections[1].Height = 564;
+    Regions[19].Height = 564;
     form.PanelState = 2;
     sky.ScreenHeight = 564;
   }

@@ -27,7 +27,6 @@ namespace {
 
 const char* const HelpFileName = "帮助.txt";
 const char* const ResourceLibrary = "Resource.rxf";
-const char* const ParametersFileName = "Config.dat";
 
 }  // namespace
 
@@ -83,7 +82,7 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
     return false;
   }
   const std::string settingsPath = folder + "/" + SettingsFileName;
-  const std::string parametersPath = folder + "/" + ParametersFileName;
+  const std::string parametersPath = folder + "/" + ConfigFileName;
   std::string message;
   const bool ok = SaveTogether(
       {{settingsPath,
@@ -93,9 +92,11 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
           return false;
         }},
        {parametersPath,
-        [&](std::string&) {
-          WriteParameters();
-          return true;
+        [&](std::string& m) {
+          std::string why;
+          if (WriteParameters(folder, &why)) return true;
+          m = "skyloom: " + parametersPath + ": cannot be written (" + why + ")";
+          return false;
         }}},
       message);
   if (!ok)
