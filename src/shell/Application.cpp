@@ -139,6 +139,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.Zone) sky.TimeZone = *o.Zone;
   if (o.LatDeg) sky.Latitude = *o.LatDeg * Deg;
   if (o.LonDeg) sky.Longitude = *o.LonDeg * Deg;
+  if (o.LatDeg || o.LonDeg) sky.City = 0;  // a place of its own, not a listed city
   if (o.AzDeg) sky.ViewAz = *o.AzDeg * Deg;
   if (o.AltDeg) sky.ViewAlt = *o.AltDeg * Deg;
   if (o.Mode1) sky.Mode1 = *o.Mode1;

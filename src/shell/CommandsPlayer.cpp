@@ -156,7 +156,10 @@ bool TFormSky::PlayerCommand(int code) {
         } else if (Lecture.StepShow()) {
           Lecture.NextFrame();
         }
-        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) RefreshInfoText();
+        const int now = Lecture.Current;
+        if (now != page && now >= 1 && now <= Lecture.Count &&
+            Lecture.Frames[static_cast<size_t>(now)].NewPage)
+          RefreshInfoText();
       }
       SkyStale = true;
       return true;

@@ -16,6 +16,7 @@
 #include "ImageList.h"
 #include "InfoText.h"
 #include "Input.h"
+#include "Lecture.h"
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "Sound.h"

@@ -7,6 +7,7 @@
 #include "CivilDate.h"
 #include "FormSky.h"
 #include "Gbk.h"
+#include "GlobalParams.h"
 #include "Interface.h"
 #include "ScreenGeometry.h"
 #include "SkyModel.h"
@@ -203,7 +204,17 @@ void TFormSky::SyncLayerButtons(int mode) {
   Regions[9].State = sky.GroundOn ? OnLook : 0;
   Regions[6].State = sky.English == 1 ? OnLook : 0;
   Marks.Clear();
-  // The popup menu reads its check marks from the switches themselves.
+  // The popup items' check marks say what the switches are.
+  for (int k = 1; k <= MenuTableSize; ++k) {
+    TMenuEntry& e = MenuTable[k];
+    const bool* on = e.Command == 1207   ? &Popup.ConstellationHighlight
+                     : e.Command == 1202 ? &Popup.ConstellationLines
+                     : e.Command == 1203 ? &Popup.ConstellationGreekNames
+                     : e.Command == 1205 ? &Popup.ConstellationBoundary
+                     : e.Command == 1201 ? &Popup.ConstellationStarNames
+                                         : nullptr;
+    if (on) e.Checked = *on ? 1 : 0;
+  }
 }
 
 void TFormSky::PickConstellation(int x, int y, int button) {

@@ -10,6 +10,7 @@
 #include "AutoCommand.h"
 #include "CivilDate.h"
 #include "FormSky.h"
+#include "GlobalParams.h"
 #include "GoTo.h"
 #include "Interface.h"
 #include "Lecture.h"
@@ -574,6 +575,9 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   Sky().GroundOn = 1;
   Sky().English = 1;
   form_->Marks.HighlightCount = 3;
+  SetMenuTableDefaults();
+  form_->Popup = TPopupSwitches{};
+  form_->Popup.ConstellationLines = true;
   form_->SyncLayerButtons(1);
   EXPECT_EQ(form_->Marks.HighlightCount, 3) << "mode 1 does nothing";
   form_->SyncLayerButtons(2);
@@ -583,6 +587,10 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(Regions[9].State, 2);
   EXPECT_EQ(Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
+  for (int k = 1; k <= MenuTableSize; ++k) {
+    if (MenuTable[k].Command == 1202) EXPECT_EQ(MenuTable[k].Checked, 1) << k;
+    if (MenuTable[k].Command == 1205) EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+  }
 }
 
 // A square outline of constellation 5 around the sky centre, ±50 pixels,

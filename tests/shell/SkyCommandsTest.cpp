@@ -211,6 +211,24 @@ TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
   EXPECT_EQ(sky.Minute, 0);
 }
 
+TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
+  TSkyloom& sky = *SkyModel;
+  sky.Year = 99999, sky.Month = 12, sky.Day = 31, sky.Hour = 23, sky.Minute = 50;
+  StepUnit = 3;
+  StepAmount = 1;
+  form_->PlayMode = 3;
+  form_->ExecuteCommand(108);
+  Frames(3);
+  EXPECT_FALSE(Player.Active);
+  EXPECT_EQ(sky.Year, 99999);
+  EXPECT_EQ(sky.Minute, 59);
+  for (int k = 1; k <= sky.StarCount; ++k) {
+    ASSERT_TRUE(std::isfinite(sky.Stars[k].X) && std::isfinite(sky.Stars[k].Y)) << k;
+  }
+  for (int j = 1; j <= 10; ++j) ASSERT_TRUE(std::isfinite(sky.Planets[j].X)) << j;
+  StepUnit = StepAmount = 1;
+}
+
 TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
   TSkyloom& sky = *SkyModel;
   struct Case {

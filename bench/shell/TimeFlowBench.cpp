@@ -1,0 +1,79 @@
+// One frame of time flow as the player runs it: the time step, the sky
+// update of the new instant and the whole frame drawn, with every name and
+// line layer on; and the same with the view tracking a planet.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <memory>
+
+#include "AutoCommand.h"
+#include "FormSky.h"
+#include "SkyModel.h"
+
+namespace {
+
+struct TimeFlowForm {
+  explicit TimeFlowForm(bool tracking) {
+    if (chdir(SKYLOOM_RUNTIME_DIR) != 0) {
+    }
+    CreateSkyModel(1);
+    form = std::make_unique<TFormSky>();
+    FormSky = form.get();
+    form->FixedNow = true;
+    form->Now = {2026, 1, 15, 21, 0};
+    form->FormCreate();
+    form->FormShow();
+    TSkyloom& sky = *SkyModel;
+    sky.Latitude = 39.9 * M_PI / 180;
+    sky.Longitude = 116.4 * M_PI / 180;
+    sky.TimeZone = 8;
+    sky.Mode1 = 0x3F;
+    sky.Mode2 = 0x1F00;
+    sky.NamesOn = sky.LinesOn = sky.GroundOn = 1;
+    sky.DeriveShowFlags();
+    sky.ViewAz = 10 * M_PI / 180;
+    sky.ViewAlt = 45 * M_PI / 180;
+    if (tracking) {
+      sky.Tracking = 1;
+      sky.TrackId = 106;  // Jupiter
+    }
+    form->DXDrawInitialize();
+    form->DXTimer1Timer();
+    // Play with the default step: one minute forward every frame.
+    form->PlayMode = 3;
+    Player.Command = 1001;
+    Player.LeadCommand = 0;
+    Player.Interval = 1;
+    form->ExecuteCommand(108);
+  }
+  ~TimeFlowForm() {
+    form->ExecuteCommand(109);
+    FormSky = nullptr;
+    form.reset();
+    FreeSkyModel();
+  }
+  std::unique_ptr<TFormSky> form;
+};
+
+void BM_TimeFlowFrame(benchmark::State& state) {
+  TimeFlowForm f(false);
+  for (auto _ : state) f.form->DXTimer1Timer();
+  state.counters["minutes"] = SkyModel->Hour * 60 + SkyModel->Minute;
+}
+BENCHMARK(BM_TimeFlowFrame)->Unit(benchmark::kMillisecond);
+
+void BM_TrackedTimeFlowFrame(benchmark::State& state) {
+  TimeFlowForm f(true);
+  for (auto _ : state) f.form->DXTimer1Timer();
+}
+BENCHMARK(BM_TrackedTimeFlowFrame)->Unit(benchmark::kMillisecond);
+
+void BM_StepTimeOnly(benchmark::State& state) {
+  TimeFlowForm f(false);
+  for (auto _ : state) f.form->StepTime();
+}
+BENCHMARK(BM_StepTimeOnly)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

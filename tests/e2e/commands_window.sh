@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The commands tried as a teacher would, in a real X window with real X
+# input: a click on Orion shows its Chinese story, the E key switches to the
+# English one, the A key plays time forward and the S key stops it, and
+# --goto 火星 ends with Mars in the middle of the sky area. Screenshots stay
+# in the work folder.
+set -euo pipefail
+SKYLOOM="$1"
+WORK="$3"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "commands window: Xvfb, xdotool or ImageMagick missing; skipped"
+  exit 0
+fi
+rm -rf "$WORK"
+mkdir -p "$WORK/config" "$WORK/cache"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy XDG_CACHE_HOME="$WORK/cache"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+XPID=""
+start_x() {
+  for n in $(seq 141 190); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    kill "$XPID" 2>/dev/null || true
+  done
+  fail "no virtual X server"
+}
+PID=""
+stop_all() {
+  [ -n "$PID" ] && kill -TERM "$PID" 2>/dev/null || true
+  kill "$XPID" 2>/dev/null || true
+}
+trap stop_all EXIT
+
+# The window is centred on the 1024x768 desktop: its stage starts at (112, 84).
+X0=112
+Y0=84
+window() {
+  local wid=""
+  for _ in $(seq 50); do
+    wid=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -1) || true
+    [ -n "$wid" ] && break
+    sleep 0.2
+  done
+  [ -n "$wid" ] || fail "no window of the program"
+  echo "$wid"
+}
+shot() { sleep "${2:-1}"; import -window root -crop 800x600+$X0+$Y0 +repage "$1"; }
+point() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); }
+differ() {  # pixels that differ inside WxH+X+Y
+  convert "$1" -crop "$3" +repage crop-a.png
+  convert "$2" -crop "$3" +repage crop-b.png
+  compare -fuzz 6% -metric AE crop-a.png crop-b.png null: 2>&1 >/dev/null | awk '{print int($1)}'
+}
+STORY=340x112+244+476
+SKY=800x430+0+0
+STATUS=470x20+10+440
+
+start_x
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --zone 8 --lat 39.9 --lon 116.4 --names --lines \
+  --mode1 D --mode2 800 --ground --az 10 --alt 45 > window.log 2>&1 &
+PID=$!
+window > /dev/null
+point 700 100
+shot before.png 1.5
+# Orion's belt is in the middle of the constellation at this view.
+point 310 230
+sleep 0.3
+xdotool click 1
+point 700 100
+shot chinese.png
+[ "$(differ before.png chinese.png $STORY)" -gt 500 ] || fail "no story after the click on Orion"
+xdotool key e
+shot english.png
+[ "$(differ chinese.png english.png $STORY)" -gt 500 ] || fail "the E key left the story as it was"
+xdotool key a
+shot playing.png 1.5
+xdotool key s
+shot stopped.png 0.5
+[ "$(differ english.png playing.png $SKY)" -gt 500 ] || fail "the sky did not turn while playing"
+[ "$(differ english.png playing.png $STATUS)" -gt 20 ] || fail "the clock did not move while playing"
+shot still.png 1
+[ "$(differ stopped.png still.png $SKY)" = 0 ] || fail "the sky kept turning after S"
+kill -TERM "$PID"
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+
+# Travelling to Mars from a desktop shortcut's command line: the window ends
+# on the same sky as the headless trip (whose ending with Mars in the middle
+# the unit tests check).
+MARS=(--date 2025-01-16 --time 21:00 --zone 8 --lat 39.9 --lon 116.4 --names --mode1 8 --ground
+      --az 0 --alt 20 --goto 火星)
+printf 'wait 150\nshot goto-mars-script.png\nquit\n' > mars.txt
+SDL_VIDEODRIVER=dummy "$SKYLOOM" --script mars.txt "${MARS[@]}" > script.log 2>&1 \
+  || fail "the headless trip failed: $(cat script.log)"
+"$SKYLOOM" "${MARS[@]}" > goto.log 2>&1 &
+PID=$!
+window > /dev/null
+point 790 5
+shot goto-mars.png 8
+[ "$(differ goto-mars-script.png goto-mars.png 500x300+150+66)" = 0 ] \
+  || fail "the window's trip to Mars ended elsewhere than the headless one"
+kill -TERM "$PID"
+wait "$PID" || fail "the program ended with an error: $(cat goto.log)"
+PID=""
+echo "commands window: ok"
