@@ -183,4 +183,3 @@ void RunHelpDialog(TFormSky& form) {
   ShowModal(form, view);
 }
 
-TStarToolAnswer RunStarToolDialog(TFormSky&, const std::function<void(int)>&) { return {}; }
