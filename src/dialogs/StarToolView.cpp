@@ -75,7 +75,7 @@ void TStarToolView::DrawShowPage() {
 
 void TStarToolView::DrawObjectPage() {
   ImGui::BeginGroup();
-  ImGui::SetNextItemWidth(240);
+  ImGui::SetNextItemWidth(200);
   char name[128];
   std::snprintf(name, sizeof name, "%s", form_.EditConstName.c_str());
   ImGui::InputText("##EditConstName", name, sizeof name, ImGuiInputTextFlags_ReadOnly);
@@ -115,7 +115,7 @@ void TStarToolView::DrawObjectPage() {
     ImGui::EndTable();
   }
   ImGui::EndGroup();
-  ImGui::SameLine();
+  ImGui::SameLine(316);  // the choices keep their place whatever the hint says
   ImGui::BeginGroup();
   if (ImGui::RadioButton("自动找到：", form_.RadioButtonMove)) form_.RadioButtonMoveClick();
   if (ImGui::RadioButton("步进时间", !form_.RadioButtonMove)) form_.RadioButtonTimeClick();

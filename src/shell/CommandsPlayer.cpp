@@ -48,6 +48,10 @@ bool TFormSky::PlayShowFile(const std::string& fileName, bool play) {
   Language = 0;
   SkyModel->English = 0;
   Lecture.StartShow();
+  // The first page is shown at once, so that what was chosen is seen
+  // before play starts (A plays on, X and W turn the pages).
+  Lecture.JumpFrames(+1);
+  SkyStale = true;
   ArmShowPlayer();
   TextShown = true;
   PlayMode = 1;

@@ -20,8 +20,9 @@ for shw in "$RUNTIME"/天文节目/*.shw; do
   mkdir -p "$name"
   {
     echo "command 109"
+    # The first page is shown as the show starts; each step turns one page.
     for ((k = 1; k <= pages; k++)); do
-      echo "command 107"
+      if [ "$k" -gt 1 ]; then echo "command 107"; fi
       echo "wait 2"
       printf 'shot %s/page-%02d.png\n' "$name" "$k"
     done
