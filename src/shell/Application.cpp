@@ -12,6 +12,7 @@
 #include "CommandLine.h"
 #include "FormLogo.h"
 #include "FormSky.h"
+#include "Lecture.h"
 #include "GlobalParams.h"
 #include "Interface.h"
 #include "ObjectNames.h"
@@ -217,6 +218,17 @@ int RunSkyloom(int argc, char** argv) {
       return 2;
     }
   }
+  // A show to play must exist before anything opens.
+  if (!options.Show.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(ShowPath(ShowFileOf(options.Show)), ec)) {
+      std::fprintf(stderr, "skyloom: --show: no show \"%s\" in the folder %s\n",
+                   options.Show.c_str(), ShowFolder);
+      FreeSkyModel();
+      SDL_Quit();
+      return 2;
+    }
+  }
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -250,6 +262,7 @@ int RunSkyloom(int argc, char** argv) {
     form.FormShow();
     ApplyOptions(options, form);
     if (goToCode > 0) form.StartGoTo(goToCode);
+    if (!options.Show.empty()) form.PlayShowFile(ShowFileOf(options.Show), true);
 
     if (!renderFile.empty()) {
       // One picture: no window at all. A trip asked for is made first, so

@@ -115,6 +115,7 @@ const char* OptionsHelp() {
          "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
          "                      or a Messier object (M31); with --render the picture shows\n"
          "                      where the trip ends\n"
+         "  --show NAME         start with a show of the folder 天文节目 playing (冬季星空)\n"
          "  --help              this text\n";
 }
 
@@ -212,6 +213,9 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--goto") {
       if (!value(o.GoTo)) return false;
       if (o.GoTo.empty()) return bad(o.GoTo, "the name of a star, constellation, planet or Messier object");
+    } else if (a == "--show") {
+      if (!value(o.Show)) return false;
+      if (o.Show.empty()) return bad(o.Show, "the name of a show in the folder 天文节目");
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;

@@ -39,6 +39,29 @@ void ArmShowPlayer() {
 
 }  // namespace
 
+bool TFormSky::PlayShowFile(const std::string& fileName, bool play) {
+  const TShowLoadResult loaded = Lecture.LoadShow(ShowPath(fileName));
+  if (loaded.Status == TShowStatus::Missing) {
+    std::fprintf(stderr, "skyloom: %s: no such show\n", ShowPath(fileName).c_str());
+    return false;
+  }
+  if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
+  Language = 0;
+  SkyModel->English = 0;
+  Lecture.StartShow();
+  // The first page is shown at once, so that what was chosen is seen
+  // before play starts (A plays on, X and W turn the pages).
+  Lecture.JumpFrames(+1);
+  SkyStale = true;
+  ArmShowPlayer();
+  TextShown = true;
+  PlayMode = 1;
+  RefreshInfoText();
+  ViewLocked = true;
+  if (play) ExecuteCommand(108);
+  return loaded.Loaded();
+}
+
 bool TFormSky::PlayerCommand(int code) {
   TSkyloom& sky = *SkyModel;
   switch (code) {
@@ -48,17 +71,7 @@ bool TFormSky::PlayerCommand(int code) {
       const TStarToolAnswer answer =
           RunStarToolDialog(*this, [this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
-        Language = 0;
-        sky.English = 0;
-        const TShowLoadResult loaded =
-            Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
-        if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
-        Lecture.StartShow();
-        ArmShowPlayer();
-        TextShown = true;
-        PlayMode = 1;
-        RefreshInfoText();
-        ViewLocked = true;
+        PlayShowFile(answer.ShowFile, false);
       } else if (answer.Result == 2) {
         PlayMode = 2;
         SyncLayerButtons(2);

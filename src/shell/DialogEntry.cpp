@@ -116,6 +116,7 @@ std::string DialogGlyphs() {
     out += GbkToUtf8(Cities[i].Country.view());
     out += GbkToUtf8(Cities[i].CityName.view());
   }
+  out += StarToolGlyphs();
   std::vector<uint8_t> manual;
   if (ReadFilePrefix(HelpFileName, 4u << 20, manual) == TReadResult::Ok)
     out += GbkToUtf8(std::string_view(reinterpret_cast<const char*>(manual.data()), manual.size()));
@@ -180,4 +181,3 @@ void RunHelpDialog(TFormSky& form) {
   ShowModal(form, view);
 }
 
-TStarToolAnswer RunStarToolDialog(TFormSky&, const std::function<void(int)>&) { return {}; }

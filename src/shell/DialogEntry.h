@@ -18,6 +18,9 @@ void RunHelpDialog(TFormSky& form);
 // Every character the dialogs can show (their captions, the city table, the
 // manual), as UTF-8 text for the dialog font.
 std::string DialogGlyphs();
+// The characters the star tool shows: its captions, every object name and
+// the titles and descriptions of the shows in the show folder (UTF-8).
+std::string StarToolGlyphs();
 
 // What the star tool (code 106) chose: Result 1 a show (ShowFile, a file
 // name inside the show folder), 2 an object (SelectedId, an object number),

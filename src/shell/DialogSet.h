@@ -8,6 +8,7 @@
 #include "FormAbout.h"
 #include "FormConfig.h"
 #include "FormHelp.h"
+#include "FormStarTool.h"
 #include "RunFolder.h"
 
 struct TDialogSet {
@@ -17,4 +18,5 @@ struct TDialogSet {
   TRunFolder Run;
   std::unique_ptr<TFormHelp> Help;  // made at the first showing (its contents file)
   TFormAbout About;
+  std::unique_ptr<TFormStarTool> StarTool;  // made at the first showing
 };

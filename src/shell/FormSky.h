@@ -76,6 +76,11 @@ class TFormSky {
   void StartGoTo(int code);
   // Runs the started trip to its end without drawing (for one picture).
   void FinishGoTo();
+  // Loads a show ("冬季星空.shw") from the show folder and starts it as the
+  // star tool's choice does, playing on at once when `play`. A missing file
+  // changes nothing; a damaged one is reported on stderr. True when the
+  // show's pages were loaded.
+  bool PlayShowFile(const std::string& fileName, bool play);
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).

@@ -11,6 +11,7 @@
 #include "Application.h"
 #include "FileIo.h"
 #include "FormSky.h"
+#include "Lecture.h"
 #include "ObjectNames.h"
 #include "Png.h"
 #include "SkyModel.h"
@@ -125,6 +126,8 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
       if (a.size() != 1 || !ToInt(a[0], 0, 99999, x)) return fail("command takes a code 0..99999");
     } else if (v == "goto") {
       if (a.empty()) return fail("goto takes an object name");
+    } else if (v == "show") {
+      if (a.empty()) return fail("show takes the name of a show");
     } else if (v == "quit") {
       if (!a.empty()) return fail("quit takes nothing");
     } else {
@@ -202,6 +205,15 @@ class TScriptRunner {
         return;
       }
       form_.StartGoTo(code);
+    } else if (s.Verb == "show") {
+      std::string name;
+      for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
+      if (!form_.PlayShowFile(ShowFileOf(name), true)) {
+        std::fprintf(stderr, "skyloom: script line %d: the show \"%s\" cannot be played\n",
+                     s.Line, name.c_str());
+        failed_ = true;
+        return;
+      }
     } else if (s.Verb == "quit") {
       form_.ExecuteCommand(303);
     }

@@ -9,6 +9,7 @@
 //   shot FILE.png       save the last drawn frame (relative to the caller's folder)
 //   command N           execute command code N (as a key, click or menu item would)
 //   goto NAME           send the view travelling to an object (as --goto NAME)
+//   show NAME           load a show of the show folder and play it (as --show NAME)
 //   quit                end the program
 // Blank lines and lines starting with '#' are ignored.
 #pragma once

@@ -325,7 +325,12 @@ void TLecture::JumpFrames(int delta) {
   }
   Current = static_cast<int>(std::min<long>(next, Count));
   ApplyFrame(Current, true);
-  if (Model && Model->Tracking) PointAtTrack();
+  if (Model && Model->Tracking) {
+    // The tracked direction is that of the page just applied (its object,
+    // clock and place), not the one the last frame left behind.
+    Model->UpdateSky();
+    PointAtTrack();
+  }
 }
 
 void TLecture::NextFrame() {

@@ -28,6 +28,17 @@ struct TInfoText;
 // Folder of the shows, relative to the runtime folder, and their extension.
 inline constexpr const char* ShowFolder = "天文节目";  // a UTF-8 name on disk
 inline constexpr const char* ShowExtension = ".shw";
+// The file name of a show named as a teacher names it: "冬季星空" or
+// "冬季星空.shw".
+inline std::string ShowFileOf(const std::string& name) {
+  const std::string ext = ShowExtension;
+  const bool has = name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+  return has ? name : name + ext;
+}
+// The path of a show file name ("冬季星空.shw") in the show folder.
+inline std::string ShowPath(const std::string& fileName) {
+  return std::string(ShowFolder) + "/" + fileName;
+}
 
 constexpr int MaxShowLines = 11;          // description lines; 11 is also the footer
 constexpr int MaxShowTextLines = 50;      // display pieces of one page

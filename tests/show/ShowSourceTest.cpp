@@ -215,3 +215,20 @@ select = 0
   EXPECT_EQ(a.Frames[1].Zone, 0);
   EXPECT_EQ(a.Frames[1].City, a.Frames[0].City);
 }
+
+TEST(ShowSource, TheExampleOfTheFormatDescriptionCompiles) {
+  const std::string doc =
+      ReadText(std::filesystem::path(SKYLOOM_SOURCE_DIR) / "docs/show-format.md");
+  const size_t from = doc.find("```toml\n");
+  ASSERT_NE(from, std::string::npos);
+  const size_t to = doc.find("```\n", from + 8);
+  ASSERT_NE(to, std::string::npos);
+  TShowImage show;
+  TSourceError e;
+  ASSERT_TRUE(CompileShowSource(doc.substr(from + 8, to - from - 8), Catalog(), show, e))
+      << e.Text("docs/show-format.md example");
+  ASSERT_EQ(show.Frames.size(), 3u);
+  EXPECT_EQ(show.Frames[1].Tracking, 1);
+  EXPECT_EQ(show.Frames[1].Moves, MoveBits::Time);
+  EXPECT_EQ(show.Frames[2].StarMarkCount, 0);
+}

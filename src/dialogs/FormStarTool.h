@@ -1,0 +1,85 @@
+// TFormStarTool: the star tool ("观星工具", command 106). Page
+// "天文节目状态" lists the shows of the show folder and previews the chosen
+// one's description; page "观星状态" lists every object (constellations,
+// then the Sun, Moon and planets, asterisms and Messier objects) to find it
+// ("自动找到：") or to let time run ("步进时间") with a unit and an amount.
+// Result after closing: 0 nothing, 1 play ShowFile, 2 find SelectedId,
+// 3 let time run with the global step settings just set.
+//
+// State and handlers only; TStarToolView draws it with ImGui. Texts are UTF-8.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TSkyloom;
+class TLecture;
+
+struct TObjectItem {
+  std::string Caption;  // column "星座"
+  std::string English;  // column "英文"
+  std::string Short;    // third text (abbreviation, "★" for bodies)
+  int Id = 0;           // object number
+};
+
+class TFormStarTool {
+ public:
+  TFormStarTool(TSkyloom& sky, TLecture& lecture, std::string showFolder)
+      : Sky(sky), Lecture(lecture), ShowFolder(std::move(showFolder)) {}
+
+  // Handlers, named as the form's events.
+  void FormShow();
+  void ListBox1Click(int index);          // a show chosen: its preview
+  void ListViewConstClick(int index);     // an object chosen (row in the sorted list)
+  void ListViewConstDblClick(int index);  // chosen and found at once (OnPick)
+  void ListViewConstColumnClick(int column);
+  void RadioButtonMoveClick();            // "自动找到："
+  void RadioButtonTimeClick();            // "步进时间"
+  void CheckBoxLockClick();               // "锁定左边所选"
+  void Button1Click();                    // "确定"
+  void Button6Click();                    // "取消"
+
+  // Widget state.
+  bool Open = false;
+  int ActivePage = 0;                 // 0 "天文节目状态", 1 "观星状态"
+  std::vector<std::string> ListBox1;  // show names, sorted
+  int ListBox1Index = -1;
+  std::vector<std::string> Memo1;     // preview lines
+  std::string EditConstName;
+  std::string LabelConstHint;         // "在地平线下！" or empty
+  std::vector<TObjectItem> ListViewConst;
+  int ListViewConstIndex = -1;
+  bool RadioButtonMove = false;       // false: "步进时间" is checked
+  int StepUnitChoice = 1;             // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3
+  std::string EditUnit = "1";         // with UpDown1, 1..10000
+  bool CheckBoxLock = false;
+  bool CheckBox1 = true;              // "定位过程" (hidden)
+  bool GroupBox1Enabled = true;
+  std::string ErrorText;              // a typed value that cannot apply, shown in the dialog
+
+  // Dialog state.
+  int SelectedId = 0;
+  int Result = 0;
+  std::string ShowFile;
+  int SortColumn = 0;
+  bool Filling = false;
+  std::function<void(int id, bool showProcess)> OnPick;
+
+  // The order of the object list: constellations (and the bodies among
+  // them by text) before asterisms and Messier objects whatever the column;
+  // within each group the texts of the column compared without regard to
+  // case. True when a sorts before b.
+  bool SortsBefore(const TObjectItem& a, const TObjectItem& b) const;
+
+ private:
+  void FillShowList();
+  void FillObjectList();
+  void SortObjects();
+  void ChooseObject(int id);
+  int SunRow() const;
+
+  TSkyloom& Sky;
+  TLecture& Lecture;
+  std::string ShowFolder;
+};

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Every shipped show, headless: started with --show, stopped, then stepped
+# page by page with a picture of each page; no message may appear. The
+# pictures of each show are put on one contact sheet (NAME-sheet.png) in
+# the output folder for a person to look at.
+set -euo pipefail
+SKYLOOM="$1"
+RUNTIME="$2"
+WORK="$3"
+rm -rf "$WORK"
+mkdir -p "$WORK/config"
+cd "$WORK"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+count=0
+for shw in "$RUNTIME"/天文节目/*.shw; do
+  name=$(basename "$shw" .shw)
+  pages=$("$RUNTIME/skyloom-show" dump "$shw" | grep -c '^\[\[page\]\]')
+  [ "$pages" -ge 8 ] && [ "$pages" -le 25 ] || fail "$name has $pages pages"
+  mkdir -p "$name"
+  {
+    echo "command 109"
+    # The first page is shown as the show starts; each step turns one page.
+    for ((k = 1; k <= pages; k++)); do
+      if [ "$k" -gt 1 ]; then echo "command 107"; fi
+      echo "wait 2"
+      printf 'shot %s/page-%02d.png\n' "$name" "$k"
+    done
+    echo "quit"
+  } > "$name/steps.txt"
+  "$SKYLOOM" --show "$name" --script "$name/steps.txt" 2> "$name/stderr.txt" \
+    || fail "$name: the program failed ($(cat "$name/stderr.txt"))"
+  # No message at all: a damaged show, an unknown name or a failed picture
+  # would say so on stderr.
+  if grep -v '^ALSA\|no sound device' "$name/stderr.txt" | grep -q .; then
+    fail "$name: $(cat "$name/stderr.txt")"
+  fi
+  shots=$(ls "$name"/page-*.png | wc -l)
+  [ "$shots" -eq "$pages" ] || fail "$name: $shots pictures of $pages pages"
+  if command -v montage > /dev/null; then
+    montage "$name"/page-*.png -tile 4x -geometry 400x300+4+4 -font /usr/share/fonts/truetype/arphic/uming.ttc -title "$name" \
+      "$name-sheet.png" 2> /dev/null || true
+  fi
+  count=$((count + 1))
+done
+[ "$count" -eq 10 ] || fail "$count shows instead of 10"
+
+# An unknown show is refused before any window opens.
+if "$SKYLOOM" --show 没有这个节目 --render x.png 2> err.txt; then fail "an unknown show was accepted"; fi
+grep -q '没有这个节目' err.txt || fail "the message does not name the show: $(cat err.txt)"
+echo "ok: $count shows, contact sheets in $WORK"
