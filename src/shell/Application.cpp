@@ -14,6 +14,7 @@
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
+#include "ObjectNames.h"
 #include "Png.h"
 #include "Script.h"
 #include "SkyModel.h"
@@ -41,7 +42,14 @@ std::string Absolute(const std::string& cwd, const std::string& path) {
 
 void RunMessageLoop(TFormSky& form) {
   uint64_t last = 0;
+  // A modal dialog opened by an event or a tick runs this same step in its
+  // nested loop.
+  form.NextFrame = [&form, &last] {
+    MessageLoopStep(form, last);
+    return !form.Terminated;
+  };
   while (!form.Terminated) MessageLoopStep(form, last);
+  form.NextFrame = nullptr;
 }
 
 }  // namespace
@@ -68,8 +76,16 @@ void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
   // ImGui sees every event first; what it takes (the pointer over a menu or
-  // dialog, keys typed into a field) does not reach the stage.
-  if (form.ImGuiHost.ProcessEvent(e)) return;
+  // dialog, keys typed into a field) does not reach the stage. While a modal
+  // dialog is open nothing but closing the window reaches the stage.
+  const bool taken = form.ImGuiHost.ProcessEvent(e);
+  if (form.ModalDepth > 0) {
+    if (e.type == SDL_QUIT ||
+        (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+      form.Terminated = true;
+    return;
+  }
+  if (taken) return;
   switch (e.type) {
     case SDL_QUIT:
       form.Terminated = true;
@@ -187,6 +203,18 @@ int RunSkyloom(int argc, char** argv) {
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
   SkyModel->SettingsReadOnly = unattended;  // they read the user's settings, never write them
+  // An object to travel to must exist before anything opens.
+  int goToCode = 0;
+  if (!options.GoTo.empty()) {
+    SkyModel->LoadStarData();
+    goToCode = FindObjectByName(*SkyModel, options.GoTo);
+    if (goToCode == 0) {
+      std::fprintf(stderr, "skyloom: --goto: %s\n", UnknownObjectMessage(options.GoTo).c_str());
+      FreeSkyModel();
+      SDL_Quit();
+      return 2;
+    }
+  }
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -211,6 +239,7 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
+    form.Unattended = unattended;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;
@@ -218,6 +247,7 @@ int RunSkyloom(int argc, char** argv) {
     }
     form.FormShow();
     ApplyOptions(options, form);
+    if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
       // One picture: no window at all.

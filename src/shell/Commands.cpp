@@ -45,7 +45,7 @@ bool TFormSky::ViewCommand(int code) {
     case 7: {  // azimuth dial: the view turns to where the pointer is
       int cx = 0, cy = 0;
       DialCentre(1, cx, cy);
-      double a = AngleOf(PointerX - cx, cy - PointerY);
+      double a = AngleOf(Pointer.X - cx, cy - Pointer.Y);
       if (a >= TwoPi) a -= TwoPi;
       if (a > M_PI) a -= TwoPi;
       sky.ViewAz = NormalizeAngle(sky.ViewAz - M_PI / 2 + a);
@@ -56,7 +56,7 @@ bool TFormSky::ViewCommand(int code) {
     case 8: {  // altitude dial: the view tilts to the pointer's height
       int cx = 0, cy = 0;
       DialCentre(2, cx, cy);
-      const double dx = PointerX - cx, dy = PointerY - cy;
+      const double dx = Pointer.X - cx, dy = Pointer.Y - cy;
       const double r = std::sqrt(dx * dx + dy * dy);
       if (r < 0.001) return true;
       sky.ViewAlt = std::asin(-dy / r);
@@ -66,7 +66,7 @@ bool TFormSky::ViewCommand(int code) {
       break;
     }
     case 9:
-      PickConstellation(PointerX, PointerY, PointerButton);
+      PickConstellation(Pointer.X, Pointer.Y, Pointer.Button);
       SkyStale = true;
       break;
     case 101:  // language

@@ -121,7 +121,7 @@ bool TFormSky::TextCommand(int code) {
         Info.TopLine = 0;
         return true;
       }
-      const int p = std::clamp(PointerY, top, bottom);
+      const int p = std::clamp(Pointer.Y, top, bottom);
       const double share = static_cast<double>(p - top) / (bottom - top);
       Info.TopLine = static_cast<int>(std::lround(share * (Info.LineCount - 1)));
       return true;

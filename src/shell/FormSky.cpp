@@ -1,6 +1,8 @@
 #include "FormSky.h"
 
 #include "FileIo.h"
+#include "CityTable.h"
+#include "DialogEntry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +10,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
+#include "FirstRun.h"
 #include "FormLogo.h"
 #include "Gbk.h"
 #include "GlobalParams.h"
@@ -107,9 +110,10 @@ void TFormSky::FormCreate() {
   ReadParameters();
   SetMenuTableDefaults();
   BuildPopupMenu();
-  // 9. Star catalogue (and the city names of the status line).
-  if (CityCount == 0) LoadCityTable(CityFileName);
+  // 9. Star catalogue.
   if (SkyModel) SkyModel->LoadStarData();
+  // The city table of the settings dialog.
+  LoadCityTable(CityFileName);
   // 10. Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -124,6 +128,7 @@ void TFormSky::FormShow() {
   FillWellKnownRegions(1);
   // 2. No show loaded, no text shown.
   Lecture.Reset();
+  Lecture.Attach(SkyModel, &Marks, &Popup);
   TextShown = false;
   // 3. Automatic slots.
   HoverRepeat = TAutoCommand{};
@@ -148,6 +153,7 @@ void TFormSky::FormShow() {
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
   // 5. Saved place, today's date and clock.
+  if (!HasSavedSettings()) ApplyFirstRunDefaults(sky, SystemZoneHours());
   sky.LoadSettings();
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -215,6 +221,7 @@ void TFormSky::StartImGui() {
     for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
   }
   ImGuiHost.AddGlyphs(texts);
+  ImGuiHost.AddGlyphs(DialogGlyphs());
   ImGuiHost.Initialize(DXDraw);
 }
 

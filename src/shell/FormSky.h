@@ -70,6 +70,9 @@ class TFormSky {
   // The target direction of an object number, in the horizon frame
   // (TrackX, TrackY, TrackZ), for the clock and place of the last update.
   void AimAt(int code);
+  // Starts the view travelling to an object, as the star tool's "find" with
+  // play does (the command line's --goto, the script step goto).
+  void StartGoTo(int code);
 
   // The information text from the selection or the show page (Commands
   // Text.cpp).
@@ -117,6 +120,13 @@ class TFormSky {
   TImGuiHost ImGuiHost;
   // The open dialog's ImGui view, drawn on top in every frame while set.
   std::function<void()> DialogView;
+  // One pass of whatever drives the program (the message loop or a script):
+  // a modal dialog's nested loop calls it until the dialog closes. False
+  // when the program cannot go on (the window closed, the script ended).
+  std::function<bool()> NextFrame;
+  int ModalDepth = 0;            // dialogs open one over the other
+  // The dialogs with their state between showings (made at the first).
+  std::shared_ptr<struct TDialogSet> Dialogs;
   bool DXTimer1Enabled = false;
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 
@@ -140,10 +150,6 @@ class TFormSky {
   int PanelState = 1;
   bool TextShown = false;
   TInfoText Info;             // the information text: title, lines, scrolling
-  // The pointer and the button of its last press or release (0 left,
-  // 1 right, 2 middle), kept by the pointer handlers; read by the commands
-  // that act where the pointer is (7, 8, 9, 22).
-  int PointerX = 0, PointerY = 0, PointerButton = 0;
   int GoToSteps = 0;          // steps of the running go-to (bounded)
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
@@ -159,6 +165,8 @@ class TFormSky {
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch;
 
+  // A run with --render or --script: it never writes the user's settings.
+  bool Unattended = false;
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};

@@ -179,6 +179,18 @@ void TFormSky::GoToTarget(int c, bool animate) {
   sky.ViewAlt = alt;
 }
 
+void TFormSky::StartGoTo(int code) {
+  PlayMode = 2;
+  SyncLayerButtons(2);
+  SkyModel->UpdateSky();
+  AimAt(code);
+  GoToTarget(code, true);
+  RefreshInfoText();
+  TextShown = false;
+  ViewLocked = false;
+  ExecuteCommand(108);
+}
+
 void TFormSky::SyncLayerButtons(int mode) {
   if (mode == 1) return;
   TSkyloom& sky = *SkyModel;

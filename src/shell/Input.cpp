@@ -83,9 +83,9 @@ int TFormSky::ObjectAt(int x, int y) const {
 
 void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
   TPointerState& p = Pointer;
-  p.X = PointerX = x;
-  p.Y = PointerY = y;
-  p.Button = PointerButton = button;
+  p.X = x;
+  p.Y = y;
+  p.Button = button;
   p.MouseState = 1;
   p.Dragging = 0;
   p.PendingEvent = p.PendingCommand = 0;
@@ -97,8 +97,8 @@ void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
 
 void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
   TPointerState& p = Pointer;
-  p.X = PointerX = x;
-  p.Y = PointerY = y;
+  p.X = x;
+  p.Y = y;
   p.PendingEvent = p.PendingCommand = 0;
   if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
     p.Dragging = 1;
@@ -120,9 +120,9 @@ void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
 
 void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
   TPointerState& p = Pointer;
-  p.X = PointerX = x;
-  p.Y = PointerY = y;
-  p.Button = PointerButton = button;
+  p.X = x;
+  p.Y = y;
+  p.Button = button;
   p.MouseState = 0;
   p.PendingEvent = p.PendingCommand = 0;
   if (p.Dragging && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {

@@ -11,7 +11,9 @@
 #include "Application.h"
 #include "FileIo.h"
 #include "FormSky.h"
+#include "ObjectNames.h"
 #include "Png.h"
+#include "SkyModel.h"
 
 namespace {
 
@@ -119,6 +121,10 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
       if (a.size() != 1 || !ToInt(a[0], 0, MaxWait, x)) return fail("wait takes 0..100000 frames");
     } else if (v == "shot") {
       if (a.size() != 1) return fail("shot takes one file name");
+    } else if (v == "command") {
+      if (a.size() != 1 || !ToInt(a[0], 0, 99999, x)) return fail("command takes a code 0..99999");
+    } else if (v == "goto") {
+      if (a.empty()) return fail("goto takes an object name");
     } else if (v == "quit") {
       if (!a.empty()) return fail("quit takes nothing");
     } else {
@@ -129,41 +135,97 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
   return true;
 }
 
-bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
-                    const std::string& baseFolder) {
-  for (const TScriptStep& s : steps) {
-    if (form.Terminated) break;
+namespace {
+
+// The script as a source of frames: Advance runs the steps up to the next
+// frame and that frame. The main loop of a script run calls it, and so does
+// the nested loop of a modal dialog that a step opened, so the steps after
+// the one that opened the dialog drive the dialog.
+class TScriptRunner {
+ public:
+  TScriptRunner(TFormSky& form, const std::vector<TScriptStep>& steps, const std::string& base)
+      : form_(form), steps_(steps), base_(base) {}
+
+  // False when the script has ended (or failed, or the program ends).
+  bool Advance() {
+    while (!form_.Terminated && !failed_) {
+      if (waitLeft_ > 0) {
+        --waitLeft_;
+        Frame(form_);
+        return true;
+      }
+      if (next_ >= steps_.size()) return false;
+      const TScriptStep& s = steps_[next_++];
+      Run(s);
+    }
+    return false;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  void Run(const TScriptStep& s) {
     const auto& a = s.Args;
     if (s.Verb == "key") {
-      FeedKey(form, KeyCode(a[0]), true);
-      FeedKey(form, KeyCode(a[0]), false);
+      FeedKey(form_, KeyCode(a[0]), true);
+      FeedKey(form_, KeyCode(a[0]), false);
     } else if (s.Verb == "keydown" || s.Verb == "keyup") {
-      FeedKey(form, KeyCode(a[0]), s.Verb == "keydown");
+      FeedKey(form_, KeyCode(a[0]), s.Verb == "keydown");
     } else if (s.Verb == "move") {
-      FeedMouse(form, SDL_MOUSEMOTION, std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), 0);
+      FeedMouse(form_, SDL_MOUSEMOTION, std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), 0);
     } else if (s.Verb == "click" || s.Verb == "mousedown" || s.Verb == "mouseup") {
       const int x = std::atoi(a[0].c_str()), y = std::atoi(a[1].c_str()), b = Button(a, 2);
-      FeedMouse(form, SDL_MOUSEMOTION, x, y, 0);
-      if (s.Verb != "mouseup") FeedMouse(form, SDL_MOUSEBUTTONDOWN, x, y, b);
-      if (s.Verb != "mousedown") FeedMouse(form, SDL_MOUSEBUTTONUP, x, y, b);
+      FeedMouse(form_, SDL_MOUSEMOTION, x, y, 0);
+      if (s.Verb != "mouseup") FeedMouse(form_, SDL_MOUSEBUTTONDOWN, x, y, b);
+      if (s.Verb != "mousedown") FeedMouse(form_, SDL_MOUSEBUTTONUP, x, y, b);
     } else if (s.Verb == "wait") {
-      const int n = std::atoi(a[0].c_str());
-      for (int i = 0; i < n && !form.Terminated; ++i) Frame(form);
+      waitLeft_ = std::atoi(a[0].c_str());
     } else if (s.Verb == "shot") {
-      if (form.DXDraw.Frames() == 0) Frame(form);
+      if (form_.DXDraw.Frames() == 0) Frame(form_);
       std::string path = a[0];
-      if (!baseFolder.empty() && !path.empty() && path[0] != '/')
-        path = (std::filesystem::path(baseFolder) / path).string();
+      if (!base_.empty() && !path.empty() && path[0] != '/')
+        path = (std::filesystem::path(base_) / path).string();
       std::string error;
-      if (!form.DXDraw.SaveScreenshot(path, error)) {
+      if (!form_.DXDraw.SaveScreenshot(path, error)) {
         std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line, error.c_str());
-        return false;
+        failed_ = true;
       }
+    } else if (s.Verb == "command") {
+      form_.ExecuteCommand(std::atoi(a[0].c_str()));
+    } else if (s.Verb == "goto") {
+      std::string name;
+      for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
+      const int code = FindObjectByName(*SkyModel, name);
+      if (code == 0) {
+        std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line,
+                     UnknownObjectMessage(name).c_str());
+        failed_ = true;
+        return;
+      }
+      form_.StartGoTo(code);
     } else if (s.Verb == "quit") {
-      form.ExecuteCommand(303);
+      form_.ExecuteCommand(303);
     }
   }
-  return true;
+
+  TFormSky& form_;
+  const std::vector<TScriptStep>& steps_;
+  std::string base_;
+  size_t next_ = 0;
+  int waitLeft_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
+                    const std::string& baseFolder) {
+  TScriptRunner runner(form, steps, baseFolder);
+  auto previous = std::move(form.NextFrame);
+  form.NextFrame = [&runner] { return runner.Advance(); };
+  while (runner.Advance()) {
+  }
+  form.NextFrame = std::move(previous);
+  return !runner.Failed();
 }
 
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {

@@ -104,6 +104,19 @@ void Repair(const TSkyloom& sky, const std::string& folder, const TBadValues& ba
   if (!key.Close(&error)) ReportFile(path, "settings not repaired", error);
 }
 
+// The two drawing options: a missing value (a file of an older version)
+// keeps the model's value; a damaged one is reported and keeps it too.
+void ReadDrawOption(const TSettingsKey& key, const char* name, uint8_t& out) {
+  int32_t v = 0;
+  if (!key.ReadInteger(name, v)) return;
+  if (v != 0 && v != 1) {
+    std::fprintf(stderr, "skyloom: the stored setting \"%s\" (%d) is neither 0 nor 1; it stays %d\n",
+                 name, v, out);
+    return;
+  }
+  out = static_cast<uint8_t>(v);
+}
+
 }  // namespace
 
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
@@ -120,6 +133,8 @@ bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
   TSettingsKey key;
   if (!key.Open(folder, SettingsKeyName, true)) return false;  // unreadable: said, kept
   for (const char* name : SettingsValueNames) WriteValue(key, sky, name);
+  key.WriteInteger("LabelPlacement", sky.LabelPlacement);
+  key.WriteInteger("RealisticSky", sky.RealisticSky);
   std::string error;
   if (!key.Close(&error)) {
     ReportFile(path, "settings not saved", error);
@@ -144,6 +159,8 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadMode(key, "Mode3", sky.Mode3, bad);
   ReadMode(key, "Mode4", sky.Mode4, bad);
   ReadInt(key, "City", sky.City, bad);
+  ReadDrawOption(key, "LabelPlacement", sky.LabelPlacement);
+  ReadDrawOption(key, "RealisticSky", sky.RealisticSky);
   key.Close();
   Repair(sky, folder, bad);
 }

@@ -27,10 +27,10 @@ inline constexpr const char* SettingsValueNames[] = {
 // replaced. With sky.SettingsReadOnly (unattended runs) nothing is written.
 // Temporary files of interrupted saves are removed first.
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
-// Writes the eight values from the model (modes as their low 32 bits),
-// keeping every other key and value of the file. False (with a message on
-// stderr) when the store cannot be written, cannot be read (it is then kept
-// as it is) or sky.SettingsReadOnly is set.
+// Writes the eight values and the two drawing options from the model (modes
+// as their low 32 bits), keeping every other key and value of the file.
+// False (with a message on stderr) when the store cannot be written, cannot
+// be read (it is then kept as it is) or sky.SettingsReadOnly is set.
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder);
 // Reads Latitude, Longitude, TimeZone and City into the variables without
 // touching the model; each value that is read is taken, and the bad ones are

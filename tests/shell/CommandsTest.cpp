@@ -19,10 +19,24 @@ namespace {
 
 constexpr double Deg = M_PI / 180.0;
 
+// A region at (x, y) of its section, w by h pixels.
+TRegion Box(int x, int y, int w, int h) {
+  TRegion r;
+  r.X = x;
+  r.Y = y;
+  r.Width = w;
+  r.Height = h;
+  return r;
+}
+
 class CommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateSkyModel(1);
+    // The slots are the program's globals: each test starts them afresh.
+    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
+    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
+    HoverRepeat = TextScroll = TAutoCommand{};
     form_ = std::make_unique<TFormSky>();
     FormSky = form_.get();
     form_->FixedNow = true;
@@ -50,8 +64,8 @@ TEST_F(CommandsTest, AzimuthAndAltitudeDialsFollowThePointer) {
   // Dials at known places of the lower panel.
   WellKnown[1] = 17;
   WellKnown[2] = 18;
-  Regions[17] = TRegion{100, 20, 60, 60};  // centre (130, 432 + 50)
-  Regions[18] = TRegion{200, 20, 60, 60};  // centre (230, 482)
+  Regions[17] = Box(100, 20, 60, 60);  // centre (130, 432 + 50)
+  Regions[18] = Box(200, 20, 60, 60);  // centre (230, 482)
   Sections[2].X = 0;
   Sections[2].Y = 432;
   struct Case {
@@ -75,8 +89,8 @@ TEST_F(CommandsTest, AzimuthAndAltitudeDialsFollowThePointer) {
     Sky().ShowFlags = c.Ground ? SkyBits::Ground : 0;
     Sky().ViewAz = c.AzBefore * Deg;
     Sky().ViewAlt = c.AltBefore * Deg;
-    form_->PointerX = c.X;
-    form_->PointerY = c.Y;
+    Pointer.X = c.X;
+    Pointer.Y = c.Y;
     form_->SkyStale = false;
     Run(c.Code);
     EXPECT_NEAR(Sky().ViewAz, c.AzAfter * Deg, 1e-9) << c.Name;
@@ -222,14 +236,14 @@ TEST_F(CommandsTest, ThumbDragMapsThePointerToALine) {
   TInfoText& info = form_->Info;
   for (int i = 0; i < 11; ++i) info.AddLine("x");
   Sections[2].Y = 432;
-  Regions[25] = TRegion{500, 10, 10, 10};  // top = 432 + 20
-  Regions[26] = TRegion{500, 130, 10, 10};
-  Regions[27] = TRegion{500, 0, 10, 10};   // bottom = 432 + 120
+  Regions[25] = Box(500, 10, 10, 10);  // top = 432 + 20
+  Regions[26] = Box(500, 130, 10, 10);
+  Regions[27] = Box(500, 0, 10, 10);   // bottom = 432 + 120
   const struct {
     int Y, Top;
   } cases[] = {{0, 0}, {452, 0}, {502, 5}, {552, 10}, {599, 10}, {462, 1}};
   for (const auto& c : cases) {
-    form_->PointerY = c.Y;
+    Pointer.Y = c.Y;
     Run(22);
     EXPECT_EQ(info.TopLine, c.Top) << c.Y;
   }
@@ -237,8 +251,8 @@ TEST_F(CommandsTest, ThumbDragMapsThePointerToALine) {
 
 TEST_F(CommandsTest, LockedViewIgnoresEveryViewCommand) {
   form_->ViewLocked = true;
-  form_->PointerX = 10;
-  form_->PointerY = 10;
+  Pointer.X = 10;
+  Pointer.Y = 10;
   Sky().SelConst = 7;
   const uint64_t flags = Sky().ShowFlags;
   const double az = Sky().ViewAz, alt = Sky().ViewAlt;

@@ -237,7 +237,10 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const int code = e.key.keysym.scancode;
-      if (code >= 0 && code < IM_ARRAYSIZE(io.KeysDown)) io.KeysDown[code] = e.type == SDL_KEYDOWN;
+      if (code >= 0 && code < KeyCount) {
+        keyDown_[code] = e.type == SDL_KEYDOWN;
+        if (keyDown_[code]) keyLatched_[code] = true;
+      }
       const Uint16 mod = e.key.keysym.mod;
       io.KeyShift = (mod & KMOD_SHIFT) != 0;
       io.KeyCtrl = (mod & KMOD_CTRL) != 0;
@@ -248,6 +251,7 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         for (bool& k : io.KeysDown) k = false;
+        for (bool& k : keyDown_) k = false;
         for (bool& b : io.MouseDown) b = false;
         queued_ = 0;
         io.KeyShift = io.KeyCtrl = io.KeyAlt = io.KeySuper = false;
@@ -327,6 +331,12 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
   lastTicks_ = now;
   io.DeltaTime = static_cast<float>(deltaSeconds);
   ApplyQueued();
+  // A key tapped between two frames is still pressed for one (Esc, Enter,
+  // Tab).
+  for (int k = 0; k < KeyCount; ++k) {
+    io.KeysDown[k] = keyDown_[k] || keyLatched_[k];
+    keyLatched_[k] = false;
+  }
   ImGui::NewFrame();
   inFrame_ = true;
 }

@@ -90,6 +90,9 @@ class TImGuiHost : public TOverlay {
   int queued_ = 0;
   void Queue(const TPointerEvent& e);
   void ApplyQueued();
+  static constexpr int KeyCount = 512;  // ImGui's key table, indexed by SDL scancode
+  bool keyDown_[KeyCount] = {};
+  bool keyLatched_[KeyCount] = {};  // pressed since the last frame
   unsigned long long lastTicks_ = 0;
   char* clipboard_ = nullptr;     // the clipboard text last read
 };
