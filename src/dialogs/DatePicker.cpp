@@ -3,7 +3,7 @@
 #include "CivilDate.h"
 
 bool TDatePicker::SetDate(int year, int month, int day) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+  if (year < FirstPickerYear || year > LastPickerYear || month < 1 || month > 12 || day < 1 ||
       day > CivilMonthDays(year, month))
     return false;
   Year = year;
@@ -17,7 +17,7 @@ bool TDatePicker::SetDate(int year, int month, int day) {
 void TDatePicker::PrevMonth() {
   if (ShownMonth > 1) {
     --ShownMonth;
-  } else if (ShownYear > 1) {
+  } else if (ShownYear > FirstPickerYear) {
     ShownMonth = 12;
     --ShownYear;
   }
@@ -26,18 +26,18 @@ void TDatePicker::PrevMonth() {
 void TDatePicker::NextMonth() {
   if (ShownMonth < 12) {
     ++ShownMonth;
-  } else if (ShownYear < 9999) {
+  } else if (ShownYear < LastPickerYear) {
     ShownMonth = 1;
     ++ShownYear;
   }
 }
 
 void TDatePicker::PrevYear() {
-  if (ShownYear > 1) --ShownYear;
+  if (ShownYear > FirstPickerYear) --ShownYear;
 }
 
 void TDatePicker::NextYear() {
-  if (ShownYear < 9999) ++ShownYear;
+  if (ShownYear < LastPickerYear) ++ShownYear;
 }
 
 bool TDatePicker::PickDay(int day) {
@@ -49,11 +49,8 @@ bool TDatePicker::PickDay(int day) {
 }
 
 int TDatePicker::Weekday(int year, int month, int day) {
-  // Sakamoto's method on the proleptic Gregorian calendar.
-  static const int t[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  if (month < 3) year -= 1;
-  int w = (year + year / 4 - year / 100 + year / 400 + t[month - 1] + day) % 7;
-  return w < 0 ? w + 7 : w;
+  // Julian Day Number 0 was a Monday.
+  return static_cast<int>(((CivilDayNumber(year, month, day) + 1) % 7 + 7) % 7);
 }
 
 int TDatePicker::Cell(int row, int column) const {

@@ -92,7 +92,7 @@ command 101
 wait 2
 shot orion-english.png
 click 310 230 right
-wait 2
+wait 6
 shot orion-menu.png
 quit
 SCRIPT
