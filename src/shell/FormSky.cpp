@@ -197,13 +197,17 @@ void TFormSky::DXTimer1Timer() {
     }
     if (!Playing) Player.Active = false;
   }
-  // 7.-9.
+  // 7.-9. A still picture is neither drawn nor presented again.
   if (SkyStale) {
     SkyModel->UpdateSky();
     SkyStale = false;
+    PictureStale = true;
   }
-  DrawFrame();
-  DXDraw.Flip();
+  if (PictureStale || DrawEveryFrame || DXDraw.OverlayShowing() || DXDraw.Frames() == 0) {
+    PictureStale = false;
+    DrawFrame();
+    DXDraw.Flip();
+  }
   // 10. The popup menu of a right click on a constellation.
   if (PopupPending) PopupPending = false;
 }
@@ -263,10 +267,12 @@ void TFormSky::ApplicationActivate() {
   Minimized = DXDraw.Minimized();
   if (!Minimized) DXDraw.SetFlipOption(false);
   DXTimer1Enabled = true;
+  Invalidate();  // the surface may have been given away or covered meanwhile
 }
 
 bool TFormSky::ExecuteCommand(int code) {
   if (LogCommands) CommandLog.push_back(code);
+  Invalidate();
   TSkyloom& sky = *SkyModel;
   const double step = sky.TurnStep * Deg;
   switch (code) {

@@ -12,6 +12,7 @@
 
 #include "AutoCommand.h"
 #include "Canvas.h"
+#include "FrameLoop.h"
 #include "ImageList.h"
 #include "Input.h"
 #include "Screen.h"
@@ -48,6 +49,10 @@ class TFormSky {
 
   // The one entry point of every action; always returns true.
   bool ExecuteCommand(int code);
+  // The picture may have changed: the next tick draws and presents. Every
+  // command, pointer and window event calls it; so must anything that
+  // changes what DrawFrame draws without a command (a look that animates).
+  void Invalidate() { PictureStale = true; }
   void DrawFrame();
   void SwitchMusic();
   void SetCursor(int number);
@@ -61,6 +66,7 @@ class TFormSky {
   TMediaPlayer MediaPlayer1;
   TCursors Cursors;
   bool DXTimer1Enabled = false;
+  TFrameLoop Loop;            // the one frame step (window, script, one picture, modal dialogs)
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 
   // Window placement and application state.
@@ -77,6 +83,12 @@ class TFormSky {
   int Language = 0;
   int LineHeight = 16;
   int TextLayout[9] = {};
+  // A tick draws and presents only when the picture can have changed since
+  // the last present (or an overlay shows, or DrawEveryFrame is set);
+  // otherwise the window keeps showing the last frame, which is exactly
+  // what a redraw would give.
+  bool PictureStale = true;
+  bool DrawEveryFrame = false;
   bool SkyStale = false, PopupPending = false, ViewLocked = false, Playing = false;
   int PlayDirection = 0, PlayMode = 0, TargetCode = 0;
   int HoverObject = 0, HoverX = 0, HoverY = 0;

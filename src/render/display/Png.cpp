@@ -48,6 +48,37 @@ bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& er
   return true;
 }
 
+bool SavePngArgb(const std::vector<uint32_t>& argb, int width, int height,
+                 const std::string& path, std::string& error) {
+  if (width <= 0 || height <= 0 || argb.size() != static_cast<size_t>(width) * height) {
+    error = "empty picture";
+    return false;
+  }
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb.data()), width,
+                                                      height, 32, width * 4,
+                                                      SDL_PIXELFORMAT_XRGB8888);
+  SDL_Surface* rgb = s ? SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
+  if (s) SDL_FreeSurface(s);
+  if (!rgb) {
+    error = std::string("cannot make a picture: ") + SDL_GetError();
+    return false;
+  }
+  const std::string temp = path + ".tmp";
+  const bool saved = IMG_SavePNG(rgb, temp.c_str()) == 0;
+  if (!saved) error = std::string("cannot write ") + temp + ": " + IMG_GetError();
+  SDL_FreeSurface(rgb);
+  if (!saved) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = "cannot rename " + temp + " to " + path;
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>& argb,
                  std::string& error) {
   w = h = 0;

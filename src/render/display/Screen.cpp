@@ -36,7 +36,16 @@ bool TDXDraw::DesktopSize(int& width, int& height) {
 bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullScreen) {
   if (window_) return true;
   if (!VideoReady()) return false;
+  // The stage is drawn by our own code into a 16-bit buffer; all the window
+  // needs is one conversion of it into the window's pixels. SDL's software
+  // renderer does that straight into the window system's shared-memory
+  // picture. Left to itself, SDL would put that picture behind an OpenGL
+  // texture, which on a PC without a GPU driver runs in a software
+  // rasteriser at several times the cost and ~100 MiB of memory, and on
+  // one with a GPU gains nothing for an 800x600 picture. The environment
+  // (SDL_RENDER_DRIVER, SDL_FRAMEBUFFER_ACCELERATION) still overrides both.
   SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
   int w = Width(), h = Height();
@@ -58,8 +67,11 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
                  SDL_GetError());
     return false;
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_) {
+    SDL_RendererInfo info;
+    softwarePresent_ = SDL_GetRendererInfo(renderer_, &info) == 0 &&
+                       (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     SDL_RenderSetLogicalSize(renderer_, Width(), Height());
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
                                  Width(), Height());
@@ -72,6 +84,13 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
 }
 
 void TDXDraw::Finalize() {
+  if (captureTarget_) SDL_DestroyTexture(captureTarget_);
+  if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
+  if (offscreen_) SDL_DestroyRenderer(offscreen_);
+  if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
+  captureTarget_ = offscreenStage_ = nullptr;
+  offscreen_ = nullptr;
+  offscreenSurface_ = nullptr;
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -82,15 +101,78 @@ void TDXDraw::Finalize() {
 
 unsigned TDXDraw::WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
 
+void TDXDraw::Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear) {
+  if (clear) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+  }
+  SDL_RenderCopy(renderer, stage, nullptr, nullptr);
+  if (overlay_) overlay_();
+}
+
 void TDXDraw::Flip() {
   ++frames_;
   if (!renderer_ || !texture_) return;
   SDL_UpdateTexture(texture_, nullptr, buffer_.Pixels(), Width() * 2);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  if (overlay_) overlay_();
+  // The stage covers a window of its own size; letterboxed in full screen
+  // the bars are cleared once per output size where the renderer keeps the
+  // window's pixels, every frame where it does not.
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  const bool covers = w == Width() && h == Height();
+  const bool clear = !covers && (!softwarePresent_ || w != clearedW_ || h != clearedH_);
+  if (clear) {
+    clearedW_ = w;
+    clearedH_ = h;
+  }
+  Compose(renderer_, texture_, clear);
   SDL_RenderPresent(renderer_);
+}
+
+bool TDXDraw::MakeOffscreen() {
+  if (offscreen_ && offscreenStage_) return true;
+  if (offscreen_) return false;  // tried before
+  const int w = Width(), h = Height();
+  offscreenSurface_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (offscreenSurface_) offscreen_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
+  if (offscreen_)
+    offscreenStage_ =
+        SDL_CreateTexture(offscreen_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
+  return offscreen_ && offscreenStage_;
+}
+
+SDL_Renderer* TDXDraw::Renderer() {
+  if (renderer_) return renderer_;
+  return MakeOffscreen() ? offscreen_ : nullptr;
+}
+
+const std::vector<uint32_t>& TDXDraw::Capture() {
+  const int w = Width(), h = Height();
+  captured_.assign(static_cast<size_t>(w) * h, 0xFF000000u);
+  SDL_Renderer* r = renderer_;
+  SDL_Texture* stage = texture_;
+  if (r && stage && !captureTarget_)
+    captureTarget_ = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+  if (!r || !stage || !captureTarget_) {
+    // No window (or it cannot draw): the same software composition off screen.
+    r = MakeOffscreen() ? offscreen_ : nullptr;
+    stage = offscreenStage_;
+    if (!r) {
+      // Not even that: the buffer alone, converted here.
+      for (size_t i = 0; i < captured_.size(); ++i) {
+        const TColor c = TBackBuffer::From565(buffer_.Pixels()[i]);
+        captured_[i] = 0xFF000000u | ((c & 255) << 16) | (c & 0xFF00) | ((c >> 16) & 255);
+      }
+      return captured_;
+    }
+  } else {
+    SDL_SetRenderTarget(r, captureTarget_);
+  }
+  SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), w * 2);
+  Compose(r, stage, true);
+  SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, captured_.data(), w * 4);
+  if (r == renderer_) SDL_SetRenderTarget(r, nullptr);
+  return captured_;
 }
 
 void TDXDraw::SetFullScreen(bool on) {

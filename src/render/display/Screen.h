@@ -4,9 +4,11 @@
 // screenshots), and says once on stderr that nothing is shown.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 
@@ -14,6 +16,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct SDL_Surface;
 
 class TDXDraw {
  public:
@@ -37,9 +40,24 @@ class TDXDraw {
   int Height() const { return buffer_.Height(); }
 
   // Shows the back buffer; an overlay (dialogs, popup menu) is drawn into
-  // the window between the sky picture and the present.
+  // the window's renderer between the stage picture and the present.
   void Flip();
-  void SetOverlay(std::function<void()> drawOverlay) { overlay_ = std::move(drawOverlay); }
+  // The overlay: `draw` draws into Renderer() (or, while capturing, into
+  // the capture target, which is then the renderer's current target);
+  // `showing` says whether it has anything on screen. While it shows,
+  // frames are drawn every tick (it may change without a command); with
+  // no `showing` it counts as always showing.
+  void SetOverlay(std::function<void()> draw, std::function<bool()> showing = nullptr) {
+    overlay_ = std::move(draw);
+    overlayShowing_ = std::move(showing);
+  }
+  bool OverlayShowing() const { return overlay_ && (!overlayShowing_ || overlayShowing_()); }
+
+  // The stage as the user sees it, the overlay included, as ARGB8888
+  // (0xAARRGGBB) rows of Width() pixels: composed exactly as Flip composes
+  // the window, at the stage's own size whatever the window's. Without a
+  // window it is composed off screen by the same software renderer.
+  const std::vector<uint32_t>& Capture();
 
   // Full screen scales the 800x600 stage to the whole display, letterboxed.
   void SetFullScreen(bool on);
@@ -50,7 +68,10 @@ class TDXDraw {
 
   bool HasWindow() const { return window_ != nullptr; }
   SDL_Window* Window() const { return window_; }
-  SDL_Renderer* Renderer() const { return renderer_; }
+  // The renderer the stage is composed with: the window's, or without a
+  // window an off-screen software renderer (made on first use) whose
+  // picture only Capture() reads. The overlay draws with this one.
+  SDL_Renderer* Renderer();
   unsigned WindowId() const;
   void Minimize();
   bool Minimized() const;
@@ -69,10 +90,24 @@ class TDXDraw {
   bool flipOption_ = false;
   long frames_ = 0;
   int windowedLeft_ = 0, windowedTop_ = 0;
+  // Composes the stage texture and the overlay into the renderer's current
+  // target (the window or a capture target).
+  void Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear);
+  bool MakeOffscreen();
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  bool softwarePresent_ = false;     // the renderer keeps the window's pixels between frames
+  int clearedW_ = 0, clearedH_ = 0;  // output size at the last clear of the letterbox bars
+  // Capture: a target texture of the window's renderer, or without a
+  // window an off-screen software renderer over a surface of the stage's size.
+  SDL_Texture* captureTarget_ = nullptr;
+  SDL_Surface* offscreenSurface_ = nullptr;
+  SDL_Renderer* offscreen_ = nullptr;
+  SDL_Texture* offscreenStage_ = nullptr;
+  std::vector<uint32_t> captured_;
   std::function<void()> overlay_;
+  std::function<bool()> overlayShowing_;
 };
 
 // Registered cursors: 1 "UpArrow", 2 "DownArrow", 3 "LeftArrow",
