@@ -222,6 +222,7 @@ int RunSkyloom(int argc, char** argv) {
         exitCode = RunScript(form, scriptFile, callerCwd) ? 0 : 1;
       } else {
         form.Loop.RunUntil(form, [] { return false; });
+        form.Loop.ReportFrames(form);
       }
     } else {
       exitCode = 1;  // the desktop was too narrow: the program never started

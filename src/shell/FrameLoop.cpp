@@ -2,12 +2,34 @@
 
 #include <SDL.h>
 
-#include <algorithm>
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "Application.h"
 #include "FormSky.h"
 
 bool TFrameLoop::Terminated(const TFormSky& form) { return form.Terminated; }
+
+void TFrameLoop::Tick(TFormSky& form) {
+  const long before = form.DXDraw.Frames();
+  form.DXTimer1Timer();
+  if (before == 0 && form.DXDraw.Frames() > 0) {
+    if (measure_ < 0) measure_ = std::getenv("SKYLOOM_MEASURE") ? 1 : 0;
+    if (measure_ == 1) {
+      timespec t{};
+      clock_gettime(CLOCK_REALTIME, &t);
+      std::fprintf(stderr, "skyloom: first frame presented at %lld\n",
+                   static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
+    }
+  }
+}
+
+void TFrameLoop::ReportFrames(const TFormSky& form) const {
+  if (std::getenv("SKYLOOM_MEASURE"))
+    std::fprintf(stderr, "skyloom: %ld frames presented\n", form.DXDraw.Frames());
+}
 
 void TFrameLoop::Step(TFormSky& form) {
   SDL_Event e;
@@ -27,7 +49,7 @@ void TFrameLoop::Step(TFormSky& form) {
     }
     if (form.Terminated) return;
     form.MediaPlayer1.Poll();
-    if (form.DXTimer1Enabled) form.DXTimer1Timer();
+    if (form.DXTimer1Enabled) Tick(form);
     return;
   }
 
@@ -40,7 +62,7 @@ void TFrameLoop::Step(TFormSky& form) {
     const uint64_t now = SDL_GetTicks64();
     if (now - lastTick_ >= FramePeriod) {
       lastTick_ = now;  // several missed periods still give one call
-      form.DXTimer1Timer();
+      Tick(form);
     } else {
       // Sleeps until the next tick is due, woken early by any event.
       const uint64_t left = FramePeriod - (now - lastTick_);

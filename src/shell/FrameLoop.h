@@ -46,12 +46,20 @@ class TFrameLoop {
     while (!Terminated(form) && !done()) Step(form);
   }
 
+  // With SKYLOOM_MEASURE set in the environment the loop reports on stderr
+  // the wall-clock time (CLOCK_REALTIME, nanoseconds) of the first present
+  // and, at the end, the number of frames presented: scripts/measure.sh
+  // reads them.
+  void ReportFrames(const TFormSky& form) const;
+
   // The source of the frames' input; null for the window system.
   void SetSource(TStepSource* source) { source_ = source; }
   TStepSource* Source() const { return source_; }
 
  private:
   static bool Terminated(const TFormSky& form);
+  void Tick(TFormSky& form);
   TStepSource* source_ = nullptr;
   uint64_t lastTick_ = 0;
+  int measure_ = -1;  // -1 not looked up, 0 off, 1 on
 };

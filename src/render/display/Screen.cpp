@@ -4,10 +4,13 @@
 
 #include <cstdio>
 
+void ChoosePresentPath();
+
 namespace {
 bool VideoReady() {
   static int state = -1;  // -1 not tried, 0 failed, 1 ready
   if (state < 0) {
+    ChoosePresentPath();
     if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
       state = 1;
     } else {
@@ -18,6 +21,22 @@ bool VideoReady() {
   return state == 1;
 }
 }  // namespace
+
+void ChoosePresentPath() {
+  // The stage is drawn by our own code into a 16-bit buffer; all a window
+  // needs is one conversion of it into the window's pixels. SDL's software
+  // renderer does that straight into the window system's shared-memory
+  // picture. Left to itself, SDL would put that picture behind an OpenGL
+  // texture, which on a PC without a GPU driver runs in a software
+  // rasteriser at several times the cost and ~100 MiB of memory, and on
+  // one with a GPU gains nothing for an 800x600 picture. SDL decides this
+  // once, for the first window (the splash), so it is set before any
+  // window opens. The environment (SDL_RENDER_DRIVER,
+  // SDL_FRAMEBUFFER_ACCELERATION) still overrides both.
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+}
 
 TDXDraw::TDXDraw(int width, int height) : buffer_(width, height), canvas_(buffer_) {}
 
@@ -36,17 +55,7 @@ bool TDXDraw::DesktopSize(int& width, int& height) {
 bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullScreen) {
   if (window_) return true;
   if (!VideoReady()) return false;
-  // The stage is drawn by our own code into a 16-bit buffer; all the window
-  // needs is one conversion of it into the window's pixels. SDL's software
-  // renderer does that straight into the window system's shared-memory
-  // picture. Left to itself, SDL would put that picture behind an OpenGL
-  // texture, which on a PC without a GPU driver runs in a software
-  // rasteriser at several times the cost and ~100 MiB of memory, and on
-  // one with a GPU gains nothing for an 800x600 picture. The environment
-  // (SDL_RENDER_DRIVER, SDL_FRAMEBUFFER_ACCELERATION) still overrides both.
-  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  ChoosePresentPath();
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
   int w = Width(), h = Height();
   windowedLeft_ = left;

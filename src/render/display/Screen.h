@@ -18,6 +18,11 @@ struct SDL_Texture;
 struct SDL_Cursor;
 struct SDL_Surface;
 
+// Chooses how every window of the program presents its picture (SDL's
+// software renderer straight into the window system's picture, no OpenGL);
+// called before any window opens.
+void ChoosePresentPath();
+
 class TDXDraw {
  public:
   TDXDraw(int width = 800, int height = 600);
