@@ -7,6 +7,9 @@
 void ChoosePresentPath();
 
 namespace {
+// The stage texture of the off-screen composition: what a window on a
+// 24-bit display has, so that shots with and without a window agree.
+constexpr uint32_t OffscreenStageFormat = SDL_PIXELFORMAT_RGB888;
 bool VideoReady() {
   static int state = -1;  // -1 not tried, 0 failed, 1 ready
   if (state < 0) {
@@ -82,8 +85,15 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
     softwarePresent_ = SDL_GetRendererInfo(renderer_, &info) == 0 &&
                        (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     SDL_RenderSetLogicalSize(renderer_, Width(), Height());
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 Width(), Height());
+    // The stage texture in the window's own pixel format: the one
+    // conversion from 16 bits happens while uploading, and the copy to the
+    // window (scaled or not) is then a plain one.
+    const Uint32 windowFormat = SDL_GetWindowPixelFormat(window_);
+    stageFormat_ = SDL_BITSPERPIXEL(windowFormat) == 24 && SDL_BYTESPERPIXEL(windowFormat) == 4
+                       ? windowFormat
+                       : static_cast<Uint32>(SDL_PIXELFORMAT_RGB565);
+    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, Width(),
+                                 Height());
   }
   if (!renderer_ || !texture_) {
     std::fprintf(stderr, "skyloom: cannot draw into the window (%s)\n", SDL_GetError());
@@ -110,6 +120,19 @@ void TDXDraw::Finalize() {
 
 unsigned TDXDraw::WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
 
+void TDXDraw::Upload(SDL_Texture* stage, uint32_t format) {
+  if (format == SDL_PIXELFORMAT_RGB565) {
+    SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), Width() * 2);
+    return;
+  }
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(stage, nullptr, &pixels, &pitch) != 0) return;
+  SDL_ConvertPixels(Width(), Height(), SDL_PIXELFORMAT_RGB565, buffer_.Pixels(), Width() * 2,
+                    format, pixels, pitch);
+  SDL_UnlockTexture(stage);
+}
+
 void TDXDraw::Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear) {
   if (clear) {
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -122,7 +145,7 @@ void TDXDraw::Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear) {
 void TDXDraw::Flip() {
   ++frames_;
   if (!renderer_ || !texture_) return;
-  SDL_UpdateTexture(texture_, nullptr, buffer_.Pixels(), Width() * 2);
+  Upload(texture_, stageFormat_);
   // The stage covers a window of its own size; letterboxed in full screen
   // the bars are cleared once per output size where the renderer keeps the
   // window's pixels, every frame where it does not.
@@ -146,7 +169,7 @@ bool TDXDraw::MakeOffscreen() {
   if (offscreenSurface_) offscreen_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
   if (offscreen_)
     offscreenStage_ =
-        SDL_CreateTexture(offscreen_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
+        SDL_CreateTexture(offscreen_, OffscreenStageFormat, SDL_TEXTUREACCESS_STREAMING, w, h);
   return offscreen_ && offscreenStage_;
 }
 
@@ -177,7 +200,7 @@ const std::vector<uint32_t>& TDXDraw::Capture() {
   } else {
     SDL_SetRenderTarget(r, captureTarget_);
   }
-  SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), w * 2);
+  Upload(stage, r == renderer_ ? stageFormat_ : OffscreenStageFormat);
   Compose(r, stage, true);
   SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, captured_.data(), w * 4);
   if (r == renderer_) SDL_SetRenderTarget(r, nullptr);

@@ -99,9 +99,12 @@ class TDXDraw {
   // target (the window or a capture target).
   void Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear);
   bool MakeOffscreen();
+  // Puts the back buffer into a stage texture of the given pixel format.
+  void Upload(SDL_Texture* stage, uint32_t format);
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  uint32_t stageFormat_ = 0;        // pixel format of texture_
   bool softwarePresent_ = false;     // the renderer keeps the window's pixels between frames
   int clearedW_ = 0, clearedH_ = 0;  // output size at the last clear of the letterbox bars
   // Capture: a target texture of the window's renderer, or without a
