@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "Screen.h"
 
@@ -61,7 +62,8 @@ BENCHMARK(BM_PresentFullScreen1280x800Nearest)->Unit(benchmark::kMicrosecond);
 void BM_CaptureShot(benchmark::State& state) {
   TDXDraw d;
   if (!Open(d, state, 800, 600, "linear")) return;
-  for (auto _ : state) benchmark::DoNotOptimize(d.Capture().data());
+  std::vector<uint32_t> shot;
+  for (auto _ : state) benchmark::DoNotOptimize(d.Capture(shot));
 }
 BENCHMARK(BM_CaptureShot)->Unit(benchmark::kMicrosecond);
 

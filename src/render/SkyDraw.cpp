@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "Gbk.h"
+#include "ImageNames.h"
 #include "ScreenGeometry.h"
+#include "SkyLight.h"
 #include "SolarSystem.h"
+#include "StarColours.h"
 #include "Transforms.h"
 
 const char* const SongFont = "\xCB\xCE\xCC\xE5";  // 宋体
@@ -17,11 +21,6 @@ constexpr TColor Yellow = RGB(255, 255, 0);
 constexpr TColor SelectedCyan = RGB(150, 255, 255);
 const char* const SymbolFont = "Symbol";
 
-TColor Lighter(TColor c, int add) {
-  auto part = [&](int shift) { return std::min(255, static_cast<int>((c >> shift) & 255) + add); };
-  return RGB(part(0), part(8), part(16));
-}
-
 // Everything the layers share within one frame.
 struct TFrame {
   TSkyDrawContext& C;
@@ -30,9 +29,21 @@ struct TFrame {
   int StarCount;  // N, clamped to the table
   uint64_t Flags;
 
+  TSkyLight Light;          // the sky's light (Light.On: realistic sky)
+  int StarLimit;            // faintest star and Messier magnitude drawn (tenths)
+  int MessierLimit;
+  int PlanetLimit;          // faintest planet drawn
+  TLabelPass* Pass = nullptr;  // null: labels are written at once
+  std::string Scratch;
+
   explicit TFrame(TSkyDrawContext& c)
       : C(c), Sky(c.Sky), Canvas(c.Canvas),
-        StarCount(std::clamp(c.Sky.StarCount, 0, MaxStars)), Flags(c.Sky.ShowFlags) {}
+        StarCount(std::clamp(c.Sky.StarCount, 0, MaxStars)), Flags(c.Sky.ShowFlags),
+        Light(ComputeSkyLight(c.Sky)) {
+    StarLimit = std::min(Sky.StarLimit, Light.Limit);
+    MessierLimit = std::min(Sky.StarLimit, Light.MessierLimit);
+    PlanetLimit = Light.Limit;
+  }
 
   bool On(uint64_t bit) const { return (Flags & bit) != 0; }
   bool English() const { return Sky.English != 0; }
@@ -43,6 +54,14 @@ struct TFrame {
 
   void Text(int x, int y, const std::string& gbk) {
     if (!gbk.empty()) Canvas.TextOut(x, y, gbk);
+  }
+  // A label in the Song font: into the placement pass, or written at once
+  // at (x, y) in the current font colour.
+  void Label(uint8_t priority, std::string_view gbk, int x, int y, TLabelAnchor anchor, int px,
+             int py, int gap = 5, bool copy = false) {
+    if (gbk.empty()) return;
+    if (Pass) Pass->Add(priority, gbk, false, Canvas.Font.Color, x, y, anchor, px, py, gap, 0, copy);
+    else DrawLabelText(Canvas, x, y, gbk, Scratch);
   }
   void LabelFont(TColor color) {
     Canvas.Brush.Style = TBrushStyle::Clear;
@@ -83,7 +102,9 @@ void DrawCircles(TFrame& f) {
     const TSkyPoint& p = sky.Labels[k];
     if (!p.Visible || !(p.Z >= minDepth)) continue;
     const TLabelText& t = sky.LabelTexts[k];
-    f.Text(f.Sx(p), f.Sy(p), (f.English() ? t.EName : t.Name).str());
+    const int x = f.Sx(p), y = f.Sy(p);
+    f.Label(LabelPriority::Grid, (f.English() ? t.EName : t.Name).view(), x, y, TLabelAnchor::Area,
+            x, y);
   }
 }
 
@@ -119,12 +140,17 @@ void DrawGreekLetters(TFrame& f) {
   f.LabelFont(clWhite);
   for (int k = 1; k <= f.StarCount; ++k) {
     const TSkyPoint& s = sky.Stars[k];
-    if (s.Greek == ' ' || s.Greek == 0 || !IsShown(s) || s.Mag > sky.StarLimit) continue;
+    if (s.Greek == ' ' || s.Greek == 0 || !IsShown(s) || s.Mag > f.StarLimit) continue;
     if (!(f.On(SkyBits::GreekLetters) || IsHighlighted(f.C.Marks, HighlightKind::Greek, s.Owner) ||
           (f.C.Popup.ConstellationGreekNames && s.Owner == sky.SelConst)))
       continue;
     const std::string letter(1, static_cast<char>(s.Greek));
-    f.Text(f.Sx(s) + 5, f.Sy(s) - cv.TextHeight(letter) - 2, letter);
+    const int sx = f.Sx(s), sy = f.Sy(s), y = sy - cv.TextHeight(letter) - 2;
+    if (f.Pass)
+      f.Pass->Add(LabelPriority::Greek, letter, true, clWhite, sx + 5, y, TLabelAnchor::Point, sx, sy,
+                  5, 0, true);
+    else
+      f.Text(sx + 5, y, letter);
   }
   cv.Font.Name = saved;
 }
@@ -174,8 +200,14 @@ void DrawShowMarks(TFrame& f) {
       text += " - ";
       // The letter sits on the same top line as the text, right after it.
       const int x = sx + 5, y = sy - cv.TextHeight(text) - 2;
-      cv.TextOut(x, y, text);
-      if (s.Greek != 0 && s.Greek != ' ') {
+      if (f.Pass) {
+        const uint8_t greek = s.Greek != ' ' ? s.Greek : 0;
+        f.Pass->Add(LabelPriority::Selected, text, false, clWhite, x, y, TLabelAnchor::Point, sx, sy,
+                    5, greek, true);
+      } else {
+        cv.TextOut(x, y, text);
+      }
+      if (!f.Pass && s.Greek != 0 && s.Greek != ' ') {
         const std::string saved = cv.Font.Name;
         const int advance = cv.TextWidth(text);
         cv.Font.Name = SymbolFont;
@@ -184,7 +216,13 @@ void DrawShowMarks(TFrame& f) {
         cv.Font.Name = saved;
       }
     }
-    if (m.Note > 0) f.Text(sx + 5, sy + 2, m.Text.str());
+    if (m.Note > 0) {
+      if (f.Pass)
+        f.Pass->Add(LabelPriority::Selected, m.Text.view(), false, clWhite, sx + 5, sy + 2,
+                    TLabelAnchor::Point, sx, sy, 5);
+      else
+        f.Text(sx + 5, sy + 2, m.Text.str());
+    }
   }
   const int lineMarks = UsedEntries(marks.LineMarkCount, MaxLineMarks);
   for (int i = 1; i <= lineMarks; ++i) {
@@ -212,7 +250,12 @@ void DrawShowMarks(TFrame& f) {
       ++n;
     }
     if (n == 0) continue;
-    f.Text(sky.CenterX - RoundPixel(u / n), sky.CenterY + RoundPixel(v / n), m.Name.str());
+    const int x = sky.CenterX - RoundPixel(u / n), y = sky.CenterY + RoundPixel(v / n);
+    if (f.Pass)
+      f.Pass->Add(LabelPriority::Selected, m.Name.view(), false, clWhite, x, y, TLabelAnchor::Area, x,
+                  y, 5);
+    else
+      f.Text(x, y, m.Name.str());
   }
   cv.Release();
 }
@@ -226,7 +269,7 @@ void DrawMessier(TFrame& f) {
   for (int i = 1; i <= MaxMessier; ++i) {
     const TSkyPoint& p = sky.Messier[i];
     const TMessierName& n = sky.MessierNames[i];
-    if (n.Code.empty() || !IsShown(p) || p.Mag > sky.StarLimit) continue;
+    if (n.Code.empty() || !IsShown(p) || p.Mag > f.MessierLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);
     f.C.Images.DrawAlpha(f.C.Buffer, cloud, TRect{sx - 10, sy - 10, sx + 10, sy + 10}, 0, 200);
   }
@@ -234,21 +277,32 @@ void DrawMessier(TFrame& f) {
   for (int i = 1; i <= MaxMessier; ++i) {
     const TSkyPoint& p = sky.Messier[i];
     const TMessierName& n = sky.MessierNames[i];
-    if (n.Code.empty() || !IsShown(p) || p.Mag > sky.StarLimit) continue;
-    f.Text(f.Sx(p) + 5, f.Sy(p) + 5, (f.English() ? n.Code : n.Name).str());
+    if (n.Code.empty() || !IsShown(p) || p.Mag > f.MessierLimit) continue;
+    const int sx = f.Sx(p), sy = f.Sy(p);
+    f.Label(LabelPriority::Messier, (f.English() ? n.Code : n.Name).view(), sx + 5, sy + 5,
+            TLabelAnchor::Point, sx, sy);
   }
 }
 
-// Stars, faint ones first so that bright ones lie on top.
+// Stars, faint ones first so that bright ones lie on top, each glow tinted
+// by the star's colour class when the library has the tinted frames.
 void DrawStars(TFrame& f) {
   TSkyloom& sky = f.Sky;
-  const int shine = f.C.Images.Find("StarShine");
+  const int shine = f.C.Images.Find(ImageNames::StarShine);
+  const int tint = f.C.Images.Find(ImageNames::StarTint);
+  const bool tinted =
+      tint >= 0 && f.C.Images.FrameCount(tint) >= StarTintClasses * ImageNames::StarTintFrames;
   for (int pass = 0; pass < 2; ++pass) {
     for (int k = 1; k <= f.StarCount; ++k) {
       const TSkyPoint& s = sky.Stars[k];
       if ((pass == 0) != (s.Mag > 22)) continue;
-      if (!IsShown(s) || s.Mag > sky.StarLimit || !f.Inside(s)) continue;
-      f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, StarFrame(s.Mag));
+      if (!IsShown(s) || s.Mag > f.StarLimit || !f.Inside(s)) continue;
+      if (tinted)
+        f.C.Images.Draw(f.C.Buffer, tint, f.Sx(s) - 10, f.Sy(s) - 10,
+                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames +
+                            StarFrame(s.Mag));
+      else
+        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, StarFrame(s.Mag));
     }
   }
 }
@@ -265,25 +319,34 @@ void DrawNames(TFrame& f) {
       continue;
     const TSkyObject& o = sky.Consts[c];
     f.Canvas.Font.Color = c == sky.SelConst ? SelectedCyan : clWhite;
-    if (o.HasLabel)
-      f.Text(RoundPixel(o.LabelX), RoundPixel(o.LabelY), (f.English() ? o.EName : o.Name).str());
+    if (!o.HasLabel) continue;
+    const int x = RoundPixel(o.LabelX), y = RoundPixel(o.LabelY);
+    f.Label(c == sky.SelConst ? LabelPriority::Selected : LabelPriority::Constellations,
+            (f.English() ? o.EName : o.Name).view(), x, y, TLabelAnchor::Area, x, y);
   }
   for (int t = 1; t <= MaxOffices; ++t) {
     if (!(f.On(SkyBits::OfficeNames) || IsHighlighted(marks, HighlightKind::Office, t))) continue;
     const TSkyObject& o = sky.Offices[t];
     f.Canvas.Font.Color = sky.SelConst == t + 200 ? RGB(255, 200, 100) : RGB(255, 150, 50);
-    if (o.HasLabel) f.Text(RoundPixel(o.LabelX), RoundPixel(o.LabelY), o.Name.str());
+    if (!o.HasLabel) continue;
+    const int x = RoundPixel(o.LabelX), y = RoundPixel(o.LabelY);
+    // English mode writes the asterism's English name where the catalogue has one.
+    const ShortString& name = f.English() && !o.EName.empty() ? o.EName : o.Name;
+    f.Label(sky.SelConst == t + 200 ? LabelPriority::Selected : LabelPriority::Asterisms,
+            name.view(), x, y, TLabelAnchor::Area, x, y);
   }
   f.Canvas.Font.Color = clWhite;
   for (int i = 1; i <= MaxStarNames; ++i) {
     const TStarName& n = sky.StarNames[i];
     if (n.Kind != 2 || !f.ValidStar(n.Star)) continue;
     const TSkyPoint& s = sky.Stars[n.Star];
-    if (!IsShown(s) || s.Mag > sky.StarLimit) continue;
+    if (!IsShown(s) || s.Mag > f.StarLimit) continue;
     if (!(f.On(SkyBits::StarNames) || IsHighlighted(marks, HighlightKind::StarNames, s.Owner) ||
           (popup.ConstellationHighlight && s.Owner == sky.SelConst)))
       continue;
-    f.Text(f.Sx(s) + 5, f.Sy(s) + 5, (f.English() ? n.EName : n.Name).str());
+    const int sx = f.Sx(s), sy = f.Sy(s);
+    f.Label(LabelPriority::BrightStars, (f.English() ? n.EName : n.Name).view(), sx + 5, sy + 5,
+            TLabelAnchor::Point, sx, sy);
   }
 }
 
@@ -298,22 +361,58 @@ void DrawPlanets(TFrame& f, bool beyondSun) {
     const TSkyPoint& p = sky.Planets[j];
     const long double dist = Body(j).Dist;
     if (beyondSun ? !(dist >= sunDist) : !(dist <= sunDist)) continue;
-    if (!IsShown(p)) continue;
+    if (!IsShown(p) || p.Mag > f.PlanetLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);
     f.C.Images.Draw(f.C.Buffer, ball, sx - 5, sy - 5, PlanetFrame(p.Mag));
     if (f.On(SkyBits::PlanetNames)) {
       f.Canvas.Brush.Color = clBlack;
       f.LabelFont(clWhite);
-      f.Text(sx + 5, sy + 5, (f.English() ? BodyEName(j) : BodyName(j)).str());
+      f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(j) : BodyName(j)).view(), sx + 5,
+              sy + 5, TLabelAnchor::Point, sx, sy);
     }
   }
 }
 
+// Centre of the Sun's disc as drawn.
+bool SunOnScreen(const TFrame& f, int& x, int& y) {
+  const TSkyPoint& p = f.Sky.Planets[BodySun];
+  if (!IsShown(p)) return false;
+  x = f.Sx(p);
+  y = f.Sy(p);
+  return true;
+}
+
 // The Sun.
 void DrawSun(TFrame& f) {
-  const TSkyPoint& p = f.Sky.Planets[BodySun];
-  if (!IsShown(p)) return;
-  f.C.Images.Draw(f.C.Buffer, f.C.Images.Find("Sun"), f.Sx(p) - 50, f.Sy(p) - 50, 0);
+  int x, y;
+  if (!SunOnScreen(f, x, y)) return;
+  f.C.Images.Draw(f.C.Buffer, f.C.Images.Find(ImageNames::Sun), x - 50, y - 50, 0);
+  if (f.Pass && f.On(SkyBits::PlanetNames)) {
+    f.LabelFont(clWhite);
+    f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(BodySun) : BodyName(BodySun)).view(),
+            x + SunDiscRadius + 2, y + SunDiscRadius / 2, TLabelAnchor::Point, x, y,
+            SunDiscRadius + 2);
+  }
+}
+
+// Where and how large the Moon's disc is drawn: at its place with radius
+// 10, or during a solar eclipse magnified about the Sun with it.
+struct TMoonDisc {
+  int X = 0, Y = 0;
+  double Radius = MoonDiscRadius;
+};
+TMoonDisc MoonDiscOf(const TFrame& f) {
+  TMoonDisc d;
+  const TSkyPoint& m = f.Sky.Planets[BodyMoon];
+  d.X = f.Sx(m);
+  d.Y = f.Sy(m);
+  int sx, sy;
+  if (f.Light.On && f.Light.Eclipse && SunOnScreen(f, sx, sy)) {
+    d.X = sx + RoundPixel(f.Light.MoonDx);
+    d.Y = sy + RoundPixel(f.Light.MoonDy);
+    d.Radius = f.Light.MoonDrawnRadius;
+  }
+  return d;
 }
 
 // The Moon, its phase lit on the side facing the Sun, and the ring of the
@@ -326,45 +425,19 @@ void DrawMoon(TFrame& f) {
   const TSkyPoint& sun = sky.Planets[BodySun];
   if (!IsShown(m)) return;
   if (sky.StarLimit <= 0 && std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) > 25) return;
-  const int x = f.Sx(m), y = f.Sy(m);
+  const TMoonDisc disc = MoonDiscOf(f);
+  const int x = disc.X, y = disc.Y;
   const double p = MoonAxisAngle(sky);
-  const TColor bg = f.C.Background;
+  // The unlit part shows the sky behind the Moon.
+  const TColor bg = f.Light.On ? SkyColourAt(f.Light, ScreenDirection(sky, x, y)) : f.C.Background;
   const TColor rim = f.On(SkyBits::PlanetNames) ? Yellow : bg;
-
-  cv.Pen.Color = rim;
-  cv.Brush.Color = bg;
-  cv.Brush.Style = TBrushStyle::Solid;
-  cv.Ellipse(x - 11, y - 11, x + 11, y + 11);
-  cv.Pen.Color = Lighter(bg, 10);
-  double r = 10;
-  double k = -10 * std::cos(sky.MoonPhase);
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
-  if (sky.MoonPhase > M_PI) {
-    r = -r;
-    k = -k;
-  }
-  DrawArc(cv, x, y, p, r, r);   // limb
-  DrawArc(cv, x, y, p, r, k);   // terminator
-  cv.Brush.Color = Yellow;
-  const int seedX = x + RoundPixel(std::sin(p) * (r + k) / 2);
-  const int seedY = y - RoundPixel(std::cos(p) * (r + k) / 2);
-  const TColor border = cv.Pen.Color;
-  // A crescent less than about two pixels wide leaves no pixel between limb
-  // and terminator, and the fill would light nothing. Such a Moon is still
-  // seen once it stands 7 degrees or more from the Sun (elongation =
-  // |phase - pi|, radians), so its lit limb is drawn in yellow instead.
-  const bool onBorder =
-      cv.Buffer().Get(seedX, seedY) == TBackBuffer::From565(TBackBuffer::To565(border));
-  if (onBorder && std::fabs(sky.MoonPhase - M_PI) >= 7 * M_PI / 180) {
-    cv.Pen.Color = Yellow;
-    DrawArc(cv, x, y, p, r, r, 0, 180);
-  } else {
-    cv.FloodFill(seedX, seedY, border);
-  }
+  FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
+  const int e = static_cast<int>(std::lround(disc.Radius)) + 1;
   cv.Pen.Color = rim;
   cv.Brush.Color = bg;
   cv.Brush.Style = TBrushStyle::Clear;
-  cv.Ellipse(x - 11, y - 11, x + 11, y + 11);
+  cv.Ellipse(x - e, y - e, x + e, y + e);
   cv.Release();
 
   const TSkyPoint& anti = sky.Planets[BodyAntiSun];
@@ -373,6 +446,11 @@ void DrawMoon(TFrame& f) {
     cv.Brush.Color = clBlack;
     const int ax = f.Sx(anti), ay = f.Sy(anti);
     cv.Ellipse(ax - 11, ay - 11, ax + 11, ay + 11);
+  }
+  if (f.Pass && f.On(SkyBits::PlanetNames)) {
+    f.LabelFont(clWhite);
+    f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(BodyMoon) : BodyName(BodyMoon)).view(),
+            x + e + 2, y + e / 2, TLabelAnchor::Point, x, y, e + 2);
   }
 }
 
@@ -417,13 +495,18 @@ void DrawHovered(TFrame& f) {
   }
 }
 
-// The ground below the horizon row, with direction boards and trees
-// standing on it. Looking so steeply that no horizon point lies in front,
-// the ground fills the sky area when looking down and is absent looking up.
-void DrawGround(TFrame& f) {
-  TSkyloom& sky = f.Sky;
-  const TDXImageList& images = f.C.Images;
-  const int cx = sky.CenterX, cy = sky.CenterY;
+// Where the ground starts and where its boards and trees stand this frame.
+struct TGroundLayout {
+  bool Drawn = false;        // the ground is drawn at all
+  int Top = 0;               // first row of the ground picture
+  bool Row = false;          // the horizon row is found and on screen: boards and trees stand
+};
+
+TGroundLayout GroundLayoutOf(const TFrame& f) {
+  TGroundLayout g;
+  const TSkyloom& sky = f.Sky;
+  if (!f.On(SkyBits::Ground)) return g;
+  const int cy = sky.CenterY;
   double yh = 0;
   bool found = false;
   for (int i = 1; i <= HorizonPoints; ++i) {
@@ -433,37 +516,85 @@ void DrawGround(TFrame& f) {
       break;
     }
   }
-  const int ground = images.Find("Ground");
-  int top;
   if (found) {
-    if (!(cy > yh)) return;
-    top = cy + RoundPixel(yh);
-    const bool rowOnScreen = std::fabs(yh) < cy;
-    // A board or tree stands on its horizon point (kept in Lat) when that
-    // point is in front and within the screen's width.
-    auto standing = [&](const TSkyPoint& item, int dy, int image) {
-      if (!(item.Lat >= 1 && item.Lat <= HorizonPoints)) return;
-      const TSkyPoint& hp = sky.Horizon[static_cast<int>(item.Lat)];
-      if (!(std::fabs(hp.Y) < cx) || !rowOnScreen || !(hp.Z > 0)) return;
-      images.Draw(f.C.Buffer, image, cx - RoundPixel(hp.Y) - 23, top - dy, item.Image);
-    };
-    const int boards = images.Find("BoardList"), trees = images.Find("Tree");
-    for (int b = 51; b <= 58; ++b)
-      if (sky.Scenery[b].Mag > 0) standing(sky.Scenery[b], 43, boards);
-    images.Draw(f.C.Buffer, ground, 0, top, 0);
-    for (int t = 1; t <= 50; ++t) standing(sky.Scenery[t], 23, trees);
-  } else {
-    if (!(std::sin(sky.ViewAlt) < 0)) return;
-    top = 0;
-    images.Draw(f.C.Buffer, ground, 0, top, 0);
+    if (!(cy > yh)) return g;
+    g.Drawn = true;
+    g.Top = cy + RoundPixel(yh);
+    g.Row = std::fabs(yh) < cy;
+  } else if (std::sin(sky.ViewAlt) < 0) {
+    g.Drawn = true;
+    g.Top = 0;
   }
+  return g;
+}
+
+// A board or tree stands on its horizon point (kept in Lat) when that point
+// is in front and within the screen's width; x is its picture's left edge.
+bool StandingAt(const TFrame& f, const TGroundLayout& g, const TSkyPoint& item, int& x) {
+  const TSkyloom& sky = f.Sky;
+  if (!g.Row || !(item.Lat >= 1 && item.Lat <= HorizonPoints)) return false;
+  const TSkyPoint& hp = sky.Horizon[static_cast<int>(item.Lat)];
+  if (!(std::fabs(hp.Y) < sky.CenterX) || !(hp.Z > 0)) return false;
+  x = sky.CenterX - RoundPixel(hp.Y) - 23;
+  return true;
+}
+
+// The direction boards in the language of the names.
+int BoardImage(const TFrame& f) {
+  const TDXImageList& images = f.C.Images;
+  if (f.English()) {
+    const int en = images.Find(ImageNames::BoardListEn);
+    if (en >= 0) return en;
+  }
+  return images.Find(ImageNames::BoardList);
+}
+
+// The ground below the horizon row, with direction boards and trees
+// standing on it. Looking so steeply that no horizon point lies in front,
+// the ground fills the sky area when looking down and is absent looking up.
+void DrawGround(TFrame& f, const TGroundLayout& g) {
+  if (!g.Drawn) return;
+  TSkyloom& sky = f.Sky;
+  const TDXImageList& images = f.C.Images;
+  const int ground = images.Find(ImageNames::Ground);
+  const int boards = BoardImage(f), trees = images.Find(ImageNames::Tree);
+  int x;
+  for (int b = 51; b <= 58; ++b)
+    if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x))
+      images.Draw(f.C.Buffer, boards, x, g.Top - 43, sky.Scenery[b].Image);
+  images.Draw(f.C.Buffer, ground, 0, g.Top, 0);
+  for (int t = 1; t <= 50; ++t)
+    if (StandingAt(f, g, sky.Scenery[t], x))
+      images.Draw(f.C.Buffer, trees, x, g.Top - 23, sky.Scenery[t].Image);
   // A ground picture shorter than the sky area below the horizon row is
   // repeated downwards so that steep downward views stay covered.
   const int height = images.Height(ground);
   if (height <= 0) return;
-  int y = top + height;
+  int y = g.Top + height;
   if (y < 0) y += ((-y) / height) * height;
   for (; y < sky.ScreenHeight; y += height) images.Draw(f.C.Buffer, ground, 0, y, 0);
+}
+
+// What no label may cover: the ground and what stands on it, the Sun's and
+// the Moon's discs.
+void BlockLabelAreas(TFrame& f, const TGroundLayout& g) {
+  TLabelPass& pass = *f.Pass;
+  TSkyloom& sky = f.Sky;
+  if (g.Drawn) {
+    pass.Block(TRect{0, g.Top, sky.ScreenWidth, std::max(g.Top, sky.ScreenHeight)});
+    int x;
+    for (int b = 51; b <= 58; ++b)
+      if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x))
+        pass.Block(TRect{x + 2, g.Top - 43, x + 44, g.Top});
+    for (int t = 1; t <= 50; ++t)
+      if (StandingAt(f, g, sky.Scenery[t], x)) pass.Block(TRect{x, g.Top - 23, x + 46, g.Top});
+  }
+  int sx, sy;
+  if (SunOnScreen(f, sx, sy)) pass.BlockDisc(sx, sy, SunDiscRadius + 1);
+  if (IsShown(sky.Planets[BodyMoon])) {
+    const TMoonDisc d = MoonDiscOf(f);
+    pass.BlockDisc(d.X, d.Y, static_cast<int>(std::lround(d.Radius)) + 2);
+  }
 }
 
 }  // namespace
@@ -499,14 +630,25 @@ double MoonAxisAngle(const TSkyloom& sky) {
   if (p >= 2 * M_PI) p = 0;
   return p;
 }
-
 void DrawSky(TSkyDrawContext& ctx) {
   if (!ctx.CanDraw) return;
   TFrame f(ctx);
   TCanvas& cv = ctx.Canvas;
   cv.Font.Name = SongFont;
   cv.Font.Height = -12;
+  std::optional<TLabelPass> own;
+  if (ctx.Sky.LabelPlacement) {
+    if (ctx.Labels) {
+      f.Pass = ctx.Labels;
+    } else {
+      own.emplace();
+      f.Pass = &*own;
+    }
+    f.Pass->Reset(std::min(ctx.Sky.ScreenWidth, ctx.Buffer.Width()),
+                  std::min(ctx.Sky.ScreenHeight, ctx.Buffer.Height()));
+  }
 
+  if (f.Light.On) PaintSky(ctx.Buffer, ctx.Sky, f.Light);
   DrawCircles(f);
   DrawFigures(f);
   DrawGreekLetters(f);
@@ -519,6 +661,49 @@ void DrawSky(TSkyDrawContext& ctx) {
   DrawSun(f);
   DrawPlanets(f, false);
   DrawMoon(f);
+  const TGroundLayout ground = GroundLayoutOf(f);
+  if (!f.Pass) {
+    if (ctx.HoverObject > 0) DrawHovered(f);
+    DrawGround(f, ground);
+    return;
+  }
+  // Labels after the ground, never over it; the hovered picture on top.
+  DrawGround(f, ground);
+  BlockLabelAreas(f, ground);
+  f.Pass->Place(cv, SongFont, ctx.PlacedLabels);
   if (ctx.HoverObject > 0) DrawHovered(f);
-  if (f.On(SkyBits::Ground)) DrawGround(f);
+}
+
+void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double phase, TColor lit,
+                  TColor dark) {
+  if (!(r > 0) || r > 2000) return;
+  phase = NormalizeAngle(phase);
+  const double side = phase > M_PI ? -1 : 1;      // which half of the limb is lit
+  const double k = -r * std::cos(phase);           // terminator semi-axis toward the lit side
+  const double elongation = std::fabs(phase - M_PI);
+  const double minWidth = elongation >= 7 * M_PI / 180 ? 1.5 : 0.0;
+  const double cp = std::cos(p), sp = std::sin(p);
+  const double edge = (r + 0.4) * (r + 0.4);
+  const uint16_t litPixel = TBackBuffer::To565(lit), darkPixel = TBackBuffer::To565(dark);
+  const int n = static_cast<int>(std::ceil(r)) + 1;
+  const int W = buffer.Width(), H = buffer.Height();
+  for (int dy = -n; dy <= n; ++dy) {
+    const int py = y + dy;
+    if (py < 0 || py >= H) continue;
+    uint16_t* row = buffer.Pixels() + static_cast<size_t>(py) * W;
+    for (int dx = -n; dx <= n; ++dx) {
+      const int px = x + dx;
+      if (px < 0 || px >= W) continue;
+      const double X = dx, Y = -dy;  // up positive, as DrawArc turns its points
+      if (X * X + Y * Y > edge) continue;
+      const double c = cp * X - sp * Y;  // along the horns
+      const double s = sp * X + cp * Y;  // toward the lit limb of a waxing Moon
+      const double w = std::sqrt(std::max(0.0, 1 - (c * c) / (r * r)));
+      // Lit between the terminator (or the least width) and the limb; a
+      // band thinner than a twentieth of a pixel lights nothing.
+      const double lower = std::min(k * w, r * w - minWidth);
+      const bool isLit = side * s >= lower && lower < r * w - 0.05;
+      row[px] = isLit ? litPixel : darkPixel;
+    }
+  }
 }

@@ -1,13 +1,21 @@
 // DrawSky: paints the sky of one frame onto the back buffer from the point
-// tables the sky update has just projected — great circles and grid, figures,
-// Greek letters, the selected boundary, show marks, Messier objects, stars,
-// names, planets, the Sun, the Moon with its phase, the hovered object's
-// picture and the ground with boards and trees. It only reads the model,
-// except that it keeps MoonPhase within 0..2pi.
+// tables the sky update has just projected — with the realistic sky on, the
+// sky's colour by the Sun first — then great circles and grid, figures,
+// Greek letters, the selected boundary, show marks, Messier objects, stars
+// tinted by their colour, names, planets, the Sun, the Moon with its phase
+// (and both discs magnified during a solar eclipse), the hovered object's
+// picture and the ground with boards and trees. With label placement on,
+// every label is gathered while the layers are drawn and placed after the
+// ground in one pass (LabelPass.h); off, each is written as its layer is
+// drawn. It only reads the model, except that it keeps MoonPhase within
+// 0..2pi.
 #pragma once
+
+#include <vector>
 
 #include "Canvas.h"
 #include "ImageList.h"
+#include "LabelPass.h"
 #include "SkyMarks.h"
 #include "SkyModel.h"
 
@@ -26,6 +34,11 @@ struct TSkyDrawContext {
   int HoverX = 0, HoverY = 0;      // pointer position of the hover test
   bool NebulaNames = false;        // caption over the hovered picture
   bool CanDraw = true;             // false: the surface cannot be drawn
+  // The label pass's storage, owned by the caller so that a frame needs no
+  // large stack; DrawSky uses one of its own when none is given.
+  TLabelPass* Labels = nullptr;
+  // When given, receives every label the placement pass drew (tests).
+  std::vector<TPlacedLabel>* PlacedLabels = nullptr;
 };
 
 void DrawSky(TSkyDrawContext& ctx);
@@ -37,6 +50,15 @@ void DrawSky(TSkyDrawContext& ctx);
 // A narrower sweep (whole degrees fromDeg..toDeg) draws part of it.
 void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b, int fromDeg = -10,
              int toDeg = 190);
+
+// The Moon's disc of radius r pixels centred on (x, y), lit toward the Sun:
+// the part between the limb and the terminator (the half ellipse of
+// semi-axes r and -r cos(phase), turned by p) in `lit`, the rest in `dark`.
+// A crescent thinner than 1.5 pixels is drawn 1.5 pixels wide along its
+// limb once the Moon stands 7 degrees or more from the Sun, so that every
+// visible phase is one solid shape.
+void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double phase, TColor lit,
+                  TColor dark);
 
 // Orientation p of the Moon's phase (radians, 0..2pi) from the two MoonAxis
 // points: atan2(du, dv) of MoonAxis 1 minus MoonAxis 2.

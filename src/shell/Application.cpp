@@ -14,6 +14,7 @@
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
+#include "ObjectNames.h"
 #include "Png.h"
 #include "Script.h"
 #include "SkyModel.h"
@@ -45,7 +46,7 @@ class TOnePicture : public TStepSource {
   bool BeforeFrame(TFormSky& form) override {
     if (!framed_) return framed_ = true;
     std::string error;
-    if (!SaveShot(form, file_, error)) {
+    if (!form.DXDraw.SaveScreenshot(file_, error)) {
       std::fprintf(stderr, "skyloom: %s\n", error.c_str());
       failed_ = true;
     }
@@ -64,6 +65,17 @@ class TOnePicture : public TStepSource {
 void MessageLoopStep(TFormSky& form, uint64_t&) { form.Loop.Step(form); }
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
+  // ImGui sees every event first; what it takes (the pointer over a menu or
+  // dialog, keys typed into a field) does not reach the stage. While a modal
+  // dialog is open nothing but closing the window reaches the stage.
+  const bool taken = form.ImGuiHost.ProcessEvent(e);
+  if (form.ModalDepth > 0) {
+    if (e.type == SDL_QUIT ||
+        (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+      form.Terminated = true;
+    return;
+  }
+  if (taken) return;
   switch (e.type) {
     case SDL_QUIT:
       form.Terminated = true;
@@ -175,6 +187,18 @@ int RunSkyloom(int argc, char** argv) {
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
+  // An object to travel to must exist before anything opens.
+  int goToCode = 0;
+  if (!options.GoTo.empty()) {
+    SkyModel->LoadStarData();
+    goToCode = FindObjectByName(*SkyModel, options.GoTo);
+    if (goToCode == 0) {
+      std::fprintf(stderr, "skyloom: --goto: %s\n", UnknownObjectMessage(options.GoTo).c_str());
+      FreeSkyModel();
+      SDL_Quit();
+      return 2;
+    }
+  }
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -199,6 +223,7 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
+    form.Unattended = unattended;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;
@@ -206,6 +231,7 @@ int RunSkyloom(int argc, char** argv) {
     }
     form.FormShow();
     ApplyOptions(options, form);
+    if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
       // One picture: no window at all, the same frame step.

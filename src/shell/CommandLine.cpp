@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "SkyModel.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -84,6 +86,12 @@ const char* OptionsHelp() {
          "  --panel-down        sky area 564 pixels high instead of 432\n"
          "  --fullscreen, --window   full screen (letterboxed) or an 800x600 window\n"
          "  --music, --no-music background music on or off for this run\n"
+         "  --label-placement on|off   labels placed so that none covers another (on) or\n"
+         "                      each written at its object (off)\n"
+         "  --realistic-sky on|off     sky colour, twilight and eclipses follow the Sun\n"
+         "  --goto NAME         start with the view travelling to an object: a constellation\n"
+         "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
+         "                      or a Messier object (M31)\n"
          "  --help              this text\n";
 }
 
@@ -166,10 +174,25 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       o.Music = true;
     } else if (a == "--no-music") {
       o.Music = false;
+    } else if (a == "--label-placement" || a == "--realistic-sky") {
+      if (!value(v)) return false;
+      if (v != "on" && v != "off") {
+        error = "bad value for " + a + ": \"" + v + "\" (on or off)";
+        return false;
+      }
+      (a == "--label-placement" ? o.LabelPlacement : o.RealisticSky) = v == "on";
+    } else if (a == "--goto") {
+      if (!value(o.GoTo)) return false;
+      if (o.GoTo.empty()) return bad(o.GoTo);
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;
     }
   }
   return true;
+}
+
+void ApplyDrawOptions(const TOptions& o, TSkyloom& sky) {
+  if (o.LabelPlacement) sky.LabelPlacement = *o.LabelPlacement ? 1 : 0;
+  if (o.RealisticSky) sky.RealisticSky = *o.RealisticSky ? 1 : 0;
 }

@@ -24,7 +24,14 @@ struct TOptions {
   bool PanelDown = false;
   std::optional<bool> FullScreen;                     // --fullscreen / --window
   std::optional<bool> Music;                          // --music / --no-music
+  std::optional<bool> LabelPlacement;                 // --label-placement on|off
+  std::optional<bool> RealisticSky;                   // --realistic-sky on|off
+  std::string GoTo;                                   // --goto NAME: travel to an object
 };
+
+class TSkyloom;
+// Puts the two drawing options of `o` that were given into the model.
+void ApplyDrawOptions(const TOptions& o, TSkyloom& sky);
 
 // Parses argv; false with a message for unknown options or bad values.
 bool ParseOptions(const std::vector<std::string>& args, TOptions& out, std::string& error);

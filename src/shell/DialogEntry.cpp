@@ -1,7 +1,185 @@
 #include "DialogEntry.h"
 
-// Until the dialogs are built the entries close at once with no answer.
-void RunAboutDialog(TFormSky&) {}
-bool RunConfigDialog(TFormSky&) { return false; }
-void RunHelpDialog(TFormSky&) {}
+#include <cstdio>
+#include <memory>
+
+#include "AutoCommand.h"
+#include "CityTable.h"
+#include "DialogSet.h"
+#include "DialogViews.h"
+#include "FileIo.h"
+#include "FormAbout.h"
+#include "FormConfig.h"
+#include "FormHelp.h"
+#include "FormSky.h"
+#include "Gbk.h"
+#include "GlobalParams.h"
+#include "ImGuiPicture.h"
+#include "ImageLibrary.h"
+#include "RunFolder.h"
+#include "SaveTogether.h"
+#include "Settings.h"
+#include "SettingsStore.h"
+#include "ShowModal.h"
+#include "SkyModel.h"
+
+namespace {
+
+const char* const HelpFileName = "帮助.txt";
+const char* const ResourceLibrary = "Resource.rxf";
+const char* const ParametersFileName = "Config.dat";
+
+}  // namespace
+
+namespace {
+
+TDialogSet& DialogsOf(TFormSky& form) {
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
+  return *form.Dialogs;
+}
+
+// The program-wide switches as the dialog shows them, and back.
+void ReadOptions(TConfigOptions& o) {
+  o.StepUnit = StepUnit;
+  o.StepAmount = StepAmount;
+  o.SubtitleSpeed = SubtitleSpeed;
+  o.Music = MusicOn != 0;
+  o.Subtitles = SubtitlesOn != 0;
+  o.Speech = SpeechOn != 0;
+  o.FullScreen = FullScreen != 0;
+  o.NebulaNames = NebulaNames != 0;
+  // The label placement and realistic sky switches join here when the
+  // program has them (HasSkySwitches, LabelPlacement, RealisticSky).
+  o.HasSkySwitches = false;
+}
+
+void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
+  StepUnit = o.StepUnit;
+  StepAmount = o.StepAmount;
+  SubtitleSpeed = o.SubtitleSpeed;
+  TextScroll.Interval = (20 - SubtitleSpeed) * 2;  // frames per pixel of subtitle scroll
+  MusicOn = o.Music;
+  SubtitlesOn = o.Subtitles;
+  SpeechOn = o.Speech;
+  NebulaNames = o.NebulaNames;
+  if ((FullScreen != 0) != o.FullScreen) {
+    FullScreen = o.FullScreen;
+    form.Windowed = !FullScreen;
+    form.DXDraw.SetFullScreen(FullScreen != 0);
+  }
+}
+
+// Saves the observer settings and the global parameters together: when
+// either cannot be written, neither file changes.
+bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
+  if (form.Unattended) {
+    std::fprintf(stderr, "skyloom: settings: not saved (a --script or --render run never "
+                         "writes the user's settings)\n");
+    return true;
+  }
+  const std::string folder = SettingsFolder();
+  if (folder.empty()) {
+    lines = {"设置没有保存：找不到保存设置的文件夹（没有设定 HOME）。"};
+    return false;
+  }
+  const std::string settingsPath = folder + "/" + SettingsFileName;
+  const std::string parametersPath = folder + "/" + ParametersFileName;
+  std::string message;
+  const bool ok = SaveTogether(
+      {{settingsPath,
+        [&](std::string& m) {
+          if (SaveSettingsTo(*SkyModel, folder)) return true;
+          m = settingsPath;
+          return false;
+        }},
+       {parametersPath,
+        [&](std::string&) {
+          WriteParameters();
+          return true;
+        }}},
+      message);
+  if (!ok)
+    lines = {"设置没有保存：无法写入文件。", message,
+             "原来保存的设置和 Config.dat 都没有改变。"};
+  return ok;
+}
+
+TCivilDateTime NowOf(const TFormSky& form) {
+  const TCivilNow n = form.FixedNow ? form.Now : LocalNow();
+  return {n.Year, n.Month, n.Day, n.Hour, n.Minute};
+}
+
+}  // namespace
+
+std::string DialogGlyphs() {
+  std::string out;
+  for (const std::string& s : DialogTexts()) out += s;
+  for (int i = 1; i <= CityCount; ++i) {
+    out += GbkToUtf8(Cities[i].Country.view());
+    out += GbkToUtf8(Cities[i].CityName.view());
+  }
+  std::vector<uint8_t> manual;
+  if (ReadFilePrefix(HelpFileName, 4u << 20, manual) == TReadResult::Ok)
+    out += GbkToUtf8(std::string_view(reinterpret_cast<const char*>(manual.data()), manual.size()));
+  return out;
+}
+
+void RunAboutDialog(TFormSky& form) {
+  TDialogSet& d = DialogsOf(form);
+  TImGuiPicture picture;
+  std::vector<LibraryImage> images;
+  std::string error;
+  ReadImageLibrary(ResourceLibrary, images, error);  // no picture: an empty place
+  for (const LibraryImage& img : images) {
+    if (img.Name == TFormAbout::ImageName() && img.FrameCount >= 1) {
+      picture.Create(form.DXDraw, img.Pixels, img.FrameWidth, img.FrameHeight);
+      break;
+    }
+  }
+  d.About.FormShow();
+  TAboutView view(d.About, picture.Id(), picture.Width(), picture.Height());
+  ShowModal(form, view);
+}
+
+bool RunConfigDialog(TFormSky& form) {
+  TDialogSet& d = DialogsOf(form);
+  TFormConfig& f = d.Config;
+  ReadOptions(d.Options);
+  std::vector<std::string> saveProblem;
+  f.Now = [&form] { return NowOf(form); };
+  f.ReadSavedPlace = [](double& lat, double& lon, int& zone, int& city) {
+    SkyModel->ReadSavedPlace(lat, lon, zone, city);
+  };
+  f.SaveAll = [&](std::string& message) {
+    // What is saved is what "确定" has just applied.
+    ApplyOptions(form, d.Options);
+    if (SaveEverything(form, saveProblem)) return true;
+    message = saveProblem.empty() ? std::string("not saved") : saveProblem[0];
+    return false;
+  };
+  f.FormShow();
+  TConfigView view(f);
+  ShowModal(form, view);
+  if (!f.Applied) return false;
+  ApplyOptions(form, d.Options);
+  form.SkyStale = true;
+  if (!saveProblem.empty()) ShowMessage(form, "提示", saveProblem);
+  return true;
+}
+
+void RunHelpDialog(TFormSky& form) {
+  TDialogSet& d = DialogsOf(form);
+  if (!d.Help) {
+    std::string error;
+    const std::string folder = d.Run.Path(&error);
+    d.Help = std::make_unique<TFormHelp>(HelpFileName, folder);
+    if (folder.empty()) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    d.Help->FormCreate();
+    if (!d.Help->Message.empty()) ShowMessage(form, "提示", {"说明书无法打开。", d.Help->Message});
+  }
+  d.Help->FormShow();
+  THelpView view(*d.Help);
+  ShowModal(form, view);
+}
+
 TStarToolAnswer RunStarToolDialog(TFormSky&, const std::function<void(int)>&) { return {}; }

@@ -15,6 +15,9 @@ void RunAboutDialog(TFormSky& form);
 bool RunConfigDialog(TFormSky& form);
 // The help viewer (code 301).
 void RunHelpDialog(TFormSky& form);
+// Every character the dialogs can show (their captions, the city table, the
+// manual), as UTF-8 text for the dialog font.
+std::string DialogGlyphs();
 
 // What the star tool (code 106) chose: Result 1 a show (ShowFile, a file
 // name inside the show folder), 2 an object (SelectedId, an object number),

@@ -1,11 +1,15 @@
 #include "FormSky.h"
 
+#include "CityTable.h"
+#include "DialogEntry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <sys/stat.h>
 
+#include "FirstRun.h"
 #include "FormLogo.h"
 #include "Gbk.h"
 #include "GlobalParams.h"
@@ -21,9 +25,6 @@ TAutoCommand TextScroll;
 TPlayerSlot Player;
 
 namespace {
-constexpr double Deg = M_PI / 180.0;
-constexpr double TwoPi = 2 * M_PI;
-
 bool FileExists(const char* path) {
   struct stat st;
   return stat(path, &st) == 0 && S_ISREG(st.st_mode);
@@ -110,6 +111,8 @@ void TFormSky::FormCreate() {
   SetMenuTableDefaults();
   // 9. Star catalogue.
   if (SkyModel) SkyModel->LoadStarData();
+  // The city table of the settings dialog.
+  LoadCityTable(CityFileName);
   // 10. Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -124,6 +127,7 @@ void TFormSky::FormShow() {
   FillWellKnownRegions(1);
   // 2. No show loaded, no text shown.
   Lecture.Reset();
+  Lecture.Attach(SkyModel, &Marks, &Popup);
   TextShown = false;
   // 3. Automatic slots.
   HoverRepeat = TAutoCommand{};
@@ -148,6 +152,7 @@ void TFormSky::FormShow() {
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
   // 5. Saved place, today's date and clock.
+  if (!HasSavedSettings()) ApplyFirstRunDefaults(sky, SystemZoneHours());
   sky.LoadSettings();
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -203,13 +208,34 @@ void TFormSky::DXTimer1Timer() {
     SkyStale = false;
     PictureStale = true;
   }
-  if (PictureStale || DrawEveryFrame || DXDraw.OverlayShowing() || DXDraw.Frames() == 0) {
+  if (PictureStale || DrawEveryFrame || DXDraw.OverlayShowing() || DialogView ||
+      DXDraw.Frames() == 0) {
     PictureStale = false;
     DrawFrame();
+    DrawOverlay();
     DXDraw.Flip();
   }
+}
+
+void TFormSky::StartImGui() {
+  if (ImGuiHost.Ready()) return;
+  std::string texts;
+  for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
+  if (SkyModel) {
+    for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
+  }
+  ImGuiHost.AddGlyphs(texts);
+  ImGuiHost.AddGlyphs(DialogGlyphs());
+  ImGuiHost.Initialize(DXDraw);
+}
+
+void TFormSky::DrawOverlay() {
+  StartImGui();
+  ImGuiHost.BeginFrame();
   // 10. The popup menu of a right click on a constellation.
   if (PopupPending) PopupPending = false;
+  if (DialogView) DialogView();
+  ImGuiHost.EndFrame();
 }
 
 void TFormSky::DrawFrame() {
@@ -268,97 +294,4 @@ void TFormSky::ApplicationActivate() {
   if (!Minimized) DXDraw.SetFlipOption(false);
   DXTimer1Enabled = true;
   Invalidate();  // the surface may have been given away or covered meanwhile
-}
-
-bool TFormSky::ExecuteCommand(int code) {
-  if (LogCommands) CommandLog.push_back(code);
-  Invalidate();
-  TSkyloom& sky = *SkyModel;
-  const double step = sky.TurnStep * Deg;
-  switch (code) {
-    case 0:
-      if (HoverRepeat.Kind < 2) {
-        HoverRepeat.Active = false;
-        HoverRepeat.Counter = 0;
-        HoverRepeat.Command = 0;
-      }
-      SetCursor(0);
-      break;
-    case 107:  // single step forward
-      Playing = false;
-      PlayDirection = 1;
-      Player.Active = true;
-      break;
-    case 108:  // play
-      Playing = true;
-      PlayDirection = 1;
-      if (PlayMode == 2) Player.HistoryIndex = Player.HistoryCount = 0;
-      if (PlayMode == 1) ViewLocked = true;
-      Player.Active = true;
-      break;
-    case 109:  // stop
-      Player.Active = false;
-      break;
-    case 110:  // play backward
-      Playing = true;
-      PlayDirection = -1;
-      Player.Active = true;
-      break;
-    case 111:  // single step backward
-      Playing = false;
-      PlayDirection = -1;
-      Player.Active = true;
-      break;
-    case 201:  // turn towards the left (azimuth grows through east)
-      if (ViewLocked) break;
-      sky.ViewAz += step;
-      if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
-      SkyStale = true;
-      SetCursor(3);
-      break;
-    case 202:  // raise
-      if (ViewLocked) break;
-      sky.ViewAlt += step;
-      if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
-      SkyStale = true;
-      SetCursor(1);
-      break;
-    case 203:  // turn towards the right
-      if (ViewLocked) break;
-      sky.ViewAz -= step;
-      if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
-      SkyStale = true;
-      SetCursor(4);
-      break;
-    case 204:  // lower: not below the horizon while the ground is on
-      if (ViewLocked) break;
-      sky.ViewAlt -= step;
-      if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) {
-        sky.ViewAlt = 0;
-      } else if (sky.ViewAlt <= -M_PI / 2) {
-        sky.ViewAlt = -M_PI / 2;
-      }
-      SkyStale = true;
-      SetCursor(2);
-      break;
-    case 302:  // minimise
-      DXDraw.SetFlipOption(true);
-      DXDraw.Minimize();
-      Minimized = true;
-      break;
-    case 303:  // quit
-      Terminated = true;
-      break;
-    case 1003:  // the player carries on
-      break;
-    case 1004:  // the player has finished
-      Player.Active = false;
-      break;
-    case 2001:
-      SwitchMusic();
-      break;
-    default:
-      break;
-  }
-  return true;
 }

@@ -13,7 +13,9 @@
 #include "AutoCommand.h"
 #include "Canvas.h"
 #include "FrameLoop.h"
+#include "ImGuiHost.h"
 #include "ImageList.h"
+#include "InfoText.h"
 #include "Input.h"
 #include "Screen.h"
 #include "SkyDraw.h"
@@ -47,15 +49,46 @@ class TFormSky {
   void ApplicationDeactivate();
   void ApplicationActivate();
 
-  // The one entry point of every action; always returns true.
+  // The one entry point of every action; always returns true. Each family
+  // of codes has its own handler (Commands*.cpp); each returns false for a
+  // code that is not its own.
   bool ExecuteCommand(int code);
   // The picture may have changed: the next tick draws and presents. Every
   // command, pointer and window event calls it; so must anything that
   // changes what DrawFrame draws without a command (a look that animates).
   void Invalidate() { PictureStale = true; }
+  bool ViewCommand(int code);     // 7, 8, 9, 101..105, 201..204
+  bool PanelCommand(int code);    // 0, 304, 1010, 1011
+  bool TextCommand(int code);     // 13, 14, 22, 1012
+  bool PlayerCommand(int code);   // 106..111, 1001..1004, 3002
+  bool PopupCommand(int code);    // 1201..1207
+  bool ProgramCommand(int code);  // 5, 301..303, 2001
+
+  // Go-to, time flow, picking and the layer buttons (GoTo.cpp).
+  void StepTime();
+  void StepGoTo();
+  void GoToTarget(int code, bool animate);
+  void SyncLayerButtons(int mode);
+  // Constellation picking at the pointer (x, y) with the button of the last
+  // press or release (0 left, 1 right, 2 middle).
+  void PickConstellation(int x, int y, int button);
+  // The target direction of an object number, in the horizon frame
+  // (TrackX, TrackY, TrackZ), for the clock and place of the last update.
+  void AimAt(int code);
+  // Starts the view travelling to an object, as the star tool's "find" with
+  // play does (the command line's --goto, the script step goto).
+  void StartGoTo(int code);
+
+  // The information text from the selection or the show page (Commands
+  // Text.cpp).
+  void RefreshInfoText();
   void DrawFrame();
   void SwitchMusic();
   void SetCursor(int number);
+  // The ImGui part of a frame: the popup menu and the open dialog.
+  void DrawOverlay();
+  // Starts the ImGui host with every interface text's characters in its font.
+  void StartImGui();
 
   // Components.
   TDXDraw DXDraw;
@@ -65,6 +98,18 @@ class TFormSky {
   TDXInput DXInput1;
   TMediaPlayer MediaPlayer1;
   TCursors Cursors;
+  // Dear ImGui over the stage: the popup menu and the dialogs. Started by the
+  // first frame (after the window is or is not opened).
+  TImGuiHost ImGuiHost;
+  // The open dialog's ImGui view, drawn on top in every frame while set.
+  std::function<void()> DialogView;
+  // One pass of whatever drives the program (the message loop or a script):
+  // a modal dialog's nested loop calls it until the dialog closes. False
+  // when the program cannot go on (the window closed, the script ended).
+  std::function<bool()> NextFrame;
+  int ModalDepth = 0;            // dialogs open one over the other
+  // The dialogs with their state between showings (made at the first).
+  std::shared_ptr<struct TDialogSet> Dialogs;
   bool DXTimer1Enabled = false;
   TFrameLoop Loop;            // the one frame step (window, script, one picture, modal dialogs)
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
@@ -94,10 +139,14 @@ class TFormSky {
   int HoverObject = 0, HoverX = 0, HoverY = 0;
   int PanelState = 1;
   bool TextShown = false;
+  TInfoText Info;             // the information text: title, lines, scrolling
+  int GoToSteps = 0;          // steps of the running go-to (bounded)
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
   TPopupSwitches Popup;       // check marks of the popup menu
 
+  // A run with --render or --script: it never writes the user's settings.
+  bool Unattended = false;
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};

@@ -12,6 +12,16 @@
 
 bool TFrameLoop::Terminated(const TFormSky& form) { return form.Terminated; }
 
+std::function<bool()> TFrameLoop::Hook(TFormSky& form) {
+  std::function<bool()> outer = std::move(form.NextFrame);
+  form.NextFrame = [this, &form] { return Step(form); };
+  return outer;
+}
+
+void TFrameLoop::Unhook(TFormSky& form, std::function<bool()> outer) {
+  form.NextFrame = std::move(outer);
+}
+
 void TFrameLoop::Tick(TFormSky& form) {
   const long before = form.DXDraw.Frames();
   form.DXTimer1Timer();
@@ -31,13 +41,10 @@ void TFrameLoop::ReportFrames(const TFormSky& form) const {
     std::fprintf(stderr, "skyloom: %ld frames presented\n", form.DXDraw.Frames());
 }
 
-void TFrameLoop::Step(TFormSky& form) {
+bool TFrameLoop::Step(TFormSky& form) {
   SDL_Event e;
   if (source_) {
-    if (!source_->BeforeFrame(form)) {
-      form.Terminated = true;  // the script has ended: so has the run
-      return;
-    }
+    if (!source_->BeforeFrame(form)) return false;
     // While a script runs, the window only counts for closing and for
     // having to show its picture again.
     while (SDL_PollEvent(&e)) {
@@ -47,14 +54,14 @@ void TFrameLoop::Step(TFormSky& form) {
       else if (e.type == SDL_WINDOWEVENT)
         HandleEvent(form, e, false);
     }
-    if (form.Terminated) return;
+    if (form.Terminated) return false;
     form.MediaPlayer1.Poll();
     if (form.DXTimer1Enabled) Tick(form);
-    return;
+    return !form.Terminated;
   }
 
   while (SDL_PollEvent(&e)) HandleEvent(form, e, true);
-  if (form.Terminated) return;
+  if (form.Terminated) return false;
   // The end of the music is a window-system notice: it is served whether or
   // not the frame timer runs, so the music loops behind other windows too.
   form.MediaPlayer1.Poll();
@@ -71,4 +78,5 @@ void TFrameLoop::Step(TFormSky& form) {
   } else {
     SDL_WaitEventTimeout(nullptr, 100);
   }
+  return !form.Terminated;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class TFormSky;
 
@@ -20,9 +21,9 @@ class TStepSource {
  public:
   virtual ~TStepSource() = default;
   // Feeds the form what happens before the next frame (events, shots);
-  // true when a frame is to be run, false when the source has ended (the
-  // run then ends). May be called again from inside a step that opened a
-  // modal dialog; it then goes on with the following steps.
+  // true when a frame is to be run, false when the source has ended. May be
+  // called again from inside a step that opened a modal dialog; it then
+  // goes on with the following steps.
   virtual bool BeforeFrame(TFormSky& form) = 0;
 };
 
@@ -36,14 +37,19 @@ class TFrameLoop {
   // application is active; otherwise it sleeps until an event or the next
   // tick. With a source: its steps up to the next frame, the window's
   // closing (nothing else of the window counts), the music notice, and
-  // the frame tick at once.
-  void Step(TFormSky& form);
+  // the frame tick at once. False when the program cannot go on: it was
+  // asked to end, or the source has ended.
+  bool Step(TFormSky& form);
 
-  // Steps until `done()` is true or the form is terminated. The main loop
-  // runs it with "never done"; a modal dialog with "the dialog closed".
+  // Steps until `done()` is true, the form is terminated or the source has
+  // ended. While it runs, the form's NextFrame is this loop's Step, which
+  // is what a modal dialog's nested loop calls until the dialog closes.
   template <class Done>
   void RunUntil(TFormSky& form, Done done) {
-    while (!Terminated(form) && !done()) Step(form);
+    auto outer = Hook(form);
+    while (!Terminated(form) && !done() && Step(form)) {
+    }
+    Unhook(form, std::move(outer));
   }
 
   // With SKYLOOM_MEASURE set in the environment the loop reports on stderr
@@ -58,6 +64,9 @@ class TFrameLoop {
 
  private:
   static bool Terminated(const TFormSky& form);
+  // Makes NextFrame this loop's step; gives back the one it replaced.
+  std::function<bool()> Hook(TFormSky& form);
+  static void Unhook(TFormSky& form, std::function<bool()> outer);
   void Tick(TFormSky& form);
   TStepSource* source_ = nullptr;
   uint64_t lastTick_ = 0;

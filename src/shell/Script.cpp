@@ -11,7 +11,8 @@
 
 #include "Application.h"
 #include "FormSky.h"
-#include "Png.h"
+#include "ObjectNames.h"
+#include "SkyModel.h"
 
 namespace {
 
@@ -141,10 +142,31 @@ void RunShot(TStepContext& c, const TArgs& a) {
   if (!c.Base.empty() && !path.empty() && path[0] != '/')
     path = (std::filesystem::path(c.Base) / path).string();
   std::string error;
-  if (!SaveShot(c.Form, path, error)) {
+  if (!c.Form.DXDraw.SaveScreenshot(path, error)) {
     std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line, error.c_str());
     c.Failed = true;
   }
+}
+
+std::string CheckCode(const TArgs& a) {
+  int x = 0;
+  return ToInt(a[0], 0, 99999, x) ? "" : "command takes a code 0..99999";
+}
+
+void RunCommand(TStepContext& c, const TArgs& a) { c.Form.ExecuteCommand(std::atoi(a[0].c_str())); }
+
+// The object's name may have several words ("Alpha Centauri").
+void RunGoTo(TStepContext& c, const TArgs& a) {
+  std::string name;
+  for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
+  const int code = FindObjectByName(*SkyModel, name);
+  if (code == 0) {
+    std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line,
+                 UnknownObjectMessage(name).c_str());
+    c.Failed = true;
+    return;
+  }
+  c.Form.StartGoTo(code);
 }
 
 void RunQuit(TStepContext& c, const TArgs&) { c.Form.ExecuteCommand(303); }
@@ -159,6 +181,8 @@ const TStepVerb StepVerbs[] = {
     {"mouseup", 2, 3, "mouseup takes X Y", CheckPoint, RunMouseUp},
     {"wait", 1, 1, "wait takes 0..100000 frames", CheckWait, RunWait},
     {"shot", 1, 1, "shot takes one file name", NoCheck, RunShot},
+    {"command", 1, 1, "command takes a code 0..99999", CheckCode, RunCommand},
+    {"goto", 1, 64, "goto takes an object name", NoCheck, RunGoTo},
     {"quit", 0, 0, "quit takes nothing", NoCheck, RunQuit},
 };
 
@@ -230,11 +254,6 @@ bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
   form.Loop.RunUntil(form, [] { return false; });
   form.Loop.SetSource(outer);
   return !runner.Failed();
-}
-
-bool SaveShot(TFormSky& form, const std::string& path, std::string& error) {
-  const std::vector<uint32_t>& picture = form.DXDraw.Capture();
-  return SavePngArgb(picture, form.DXDraw.Width(), form.DXDraw.Height(), path, error);
 }
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
   // At most 1 MiB is read, so an endless stream (a device, a pipe that never

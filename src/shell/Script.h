@@ -7,6 +7,8 @@
 //   mousedown X Y [b]   mouseup X Y [b]
 //   wait N              run N frames
 //   shot FILE.png       save the last drawn frame (relative to the caller's folder)
+//   command N           execute command code N (as a key, click or menu item would)
+//   goto NAME           send the view travelling to an object (as --goto NAME)
 //   quit                end the program
 // Blank lines and lines starting with '#' are ignored.
 #pragma once
@@ -58,6 +60,3 @@ bool RunScript(TFormSky& form, const std::string& file, const std::string& baseF
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
                     const std::string& baseFolder);
 
-// Saves the stage as the user sees it (the overlay included) as a PNG;
-// false with a message in `error`.
-bool SaveShot(TFormSky& form, const std::string& path, std::string& error);

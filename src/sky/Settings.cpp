@@ -63,6 +63,19 @@ bool ReadMode(const TSettingsKey& key, const char* name, uint64_t& out) {
   return true;
 }
 
+// The two drawing options: a missing value (a file of an older version)
+// keeps the model's value; a damaged one is reported and keeps it too.
+void ReadDrawOption(const TSettingsKey& key, const char* name, uint8_t& out) {
+  int32_t v = 0;
+  if (!key.ReadInteger(name, v)) return;
+  if (v != 0 && v != 1) {
+    std::fprintf(stderr, "skyloom: the stored setting \"%s\" (%d) is neither 0 nor 1; it stays %d\n",
+                 name, v, out);
+    return;
+  }
+  out = static_cast<uint8_t>(v);
+}
+
 }  // namespace
 
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
@@ -80,6 +93,8 @@ bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
   key.WriteInteger("Mode3", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode3)));
   key.WriteInteger("Mode4", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode4)));
   key.WriteInteger("City", sky.City);
+  key.WriteInteger("LabelPlacement", sky.LabelPlacement);
+  key.WriteInteger("RealisticSky", sky.RealisticSky);
   std::string error;
   if (!key.Close(&error)) {
     std::fprintf(stderr, "skyloom: cannot save the settings: %s\n", error.c_str());
@@ -97,6 +112,8 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
                         ReadMode(key, "Mode1", sky.Mode1) && ReadMode(key, "Mode2", sky.Mode2) &&
                         ReadMode(key, "Mode3", sky.Mode3) && ReadMode(key, "Mode4", sky.Mode4) &&
                         ReadInt(key, "City", sky.City);
+  ReadDrawOption(key, "LabelPlacement", sky.LabelPlacement);
+  ReadDrawOption(key, "RealisticSky", sky.RealisticSky);
   key.Close();
   if (!complete) SaveSettingsTo(sky, folder);
 }

@@ -15,7 +15,8 @@ inline constexpr const char* SettingsKeyName = "\\Software\\Skyloom\\";
 // value that is missing, damaged or of the wrong type or size stops the
 // reading, and the key is rewritten from the model.
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
-// Writes the eight values from the model (modes as their low 32 bits). False
+// Writes the eight values and the two drawing options from the model
+// (modes as their low 32 bits). False
 // (with a message on stderr) when the store cannot be written.
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder);
 // Reads Latitude, Longitude, TimeZone and City into the variables without

@@ -131,6 +131,9 @@ class TSkyloom {
   Table1<TMessierName, MaxMessier> MessierNames;
   double MoonPhase = 0;                              // 0..2pi, pi = new moon
   Table1<TSkyPoint, 2> MoonAxis;
+  // B-V colour index of each star, thousandths (side table "StarColor.dat";
+  // INT16_MIN for none). Not part of the catalogue file's layout.
+  Table1<int16_t, MaxStars> StarColour;
 
   // Scalar state.
   double DayNumber = 0;      // days since 1999-12-31 0h UT
@@ -157,6 +160,10 @@ class TSkyloom {
   uint8_t Tracking = 0;
   int32_t TrackId = 0;
   int32_t TurnStep = 0;      // whole degrees
+
+  // Program-wide drawing options, kept with the per-user settings (1 on).
+  uint8_t LabelPlacement = 1;  // every label of a frame placed in one pass, none piled up
+  uint8_t RealisticSky = 1;    // sky colour, twilight, star fading and eclipses by the Sun
 
   // Built-in tables (horizon, trees and boards, grid, labels); trees are
   // drawn from the process random generator.

@@ -5,6 +5,7 @@
 
 #include "CatalogFormat.h"
 #include "FileIo.h"
+#include "StarColours.h"
 
 bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
   std::vector<uint8_t> bytes;
@@ -33,7 +34,9 @@ bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
   return true;
 }
 
-void TSkyloom::LoadStarData() { LoadStarDataFrom(*this, StarDataFileName); }
+void TSkyloom::LoadStarData() {
+  if (LoadStarDataFrom(*this, StarDataFileName)) LoadStarColoursFrom(*this, StarColourFileName);
+}
 
 bool WriteStarData(const TSkyloom& sky, const std::string& path, std::string* error) {
   std::vector<uint8_t> image(CatalogFormat::FileSize);

@@ -1,21 +1,79 @@
 // Program-wide switches of the global parameter file "Config.dat" and the
 // key and popup-menu tables kept with them. Every switch defaults to off.
+//
+// "Config.dat" (11,370 bytes, little-endian): offset 0 MusicOn, 1 ReservedByte,
+// 2 SubtitlesOn, 3 SubtitleSpeed (int32), 7 KeyTable (20 x 284), 5687
+// MenuTable (20 x 284), 11367 SpeechOn, 11368 FullScreen, 11369 NebulaNames.
+// It is read from the per-user config folder when there, else from the
+// program folder, and written only to the config folder.
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
+
+#include "ShortString.h"
 
 extern uint8_t MusicOn;        // background music
 extern uint8_t ReservedByte;   // stored and reloaded only
 extern uint8_t SubtitlesOn;    // scroll the information text while the panel is down
-extern int32_t SubtitleSpeed;  // 2..18; TextScroll interval = (20 - speed) x 2 frames
+extern int32_t SubtitleSpeed;  // 2..18 (0 before any choice); TextScroll interval = (20 - speed) x 2 frames
 extern uint8_t SpeechOn;       // narration switch, stored only
 extern uint8_t FullScreen;     // full-screen drawing surface
 extern uint8_t NebulaNames;    // names on the pictures of hovered objects
+
+// One key of the keyboard table: `Key` is a Windows virtual-key code; the
+// entry XORs `LookMask` into the State of region `Region` and executes
+// `Command`.
+struct TKeyEntry {
+  int32_t Enabled = 0;
+  int32_t Key = 0;
+  ShortString Caption;  // GBK
+  int32_t Region = 0;
+  int32_t Command = 0;
+  int32_t LookMask = 0;
+};
+
+// One entry of the popup-menu table; it becomes a menu item when Shown > 0,
+// a separator when its caption is "-". Toggle 1: a click flips the mark.
+struct TMenuEntry {
+  int32_t Shown = 0;
+  ShortString Caption;  // GBK
+  int32_t Reserved = 0;
+  int32_t Command = 0;
+  uint8_t Checked = 0;
+  int32_t Toggle = 0;
+};
+
+constexpr int KeyTableSize = 20;   // entries 0..19
+constexpr int MenuTableSize = 20;  // entries 1..20
+extern TKeyEntry KeyTable[KeyTableSize];
+extern TMenuEntry MenuTable[MenuTableSize + 1];
+
+constexpr size_t ConfigFileSize = 11370;
+constexpr size_t TableEntrySize = 284;
+constexpr size_t KeyTableOffset = 7, MenuTableOffset = 5687;
+inline constexpr const char* ConfigFileName = "Config.dat";
 
 // Defaults of the key and menu tables (run once before any form exists; the
 // menu table again right after ReadParameters).
 void SetKeyTableDefaults();
 void SetMenuTableDefaults();
-// Reads "Config.dat" when it exists; writes it from the globals.
+
+// The parameters as the 11,370 bytes of the file, and back. Decode refuses
+// (false, `error` says why, nothing changed) a file of another size or with
+// a switch byte other than 0 and 1 or a subtitle speed outside 0..18.
+void EncodeParameters(std::span<uint8_t, ConfigFileSize> out);
+bool DecodeParameters(std::span<const uint8_t> in, std::string& error);
+
+// Reads "Config.dat" from `configFolder`, else from `programFolder`. A
+// short or damaged file is reported once on stderr and every parameter keeps
+// its default; the file is left as it is. False when none was read.
+bool ReadParameters(const std::string& configFolder, const std::string& programFolder);
+// Writes "Config.dat" into `configFolder` (temporary file and rename).
+bool WriteParameters(const std::string& configFolder, std::string* error = nullptr);
+// The same with the per-user config folder and the working directory.
 void ReadParameters();
-void WriteParameters();
+bool WriteParameters();
+// Every parameter back to its built-in default (both tables included).
+void ResetParameters();

@@ -1,33 +1,482 @@
 #include "Interface.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+#include "FileIo.h"
+#include "Gbk.h"
+#include "LittleEndian.h"
+
 int CurrentScene = 0;
 TSection Sections[MaxSections + 1];
 TRegion Regions[MaxRegions + 1];
-int WellKnown[WellKnownCount + 1];
+int WellKnown[WellKnownCount];
+TPointerState Pointer;
+
+namespace LE = LittleEndian;
 
 namespace {
+
 TRegion SpareRegion;
+
+// Far beyond any description: 60 records of 80 bytes and comments.
+constexpr size_t MaxDescriptionBytes = 1u << 20;
+
+// A number right-aligned in columns first..last (1-based, inclusive):
+// leading blanks and a sign, then digits to the last column.
+bool ColumnInt(std::string_view line, int first, int last, int32_t& out) {
+  const size_t from = static_cast<size_t>(first - 1), to = static_cast<size_t>(last);
+  if (line.size() < to) return false;  // the field runs past the line's end
+  std::string_view f = line.substr(from, to - from);
+  size_t i = 0;
+  while (i < f.size() && f[i] == ' ') ++i;
+  bool negative = false;
+  if (i < f.size() && (f[i] == '-' || f[i] == '+')) negative = f[i++] == '-';
+  if (i == f.size()) return false;  // blanks (or a sign) only
+  int64_t v = 0;
+  for (; i < f.size(); ++i) {
+    if (f[i] < '0' || f[i] > '9') return false;
+    v = v * 10 + (f[i] - '0');
+  }
+  out = static_cast<int32_t>(negative ? -v : v);
+  return true;
 }
 
-// The lower panel is section 2, below the 432-pixel sky area of the
-// 800x600 window; the interface description fills the rest.
+bool ColumnVisible(std::string_view line) { return line.size() >= 55 && line[54] == '1'; }
+
+// Columns 57-71, trimmed of blanks.
+ShortString ColumnName(std::string_view line) {
+  ShortString s;
+  if (line.size() >= 57) {
+    std::string_view f = line.substr(56, 15);
+    size_t a = 0, b = f.size();
+    while (a < b && f[a] == ' ') ++a;
+    while (b > a && f[b - 1] == ' ') --b;
+    s.set(f.substr(a, b - a));
+  }
+  return s;
+}
+
+struct TField {
+  int First, Last;
+  int32_t* Into;
+};
+
+bool ReadFields(std::string_view line, std::span<const TField> fields, int& column) {
+  for (const TField& f : fields) {
+    if (!ColumnInt(line, f.First, f.Last, *f.Into)) {
+      column = f.First;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Folder(const std::string& folder, const char* file) {
+  return (std::filesystem::path(folder) / file).string();
+}
+
+bool RegionContains(int region, int x, int y) {
+  const TRegion& r = Regions[region];
+  const TSection& s = Sections[r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0];
+  const int64_t left = int64_t{s.X} + r.X, top = int64_t{s.Y} + r.Y;
+  return x >= left && x <= left + r.Width && y >= top && y <= top + r.Height;
+}
+
+const TRegion& Slot(int region) {
+  return region >= 1 && region <= MaxRegions ? Regions[region] : Regions[0];
+}
+
+}  // namespace
+
+std::string CompiledTablesFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/skyloom";
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.cache/skyloom";
+  return {};
+}
+
+bool ParseSectionLine(std::string_view line, TSection& out, int& column) {
+  TSection s;
+  const TField fields[] = {{8, 11, &s.Scene},   {13, 17, &s.X},       {19, 23, &s.Y},
+                           {25, 29, &s.Width},  {31, 35, &s.Height},  {38, 41, &s.Kind},
+                           {44, 47, &s.Priority}, {50, 53, &s.Command}};
+  if (!ReadFields(line, fields, column)) return false;
+  s.Visible = ColumnVisible(line);
+  s.Name = ColumnName(line);
+  out = s;
+  return true;
+}
+
+bool ParseRegionLine(std::string_view line, TRegion& out, int& column) {
+  TRegion r;
+  const TField fields[] = {{8, 11, &r.Section},  {13, 17, &r.X},      {19, 23, &r.Y},
+                           {25, 29, &r.Width},   {31, 35, &r.Height}, {38, 41, &r.Type},
+                           {44, 47, &r.Priority}, {50, 53, &r.Command}, {73, 74, &r.Interval}};
+  if (!ReadFields(line, fields, column)) return false;
+  r.Visible = ColumnVisible(line);
+  r.Image = ColumnName(line);
+  // A repeat needs a period of at least one frame.
+  if (r.Interval < 1) r.Interval = 1;
+  out = r;
+  return true;
+}
+
+bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  const TReadResult read = ReadFilePrefix(fileName, MaxDescriptionBytes + 1, bytes, &why);
+  if (read == TReadResult::Missing) return false;
+  if (read == TReadResult::Unreadable) {
+    std::fprintf(stderr, "skyloom: %s: cannot be read (%s)\n", fileName.c_str(), why.c_str());
+    return false;
+  }
+  if (bytes.size() > MaxDescriptionBytes) {
+    std::fprintf(stderr, "skyloom: %s: larger than 1 MiB (not an interface description)\n",
+                 fileName.c_str());
+    return false;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  int sections = 0, regions = 0, lineNo = 0;
+  bool faults = false;
+  auto report = [&](int column, const char* what) {
+    std::fprintf(stderr, "skyloom: %s: line %d, column %d: %s\n", fileName.c_str(), lineNo,
+                 column, what);
+    faults = true;
+  };
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line[0] == '-' || line[0] == ' ') continue;
+    std::string key(line.substr(0, 4));
+    for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    int column = 0;
+    if (key == "SECT") {
+      if (sections == MaxSections) {
+        report(1, "more than 30 sections; the line is ignored");
+        continue;
+      }
+      TSection& slot = Sections[++sections];
+      if (!ParseSectionLine(line, slot, column)) {
+        slot = TSection{};
+        report(column, "not a whole number; the section stays empty");
+      }
+    } else if (key == "BUTN") {
+      if (regions == MaxRegions) {
+        report(1, "more than 30 regions; the line is ignored");
+        continue;
+      }
+      TRegion& slot = Regions[++regions];
+      if (!ParseRegionLine(line, slot, column)) {
+        slot = TRegion{};
+        report(column, "not a whole number; the region stays empty");
+      }
+    }
+  }
+  // A faulty description does not replace the good compiled copy.
+  if (!faults && !cacheFolder.empty()) {
+    std::string error;
+    if (!WriteCompiledTables(cacheFolder, &error))
+      std::fprintf(stderr, "skyloom: %s: cannot be written (%s)\n",
+                   Folder(cacheFolder, SectionFile).c_str(), error.c_str());
+  }
+  return true;
+}
+
 void ReadInterfaceDescription() {
-  Sections[1] = {0, 0, 800, 432};
-  Sections[2] = {0, 432, 800, 168};
+  ReadInterfaceDescription(InterfaceDescriptionFile, CompiledTablesFolder());
 }
 
-void ReadCompiledTables() {}
+void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out) {
+  std::fill(out.begin(), out.end(), 0);
+  LE::PutInt32(out, 0, s.X);
+  LE::PutInt32(out, 4, s.Y);
+  LE::PutInt32(out, 8, s.Width);
+  LE::PutInt32(out, 12, s.Height);
+  LE::PutInt32(out, 16, s.Kind);
+  LE::PutInt32(out, 20, s.Command);
+  LE::PutByte(out, 24, s.Visible ? 1 : 0);
+  LE::PutShortString(out, 25, s.Name);
+  LE::PutInt32(out, 284, s.Priority);
+  LE::PutInt32(out, 288, s.Scene);
+  LE::PutInt32(out, 292, s.Reserved);
+  LE::PutInt32(out, 296, s.State);
+}
+
+TSection DecodeSection(std::span<const uint8_t, SectionRecordSize> in) {
+  TSection s;
+  s.X = LE::GetInt32(in, 0);
+  s.Y = LE::GetInt32(in, 4);
+  s.Width = LE::GetInt32(in, 8);
+  s.Height = LE::GetInt32(in, 12);
+  s.Kind = LE::GetInt32(in, 16);
+  s.Command = LE::GetInt32(in, 20);
+  s.Visible = LE::GetByte(in, 24) != 0;
+  s.Name = LE::GetShortString(in, 25);
+  s.Priority = LE::GetInt32(in, 284);
+  s.Scene = LE::GetInt32(in, 288);
+  s.Reserved = LE::GetInt32(in, 292);
+  s.State = LE::GetInt32(in, 296);
+  return s;
+}
+
+void EncodeRegion(const TRegion& r, std::span<uint8_t, RegionRecordSize> out) {
+  std::fill(out.begin(), out.end(), 0);
+  LE::PutInt32(out, 0, r.Reserved0);
+  LE::PutInt32(out, 4, r.X);
+  LE::PutInt32(out, 8, r.Y);
+  LE::PutInt32(out, 12, r.Width);
+  LE::PutInt32(out, 16, r.Height);
+  LE::PutInt32(out, 276, r.Command);
+  LE::PutInt32(out, 280, r.Type);
+  LE::PutInt32(out, 284, r.State);
+  LE::PutInt32(out, 288, r.Reserved2);
+  LE::PutInt32(out, 292, r.Section);
+  LE::PutInt32(out, 296, r.Priority);
+  LE::PutByte(out, 300, r.Visible ? 1 : 0);
+  LE::PutShortString(out, 301, r.Image);
+  LE::PutInt32(out, 560, r.Interval);
+}
+
+TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in) {
+  TRegion r;
+  r.Reserved0 = LE::GetInt32(in, 0);
+  r.X = LE::GetInt32(in, 4);
+  r.Y = LE::GetInt32(in, 8);
+  r.Width = LE::GetInt32(in, 12);
+  r.Height = LE::GetInt32(in, 16);
+  r.Command = LE::GetInt32(in, 276);
+  r.Type = LE::GetInt32(in, 280);
+  r.State = LE::GetInt32(in, 284);
+  r.Reserved2 = LE::GetInt32(in, 288);
+  r.Section = LE::GetInt32(in, 292);
+  r.Priority = LE::GetInt32(in, 296);
+  r.Visible = LE::GetByte(in, 300) != 0;
+  r.Image = LE::GetShortString(in, 301);
+  r.Interval = LE::GetInt32(in, 560);
+  if (r.Interval < 1) r.Interval = 1;
+  return r;
+}
+
+bool WriteCompiledTables(const std::string& folder, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    if (error) *error = ec.message();
+    return false;
+  }
+  std::vector<uint8_t> scene(2 * SceneRecordSize, 0);
+  std::vector<uint8_t> sections(MaxSections * SectionRecordSize);
+  std::vector<uint8_t> regions(MaxRegions * RegionRecordSize);
+  for (int i = 1; i <= MaxSections; ++i)
+    EncodeSection(Sections[i], std::span<uint8_t, SectionRecordSize>(
+                                   sections.data() + (i - 1) * SectionRecordSize, SectionRecordSize));
+  for (int i = 1; i <= MaxRegions; ++i)
+    EncodeRegion(Regions[i], std::span<uint8_t, RegionRecordSize>(
+                                 regions.data() + (i - 1) * RegionRecordSize, RegionRecordSize));
+  return WriteFileAtomic(Folder(folder, SceneFile), scene, error) &&
+         WriteFileAtomic(Folder(folder, SectionFile), sections, error) &&
+         WriteFileAtomic(Folder(folder, ActiveFile), regions, error);
+}
+
+bool ReadCompiledTables(const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::string files[3] = {Folder(folder, SceneFile), Folder(folder, SectionFile),
+                                Folder(folder, ActiveFile)};
+  for (const std::string& f : files) {
+    std::error_code ec;
+    if (!std::filesystem::exists(f, ec)) return false;
+  }
+  const size_t sizes[3] = {SceneRecordSize, SectionRecordSize, RegionRecordSize};
+  const size_t counts[3] = {2, MaxSections, MaxRegions};
+  std::vector<uint8_t> data[3];
+  for (int k = 0; k < 3; ++k) {
+    std::string why;
+    if (ReadFilePrefix(files[k], sizes[k] * counts[k] + 1, data[k], &why) != TReadResult::Ok) {
+      std::fprintf(stderr, "skyloom: %s: cannot be read (%s)\n", files[k].c_str(), why.c_str());
+      data[k].clear();
+      continue;
+    }
+    if (data[k].size() > sizes[k] * counts[k]) {
+      std::fprintf(stderr, "skyloom: %s: longer than %zu records; the rest is ignored\n",
+                   files[k].c_str(), counts[k]);
+      data[k].resize(sizes[k] * counts[k]);
+    } else if (data[k].size() % sizes[k] != 0) {
+      std::fprintf(stderr, "skyloom: %s: ends inside a record; the whole records are used\n",
+                   files[k].c_str());
+    }
+  }
+  const size_t nSections = data[1].size() / SectionRecordSize;
+  for (size_t i = 0; i < nSections; ++i)
+    Sections[i + 1] = DecodeSection(std::span<const uint8_t, SectionRecordSize>(
+        data[1].data() + i * SectionRecordSize, SectionRecordSize));
+  const size_t nRegions = data[2].size() / RegionRecordSize;
+  for (size_t i = 0; i < nRegions; ++i)
+    Regions[i + 1] = DecodeRegion(std::span<const uint8_t, RegionRecordSize>(
+        data[2].data() + i * RegionRecordSize, RegionRecordSize));
+  return true;
+}
+
+void ReadCompiledTables() { ReadCompiledTables(CompiledTablesFolder()); }
 
 void FillWellKnownRegions(int scene) {
-  (void)scene;
-  for (int& w : WellKnown) w = 0;
+  static constexpr int Scene1[WellKnownCount] = {5, 17, 18, 20, 25, 26, 21, 27, 6, 9};
+  for (int i = 0; i < WellKnownCount; ++i) WellKnown[i] = scene == 1 ? Scene1[i] : 0;
 }
 
 TRegion& WellKnownRegion(int entry) {
-  if (entry >= 1 && entry <= WellKnownCount) {
-    int r = WellKnown[entry];
+  if (entry >= 0 && entry < WellKnownCount) {
+    const int r = WellKnown[entry];
     if (r >= 1 && r <= MaxRegions) return Regions[r];
   }
   SpareRegion = TRegion{};
   return SpareRegion;
+}
+
+TRegion& RegionAt(int slot) {
+  if (slot >= 1 && slot <= MaxRegions) return Regions[slot];
+  SpareRegion = TRegion{};
+  return SpareRegion;
+}
+
+int RegionScreenX(int region) {
+  const TRegion& r = Slot(region);
+  const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
+  return Sections[s].X + r.X;
+}
+
+int RegionScreenY(int region) {
+  const TRegion& r = Slot(region);
+  const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
+  return Sections[s].Y + r.Y;
+}
+
+void HitTestRegions(int x, int y) {
+  TPointerState& p = Pointer;
+  // The section under the pointer: smallest priority, first on a tie.
+  p.Section = 0;
+  int best = 9999;
+  for (int i = 1; i <= MaxSections; ++i) {
+    const TSection& s = Sections[i];
+    if (s.Scene != CurrentScene) continue;
+    if (x >= s.X && x <= int64_t{s.X} + s.Width && y >= s.Y && y <= int64_t{s.Y} + s.Height &&
+        s.Priority < best) {
+      best = s.Priority;
+      p.Section = i;
+    }
+  }
+  if (p.Section == 0) return;  // off every section: the region under the pointer stays
+  const int before = p.Region;
+  p.Region = 0;
+  best = 9999;
+  for (int i = 1; i <= MaxRegions; ++i) {
+    if (Regions[i].Section != p.Section || !RegionContains(i, x, y)) continue;
+    if (Regions[i].Priority < best) {
+      best = Regions[i].Priority;
+      p.Region = i;
+    }
+  }
+  const bool changed = p.Region != before;
+  const int previousType = Slot(p.PreviousRegion).Type;
+  if (changed && (previousType == RegionType::HoverRepeat || previousType == RegionType::HoldRepeat))
+    p.PendingEvent = RegionEvent::LeftRepeat;
+  const TRegion& r = Slot(p.Region);
+  switch (r.Type) {
+    case RegionType::Push:
+    case RegionType::Toggle:
+      if (changed && p.Region > 0) p.PendingEvent = RegionEvent::Entered;
+      break;
+    case RegionType::HoverRepeat:
+      if (changed) {
+        p.PendingCommand = r.Command;
+        p.PendingEvent = RegionEvent::Execute;
+      }
+      break;
+    case RegionType::HoldRepeat:
+      if (p.MouseState == 1 && p.Region == p.Captured && changed &&
+          Slot(p.Captured).Type == RegionType::HoldRepeat) {
+        p.PendingCommand = r.Command;
+        p.PendingEvent = RegionEvent::Execute;
+      } else if (changed) {
+        p.PendingEvent = RegionEvent::Entered;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void PressRegion() {
+  TPointerState& p = Pointer;
+  if (p.Section == 0 || p.Region == 0) return;
+  const TRegion& r = Slot(p.Region);
+  switch (r.Type) {
+    case RegionType::Push:
+      p.Captured = p.Region;
+      p.MouseState = 1;
+      p.PendingEvent = RegionEvent::PushPressed;
+      break;
+    case RegionType::Toggle:
+      p.Captured = p.Region;
+      p.MouseState = 1;
+      p.PendingEvent = (r.State & RegionLook::On) ? RegionEvent::ToggleOff : RegionEvent::ToggleOn;
+      p.PendingCommand = r.Command;
+      break;
+    case RegionType::HoldRepeat:
+    case RegionType::Press:
+      p.MouseState = 1;
+      p.PendingEvent = RegionEvent::Execute;
+      p.PendingCommand = r.Command;
+      p.Captured = p.Region;
+      break;
+    case RegionType::Drag:
+      p.Captured = p.Region;
+      p.MouseState = 1;
+      break;
+    default:
+      break;
+  }
+}
+
+void ReleaseRegion() {
+  TPointerState& p = Pointer;
+  if (p.Region != 0 && p.Region == p.Captured) {
+    const TRegion& r = Slot(p.Region);
+    if (r.Type == RegionType::Push) {
+      p.PendingEvent = RegionEvent::Execute;
+      p.PendingCommand = r.Command;
+    } else if (r.Type == RegionType::HoldRepeat) {
+      p.PendingEvent = RegionEvent::LeftRepeat;
+      p.PendingCommand = r.Command;
+    }
+  }
+  p.MouseState = 2;
+  p.Captured = 0;
+}
+
+void DragRegionMove() {
+  Pointer.PendingCommand = Slot(Pointer.Captured).Command + 1;
+  Pointer.PendingEvent = RegionEvent::Execute;
+}
+
+void DragRegionEnd() {
+  Pointer.PendingCommand = Slot(Pointer.Captured).Command + 2;
+  Pointer.PendingEvent = RegionEvent::Execute;
+}
+
+void ResetInterface() {
+  for (TSection& s : Sections) s = TSection{};
+  for (TRegion& r : Regions) r = TRegion{};
+  for (int& w : WellKnown) w = 0;
+  Pointer = TPointerState{};
+  CurrentScene = 0;
 }

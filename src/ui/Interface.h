@@ -1,39 +1,162 @@
-// The on-screen interface: sections and regions of the current scene, read
-// from the interface description and its compiled tables.
+// The on-screen interface: sections (screen rectangles of a scene) and active
+// regions (rectangles inside a section with a picture, a behaviour type and
+// a command code), read from the interface description "资源文件/界面描述2.txt"
+// or its compiled tables, and the region machine that turns pointer events
+// into interface events and commands.
+//
+// The machine here only decides: it sets PendingEvent and PendingCommand.
+// The main form's ApplyRegionEvent plays the sounds, changes the looks and
+// executes the commands.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "ShortString.h"
 
 struct TSection {
-  int X = 0, Y = 0, Width = 0, Height = 0;
+  int32_t X = 0, Y = 0, Width = 0, Height = 0;  // screen pixels
+  int32_t Kind = 0;       // stored only
+  int32_t Command = 0;    // stored only (sections are never executed)
+  bool Visible = false;   // stored only
+  ShortString Name;       // stored only
+  int32_t Priority = 0;   // smaller wins where sections overlap
+  int32_t Scene = 0;      // the scene the section belongs to
+  int32_t Reserved = 0;
+  int32_t State = 0;
 };
 
+// Region behaviour types.
+namespace RegionType {
+constexpr int Push = 1;        // command on release inside the region
+constexpr int Toggle = 2;      // command on press; the on look flips
+constexpr int HoverRepeat = 4; // command on entry, then every Interval frames
+constexpr int HoldRepeat = 5;  // command on press, then every Interval frames while held
+constexpr int Press = 6;       // command once on press
+constexpr int Drag = 9;        // Command + 1 on each move while held, Command + 2 on release
+}  // namespace RegionType
+
+// Region look bits (State).
+namespace RegionLook {
+constexpr int Highlighted = 1;  // under the pointer
+constexpr int On = 2;           // pressed, or a toggle that is on
+}  // namespace RegionLook
+
 struct TRegion {
-  int X = 0, Y = 0, Width = 0, Height = 0;
-  int Section = 0;
-  int Type = 0;      // 2 = toggle
-  int State = 0;     // bit 1 under the pointer, bit 2 on
-  int Visible = 0;
-  std::string Image;
-  int Command = 0;
+  int32_t Reserved0 = 0;
+  int32_t X = 0, Y = 0, Width = 0, Height = 0;  // relative to the section's X, Y
+  int32_t Command = 0;
+  int32_t Type = 0;       // RegionType; other values are inert
+  int32_t State = 0;      // RegionLook bits
+  int32_t Reserved2 = 0;
+  int32_t Section = 0;    // the section holding the region
+  int32_t Priority = 0;   // smaller wins where regions overlap
+  bool Visible = false;   // only visible regions are drawn
+  ShortString Image;      // picture in "LoadImg.rxf"
+  int32_t Interval = 1;   // repeat period in frames (types 4 and 5), at least 1
 };
 
 constexpr int MaxSections = 30;
 constexpr int MaxRegions = 30;
-constexpr int WellKnownCount = 30;
+constexpr int WellKnownCount = 10;
+
+// Interface events (PendingEvent).
+namespace RegionEvent {
+constexpr int None = 0;
+constexpr int PushPressed = 2;
+constexpr int Execute = 101;     // execute PendingCommand
+constexpr int Entered = 102;     // the pointer entered a region
+constexpr int LeftRepeat = 103;  // the pointer left (or released) a repeat region
+constexpr int ToggleOn = 104;    // a toggle pressed while off
+constexpr int ToggleOff = 105;   // a toggle pressed while on
+}  // namespace RegionEvent
 
 extern int CurrentScene;
 extern TSection Sections[MaxSections + 1];   // 1..30
 extern TRegion Regions[MaxRegions + 1];      // 1..30
-// Region numbers of the well-known entries (1 azimuth dial, 2 altitude dial,
-// 3 text region, 6 show bar, 9 horizon switch, ...); 0 = none.
-extern int WellKnown[WellKnownCount + 1];
+// Region numbers of the well-known entries of the current scene: 0 -> 5,
+// 1 azimuth dial 17, 2 altitude dial 18, 3 text region 20, 4 scroll up 25,
+// 5 scroll down 26, 6 show bar 21, 7 thumb 27, 8 language 6, 9 horizon 9.
+extern int WellKnown[WellKnownCount];
 
-// Reads ".\资源文件\界面描述2.txt" and writes its compiled tables.
+// Pointer state of the region machine (all zero at start).
+struct TPointerState {
+  int Section = 0;        // section under the pointer
+  int Region = 0;         // region under the pointer
+  int PreviousRegion = 0; // region under the pointer before the last event
+  int Captured = 0;       // region pressed and not yet released
+  int PendingCommand = 0;
+  int PendingEvent = 0;   // RegionEvent
+  int X = 0, Y = 0;       // pointer, stage pixels
+  int PreviousX = 0, PreviousY = 0;
+  int Button = 0;         // of the last press or release: 0 left, 1 right, 2 middle
+  int MouseState = 0;     // 1 held, 2 released, 0 during a release
+  int Dragging = 0;       // 1 while a drag region is being dragged
+};
+extern TPointerState Pointer;
+
+// The file names, relative to the program folder (description) and to the
+// cache folder (compiled tables).
+inline constexpr const char* InterfaceDescriptionFile = "资源文件/界面描述2.txt";
+inline constexpr const char* SceneFile = "Scene.dat";
+inline constexpr const char* SectionFile = "Section.dat";
+inline constexpr const char* ActiveFile = "Active.dat";
+// Record sizes of the compiled tables.
+constexpr size_t SceneRecordSize = 524, SectionRecordSize = 300, RegionRecordSize = 564;
+
+// The folder of the compiled tables: $XDG_CACHE_HOME/skyloom when that is an
+// absolute path, else $HOME/.cache/skyloom; empty when neither is known.
+std::string CompiledTablesFolder();
+
+// Reads the description (GBK, fixed columns) into the tables. A bad number
+// or a 31st SECT/BUTN line is reported on stderr with file, line and column;
+// the slot of a bad line stays empty and reading goes on. Writes the compiled
+// tables into `cacheFolder` (when not empty) after a read without faults.
+// False when the file is missing or unreadable (the tables are then untouched).
+bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder);
+// The same with the program's file and cache folder.
 void ReadInterfaceDescription();
-// Reads the compiled tables "Scene.dat", "Section.dat", "Active.dat".
+
+// Decodes one SECT or BUTN line (GBK bytes, no line end) into a record. On
+// failure `column` is the 1-based first column of the bad field.
+bool ParseSectionLine(std::string_view line, TSection& out, int& column);
+bool ParseRegionLine(std::string_view line, TRegion& out, int& column);
+
+// Compiled tables: "Scene.dat" (2 zero records), "Section.dat" and
+// "Active.dat" (slots 1..30). Writes go through a temporary file.
+bool WriteCompiledTables(const std::string& folder, std::string* error = nullptr);
+// Reads them when all three files exist: consecutive slots from 1, as many
+// whole records as each file holds (at most 30); slots beyond stay as they
+// were. A file with a partial last record is reported and its whole records
+// kept. False when not all three exist.
+bool ReadCompiledTables(const std::string& folder);
 void ReadCompiledTables();
+
+// Record images at the documented offsets.
+void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out);
+TSection DecodeSection(std::span<const uint8_t, SectionRecordSize> in);
+void EncodeRegion(const TRegion& r, std::span<uint8_t, RegionRecordSize> out);
+TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in);
+
 // Fills the well-known region table of a scene.
 void FillWellKnownRegions(int scene);
 // The region of a well-known entry (a spare empty region for none).
 TRegion& WellKnownRegion(int entry);
+// A region slot in 1..30, or a spare empty region (looks changed there are
+// lost), so that a bad slot number from a table changes no region.
+TRegion& RegionAt(int slot);
+
+// Screen rectangle of a region (its section's origin added).
+int RegionScreenX(int region);
+int RegionScreenY(int region);
+
+// The region machine, on the pointer state above.
+void HitTestRegions(int x, int y);
+void PressRegion();
+void ReleaseRegion();
+void DragRegionMove();
+void DragRegionEnd();
+// Empties the tables and the pointer state (tests, a fresh start).
+void ResetInterface();

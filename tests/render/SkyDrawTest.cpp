@@ -26,6 +26,9 @@ struct SkyDraw : ::testing::Test {
     TSkyloom& s = *Rig.Sky;
     s.CenterX = 400;
     s.CenterY = 216;
+    // The layers as each draws itself: no sky colour, labels where written.
+    s.RealisticSky = 0;
+    s.LabelPlacement = 0;
     for (int j = 1; j <= MaxBodies; ++j) Put(s.Planets[j], 5000, 5000, -1, 0);  // all behind
   }
 };

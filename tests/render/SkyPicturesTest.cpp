@@ -122,6 +122,7 @@ TEST_F(SkyPictures, DallasEclipse) {
   Rig.Place(32.8, -96.8, -5);
   Rig.When(2024, 4, 8, 13, 41);
   Rig.Switches(SkyBits::PlanetNames, 0, true, false, true);
+  S.RealisticSky = 0;    // the navy day sky and the Moon at its own size
   S.ScreenHeight = 564;  // panel down: more sky
   S.UpdateSky();
   Face(S.Planets[BodySun].Lon, S.Planets[BodySun].Lat - 20 * DegToRad);  // Sun in the upper half

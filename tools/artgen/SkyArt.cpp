@@ -8,13 +8,16 @@
 
 namespace {
 
+constexpr int StarTintClassesArt = 5;
+
 // Star glow centred on the pixel (10, 10): a small hard core and a soft halo,
 // white in the middle turning blue-white outwards.
-Raster StarFrame(int f) {
+Raster StarFrame(int f, Rgba rim = Col(170, 200, 255), Rgba centre = Col(255, 255, 255)) {
   static const float core[7] = {1.9f, 1.6f, 1.3f, 1.05f, 0.85f, 0.7f, 0.6f};
   static const float sigma[7] = {3.4f, 2.8f, 2.3f, 1.9f, 1.5f, 1.2f, 0.95f};
   static const float halo[7] = {0.85f, 0.72f, 0.6f, 0.5f, 0.42f, 0.34f, 0.26f};
   static const float coreAlpha[7] = {1.0f, 1.0f, 1.0f, 0.96f, 0.9f, 0.8f, 0.7f};
+  const Rgba coreColour = centre;
   Raster r(20, 20);
   const float cx = 10.5f, cy = 10.5f;
   Glow(
@@ -34,7 +37,7 @@ Raster StarFrame(int f) {
       },
       [&](float x, float y) {
         const float d = std::hypot(x - cx, y - cy);
-        return Mix(Col(255, 255, 255), Col(170, 200, 255), Clamp01((d - core[f]) / 3.0f));
+        return Mix(coreColour, rim, Clamp01((d - core[f]) / 3.0f));
       });
   return r;
 }
@@ -213,10 +216,11 @@ Raster TreeFrame(int f) {
 }
 
 // Direction board: a wooden sign on a post whose foot is at the bottom edge.
-Raster BoardFrame(int f, const TextFont& font) {
+// Chinese captions have one or two characters, English ones one or two letters.
+Raster BoardFrame(int f, const TextFont& font, bool english) {
   Raster r(46, 46);
-  const std::string text = ImageNames::BoardCaptions[f];
-  const bool two = text.size() > 3;
+  const std::string text = english ? ImageNames::BoardCaptionsEn[f] : ImageNames::BoardCaptions[f];
+  const bool two = english ? text.size() > 1 : text.size() > 3;
   const float halfW = two ? 20.0f : 12.0f;
   const float top = 3.0f, bottom = 22.0f;
   // Post.
@@ -244,12 +248,26 @@ Raster BoardFrame(int f, const TextFont& font) {
 }  // namespace
 
 void AddSkyImages(Library& lib, const ArtFonts& fonts) {
-  std::vector<Raster> stars, planets, trees, boards;
+  std::vector<Raster> stars, tinted, planets, trees, boards, boardsEn;
   const TextFont boardFont(fonts.Ming, 15, true);
+  const TextFont boardFontEn(fonts.LatinBold, 14, true);
   for (int f = 0; f < 7; ++f) stars.push_back(StarFrame(f));
+  // Glow rim and core colours of the five colour classes: the rim carries
+  // the hue, the core stays nearly white as the eye sees bright stars.
+  static const int tint[StarTintClassesArt][6] = {
+      {155, 185, 255, 235, 240, 255},  // blue-white
+      {205, 215, 255, 255, 255, 255},  // white
+      {255, 245, 200, 255, 255, 240},  // yellow-white
+      {255, 205, 130, 255, 240, 210},  // yellow-orange
+      {255, 150, 95, 255, 220, 190},   // orange-red
+  };
+  for (const auto& t : tint)
+    for (int f = 0; f < ImageNames::StarTintFrames; ++f)
+      tinted.push_back(StarFrame(f, Col(t[0], t[1], t[2]), Col(t[3], t[4], t[5])));
   for (int f = 0; f < 8; ++f) planets.push_back(PlanetFrame(f));
   for (int f = 0; f < 11; ++f) trees.push_back(TreeFrame(f));
-  for (int f = 0; f < 8; ++f) boards.push_back(BoardFrame(f, boardFont));
+  for (int f = 0; f < 8; ++f) boards.push_back(BoardFrame(f, boardFont, false));
+  for (int f = 0; f < 8; ++f) boardsEn.push_back(BoardFrame(f, boardFontEn, true));
   lib.push_back(MakeImage(ImageNames::StarShine, stars));
   lib.push_back(MakeImage(ImageNames::StarBall, planets));
   lib.push_back(MakeImage(ImageNames::CloudImg, {Cloud()}));
@@ -257,4 +275,6 @@ void AddSkyImages(Library& lib, const ArtFonts& fonts) {
   lib.push_back(MakeImage(ImageNames::Ground, {GroundImage()}));
   lib.push_back(MakeImage(ImageNames::Tree, trees));
   lib.push_back(MakeImage(ImageNames::BoardList, boards));
+  lib.push_back(MakeImage(ImageNames::StarTint, tinted));
+  lib.push_back(MakeImage(ImageNames::BoardListEn, boardsEn));
 }

@@ -1,7 +1,7 @@
 // skyloom-catalogc: compiles the catalogue and city tables of data/ into the
 // program's binary files.
 //
-//   skyloom-catalogc stars  <catalog folder> <StarData.dat>
+//   skyloom-catalogc stars  <catalog folder> <StarData.dat>   (and StarColor.dat beside it)
 //   skyloom-catalogc cities <cities.tsv> <CityInfo.dat>
 //
 // Any fault in the sources (a missing column, a number that is not one, a
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -20,6 +21,7 @@
 #include "FileIo.h"
 #include "Gbk.h"
 #include "SkyModel.h"
+#include "StarColours.h"
 #include "StarData.h"
 #include "Tsv.h"
 
@@ -170,6 +172,14 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
     s.Mag = MagnitudeTenths(stars.Number(r, "vmag"));
     s.Owner = constNumber(stars, r, "con_num");
     s.Greek = SymbolCharOf(stars.Text(r, "bayer_letter"), Where(stars, r));
+    // The colour index goes to the side table; an empty one is "none".
+    if (stars.Text(r, "bv").empty()) {
+      sky->StarColour[k] = NoColourIndex;
+    } else {
+      const double bv = stars.Number(r, "bv");
+      Check(bv > -1 && bv < 5, Where(stars, r) + ": B-V " + stars.Text(r, "bv") + " out of range");
+      sky->StarColour[k] = static_cast<int16_t>(std::lround(bv * 1000));
+    }
   }
 
   auto fillLines = [&](const TTsv& t, Table1<TLinePair, MaxLines>& table, const char* owner,
@@ -249,6 +259,10 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
 
   std::string error;
   if (!WriteStarData(*sky, outPath, &error)) Fail("cannot write " + outPath + ": " + error);
+  const std::string colourPath =
+      (std::filesystem::path(outPath).parent_path() / StarColourFileName).string();
+  if (!WriteStarColours(*sky, colourPath, &error))
+    Fail("cannot write " + colourPath + ": " + error);
   std::printf("skyloom-catalogc: %s: %d stars (row %d moved to number %d), %zu figure lines, "
               "%zu constellations, %zu star names, %zu boundary points, %zu asterisms, "
               "%zu asterism lines\n",

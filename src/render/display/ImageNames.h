@@ -18,6 +18,8 @@ inline constexpr const char* Sun = "Sun";               // 100x100, centred on t
 inline constexpr const char* Ground = "Ground";         // 800x600 landscape below the horizon
 inline constexpr const char* Tree = "Tree";             // 11 frames 46x46, foot at y = 23
 inline constexpr const char* BoardList = "BoardList";   // 8 frames 46x46, post foot at the bottom
+inline constexpr const char* StarTint = "StarTint";     // 5 x 7 frames 20x20: StarShine by colour
+inline constexpr const char* BoardListEn = "BoardListEn";  // BoardList with English captions
 inline constexpr const char* Panel = "Panel";           // 800x168 lower panel
 inline constexpr const char* StoryBack = "StoryBack";   // behind the information text
 inline constexpr const char* ShowBar = "ShowBar";       // status line bar
@@ -30,10 +32,14 @@ inline constexpr const char* Glass = "Glass";           // sighting tube, turned
 // Board frames by direction, as the boards table of the sky model uses them.
 inline constexpr const char* BoardCaptions[8] = {"东", "东南", "东北", "南",
                                                  "西南", "西北", "西", "北"};
+inline constexpr const char* BoardCaptionsEn[8] = {"E", "SE", "NE", "S", "SW", "NW", "W", "N"};
+// StarTint frame = colour class x 7 + StarShine frame; classes from blue-white
+// (0) through white, yellow-white and yellow-orange to orange-red (4).
+inline constexpr int StarTintFrames = 7;
 
 inline constexpr Entry kSkyImages[] = {
     {StarShine, 7}, {StarBall, 8}, {CloudImg, 1}, {Sun, 1},
-    {Ground, 1},    {Tree, 11},    {BoardList, 8},
+    {Ground, 1},    {Tree, 11},    {BoardList, 8}, {StarTint, 35}, {BoardListEn, 8},
 };
 inline constexpr Entry kPanelImages[] = {
     {Panel, 1}, {StoryBack, 1}, {ShowBar, 1}, {Comp, 1},

@@ -9,8 +9,11 @@ namespace {
 constexpr int kMaxSide = 8192;
 }
 
-bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
-  const int w = buffer.Width(), h = buffer.Height();
+namespace {
+
+// Fills an RGB24 picture row by row from pixel(x, y) (a TColor) and saves it.
+template <class Pixel>
+bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& error) {
   if (w <= 0 || h <= 0) {
     error = "empty picture";
     return false;
@@ -21,11 +24,10 @@ bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& er
     return false;
   }
   SDL_LockSurface(s);
-  const uint16_t* src = buffer.Pixels();
   for (int y = 0; y < h; ++y) {
     uint8_t* row = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
     for (int x = 0; x < w; ++x) {
-      const TColor c = TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]);
+      const TColor c = pixel(x, y);
       row[3 * x] = c & 255;
       row[3 * x + 1] = (c >> 8) & 255;
       row[3 * x + 2] = (c >> 16) & 255;
@@ -48,35 +50,26 @@ bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& er
   return true;
 }
 
-bool SavePngArgb(const std::vector<uint32_t>& argb, int width, int height,
-                 const std::string& path, std::string& error) {
-  if (width <= 0 || height <= 0 || argb.size() != static_cast<size_t>(width) * height) {
-    error = "empty picture";
-    return false;
-  }
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb.data()), width,
-                                                      height, 32, width * 4,
-                                                      SDL_PIXELFORMAT_XRGB8888);
-  SDL_Surface* rgb = s ? SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
-  if (s) SDL_FreeSurface(s);
-  if (!rgb) {
-    error = std::string("cannot make a picture: ") + SDL_GetError();
-    return false;
-  }
-  const std::string temp = path + ".tmp";
-  const bool saved = IMG_SavePNG(rgb, temp.c_str()) == 0;
-  if (!saved) error = std::string("cannot write ") + temp + ": " + IMG_GetError();
-  SDL_FreeSurface(rgb);
-  if (!saved) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    error = "cannot rename " + temp + " to " + path;
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+}  // namespace
+
+bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
+  const int w = buffer.Width();
+  const uint16_t* src = buffer.Pixels();
+  return SaveRgb(
+      w, buffer.Height(),
+      [&](int x, int y) { return TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]); },
+      path, error);
+}
+
+bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path,
+                 std::string& error) {
+  return SaveRgb(
+      w, h,
+      [&](int x, int y) {
+        const uint32_t p = argb[static_cast<size_t>(y) * w + x];
+        return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
+      },
+      path, error);
 }
 
 bool LoadPngArgb(const std::string& path, int& w, int& h, std::vector<uint32_t>& argb,

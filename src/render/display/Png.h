@@ -11,11 +11,8 @@
 // Writes the buffer as a 24-bit PNG through a temporary file and a rename;
 // false with a message in `error` when it cannot.
 bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error);
-
-// The same for an ARGB8888 picture (0xAARRGGBB, `width` x `height`, row by
-// row; the alpha is dropped).
-bool SavePngArgb(const std::vector<uint32_t>& argb, int width, int height,
-                 const std::string& path, std::string& error);
+// The same for w x h pixels of 0xAARRGGBB (alpha ignored).
+bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path, std::string& error);
 
 // Reads a PNG as ARGB8888 (0xAARRGGBB), row by row; false with a message in
 // `error` for a missing, corrupt or oversized (beyond 8192 x 8192) file.

@@ -4,12 +4,13 @@
 
 #include <cstdio>
 
-void ChoosePresentPath();
+#include "Png.h"
 
 namespace {
 // The stage texture of the off-screen composition: what a window on a
 // 24-bit display has, so that shots with and without a window agree.
 constexpr uint32_t OffscreenStageFormat = SDL_PIXELFORMAT_RGB888;
+
 bool VideoReady() {
   static int state = -1;  // -1 not tried, 0 failed, 1 ready
   if (state < 0) {
@@ -43,7 +44,12 @@ void ChoosePresentPath() {
 
 TDXDraw::TDXDraw(int width, int height) : buffer_(width, height), canvas_(buffer_) {}
 
-TDXDraw::~TDXDraw() { Finalize(); }
+TDXDraw::~TDXDraw() {
+  Finalize();
+  if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
+  if (offscreenRenderer_) SDL_DestroyRenderer(offscreenRenderer_);
+  if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
+}
 
 bool TDXDraw::DesktopSize(int& width, int& height) {
   width = height = 0;
@@ -103,13 +109,8 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
 }
 
 void TDXDraw::Finalize() {
-  if (captureTarget_) SDL_DestroyTexture(captureTarget_);
-  if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
-  if (offscreen_) SDL_DestroyRenderer(offscreen_);
-  if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
-  captureTarget_ = offscreenStage_ = nullptr;
-  offscreen_ = nullptr;
-  offscreenSurface_ = nullptr;
+  if (composite_) SDL_DestroyTexture(composite_);
+  composite_ = nullptr;
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -119,6 +120,11 @@ void TDXDraw::Finalize() {
 }
 
 unsigned TDXDraw::WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
+
+void TDXDraw::Compose(SDL_Renderer* r, SDL_Texture* stage) {
+  SDL_RenderCopy(r, stage, nullptr, nullptr);
+  if (overlay_) overlay_->Draw(r);
+}
 
 void TDXDraw::Upload(SDL_Texture* stage, uint32_t format) {
   if (format == SDL_PIXELFORMAT_RGB565) {
@@ -133,78 +139,103 @@ void TDXDraw::Upload(SDL_Texture* stage, uint32_t format) {
   SDL_UnlockTexture(stage);
 }
 
-void TDXDraw::Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear) {
-  if (clear) {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-  }
-  SDL_RenderCopy(renderer, stage, nullptr, nullptr);
-  if (overlay_) overlay_();
-}
-
 void TDXDraw::Flip() {
   ++frames_;
   if (!renderer_ || !texture_) return;
   Upload(texture_, stageFormat_);
+  // The overlay is composed at stage size first, so that it lands exactly on
+  // the stage when the picture is scaled and letterboxed into the window.
+  SDL_Texture* shown = texture_;
+  if (overlay_ && overlay_->HasDrawing()) {
+    if (!composite_)
+      composite_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_TARGET, Width(), Height());
+    if (composite_ && SDL_SetRenderTarget(renderer_, composite_) == 0) {
+      Compose(renderer_, texture_);
+      SDL_SetRenderTarget(renderer_, nullptr);
+      shown = composite_;
+    }
+  }
   // The stage covers a window of its own size; letterboxed in full screen
   // the bars are cleared once per output size where the renderer keeps the
   // window's pixels, every frame where it does not.
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
   const bool covers = w == Width() && h == Height();
-  const bool clear = !covers && (!softwarePresent_ || w != clearedW_ || h != clearedH_);
-  if (clear) {
+  if (!covers && (!softwarePresent_ || w != clearedW_ || h != clearedH_)) {
     clearedW_ = w;
     clearedH_ = h;
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
   }
-  Compose(renderer_, texture_, clear);
+  SDL_RenderCopy(renderer_, shown, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
 
-bool TDXDraw::MakeOffscreen() {
-  if (offscreen_ && offscreenStage_) return true;
-  if (offscreen_) return false;  // tried before
-  const int w = Width(), h = Height();
-  offscreenSurface_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (offscreenSurface_) offscreen_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
-  if (offscreen_)
-    offscreenStage_ =
-        SDL_CreateTexture(offscreen_, OffscreenStageFormat, SDL_TEXTUREACCESS_STREAMING, w, h);
-  return offscreen_ && offscreenStage_;
-}
-
-SDL_Renderer* TDXDraw::Renderer() {
+SDL_Renderer* TDXDraw::OverlayRenderer() {
   if (renderer_) return renderer_;
-  return MakeOffscreen() ? offscreen_ : nullptr;
+  if (!offscreenRenderer_) {
+    if (!offscreenSurface_)
+      offscreenSurface_ =
+          SDL_CreateRGBSurfaceWithFormat(0, Width(), Height(), 32, SDL_PIXELFORMAT_ARGB8888);
+    if (offscreenSurface_) offscreenRenderer_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
+    if (offscreenRenderer_)
+      offscreenStage_ = SDL_CreateTexture(offscreenRenderer_, OffscreenStageFormat,
+                                          SDL_TEXTUREACCESS_STREAMING, Width(), Height());
+  }
+  return offscreenRenderer_;
 }
 
-const std::vector<uint32_t>& TDXDraw::Capture() {
+bool TDXDraw::Capture(std::vector<uint32_t>& argb) {
   const int w = Width(), h = Height();
-  captured_.assign(static_cast<size_t>(w) * h, 0xFF000000u);
-  SDL_Renderer* r = renderer_;
-  SDL_Texture* stage = texture_;
-  if (r && stage && !captureTarget_)
-    captureTarget_ = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-  if (!r || !stage || !captureTarget_) {
-    // No window (or it cannot draw): the same software composition off screen.
-    r = MakeOffscreen() ? offscreen_ : nullptr;
-    stage = offscreenStage_;
-    if (!r) {
-      // Not even that: the buffer alone, converted here.
-      for (size_t i = 0; i < captured_.size(); ++i) {
-        const TColor c = TBackBuffer::From565(buffer_.Pixels()[i]);
-        captured_[i] = 0xFF000000u | ((c & 255) << 16) | (c & 0xFF00) | ((c >> 16) & 255);
-      }
-      return captured_;
+  argb.assign(static_cast<size_t>(w) * h, 0);
+  if (overlay_ && overlay_->HasDrawing()) {
+    SDL_Renderer* r = OverlayRenderer();
+    SDL_Texture* stage = renderer_ ? texture_ : offscreenStage_;
+    SDL_Texture* target = nullptr;
+    if (renderer_) {
+      if (!composite_)
+        composite_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_TARGET, w, h);
+      target = composite_;
     }
-  } else {
-    SDL_SetRenderTarget(r, captureTarget_);
+    if (r && stage && (!renderer_ || target)) {
+      Upload(stage, renderer_ ? stageFormat_ : OffscreenStageFormat);
+      if (SDL_SetRenderTarget(r, target) == 0) {
+        Compose(r, stage);
+        const bool read =
+            SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), w * 4) == 0;
+        SDL_SetRenderTarget(r, nullptr);
+        if (read) return true;
+      }
+    }
+    // Without a renderer only the stage can be saved.
   }
-  Upload(stage, r == renderer_ ? stageFormat_ : OffscreenStageFormat);
-  Compose(r, stage, true);
-  SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, captured_.data(), w * 4);
-  if (r == renderer_) SDL_SetRenderTarget(r, nullptr);
-  return captured_;
+  const uint16_t* src = buffer_.Pixels();
+  for (size_t i = 0; i < argb.size(); ++i) {
+    const TColor c = TBackBuffer::From565(src[i]);
+    argb[i] = 0xFF000000u | ((c & 255) << 16) | (c & 0xFF00) | ((c >> 16) & 255);
+  }
+  return true;
+}
+
+bool TDXDraw::SaveScreenshot(const std::string& path, std::string& error) {
+  std::vector<uint32_t> argb;
+  if (!Capture(argb)) {
+    error = "cannot read the picture";
+    return false;
+  }
+  return SavePngArgb(argb.data(), Width(), Height(), path, error);
+}
+
+void TDXDraw::WindowToStage(int wx, int wy, int& sx, int& sy) const {
+  sx = wx;
+  sy = wy;
+  if (!renderer_) return;
+  float lx = 0, ly = 0;
+  SDL_RenderWindowToLogical(renderer_, wx, wy, &lx, &ly);
+  sx = static_cast<int>(lx);
+  sy = static_cast<int>(ly);
 }
 
 void TDXDraw::SetFullScreen(bool on) {

@@ -18,6 +18,16 @@ struct SDL_Texture;
 struct SDL_Cursor;
 struct SDL_Surface;
 
+// What is drawn over the stage by the renderer (the ImGui host: menus and
+// dialogs), in stage coordinates on a target the size of the stage.
+class TOverlay {
+ public:
+  virtual ~TOverlay() = default;
+  // False when there is nothing to draw (the stage is then shown directly).
+  virtual bool HasDrawing() const = 0;
+  virtual void Draw(SDL_Renderer* renderer) = 0;
+};
+
 // Chooses how every window of the program presents its picture (SDL's
 // software renderer straight into the window system's picture, no OpenGL);
 // called before any window opens.
@@ -44,25 +54,30 @@ class TDXDraw {
   int Width() const { return buffer_.Width(); }
   int Height() const { return buffer_.Height(); }
 
-  // Shows the back buffer; an overlay (dialogs, popup menu) is drawn into
-  // the window's renderer between the stage picture and the present.
+  // Shows the back buffer; an overlay (dialogs, popup menu) is composed
+  // over it at stage size, then the picture is scaled into the window.
   void Flip();
-  // The overlay: `draw` draws into Renderer() (or, while capturing, into
-  // the capture target, which is then the renderer's current target);
-  // `showing` says whether it has anything on screen. While it shows,
-  // frames are drawn every tick (it may change without a command); with
-  // no `showing` it counts as always showing.
-  void SetOverlay(std::function<void()> draw, std::function<bool()> showing = nullptr) {
-    overlay_ = std::move(draw);
-    overlayShowing_ = std::move(showing);
-  }
-  bool OverlayShowing() const { return overlay_ && (!overlayShowing_ || overlayShowing_()); }
+  void SetOverlay(TOverlay* overlay) { overlay_ = overlay; }
+  TOverlay* Overlay() const { return overlay_; }
+  // The overlay has something on screen (a menu, a dialog): it may change
+  // without a command, so frames are then drawn every tick.
+  bool OverlayShowing() const { return overlay_ && overlay_->HasDrawing(); }
 
-  // The stage as the user sees it, the overlay included, as ARGB8888
-  // (0xAARRGGBB) rows of Width() pixels: composed exactly as Flip composes
-  // the window, at the stage's own size whatever the window's. Without a
-  // window it is composed off screen by the same software renderer.
-  const std::vector<uint32_t>& Capture();
+  // The picture the user sees: the back buffer with the overlay over it,
+  // Width() x Height() pixels of 0xAARRGGBB, in window, full screen and
+  // headless runs alike.
+  bool Capture(std::vector<uint32_t>& argb);
+  // Capture saved as a PNG (temporary file and rename).
+  bool SaveScreenshot(const std::string& path, std::string& error);
+
+  // The renderer the overlay draws with: the window's, or without a window
+  // an off-screen software renderer of the stage's size (created on first
+  // use). nullptr only when neither can be made.
+  SDL_Renderer* OverlayRenderer();
+
+  // Converts a window position (pixels of the window, as SDL_GetMouseState
+  // reports it) into stage pixels; letterboxed full screen included.
+  void WindowToStage(int wx, int wy, int& sx, int& sy) const;
 
   // Full screen scales the 800x600 stage to the whole display, letterboxed.
   void SetFullScreen(bool on);
@@ -73,10 +88,7 @@ class TDXDraw {
 
   bool HasWindow() const { return window_ != nullptr; }
   SDL_Window* Window() const { return window_; }
-  // The renderer the stage is composed with: the window's, or without a
-  // window an off-screen software renderer (made on first use) whose
-  // picture only Capture() reads. The overlay draws with this one.
-  SDL_Renderer* Renderer();
+  SDL_Renderer* Renderer() const { return renderer_; }
   unsigned WindowId() const;
   void Minimize();
   bool Minimized() const;
@@ -95,27 +107,21 @@ class TDXDraw {
   bool flipOption_ = false;
   long frames_ = 0;
   int windowedLeft_ = 0, windowedTop_ = 0;
-  // Composes the stage texture and the overlay into the renderer's current
-  // target (the window or a capture target).
-  void Compose(SDL_Renderer* renderer, SDL_Texture* stage, bool clear);
-  bool MakeOffscreen();
-  // Puts the back buffer into a stage texture of the given pixel format.
-  void Upload(SDL_Texture* stage, uint32_t format);
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
-  uint32_t stageFormat_ = 0;        // pixel format of texture_
+  SDL_Texture* composite_ = nullptr;      // stage-sized target: stage + overlay
+  SDL_Surface* offscreenSurface_ = nullptr;
+  SDL_Renderer* offscreenRenderer_ = nullptr;
+  SDL_Texture* offscreenStage_ = nullptr;
+  TOverlay* overlay_ = nullptr;
+  uint32_t stageFormat_ = 0;         // pixel format of texture_
   bool softwarePresent_ = false;     // the renderer keeps the window's pixels between frames
   int clearedW_ = 0, clearedH_ = 0;  // output size at the last clear of the letterbox bars
-  // Capture: a target texture of the window's renderer, or without a
-  // window an off-screen software renderer over a surface of the stage's size.
-  SDL_Texture* captureTarget_ = nullptr;
-  SDL_Surface* offscreenSurface_ = nullptr;
-  SDL_Renderer* offscreen_ = nullptr;
-  SDL_Texture* offscreenStage_ = nullptr;
-  std::vector<uint32_t> captured_;
-  std::function<void()> overlay_;
-  std::function<bool()> overlayShowing_;
+  // Puts the back buffer into a stage texture of the given pixel format.
+  void Upload(SDL_Texture* stage, uint32_t format);
+  // Draws the stage texture and the overlay on renderer r's current target.
+  void Compose(SDL_Renderer* r, SDL_Texture* stage);
 };
 
 // Registered cursors: 1 "UpArrow", 2 "DownArrow", 3 "LeftArrow",

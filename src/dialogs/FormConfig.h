@@ -1,0 +1,137 @@
+// TFormConfig ("观测设置"): the observation settings dialog. Five pages:
+// 观测时间 (date and time), 观测地点 (country, city, latitude, longitude,
+// zone), 名称 (name layers), 辅助线 (line layers), 其它 (star count,
+// subtitle speed, time step, program-wide switches). The class holds the
+// widget state and the event handlers; a view draws the state and calls the
+// handlers, and tests call the handlers directly.
+//
+// Texts in the widget state are UTF-8 (what the view shows); the city table
+// keeps GBK and is converted when the lists are filled. Degrees appear only
+// here: the model keeps radians.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DatePicker.h"
+
+class TSkyloom;
+
+// The program-wide options the dialog shows and sets besides the model.
+// The caller copies them in from its globals before FormShow and back after
+// an applied "确定".
+struct TConfigOptions {
+  int StepUnit = 1;         // 1 minute, 2 day, 3 year
+  int StepAmount = 1;       // steps of that unit per tick
+  int SubtitleSpeed = 10;   // 2..18
+  bool Music = false, Subtitles = false, Speech = false, FullScreen = false,
+       NebulaNames = false;
+  // Label placement and the realistic sky: shown on the 其它 page when the
+  // caller says the program has them (HasSkySwitches).
+  bool HasSkySwitches = false;
+  bool LabelPlacement = false, RealisticSky = false;
+};
+
+// The fields "确定" checks, for marking the one in error.
+enum class TConfigField {
+  None, Year, Month, Day, Hour, Minute, Latitude, Longitude, TimeZone, StepAmount
+};
+
+class TFormConfig {
+ public:
+  TFormConfig(TSkyloom& sky, TConfigOptions& options);
+
+  // What the dialog asks of the rest of the program. Each has a default that
+  // serves a test (today 2000-01-01 12:00, no saved place, saving succeeds).
+  std::function<TCivilDateTime()> Now;
+  // The place kept in the per-user settings (radians, hours, city number).
+  std::function<void(double& lat, double& lon, int& zone, int& city)> ReadSavedPlace;
+  // Saves the settings and the global parameters; false with a message
+  // (the files are then unchanged).
+  std::function<bool(std::string& message)> SaveAll;
+
+  // Handlers.
+  void FormShow();
+  void DateTimePicker1Change();   // a day was picked in the calendar
+  void EditDateChange();          // typing in EditYear, EditMonth, EditDay
+  void ComboBoxCountryChange();
+  void ComboBoxCityChange();
+  // Typing in EditFindCity: the first city whose name holds the text (an
+  // exact name first) is chosen with its country, as if picked in the lists.
+  void EditFindCityChange();
+  void EditPlaceChange();         // typing in EditLat, EditLong, EditTimeZone
+  void RadioButtonPlaceClick();   // after one of the four radio buttons changed
+  void Button3Click();            // 取当前日期和时间
+  void Button4Click();            // 取本地经纬度
+  void Button1Click();            // 确定
+  void Button2Click();            // 取消
+
+  // Widget state.
+  int PageControl1 = 0;           // 0 观测时间 .. 4 其它
+  TDatePicker DateTimePicker1;
+  int PickerHour = 0, PickerMinute = 0;  // DateTimePicker2
+  std::string EditYear, EditMonth, EditDay;
+  std::vector<std::string> ComboBoxCountryItems;  // sorted
+  int ComboBoxCountryIndex = -1;
+  std::vector<std::string> ComboBoxCityItems;     // sorted
+  int ComboBoxCityIndex = -1;                     // -1: no item, empty text
+  std::string EditFindCity;                       // 查找城市
+  bool RadioButtonNorth = true;   // false: 南纬
+  bool RadioButtonEast = true;    // false: 西经
+  std::string EditLat, EditLong, EditTimeZone;
+  std::string LabelLongSign = "东";
+  bool CheckBoxConstName = false, CheckBoxAlphaBetName = false, CheckBoxStarName = false,
+       CheckBoxSunName = false, CheckBoxMessierName = false, CheckBoxOfficeName = false;
+  bool CheckBoxNet = false, CheckBoxEcliptic = false, CheckBoxMilkWay = false,
+       CheckBoxConst = false, CheckBoxOffice = false;
+  int ScrollBar1 = 6;             // 显示星数 2..8 (faintest magnitude)
+  int ScrollBar2 = 10;            // 字幕速度 2..18
+  int StepRadio = 1;              // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3
+  std::string EditUnit;
+  bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
+       ckWithName = false;
+  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false;
+  bool CheckBoxSave = false;
+
+  // Dialog state.
+  int SelectedCity = 0;
+  bool Filling = false;
+  bool Open = false;              // between FormShow and a close
+  bool Applied = false;           // the last close was an applied "确定"
+  TConfigField ErrorField = TConfigField::None;
+  std::string ErrorText;          // what is allowed, shown in the dialog
+  std::string Message;            // for a message box after closing (a failed save)
+
+  // The check box of each name and line bit, in the order of the bits.
+  struct TBitBox {
+    bool TFormConfig::*Box;
+    int Set;                      // 1 Mode1, 2 Mode2
+    unsigned Bit;
+  };
+  static const std::vector<TBitBox>& BitBoxes();
+
+  // The dialog's own texts that are not in the state above (page names,
+  // captions, hints and messages), for the font coverage check.
+  static std::vector<std::string> Captions();
+
+  // Whether the program has the label placement and realistic sky switches
+  // (their check boxes are shown on the 其它 page only then).
+  bool HasSkySwitches() const { return options_.HasSkySwitches; }
+
+ private:
+  void ShowPlace(double lat, double lon, int zone, bool cityRule);
+  void FillCities();
+  void SelectCountry(const std::string& country);
+  void ClearCity();
+  bool Fail(TConfigField field, const std::string& text);
+
+  TSkyloom& sky_;
+  TConfigOptions& options_;
+};
+
+// The normalisation "确定" applies to a typed date: days beyond the month
+// carry into the next months, days below 1 borrow from the previous ones,
+// months beyond 1..12 carry into the year, in the program's calendar
+// (CivilDate.h: Julian before 15 October 1582, no year 0).
+void NormalizeDate(int& year, int& month, int& day);

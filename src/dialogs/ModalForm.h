@@ -1,0 +1,16 @@
+// TModalForm: what the nested modal loop needs of a dialog. The dialog's
+// own class keeps its state and handlers; a view drawing it with ImGui
+// implements this.
+#pragma once
+
+class TModalForm {
+ public:
+  virtual ~TModalForm() = default;
+  // The nested loop runs while this is true.
+  virtual bool IsOpen() const = 0;
+  // The dialog's ImGui calls for one frame (drawn over the stage).
+  virtual void DrawView() = 0;
+  // The program cannot go on with the dialog open (the window closed, the
+  // script ended): close it as its cancel button would.
+  virtual void CloseByHost() = 0;
+};

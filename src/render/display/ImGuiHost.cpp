@@ -1,0 +1,328 @@
+#include "ImGuiHost.h"
+
+#include <SDL.h>
+#include <imgui.h>
+#include <imgui_freetype.h>
+#include <imgui_impl_sdlrenderer.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace {
+
+// Song-style bitmap faces, crisp at their own sizes; the scalable Ming face
+// is the fallback where the bitmap fonts are not installed.
+struct TFace {
+  const char* File;
+  float Pixels;
+};
+const TFace DialogFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf", 12.0f},
+                             {"/usr/share/fonts/truetype/arphic/uming.ttc", 12.0f}};
+const TFace TitleFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_13px.pcf", 14.0f},
+                            {"/usr/share/fonts/truetype/arphic/uming.ttc", 14.0f}};
+
+bool Readable(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int MouseIndex(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return 0;
+    case SDL_BUTTON_RIGHT: return 1;
+    case SDL_BUTTON_MIDDLE: return 2;
+    case SDL_BUTTON_X1: return 3;
+    case SDL_BUTTON_X2: return 4;
+    default: return -1;
+  }
+}
+
+void MapKeys(ImGuiIO& io) {
+  io.KeyMap[ImGuiKey_Tab] = SDL_SCANCODE_TAB;
+  io.KeyMap[ImGuiKey_LeftArrow] = SDL_SCANCODE_LEFT;
+  io.KeyMap[ImGuiKey_RightArrow] = SDL_SCANCODE_RIGHT;
+  io.KeyMap[ImGuiKey_UpArrow] = SDL_SCANCODE_UP;
+  io.KeyMap[ImGuiKey_DownArrow] = SDL_SCANCODE_DOWN;
+  io.KeyMap[ImGuiKey_PageUp] = SDL_SCANCODE_PAGEUP;
+  io.KeyMap[ImGuiKey_PageDown] = SDL_SCANCODE_PAGEDOWN;
+  io.KeyMap[ImGuiKey_Home] = SDL_SCANCODE_HOME;
+  io.KeyMap[ImGuiKey_End] = SDL_SCANCODE_END;
+  io.KeyMap[ImGuiKey_Insert] = SDL_SCANCODE_INSERT;
+  io.KeyMap[ImGuiKey_Delete] = SDL_SCANCODE_DELETE;
+  io.KeyMap[ImGuiKey_Backspace] = SDL_SCANCODE_BACKSPACE;
+  io.KeyMap[ImGuiKey_Space] = SDL_SCANCODE_SPACE;
+  io.KeyMap[ImGuiKey_Enter] = SDL_SCANCODE_RETURN;
+  io.KeyMap[ImGuiKey_Escape] = SDL_SCANCODE_ESCAPE;
+  io.KeyMap[ImGuiKey_KeyPadEnter] = SDL_SCANCODE_KP_ENTER;
+  io.KeyMap[ImGuiKey_A] = SDL_SCANCODE_A;
+  io.KeyMap[ImGuiKey_C] = SDL_SCANCODE_C;
+  io.KeyMap[ImGuiKey_V] = SDL_SCANCODE_V;
+  io.KeyMap[ImGuiKey_X] = SDL_SCANCODE_X;
+  io.KeyMap[ImGuiKey_Y] = SDL_SCANCODE_Y;
+  io.KeyMap[ImGuiKey_Z] = SDL_SCANCODE_Z;
+}
+
+// The user data is the host's slot for the last text SDL handed out (a
+// copy that must be freed).
+const char* GetClipboard(void* user) {
+  char*& last = *static_cast<char**>(user);
+  if (last) SDL_free(last);
+  last = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetClipboardText() : nullptr;
+  return last ? last : "";
+}
+
+void SetClipboard(void*, const char* text) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetClipboardText(text);
+}
+
+// The planetarium's look: dark blue windows, opaque menus.
+void SetStyle() {
+  ImGui::StyleColorsDark();
+  ImGuiStyle& style = ImGui::GetStyle();
+  style.WindowRounding = 2.0f;
+  style.FrameRounding = 2.0f;
+  style.PopupRounding = 2.0f;
+  style.WindowBorderSize = 1.0f;
+  style.PopupBorderSize = 1.0f;
+  style.ItemSpacing = ImVec2(8, 4);
+  ImVec4* c = style.Colors;
+  c[ImGuiCol_WindowBg] = ImVec4(0.08f, 0.10f, 0.20f, 1.00f);
+  c[ImGuiCol_PopupBg] = ImVec4(0.10f, 0.12f, 0.24f, 1.00f);
+  c[ImGuiCol_TitleBgActive] = ImVec4(0.16f, 0.24f, 0.48f, 1.00f);
+  c[ImGuiCol_Header] = ImVec4(0.22f, 0.34f, 0.62f, 0.80f);
+  c[ImGuiCol_HeaderHovered] = ImVec4(0.30f, 0.44f, 0.80f, 1.00f);
+  c[ImGuiCol_Border] = ImVec4(0.55f, 0.60f, 0.80f, 0.80f);
+}
+
+}  // namespace
+
+TImGuiHost::TImGuiHost() = default;
+
+TImGuiHost::~TImGuiHost() { Shutdown(); }
+
+void TImGuiHost::AddGlyphs(std::string_view utf8) { extraGlyphs_.append(utf8); }
+
+void TImGuiHost::BuildFonts() {
+  ImGuiIO& io = ImGui::GetIO();
+  io.Fonts->Clear();
+  io.Fonts->FontBuilderIO = ImGuiFreeType::GetBuilderForFreeType();
+  io.Fonts->FontBuilderFlags = ImGuiFreeTypeBuilderFlags_Bitmap |
+                               ImGuiFreeTypeBuilderFlags_MonoHinting |
+                               ImGuiFreeTypeBuilderFlags_Monochrome;
+  // The common Simplified Chinese set, Latin, Greek, the degree sign and
+  // every character the interface asked for. The atlas is built right here,
+  // so the ranges need not outlive this function.
+  ImFontGlyphRangesBuilder builder;
+  builder.AddRanges(io.Fonts->GetGlyphRangesChineseSimplifiedCommon());
+  static const ImWchar extra[] = {0x00A0, 0x00FF, 0x0391, 0x03C9, 0x2010, 0x2027,
+                                  0x3000, 0x303F, 0xFF00, 0xFFEF, 0};
+  builder.AddRanges(extra);
+  builder.AddText(extraGlyphs_.data(), extraGlyphs_.data() + extraGlyphs_.size());
+  ImVector<ImWchar> ranges;
+  builder.BuildRanges(&ranges);
+
+  auto add = [&](const TFace* faces, int count) -> ImFont* {
+    for (int i = 0; i < count; ++i) {
+      if (!Readable(faces[i].File)) continue;
+      ImFontConfig config;
+      config.OversampleH = config.OversampleV = 1;
+      config.PixelSnapH = true;
+      ImFont* f = io.Fonts->AddFontFromFileTTF(faces[i].File, faces[i].Pixels, &config,
+                                               ranges.Data);
+      if (f) return f;
+    }
+    return nullptr;
+  };
+  dialogFont_ = add(DialogFaces, 2);
+  titleFont_ = add(TitleFaces, 2);
+  if (!dialogFont_) {
+    std::fprintf(stderr, "skyloom: no Chinese font for the dialogs (install xfonts-wqy)\n");
+    dialogFont_ = io.Fonts->AddFontDefault();
+  }
+  if (!titleFont_) titleFont_ = dialogFont_;
+  if (!io.Fonts->Build()) {
+    std::fprintf(stderr, "skyloom: the dialog font could not be built\n");
+    io.Fonts->Clear();
+    dialogFont_ = titleFont_ = io.Fonts->AddFontDefault();
+    io.Fonts->Build();
+  }
+  io.FontDefault = dialogFont_;
+}
+
+bool TImGuiHost::Initialize(TDXDraw& surface) {
+  surface_ = &surface;
+  if (!context_) {
+    IMGUI_CHECKVERSION();
+    context_ = ImGui::CreateContext();
+    ImGui::SetCurrentContext(context_);
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing is written behind the user's back
+    io.LogFilename = nullptr;
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;  // the form owns the cursor
+    io.BackendPlatformName = "skyloom";
+    io.DisplaySize = ImVec2(static_cast<float>(surface.Width()),
+                            static_cast<float>(surface.Height()));
+    io.SetClipboardTextFn = SetClipboard;
+    io.GetClipboardTextFn = GetClipboard;
+    io.ClipboardUserData = &clipboard_;
+    MapKeys(io);
+    SetStyle();
+    BuildFonts();
+  }
+  ImGui::SetCurrentContext(context_);
+  surface.SetOverlay(this);
+  Bind(surface.OverlayRenderer());
+  return bound_ != nullptr;
+}
+
+void TImGuiHost::Bind(SDL_Renderer* renderer) {
+  if (!context_ || renderer == bound_) return;
+  ImGui::SetCurrentContext(context_);
+  const ImTextureID old = ImGui::GetIO().Fonts->TexID;
+  if (bound_) ImGui_ImplSDLRenderer_Shutdown();
+  bound_ = renderer;
+  if (!bound_) return;
+  ImGui_ImplSDLRenderer_Init(bound_);
+  ImGui_ImplSDLRenderer_CreateDeviceObjects();
+  // A frame built before the renderer changed still names the old font
+  // texture; point it at the new one.
+  const ImTextureID now = ImGui::GetIO().Fonts->TexID;
+  if (ImDrawData* d = ImGui::GetDrawData()) {
+    for (int n = 0; n < d->CmdListsCount; ++n)
+      for (ImDrawCmd& cmd : d->CmdLists[n]->CmdBuffer)
+        if (cmd.TextureId == old) cmd.TextureId = now;
+  }
+}
+
+void TImGuiHost::Shutdown() {
+  if (!context_) return;
+  ImGui::SetCurrentContext(context_);
+  if (inFrame_) ImGui::EndFrame();
+  inFrame_ = false;
+  if (bound_) ImGui_ImplSDLRenderer_Shutdown();
+  bound_ = nullptr;
+  if (surface_ && surface_->Overlay() == this) surface_->SetOverlay(nullptr);
+  ImGui::DestroyContext(context_);
+  context_ = nullptr;
+  if (clipboard_) SDL_free(clipboard_);
+  clipboard_ = nullptr;
+  framed_ = false;
+}
+
+bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
+  if (!context_) return false;
+  ImGui::SetCurrentContext(context_);
+  ImGuiIO& io = ImGui::GetIO();
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      // Pointer events arrive in stage pixels: the renderer's logical size
+      // converts them, letterbox included, and scripts give stage pixels.
+      io.MousePos = ImVec2(static_cast<float>(e.motion.x), static_cast<float>(e.motion.y));
+      return io.WantCaptureMouse;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      io.MousePos = ImVec2(static_cast<float>(e.button.x), static_cast<float>(e.button.y));
+      const int b = MouseIndex(e.button.button);
+      if (b >= 0) {
+        mouseDown_[b] = e.type == SDL_MOUSEBUTTONDOWN;
+        if (mouseDown_[b]) mouseLatched_[b] = true;
+      }
+      return io.WantCaptureMouse;
+    }
+    case SDL_MOUSEWHEEL:
+      io.MouseWheel += static_cast<float>(e.wheel.y);
+      io.MouseWheelH += static_cast<float>(e.wheel.x);
+      return io.WantCaptureMouse;
+    case SDL_TEXTINPUT:
+      io.AddInputCharactersUTF8(e.text.text);
+      return io.WantTextInput;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const int code = e.key.keysym.scancode;
+      if (code >= 0 && code < KeyCount) {
+        keyDown_[code] = e.type == SDL_KEYDOWN;
+        if (keyDown_[code]) keyLatched_[code] = true;
+      }
+      const Uint16 mod = e.key.keysym.mod;
+      io.KeyShift = (mod & KMOD_SHIFT) != 0;
+      io.KeyCtrl = (mod & KMOD_CTRL) != 0;
+      io.KeyAlt = (mod & KMOD_ALT) != 0;
+      io.KeySuper = (mod & KMOD_GUI) != 0;
+      return io.WantCaptureKeyboard;
+    }
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        for (bool& k : io.KeysDown) k = false;
+        for (bool& k : keyDown_) k = false;
+        io.KeyShift = io.KeyCtrl = io.KeyAlt = io.KeySuper = false;
+      }
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool TImGuiHost::WantsMouse() const {
+  if (!context_) return false;
+  ImGui::SetCurrentContext(context_);
+  return ImGui::GetIO().WantCaptureMouse;
+}
+
+bool TImGuiHost::WantsKeyboard() const {
+  if (!context_) return false;
+  ImGui::SetCurrentContext(context_);
+  return ImGui::GetIO().WantCaptureKeyboard;
+}
+
+void TImGuiHost::BeginFrame(double deltaSeconds) {
+  if (!context_ || inFrame_) return;
+  ImGui::SetCurrentContext(context_);
+  if (surface_) Bind(surface_->OverlayRenderer());
+  if (bound_) ImGui_ImplSDLRenderer_NewFrame();
+  ImGuiIO& io = ImGui::GetIO();
+  if (surface_)
+    io.DisplaySize = ImVec2(static_cast<float>(surface_->Width()),
+                            static_cast<float>(surface_->Height()));
+  io.DisplayFramebufferScale = ImVec2(1, 1);
+  const unsigned long long now = SDL_GetTicks64();
+  if (deltaSeconds <= 0) {
+    deltaSeconds = lastTicks_ && now > lastTicks_ ? (now - lastTicks_) / 1000.0 : 1.0 / 30.0;
+  }
+  lastTicks_ = now;
+  io.DeltaTime = static_cast<float>(deltaSeconds);
+  // A press and its release within one frame still make a click, and a key
+  // tapped between two frames is still pressed for one (Esc, Enter, Tab).
+  for (int b = 0; b < 5; ++b) {
+    io.MouseDown[b] = mouseDown_[b] || mouseLatched_[b];
+    mouseLatched_[b] = false;
+  }
+  for (int k = 0; k < KeyCount; ++k) {
+    io.KeysDown[k] = keyDown_[k] || keyLatched_[k];
+    keyLatched_[k] = false;
+  }
+  ImGui::NewFrame();
+  inFrame_ = true;
+}
+
+void TImGuiHost::EndFrame() {
+  if (!context_ || !inFrame_) return;
+  ImGui::SetCurrentContext(context_);
+  ImGui::Render();
+  inFrame_ = false;
+  framed_ = true;
+}
+
+bool TImGuiHost::HasDrawing() const {
+  if (!context_ || !framed_) return false;
+  ImGui::SetCurrentContext(context_);
+  const ImDrawData* d = ImGui::GetDrawData();
+  return d && d->Valid && d->TotalVtxCount > 0;
+}
+
+void TImGuiHost::Draw(SDL_Renderer* renderer) {
+  if (!HasDrawing() || !renderer) return;
+  ImGui::SetCurrentContext(context_);
+  Bind(renderer);
+  if (bound_) ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+}

@@ -1,0 +1,83 @@
+// TImGuiHost: Dear ImGui over the stage, for the popup menu and the dialogs.
+//
+// ImGui always works in stage coordinates (800x600, whatever the window's
+// size): the host feeds it the stage's pointer positions and keys from SDL
+// events (window, script and headless runs alike) and draws its frame as the
+// overlay of TDXDraw, which composes it over the sky in the window, in a
+// letterboxed full screen and in screenshots.
+//
+// Use per frame:  ProcessEvent(...) for each event, BeginFrame(), ImGui
+// calls (menus, dialogs), EndFrame(); the next Flip or screenshot draws it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "Screen.h"
+
+union SDL_Event;
+struct SDL_Renderer;
+struct ImFont;
+struct ImGuiContext;
+
+class TImGuiHost : public TOverlay {
+ public:
+  TImGuiHost();
+  ~TImGuiHost() override;
+  TImGuiHost(const TImGuiHost&) = delete;
+  TImGuiHost& operator=(const TImGuiHost&) = delete;
+
+  // Characters the interface shows beyond the common Simplified Chinese set
+  // (UTF-8 text: captions, names, messages). Call before Initialize.
+  void AddGlyphs(std::string_view utf8);
+
+  // Creates the ImGui context and the fonts for a stage of the given size,
+  // drawn by `surface` (its window renderer, or its off-screen one). Safe to
+  // call again: the host follows the surface when its renderer changes.
+  bool Initialize(TDXDraw& surface);
+  void Shutdown();
+  bool Ready() const { return context_ != nullptr; }
+
+  // Feeds one SDL event (pointer positions in stage pixels). True when ImGui
+  // takes it: the pointer is over an ImGui window, or a text field has the
+  // keyboard; the stage should then not act on it.
+  bool ProcessEvent(const SDL_Event& e);
+  bool WantsMouse() const;
+  bool WantsKeyboard() const;
+
+  // Starts an ImGui frame. A fixed step makes scripted pictures repeatable;
+  // 0 takes the time since the last frame.
+  void BeginFrame(double deltaSeconds = 1.0 / 30.0);
+  // Ends the frame; what it built is drawn by the next Flip or screenshot.
+  void EndFrame();
+  // True between BeginFrame and EndFrame.
+  bool InFrame() const { return inFrame_; }
+
+  // Fonts: the dialog font (Song, 12 px, every interface hanzi) is the
+  // default; the larger one is for titles.
+  ImFont* DialogFont() const { return dialogFont_; }
+  ImFont* TitleFont() const { return titleFont_; }
+
+  // TOverlay: whether the last finished frame drew anything, and drawing it.
+  bool HasDrawing() const override;
+  void Draw(SDL_Renderer* renderer) override;
+
+ private:
+  void Bind(SDL_Renderer* renderer);
+  void BuildFonts();
+  ImGuiContext* context_ = nullptr;
+  SDL_Renderer* bound_ = nullptr;
+  TDXDraw* surface_ = nullptr;
+  std::string extraGlyphs_;
+  ImFont* dialogFont_ = nullptr;
+  ImFont* titleFont_ = nullptr;
+  bool inFrame_ = false;
+  bool framed_ = false;           // a frame was finished since the last Bind
+  bool mouseDown_[5] = {};        // buttons held now
+  bool mouseLatched_[5] = {};     // pressed since the last frame (a click within one frame)
+  static constexpr int KeyCount = 512;  // ImGui's key table, indexed by SDL scancode
+  bool keyDown_[KeyCount] = {};
+  bool keyLatched_[KeyCount] = {};  // pressed since the last frame
+  unsigned long long lastTicks_ = 0;
+  char* clipboard_ = nullptr;     // the clipboard text last read
+};

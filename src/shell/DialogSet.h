@@ -1,0 +1,20 @@
+// The dialogs of the main form (TFormSky::Dialogs), made when the first is
+// shown and kept with their state for the rest of the run, together with the
+// run's private folder for temporary files.
+#pragma once
+
+#include <memory>
+
+#include "FormAbout.h"
+#include "FormConfig.h"
+#include "FormHelp.h"
+#include "RunFolder.h"
+
+struct TDialogSet {
+  explicit TDialogSet(TSkyloom& sky) : Config(sky, Options) {}
+  TConfigOptions Options;   // the program-wide switches as the settings show them
+  TFormConfig Config;
+  TRunFolder Run;
+  std::unique_ptr<TFormHelp> Help;  // made at the first showing (its contents file)
+  TFormAbout About;
+};

@@ -1,0 +1,252 @@
+// Go-to, time flow, constellation picking and the layer buttons.
+#include "GoTo.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "CivilDate.h"
+#include "FormSky.h"
+#include "Gbk.h"
+#include "Interface.h"
+#include "ScreenGeometry.h"
+#include "SkyModel.h"
+#include "StringTable.h"
+#include "Transforms.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180.0;
+constexpr double TwoPi = 2 * M_PI;
+// Below this altitude (radians) a tracked object takes the ground away.
+constexpr double TrackGroundLimit = -0.1;
+// The on look of a toggle button.
+constexpr int OnLook = 2;
+
+void SetLook(int region, bool on) {
+  if (on) Regions[region].State |= OnLook;
+  else Regions[region].State &= ~OnLook;
+}
+
+}  // namespace
+
+const std::string& BodyName(int body) {
+  static const std::string Names[11] = {
+      "",
+      Utf8ToGbk("太阳"), Utf8ToGbk("月亮"), Utf8ToGbk("水星"), Utf8ToGbk("金星"),
+      Utf8ToGbk("火星"), Utf8ToGbk("木星"), Utf8ToGbk("土星"), Utf8ToGbk("天王星"),
+      Utf8ToGbk("海王星"), Utf8ToGbk("冥王星"),
+  };
+  return Names[body >= 1 && body <= 10 ? body : 0];
+}
+
+double DirectionAzimuth(double x, double y) {
+  double a = std::atan2(y, x);
+  if (a < 0) a += TwoPi;
+  if (a >= TwoPi) a -= TwoPi;
+  return a;
+}
+
+double DirectionAltitude(double x, double y, double z) {
+  return std::atan2(z, std::sqrt(x * x + y * y));  // already within [-pi/2, pi/2]
+}
+
+int ChooseGoToMove(double viewAz, double viewAlt, double targetAz, double targetAlt) {
+  double d = std::fmod(targetAz - viewAz, TwoPi);
+  if (d < 0) d += TwoPi;
+  if (d > 10 * Deg && d <= M_PI) return 201;
+  if (d > M_PI && d < 350 * Deg) return 203;
+  const double above = viewAlt - targetAlt;
+  if (above > 10 * Deg) return 204;
+  if (viewAlt < targetAlt) return 202;
+  return 1004;  // within reach, or a direction that is not a number
+}
+
+void SetGroundLayer(TSkyloom& sky, bool on) {
+  if (on) sky.ShowFlags |= SkyBits::Ground;
+  else sky.ShowFlags &= ~SkyBits::Ground;
+  sky.GroundOn = on ? 1 : 0;
+  SetLook(9, on);
+}
+
+void TFormSky::AimAt(int code) {
+  TSkyloom& sky = *SkyModel;
+  sky.TargetDirection(code);
+  const TVector3 t = HorizontalDirection(sky.TargetLon, sky.TargetLat, sky);
+  sky.TrackX = t.X;
+  sky.TrackY = t.Y;
+  sky.TrackZ = t.Z;
+}
+
+void TFormSky::StepTime() {
+  TSkyloom& sky = *SkyModel;
+  TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute};
+  // At the first or last date the program represents, time stands still.
+  if (!AddToCivil(t, StepUnit, static_cast<int64_t>(PlayDirection) * StepAmount)) {
+    Player.Active = false;
+    Playing = false;
+  }
+  sky.Year = t.Year;
+  sky.Month = t.Month;
+  sky.Day = t.Day;
+  sky.Hour = t.Hour;
+  sky.Minute = t.Minute;
+  if (sky.Tracking) {
+    sky.ViewAz = DirectionAzimuth(sky.TrackX, sky.TrackY);
+    sky.ViewAlt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
+    SetGroundLayer(sky, sky.ViewAlt >= TrackGroundLimit);
+  }
+  SkyStale = true;
+}
+
+void TFormSky::StepGoTo() {
+  TSkyloom& sky = *SkyModel;
+  const double step = (sky.TurnStep >= 1 ? sky.TurnStep : 1) * Deg;
+  int move = ChooseGoToMove(sky.ViewAz, sky.ViewAlt, DirectionAzimuth(sky.TrackX, sky.TrackY),
+                            DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ));
+  if (++GoToSteps > MaxGoToSteps) move = 1004;
+  switch (move) {
+    case 201:
+      sky.ViewAz += step;
+      if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
+      break;
+    case 203:
+      sky.ViewAz -= step;
+      if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
+      break;
+    case 202:
+      sky.ViewAlt += step;
+      if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
+      break;
+    case 204:
+      // Below the horizon the ground gives way, so every target is reached.
+      sky.ViewAlt -= step;
+      if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) SetGroundLayer(sky, false);
+      if (sky.ViewAlt <= -M_PI / 2) sky.ViewAlt = -M_PI / 2;
+      break;
+  }
+  if (Player.HistoryCount < MaxHistory) ++Player.HistoryCount;
+  Player.HistoryIndex = Player.HistoryCount;
+  TViewRecord& r = Player.History[static_cast<size_t>(Player.HistoryIndex)];
+  r.Latitude = sky.Latitude;
+  r.Longitude = sky.Longitude;
+  r.Year = sky.Year;
+  r.Month = sky.Month;
+  r.Day = sky.Day;
+  r.Hour = sky.Hour;
+  r.Minute = sky.Minute;
+  r.ViewAlt = sky.ViewAlt;
+  r.ViewAz = sky.ViewAz;
+  Player.Command = move == 1004 ? 1004 : 1003;
+}
+
+void TFormSky::GoToTarget(int c, bool animate) {
+  if (c <= 0) return;
+  TSkyloom& sky = *SkyModel;
+  if (c <= 99) {
+    TargetCode = c;
+    sky.SelConst = c;
+    sky.LoadStory(c);
+    TextShown = true;
+    RefreshInfoText();
+  } else if (c >= 201 && c <= 999) {
+    TargetCode = c;
+    sky.SelConst = c;
+  } else if (c > 1000) {
+    TargetCode = c;
+  }
+  AimAt(c);
+  if (animate) {
+    SkyStale = true;
+    Player.LeadCommand = 1002;
+    Player.HistoryIndex = 0;
+    Player.HistoryCount = 0;
+    Player.Kind = 2;
+    Player.Interval = 1;
+    GoToSteps = 0;
+    std::string name;
+    if (c <= 99) name = Trim(sky.Consts[c].Name.view()) + LoadStr(23);
+    else if (c >= 101 && c <= 110) name = BodyName(c - 100);
+    else if (c >= 201 && c <= 999) name = Trim(sky.Offices[c - 200].Name.view());
+    else if (c > 1000) name = Trim(sky.MessierNames[c - 1000].Code.view());
+    Player.StatusText = LoadStr(24) + name;
+    return;
+  }
+  const double az = DirectionAzimuth(sky.TrackX, sky.TrackY);
+  const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
+  if (alt < 0) SetGroundLayer(sky, false);
+  SkyStale = true;
+  sky.ViewAz = az;
+  sky.ViewAlt = alt;
+}
+
+void TFormSky::StartGoTo(int code) {
+  PlayMode = 2;
+  SyncLayerButtons(2);
+  SkyModel->UpdateSky();
+  AimAt(code);
+  GoToTarget(code, true);
+  RefreshInfoText();
+  TextShown = false;
+  ViewLocked = false;
+  ExecuteCommand(108);
+}
+
+void TFormSky::SyncLayerButtons(int mode) {
+  if (mode == 1) return;
+  TSkyloom& sky = *SkyModel;
+  sky.ShowFlags = 0;
+  if (sky.NamesOn) sky.ShowFlags |= sky.Mode1;
+  Regions[7].State = sky.NamesOn ? OnLook : 0;
+  if (sky.LinesOn) sky.ShowFlags |= sky.Mode2;
+  Regions[10].State = sky.LinesOn ? OnLook : 0;
+  if (sky.GroundOn) sky.ShowFlags |= SkyBits::Ground;
+  Regions[9].State = sky.GroundOn ? OnLook : 0;
+  Regions[6].State = sky.English == 1 ? OnLook : 0;
+  Marks.Clear();
+  // The popup menu reads its check marks from the switches themselves.
+}
+
+void TFormSky::PickConstellation(int x, int y, int button) {
+  TSkyloom& sky = *SkyModel;
+  // A click on the ground picks nothing and keeps the selection.
+  if (sky.ShowFlags & SkyBits::Ground) {
+    for (int k = 1; k <= HorizonPoints; ++k) {
+      const TSkyPoint& h = sky.Horizon[k];
+      if (h.Z <= 0) continue;
+      if (sky.CenterY > h.X && y > sky.CenterY + h.X) return;
+      break;
+    }
+  }
+  sky.SelConst = 0;
+  TextShown = false;
+  // The constellation whose outline winds around the pointer; of several,
+  // the one whose label is nearest.
+  int best = 0;
+  long bestDistance = 0;
+  auto finish = [&](int owner, double winding) {
+    if (owner < 1 || owner > 99 || std::fabs(winding) <= M_PI) return;
+    const TSkyObject& c = sky.Consts[owner];
+    const long distance = std::labs(RoundPixel(c.LabelX) - x) + std::labs(RoundPixel(c.LabelY) - y);
+    if (best == 0 || distance < bestDistance) {
+      best = owner;
+      bestDistance = distance;
+    }
+  };
+  int runFirst = 1;
+  double sum = 0;
+  for (int i = 2; i <= MaxBounds; ++i) {
+    if (sky.Bounds[i].Owner != sky.Bounds[i - 1].Owner) {
+      finish(sky.Bounds[i - 1].Owner, sum);
+      sum = 0;
+    }
+    sum += OutlineWinding(sky, i, x, y, runFirst);
+  }
+  finish(sky.Bounds[MaxBounds].Owner, sum);
+  if (best > 0) {
+    sky.SelConst = best;
+    sky.LoadStory(best);
+    TextShown = true;
+    RefreshInfoText();
+  }
+  if (button == 1) PopupPending = true;
+}

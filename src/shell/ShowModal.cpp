@@ -1,0 +1,32 @@
+#include "ShowModal.h"
+
+#include <cstdio>
+
+#include "DialogViews.h"
+#include "FormSky.h"
+#include "ModalForm.h"
+
+void ShowModal(TFormSky& form, TModalForm& dialog) {
+  // Keys held when the dialog opened must not keep turning the view, and the
+  // stage gets no input until the dialog closes.
+  form.DXInput1.ReleaseAll();
+  std::function<void()> below = std::move(form.DialogView);
+  form.DialogView = [&dialog] { dialog.DrawView(); };
+  ++form.ModalDepth;
+  while (dialog.IsOpen()) {
+    if (form.Terminated || !form.NextFrame || !form.NextFrame()) {
+      dialog.CloseByHost();
+      break;
+    }
+  }
+  --form.ModalDepth;
+  form.DialogView = std::move(below);
+  form.DXInput1.ReleaseAll();
+}
+
+void ShowMessage(TFormSky& form, const std::string& title, const std::vector<std::string>& lines) {
+  for (const std::string& l : lines)
+    if (l.rfind("skyloom:", 0) == 0) std::fprintf(stderr, "%s\n", l.c_str());
+  TMessageView view(title, lines);
+  ShowModal(form, view);
+}

@@ -1,0 +1,21 @@
+// The two program-wide drawing options of the sky model and the one way to
+// flip them: the label placement pass and the realistic sky. Each flip
+// marks the sky stale so that the next frame is updated and redrawn.
+#pragma once
+
+#include "SkyModel.h"
+
+// Label placement on: every label of a frame is placed in one pass by
+// priority and dropped when no free place is near its object. Off: every
+// label is written at its fixed offset, overlapping or not.
+inline void FlipLabelPlacement(TSkyloom& sky, bool& skyStale) {
+  sky.LabelPlacement = sky.LabelPlacement ? 0 : 1;
+  skyStale = true;
+}
+
+// Realistic sky on: the sky's colour, the faintest star shown and the
+// eclipse drawing follow the Sun. Off: a black night or navy day sky.
+inline void FlipRealisticSky(TSkyloom& sky, bool& skyStale) {
+  sky.RealisticSky = sky.RealisticSky ? 0 : 1;
+  skyStale = true;
+}

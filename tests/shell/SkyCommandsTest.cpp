@@ -1,0 +1,281 @@
+// The commands on the real catalogue, as the program runs them from its own
+// folder: object names, picking Orion from Beijing, its stories in both
+// languages, the go-to to Mars, time flow frame by frame, and the first-run
+// observer.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "AutoCommand.h"
+#include "CityTable.h"
+#include "FirstRun.h"
+#include "FormSky.h"
+#include "Interface.h"
+#include "Gbk.h"
+#include "ObjectNames.h"
+#include "ScreenGeometry.h"
+#include "Script.h"
+#include "SettingsStore.h"
+#include "SkyModel.h"
+#include "Transforms.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180.0;
+
+class SkyCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(SKYLOOM_RUNTIME_DIR);
+    CreateSkyModel(20260115);
+    // The slots are the program's globals: each test starts them afresh.
+    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
+    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
+    HoverRepeat = TextScroll = TAutoCommand{};
+    form_ = std::make_unique<TFormSky>();
+    FormSky = form_.get();
+    form_->FixedNow = true;
+    form_->Now = {2026, 1, 15, 21, 0};
+    form_->FormCreate();
+    form_->FormShow();
+    // Beijing, as the settings dialog would set it.
+    TSkyloom& sky = *SkyModel;
+    sky.Latitude = 39.9075 * Deg;
+    sky.Longitude = 116.3972 * Deg;
+    sky.TimeZone = 8;
+    form_->DXDrawInitialize();
+    Frames(1);
+  }
+  void TearDown() override {
+    FormSky = nullptr;
+    form_.reset();
+    FreeSkyModel();
+    std::filesystem::current_path(previous_);
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+  }
+  int Orion() { return FindObjectByName(*SkyModel, "Orion"); }
+
+  std::filesystem::path previous_;
+  std::unique_ptr<TFormSky> form_;
+};
+
+TEST_F(SkyCommandsTest, NamesFindTheirObjects) {
+  const TSkyloom& sky = *SkyModel;
+  const int orion = Orion();
+  ASSERT_GE(orion, 1);
+  ASSERT_LE(orion, 88);
+  EXPECT_EQ(sky.Consts[orion].EShort.str().substr(0, 3), "Ori");
+  struct Case {
+    const char* Name;
+    int Code;  // -1: the constellation Orion
+  } cases[] = {
+      {"猎户座", -1}, {"猎户", -1}, {"orion", -1}, {" ORI ", -1}, {"火星", 105}, {"Mars", 105},
+      {"月亮", 102}, {"sun", 101}, {"冥王星", 110},
+      {"M0", 0}, {"M999", 0}, {"Vulcan", 0}, {"", 0}, {"   ", 0}, {"\xFF\xFE", 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FindObjectByName(sky, c.Name), c.Code < 0 ? orion : c.Code) << c.Name;
+  // Two-word English names with any spacing.
+  const int cma = FindObjectByName(sky, "canis   major");
+  ASSERT_GT(cma, 0);
+  EXPECT_EQ(FindObjectByName(sky, "CMa"), cma);
+  EXPECT_EQ(FindObjectByName(sky, "大犬座"), cma);
+  // Asterisms by their Chinese name.
+  const int shen = FindObjectByName(sky, "参宿");
+  EXPECT_GT(shen, 200);
+  EXPECT_LE(shen, 600);
+  EXPECT_EQ(GbkToUtf8(Trim(sky.Offices[shen - 200].Name.view())), "参宿");
+  // A Messier code finds the slot that holds it, in any spelling.
+  for (const char* m31 : {"M31", "m31", "m 31", "M031"}) {
+    const int code = FindObjectByName(sky, m31);
+    ASSERT_GT(code, 1000) << m31;
+    EXPECT_EQ(Trim(sky.MessierNames[code - 1000].Code.view()), "M31") << m31;
+  }
+  const int m42 = FindObjectByName(sky, "M42");
+  ASSERT_GT(m42, 1000);
+  EXPECT_EQ(Trim(sky.MessierNames[m42 - 1000].Code.view()), "M42");
+}
+
+TEST(UnknownObjectMessage, SaysHowToNameObjects) {
+  const std::string m = UnknownObjectMessage("Vulcan");
+  for (const char* part : {"Vulcan", "猎户座", "Orion", "火星", "Mars", "参宿", "M31"})
+    EXPECT_NE(m.find(part), std::string::npos) << part;
+}
+
+// Where a point of the sky is drawn: its screen position.
+void ScreenOf(const TSkyloom& sky, const TSkyPoint& p, int& x, int& y) {
+  x = ScreenX(sky, p);
+  y = ScreenY(sky, p);
+}
+
+TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
+  TSkyloom& sky = *SkyModel;
+  const int orion = Orion();
+  // Look toward Orion's label, then click where it is drawn.
+  form_->GoToTarget(orion, false);
+  Frames(1);
+  sky.SelConst = 0;
+  form_->TextShown = false;
+  ASSERT_TRUE(sky.Consts[orion].HasLabel);
+  const int x = RoundPixel(sky.Consts[orion].LabelX), y = RoundPixel(sky.Consts[orion].LabelY);
+  Pointer.X = x;
+  Pointer.Y = y;
+  Pointer.Button = 0;
+  form_->ExecuteCommand(9);
+  EXPECT_EQ(sky.SelConst, orion);
+  EXPECT_TRUE(form_->TextShown);
+  EXPECT_FALSE(form_->PopupPending);
+  const std::string title = GbkToUtf8(form_->Info.Title.str());
+  EXPECT_EQ(title, "猎户座星座");
+  ASSERT_GE(form_->Info.LineCount, 3);
+  const std::string first = GbkToUtf8(form_->Info.Lines[1].str());
+  EXPECT_EQ(first.find('?'), std::string::npos) << first;
+  EXPECT_FALSE(sky.StoryText.empty());
+  // English: the second line of the pair, wrapped at blanks.
+  form_->ExecuteCommand(101);
+  EXPECT_EQ(form_->Info.Title.str(), "Orion");
+  const std::string english = form_->Info.Lines[1].str();
+  EXPECT_FALSE(english.empty());
+  for (char c : english) EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << english;
+  // A right click on the same place selects it again and asks for the menu.
+  Pointer.Button = 1;
+  form_->ExecuteCommand(9);
+  EXPECT_EQ(sky.SelConst, orion);
+  EXPECT_TRUE(form_->PopupPending);
+}
+
+TEST_F(SkyCommandsTest, ClickOnTheGroundKeepsTheSelection) {
+  TSkyloom& sky = *SkyModel;
+  sky.ViewAz = 0;
+  sky.ViewAlt = 10 * Deg;  // the horizon lies in the lower part of the sky area
+  form_->SkyStale = true;
+  Frames(1);
+  sky.SelConst = 7;
+  form_->TextShown = true;
+  Pointer.X = 400;
+  Pointer.Y = 425;
+  Pointer.Button = 1;
+  form_->ExecuteCommand(9);
+  EXPECT_EQ(sky.SelConst, 7);
+  EXPECT_TRUE(form_->TextShown);
+  EXPECT_FALSE(form_->PopupPending);
+}
+
+TEST_F(SkyCommandsTest, GoToMarsEndsWithMarsNearTheCentre) {
+  TSkyloom& sky = *SkyModel;
+  std::vector<TScriptStep> steps;
+  std::string error;
+  ASSERT_TRUE(ParseScript("goto 火星\nwait 200\n", steps, error)) << error;
+  ASSERT_TRUE(RunScriptSteps(*form_, steps, ""));
+  EXPECT_FALSE(Player.Active);
+  EXPECT_EQ(Player.Command, 1004);
+  EXPECT_EQ(GbkToUtf8(Player.StatusText), "找到火星");
+  int x = 0, y = 0;
+  ScreenOf(sky, sky.Planets[5], x, y);
+  EXPECT_TRUE(IsShown(sky.Planets[5]));
+  EXPECT_LT(std::abs(x - sky.CenterX), 100) << x;
+  EXPECT_LT(std::abs(y - sky.CenterY), 100) << y;
+  // Mars is below the horizon that evening: the ground gave way.
+  EXPECT_EQ(sky.GroundOn, 0);
+  // Unknown names stop the script.
+  steps.clear();
+  ASSERT_TRUE(ParseScript("goto Vulcan\n", steps, error));
+  EXPECT_FALSE(RunScriptSteps(*form_, steps, ""));
+}
+
+TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
+  TSkyloom& sky = *SkyModel;
+  std::vector<TScriptStep> steps;
+  std::string error;
+  sky.ViewAz = 0;
+  sky.ViewAlt = 40 * Deg;
+  form_->SkyStale = true;
+  Frames(1);
+  const double starY = sky.Stars[1].Y;
+  ASSERT_TRUE(ParseScript("command 108\nwait 30\ncommand 109\nwait 5\n", steps, error)) << error;
+  ASSERT_TRUE(RunScriptSteps(*form_, steps, ""));
+  EXPECT_EQ(sky.Hour, 21);
+  EXPECT_EQ(sky.Minute, 30);
+  EXPECT_NE(sky.Stars[1].Y, starY) << "the sky turned";
+  // Backward: 90 frames take it back past the full hour.
+  steps.clear();
+  ASSERT_TRUE(ParseScript("command 110\nwait 90\ncommand 109\n", steps, error));
+  ASSERT_TRUE(RunScriptSteps(*form_, steps, ""));
+  EXPECT_EQ(sky.Hour, 20);
+  EXPECT_EQ(sky.Minute, 0);
+}
+
+TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
+  TSkyloom& sky = *SkyModel;
+  struct Case {
+    int Zone;
+    const char* City;  // nullptr: no city in that zone
+  } cases[] = {{8, "北京"}, {0, nullptr}, {-5, nullptr}, {14, nullptr}};
+  ASSERT_GT(CityCount + LoadCityTable(CityFileName), 0);
+  for (const Case& c : cases) {
+    ApplyFirstRunDefaults(sky, c.Zone);
+    EXPECT_EQ(sky.TimeZone, c.Zone);
+    EXPECT_EQ(sky.Mode1, SkyBits::ConstNames | SkyBits::StarNames | SkyBits::PlanetNames);
+    EXPECT_EQ(sky.Mode2, SkyBits::ConstLines);
+    int first = 0;
+    for (int i = 1; i <= CityCount && !first; ++i)
+      if (Cities[i].TimeZone == c.Zone) first = i;
+    EXPECT_EQ(sky.City, first) << c.Zone;
+    if (c.City) EXPECT_EQ(GbkToUtf8(Cities[first].CityName.str()), c.City);
+    if (first) {
+      EXPECT_EQ(sky.Latitude, Cities[first].Latitude);
+    } else {
+      EXPECT_NEAR(sky.Latitude, 40 * Deg, 1e-12);
+      EXPECT_NEAR(sky.Longitude, c.Zone * 15 * Deg, 1e-12);
+    }
+  }
+}
+
+TEST(FirstRun, SavedSettingsKeepWorking) {
+  // The test run's own settings folder starts empty.
+  TSkyloom sky;
+  InitSkyModel(sky);
+  EXPECT_FALSE(HasSavedSettings());
+  sky.Latitude = 31.2 * Deg;
+  sky.Longitude = 121.5 * Deg;
+  sky.TimeZone = 8;
+  sky.City = 42;
+  sky.Mode1 = 0x3;
+  sky.Mode2 = 0;
+  sky.SaveSettings();
+  ASSERT_TRUE(HasSavedSettings());
+  TSkyloom again;
+  InitSkyModel(again);
+  if (!HasSavedSettings()) ApplyFirstRunDefaults(again, 0);
+  again.LoadSettings();
+  EXPECT_EQ(again.City, 42);
+  EXPECT_EQ(again.Mode1, 0x3u);
+  EXPECT_EQ(again.Mode2, 0u);
+  EXPECT_NEAR(again.Latitude, 31.2 * Deg, 1e-12);
+  std::filesystem::remove_all(SettingsFolder());
+}
+
+TEST(FirstRun, ZoneOfTheSystemClock) {
+  const char* saved = getenv("TZ");
+  const std::string keep = saved ? saved : "";
+  struct Case {
+    const char* Tz;
+    int Zone;
+  } cases[] = {{"UTC0", 0}, {"CST-8", 8}, {"EST5", -5}, {"XXX-14", 14}};
+  for (const Case& c : cases) {
+    setenv("TZ", c.Tz, 1);
+    tzset();
+    EXPECT_EQ(SystemZoneHours(), c.Zone) << c.Tz;
+  }
+  if (saved) setenv("TZ", keep.c_str(), 1);
+  else unsetenv("TZ");
+  tzset();
+}
+
+}  // namespace
