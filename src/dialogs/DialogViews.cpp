@@ -262,11 +262,9 @@ void TConfigView::DrawOtherPage() {
   ImGui::SameLine(150);
   ImGui::Checkbox("全屏幕方式", &form_.ckFullScr);
   ImGui::Checkbox("星云图显示名字", &form_.ckWithName);
-  if (form_.HasSkySwitches()) {
-    ImGui::SameLine(150);
-    ImGui::Checkbox("标签互不重叠", &form_.CheckBoxLabelPlace);
-    ImGui::Checkbox("真实天色", &form_.CheckBoxRealSky);
-  }
+  ImGui::SameLine(150);
+  ImGui::Checkbox("标签避让", &form_.CheckBoxLabelPlace);
+  ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
 }
 
 void TConfigView::DrawView() {

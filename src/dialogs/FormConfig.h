@@ -27,10 +27,6 @@ struct TConfigOptions {
   int SubtitleSpeed = 10;   // 2..18
   bool Music = false, Subtitles = false, Speech = false, FullScreen = false,
        NebulaNames = false;
-  // Label placement and the realistic sky: shown on the 其它 page when the
-  // caller says the program has them (HasSkySwitches).
-  bool HasSkySwitches = false;
-  bool LabelPlacement = false, RealisticSky = false;
 };
 
 // The fields "确定" checks, for marking the one in error.
@@ -91,6 +87,7 @@ class TFormConfig {
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
+  // The model's two drawing options: LabelPlacement and RealisticSky.
   bool CheckBoxLabelPlace = false, CheckBoxRealSky = false;
   bool CheckBoxSave = false;
 
@@ -114,10 +111,6 @@ class TFormConfig {
   // The dialog's own texts that are not in the state above (page names,
   // captions, hints and messages), for the font coverage check.
   static std::vector<std::string> Captions();
-
-  // Whether the program has the label placement and realistic sky switches
-  // (their check boxes are shown on the 其它 page only then).
-  bool HasSkySwitches() const { return options_.HasSkySwitches; }
 
  private:
   void ShowPlace(double lat, double lon, int zone, bool cityRule);

@@ -69,6 +69,21 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
   // dialog, keys typed into a field) does not reach the stage. While a modal
   // dialog is open nothing but closing the window reaches the stage.
   const bool taken = form.ImGuiHost.ProcessEvent(e);
+  // Any input may change what is drawn (looks under the pointer, the
+  // hovered object, a menu): the next tick draws and presents.
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+      form.Invalidate();
+      break;
+    default:
+      break;
+  }
   if (form.ModalDepth > 0) {
     if (e.type == SDL_QUIT ||
         (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
@@ -94,18 +109,26 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       form.DXInput1.KeyEvent(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
+      // A held key acts once (the window system's repeats are ignored).
+      if (e.type == SDL_KEYDOWN && !e.key.repeat)
+        form.FormKeyDown(VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode),
+                         e.key.keysym.mod);
       break;
     case SDL_MOUSEMOTION:
-      form.HoverX = e.motion.x;
-      form.HoverY = e.motion.y;
-      form.Invalidate();
+      form.FormMouseMove(0, e.motion.x, e.motion.y);
       break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEWHEEL:
-    case SDL_TEXTINPUT:
-      form.Invalidate();
+    case SDL_MOUSEBUTTONUP: {
+      const int button = e.button.button == SDL_BUTTON_RIGHT    ? 1
+                         : e.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                : 0;
+      if (e.type == SDL_MOUSEBUTTONDOWN) {
+        form.FormMouseDown(button, 0, e.button.x, e.button.y);
+      } else {
+        form.FormMouseUp(button, 0, e.button.x, e.button.y);
+      }
       break;
+    }
     default:
       break;
   }
@@ -146,6 +169,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.PanelDown) {
     Sections[2].Y = 564;
     Sections[1].Height = 564;
+    Regions[19].Height = 564;
     form.PanelState = 2;
     sky.ScreenHeight = 564;
   }

@@ -27,7 +27,6 @@ namespace {
 
 const char* const HelpFileName = "帮助.txt";
 const char* const ResourceLibrary = "Resource.rxf";
-const char* const ParametersFileName = "Config.dat";
 
 }  // namespace
 
@@ -48,9 +47,6 @@ void ReadOptions(TConfigOptions& o) {
   o.Speech = SpeechOn != 0;
   o.FullScreen = FullScreen != 0;
   o.NebulaNames = NebulaNames != 0;
-  // The label placement and realistic sky switches join here when the
-  // program has them (HasSkySwitches, LabelPlacement, RealisticSky).
-  o.HasSkySwitches = false;
 }
 
 void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
@@ -83,7 +79,7 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
     return false;
   }
   const std::string settingsPath = folder + "/" + SettingsFileName;
-  const std::string parametersPath = folder + "/" + ParametersFileName;
+  const std::string parametersPath = folder + "/" + ConfigFileName;
   std::string message;
   const bool ok = SaveTogether(
       {{settingsPath,
@@ -93,9 +89,11 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
           return false;
         }},
        {parametersPath,
-        [&](std::string&) {
-          WriteParameters();
-          return true;
+        [&](std::string& m) {
+          std::string why;
+          if (WriteParameters(folder, &why)) return true;
+          m = "skyloom: " + parametersPath + ": cannot be written (" + why + ")";
+          return false;
         }}},
       message);
   if (!ok)

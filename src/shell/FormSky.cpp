@@ -13,7 +13,9 @@
 #include "FormLogo.h"
 #include "Gbk.h"
 #include "GlobalParams.h"
+#include "CityTable.h"
 #include "Interface.h"
+#include "Panel.h"
 #include "Lecture.h"
 #include "PictureWindow.h"
 #include "SkyModel.h"
@@ -109,7 +111,9 @@ void TFormSky::FormCreate() {
   ReadCompiledTables();
   ReadParameters();
   SetMenuTableDefaults();
-  // 9. Star catalogue.
+  BuildPopupMenu();
+  // 9. Star catalogue (and the city names of the status line).
+  if (CityCount == 0) LoadCityTable(CityFileName);
   if (SkyModel) SkyModel->LoadStarData();
   // The city table of the settings dialog.
   LoadCityTable(CityFileName);
@@ -208,9 +212,12 @@ void TFormSky::DXTimer1Timer() {
     SkyStale = false;
     PictureStale = true;
   }
-  if (PictureStale || DrawEveryFrame || DXDraw.OverlayShowing() || DialogView ||
-      DXDraw.Frames() == 0) {
+  // While a menu or dialog shows, and for two frames after (ImGui settles
+  // which window holds the pointer one frame late), every tick draws.
+  if (DXDraw.OverlayShowing() || DialogView) OverlayFrames = 2;
+  if (PictureStale || DrawEveryFrame || OverlayFrames > 0 || DXDraw.Frames() == 0) {
     PictureStale = false;
+    if (OverlayFrames > 0) --OverlayFrames;
     DrawFrame();
     DrawOverlay();
     DXDraw.Flip();
@@ -233,7 +240,7 @@ void TFormSky::DrawOverlay() {
   StartImGui();
   ImGuiHost.BeginFrame();
   // 10. The popup menu of a right click on a constellation.
-  if (PopupPending) PopupPending = false;
+  DrawPopupMenu();
   if (DialogView) DialogView();
   ImGuiHost.EndFrame();
 }
@@ -249,8 +256,27 @@ void TFormSky::DrawFrame() {
                       Marks,   Popup,           BackgroundColor, HoverObject, HoverX,
                       HoverY,  NebulaNames != 0, DXDraw.CanDraw()};
   DrawSky(ctx);
-  // The lower panel at the origin of section 2.
-  DXImageList.Draw(DXDraw.Buffer(), DXImageList.Find("Panel"), Sections[2].X, Sections[2].Y, 0);
+  // The lower panel, its text, buttons, dials and status line.
+  const std::string_view city = sky.City >= 1 && sky.City <= CityCount
+                                    ? Cities[sky.City].CityName.view()
+                                    : std::string_view();
+  TPanelContext panel{sky, DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, Info};
+  panel.TextShown = TextShown;
+  panel.PanelState = PanelState;
+  panel.LineHeight = LineHeight;
+  panel.SubtitlesOn = SubtitlesOn != 0;
+  panel.PlayerStatus = Player.StatusText;
+  panel.PlayerKind = Player.Kind;
+  panel.StepAmount = StepAmount;
+  panel.StepUnit = StepUnit;
+  panel.CityName = city;
+  panel.Scratch = &PanelScratch;
+  panel.StatusScratch = &StatusScratch;
+  DrawPanelBackground(panel);
+  DrawStoryPanel(panel);
+  DrawButtons(panel);
+  DrawDials(panel);
+  DrawShowBar(panel);
 }
 
 void TFormSky::SetCursor(int number) {

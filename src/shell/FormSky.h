@@ -85,6 +85,28 @@ class TFormSky {
   void DrawFrame();
   void SwitchMusic();
   void SetCursor(int number);
+
+  // Pointer and keys (Input.cpp). Buttons: 0 left, 1 right, 2 middle;
+  // positions in stage pixels; `key` a Windows virtual-key code.
+  void FormMouseDown(int button, int shift, int x, int y);
+  void FormMouseMove(int shift, int x, int y);
+  void FormMouseUp(int button, int shift, int x, int y);
+  void FormKeyDown(int key, int shift);
+  // The hover code at (x, y): 0 none, 1..100 a deep-sky object, 201..210 a
+  // solar-system body.
+  int ObjectAt(int x, int y) const;
+  // Turns the pending interface event into sounds, looks and commands.
+  void ApplyRegionEvent();
+  // The popup menu from MenuTable (each switch starts as its item's check
+  // mark shows), a click on item `tag`, and its drawing in the overlay.
+  void BuildPopupMenu();
+  void PopupItemClick(int tag);
+  void DrawPopupMenu();
+  // Whether item `tag` shows a check mark: the switch itself for the
+  // constellation switches, else the item's own mark.
+  bool PopupItemChecked(int tag) const;
+  void PlaySound(const char* name);
+
   // The ImGui part of a frame: the popup menu and the open dialog.
   void DrawOverlay();
   // Starts the ImGui host with every interface text's characters in its font.
@@ -134,6 +156,7 @@ class TFormSky {
   // what a redraw would give.
   bool PictureStale = true;
   bool DrawEveryFrame = false;
+  int OverlayFrames = 0;  // frames still to draw for the ImGui overlay
   bool SkyStale = false, PopupPending = false, ViewLocked = false, Playing = false;
   int PlayDirection = 0, PlayMode = 0, TargetCode = 0;
   int HoverObject = 0, HoverX = 0, HoverY = 0;
@@ -144,6 +167,16 @@ class TFormSky {
   TColor BackgroundColor = clBlack;
   TSkyMarks Marks;            // mark tables of the current show page
   TPopupSwitches Popup;       // check marks of the popup menu
+  // The items of the popup menu, in menu order.
+  struct TPopupItem {
+    int Tag = 0;                // the MenuTable entry
+    bool Separator = false;
+    bool Checked = false;
+    std::string Label;          // UTF-8 caption with its ImGui id
+  };
+  std::vector<TPopupItem> PopupMenu1;
+  // Work strings of the panel drawing, kept from frame to frame.
+  std::string PanelScratch, StatusScratch;
 
   // A run with --render or --script: it never writes the user's settings.
   bool Unattended = false;
@@ -155,6 +188,7 @@ class TFormSky {
   // Every executed code, when logging is on (tests and scripts read it).
   bool LogCommands = false;
   std::vector<int> CommandLog;
+  std::vector<std::string> SoundLog;  // sounds played, when logging is on
 };
 
 extern TFormSky* FormSky;

@@ -1,5 +1,7 @@
 #include "ShowModal.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 
 #include "DialogViews.h"
@@ -10,6 +12,9 @@ void ShowModal(TFormSky& form, TModalForm& dialog) {
   // Keys held when the dialog opened must not keep turning the view, and the
   // stage gets no input until the dialog closes.
   form.DXInput1.ReleaseAll();
+  // The text of the key that opened the dialog (C, B ...) is already queued
+  // behind its key event; it belongs to the stage, not to the dialog's fields.
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_FlushEvent(SDL_TEXTINPUT);
   std::function<void()> below = std::move(form.DialogView);
   form.DialogView = [&dialog] { dialog.DrawView(); };
   ++form.ModalDepth;

@@ -44,9 +44,11 @@ constexpr int Highlighted = 1;  // under the pointer
 constexpr int On = 2;           // pressed, or a toggle that is on
 }  // namespace RegionLook
 
+// The compiled record is written field by field at its own offsets, so the
+// rectangle can come first here.
 struct TRegion {
-  int32_t Reserved0 = 0;
   int32_t X = 0, Y = 0, Width = 0, Height = 0;  // relative to the section's X, Y
+  int32_t Reserved0 = 0;
   int32_t Command = 0;
   int32_t Type = 0;       // RegionType; other values are inert
   int32_t State = 0;      // RegionLook bits

@@ -174,6 +174,31 @@ TEST_F(FormConfigTest, CountryAndCityChanges) {
   EXPECT_EQ(form.SelectedCity, 0);
 }
 
+TEST_F(FormConfigTest, FindingACityByName) {
+  struct Case {
+    const char* Typed;
+    int City;             // 0: nothing found, the choice stays
+    const char* Country;
+  };
+  const Case cases[] = {
+      {"上海", 2, "中国"}, {"悉", 6, "澳大利亚"}, {" 纽约 ", 4, "美国"},
+      {"巴黎", 0, nullptr}, {"", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Typed);
+    sky.City = 1;
+    form.FormShow();
+    form.EditFindCity = c.Typed;
+    form.EditFindCityChange();
+    EXPECT_EQ(form.SelectedCity, c.City ? c.City : 1);
+    if (c.City) {
+      EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country);
+      EXPECT_EQ(CityText(), GbkToUtf8(Cities[c.City].CityName.view()));
+      if (c.City == 2) EXPECT_EQ(form.EditLat, "31.2");
+    }
+  }
+}
+
 TEST_F(FormConfigTest, TypingOrARadioButtonClearsTheCity) {
   const std::vector<std::pair<const char*, std::function<void()>>> edits = {
       {"latitude", [&] { form.EditLat = "30"; form.EditPlaceChange(); }},
@@ -230,6 +255,9 @@ TEST_F(FormConfigTest, ConfirmNormalisesTheFields) {
       {"blanks and +", " 2026 ", "+1", "15 ", true, true, " 1.5", "+2", " 3", 2026, 1, 15, 1.5,
        2, 3},
       {"negative year", "-500", "6", "1", true, true, "0", "0", "0", -500, 6, 1, 0, 0, 0},
+      {"0 January AD 1", "1", "1", "0", true, true, "0", "0", "0", -1, 12, 31, 0, 0, 0},
+      {"32 December 1 BC", "-1", "12", "32", true, true, "0", "0", "0", 1, 1, 1, 0, 0, 0},
+      {"5 October 1582", "1582", "10", "5", true, true, "0", "0", "0", 1582, 10, 15, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -281,6 +309,7 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
       {"year empty", &TFormConfig::EditYear, "", TConfigField::Year, 0},
       {"year too large", &TFormConfig::EditYear, "100000", TConfigField::Year, 0},
       {"year decimal", &TFormConfig::EditYear, "2026.5", TConfigField::Year, 0},
+      {"year 0", &TFormConfig::EditYear, "0", TConfigField::Year, 0},
       {"month 0", &TFormConfig::EditMonth, "0", TConfigField::Month, 0},
       {"month 13", &TFormConfig::EditMonth, "13", TConfigField::Month, 0},
       {"month letters", &TFormConfig::EditMonth, "一", TConfigField::Month, 0},
@@ -399,6 +428,11 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(form.ScrollBar1, 6);
   EXPECT_EQ(form.ScrollBar2, 12);
   EXPECT_TRUE(form.CheckBox1);
+  sky.LabelPlacement = 0;
+  sky.RealisticSky = 0;
+  form.FormShow();
+  EXPECT_FALSE(form.CheckBoxLabelPlace);
+  EXPECT_FALSE(form.CheckBoxRealSky);
   form.StepRadio = 3;
   form.EditUnit = "10";
   form.ScrollBar1 = 8;
@@ -418,7 +452,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(options.SubtitleSpeed, 4);
   EXPECT_FALSE(options.Music);
   EXPECT_TRUE(options.Subtitles && options.Speech && options.FullScreen && options.NebulaNames);
-  EXPECT_TRUE(options.LabelPlacement && options.RealisticSky);
+  EXPECT_EQ(sky.LabelPlacement, 1);
+  EXPECT_EQ(sky.RealisticSky, 1);
 }
 
 TEST_F(FormConfigTest, CancelChangesNothing) {
@@ -518,9 +553,9 @@ TEST_F(FormConfigTest, DatePickerAndEditsAgree) {
   form.EditDateChange();
   EXPECT_EQ(form.DateTimePicker1.Year, 1987);
   // A year the calendar cannot show keeps the edits as typed.
-  sky.Year = 0;
+  sky.Year = 1000;
   form.FormShow();
-  EXPECT_EQ(form.EditYear, "0");
+  EXPECT_EQ(form.EditYear, "1000");
   EXPECT_EQ(form.DateTimePicker1.Year, 2000);  // the test's "now"
 }
 
@@ -538,7 +573,10 @@ TEST(DatePicker, CalendarGrid) {
   EXPECT_EQ(p.ShownMonth, 1);
   EXPECT_EQ(p.Cell(0, 3), 1);                // 1 January 2025: Wednesday
   EXPECT_FALSE(p.SetDate(2026, 2, 29));
-  EXPECT_FALSE(p.SetDate(0, 1, 1));
+  EXPECT_FALSE(p.SetDate(1582, 10, 20));     // before the calendar's first year
+  ASSERT_TRUE(p.SetDate(1583, 1, 1));
+  p.PrevMonth();
+  EXPECT_EQ(p.ShownYear, 1583);
 }
 
 }  // namespace

@@ -44,10 +44,17 @@ stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
 trap stop_x EXIT
 
 geometry() {  # prints "X,Y WxH" of the window of process $PID
-  local wid
-  wid=$(timeout 10 xdotool search --sync --onlyvisible --pid "$PID" | head -1) || true
-  [ -n "$wid" ] || fail "no window of the program"
-  [ "$(xdotool getwindowname "$wid")" = "天文节目" ] || fail "window title $(xdotool getwindowname "$wid")"
+  # The splash window of the same process may still be up on a busy machine:
+  # wait for the main window by its title.
+  local wid="" w
+  for _ in $(seq 100); do
+    for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ] && wid=$w
+    done
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "no main window titled 天文节目"
   xdotool getwindowgeometry "$wid" | awk '/Position/{p=$2} /Geometry/{g=$2} END{print p " " g}'
 }
 

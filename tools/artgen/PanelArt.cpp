@@ -58,8 +58,8 @@ Raster StoryBackImage() {
 }
 
 Raster ShowBarImage() {
-  Raster r(540, 24);
-  auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 539.5f, 23.5f, 11); };
+  Raster r(480, 24);
+  auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 479.5f, 23.5f, 11); };
   Fill(r, box, [](float, float y) { return Mix(Col(2, 4, 14), Col(16, 22, 44), y / 24); });
   Stroke(r, box, 1.2f, Col(96, 116, 172));
   return r;
@@ -304,6 +304,24 @@ void AddPanelImages(Library& lib, const ArtFonts& fonts) {
             Shapes({Polygon({{-6, -6}, {3, 0}, {-6, 6}}), Bar(3.5f, -6, 6, 6)}));
   AddButton(lib, "BtnStepBack", 28, 24,
             Shapes({Polygon({{6, -6}, {-3, 0}, {6, 6}}), Bar(-6, -6, -3.5f, 6)}));
+  // Program-wide sky switches: labels kept apart (two offset name tags) and
+  // the sky lit by the Sun (a half Sun on the horizon with its rays).
+  AddButton(lib, "BtnLabels", 28, 24,
+            Shapes({Bar(-8, -6, 3, -2), Bar(-3, 2, 8, 6), Line(-8, 0, 8, 0, 0.8f)}));
+  {
+    std::vector<IconFn> sun = {Bar(-9, 5, 9, 6.2f)};
+    sun.push_back([](Raster& r, const Rgba& ink, float cx, float cy) {
+      Fill(r, [&](float x, float y) {
+             return std::max(SdCircle(x, y, cx, cy + 5, 5), y - (cy + 5));
+           }, ink);
+    });
+    for (int k = 0; k < 5; ++k) {
+      const float a = static_cast<float>(M_PI) * (0.1f + 0.2f * k);
+      sun.push_back(Line(std::cos(a) * 7, 5 - std::sin(a) * 7, std::cos(a) * 9.5f,
+                         5 - std::sin(a) * 9.5f, 1.2f));
+    }
+    AddButton(lib, "BtnRealSky", 28, 24, Shapes(sun));
+  }
   // Panel: frames 0/1 lower it (arrow down), frames 2/3 (panel down) raise it.
   {
     std::vector<Raster> down = ButtonFrames(28, 24, Polygon({{-6, -3.5f}, {6, -3.5f}, {0, 4.5f}}));

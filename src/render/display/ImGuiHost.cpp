@@ -243,11 +243,6 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
         keyDown_[code] = e.type == SDL_KEYDOWN;
         if (keyDown_[code]) keyLatched_[code] = true;
       }
-      const Uint16 mod = e.key.keysym.mod;
-      io.KeyShift = (mod & KMOD_SHIFT) != 0;
-      io.KeyCtrl = (mod & KMOD_CTRL) != 0;
-      io.KeyAlt = (mod & KMOD_ALT) != 0;
-      io.KeySuper = (mod & KMOD_GUI) != 0;
       return io.WantCaptureKeyboard;
     }
     case SDL_WINDOWEVENT:
@@ -301,6 +296,13 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
     io.KeysDown[k] = keyDown_[k] || keyLatched_[k];
     keyLatched_[k] = false;
   }
+  // The modifiers as the keys of this frame: Ctrl+A tapped between two
+  // frames still selects all.
+  const auto down = [&io](SDL_Scancode a, SDL_Scancode b) { return io.KeysDown[a] || io.KeysDown[b]; };
+  io.KeyShift = down(SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT);
+  io.KeyCtrl = down(SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL);
+  io.KeyAlt = down(SDL_SCANCODE_LALT, SDL_SCANCODE_RALT);
+  io.KeySuper = down(SDL_SCANCODE_LGUI, SDL_SCANCODE_RGUI);
   ImGui::NewFrame();
   inFrame_ = true;
 }

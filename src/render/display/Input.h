@@ -22,3 +22,8 @@ class TDXInput {
   std::array<bool, 512> held_{};
   bool up_ = false, down_ = false, left_ = false, right_ = false;
 };
+
+// The Windows virtual-key code that the key table stores for an SDL key
+// (letters and digits by the key's symbol, so a keyboard layout's letters
+// count; the others by position). 0 for a key without one.
+int VirtualKeyFromSdl(int keycode, int scancode);

@@ -1,0 +1,273 @@
+#include "Panel.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "Gbk.h"
+#include "ImageNames.h"
+#include "Interface.h"
+
+namespace {
+
+constexpr double TwoPi = 2 * M_PI;
+constexpr double Deg = 180.0 / M_PI;
+
+// The fixed words of the status line, in GBK, converted once.
+struct TWords {
+  std::string Year = Utf8ToGbk("年"), Month = Utf8ToGbk("月"), Day = Utf8ToGbk("日");
+  std::string Open = Utf8ToGbk("（"), Close = Utf8ToGbk("）");
+  std::string North = Utf8ToGbk("北纬"), South = Utf8ToGbk("南纬");
+  std::string East = Utf8ToGbk("东经"), West = Utf8ToGbk("西经");
+  std::string Degree = Utf8ToGbk("°");
+  std::string Up = Utf8ToGbk("仰角："), Down = Utf8ToGbk("俯角：");
+  std::string Direction = Utf8ToGbk("方向："), Exactly = Utf8ToGbk("正"), By = Utf8ToGbk("偏");
+  std::string Points[4] = {Utf8ToGbk("南"), Utf8ToGbk("东"), Utf8ToGbk("北"), Utf8ToGbk("西")};
+  std::string Units[4] = {"", Utf8ToGbk("分"), Utf8ToGbk("日"), Utf8ToGbk("年")};
+  std::string Song = Utf8ToGbk("宋体");
+};
+
+const TWords& Words() {
+  static const TWords words;
+  return words;
+}
+
+// Into (-pi, pi].
+double Signed(double a) {
+  a = std::fmod(a, TwoPi);
+  if (a <= -M_PI) a += TwoPi;
+  if (a > M_PI) a -= TwoPi;
+  return a;
+}
+
+// Into [0, 2pi).
+double Positive(double a) {
+  a = std::fmod(a, TwoPi);
+  if (a < 0) a += TwoPi;
+  return a;
+}
+
+void AppendInt(std::string& out, long long v) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%lld", v);
+  out += buf;
+}
+
+// The number + 100, characters 2 and 3 of its decimal form.
+void AppendTwoDigits(std::string& out, int v) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%d", v + 100);
+  const size_t n = std::strlen(buf);
+  if (n > 1) out.append(buf + 1, std::min<size_t>(2, n - 1));
+}
+
+// round(x * 10) / 10 with at most one decimal and no trailing zero.
+void AppendTenths(std::string& out, double x) {
+  const long long t = std::llround(x * 10);
+  AppendInt(out, t / 10);
+  if (t % 10 != 0) {
+    out += '.';
+    AppendInt(out, std::llabs(t % 10));
+  }
+}
+
+int FrameOfLook(const TRegion& r) {
+  switch (r.State) {
+    case 1: return 1;
+    case 2: return 2;
+    case 3: return r.Type == RegionType::Toggle ? 3 : 2;
+    default: return 0;
+  }
+}
+
+void Text(TPanelContext& c, int x, int y, const ShortString& s) {
+  c.Scratch->assign(s.Text, s.Len);
+  c.Canvas.TextOut(x, y, *c.Scratch);
+}
+
+void SetFont(TCanvas& canvas, TColor colour) {
+  canvas.Brush.Style = TBrushStyle::Clear;
+  canvas.Font.Name = Words().Song;
+  canvas.Font.Color = colour;
+  canvas.Font.Height = -12;
+}
+
+}  // namespace
+
+void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
+                     int playerKind, int stepAmount, int stepUnit, std::string& out) {
+  const TWords& w = Words();
+  out.clear();
+  // Date and time.
+  AppendInt(out, sky.Year % 100000);
+  out += w.Year;
+  AppendTwoDigits(out, sky.Month);
+  out += w.Month;
+  AppendTwoDigits(out, sky.Day);
+  out += w.Day;
+  out += ' ';
+  AppendTwoDigits(out, sky.Hour);
+  out += ':';
+  AppendTwoDigits(out, sky.Minute);
+  out += ' ';
+  // Place.
+  if (sky.City >= 1) out += cityName;
+  out += w.Open;
+  const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
+  out += lat >= 0 ? w.North : w.South;
+  AppendTenths(out, std::fabs(lat) * Deg);
+  out += w.Degree;
+  out += lon >= 0 ? w.East : w.West;
+  AppendTenths(out, std::fabs(lon) * Deg);
+  out += w.Degree;
+  out += w.Close;
+  out += ' ';
+  // Tilt.
+  out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * Deg));
+  out += w.Degree;
+  out += ' ';
+  // Direction: the nearest cardinal point and the angle from it.
+  const long long h = std::llround(Positive(sky.ViewAz) * Deg);
+  const int l = static_cast<int>((std::llround(static_cast<double>(h) + 45) / 90) % 4);
+  const long long delta = h - 90LL * l;
+  out += w.Direction;
+  if (delta == 0) {
+    out += w.Exactly;
+    out += w.Points[l];
+  } else {
+    const int second = (delta > 0 && delta < 180) ? (l + 1) % 4 : (l + 3) % 4;
+    long long angle = std::llabs(delta);
+    if (angle > 180) angle = 360 - angle;
+    out += w.Points[l];
+    out += w.By;
+    out += w.Points[second];
+    AppendInt(out, angle);
+    out += w.Degree;
+  }
+  out += ' ';
+  // Time flow.
+  out += playerStatus;
+  if (playerKind == 1) {
+    AppendInt(out, stepAmount);
+    if (stepUnit >= 1 && stepUnit <= 3) out += w.Units[stepUnit];
+  }
+}
+
+std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
+                            std::string_view playerStatus, int playerKind, int stepAmount,
+                            int stepUnit) {
+  std::string out;
+  BuildStatusLine(sky, cityName, playerStatus, playerKind, stepAmount, stepUnit, out);
+  return out;
+}
+
+void DrawPanelBackground(TPanelContext& c) {
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Panel), Sections[2].X, Sections[2].Y, 0);
+}
+
+void DrawStoryPanel(TPanelContext& c) {
+  const TRegion& text = WellKnownRegion(3);
+  const int qx = Sections[2].X + text.X, qy = Sections[2].Y + text.Y;
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StoryBack), qx, qy, 0);
+  TRegion& thumb = RegionAt(27);
+  if (!c.TextShown) return;
+  const TInfoText& info = c.Info;
+  if (c.PanelState == 1) {
+    SetFont(c.Canvas, RGB(250, 55, 0));
+    c.Scratch->assign(info.Title.Text, info.Title.Len);
+    const int tw = c.Canvas.TextWidth(*c.Scratch);
+    c.Canvas.TextOut(qx + 68 + 10 - tw / 2, qy + 4, *c.Scratch);
+    c.Canvas.Font.Color = RGB(255, 204, 0);
+    for (int i = 1; i <= 5 && info.TopLine + i <= info.LineCount; ++i) {
+      const int n = info.TopLine + i;
+      if (n >= 1 && n <= MaxInfoLines) Text(c, qx + 10, qy + 8 + i * c.LineHeight, info.Lines[n]);
+    }
+    c.Canvas.Release();
+    const TRegion &up = RegionAt(25), &down = RegionAt(26);
+    if (info.LineCount > 5) {
+      const int span = down.Y - up.Y - up.Height - thumb.Height;
+      int y = up.Y + up.Height + span * info.TopLine / (info.LineCount - 1);
+      if (y > down.Y - thumb.Height) y = down.Y - thumb.Height;
+      thumb.Y = y;
+    } else {
+      thumb.Y = 1000;
+    }
+  } else if (c.PanelState == 2 && c.SubtitlesOn) {
+    const TRegion& strip = RegionAt(28);
+    const int ox = Sections[1].X + strip.X, oy = Sections[1].Y + strip.Y;
+    SetFont(c.Canvas, RGB(250, 55, 0));
+    Text(c, ox, oy + c.LineHeight, info.Title);
+    c.Canvas.Font.Color = RGB(255, 204, 0);
+    const TRect clip{ox + 100, oy + c.LineHeight / 2, ox + 650, oy + 3 * c.LineHeight};
+    for (int i = 1; i <= 3; ++i) {
+      int n = info.TopLine + i;
+      if (n > info.LineCount) n = info.LineCount < 2 ? 0 : n % info.LineCount;
+      if (n >= 1 && n <= MaxInfoLines) {
+        c.Scratch->assign(info.Lines[n].Text, info.Lines[n].Len);
+      } else {
+        c.Scratch->clear();
+      }
+      c.Canvas.TextRect(clip, ox + 100, oy + i * c.LineHeight - info.PixelOffset, *c.Scratch);
+    }
+    c.Canvas.Release();
+  }
+}
+
+void DrawButtons(TPanelContext& c) {
+  for (int i = 1; i <= MaxRegions; ++i) {
+    const TRegion& r = Regions[i];
+    if (!r.Visible || r.Image.empty()) continue;
+    c.Scratch->assign(r.Image.Text, r.Image.Len);
+    c.Images.Draw(c.Buffer, c.Images.Find(*c.Scratch), RegionScreenX(i), RegionScreenY(i),
+                  FrameOfLook(r));
+  }
+}
+
+void DrawDials(TPanelContext& c) {
+  const int px = Sections[2].X, py = Sections[2].Y;
+  const TRegion& ar = WellKnownRegion(1);
+  const int cx = px + ar.X + ar.Width / 2, cy = py + ar.Y + ar.Height / 2;
+  const int comp = c.Images.Find(ImageNames::Comp);
+  c.Images.DrawRotate(c.Buffer, comp, cx, cy, c.Images.Width(comp), c.Images.Height(comp), 0, 0.5,
+                      0.5, static_cast<int>(std::lround(c.Sky.ViewAz / TwoPi * 256)));
+  const int needle = c.Images.Find(ImageNames::Needle);
+  c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
+                cy - c.Images.Height(needle) / 2 - 5, 0);
+  const TRegion& lr = WellKnownRegion(2);
+  const int lx = px + lr.X, ly = py + lr.Y;
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StarBack), lx, ly, 0);
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Stick), lx + 44, ly + 31, 0);
+  const int glass = c.Images.Find(ImageNames::Glass);
+  c.Images.DrawRotate(c.Buffer, glass, lx + 56, ly + 39, c.Images.Width(glass),
+                      c.Images.Height(glass), 0, 0.5, 0.5,
+                      static_cast<int>(std::lround(c.Sky.ViewAlt / TwoPi * 256)));
+}
+
+void DrawShowBar(TPanelContext& c) {
+  const TRegion& br = WellKnownRegion(6);
+  const int x = Sections[2].X + br.X, y = Sections[2].Y + br.Y;
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
+  BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
+                  *c.StatusScratch);
+  SetFont(c.Canvas, RGB(255, 204, 0));
+  const int th = c.Canvas.TextHeight(*c.StatusScratch);
+  // Kept inside the bar: a long line is cut rather than written over the
+  // buttons beside it.
+  const TRect clip{x, y, x + br.Width - 8, y + br.Height};
+  c.Canvas.TextRect(clip, x + 10, y + 12 - th / 2, *c.StatusScratch);
+  c.Canvas.Release();
+}
+
+void DrawPanel(TPanelContext& c) {
+  std::string scratch, status;
+  if (!c.Scratch) c.Scratch = &scratch;
+  if (!c.StatusScratch) c.StatusScratch = &status;
+  DrawPanelBackground(c);
+  DrawStoryPanel(c);
+  DrawButtons(c);
+  DrawDials(c);
+  DrawShowBar(c);
+  if (c.Scratch == &scratch) c.Scratch = nullptr;
+  if (c.StatusScratch == &status) c.StatusScratch = nullptr;
+}

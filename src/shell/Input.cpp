@@ -1,0 +1,277 @@
+// Pointer and keys of the main form: every pointer event goes through the
+// region machine (src/ui) and ApplyRegionEvent; every key through the key
+// table; the popup menu's items through PopupItemClick. All of them end in
+// ExecuteCommand.
+#include <imgui.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "CommandCodes.h"
+#include "FormSky.h"
+#include "Gbk.h"
+#include "GlobalParams.h"
+#include "Interface.h"
+#include "SkyModel.h"
+#include "StringTable.h"
+
+namespace {
+
+const TRegion& Look(int region) {
+  static const TRegion none;
+  return region >= 1 && region <= MaxRegions ? Regions[region] : none;
+}
+
+int TypeOf(int region) { return Look(region).Type; }
+
+void SetBits(int region, int bits) {
+  if (region >= 1 && region <= MaxRegions) Regions[region].State |= bits;
+}
+
+void ClearBits(int region, int bits) {
+  if (region >= 1 && region <= MaxRegions) Regions[region].State &= ~bits;
+}
+
+void StartHoverRepeat(int command, int interval) {
+  HoverRepeat.Active = true;
+  HoverRepeat.Command = command;
+  HoverRepeat.Interval = interval < 1 ? 1 : interval;
+  HoverRepeat.Counter = 0;
+  HoverRepeat.Kind = 1;
+}
+
+// The switch a popup command flips, or nullptr.
+bool* SwitchOf(TPopupSwitches& p, int command) {
+  switch (command) {
+    case Cmd::ConstHighlight: return &p.ConstellationHighlight;
+    case Cmd::ConstStarNames: return &p.ConstellationStarNames;
+    case Cmd::ConstLines: return &p.ConstellationLines;
+    case Cmd::ConstGreekNames: return &p.ConstellationGreekNames;
+    case Cmd::ConstBoundary: return &p.ConstellationBoundary;
+    default: return nullptr;
+  }
+}
+
+bool Near(const TSkyloom& sky, const TSkyPoint& p, int x, int y) {
+  if (!p.Visible || p.Z < 0) return false;
+  const int sx = sky.ScreenWidth / 2 - static_cast<int>(std::lround(p.Y));
+  const int sy = sky.ScreenHeight / 2 + static_cast<int>(std::lround(p.X));
+  return std::abs(x - sx) + std::abs(y - sy) < 10;
+}
+
+std::string MenuLabel(const std::string& gbkCaption, int tag) {
+  return GbkToUtf8(gbkCaption) + "##MenuItem" + std::to_string(tag);
+}
+
+}  // namespace
+
+int TFormSky::ObjectAt(int x, int y) const {
+  const TSkyloom& sky = *SkyModel;
+  int found = 0;
+  for (int i = 1; i <= MaxMessier; ++i) {
+    if (sky.MessierNames[i].Code.empty()) continue;
+    if (Near(sky, sky.Messier[i], x, y)) {
+      found = i;
+      break;
+    }
+  }
+  // A body within reach wins over a deep-sky object.
+  for (int j = 1; j <= 10; ++j)
+    if (Near(sky, sky.Planets[j], x, y)) return 200 + j;
+  return found;
+}
+
+void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
+  TPointerState& p = Pointer;
+  p.X = x;
+  p.Y = y;
+  p.Button = button;
+  p.MouseState = 1;
+  p.Dragging = 0;
+  p.PendingEvent = p.PendingCommand = 0;
+  PressRegion();
+  ApplyRegionEvent();
+  p.PreviousX = x;
+  p.PreviousY = y;
+}
+
+void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
+  TPointerState& p = Pointer;
+  p.X = x;
+  p.Y = y;
+  p.PendingEvent = p.PendingCommand = 0;
+  if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
+    p.Dragging = 1;
+    DragRegionMove();
+    ApplyRegionEvent();
+  } else {
+    p.Dragging = 0;
+    HitTestRegions(x, y);
+    if (CursorNumber != 0) SetCursor(0);
+    HoverObject = ObjectAt(x, y);
+    HoverX = x;
+    HoverY = y;
+    SetCursor(HoverObject > 0 ? -1 : 0);
+    ApplyRegionEvent();
+  }
+  p.PreviousX = x;
+  p.PreviousY = y;
+}
+
+void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
+  TPointerState& p = Pointer;
+  p.X = x;
+  p.Y = y;
+  p.Button = button;
+  p.MouseState = 0;
+  p.PendingEvent = p.PendingCommand = 0;
+  if (p.Dragging && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
+    p.Dragging = 0;
+    DragRegionEnd();  // the capture stays
+  } else {
+    ReleaseRegion();
+  }
+  ApplyRegionEvent();
+  p.PreviousX = x;
+  p.PreviousY = y;
+}
+
+void TFormSky::FormKeyDown(int key, int /*shift*/) {
+  if (key == 0) return;
+  for (const TKeyEntry& e : KeyTable) {
+    if (e.Key != key) continue;
+    // A table entry naming no region slot changes no look.
+    if (e.Region >= 1 && e.Region <= MaxRegions) Regions[e.Region].State ^= e.LookMask;
+    ExecuteCommand(e.Command);
+    return;
+  }
+}
+
+void TFormSky::PlaySound(const char* name) {
+  if (LogCommands) SoundLog.emplace_back(name);
+  DXWaveList1.Play(name);
+}
+
+void TFormSky::ApplyRegionEvent() {
+  TPointerState& p = Pointer;
+  const int r = p.Region, prev = p.PreviousRegion;
+  // 1. Off a hover-repeat region: the repeat stops.
+  if ((r == 0 || TypeOf(r) != RegionType::HoverRepeat) && TypeOf(prev) == RegionType::HoverRepeat)
+    ExecuteCommand(Cmd::PointerLeft);
+  // 2. Off the previous region: highlights and pressed looks go (a toggle
+  //    keeps its on look).
+  if ((r == 0 || r != prev) && prev > 0) {
+    for (int i = 1; i <= MaxRegions; ++i) {
+      Regions[i].State &= ~RegionLook::Highlighted;
+      if (Regions[i].Type != RegionType::Toggle) Regions[i].State &= ~RegionLook::On;
+    }
+  }
+  // 3. The event.
+  switch (p.PendingEvent) {
+    case RegionEvent::Execute:
+      if (TypeOf(r) == RegionType::HoverRepeat && HoverRepeat.Kind < 2)
+        StartHoverRepeat(p.PendingCommand, Look(r).Interval);
+      if (TypeOf(r) == RegionType::HoldRepeat) {
+        StartHoverRepeat(p.PendingCommand, Look(r).Interval);
+        PlaySound("Click");
+        SetBits(r, RegionLook::On);
+      }
+      ExecuteCommand(p.PendingCommand);
+      if (TypeOf(r) != RegionType::HoldRepeat) ClearBits(r, RegionLook::On);
+      break;
+    case RegionEvent::LeftRepeat:
+      ExecuteCommand(Cmd::PointerLeft);
+      break;
+    case RegionEvent::Entered:
+      PlaySound("Choose");
+      for (int i = 1; i <= MaxRegions; ++i) Regions[i].State &= ~RegionLook::Highlighted;
+      SetBits(r, RegionLook::Highlighted);
+      if (r == p.Captured) {
+        SetBits(r, RegionLook::Highlighted | RegionLook::On);
+      } else {
+        ClearBits(p.Captured, RegionLook::On);
+      }
+      break;
+    case RegionEvent::PushPressed:
+      PlaySound("Click");
+      SetBits(r, RegionLook::On);
+      break;
+    case RegionEvent::ToggleOn:
+      PlaySound("Click");
+      SetBits(r, RegionLook::On);
+      ExecuteCommand(p.PendingCommand);
+      break;
+    case RegionEvent::ToggleOff:
+      PlaySound("Click");
+      ClearBits(r, RegionLook::On);
+      ExecuteCommand(p.PendingCommand);
+      break;
+    default:
+      break;
+  }
+  // 4.
+  p.PreviousRegion = r;
+}
+
+void TFormSky::BuildPopupMenu() {
+  PopupMenu1.clear();
+  for (int tag = 1; tag <= MenuTableSize; ++tag) {
+    const TMenuEntry& e = MenuTable[tag];
+    if (e.Shown <= 0) continue;
+    TPopupItem item;
+    item.Tag = tag;
+    item.Checked = e.Checked != 0;
+    const std::string caption = e.Caption.str();
+    item.Separator = caption == "-";
+    item.Label = MenuLabel(caption, tag);
+    // The drawing follows the switch, so the switch starts as the mark.
+    if (bool* s = SwitchOf(Popup, e.Command)) *s = item.Checked;
+    PopupMenu1.push_back(std::move(item));
+  }
+}
+
+bool TFormSky::PopupItemChecked(int tag) const {
+  if (tag < 1 || tag > MenuTableSize) return false;
+  if (const bool* s = SwitchOf(const_cast<TPopupSwitches&>(Popup), MenuTable[tag].Command))
+    return *s;
+  for (const TPopupItem& item : PopupMenu1)
+    if (item.Tag == tag) return item.Checked;
+  return false;
+}
+
+void TFormSky::PopupItemClick(int tag) {
+  if (tag < 1 || tag > MenuTableSize) return;
+  const TMenuEntry& e = MenuTable[tag];
+  ExecuteCommand(e.Command);
+  if (e.Toggle != 1) return;
+  for (TPopupItem& item : PopupMenu1)
+    if (item.Tag == tag) item.Checked = !item.Checked;
+}
+
+void TFormSky::DrawPopupMenu() {
+  // 10. of the frame: a right click on a constellation opens the menu at
+  // the pointer, titled with the constellation's name.
+  if (PopupPending) {
+    PopupPending = false;
+    const int sel = SkyModel->SelConst;
+    if (sel >= 1 && sel <= 99 && !PopupMenu1.empty()) {
+      for (TPopupItem& item : PopupMenu1) {
+        if (item.Tag != 1) continue;
+        const std::string name = Trim(SkyModel->Consts[sel].Name.view()) + LoadStr(23);
+        MenuTable[1].Caption.set(name);
+        item.Label = MenuLabel(name, 1);
+      }
+      ImGui::SetNextWindowPos(ImVec2(static_cast<float>(Pointer.X), static_cast<float>(Pointer.Y)));
+      ImGui::OpenPopup("PopupMenu1");
+    }
+  }
+  if (!ImGui::BeginPopup("PopupMenu1")) return;
+  for (const TPopupItem& item : PopupMenu1) {
+    if (item.Separator) {
+      ImGui::Separator();
+    } else if (ImGui::MenuItem(item.Label.c_str(), nullptr, PopupItemChecked(item.Tag))) {
+      PopupItemClick(item.Tag);
+    }
+  }
+  ImGui::EndPopup();
+}
