@@ -219,7 +219,10 @@ void TFormSky::DXTimer1Timer() {
     PictureStale = false;
     if (OverlayFrames > 0) --OverlayFrames;
     DrawFrame();
-    DrawOverlay();
+    // ImGui (its font atlas holds every interface character: megabytes
+    // and tens of milliseconds) starts with the first menu or dialog, not
+    // with the first frame.
+    if (ImGuiHost.Ready() || PopupPending || DialogView) DrawOverlay();
     DXDraw.Flip();
   }
 }
