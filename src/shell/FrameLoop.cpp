@@ -28,9 +28,11 @@ void TFrameLoop::Tick(TFormSky& form) {
   if (before == 0 && form.DXDraw.Frames() > 0) {
     if (measure_ < 0) measure_ = std::getenv("SKYLOOM_MEASURE") ? 1 : 0;
     if (measure_ == 1) {
-      timespec t{};
+      timespec t{}, cpu{};
       clock_gettime(CLOCK_REALTIME, &t);
-      std::fprintf(stderr, "skyloom: first frame presented at %lld\n",
+      clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+      std::fprintf(stderr, "skyloom: first frame presented after %lld ms of CPU at %lld\n",
+                   static_cast<long long>(cpu.tv_sec) * 1000LL + cpu.tv_nsec / 1000000,
                    static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
     }
   }

@@ -53,7 +53,8 @@ class TFrameLoop {
   }
 
   // With SKYLOOM_MEASURE set in the environment the loop reports on stderr
-  // the wall-clock time (CLOCK_REALTIME, nanoseconds) of the first present
+  // the wall-clock time (CLOCK_REALTIME, nanoseconds) and the CPU time
+  // (milliseconds) of the first present
   // and, at the end, the number of frames presented: scripts/measure.sh
   // reads them.
   void ReportFrames(const TFormSky& form) const;
