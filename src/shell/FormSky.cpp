@@ -204,14 +204,28 @@ void TFormSky::DXTimer1Timer() {
     }
     if (!Playing) Player.Active = false;
   }
-  // 7.-9.
+  // 7.-9. A still picture is neither drawn nor presented again.
   if (SkyStale) {
     SkyModel->UpdateSky();
     SkyStale = false;
+    PictureStale = true;
   }
-  DrawFrame();
-  DrawOverlay();
-  DXDraw.Flip();
+  // While a menu or dialog shows, while a menu waits to open or ImGui has
+  // pointer events still to take, and for two frames after (ImGui settles
+  // which window holds the pointer one frame late), every tick draws.
+  if (DXDraw.OverlayShowing() || DialogView || PopupPending ||
+      (ImGuiHost.Ready() && ImGuiHost.PointerPending()))
+    OverlayFrames = 2;
+  if (PictureStale || DrawEveryFrame || OverlayFrames > 0 || DXDraw.Frames() == 0) {
+    PictureStale = false;
+    if (OverlayFrames > 0) --OverlayFrames;
+    DrawFrame();
+    // ImGui (its font atlas holds every interface character: megabytes
+    // and tens of milliseconds) starts with the first menu or dialog, not
+    // with the first frame.
+    if (ImGuiHost.Ready() || PopupPending || DialogView) DrawOverlay();
+    DXDraw.Flip();
+  }
 }
 
 void TFormSky::StartImGui() {
@@ -312,4 +326,5 @@ void TFormSky::ApplicationActivate() {
   Minimized = DXDraw.Minimized();
   if (!Minimized) DXDraw.SetFlipOption(false);
   DXTimer1Enabled = true;
+  Invalidate();  // the surface may have been given away or covered meanwhile
 }

@@ -266,6 +266,9 @@ void TFormSky::DrawPopupMenu() {
     }
   }
   if (!ImGui::BeginPopup("PopupMenu1")) return;
+  // An open menu is drawn every tick: ImGui measures a new menu in its
+  // first frame and shows it from the second, and it follows the pointer.
+  OverlayFrames = 2;
   for (const TPopupItem& item : PopupMenu1) {
     if (item.Separator) {
       ImGui::Separator();

@@ -25,7 +25,17 @@ start_x() {  # WIDTHxHEIGHT
     Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
     XPID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    # A server of the same number elsewhere (another folder of lock files)
+    # makes ours exit: only a living server of our own counts.
+    for _ in $(seq 50); do
+      kill -0 "$XPID" 2>/dev/null || break
+      if xdpyinfo >/dev/null 2>&1; then
+        sleep 0.2
+        kill -0 "$XPID" 2>/dev/null && return 0
+        break
+      fi
+      sleep 0.1
+    done
     kill "$XPID" 2>/dev/null || true
   done
   fail "no virtual X server"
@@ -49,7 +59,7 @@ geometry() {  # prints "X,Y WxH" of the window of process $PID
 
 # A window, centred on a 1024x768 desktop.
 start_x 1024x768
-"$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
+SKYLOOM_MEASURE=1 "$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
 PID=$!
 sleep 1
 [ "$(geometry)" = "112,84 800x600" ] || fail "window geometry $(geometry)"
@@ -57,6 +67,10 @@ kill -TERM "$PID"
 for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$PID" 2>/dev/null && fail "the program did not end on a termination request"
 wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+# A still sky is drawn once: a second of nothing happening presents no more
+# frames (a few for the window being mapped and exposed).
+frames=$(awk '/frames presented/{print $2}' window.log)
+[ -n "$frames" ] && [ "$frames" -le 5 ] || fail "a still sky presented ${frames:-no} frames"
 stop_x
 
 # Full screen on a wider display: the stage scaled to the full height,
