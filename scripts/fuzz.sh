@@ -41,7 +41,7 @@ for t in "${targets[@]}"; do
   status=0
   "$exe" -max_total_time="$SECONDS_EACH" -close_fd_mask=2 -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" >"$log" 2>&1 || status=$?
-  runs=$(grep -o 'Done [0-9]* runs' "$log" | tail -1 | awk '{print $2}')
+  runs=$(grep -o 'Done [0-9]* runs' "$log" | tail -1 | awk '{print $2}' || true)
   if ((status != 0)); then
     failed=1
     report+=("$t: FINDING after ${runs:-?} runs (see $log)")

@@ -72,6 +72,12 @@ std::vector<uint8_t> Wave(uint32_t rate, uint32_t frames, uint16_t channels = 1,
   return b;
 }
 
+// The bytes with the 32-bit size field at `at` set to `size`.
+std::vector<uint8_t> Claim(std::vector<uint8_t> bytes, size_t at, uint32_t size) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(size >> (8 * i));
+  return bytes;
+}
+
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size) {
   bytes.resize(size);
   return bytes;
@@ -92,9 +98,15 @@ TEST(WaveCheck, BoundsTheSoundAfterConversion) {
       {"no channels", Wave(22050, 10, 0), "0 channels, not 1..8"},
       {"12-bit", Wave(22050, 10, 1, 12), "12 bits per sample"},
       {"compressed", Wave(22050, 10, 1, 16, 2), "unknown encoding 2"},
-      {"cut header", Cut(Wave(22050, 10), 30), "format chunk too short"},
+      {"cut header", Cut(Wave(22050, 10), 30), "chunk \"fmt \" claims 16 bytes, the file holds 10"},
+      {"short format", Claim(Wave(22050, 10), 16, 8), "format chunk too short"},
       {"no data chunk", Cut(Wave(22050, 10), 36), "no sound data"},
       {"not RIFF", std::vector<uint8_t>(44, 'x'), "not a WAVE sound"},
+      // Found by fuzzing: 200 bytes whose data chunk claims 3.8 GB made the
+      // mixer ask for all of it.
+      {"data chunk past the end", Claim(Wave(44100, 80), 40, 0xe61812f4u),
+       "chunk \"data\" claims 3860337396 bytes, the file holds 160 after its header"},
+      {"cut data", Cut(Wave(22050, 10), 60), "chunk \"data\" claims 20 bytes, the file holds 16"},
   };
   for (const auto& c : cases) {
     TWaveSummary s;

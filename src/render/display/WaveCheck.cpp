@@ -29,6 +29,18 @@ bool CheckWave(std::span<const uint8_t> b, TWaveSummary& s, std::string& error) 
     const uint64_t size = U32(b, at + 4);
     const size_t body = at + 8;
     const uint64_t left = b.size() - body;
+    // The mixer makes room for a chunk by the size it claims: a chunk
+    // running past the end of the file (up to 4 GiB claimed by a few bytes)
+    // is refused here.
+    if (size > left) {
+      error = "chunk \"" + std::string(b.begin() + static_cast<std::ptrdiff_t>(at),
+                                       b.begin() + static_cast<std::ptrdiff_t>(at) + 4) +
+              "\" claims " + std::to_string(size) + " bytes, the file holds " +
+              std::to_string(left) + " after its header";
+      for (char& c : error)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) c = '?';
+      return false;
+    }
     if (Tag(b, at, "fmt ")) {
       if (size < 16 || left < 16) {
         error = "format chunk too short";
@@ -40,10 +52,10 @@ bool CheckWave(std::span<const uint8_t> b, TWaveSummary& s, std::string& error) 
       s.BitsPerSample = U16(b, body + 14);
       haveFormat = true;
     } else if (Tag(b, at, "data")) {
-      s.DataBytes = std::min(size, left);
+      s.DataBytes = size;
       haveData = true;
     }
-    // Chunks are padded to an even size; a size past the end ends the walk.
+    // Chunks are padded to an even size; a missing pad byte ends the walk.
     const uint64_t next = body + size + (size & 1);
     if (next > b.size()) break;
     at = static_cast<size_t>(next);

@@ -14,7 +14,7 @@ struct TWaveSummary {
   int Channels = 0;
   int SampleRate = 0;      // Hz
   int BitsPerSample = 0;
-  uint64_t DataBytes = 0;  // of the data chunk, as far as the file holds it
+  uint64_t DataBytes = 0;  // of the data chunk
   uint64_t ConvertedBytes = 0;  // at the device's 44100 Hz, 2 channels, 16 bits
 };
 
@@ -22,7 +22,9 @@ constexpr int MinWaveRate = 4000, MaxWaveRate = 192000;
 constexpr uint64_t MaxConvertedWaveBytes = 16u << 20;  // about 95 s; a click is a few KiB
 
 // False with the reason in `error` when the bytes are not a RIFF WAVE file
-// SDL_mixer may be given: no fmt or data chunk, an unknown encoding, 0 or
+// SDL_mixer may be given: a chunk claiming more bytes than the file holds
+// (the mixer would make room for all of them), no fmt or data chunk, an
+// unknown encoding, 0 or
 // more than 8 channels, a sample rate outside MinWaveRate..MaxWaveRate, odd
 // sample sizes, or more than MaxConvertedWaveBytes after conversion.
 bool CheckWave(std::span<const uint8_t> bytes, TWaveSummary& summary, std::string& error);
