@@ -12,6 +12,7 @@ PACKAGES=(
   libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
   timgm6mb-soundfont
   xvfb xdotool imagemagick x11-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,33 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite (headless).
+# Sets everything up and runs the whole test suite (headless). Then, when
+# clang is present, builds a second folder (build-san) under
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the unit tests and
+# the replay of the fuzz corpus there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+if ! command -v clang++ >/dev/null; then
+  echo "== no clang++: the sanitizer build and the libFuzzer targets are skipped"
+  exit 0
+fi
+echo "== sanitizer build (build-san: clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
+start=$(date +%s)
+cmake -S . -B build-san -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON >/dev/null
+cmake --build build-san -j"$(nproc)"
+echo "== sanitizer build took $(($(date +%s) - start)) s"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+echo "== fuzz corpus replay under the sanitizers"
+replay_log=build-san/fuzz-replay.log
+status=0
+ctest --test-dir build-san --output-on-failure -L fuzz -V >"$replay_log" 2>&1 || status=$?
+grep -E 'Test command|Running: |Executed |INFO: .* files found|Done [0-9]+ runs|replayed|Test +#|tests passed|tests failed' \
+  "$replay_log" | sed 's|[^ ]*/tests/fuzz/|tests/fuzz/|g' || true
+if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
+echo "== unit tests under the sanitizers"
+ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz -E '^e2e_real_window$'

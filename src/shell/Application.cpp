@@ -213,6 +213,7 @@ int RunSkyloom(int argc, char** argv) {
       return 2;
     }
   }
+  SkyModel->SettingsReadOnly = unattended;  // they read the user's settings, never write them
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 
@@ -237,7 +238,6 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
-    form.Unattended = unattended;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;

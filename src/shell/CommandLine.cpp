@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "Settings.h"
+
 namespace {
 
 bool ParseInt(const std::string& s, long lo, long hi, int& out) {
@@ -44,15 +46,45 @@ bool ParseHex(const std::string& s, uint64_t& out) {
   return true;
 }
 
-// YYYY-MM-DD, the year may be negative (BC as the model counts years).
-bool ParseDate(const std::string& s, int& y, int& m, int& d) {
+// Days in a month of the model's calendar: Julian before the reform of
+// October 1582, Gregorian from then on; year -1 is 1 BC (there is no year 0),
+// so the Julian leap years before Christ are -1, -5, -9, ...
+int DaysInMonth(int year, int month) {
+  static const int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month != 2) return Days[month - 1];
+  const int astronomical = year < 0 ? year + 1 : year;
+  const bool leap = year < 1582 ? astronomical % 4 == 0
+                                : (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0));
+  return leap ? 29 : 28;
+}
+
+// YYYY-MM-DD, the year may be negative (BC as the model counts years). False
+// with the allowed range in `why`.
+bool ParseDate(const std::string& s, int& y, int& m, int& d, std::string& why) {
+  why = "YYYY-MM-DD, years -99999..99999";
   size_t p2 = s.rfind('-');
   if (p2 == std::string::npos || p2 == 0) return false;
   size_t p1 = s.rfind('-', p2 - 1);
   if (p1 == std::string::npos || p1 == 0) return false;
-  return ParseInt(s.substr(0, p1), -99999, 99999, y) &&
-         ParseInt(s.substr(p1 + 1, p2 - p1 - 1), 1, 12, m) &&
-         ParseInt(s.substr(p2 + 1), 1, 31, d);
+  if (!ParseInt(s.substr(0, p1), -99999, 99999, y)) return false;
+  if (y == 0) {
+    why = "there is no year 0; 1 BC is year -1";
+    return false;
+  }
+  if (!ParseInt(s.substr(p1 + 1, p2 - p1 - 1), 1, 12, m)) {
+    why = "months 1..12";
+    return false;
+  }
+  const int days = DaysInMonth(y, m);
+  if (!ParseInt(s.substr(p2 + 1), 1, days, d)) {
+    why = "days 1.." + std::to_string(days) + " in that month";
+    return false;
+  }
+  if (y == 1582 && m == 10 && d > 4 && d < 15) {
+    why = "October 5..14 of 1582 were left out by the calendar reform";
+    return false;
+  }
+  return true;
 }
 
 bool ParseTime(const std::string& s, int& h, int& m) {
@@ -69,7 +101,7 @@ const char* OptionsHelp() {
          "  --script FILE       run a script (key, keydown, keyup, move, click, wait, shot, quit)\n"
          "  --date YYYY-MM-DD   observation date (negative years are BC as the model counts)\n"
          "  --time HH:MM        local clock time\n"
-         "  --zone H            time zone, hours east of Greenwich (-12..12)\n"
+         "  --zone H            time zone, hours east of Greenwich (-12..14)\n"
          "  --lat DEG           latitude, north positive\n"
          "  --lon DEG           longitude, east positive\n"
          "  --az DEG            view azimuth: 0 south, 90 east, 180 north, 270 west\n"
@@ -106,8 +138,8 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       v = args[++i];
       return true;
     };
-    auto bad = [&](const std::string& v) {
-      error = "bad value for " + a + ": \"" + v + "\"";
+    auto bad = [&](const std::string& v, const std::string& allowed) {
+      error = "bad value for " + a + ": \"" + v + "\" (" + allowed + ")";
       return false;
     };
     std::string v;
@@ -120,29 +152,34 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--date") {
       int y, m, d;
       if (!value(v)) return false;
-      if (!ParseDate(v, y, m, d)) return bad(v);
+      std::string why;
+      if (!ParseDate(v, y, m, d, why)) return bad(v, why);
       o.Year = y, o.Month = m, o.Day = d;
     } else if (a == "--time") {
       int h, m;
       if (!value(v)) return false;
-      if (!ParseTime(v, h, m)) return bad(v);
+      if (!ParseTime(v, h, m)) return bad(v, "HH:MM, hours 0..23, minutes 0..59");
       o.Hour = h, o.Minute = m;
     } else if (a == "--zone") {
       int z;
       if (!value(v)) return false;
-      if (!ParseInt(v, -12, 12, z)) return bad(v);
+      if (!ParseInt(v, MinTimeZone, MaxTimeZone, z))
+        return bad(v, "whole hours " + std::to_string(MinTimeZone) + ".." +
+                          std::to_string(MaxTimeZone));
       o.Zone = z;
     } else if (a == "--lat" || a == "--lon" || a == "--az" || a == "--alt") {
       double d;
       if (!value(v)) return false;
       const double lim = (a == "--lat" || a == "--alt") ? 90 : 360;
       const double lo = (a == "--az") ? 0 : -lim;
-      if (!ParseDouble(v, lo, lim, d)) return bad(v);
+      if (!ParseDouble(v, lo, lim, d))
+        return bad(v, "degrees " + std::to_string(static_cast<int>(lo)) + ".." +
+                          std::to_string(static_cast<int>(lim)));
       (a == "--lat" ? o.LatDeg : a == "--lon" ? o.LonDeg : a == "--az" ? o.AzDeg : o.AltDeg) = d;
     } else if (a == "--mode1" || a == "--mode2") {
       uint64_t m;
       if (!value(v)) return false;
-      if (!ParseHex(v, m)) return bad(v);
+      if (!ParseHex(v, m)) return bad(v, "up to 16 hexadecimal digits");
       (a == "--mode1" ? o.Mode1 : o.Mode2) = m;
     } else if (a == "--names") {
       o.Names = true;
@@ -155,14 +192,14 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--limit") {
       int n;
       if (!value(v)) return false;
-      if (!ParseInt(v, -100, 1000, n)) return bad(v);
+      if (!ParseInt(v, -100, 1000, n)) return bad(v, "-100..1000");
       o.Limit = n;
     } else if (a == "--english") {
       o.English = true;
     } else if (a == "--select") {
       int n;
       if (!value(v)) return false;
-      if (!ParseInt(v, 0, 999, n)) return bad(v);
+      if (!ParseInt(v, 0, 999, n)) return bad(v, "0..999");
       o.Select = n;
     } else if (a == "--panel-down") {
       o.PanelDown = true;
@@ -176,7 +213,7 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       o.Music = false;
     } else if (a == "--goto") {
       if (!value(o.GoTo)) return false;
-      if (o.GoTo.empty()) return bad(o.GoTo);
+      if (o.GoTo.empty()) return bad(o.GoTo, "an object name");
     } else if (a == "--label-placement" || a == "--realistic-sky") {
       if (!value(v)) return false;
       if (v != "on" && v != "off") {

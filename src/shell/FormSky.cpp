@@ -2,6 +2,7 @@
 
 #include "CityTable.h"
 #include "DialogEntry.h"
+#include "FileIo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,8 @@ bool FileExists(const char* path) {
   struct stat st;
   return stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
+constexpr double Deg = M_PI / 180.0;
+constexpr double TwoPi = 2 * M_PI;
 }  // namespace
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
@@ -276,7 +279,10 @@ void TFormSky::SetCursor(int number) {
 }
 
 void TFormSky::SwitchMusic() {
-  if (!FileExists("Music.mid")) return;
+  // No music file is normal; anything else in its place (a folder, a pipe)
+  // goes on to the player, which says why it cannot play it.
+  std::string why;
+  if (!IsRegularFile("Music.mid", &why) && why == "no such file") return;
   if (MusicOn) {
     MediaPlayer1.FileName = "Music.mid";
     if (MediaPlayer1.Open()) MediaPlayer1.Play();

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "Application.h"
+#include "FileIo.h"
 #include "FormSky.h"
 #include "ObjectNames.h"
 #include "Png.h"
@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int MaxWait = 100000;                      // frames in one wait step
-constexpr std::uintmax_t MaxScriptBytes = 1u << 20;  // far beyond any real script
+constexpr size_t MaxScriptBytes = 1u << 20;  // far beyond any real script
 
 // The whole word must be the number (a NUL byte inside it is not).
 bool ToInt(const std::string& s, int lo, int hi, int& out) {
@@ -229,27 +229,23 @@ bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
 }
 
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
-  // At most 1 MiB is read, so an endless stream (a device, a pipe that never
-  // ends) is refused instead of filling the memory; a folder is no script.
-  std::error_code ec;
-  std::ifstream in;
-  if (!std::filesystem::is_directory(file, ec)) in.open(file, std::ios::binary);
-  if (!in.is_open()) {
-    std::fprintf(stderr, "skyloom: cannot read the script \"%s\"\n", file.c_str());
-    return false;
-  }
-  std::string text(MaxScriptBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
-  if (text.size() > MaxScriptBytes) {
-    std::fprintf(stderr, "skyloom: cannot read the script \"%s\" (larger than 1 MiB)\n",
-                 file.c_str());
+  // Messages name the script as the user gave it: relative to the caller's
+  // folder when it lies there.
+  std::string shown = file;
+  if (!baseFolder.empty() && shown.rfind(baseFolder + "/", 0) == 0)
+    shown = shown.substr(baseFolder.size() + 1);
+  // The reader never blocks (a pipe or device in the script's place is
+  // refused) and refuses a script larger than 1 MiB before reading it.
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (ReadWholeFile(file, MaxScriptBytes, bytes, &why) != TReadResult::Ok) {
+    ReportFile(shown, "cannot read the script", why);
     return false;
   }
   std::vector<TScriptStep> steps;
   std::string error;
-  if (!ParseScript(text, steps, error)) {
-    std::fprintf(stderr, "skyloom: script \"%s\": %s\n", file.c_str(), error.c_str());
+  if (!ParseScript(std::string(bytes.begin(), bytes.end()), steps, error)) {
+    ReportFile(shown, error);
     return false;
   }
   std::string base = baseFolder;

@@ -35,10 +35,10 @@ int LoadCityTable(const std::string& path) {
   CityCount = 0;
   std::vector<uint8_t> bytes;
   std::string error;
-  const TReadResult r = ReadFilePrefix(path, CityRecordSize * MaxCities, bytes, &error);
-  if (r == TReadResult::Unreadable)
-    std::fprintf(stderr, "skyloom: cannot read the city table %s: %s\n", path.c_str(),
-                 error.c_str());
+  uint64_t size = 0;
+  constexpr size_t Used = CityRecordSize * MaxCities;
+  const TReadResult r = ReadFilePrefix(path, Used, bytes, &error, &size);
+  if (r == TReadResult::Unreadable) ReportFile(path, "cannot be read; no cities", error);
   if (r != TReadResult::Ok) return 0;
   const std::span<const uint8_t> all(bytes);
   while (CityCount < MaxCities &&
@@ -46,5 +46,12 @@ int LoadCityTable(const std::string& path) {
     Cities[CityCount + 1] = DecodeCity(all.subspan(CityCount * CityRecordSize, CityRecordSize));
     ++CityCount;
   }
+  const std::string sizeText = std::to_string(size) + " bytes";
+  if (size > Used)
+    ReportFile(path, "more than " + std::to_string(MaxCities) + " cities; the rest are ignored",
+               sizeText);
+  else if (size % CityRecordSize != 0)
+    ReportFile(path, "ends in a partial city record; it is ignored",
+               sizeText + ", not a multiple of " + std::to_string(CityRecordSize));
   return CityCount;
 }

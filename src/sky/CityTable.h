@@ -34,6 +34,8 @@ extern Table1<TCityInfo, MaxCities> Cities;
 extern int CityCount;
 
 // Empties the table, then appends every whole record of the file up to 800.
-// A missing file leaves the table empty; an unreadable one does too, with a
-// message on stderr. Returns CityCount.
+// A missing file leaves the table empty; an unreadable one (a folder, pipe
+// or device included: the reader never blocks) does too, with a message on
+// stderr. A file ending in a partial record or holding more than 800 is
+// reported once; its whole records up to 800 are kept. Returns CityCount.
 int LoadCityTable(const std::string& path);

@@ -1,6 +1,12 @@
-// Whole-file reading with a size cap and atomic writing (temporary file in
-// the same folder, then rename), for the data files of the sky model and the
-// settings store.
+// The one reader and the one writer of every file the program and its tools
+// handle. Reading never blocks (a pipe or device in a file's place is
+// refused), is bounded before anything is allocated, and says why it failed;
+// writing goes to a temporary file in the same folder, flushed and renamed
+// over the target, so a reader never sees a half-written file.
+//
+// Messages about files read "skyloom: FILE: what is wrong (reason)"; the
+// functions here give the reason, the caller names the file and the fault
+// (FileMessage).
 #pragma once
 
 #include <cstddef>
@@ -12,11 +18,24 @@
 
 enum class TReadResult { Ok, Missing, Unreadable };
 
+// True when `path` names a regular file (after links). Otherwise false with
+// the reason in `why`: "no such file", "is a folder", "not a regular file"
+// or the system's reason. Never opens the file.
+bool IsRegularFile(const std::string& path, std::string* why = nullptr);
+
 // Reads at most maxBytes from the start of the file into `out`. Missing: no
 // such file. Unreadable: it exists but cannot be opened or read (a folder,
 // a pipe or device, no permission, an I/O error); `error` then says why.
+// `fileSize`, when given, receives the file's whole size, so that a caller
+// can tell a file longer than what it read.
 TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
-                           std::string* error = nullptr);
+                           std::string* error = nullptr, uint64_t* fileSize = nullptr);
+
+// Reads a whole regular file of at most maxBytes. A larger file is
+// Unreadable with "larger than N bytes" (nothing is read), so that an
+// endless or huge file cannot fill the memory.
+TReadResult ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
+                          std::string* error = nullptr);
 
 // Opens a regular file as a stream for reading. The open never blocks, so a
 // pipe or device in the file's place is refused instead of hanging the
@@ -25,10 +44,26 @@ TReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::vector
 std::FILE* OpenRegularFile(const std::string& path, TReadResult* result = nullptr,
                            std::string* error = nullptr);
 
-// Writes `bytes` to "path.tmp-<pid>" and renames it over `path`, so that a
-// reader never sees a half-written file. False (with `error`) on failure;
-// the temporary file is then removed and `path` is unchanged.
+// Writes `bytes` to "path.tmp-<pid>", flushes it to the disk and renames it
+// over `path`. False on failure with the system's reason in `error` (the
+// temporary file is then removed and `path` is unchanged). Temporary files
+// of earlier writers of `path` that died before their rename are removed
+// first.
 bool WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
                      std::string* error = nullptr);
 bool WriteFileAtomic(const std::string& path, const std::string& text,
                      std::string* error = nullptr);
+
+// Removes "path.tmp-<pid>" files left by writers that are no longer
+// running (an interrupted save). Files of running processes are kept.
+// Returns the number removed.
+int RemoveStaleTemporaries(const std::string& path);
+
+// "skyloom: FILE: what (reason)" -- the one form of a message about a file;
+// without a reason the parenthesis is left out. `program` is the name the
+// user ran ("skyloom", "skyloom-catalog", ...).
+std::string FileMessage(const std::string& file, const std::string& what,
+                        const std::string& reason = "", const char* program = "skyloom");
+// Prints FileMessage(...) and a line end on stderr.
+void ReportFile(const std::string& file, const std::string& what, const std::string& reason = "",
+                const char* program = "skyloom");

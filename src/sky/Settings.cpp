@@ -2,44 +2,68 @@
 
 #include <array>
 #include <cstdio>
+#include <vector>
 
+#include "FileIo.h"
 #include "LittleEndian.h"
 #include "SettingsStore.h"
 
 namespace {
-
-// A stored value outside the range a place can have counts as damaged, like
-// a value of the wrong type: the key is then repaired from the model.
-bool OutOfRange(const char* name, double v, double lo, double hi) {
-  if (v >= lo && v <= hi) return false;
-  std::fprintf(stderr,
-               "skyloom: the stored setting \"%s\" (%.10g) is out of range; the settings are "
-               "rewritten from the current ones\n",
-               name, v);
-  return true;
-}
 
 // Angles in radians: latitudes up to a quarter turn (with a little slack for
 // rounding of 90 degrees), longitudes up to a full turn either way.
 constexpr double QuarterTurn = 1.5707963267948966 + 1e-9;
 constexpr double FullTurn = 6.283185307179586 + 1e-9;
 
-bool ReadDouble(const TSettingsKey& key, const char* name, double& out, double lo, double hi) {
-  std::array<uint8_t, 8> raw{};
-  if (!key.ReadBinary(name, raw.data(), raw.size())) return false;
-  const double v = LittleEndian::GetDouble(raw, 0);  // a stored NaN or infinity reads as 0
-  if (OutOfRange(name, v, lo, hi)) return false;
-  out = v;
-  return true;
+// The values of one reading that could not be taken, each with its reason.
+struct TBadValues {
+  std::vector<std::pair<std::string, std::string>> List;
+  void Add(const char* name, const std::string& why) { List.emplace_back(name, why); }
+  bool Empty() const { return List.empty(); }
+};
+
+std::string Number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.10g", v);
+  return buf;
 }
 
-// Whole-hour zones, -12 to +14 (the easternmost zone in use).
-bool ReadZone(const TSettingsKey& key, int32_t& out) {
-  int32_t v = 0;
-  if (!key.ReadInteger("TimeZone", v)) return false;
-  if (OutOfRange("TimeZone", v, -12, 14)) return false;
+// A stored value outside the range a place can have counts as damaged, like
+// a value of the wrong type.
+void ReadDouble(const TSettingsKey& key, const char* name, double& out, double lo, double hi,
+                TBadValues& bad) {
+  std::array<uint8_t, 8> raw{};
+  std::string why;
+  if (!key.ReadBinary(name, raw.data(), raw.size(), &why)) return bad.Add(name, why);
+  const double v = LittleEndian::GetDouble(raw, 0);  // a stored NaN or infinity reads as 0
+  if (!(v >= lo && v <= hi)) return bad.Add(name, Number(v) + " radians, out of range");
   out = v;
-  return true;
+}
+
+// Whole-hour zones, MinTimeZone..MaxTimeZone.
+void ReadZone(const TSettingsKey& key, int32_t& out, TBadValues& bad) {
+  int32_t v = 0;
+  std::string why;
+  if (!key.ReadInteger("TimeZone", v, &why)) return bad.Add("TimeZone", why);
+  if (v < MinTimeZone || v > MaxTimeZone)
+    return bad.Add("TimeZone", std::to_string(v) + ", outside " + std::to_string(MinTimeZone) +
+                                   ".." + std::to_string(MaxTimeZone));
+  out = v;
+}
+
+void ReadInt(const TSettingsKey& key, const char* name, int32_t& out, TBadValues& bad) {
+  int32_t v = 0;
+  std::string why;
+  if (!key.ReadInteger(name, v, &why)) return bad.Add(name, why);
+  out = v;
+}
+
+// The stored 32-bit integer sign-extended to the 64-bit set.
+void ReadMode(const TSettingsKey& key, const char* name, uint64_t& out, TBadValues& bad) {
+  int32_t v = 0;
+  std::string why;
+  if (!key.ReadInteger(name, v, &why)) return bad.Add(name, why);
+  out = static_cast<uint64_t>(static_cast<int64_t>(v));
 }
 
 void WriteDouble(TSettingsKey& key, const char* name, double value) {
@@ -48,19 +72,36 @@ void WriteDouble(TSettingsKey& key, const char* name, double value) {
   key.WriteBinary(name, raw.data(), raw.size());
 }
 
-bool ReadInt(const TSettingsKey& key, const char* name, int32_t& out) {
-  int32_t v = 0;
-  if (!key.ReadInteger(name, v)) return false;
-  out = v;
-  return true;
+// Writes the value `name` from the model.
+void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name) {
+  auto low32 = [](uint64_t set) { return static_cast<int32_t>(static_cast<uint32_t>(set)); };
+  if (name == "Latitude") WriteDouble(key, "Latitude", sky.Latitude);
+  else if (name == "Longitude") WriteDouble(key, "Longitude", sky.Longitude);
+  else if (name == "TimeZone") key.WriteInteger("TimeZone", sky.TimeZone);
+  else if (name == "Mode1") key.WriteInteger("Mode1", low32(sky.Mode1));
+  else if (name == "Mode2") key.WriteInteger("Mode2", low32(sky.Mode2));
+  else if (name == "Mode3") key.WriteInteger("Mode3", low32(sky.Mode3));
+  else if (name == "Mode4") key.WriteInteger("Mode4", low32(sky.Mode4));
+  else if (name == "City") key.WriteInteger("City", sky.City);
 }
 
-// The stored 32-bit integer sign-extended to the 64-bit set.
-bool ReadMode(const TSettingsKey& key, const char* name, uint64_t& out) {
-  int32_t v = 0;
-  if (!key.ReadInteger(name, v)) return false;
-  out = static_cast<uint64_t>(static_cast<int64_t>(v));
-  return true;
+// Says which values were not taken, one line each, and rewrites just those
+// from the model; every other value and key of the file stays as it is. An
+// unattended run says so and leaves the file alone.
+void Repair(const TSkyloom& sky, const std::string& folder, const TBadValues& bad) {
+  if (bad.Empty()) return;
+  const std::string path = folder + "/" + SettingsFileName;
+  const char* what = sky.SettingsReadOnly
+                         ? "\" not taken; the current setting is used (the file is not "
+                           "changed by an unattended run)"
+                         : "\" not taken; repaired with the current setting";
+  for (const auto& [name, why] : bad.List) ReportFile(path, "\"" + name + what, why);
+  if (sky.SettingsReadOnly) return;
+  TSettingsKey key;
+  if (!key.Open(folder, SettingsKeyName, true)) return;
+  for (const auto& [name, why] : bad.List) WriteValue(key, sky, name);
+  std::string error;
+  if (!key.Close(&error)) ReportFile(path, "settings not repaired", error);
 }
 
 // The two drawing options: a missing value (a file of an older version)
@@ -79,54 +120,62 @@ void ReadDrawOption(const TSettingsKey& key, const char* name, uint8_t& out) {
 }  // namespace
 
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
-  TSettingsKey key;
-  if (!key.Open(folder, SettingsKeyName, true)) {
+  if (folder.empty()) {
     std::fprintf(stderr,
-                 "skyloom: no folder for the settings (neither XDG_CONFIG_HOME nor HOME is set)\n");
+                 "skyloom: settings not saved (neither XDG_CONFIG_HOME nor HOME is set)\n");
     return false;
   }
-  WriteDouble(key, "Latitude", sky.Latitude);
-  WriteDouble(key, "Longitude", sky.Longitude);
-  key.WriteInteger("TimeZone", sky.TimeZone);
-  key.WriteInteger("Mode1", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode1)));
-  key.WriteInteger("Mode2", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode2)));
-  key.WriteInteger("Mode3", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode3)));
-  key.WriteInteger("Mode4", static_cast<int32_t>(static_cast<uint32_t>(sky.Mode4)));
-  key.WriteInteger("City", sky.City);
+  const std::string path = folder + "/" + SettingsFileName;
+  if (sky.SettingsReadOnly) {
+    ReportFile(path, "settings not saved (an unattended run never writes them)");
+    return false;
+  }
+  TSettingsKey key;
+  if (!key.Open(folder, SettingsKeyName, true)) return false;  // unreadable: said, kept
+  for (const char* name : SettingsValueNames) WriteValue(key, sky, name);
   key.WriteInteger("LabelPlacement", sky.LabelPlacement);
   key.WriteInteger("RealisticSky", sky.RealisticSky);
   std::string error;
   if (!key.Close(&error)) {
-    std::fprintf(stderr, "skyloom: cannot save the settings: %s\n", error.c_str());
+    ReportFile(path, "settings not saved", error);
     return false;
   }
   return true;
 }
 
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
+  // Temporary files of saves that were interrupted before their rename.
+  if (!sky.SettingsReadOnly && !folder.empty())
+    RemoveStaleTemporaries(folder + "/" + SettingsFileName);
   TSettingsKey key;
   if (!key.Open(folder, SettingsKeyName, false)) return;
-  const bool complete = ReadDouble(key, "Latitude", sky.Latitude, -QuarterTurn, QuarterTurn) &&
-                        ReadDouble(key, "Longitude", sky.Longitude, -FullTurn, FullTurn) &&
-                        ReadZone(key, sky.TimeZone) &&
-                        ReadMode(key, "Mode1", sky.Mode1) && ReadMode(key, "Mode2", sky.Mode2) &&
-                        ReadMode(key, "Mode3", sky.Mode3) && ReadMode(key, "Mode4", sky.Mode4) &&
-                        ReadInt(key, "City", sky.City);
+  // Every value is read on its own: one bad value keeps the others.
+  TBadValues bad;
+  ReadDouble(key, "Latitude", sky.Latitude, -QuarterTurn, QuarterTurn, bad);
+  ReadDouble(key, "Longitude", sky.Longitude, -FullTurn, FullTurn, bad);
+  ReadZone(key, sky.TimeZone, bad);
+  ReadMode(key, "Mode1", sky.Mode1, bad);
+  ReadMode(key, "Mode2", sky.Mode2, bad);
+  ReadMode(key, "Mode3", sky.Mode3, bad);
+  ReadMode(key, "Mode4", sky.Mode4, bad);
+  ReadInt(key, "City", sky.City, bad);
   ReadDrawOption(key, "LabelPlacement", sky.LabelPlacement);
   ReadDrawOption(key, "RealisticSky", sky.RealisticSky);
   key.Close();
-  if (!complete) SaveSettingsTo(sky, folder);
+  Repair(sky, folder, bad);
 }
 
 void ReadSavedPlaceFrom(const TSkyloom& sky, const std::string& folder, double& lat, double& lon,
                         int& zone, int& city) {
   TSettingsKey key;
   if (!key.Open(folder, SettingsKeyName, false)) return;
-  const bool complete = ReadDouble(key, "Latitude", lat, -QuarterTurn, QuarterTurn) &&
-                        ReadDouble(key, "Longitude", lon, -FullTurn, FullTurn) &&
-                        ReadZone(key, zone) && ReadInt(key, "City", city);
+  TBadValues bad;
+  ReadDouble(key, "Latitude", lat, -QuarterTurn, QuarterTurn, bad);
+  ReadDouble(key, "Longitude", lon, -FullTurn, FullTurn, bad);
+  ReadZone(key, zone, bad);
+  ReadInt(key, "City", city, bad);
   key.Close();
-  if (!complete) SaveSettingsTo(sky, folder);
+  Repair(sky, folder, bad);
 }
 
 void TSkyloom::LoadSettings() { LoadSettingsFrom(*this, SettingsFolder()); }

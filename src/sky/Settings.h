@@ -10,17 +10,31 @@
 
 inline constexpr const char* SettingsKeyName = "\\Software\\Skyloom\\";
 
-// Reads Latitude, Longitude, TimeZone, Mode1..Mode4, City in that order into
-// the model, each as soon as it is read. No key: nothing changes. The first
-// value that is missing, damaged or of the wrong type or size stops the
-// reading, and the key is rewritten from the model.
+// The whole-hour zones a place may have: the westernmost and easternmost in
+// use. The command line and the settings share them.
+constexpr int MinTimeZone = -12, MaxTimeZone = 14;
+
+// The stored values in the order they are written.
+inline constexpr const char* SettingsValueNames[] = {
+    "Latitude", "Longitude", "TimeZone", "Mode1", "Mode2", "Mode3", "Mode4", "City"};
+
+// Reads Latitude, Longitude, TimeZone, Mode1..Mode4, City into the model,
+// each on its own. No key: nothing changes. A value that is missing,
+// damaged, of the wrong type or size, or out of range is not taken: the
+// model keeps its setting, stderr names the value and why, and the key is
+// rewritten with the model's setting -- every value that was read is kept,
+// only the bad ones are repaired. A file that cannot be read is reported and never
+// replaced. With sky.SettingsReadOnly (unattended runs) nothing is written.
+// Temporary files of interrupted saves are removed first.
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
-// Writes the eight values and the two drawing options from the model
-// (modes as their low 32 bits). False
-// (with a message on stderr) when the store cannot be written.
+// Writes the eight values and the two drawing options from the model (modes
+// as their low 32 bits), keeping every other key and value of the file.
+// False (with a message on stderr) when the store cannot be written, cannot
+// be read (it is then kept as it is) or sky.SettingsReadOnly is set.
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder);
 // Reads Latitude, Longitude, TimeZone and City into the variables without
-// touching the model; on a failed read the key is rewritten from the model
-// and the variables read so far keep their new values.
+// touching the model; each value that is read is taken, and the bad ones are
+// reported and rewritten with the model's settings as by LoadSettingsFrom
+// (the good ones stay in the file as they are).
 void ReadSavedPlaceFrom(const TSkyloom& sky, const std::string& folder, double& lat,
                         double& lon, int& zone, int& city);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "FileIo.h"
 
@@ -80,6 +81,9 @@ std::string SettingsFolder() {
 void TSettingsKey::Parse(const std::string& text) {
   keys_.clear();
   TValues* current = nullptr;
+  // Where each name of the current key sits, so that a name given twice
+  // replaces its value in constant time (the file may hold many values).
+  std::unordered_map<std::string, size_t> index;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -92,6 +96,7 @@ void TSettingsKey::Parse(const std::string& text) {
       if (line.size() >= 2 && line.back() == ']') {
         keys_.emplace_back(line.substr(1, line.size() - 2), TValues{});
         current = &keys_.back().second;
+        index.clear();
       } else {
         current = nullptr;  // a damaged key line: its values belong to no key
       }
@@ -109,13 +114,11 @@ void TSettingsKey::Parse(const std::string& text) {
       if (ParseDword(rest.substr(7), value.Data)) value.Kind = TKind::DWord;
     }
     if (value.Kind == TKind::Damaged) value.Data.clear();
-    bool replaced = false;
-    for (auto& [n, v] : *current)
-      if (n == name) {
-        v = value;
-        replaced = true;
-      }
-    if (!replaced) current->emplace_back(std::move(name), std::move(value));
+    const auto [at, added] = index.try_emplace(name, current->size());
+    if (added)
+      current->emplace_back(std::move(name), std::move(value));
+    else
+      (*current)[at->second].second = std::move(value);
   }
 }
 
@@ -147,6 +150,8 @@ std::string TSettingsKey::Format() const {
   return out;
 }
 
+std::string TSettingsKey::Path() const { return FilePath(folder_); }
+
 bool TSettingsKey::Open(const std::string& folder, const std::string& key, bool create) {
   open_ = false;
   dirty_ = false;
@@ -156,18 +161,20 @@ bool TSettingsKey::Open(const std::string& folder, const std::string& key, bool 
 
   std::vector<uint8_t> bytes;
   std::string error;
-  const TReadResult r = ReadFilePrefix(FilePath(folder), MaxStoreBytes, bytes, &error);
-  if (r == TReadResult::Unreadable)
-    std::fprintf(stderr, "skyloom: cannot read the settings %s: %s\n", FilePath(folder).c_str(),
-                 error.c_str());
+  const TReadResult r = ReadWholeFile(FilePath(folder), MaxStoreBytes, bytes, &error);
+  if (r == TReadResult::Unreadable) {
+    // Whatever it holds stays: a file the program cannot read is the user's
+    // to mend, never replaced by defaults.
+    ReportFile(FilePath(folder), "cannot be read; the settings are not loaded or saved", error);
+    return false;
+  }
   if (r == TReadResult::Ok) Parse(std::string(bytes.begin(), bytes.end()));
 
   // A file that exists but holds no key at all is damaged, not absent: its
   // key counts as existing with nothing readable in it.
-  const bool damagedFile = r != TReadResult::Missing && keys_.empty();
-  if (damagedFile && r == TReadResult::Ok)
-    std::fprintf(stderr, "skyloom: the settings %s hold no readable key; they will be rewritten\n",
-                 FilePath(folder).c_str());
+  const bool damagedFile = r == TReadResult::Ok && keys_.empty();
+  if (damagedFile && !create)
+    ReportFile(FilePath(folder), "no readable settings in the file");
   for (size_t i = 0; i < keys_.size(); ++i)
     if (keys_[i].first == key) {
       keyIndex_ = i;
@@ -195,16 +202,40 @@ const TSettingsKey::TValue* TSettingsKey::Find(const std::string& name) const {
   return nullptr;
 }
 
-bool TSettingsKey::ReadBinary(const std::string& name, void* out, size_t size) const {
+namespace {
+
+// Why a value of `kind` and `size` bytes is not the one asked for.
+template <typename TKindT>
+bool Mismatch(const void* found, TKindT kind, TKindT damaged, TKindT wanted, size_t size,
+              size_t wantedSize, const char* wantedText, std::string* why) {
+  std::string reason;
+  if (!found) reason = "missing";
+  else if (kind == damaged) reason = "an unreadable line";
+  else if (kind != wanted) reason = std::string("not ") + wantedText;
+  else if (size != wantedSize)
+    reason = std::to_string(size) + " bytes, not " + std::to_string(wantedSize);
+  else return false;
+  if (why) *why = reason;
+  return true;
+}
+
+}  // namespace
+
+bool TSettingsKey::ReadBinary(const std::string& name, void* out, size_t size,
+                              std::string* why) const {
   const TValue* v = Find(name);
-  if (!v || v->Kind != TKind::Binary || v->Data.size() != size) return false;
+  if (Mismatch(v, v ? v->Kind : TKind::Damaged, TKind::Damaged, TKind::Binary,
+               v ? v->Data.size() : 0, size, "a binary value", why))
+    return false;
   std::memcpy(out, v->Data.data(), size);
   return true;
 }
 
-bool TSettingsKey::ReadInteger(const std::string& name, int32_t& out) const {
+bool TSettingsKey::ReadInteger(const std::string& name, int32_t& out, std::string* why) const {
   const TValue* v = Find(name);
-  if (!v || v->Kind != TKind::DWord || v->Data.size() != 4) return false;
+  if (Mismatch(v, v ? v->Kind : TKind::Damaged, TKind::Damaged, TKind::DWord,
+               v ? v->Data.size() : 0, 4, "a 32-bit integer", why))
+    return false;
   const uint32_t x = static_cast<uint32_t>(v->Data[0]) | static_cast<uint32_t>(v->Data[1]) << 8 |
                      static_cast<uint32_t>(v->Data[2]) << 16 |
                      static_cast<uint32_t>(v->Data[3]) << 24;
@@ -245,7 +276,7 @@ bool TSettingsKey::Close(std::string* error) {
   dirty_ = false;
   if (!write) return true;
   if (!MakeFolders(folder_)) {
-    if (error) *error = folder_ + ": " + std::strerror(errno);
+    if (error) *error = std::string("no folder for it: ") + std::strerror(errno);
     return false;
   }
   return WriteFileAtomic(FilePath(folder_), Format(), error);

@@ -9,9 +9,12 @@
 //
 // A line that cannot be parsed as a value makes that value unreadable (a
 // read of it fails, as a damaged registry value would); other lines and keys
-// are unaffected. A file that exists but cannot be read, or has no key line,
-// still counts as an existing key whose values are all unreadable. The file
-// is always rewritten whole through a temporary file and a rename.
+// are unaffected. A file with no key line counts as an existing key whose
+// values are all unreadable. A file that exists but cannot be read (no
+// permission, a folder, a pipe, larger than 1 MiB) is reported once and
+// never replaced: its key does not open. The file is always rewritten whole
+// through the atomic writer (FileIo.h). Reading takes time linear in the
+// file's size.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +35,14 @@ class TSettingsKey {
   bool Open(const std::string& folder, const std::string& key, bool create);
 
   // A read fails when the value is missing, damaged, or of another type or
-  // size than asked.
-  bool ReadBinary(const std::string& name, void* out, size_t size) const;
-  bool ReadInteger(const std::string& name, int32_t& out) const;
+  // size than asked; `why` then says which ("missing", "not a 32-bit
+  // integer", ...).
+  bool ReadBinary(const std::string& name, void* out, size_t size,
+                  std::string* why = nullptr) const;
+  bool ReadInteger(const std::string& name, int32_t& out, std::string* why = nullptr) const;
+
+  // The file of the store, as messages name it.
+  std::string Path() const;
 
   void WriteBinary(const std::string& name, const void* data, size_t size);
   void WriteInteger(const std::string& name, int32_t value);

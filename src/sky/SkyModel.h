@@ -142,6 +142,9 @@ class TSkyloom {
   double Longitude = 0;      // radians, east positive
   double Latitude = 0;       // radians, north positive
   int32_t City = 0;
+  // Unattended runs (--render, --script) read the settings but never write
+  // them: no repair, no save, no clean-up of the settings folder.
+  bool SettingsReadOnly = false;
   int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;  // local civil
   double ViewAz = 0;         // radians from south through east
   double ViewAlt = 0;        // radians, up positive

@@ -1,5 +1,6 @@
 #include "StarData.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -10,25 +11,30 @@
 bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string error;
-  switch (ReadFilePrefix(path, CatalogFormat::FileSize, bytes, &error)) {
+  uint64_t size = 0;
+  // One byte more than the layout is read, so that a longer file is seen
+  // whatever its size; the size the file claims is taken from the system.
+  switch (ReadFilePrefix(path, CatalogFormat::FileSize + 1, bytes, &error, &size)) {
     case TReadResult::Missing:
-      std::fprintf(stderr, "skyloom: the star catalogue %s is missing; the sky has no stars\n",
-                   path.c_str());
+      ReportFile(path, "missing; the sky has no stars");
       return false;
     case TReadResult::Unreadable:
-      std::fprintf(stderr, "skyloom: cannot read the star catalogue %s: %s; no catalogue loaded\n",
-                   path.c_str(), error.c_str());
+      ReportFile(path, "cannot be read; no catalogue loaded", error);
       return false;
     case TReadResult::Ok:
       break;
   }
-  // A short file is read as far as it goes (the rest stays empty), but a
-  // damaged or cut-off catalogue is worth a word.
+  const std::string expected = std::to_string(CatalogFormat::FileSize) + " bytes expected";
+  // A short file is read as far as it goes (the rest stays empty); a longer
+  // one is read in its layout and the surplus ignored. Either is damaged.
   if (bytes.size() < CatalogFormat::FileSize)
-    std::fprintf(stderr,
-                 "skyloom: the star catalogue %s is short (%zu of %zu bytes); the tables past "
-                 "its end stay empty\n",
-                 path.c_str(), bytes.size(), CatalogFormat::FileSize);
+    ReportFile(path, "shorter than a catalogue; the tables past its end stay empty",
+               std::to_string(bytes.size()) + " bytes, " + expected);
+  if (bytes.size() > CatalogFormat::FileSize) {
+    ReportFile(path, "longer than a catalogue; the bytes past its layout are ignored",
+               std::to_string(std::max<uint64_t>(size, bytes.size())) + " bytes, " + expected);
+    bytes.resize(CatalogFormat::FileSize);
+  }
   sky.StarCount = CatalogStarCount;
   CatalogFormat::DecodeCatalog(bytes, sky);
   return true;

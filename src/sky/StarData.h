@@ -14,8 +14,10 @@ constexpr int CatalogStarCount = 3144;
 // What LoadStarData does, from any path: a missing file leaves the model
 // untouched; an opened file sets StarCount to 3144 and fills the tables from
 // the bytes it holds (a short file fills what it reaches, a longer one's
-// surplus is ignored). A file that exists but cannot be read is reported on
-// stderr and treated like a missing one. Returns true when the file was read.
+// surplus is ignored; both are reported on stderr with their size). A file
+// that exists but cannot be read (a folder, pipe or device included) is
+// reported and treated like a missing one. Returns true when the file was
+// read.
 bool LoadStarDataFrom(TSkyloom& sky, const std::string& path);
 
 // Writes the catalogue tables of `sky` as a complete catalogue file

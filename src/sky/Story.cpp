@@ -1,53 +1,50 @@
 #include "Story.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "FileIo.h"
 #include "SkyModel.h"
 
 namespace {
 
-// Reads one line (without its LF and a CR before it) into `line`; false at
-// end of file with nothing read.
-bool ReadLine(std::FILE* f, std::string& line) {
-  line.clear();
-  int c;
-  bool any = false;
-  while ((c = std::getc(f)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    if (line.size() < MaxStoryLine + 1) line.push_back(static_cast<char>(c));
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line.size() > MaxStoryLine) line.resize(MaxStoryLine);
-  return any;
+// The line starting at `pos` (without its LF and a CR before it), cut to
+// MaxStoryLine bytes; `pos` moves past its line end. False at the end.
+bool NextLine(const std::vector<uint8_t>& bytes, size_t& pos, std::string& line) {
+  if (pos >= bytes.size()) return false;
+  const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(pos);
+  const auto lf = std::find(begin, bytes.end(), '\n');
+  size_t length = static_cast<size_t>(lf - begin);
+  pos += length + 1;
+  if (length && *(begin + static_cast<std::ptrdiff_t>(length) - 1) == '\r') --length;
+  line.assign(begin, begin + static_cast<std::ptrdiff_t>(std::min(length, MaxStoryLine)));
+  return true;
 }
 
 }  // namespace
 
 TStoryPair ReadStoryPair(const std::string& path, long long n) {
   TStoryPair pair;
+  std::vector<uint8_t> bytes;
   std::string why;
-  std::FILE* f = OpenRegularFile(path, nullptr, &why);
-  if (!f) {
-    std::fprintf(stderr, "skyloom: cannot read the stories %s: %s; no story shown\n", path.c_str(),
-                 why.c_str());
+  if (ReadWholeFile(path, MaxStoryBytes, bytes, &why) != TReadResult::Ok) {
+    ReportFile(path, "cannot be read; no story shown", why);
     return pair;
   }
-  const long long wanted = 2 * n - 1;
+  // Numbers beyond any file (or below 1) match no line: the last line is given.
+  const long long wanted = n > 0 && n < (1LL << 40) ? 2 * n - 1 : -1;
   long long i = 0;
+  size_t pos = 0;
   std::string line;
-  while (ReadLine(f, line)) {
+  while (NextLine(bytes, pos, line)) {
     pair.First = line;
     ++i;
     if (i == wanted) {
-      if (ReadLine(f, line)) pair.Second = line;
+      if (NextLine(bytes, pos, line)) pair.Second = line;
       break;
     }
   }
-  if (std::ferror(f))
-    std::fprintf(stderr, "skyloom: error while reading the stories %s\n", path.c_str());
-  std::fclose(f);
   return pair;
 }
 

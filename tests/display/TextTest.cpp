@@ -202,7 +202,7 @@ TEST(Text, WithoutFontsNothingIsDrawnSizesAreEstimatedAndSaidOnce) {
   }
   const std::string said = testing::internal::GetCapturedStderr();
   ::unsetenv("SKYLOOM_FONT_DIR");
-  const std::string missing = "wenquanyi_9pt.pcf is missing";
+  const std::string missing = "wenquanyi_9pt.pcf: font missing; its texts are not drawn";
   const size_t at = said.find(missing);
   ASSERT_NE(at, std::string::npos) << said;
   EXPECT_EQ(said.find(missing, at + 1), std::string::npos) << said;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLine.h"
+#include "Settings.h"
 #include "SkyModel.h"
 
 namespace {
@@ -30,27 +31,67 @@ TEST(CommandLine, AcceptsWellFormedSettings) {
   EXPECT_EQ(o.RenderFile, "a.png");
 }
 
+// Real dates of the model's calendar pass, leap days included; the zone
+// range is the one the settings keep (help, parser and settings agree).
+TEST(CommandLine, AcceptsEveryRealDateAndZone) {
+  struct Case {
+    const char* Date;
+    int Y, M, D;
+  } dates[] = {{"2024-02-29", 2024, 2, 29}, {"2000-02-29", 2000, 2, 29},
+               {"1500-02-29", 1500, 2, 29},  // Julian: every fourth year
+               {"-1-02-29", -1, 2, 29},      // 1 BC, a Julian leap year
+               {"1582-10-04", 1582, 10, 4},  {"1582-10-15", 1582, 10, 15},
+               {"2026-12-31", 2026, 12, 31}};
+  for (const Case& c : dates) {
+    TOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--date", c.Date}, o, error)) << c.Date << ": " << error;
+    EXPECT_EQ(*o.Year, c.Y);
+    EXPECT_EQ(*o.Month, c.M);
+    EXPECT_EQ(*o.Day, c.D);
+  }
+  for (int zone : {MinTimeZone, 13, MaxTimeZone}) {
+    TOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--zone", std::to_string(zone)}, o, error)) << error;
+    EXPECT_EQ(*o.Zone, zone);
+  }
+  EXPECT_NE(std::string(OptionsHelp()).find("(" + std::to_string(MinTimeZone) + ".." +
+                                            std::to_string(MaxTimeZone) + ")"),
+            std::string::npos);
+}
+
 TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
   struct Case {
     std::vector<std::string> Args;
     const char* Error;
   } cases[] = {
-      {{"--date", "2026-13-01"}, "bad value for --date: \"2026-13-01\""},
-      {{"--date", "2026-1"}, "bad value for --date: \"2026-1\""},
+      {{"--date", "2026-13-01"}, "bad value for --date: \"2026-13-01\" (months 1..12)"},
+      {{"--date", "2026-1"}, "bad value for --date: \"2026-1\" (YYYY-MM-DD, years -99999..99999)"},
       {{"--date", "99999999999999999999-01-01"},
-       "bad value for --date: \"99999999999999999999-01-01\""},
-      {{"--time", "24:00"}, "bad value for --time: \"24:00\""},
-      {{"--time", "12:00:00"}, "bad value for --time: \"12:00:00\""},
-      {{"--zone", "13"}, "bad value for --zone: \"13\""},
-      {{"--lat", "90.5"}, "bad value for --lat: \"90.5\""},
-      {{"--lon", "nan"}, "bad value for --lon: \"nan\""},
-      {{"--alt", "1e400"}, "bad value for --alt: \"1e400\""},
-      {{"--az", "-1"}, "bad value for --az: \"-1\""},
-      {{"--mode1", "-1"}, "bad value for --mode1: \"-1\""},
-      {{"--mode1", " 8"}, "bad value for --mode1: \" 8\""},
-      {{"--mode2", "0x"}, "bad value for --mode2: \"0x\""},
-      {{"--mode2", "12345678901234567"}, "bad value for --mode2: \"12345678901234567\""},
-      {{"--limit", "5x"}, "bad value for --limit: \"5x\""},
+       "bad value for --date: \"99999999999999999999-01-01\" (YYYY-MM-DD, years -99999..99999)"},
+      {{"--date", "2026-02-31"}, "bad value for --date: \"2026-02-31\" (days 1..28 in that month)"},
+      {{"--date", "2026-04-31"}, "bad value for --date: \"2026-04-31\" (days 1..30 in that month)"},
+      {{"--date", "1900-02-29"}, "bad value for --date: \"1900-02-29\" (days 1..28 in that month)"},
+      {{"--date", "1582-10-10"},
+       "bad value for --date: \"1582-10-10\" (October 5..14 of 1582 were left out by the "
+       "calendar reform)"},
+      {{"--date", "0-01-01"}, "bad value for --date: \"0-01-01\" (there is no year 0; 1 BC is year -1)"},
+      {{"--date", "-2-02-29"}, "bad value for --date: \"-2-02-29\" (days 1..28 in that month)"},
+      {{"--time", "24:00"}, "bad value for --time: \"24:00\" (HH:MM, hours 0..23, minutes 0..59)"},
+      {{"--time", "12:00:00"}, "bad value for --time: \"12:00:00\" (HH:MM, hours 0..23, minutes 0..59)"},
+      {{"--time", "12:60"}, "bad value for --time: \"12:60\" (HH:MM, hours 0..23, minutes 0..59)"},
+      {{"--zone", "15"}, "bad value for --zone: \"15\" (whole hours -12..14)"},
+      {{"--zone", "-13"}, "bad value for --zone: \"-13\" (whole hours -12..14)"},
+      {{"--lat", "90.5"}, "bad value for --lat: \"90.5\" (degrees -90..90)"},
+      {{"--lon", "nan"}, "bad value for --lon: \"nan\" (degrees -360..360)"},
+      {{"--alt", "1e400"}, "bad value for --alt: \"1e400\" (degrees -90..90)"},
+      {{"--az", "-1"}, "bad value for --az: \"-1\" (degrees 0..360)"},
+      {{"--mode1", "-1"}, "bad value for --mode1: \"-1\" (up to 16 hexadecimal digits)"},
+      {{"--mode1", " 8"}, "bad value for --mode1: \" 8\" (up to 16 hexadecimal digits)"},
+      {{"--mode2", "0x"}, "bad value for --mode2: \"0x\" (up to 16 hexadecimal digits)"},
+      {{"--mode2", "12345678901234567"}, "bad value for --mode2: \"12345678901234567\" (up to 16 hexadecimal digits)"},
+      {{"--limit", "5x"}, "bad value for --limit: \"5x\" (-100..1000)"},
       {{"--render"}, "--render needs a value"},
       {{"--fly"}, "unknown option \"--fly\" (see --help)"},
       {{"--label-placement", "yes"}, "bad value for --label-placement: \"yes\" (on or off)"},

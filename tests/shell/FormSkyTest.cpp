@@ -1,6 +1,7 @@
 // The main form without a window: frame handler order, automatic slots,
 // view commands, window placement and scripted input.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -253,17 +254,31 @@ TEST_F(FormSkyTest, ScriptFilesThatAreNoScriptsAreRefused) {
     std::ofstream((dir / name).string(), std::ios::binary) << bytes;
     return (dir / name).string();
   };
+  // A named pipe nobody writes to must be refused at once, not waited on.
+  ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
   struct Case {
     std::string File;
     bool Runs;
+    std::string Says;  // the one message, after "skyloom: <dir>/"
   } cases[] = {
-      {write("good.txt", "wait 2\n"), true},
-      {dir.string(), false},                                   // a folder
-      {write("huge.txt", std::string(2 << 20, '\n')), false},  // over 1 MiB
-      {write("junk.bin", std::string("\x89PNG\r\n\x1a\n\xff\0\x01", 11)), false},
-      {(dir / "missing.txt").string(), false},
+      {write("good.txt", "wait 2\n"), true, ""},
+      {(dir / "sub").string(), false, "sub: cannot read the script (is a folder)"},
+      {write("huge.txt", std::string(2 << 20, '\n')), false,
+       "huge.txt: cannot read the script (larger than 1048576 bytes)"},
+      {write("junk.bin", std::string("\x89PNG\r\n\x1a\n\xff\0\x01", 11)), false,
+       "junk.bin: line 1: unknown step \"?PNG\""},
+      {(dir / "missing.txt").string(), false, "missing.txt: cannot read the script (no such file)"},
+      {(dir / "pipe.txt").string(), false, "pipe.txt: cannot read the script (not a regular file)"},
   };
-  for (const Case& c : cases) EXPECT_EQ(RunScript(*form_, c.File), c.Runs) << c.File;
+  std::filesystem::create_directories(dir / "sub");
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunScript(*form_, c.File), c.Runs) << c.File;
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (!c.Says.empty()) {
+      EXPECT_EQ(said, "skyloom: " + dir.string() + "/" + c.Says + "\n");
+    }
+  }
   std::filesystem::remove_all(dir);
 }
 

@@ -2,6 +2,8 @@
 // the compiled "CityInfo.dat".
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <set>
 #include <string>
@@ -41,19 +43,25 @@ TEST(CityTable, RecordsAreReadUpTo800) {
   struct Case {
     size_t Bytes;
     int Count;
+    const char* Says;  // the one message on stderr; "" for none
   } cases[] = {
-      {0, 0},
-      {536 * 3, 3},
-      {536 * 3 + 100, 3},  // a cut record at the end is not a city
-      {536 * 800, 800},
-      {536 * 900, 800},
+      {0, 0, ""},
+      {536 * 3, 3, ""},
+      // a cut record at the end is not a city
+      {536 * 3 + 100, 3,
+       "ends in a partial city record; it is ignored (1708 bytes, not a multiple of 536)"},
+      {536 * 800, 800, ""},
+      {536 * 900, 800, "more than 800 cities; the rest are ignored (482400 bytes)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Bytes);
     std::vector<uint8_t> image = Cities(900);
     image.resize(c.Bytes);
     WriteBytes(tmp / "CityInfo.dat", image);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(LoadCityTable(tmp / "CityInfo.dat"), c.Count);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, *c.Says ? "skyloom: " + (tmp / "CityInfo.dat") + ": " + c.Says + "\n" : "");
     EXPECT_EQ(CityCount, c.Count);
     if (c.Count > 0) {
       const TCityInfo& last = ::Cities[c.Count];
@@ -75,7 +83,17 @@ TEST(CityTable, MissingOrUnreadableFileEmptiesTheTable) {
   EXPECT_EQ(CityCount, 0);
   EXPECT_TRUE(::Cities[1].CityName.empty());
   std::filesystem::create_directory(tmp / "folder");
-  EXPECT_EQ(LoadCityTable(tmp / "folder"), 0);
+  ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);  // nobody writes: must not block
+  for (const char* name : {"folder", "pipe"}) {
+    WriteBytes(tmp / "CityInfo.dat", Cities(5));
+    ASSERT_EQ(LoadCityTable(tmp / "CityInfo.dat"), 5);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadCityTable(tmp / name), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(CityCount, 0);
+    EXPECT_NE(said.find("skyloom: " + (tmp / name) + ": cannot be read; no cities ("),
+              std::string::npos) << said;
+  }
 }
 
 TEST(CityTable, CompiledFileHoldsTheSourceCities) {

@@ -1,6 +1,8 @@
 // Observer settings in the per-user store: first run, round trip, the repair
 // rules for damaged keys and files, and the saved place.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -110,21 +112,35 @@ TEST_F(SettingsTest, StoredModesAreSignExtended) {
   EXPECT_EQ(sky->City, 42);
 }
 
-// A failed read stops the loading; the key is rewritten from the model,
-// which holds what was read before the failure and its old values after it.
-TEST_F(SettingsTest, DamagedKeysAreRepairedFromTheModel) {
+// Each value is read on its own: a bad one is named on stderr and repaired
+// from the model, and every other value of the file is kept.
+TEST_F(SettingsTest, OneBadValueKeepsTheOthers) {
+  auto replace = [](const std::string& line, const std::string& by) {
+    std::string k = Key(LatitudeHalf);
+    k.replace(k.find(line), line.size(), by);
+    return k;
+  };
   struct Case {
     const char* What;
     std::string Store;
-    bool LatitudeRead, RestRead;
+    const char* Bad;     // the one value not taken
+    const char* Reason;
   } cases[] = {
-      {"Latitude as an integer", Key("\"Latitude\"=dword:00000005\n"), false, false},
-      {"Latitude of 4 bytes", Key("\"Latitude\"=hex:00,00,e0,3f\n"), false, false},
-      {"Latitude unparsable", Key("\"Latitude\"=hex:zz,00\n"), false, false},
-      {"Latitude missing", Key(""), false, false},
-      {"City missing", Key(LatitudeHalf, false), true, true},
-      {"garbage file", std::string("\x01\x02\0\xff[junk\n\"x\"=q\n", 17), false, false},
-      {"empty file", "", false, false},
+      {"Latitude as an integer", Key("\"Latitude\"=dword:00000005\n"), "Latitude",
+       "not a binary value"},
+      {"Latitude of 4 bytes", Key("\"Latitude\"=hex:00,00,e0,3f\n"), "Latitude",
+       "4 bytes, not 8"},
+      {"Latitude unparsable", Key("\"Latitude\"=hex:zz,00\n"), "Latitude", "an unreadable line"},
+      {"Latitude missing", Key(""), "Latitude", "missing"},
+      {"Latitude of 2 radians", Key("\"Latitude\"=hex:00,00,00,00,00,00,00,40\n"), "Latitude",
+       "2 radians, out of range"},
+      {"Longitude as text", replace("\"Longitude\"=hex:00,00,00,00,00,00,00,40\n",
+                                    "\"Longitude\"=east\n"), "Longitude", "an unreadable line"},
+      {"TimeZone of 15", replace("\"TimeZone\"=dword:fffffffb\n", "\"TimeZone\"=dword:0000000f\n"),
+       "TimeZone", "15, outside -12..14"},
+      {"Mode2 binary", replace("\"Mode2\"=dword:80000800\n", "\"Mode2\"=hex:01\n"), "Mode2",
+       "not a 32-bit integer"},
+      {"City missing", Key(LatitudeHalf, false), "City", "missing"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -132,21 +148,122 @@ TEST_F(SettingsTest, DamagedKeysAreRepairedFromTheModel) {
     auto m = std::make_unique<TSkyloom>();
     InitSkyModel(*m);
     m->City = 9;
+    testing::internal::CaptureStderr();
     m->LoadSettings();
-    EXPECT_EQ(m->Latitude, c.LatitudeRead ? 0.5 : 40 * Deg);
-    EXPECT_EQ(m->Longitude, c.RestRead ? 2.0 : -120 * Deg);
-    EXPECT_EQ(m->Mode1, c.RestRead ? ~uint64_t{0} : 0u);
-    EXPECT_EQ(m->City, 9);
-    // The rewritten key loads completely and holds the model's values.
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "skyloom: " + File() + ": \"" + c.Bad +
+                        "\" not taken; repaired with the current setting (" + c.Reason + ")\n");
+    const std::string bad = c.Bad;
+    EXPECT_EQ(m->Latitude, bad == "Latitude" ? 40 * Deg : 0.5);
+    EXPECT_EQ(m->Longitude, bad == "Longitude" ? -120 * Deg : 2.0);
+    EXPECT_EQ(m->TimeZone, bad == "TimeZone" ? 0 : -5);
+    EXPECT_EQ(m->Mode1, ~uint64_t{0});
+    EXPECT_EQ(m->Mode2, bad == "Mode2" ? 0u : 0xFFFF'FFFF'8000'0800u);
+    EXPECT_EQ(m->Mode4, 7u);
+    EXPECT_EQ(m->City, bad == "City" ? 9 : 42);
+    // The rewritten key loads completely and silently with the model's values.
     auto again = std::make_unique<TSkyloom>();
+    testing::internal::CaptureStderr();
     again->LoadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(again->Latitude, m->Latitude);
     EXPECT_EQ(again->Longitude, m->Longitude);
     EXPECT_EQ(again->TimeZone, m->TimeZone);
     EXPECT_EQ(again->Mode1, m->Mode1);
-    EXPECT_EQ(again->Mode3, m->Mode3);
+    EXPECT_EQ(again->Mode2, m->Mode2);
+    EXPECT_EQ(again->Mode4, m->Mode4);
+    EXPECT_EQ(again->City, m->City);
+  }
+}
+
+// A file with no readable key at all is repaired whole from the model.
+TEST_F(SettingsTest, FileWithoutAKeyIsRepairedFromTheModel) {
+  for (const std::string& store :
+       {std::string("\x01\x02\0\xff[junk\n\"x\"=q\n", 17), std::string()}) {
+    WriteStore(store);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    m->City = 9;
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("no readable settings in the file"), std::string::npos) << said;
+    auto again = std::make_unique<TSkyloom>();
+    again->LoadSettings();
+    EXPECT_EQ(again->Latitude, m->Latitude);
     EXPECT_EQ(again->City, 9);
   }
+}
+
+// What the program cannot read it never replaces, and an unattended run
+// never writes: in each case the file's bytes stay as they were, through a
+// load, a place read and a save.
+TEST_F(SettingsTest, FilesThatMustNotBeWrittenKeepTheirBytes) {
+  struct Case {
+    const char* What;
+    std::string Store;  // empty: a folder in the file's place
+    bool Unattended;
+    const char* Says;
+  } cases[] = {
+      {"a folder", "", false, "cannot be read; the settings are not loaded or saved (is a folder)"},
+      {"larger than 1 MiB", Key("\"Latitude\"=dword:1\n") + std::string(1 << 20, ';'), false,
+       "cannot be read; the settings are not loaded or saved (larger than 1048576 bytes)"},
+      {"a bad value in an unattended run", Key("\"Latitude\"=dword:00000005\n"), true,
+       "\"Latitude\" not taken; the current setting is used (the file is not changed by an "
+       "unattended run) (not a binary value)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::filesystem::remove_all(Folder());
+    if (c.Store.empty()) std::filesystem::create_directories(File());
+    else WriteStore(c.Store);
+    const std::string before = c.Store.empty() ? "" : ReadText(File());
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    m->SettingsReadOnly = c.Unattended;
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "skyloom: " + File() + ": " + c.Says + "\n");
+    double lat, lon;
+    int zone, city;
+    testing::internal::CaptureStderr();
+    m->ReadSavedPlace(lat, lon, zone, city);
+    EXPECT_FALSE(SaveSettingsTo(*m, Folder()));
+    testing::internal::GetCapturedStderr();
+    if (c.Store.empty())
+      EXPECT_TRUE(std::filesystem::is_directory(File()));
+    else
+      EXPECT_EQ(ReadText(File()), before) << "the file was rewritten";
+    for (const auto& e : std::filesystem::directory_iterator(Folder()))
+      EXPECT_EQ(e.path().filename(), "settings") << "stray file";
+  }
+}
+
+// Temporary files of saves that died before their rename are removed when
+// the settings are next loaded; one of a save still running is kept.
+TEST_F(SettingsTest, TemporaryFilesOfInterruptedSavesAreRemoved) {
+  WriteStore(Key(LatitudeHalf));
+  const pid_t dead = [] {  // a process that has ended
+    const pid_t p = ::fork();
+    if (p == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(p, &status, 0);
+    return p;
+  }();
+  const std::string stale = File() + ".tmp-" + std::to_string(dead);
+  const std::string running = File() + ".tmp-" + std::to_string(::getppid());
+  WriteText(stale, "half a save");
+  WriteText(running, "a save in progress");
+  auto m = std::make_unique<TSkyloom>();
+  m->SettingsReadOnly = true;  // an unattended run leaves the folder alone
+  m->LoadSettings();
+  EXPECT_TRUE(std::filesystem::exists(stale));
+  m->SettingsReadOnly = false;
+  m->LoadSettings();
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(running));
+  EXPECT_EQ(m->Latitude, 0.5);
 }
 
 // A value that no place can have (a hand-edited or hostile store) is not
@@ -270,7 +387,8 @@ TEST_F(SettingsTest, SavedPlaceLeavesTheModelAlone) {
   EXPECT_EQ(city, 42);
   EXPECT_NEAR(sky->Latitude, 40 * Deg, 1e-12);  // the model is not touched
 
-  // A failed read: what was read stays, the key is rewritten from the model.
+  // A failed read: what was read stays; only the values that could not be
+  // read are written, from the model.
   WriteStore("[\\Software\\Skyloom\\]\n\"Latitude\"=hex:00,00,00,00,00,00,f0,3f\n"
              "\"Longitude\"=hex:00,00,00,00,00,00,08,40\n");  // 1.0, 3.0
   lat = lon = 0;
@@ -280,9 +398,11 @@ TEST_F(SettingsTest, SavedPlaceLeavesTheModelAlone) {
   EXPECT_EQ(lon, 3.0);
   EXPECT_EQ(zone, 7);
   EXPECT_EQ(city, 7);
+  testing::internal::CaptureStderr();
   sky->ReadSavedPlace(lat, lon, zone, city);
-  EXPECT_NEAR(lat, 40 * Deg, 1e-12);
-  EXPECT_NEAR(lon, -120 * Deg, 1e-12);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the repair was complete";
+  EXPECT_EQ(lat, 1.0);
+  EXPECT_EQ(lon, 3.0);
   EXPECT_EQ(zone, 0);
   EXPECT_EQ(city, 0);
 }

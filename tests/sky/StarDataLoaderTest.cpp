@@ -2,6 +2,9 @@
 // short, long, missing and unreadable files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -158,29 +161,50 @@ TEST_F(StarDataLoad, MissingOrUnreadableFileLeavesTheModelEmpty) {
 TEST_F(StarDataLoad, EveryDamagedCatalogueIsReported) {
   const struct {
     const char* Name;
-    size_t Size;  // bytes written; SIZE_MAX: no file, SIZE_MAX - 1: a folder
+    size_t Size;  // bytes written; SIZE_MAX: no file, SIZE_MAX - 1: a folder, SIZE_MAX - 2: a pipe
     const char* Says;  // nullptr: nothing said
   } cases[] = {
-      {"absent.dat", SIZE_MAX, "is missing"},
-      {"folder.dat", SIZE_MAX - 1, "is a folder"},
-      {"empty.dat", 0, "is short (0 of 1028800 bytes)"},
-      {"cut.dat", 256000 + 7, "is short (256007 of 1028800 bytes)"},
+      {"absent.dat", SIZE_MAX, ": missing; the sky has no stars"},
+      {"folder.dat", SIZE_MAX - 1, ": cannot be read; no catalogue loaded (is a folder)"},
+      {"pipe.dat", SIZE_MAX - 2, ": cannot be read; no catalogue loaded (not a regular file)"},
+      {"empty.dat", 0, "shorter than a catalogue; the tables past its end stay empty "
+                       "(0 bytes, 1028800 bytes expected)"},
+      {"cut.dat", 256000 + 7, "(256007 bytes, 1028800 bytes expected)"},
+      {"long.dat", FullSize + 1, "longer than a catalogue; the bytes past its layout are ignored "
+                                 "(1028801 bytes, 1028800 bytes expected)"},
       {"whole.dat", FullSize, nullptr},
   };
   for (const auto& c : cases) {
     const std::string path = tmp / c.Name;
     if (c.Size == SIZE_MAX - 1) std::filesystem::create_directory(path);
+    else if (c.Size == SIZE_MAX - 2) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     else if (c.Size != SIZE_MAX) WriteBytes(path, std::vector<uint8_t>(c.Size, 0));
     testing::internal::CaptureStderr();
     LoadStarDataFrom(*sky, path);
     const std::string said = testing::internal::GetCapturedStderr();
     if (c.Says) {
       EXPECT_NE(said.find(c.Says), std::string::npos) << c.Name << ": " << said;
-      EXPECT_NE(said.find(c.Name), std::string::npos) << c.Name << ": " << said;
+      EXPECT_EQ(said.rfind("skyloom: " + path + ": ", 0), 0u) << said;
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
     } else {
       EXPECT_EQ(said, "") << c.Name;
     }
   }
+}
+
+// A file one byte too long is read in its layout: every record where it
+// belongs, the surplus byte ignored (and reported above).
+TEST_F(StarDataLoad, LongerFileKeepsEveryRecordInPlace) {
+  std::vector<uint8_t> image = MarkedImage();
+  image.push_back(0x5a);
+  WriteBytes(file, image);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(LoadStarDataFrom(*sky, file));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(sky->Stars[2].Lon, 1.25);
+  EXPECT_EQ(sky->Stars[2].Lat, -0.5);
+  EXPECT_EQ(sky->Stars[4000].Mag, 99);
+  EXPECT_EQ(sky->Consts[2].Lon, 2.5);
 }
 
 TEST_F(StarDataLoad, NonFiniteAnglesReadAsZero) {

@@ -135,3 +135,31 @@ TEST(CompiledStories, PairsFollowTheConstellationNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A huge story file (2 GiB with no line break, sparse so it costs no disk) is
+// refused by its size before anything is read, with one message.
+TEST(StoryPair, HugeFileIsRefusedBeforeReading) {
+  TTempFolder tmp;
+  const std::string file = tmp / "StoryAll.dat";
+  WriteText(file, "x");
+  ASSERT_EQ(::truncate(file.c_str(), 2LL << 30), 0);
+  testing::internal::CaptureStderr();
+  const TStoryPair p = ReadStoryPair(file, 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(p.First, "");
+  EXPECT_EQ(said, "skyloom: " + file + ": cannot be read; no story shown (larger than " +
+                      std::to_string(MaxStoryBytes) + " bytes)\n");
+}
+
+TEST(StoryPair, UnreadableFileIsReportedOnceWithItsReason) {
+  TTempFolder tmp;
+  ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);
+  testing::internal::CaptureStderr();
+  ReadStoryPair(tmp / "pipe", 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "skyloom: " + (tmp / "pipe") + ": cannot be read; no story shown (not a regular file)\n");
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 
 #include "CatalogFormat.h"
 #include "CityTable.h"
+#include "FileIo.h"
 #include "Gbk.h"
 #include "SkyModel.h"
 #include "StarData.h"
@@ -116,9 +117,12 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--cities") {
       const std::string path = i + 1 < argc ? argv[i + 1] : CityFileName;
-      std::FILE* probe = std::fopen(path.c_str(), "rb");
+      // The same non-blocking check as the program's own reader: a pipe or
+      // device in the file's place is refused at once.
+      std::string why;
+      std::FILE* probe = OpenRegularFile(path, nullptr, &why);
       if (!probe) {
-        std::fprintf(stderr, "skyloom-catalog: no city file %s\n", path.c_str());
+        ReportFile(path, "cannot be read", why, "skyloom-catalog");
         return 1;
       }
       std::fclose(probe);

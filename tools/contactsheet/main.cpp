@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "FileIo.h"
 #include "ImageLibrary.h"
 #include "Preview.h"
 
@@ -75,12 +77,23 @@ struct Placed {
   int image, frame, x, y, scale;
 };
 
+// Encodes the sheet in memory and writes it through the atomic writer.
 bool SavePng(std::vector<uint32_t>& px, int w, int h, const char* path) {
   SDL_Surface* out = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), w, h, 32, w * 4,
                                                         SDL_PIXELFORMAT_ARGB8888);
-  const bool ok = out && IMG_SavePNG(out, path) == 0;
-  if (!ok) std::fprintf(stderr, "contactsheet: cannot write %s\n", path);
+  // Room for the worst case: every row stored uncompressed, plus headers.
+  const size_t raw = (static_cast<size_t>(w) * 4 + 1) * static_cast<size_t>(h);
+  std::vector<uint8_t> encoded(raw + raw / 1000 + 65536);
+  SDL_RWops* rw = SDL_RWFromMem(encoded.data(), static_cast<int>(encoded.size()));
+  bool ok = out && rw && IMG_SavePNG_RW(out, rw, 0) == 0;
+  const Sint64 size = rw ? SDL_RWtell(rw) : -1;
+  if (rw) SDL_RWclose(rw);
   if (out) SDL_FreeSurface(out);
+  std::string why = ok ? "" : IMG_GetError();
+  ok = ok && size > 0 &&
+       WriteFileAtomic(path, std::span<const uint8_t>(encoded.data(), static_cast<size_t>(size)),
+                       &why);
+  if (!ok) ReportFile(path, "cannot be written", why, "contactsheet");
   return ok;
 }
 

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "FileIo.h"
+
 namespace {
 
 struct TFail : std::runtime_error {
@@ -89,16 +91,12 @@ constexpr size_t MaxFileBytes = 8 << 20;
 constexpr int MaxMultiples = 29;
 
 std::string ReadFile(const std::string& folder, const std::string& name) {
-  std::string path = folder + "/" + name;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail(name, "cannot open " + path);
-  std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > MaxFileBytes) Fail(name, "file too large");
-  }
-  return text;
+  const std::string path = folder + "/" + name;
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (ReadWholeFile(path, MaxFileBytes, bytes, &why) != TReadResult::Ok)
+    Fail(name, "cannot read " + path + " (" + why + ")");
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // Lines without comments, split into tokens; blank lines dropped. Each line
@@ -575,18 +573,8 @@ std::string GenerateEarth(const std::string& folder) {
 }
 
 void WriteAtomically(const std::string& path, const std::string& text) {
-  std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw TFail("cannot write " + temp);
-    out << text;
-    out.flush();
-    if (!out) throw TFail("cannot write " + temp);
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    throw TFail("cannot rename " + temp + " to " + path);
-  }
+  std::string why;
+  if (!WriteFileAtomic(path, text, &why)) throw TFail(path + ": cannot be written (" + why + ")");
 }
 
 }  // namespace

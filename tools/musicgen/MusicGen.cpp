@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "FileIo.h"
 #include "Notation.h"
 #include "ScoreMidi.h"
 
@@ -15,13 +16,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: musicgen NOTATION.txt OUTPUT.mid\n");
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "musicgen: cannot read %s\n", argv[1]);
+  std::vector<uint8_t> source;
+  std::string why;
+  if (ReadWholeFile(argv[1], 1u << 20, source, &why) != TReadResult::Ok) {
+    ReportFile(argv[1], "cannot be read", why, "musicgen");
     return 1;
   }
-  std::stringstream text;
-  text << in.rdbuf();
+  std::stringstream text(std::string(source.begin(), source.end()));
 
   musicgen::Score score;
   std::string error;
@@ -32,19 +33,8 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> bytes = musicgen::ScoreToMidi(score);
 
   const std::string out = argv[2];
-  const std::string temp = out + ".tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!f.flush()) {
-      std::fprintf(stderr, "musicgen: cannot write %s\n", temp.c_str());
-      return 1;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, out, ec);
-  if (ec) {
-    std::fprintf(stderr, "musicgen: cannot rename %s: %s\n", temp.c_str(), ec.message().c_str());
+  if (!WriteFileAtomic(out, bytes, &why)) {
+    ReportFile(out, "cannot be written", why, "musicgen");
     return 1;
   }
   const double seconds = score.length / double(score.division) * 60.0 / score.tempo;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+#include <span>
+
+#include "FileIo.h"
 
 namespace soundgen {
 namespace {
@@ -47,25 +49,9 @@ bool WriteWavMono16(const std::string& path, const std::vector<double>& samples)
     Put16(out, static_cast<uint16_t>(v));
   }
 
-  const std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) {
-    std::fprintf(stderr, "soundgen: cannot create %s\n", temp.c_str());
-    return false;
-  }
-  const bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    std::fprintf(stderr, "soundgen: cannot write %s\n", temp.c_str());
-    std::remove(temp.c_str());
-    return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::fprintf(stderr, "soundgen: cannot rename %s to %s: %s\n", temp.c_str(),
-                 path.c_str(), ec.message().c_str());
-    std::remove(temp.c_str());
+  std::string why;
+  if (!WriteFileAtomic(path, std::span<const uint8_t>(out.data(), out.size()), &why)) {
+    ReportFile(path, "cannot be written", why, "soundgen");
     return false;
   }
   return true;

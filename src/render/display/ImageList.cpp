@@ -48,7 +48,8 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
   std::vector<LibraryImage> images;
   std::string error;
   const bool ok = ReadImageLibrary(path, images, error);
-  if (!ok) std::fprintf(stderr, "Skyloom: image library %s: %s\n", path.c_str(), error.c_str());
+  // The reader's message names the file: "FILE: what is wrong (reason)".
+  if (!ok) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
   Assign(std::move(images));
   return ok;
 }

@@ -158,24 +158,6 @@ bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& s, std::st
 
 bool CheckMidiFile(const std::string& path, TMidiSummary& summary, std::string& error) {
   std::vector<unsigned char> bytes;
-  std::string why;
-  switch (ReadFilePrefix(path, MaxFileBytes + 1, bytes, &why)) {
-    case TReadResult::Missing:
-      error = "\"" + path + "\" is missing";
-      return false;
-    case TReadResult::Unreadable:
-      error = "cannot read \"" + path + "\" (" + why + ")";
-      return false;
-    case TReadResult::Ok:
-      break;
-  }
-  if (bytes.size() > MaxFileBytes) {
-    error = "\"" + path + "\" is too large for a piece of music";
-    return false;
-  }
-  if (!CheckMidi(bytes, summary, error)) {
-    error = "\"" + path + "\": " + error;
-    return false;
-  }
-  return true;
+  if (ReadWholeFile(path, MaxFileBytes, bytes, &error) != TReadResult::Ok) return false;
+  return CheckMidi(bytes, summary, error);
 }

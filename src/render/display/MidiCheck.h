@@ -17,5 +17,6 @@ struct TMidiSummary {
 
 // Checks the bytes of a file; false with a message naming the fault.
 bool CheckMidi(const std::vector<unsigned char>& bytes, TMidiSummary& summary, std::string& error);
-// Reads `path` (a regular file of at most 8 MiB, never blocking) and checks it.
+// Reads `path` (a regular file of at most 8 MiB, never blocking) and checks
+// it; false with the reason alone in `error` (the caller names the file).
 bool CheckMidiFile(const std::string& path, TMidiSummary& summary, std::string& error);

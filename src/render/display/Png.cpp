@@ -4,6 +4,10 @@
 #include <SDL2/SDL_image.h>
 
 #include <cstdio>
+#include <span>
+#include <vector>
+
+#include "FileIo.h"
 
 namespace {
 constexpr int kMaxSide = 8192;
@@ -34,17 +38,24 @@ bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& er
     }
   }
   SDL_UnlockSurface(s);
-  const std::string temp = path + ".tmp";
-  const bool saved = IMG_SavePNG(s, temp.c_str()) == 0;
-  if (!saved) error = std::string("cannot write ") + temp + ": " + IMG_GetError();
+  // The picture is encoded in memory, then written by the one atomic
+  // writer. Room for the worst case: every row stored uncompressed (a filter
+  // byte per row, a block header per 16 KiB) plus the chunk headers.
+  const size_t raw = (static_cast<size_t>(w) * 3 + 1) * static_cast<size_t>(h);
+  std::vector<uint8_t> encoded(raw + raw / 1000 + 65536);
+  SDL_RWops* rw = SDL_RWFromMem(encoded.data(), static_cast<int>(encoded.size()));
+  const bool made = rw && IMG_SavePNG_RW(s, rw, 0) == 0;
+  const Sint64 size = rw ? SDL_RWtell(rw) : -1;
+  if (rw) SDL_RWclose(rw);
   SDL_FreeSurface(s);
-  if (!saved) {
-    std::remove(temp.c_str());
+  if (!made || size <= 0) {
+    error = path + ": cannot save the picture (" + IMG_GetError() + ")";
     return false;
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    error = "cannot rename " + temp + " to " + path;
-    std::remove(temp.c_str());
+  std::string why;
+  if (!WriteFileAtomic(path, std::span<const uint8_t>(encoded.data(), static_cast<size_t>(size)),
+                       &why)) {
+    error = path + ": cannot save the picture (" + why + ")";
     return false;
   }
   return true;

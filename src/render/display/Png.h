@@ -8,8 +8,8 @@
 
 #include "Canvas.h"
 
-// Writes the buffer as a 24-bit PNG through a temporary file and a rename;
-// false with a message in `error` when it cannot.
+// Writes the buffer as a 24-bit PNG through the atomic writer (FileIo.h);
+// false with "FILE: cannot save the picture (reason)" in `error`.
 bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error);
 // The same for w x h pixels of 0xAARRGGBB (alpha ignored).
 bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path, std::string& error);

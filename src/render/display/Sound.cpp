@@ -2,6 +2,7 @@
 
 #include "FileIo.h"
 #include "MidiCheck.h"
+#include "WaveCheck.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -9,7 +10,6 @@
 #include <atomic>
 #include <cstdio>
 #include <vector>
-#include <sys/stat.h>
 
 namespace {
 int AudioState = -1;  // -1 not tried, 0 unavailable, 1 open
@@ -18,11 +18,6 @@ std::atomic<bool> MusicEnded{false};  // set on the audio thread
 void OnMusicFinished() { MusicEnded = true; }
 
 constexpr size_t MaxWaveBytes = 16u << 20;  // an interface sound is a few KiB
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 // General MIDI soundfonts shipped by Debian, best first.
 const char* const SoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -39,7 +34,7 @@ bool OpenAudio() {
   }
   Mix_Init(MIX_INIT_MID);
   for (const char* sf : SoundFonts) {
-    if (FileExists(sf)) {
+    if (IsRegularFile(sf)) {
       Mix_SetSoundFonts(sf);
       break;
     }
@@ -73,23 +68,25 @@ void TDXWaveList::Free() {
 void TDXWaveList::Load(const std::vector<std::string>& names, const std::string& folder) {
   if (!OpenAudio()) return;
   for (const std::string& name : names) {
-    std::string path = folder + "/" + name + ".wav";
+    // The file as the user knows it: the name alone in the program's folder.
+    const std::string file = name + ".wav";
+    const std::string path = folder == "." ? file : folder + "/" + file;
     // Read through the non-blocking reader, so that a pipe or a folder in the
-    // file's place is refused instead of hanging the program.
+    // file's place is refused instead of hanging the program; the header is
+    // checked before the mixer converts (and so allocates) anything.
     std::vector<uint8_t> bytes;
     std::string why;
-    const TReadResult r = ReadFilePrefix(path, MaxWaveBytes + 1, bytes, &why);
-    if (r != TReadResult::Ok || bytes.empty() || bytes.size() > MaxWaveBytes) {
-      if (r == TReadResult::Missing) why = "no such file";
-      if (r == TReadResult::Ok) why = bytes.empty() ? "empty file" : "larger than 16 MiB";
-      std::fprintf(stderr, "skyloom: sound \"%s\" not loaded (%s)\n", path.c_str(), why.c_str());
+    const TReadResult r = ReadWholeFile(path, MaxWaveBytes, bytes, &why);
+    TWaveSummary summary;
+    if (r == TReadResult::Ok && bytes.empty()) why = "empty file";
+    if (r != TReadResult::Ok || bytes.empty() || !CheckWave(bytes, summary, why)) {
+      ReportFile(path, "sound not loaded", why);
       continue;
     }
     Mix_Chunk* chunk =
         Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk) {
-      std::fprintf(stderr, "skyloom: sound \"%s\" not loaded (%s)\n", path.c_str(),
-                   Mix_GetError());
+      ReportFile(path, "sound not loaded", Mix_GetError());
       continue;
     }
     waves_.push_back({name, chunk});
@@ -114,26 +111,22 @@ TMediaPlayer::~TMediaPlayer() { Close(); }
 
 bool TMediaPlayer::Open() {
   if (music_) return true;
-  struct stat st;
-  if (stat(FileName.c_str(), &st) != 0) return false;  // no music is normal
+  std::string why;
+  // No music file at all is normal: the program plays none.
+  if (!IsRegularFile(FileName, &why) && why == "no such file") return false;
   if (!OpenAudio()) return false;
   // Anything else in its place (a folder, a pipe, a damaged piece) is
-  // refused with a word before it can reach the synthesiser.
+  // refused with one message before it can reach the synthesiser.
   TMidiSummary summary;
-  std::string error;
-  if (!CheckMidiFile(FileName, summary, error)) {
-    static bool said = false;
-    if (!said) std::fprintf(stderr, "skyloom: music not played: %s\n", error.c_str());
-    said = true;
+  if (!CheckMidiFile(FileName, summary, why)) {
+    if (!said_) ReportFile(FileName, "music not played", why);
+    said_ = true;
     return false;
   }
   music_ = Mix_LoadMUS(FileName.c_str());
   if (!music_) {
-    static bool said = false;
-    if (!said)
-      std::fprintf(stderr, "skyloom: music \"%s\" cannot be played (%s)\n", FileName.c_str(),
-                   Mix_GetError());
-    said = true;
+    if (!said_) ReportFile(FileName, "music not played", Mix_GetError());
+    said_ = true;
     return false;
   }
   return true;

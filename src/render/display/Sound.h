@@ -56,4 +56,5 @@ class TMediaPlayer {
  private:
   Mix_Music* music_ = nullptr;
   bool playing_ = false;
+  bool said_ = false;  // a fault of the music file is reported once per player
 };

@@ -1,5 +1,7 @@
 #include "TextCache.h"
 
+#include "FileIo.h"
+
 #include <SDL2/SDL_ttf.h>
 #include <sys/stat.h>
 
@@ -36,20 +38,15 @@ constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/";
 // Says `message` on stderr the first time only (per process).
 void ReportOnce(const std::string& message) {
   static std::set<std::string> said;
-  if (said.insert(message).second) std::fprintf(stderr, "Skyloom: %s\n", message.c_str());
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (said.insert(message).second) std::fprintf(stderr, "skyloom: %s\n", message.c_str());
 }
 
 // The font file's path, or "" when it is missing.
 std::string Locate(const FontFile& f) {
   const char* dir = std::getenv("SKYLOOM_FONT_DIR");
   std::string path = (dir && *dir) ? std::string(dir) + "/" + f.Name : std::string(f.Folder) + f.Name;
-  if (FileExists(path)) return path;
-  ReportOnce(std::string("font file ") + path + " is missing");
+  if (IsRegularFile(path)) return path;
+  ReportOnce(path + ": font missing; its texts are not drawn");
   return {};
 }
 
