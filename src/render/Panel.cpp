@@ -168,6 +168,7 @@ void DrawPanelBackground(TPanelContext& c) {
 
 void DrawStoryPanel(TPanelContext& c) {
   const TRegion& text = WellKnownRegion(3);
+  if (text.Width <= 0) return;  // no text region in the description
   const int qx = Sections[2].X + text.X, qy = Sections[2].Y + text.Y;
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StoryBack), qx, qy, 0);
   TRegion& thumb = RegionAt(27);
@@ -226,15 +227,19 @@ void DrawButtons(TPanelContext& c) {
 
 void DrawDials(TPanelContext& c) {
   const int px = Sections[2].X, py = Sections[2].Y;
+  // A dial the description leaves out is not drawn.
   const TRegion& ar = WellKnownRegion(1);
-  const int cx = px + ar.X + ar.Width / 2, cy = py + ar.Y + ar.Height / 2;
-  const int comp = c.Images.Find(ImageNames::Comp);
-  c.Images.DrawRotate(c.Buffer, comp, cx, cy, c.Images.Width(comp), c.Images.Height(comp), 0, 0.5,
-                      0.5, static_cast<int>(std::lround(c.Sky.ViewAz / TwoPi * 256)));
-  const int needle = c.Images.Find(ImageNames::Needle);
-  c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
-                cy - c.Images.Height(needle) / 2 - 5, 0);
+  if (ar.Width > 0) {
+    const int cx = px + ar.X + ar.Width / 2, cy = py + ar.Y + ar.Height / 2;
+    const int comp = c.Images.Find(ImageNames::Comp);
+    c.Images.DrawRotate(c.Buffer, comp, cx, cy, c.Images.Width(comp), c.Images.Height(comp), 0,
+                        0.5, 0.5, static_cast<int>(std::lround(c.Sky.ViewAz / TwoPi * 256)));
+    const int needle = c.Images.Find(ImageNames::Needle);
+    c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
+                  cy - c.Images.Height(needle) / 2 - 5, 0);
+  }
   const TRegion& lr = WellKnownRegion(2);
+  if (lr.Width <= 0) return;
   const int lx = px + lr.X, ly = py + lr.Y;
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StarBack), lx, ly, 0);
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Stick), lx + 44, ly + 31, 0);
@@ -246,15 +251,18 @@ void DrawDials(TPanelContext& c) {
 
 void DrawShowBar(TPanelContext& c) {
   const TRegion& br = WellKnownRegion(6);
-  const int x = Sections[2].X + br.X, y = Sections[2].Y + br.Y;
-  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
+  // Without a show bar region the line still has its usual place.
+  const bool bar = br.Width > 0;
+  const int x = Sections[2].X + (bar ? br.X : 6), y = Sections[2].Y + (bar ? br.Y : 6);
+  const int w = bar ? br.Width : 540, h = bar ? br.Height : 24;
+  if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
   BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
                   *c.StatusScratch);
   SetFont(c.Canvas, RGB(255, 204, 0));
   const int th = c.Canvas.TextHeight(*c.StatusScratch);
   // Kept inside the bar: a long line is cut rather than written over the
   // buttons beside it.
-  const TRect clip{x, y, x + br.Width - 8, y + br.Height};
+  const TRect clip{x, y, x + w - 8, y + h};
   c.Canvas.TextRect(clip, x + 10, y + 12 - th / 2, *c.StatusScratch);
   c.Canvas.Release();
 }

@@ -160,6 +160,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     Sections[2].Y = 564;
     Sections[1].Height = 564;
     Regions[19].Height = 564;
+    Regions[5].State |= 2;  // the panel button shows "raise"
     form.PanelState = 2;
     sky.ScreenHeight = 564;
   }

@@ -110,8 +110,12 @@ void TFormSky::FormCreate() {
   DXImageList1.LoadFromFile("Messia2.rxf");
   DXWaveList1.Load({"Choose", "Click"});
   // 8. Interface description, compiled tables, global parameters, popup menu.
-  ReadInterfaceDescription();
-  ReadCompiledTables();
+  // The compiled copy stands in only for a missing description.
+  if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
+    std::fprintf(stderr, "skyloom: %s: missing, and no compiled copy; the panel has no controls\n",
+                 InterfaceDescriptionFile);
+    SetBareSections();
+  }
   ReadParameters();
   SetMenuTableDefaults();
   BuildPopupMenu();

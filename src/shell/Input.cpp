@@ -251,7 +251,7 @@ void TFormSky::PopupItemClick(int tag) {
 void TFormSky::DrawPopupMenu() {
   // 10. of the frame: a right click on a constellation opens the menu at
   // the pointer, titled with the constellation's name.
-  if (PopupPending) {
+  if (PopupPending && !ImGuiHost.PointerPending()) {
     PopupPending = false;
     const int sel = SkyModel->SelConst;
     if (sel >= 1 && sel <= 99 && !PopupMenu1.empty()) {

@@ -192,8 +192,8 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
   return true;
 }
 
-void ReadInterfaceDescription() {
-  ReadInterfaceDescription(InterfaceDescriptionFile, CompiledTablesFolder());
+bool ReadInterfaceDescription() {
+  return ReadInterfaceDescription(InterfaceDescriptionFile, CompiledTablesFolder());
 }
 
 void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out) {
@@ -326,7 +326,16 @@ bool ReadCompiledTables(const std::string& folder) {
   return true;
 }
 
-void ReadCompiledTables() { ReadCompiledTables(CompiledTablesFolder()); }
+bool ReadCompiledTables() { return ReadCompiledTables(CompiledTablesFolder()); }
+
+void SetBareSections() {
+  Sections[1] = TSection{0, 0, 800, 432};
+  Sections[1].Scene = 1;
+  Sections[1].Priority = 2;
+  Sections[2] = TSection{0, 432, 800, 168};
+  Sections[2].Scene = 1;
+  Sections[2].Priority = 1;
+}
 
 void FillWellKnownRegions(int scene) {
   static constexpr int Scene1[WellKnownCount] = {5, 17, 18, 20, 25, 26, 21, 27, 6, 9};

@@ -119,7 +119,7 @@ std::string CompiledTablesFolder();
 // False when the file is missing or unreadable (the tables are then untouched).
 bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder);
 // The same with the program's file and cache folder.
-void ReadInterfaceDescription();
+bool ReadInterfaceDescription();
 
 // Decodes one SECT or BUTN line (GBK bytes, no line end) into a record. On
 // failure `column` is the 1-based first column of the bad field.
@@ -134,13 +134,19 @@ bool WriteCompiledTables(const std::string& folder, std::string* error = nullptr
 // were. A file with a partial last record is reported and its whole records
 // kept. False when not all three exist.
 bool ReadCompiledTables(const std::string& folder);
-void ReadCompiledTables();
+// From the cache folder; the program reads them only when the description
+// itself is missing (the text is the master copy).
+bool ReadCompiledTables();
 
 // Record images at the documented offsets.
 void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out);
 TSection DecodeSection(std::span<const uint8_t, SectionRecordSize> in);
 void EncodeRegion(const TRegion& r, std::span<uint8_t, RegionRecordSize> out);
 TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in);
+
+// Without description and compiled copy: the sky area and the lower panel
+// as two bare sections of scene 1 (no controls), so the frame still draws.
+void SetBareSections();
 
 // Fills the well-known region table of a scene.
 void FillWellKnownRegions(int scene);

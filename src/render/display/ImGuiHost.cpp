@@ -217,16 +217,14 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     case SDL_MOUSEMOTION:
       // Pointer events arrive in stage pixels: the renderer's logical size
       // converts them, letterbox included, and scripts give stage pixels.
-      io.MousePos = ImVec2(static_cast<float>(e.motion.x), static_cast<float>(e.motion.y));
+      Queue({-1, false, static_cast<float>(e.motion.x), static_cast<float>(e.motion.y)});
       return io.WantCaptureMouse;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-      io.MousePos = ImVec2(static_cast<float>(e.button.x), static_cast<float>(e.button.y));
+      const float x = static_cast<float>(e.button.x), y = static_cast<float>(e.button.y);
+      Queue({-1, false, x, y});
       const int b = MouseIndex(e.button.button);
-      if (b >= 0) {
-        mouseDown_[b] = e.type == SDL_MOUSEBUTTONDOWN;
-        if (mouseDown_[b]) mouseLatched_[b] = true;
-      }
+      if (b >= 0) Queue({b, e.type == SDL_MOUSEBUTTONDOWN, x, y});
       return io.WantCaptureMouse;
     }
     case SDL_MOUSEWHEEL:
@@ -249,6 +247,8 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         for (bool& k : io.KeysDown) k = false;
         for (bool& k : keyDown_) k = false;
+        for (bool& b : io.MouseDown) b = false;
+        queued_ = 0;
         io.KeyShift = io.KeyCtrl = io.KeyAlt = io.KeySuper = false;
       }
       if (e.window.event == SDL_WINDOWEVENT_LEAVE) io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
@@ -256,6 +256,45 @@ bool TImGuiHost::ProcessEvent(const SDL_Event& e) {
     default:
       return false;
   }
+}
+
+void TImGuiHost::Queue(const TPointerEvent& e) {
+  if (queued_ == QueueSize) {
+    // Far behind: the oldest event is applied at once.
+    ImGuiIO& io = ImGui::GetIO();
+    const TPointerEvent& old = queue_[0];
+    io.MousePos = ImVec2(old.X, old.Y);
+    if (old.Button >= 0) io.MouseDown[old.Button] = old.Down;
+    for (int i = 1; i < queued_; ++i) queue_[i - 1] = queue_[i];
+    --queued_;
+  }
+  // Successive moves merge into the last one.
+  if (e.Button < 0 && queued_ > 0 && queue_[queued_ - 1].Button < 0) {
+    queue_[queued_ - 1] = e;
+    return;
+  }
+  queue_[queued_++] = e;
+}
+
+void TImGuiHost::ApplyQueued() {
+  ImGuiIO& io = ImGui::GetIO();
+  bool moved = false;
+  int used = 0;
+  for (; used < queued_; ++used) {
+    const TPointerEvent& e = queue_[used];
+    if (e.Button < 0) {
+      const ImVec2 pos(e.X, e.Y);
+      moved = moved || pos.x != io.MousePos.x || pos.y != io.MousePos.y;
+      io.MousePos = pos;
+      continue;
+    }
+    if (moved) break;  // the press or release comes in the next frame
+    io.MouseDown[e.Button] = e.Down;
+    ++used;
+    break;
+  }
+  for (int i = used; i < queued_; ++i) queue_[i - used] = queue_[i];
+  queued_ -= used;
 }
 
 bool TImGuiHost::WantsMouse() const {
@@ -286,12 +325,9 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
   }
   lastTicks_ = now;
   io.DeltaTime = static_cast<float>(deltaSeconds);
-  // A press and its release within one frame still make a click, and a key
-  // tapped between two frames is still pressed for one (Esc, Enter, Tab).
-  for (int b = 0; b < 5; ++b) {
-    io.MouseDown[b] = mouseDown_[b] || mouseLatched_[b];
-    mouseLatched_[b] = false;
-  }
+  ApplyQueued();
+  // A key tapped between two frames is still pressed for one (Esc, Enter,
+  // Tab).
   for (int k = 0; k < KeyCount; ++k) {
     io.KeysDown[k] = keyDown_[k] || keyLatched_[k];
     keyLatched_[k] = false;

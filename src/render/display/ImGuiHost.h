@@ -43,6 +43,9 @@ class TImGuiHost : public TOverlay {
   // keyboard; the stage should then not act on it.
   bool ProcessEvent(const SDL_Event& e);
   bool WantsMouse() const;
+  // Pointer events still waiting for a frame. A menu opened in answer to a
+  // click waits until ImGui has seen that click, or the click would close it.
+  bool PointerPending() const { return queued_ > 0; }
   bool WantsKeyboard() const;
 
   // Starts an ImGui frame. A fixed step makes scripted pictures repeatable;
@@ -73,11 +76,23 @@ class TImGuiHost : public TOverlay {
   ImFont* titleFont_ = nullptr;
   bool inFrame_ = false;
   bool framed_ = false;           // a frame was finished since the last Bind
-  bool mouseDown_[5] = {};        // buttons held now
-  bool mouseLatched_[5] = {};     // pressed since the last frame (a click within one frame)
   static constexpr int KeyCount = 512;  // ImGui's key table, indexed by SDL scancode
   bool keyDown_[KeyCount] = {};
   bool keyLatched_[KeyCount] = {};  // pressed since the last frame
+  // Pointer events wait here for the next frames: each frame takes the
+  // moves up to one button change, and a button change never in the frame
+  // of a move before it, so that a move, press and release arriving between
+  // two frames still make a click on what lies under the pointer.
+  struct TPointerEvent {
+    int Button = -1;   // -1 a move
+    bool Down = false;
+    float X = 0, Y = 0;
+  };
+  static constexpr int QueueSize = 64;
+  TPointerEvent queue_[QueueSize];
+  int queued_ = 0;
+  void Queue(const TPointerEvent& e);
+  void ApplyQueued();
   unsigned long long lastTicks_ = 0;
   char* clipboard_ = nullptr;     // the clipboard text last read
 };

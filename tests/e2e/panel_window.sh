@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# The lower panel in a real X window, used with real pointer and key events
+# as a new user would: a button lights up under the pointer, the horizon
+# button switches the ground and its look, the R and F keys work, dragging
+# the altitude dial tilts the view, a right click on Orion opens the menu
+# titled 猎户座星座, choosing 本星座边框 switches the boundary while its check
+# mark follows, and holding the left turn button turns the view. The
+# screenshots stay in the work folder (under the build folder).
+set -euo pipefail
+SKYLOOM="$1"
+WORK="$3"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "panel window: Xvfb, xdotool or ImageMagick missing; skipped"
+  exit 0
+fi
+rm -rf "$WORK"
+mkdir -p "$WORK/config" "$WORK/cache"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+XPID="" PID=""
+start_x() {  # WIDTHxHEIGHT
+  XPID=""
+  for n in $(seq 141 190); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    xdpyinfo >/dev/null 2>&1 && return 0
+    kill "$XPID" 2>/dev/null || true
+    XPID=""
+  done
+  fail "no virtual X server"
+}
+start_x 1024x768
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  kill "$XPID" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Beijing, a January evening, looking south 12 degrees up: the ground fills
+# the bottom of the sky area, Orion stands high above it.
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 12 --mode2 800 \
+  > window.log 2>&1 &
+PID=$!
+# The splash closes with the first frame; then the main window is the one.
+main_window() {  # GEOMETRY
+  WID=""
+  for _ in $(seq 120); do
+    for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
+      xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $1" && WID=$w
+    done
+    [ -n "$WID" ] && return 0
+    sleep 0.25
+  done
+  for w in $(xdotool search --pid "$PID" 2>/dev/null); do xdotool getwindowgeometry "$w"; done
+  kill -0 "$PID" 2>/dev/null || echo "the program has ended"
+  fail "no window of the program"
+}
+main_window 800x600
+sleep 0.5
+# The window's place on the screen: screenshots are of the whole screen.
+read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
+
+shot() { sleep 0.5; import -window root "$1.png"; }
+move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
+# Pixels that differ between two shots inside a rectangle of the stage.
+differ() {  # A B W H X Y
+  local g="$3x$4+$((WX + $5))+$((WY + $6))"
+  convert "$1.png" -crop "$g" +repage a.png
+  convert "$2.png" -crop "$g" +repage b.png
+  compare -metric AE a.png b.png null: 2>&1 || true
+}
+expect_change() {  # what A B W H X Y [at least]
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "${d%%.*}" -ge "${8:-20}" ] || fail "$1 (only $d pixels changed)"
+}
+expect_same() {  # what A B W H X Y
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "${d%%.*}" -le 5 ] || fail "$1 ($d pixels changed)"
+}
+
+# Horizon button (region 9) at (752, 514) on the panel at y 432.
+HX=774 HY=530
+move 400 380
+shot 01-start
+move "$HX" "$HY"
+shot 02-hover
+expect_change "the horizon button does not light up under the pointer" 01-start 02-hover 44 32 752 514
+expect_same "the sky changed on a mere hover" 01-start 02-hover 800 100 0 330
+
+xdotool click 1
+shot 03-ground-off
+expect_change "the ground did not go" 02-hover 03-ground-off 800 90 0 340 2000
+expect_change "the horizon button kept its on look" 02-hover 03-ground-off 44 32 752 514
+
+# R brings the ground back (and the button's look with it); F the lines.
+move 400 200
+xdotool key r
+shot 04-key-r
+expect_change "R did not bring the ground back" 03-ground-off 04-key-r 800 90 0 340 2000
+expect_change "R did not change the horizon button" 03-ground-off 04-key-r 44 32 752 514
+xdotool key f
+shot 05-key-f
+expect_change "F drew no auxiliary lines" 04-key-r 05-key-f 800 330 0 0 200
+xdotool key f
+sleep 0.3
+
+# Drag the altitude dial: press left of its pivot (190, 523), move up.
+move 150 523
+xdotool mousedown 1
+sleep 0.2
+for p in "149 515" "148 505" "147 497" "146 489"; do
+  # shellcheck disable=SC2086
+  move $p
+done
+sleep 0.3
+xdotool mouseup 1
+shot 06-tilted
+expect_change "the sky did not tilt" 05-key-f 06-tilted 800 300 0 0 2000
+expect_change "the sighting tube did not turn" 05-key-f 06-tilted 100 100 134 484
+
+# Right click on Orion: the menu opens with its name.
+move 255 130
+xdotool click 3
+shot 07-menu
+expect_change "no menu at the pointer" 06-tilted 07-menu 120 80 258 135 500
+# Choose 本星座边框 (the fourth item): the boundary goes, the menu closes.
+move 285 193
+xdotool click 1
+shot 08-boundary-off
+expect_change "the boundary did not go" 07-menu 08-boundary-off 100 120 150 60 30
+# Reopen: the check mark is gone; choosing again brings the boundary back.
+move 255 130
+xdotool click 3
+shot 09-menu-again
+expect_change "the check mark did not follow the boundary" 07-menu 09-menu-again 24 14 365 186 5
+move 285 193
+xdotool click 1
+shot 10-boundary-on
+expect_change "the boundary did not come back" 08-boundary-off 10-boundary-on 100 120 150 60 30
+
+# Hold the left turn button (region 1 at (614, 474)) for a moment.
+move 636 490
+xdotool mousedown 1
+sleep 0.6
+xdotool mouseup 1
+move 400 300
+shot 11-turned
+expect_change "holding the turn button did not turn the view" 10-boundary-on 11-turned 800 300 0 0 2000
+expect_change "the azimuth dial did not turn" 10-boundary-on 11-turned 116 116 12 474 200
+
+kill -TERM "$PID"
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+kill "$XPID" 2>/dev/null || true
+wait "$XPID" 2>/dev/null || true
+
+# Full screen on a wider display: the stage is scaled by 4/3 with bars of
+# 107 pixels left and right, and the pointer still lands where the user
+# points, on the panel and in the menu.
+start_x 1280x800
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 40.37 \
+  --fullscreen > full.log 2>&1 &
+PID=$!
+main_window 1280x800
+sleep 0.5
+WX=0 WY=0
+fmove() { xdotool mousemove "$((107 + $1 * 4 / 3))" "$(($2 * 4 / 3))"; sleep 0.15; }
+# Rectangles of the stage in screen pixels.
+sdiffer() {  # what A B W H X Y least
+  local g="$(($4 * 4 / 3))x$(($5 * 4 / 3))+$((107 + $6 * 4 / 3))+$(($7 * 4 / 3))" d
+  convert "$2.png" -crop "$g" +repage a.png
+  convert "$3.png" -crop "$g" +repage b.png
+  d=$(compare -metric AE a.png b.png null: 2>&1 || true)
+  [ "${d%%.*}" -ge "$8" ] || fail "$1 (only $d pixels changed)"
+}
+fmove 400 300
+shot 12-full
+fmove 774 530
+shot 13-full-hover
+sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover 44 32 752 514 20
+fmove 255 130
+xdotool click 3
+shot 14-full-menu
+sdiffer "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 258 135 500
+fmove 285 193
+xdotool click 1
+shot 15-full-boundary-off
+sdiffer "full screen: the menu item under the pointer was not chosen" 14-full-menu \
+  15-full-boundary-off 100 120 150 60 30
+kill -TERM "$PID"
+wait "$PID" || fail "full screen ended with an error: $(cat full.log)"
+PID=""
+echo "panel window: all steps passed; screenshots in $WORK"

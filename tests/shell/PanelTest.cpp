@@ -1,0 +1,191 @@
+// The whole frame with the panel, the status line, the hover test, keys and
+// the popup menu, on the real runtime data.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "Gbk.h"
+#include "GlobalParams.h"
+#include "FormSky.h"
+#include "Interface.h"
+#include "Panel.h"
+#include "Png.h"
+#include "SkyModel.h"
+
+namespace {
+
+constexpr double Deg = M_PI / 180;
+
+TEST(StatusLine, DirectionsNumbersAndTimeFlow) {
+  TSkyloom sky;
+  sky.Year = 2026;
+  sky.Month = 1;
+  sky.Day = 5;
+  sky.Hour = 9;
+  sky.Minute = 7;
+  struct Case {
+    double Lat, Lon, Alt, Az;
+    int City, Kind;
+    const char* Expected;  // UTF-8
+  } cases[] = {
+      {40, 116.4, 30, 10, 0, 0, "2026年01月05日 09:07 （北纬40°东经116.4°） 仰角：30° 方向：南偏东10°"},
+      {39.94, -75.16, -5, 350, 0, 0, "2026年01月05日 09:07 （北纬39.9°西经75.2°） 俯角：5° 方向：南偏西10°"},
+      {-33.9, 151.2, 0, 90, 1, 1, "2026年01月05日 09:07 悉尼（南纬33.9°东经151.2°） 仰角：0° 方向：正东 时间流动，按3日"},
+      {10, 10, 45, 200, 0, 0, "2026年01月05日 09:07 （北纬10°东经10°） 仰角：45° 方向：北偏西20°"},
+  };
+  for (const Case& c : cases) {
+    sky.Latitude = c.Lat * Deg;
+    sky.Longitude = c.Lon * Deg;
+    sky.ViewAlt = c.Alt * Deg;
+    sky.ViewAz = c.Az * Deg;
+    sky.City = c.City;
+    const std::string status = c.Kind == 1 ? Utf8ToGbk("时间流动，按") : "";
+    std::string line = GbkToUtf8(
+        BuildStatusLine(sky, Utf8ToGbk("悉尼"), status, c.Kind, 3, 2));
+    if (c.Kind == 0) line.pop_back();  // the space before the empty time part
+    EXPECT_EQ(line, c.Expected);
+  }
+}
+
+class PanelFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(chdir(SKYLOOM_RUNTIME_DIR), 0);
+    CreateSkyModel(20260115);
+    SetKeyTableDefaults();
+    SetMenuTableDefaults();
+    form_ = std::make_unique<TFormSky>();
+    FormSky = form_.get();
+    form_->FixedNow = true;
+    form_->Now = {2026, 1, 15, 21, 0};
+    form_->FormCreate();
+    form_->FormShow();
+    TSkyloom& sky = *SkyModel;
+    sky.Latitude = 39.9 * Deg;
+    sky.Longitude = 116.4 * Deg;
+    sky.TimeZone = 8;
+    sky.ViewAz = 0;
+    sky.ViewAlt = 40.37 * Deg;
+    form_->DXDrawInitialize();
+    form_->SkyStale = true;
+    form_->LogCommands = true;
+    Frames(1);
+  }
+  void TearDown() override {
+    FormSky = nullptr;
+    form_.reset();
+    FreeSkyModel();
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+  }
+  std::string Out(const char* name) {
+    const auto dir = std::filesystem::path(SKYLOOM_BINARY_DIR) / "tests" / "panel-golden";
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+  }
+  TColor At(int x, int y) { return form_->DXDraw.Buffer().Get(x, y); }
+  std::unique_ptr<TFormSky> form_;
+};
+
+TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
+  // Orion picked with the left button: its story fills the text panel.
+  form_->FormMouseMove(0, 255, 130);
+  form_->FormMouseDown(0, 0, 255, 130);
+  form_->FormMouseUp(0, 0, 255, 130);
+  Frames(1);
+  EXPECT_EQ(SkyModel->SelConst > 0, true);
+  std::string error;
+  ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-up.png"), error)) << error;
+  // Facts a person sees: the panel plate below 432, the amber status text
+  // on the dark bar, the story's title in red-orange in the text panel.
+  auto count = [&](int x0, int y0, int x1, int y1, auto pred) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += pred(At(x, y)) ? 1 : 0;
+    return n;
+  };
+  auto amber = [](TColor c) { return (c & 255) > 200 && ((c >> 8) & 255) > 150 && ((c >> 16) & 255) < 80; };
+  auto orange = [](TColor c) { return (c & 255) > 200 && ((c >> 8) & 255) < 120 && ((c >> 16) & 255) < 60; };
+  EXPECT_GT(count(12, 440, 480, 460, amber), 300) << "status line";
+  EXPECT_GT(count(250, 474, 400, 490, orange), 20) << "story title";
+  EXPECT_GT(count(250, 495, 480, 580, amber), 300) << "story lines";
+  // The compass is not black; the region 27 thumb moved between 25 and 26.
+  EXPECT_GT(count(20, 480, 120, 580, [](TColor c) { return c != clBlack; }), 5000);
+  EXPECT_GE(Regions[27].Y, Regions[25].Y + Regions[25].Height);
+  EXPECT_LE(Regions[27].Y, Regions[26].Y - Regions[27].Height);
+
+  // The panel slides down: the subtitle strip shows the text above it.
+  SubtitlesOn = 1;
+  form_->ExecuteCommand(304);
+  Frames(8);
+  EXPECT_EQ(Sections[2].Y, 564);
+  ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-down.png"), error)) << error;
+  EXPECT_GT(count(120, 520, 700, 560, amber), 200) << "subtitle lines";
+  EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
+  SubtitlesOn = 0;
+}
+
+TEST_F(PanelFrame, ObjectAtPrefersBodiesAndUsesManhattanDistance) {
+  TSkyloom& sky = *SkyModel;
+  const int cx = sky.ScreenWidth / 2, cy = sky.ScreenHeight / 2;
+  for (int i = 1; i <= MaxMessier; ++i) sky.Messier[i].Visible = 0;
+  for (int j = 1; j <= MaxBodies; ++j) sky.Planets[j].Visible = 0;
+  auto place = [&](TSkyPoint& p, int x, int y) {
+    p.Visible = 1;
+    p.Z = 1;
+    p.Y = cx - x;
+    p.X = y - cy;
+  };
+  place(sky.Messier[3], 100, 100);
+  place(sky.Messier[7], 104, 100);
+  EXPECT_EQ(form_->ObjectAt(102, 100), 3) << "two objects: the lower number";
+  EXPECT_EQ(form_->ObjectAt(113, 100), 7) << "9 pixels away is a hit";
+  EXPECT_EQ(form_->ObjectAt(114, 100), 0) << "10 pixels away is no hit";
+  place(sky.Planets[5], 105, 101);
+  EXPECT_EQ(form_->ObjectAt(102, 100), 205) << "a body wins";
+  sky.Planets[5].Z = -1;
+  EXPECT_EQ(form_->ObjectAt(102, 100), 3) << "behind the viewer";
+  // Hovering hides the cursor over an object.
+  form_->FormMouseMove(0, 102, 100);
+  EXPECT_EQ(form_->HoverObject, 3);
+  EXPECT_EQ(form_->CursorNumber, -1);
+}
+
+TEST_F(PanelFrame, KeysAndPopupMenu) {
+  const bool ground = SkyModel->GroundOn;
+  const int look = Regions[9].State;
+  form_->FormKeyDown('R', 1);  // Shift makes no difference
+  EXPECT_NE(SkyModel->GroundOn, ground);
+  EXPECT_EQ(Regions[9].State, look ^ 2);
+  form_->FormKeyDown(0x70, 0);  // F1 is in no entry
+  // An entry naming a region outside 1..30 changes no region.
+  KeyTable[0].Region = 31;
+  int states[MaxRegions + 1];
+  for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
+  form_->FormKeyDown('R', 0);
+  for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(Regions[i].State, states[i]) << i;
+  SetKeyTableDefaults();
+  // Six items with one separator; the boundary switch starts as its mark.
+  ASSERT_EQ(form_->PopupMenu1.size(), 6u);
+  EXPECT_TRUE(form_->PopupMenu1[4].Separator);
+  EXPECT_TRUE(form_->Popup.ConstellationBoundary);
+  EXPECT_TRUE(form_->PopupItemChecked(6));
+  form_->PopupItemClick(6);
+  EXPECT_FALSE(form_->Popup.ConstellationBoundary);
+  EXPECT_FALSE(form_->PopupItemChecked(6));
+  form_->ExecuteCommand(1205);  // another path to the switch: the mark follows
+  EXPECT_TRUE(form_->PopupItemChecked(6));
+  // A right click on Orion opens the menu titled with its name.
+  form_->FormMouseMove(0, 255, 130);
+  form_->FormMouseDown(1, 0, 255, 130);
+  form_->FormMouseUp(1, 0, 255, 130);
+  Frames(3);
+  EXPECT_EQ(GbkToUtf8(MenuTable[1].Caption.str()), "猎户座星座");
+  std::string error;
+  ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-popup.png"), error)) << error;
+}
+
+}  // namespace

@@ -1,0 +1,349 @@
+// The interface tables: the column reader, the compiled record images and
+// Config.dat read back at their offsets, and the region machine per type.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "FileIo.h"
+#include "GlobalParams.h"
+#include "Interface.h"
+#include "LittleEndian.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A BUTN line from its fields, in the fixed columns.
+std::string Butn(int sec, int x, int y, int w, int h, int type, int pri, int cmd, char vis,
+                 const std::string& name, const std::string& interval = " 1") {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "BUTN   %4d %5d %5d %5d %5d  %4d  %4d  %4d %c %-15s %s", sec, x, y,
+                w, h, type, pri, cmd, vis, name.c_str(), interval.c_str());
+  return buf;
+}
+
+fs::path TempFolder(const char* name) {
+  fs::path p = fs::temp_directory_path() / ("skyloom-ui-" + std::to_string(getpid())) / name;
+  fs::remove_all(p);
+  fs::create_directories(p);
+  return p;
+}
+
+TEST(ColumnReader, GoodLinesAndEachFailure) {
+  TRegion r;
+  int column = 0;
+  ASSERT_TRUE(ParseRegionLine(Butn(2, 614, 42, 44, 32, 5, 1, 201, '1', "BtnTurnLeft", " 3"), r, column));
+  EXPECT_EQ(r.Section, 2);
+  EXPECT_EQ(r.X, 614);
+  EXPECT_EQ(r.Y, 42);
+  EXPECT_EQ(r.Width, 44);
+  EXPECT_EQ(r.Height, 32);
+  EXPECT_EQ(r.Type, 5);
+  EXPECT_EQ(r.Priority, 1);
+  EXPECT_EQ(r.Command, 201);
+  EXPECT_TRUE(r.Visible);
+  EXPECT_EQ(r.Image.str(), "BtnTurnLeft");
+  EXPECT_EQ(r.Interval, 3);
+  EXPECT_EQ(r.State, 0);
+
+  struct Case {
+    const char* Name;
+    std::string Line;
+    bool Ok;
+    int Column, Interval;
+  } cases[] = {
+      {"interval of a blank and a zero", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A", " 0"), true, 0, 1},
+      {"interval of two zeros", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A", "00"), true, 0, 1},
+      {"negative coordinate", Butn(2, -5, 1, 1, 1, 1, 1, 1, '1', "A"), true, 0, 1},
+      {"blank interval", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A", "  "), false, 73, 0},
+      {"line ends before the interval", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A").substr(0, 71), false, 73, 0},
+      {"letters in X", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A").replace(14, 3, "1x2"), false, 13, 0},
+      {"trailing blank in Y", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A").replace(18, 5, "  12 "), false, 19, 0},
+      {"blank command", Butn(2, 1, 1, 1, 1, 1, 1, 1, '1', "A").replace(49, 4, "    "), false, 50, 0},
+  };
+  for (const Case& c : cases) {
+    column = 0;
+    TRegion out;
+    EXPECT_EQ(ParseRegionLine(c.Line, out, column), c.Ok) << c.Name;
+    if (c.Ok) EXPECT_EQ(out.Interval, c.Interval) << c.Name;
+    else EXPECT_EQ(column, c.Column) << c.Name;
+  }
+  // A name longer than 15 characters is cut; column 72 is ignored.
+  std::string longName = Butn(2, 1, 1, 1, 1, 1, 1, 1, '0', "ABCDEFGHIJKLMNO");
+  longName[71] = 'P';
+  ASSERT_TRUE(ParseRegionLine(longName, r, column));
+  EXPECT_EQ(r.Image.str(), "ABCDEFGHIJKLMNO");
+  EXPECT_FALSE(r.Visible);
+}
+
+TEST(ColumnReader, FileSkipsCommentsKeepsSlotsAndReportsFaults) {
+  ResetInterface();
+  const fs::path dir = TempFolder("reader");
+  std::string text = "- a comment\r\n \r\n\r\nSCEN      1\r\n";
+  text += "sect      1     0     0   800   432     0     2     0 1 Sky\r\n";  // lower case accepted
+  text += Butn(2, 10, 10, 10, 10, 1, 1, 5, '1', "First") + "\r\n";
+  text += Butn(2, 10, 10, 10, 10, 1, 1, 5, '1', "Bad", "  ") + "\r\n";  // slot 2 stays empty
+  text += Butn(2, 20, 20, 10, 10, 2, 1, 6, '1', "Third") + "\r\n";
+  for (int i = 4; i <= 31; ++i) text += Butn(2, i, 0, 1, 1, 1, 1, i, '1', "More") + "\r\n";
+  std::ofstream(dir / "desc.txt", std::ios::binary) << text;
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(ReadInterfaceDescription((dir / "desc.txt").string(), (dir / "cache").string()));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("desc.txt: line 7, column 73"), std::string::npos) << err;
+  EXPECT_NE(err.find("more than 30 regions"), std::string::npos) << err;
+  EXPECT_EQ(Sections[1].Width, 800);
+  EXPECT_EQ(Sections[1].Name.str(), "Sky");
+  EXPECT_EQ(Regions[1].Image.str(), "First");
+  EXPECT_EQ(Regions[2].Command, 0);
+  EXPECT_EQ(Regions[3].Image.str(), "Third");
+  EXPECT_EQ(Regions[30].Command, 30);
+  // A faulty description leaves no compiled copy behind.
+  EXPECT_FALSE(fs::exists(dir / "cache" / "Active.dat"));
+  EXPECT_FALSE(ReadInterfaceDescription((dir / "missing.txt").string(), ""));
+}
+
+TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
+  ResetInterface();
+  Sections[1] = TSection{0, 432, 800, 168, 7, 9};
+  Sections[1].Visible = true;
+  Sections[1].Name.set("Panel");
+  Sections[1].Priority = 3;
+  Sections[1].Scene = 1;
+  Regions[2].X = 614;
+  Regions[2].Y = 42;
+  Regions[2].Width = 44;
+  Regions[2].Height = 32;
+  Regions[2].Command = 201;
+  Regions[2].Type = 5;
+  Regions[2].State = 2;
+  Regions[2].Section = 2;
+  Regions[2].Priority = 4;
+  Regions[2].Visible = true;
+  Regions[2].Image.set("BtnTurnLeft");
+  Regions[2].Interval = 6;
+  const fs::path dir = TempFolder("tables");
+  ASSERT_TRUE(WriteCompiledTables(dir.string()));
+  EXPECT_EQ(fs::file_size(dir / SceneFile), 2 * 524u);
+  EXPECT_EQ(fs::file_size(dir / SectionFile), 30 * 300u);
+  EXPECT_EQ(fs::file_size(dir / ActiveFile), 30 * 564u);
+  std::vector<uint8_t> s, a;
+  ASSERT_EQ(ReadFilePrefix((dir / SectionFile).string(), 1 << 20, s), TReadResult::Ok);
+  ASSERT_EQ(ReadFilePrefix((dir / ActiveFile).string(), 1 << 20, a), TReadResult::Ok);
+  namespace LE = LittleEndian;
+  EXPECT_EQ(LE::GetInt32(s, 4), 432);
+  EXPECT_EQ(LE::GetInt32(s, 16), 7);
+  EXPECT_EQ(LE::GetInt32(s, 20), 9);
+  EXPECT_EQ(s[24], 1);
+  EXPECT_EQ(s[25], 5);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&s[26]), 5), "Panel");
+  EXPECT_EQ(LE::GetInt32(s, 284), 3);
+  EXPECT_EQ(LE::GetInt32(s, 288), 1);
+  const size_t r = 564;  // slot 2
+  EXPECT_EQ(LE::GetInt32(a, r + 4), 614);
+  EXPECT_EQ(LE::GetInt32(a, r + 16), 32);
+  EXPECT_EQ(LE::GetInt32(a, r + 276), 201);
+  EXPECT_EQ(LE::GetInt32(a, r + 280), 5);
+  EXPECT_EQ(LE::GetInt32(a, r + 284), 2);
+  EXPECT_EQ(LE::GetInt32(a, r + 292), 2);
+  EXPECT_EQ(LE::GetInt32(a, r + 296), 4);
+  EXPECT_EQ(a[r + 300], 1);
+  EXPECT_EQ(a[r + 301], 11);
+  EXPECT_EQ(LE::GetInt32(a, r + 560), 6);
+
+  // A Section.dat of 12 records fills slots 1..12 and leaves the rest.
+  s.resize(12 * 300);
+  ASSERT_TRUE(WriteFileAtomic((dir / SectionFile).string(), s));
+  ResetInterface();
+  Sections[13].X = 77;
+  ASSERT_TRUE(ReadCompiledTables(dir.string()));
+  EXPECT_EQ(Sections[1].Y, 432);
+  EXPECT_EQ(Sections[13].X, 77);
+  EXPECT_EQ(Regions[2].Image.str(), "BtnTurnLeft");
+  // One missing file: none is read.
+  fs::remove(dir / SceneFile);
+  ResetInterface();
+  EXPECT_FALSE(ReadCompiledTables(dir.string()));
+  EXPECT_EQ(Sections[1].Y, 0);
+}
+
+TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
+  ResetParameters();
+  MusicOn = 1;
+  SubtitleSpeed = 9;
+  FullScreen = 1;
+  KeyTable[0].Key = 'G';
+  const fs::path dir = TempFolder("config");
+  ASSERT_TRUE(WriteParameters(dir.string()));
+  std::vector<uint8_t> b;
+  ASSERT_EQ(ReadFilePrefix((dir / ConfigFileName).string(), 1 << 20, b), TReadResult::Ok);
+  ASSERT_EQ(b.size(), 11370u);
+  namespace LE = LittleEndian;
+  EXPECT_EQ(b[0], 1);
+  EXPECT_EQ(LE::GetInt32(b, 3), 9);
+  EXPECT_EQ(LE::GetInt32(b, 7), 1);          // key 0 enabled
+  EXPECT_EQ(LE::GetInt32(b, 11), 'G');       // its key
+  EXPECT_EQ(LE::GetInt32(b, 7 + 264), 9);    // region of the horizon switch
+  EXPECT_EQ(LE::GetInt32(b, 7 + 268), 105);
+  EXPECT_EQ(LE::GetInt32(b, 7 + 272), 2);
+  EXPECT_EQ(LE::GetInt32(b, 7 + 12 * 284 + 4), 'N');
+  EXPECT_EQ(LE::GetInt32(b, 7 + 12 * 284 + 268), 1301);
+  EXPECT_EQ(LE::GetInt32(b, 7 + 13 * 284 + 4), 'G');
+  EXPECT_EQ(LE::GetInt32(b, 7 + 13 * 284 + 268), 1302);
+  const size_t m6 = 5687 + 5 * 284;          // menu entry 6: the boundary
+  EXPECT_EQ(LE::GetInt32(b, m6), 1);
+  EXPECT_EQ(LE::GetInt32(b, m6 + 268), 1205);
+  EXPECT_EQ(b[m6 + 276], 1);
+  EXPECT_EQ(LE::GetInt32(b, m6 + 280), 1);
+  EXPECT_EQ(b[11368], 1);
+
+  // Read back; then a short and a damaged file give the defaults, untouched.
+  ResetParameters();
+  EXPECT_TRUE(ReadParameters(dir.string(), ""));
+  EXPECT_EQ(MusicOn, 1);
+  EXPECT_EQ(KeyTable[0].Key, 'G');
+  for (size_t size : {size_t{100}, size_t{11369}}) {
+    std::vector<uint8_t> cut(b.begin(), b.begin() + static_cast<long>(size));
+    ASSERT_TRUE(WriteFileAtomic((dir / ConfigFileName).string(), cut));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ReadParameters(dir.string(), ""));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
+    EXPECT_EQ(MusicOn, 0);
+    EXPECT_EQ(KeyTable[0].Key, 'R');
+    EXPECT_EQ(fs::file_size(dir / ConfigFileName), size);
+  }
+  b[11369] = 7;
+  ASSERT_TRUE(WriteFileAtomic((dir / ConfigFileName).string(), b));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(ReadParameters(dir.string(), ""));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(FullScreen, 0);
+}
+
+// The region machine, event by event.
+class RegionMachine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetInterface();
+    CurrentScene = 1;
+    Sections[1] = TSection{0, 0, 800, 432};
+    Sections[1].Scene = 1;
+    Sections[1].Priority = 2;
+    Sections[2] = TSection{0, 432, 800, 168};
+    Sections[2].Scene = 1;
+    Sections[2].Priority = 1;
+    auto put = [](int slot, int x, int y, int type, int cmd) {
+      TRegion& r = Regions[slot];
+      r.X = x;
+      r.Y = y;
+      r.Width = r.Height = 20;
+      r.Section = 2;
+      r.Type = type;
+      r.Command = cmd;
+      r.Priority = 1;
+    };
+    put(1, 0, 0, RegionType::Push, 103);
+    put(2, 100, 0, RegionType::Toggle, 105);
+    put(3, 200, 0, RegionType::HoverRepeat, 201);
+    put(4, 300, 0, RegionType::HoldRepeat, 203);
+    put(5, 400, 0, RegionType::Drag, 21);
+    put(6, 500, 0, RegionType::Push, 1);   // overlapping, equal priority:
+    put(7, 505, 0, RegionType::Push, 2);   // the lower slot wins
+  }
+  void Move(int x, int y) {
+    Pointer.PendingEvent = Pointer.PendingCommand = 0;
+    HitTestRegions(x, y);
+    Pointer.PreviousRegion = Pointer.Region;
+  }
+  void Press() {
+    Pointer.PendingEvent = Pointer.PendingCommand = 0;
+    Pointer.MouseState = 1;
+    PressRegion();
+  }
+  void Release() {
+    Pointer.PendingEvent = Pointer.PendingCommand = 0;
+    ReleaseRegion();
+  }
+};
+
+TEST_F(RegionMachine, EventsPerType) {
+  struct Step {
+    const char* What;
+    int Kind;  // 0 move, 1 press, 2 release
+    int X, Y, Event, Command;
+  } steps[] = {
+      {"enter the push button", 0, 5, 440, RegionEvent::Entered, 0},
+      {"press it", 1, 5, 440, RegionEvent::PushPressed, 0},
+      {"release inside runs it", 2, 5, 440, RegionEvent::Execute, 103},
+      {"enter the toggle", 0, 105, 440, RegionEvent::Entered, 0},
+      {"press it while off", 1, 105, 440, RegionEvent::ToggleOn, 105},
+      {"release: nothing more", 2, 105, 440, RegionEvent::None, 0},
+      {"enter the hover repeat: runs at once", 0, 205, 440, RegionEvent::Execute, 201},
+      {"leave it for the hold repeat", 0, 305, 440, RegionEvent::Entered, 0},
+      {"press the hold repeat", 1, 305, 440, RegionEvent::Execute, 203},
+      {"release it", 2, 305, 440, RegionEvent::LeftRepeat, 203},
+      {"over to the drag region: the repeat ends", 0, 405, 440, RegionEvent::LeftRepeat, 0},
+      {"press the drag region: capture only", 1, 405, 440, RegionEvent::None, 0},
+      {"equal priority, lower slot", 0, 510, 440, RegionEvent::Entered, 0},
+  };
+  for (const Step& s : steps) {
+    if (s.Kind == 0) Move(s.X, s.Y);
+    if (s.Kind == 1) Press();
+    if (s.Kind == 2) Release();
+    EXPECT_EQ(Pointer.PendingEvent, s.Event) << s.What;
+    EXPECT_EQ(Pointer.PendingCommand, s.Command) << s.What;
+  }
+  EXPECT_EQ(Pointer.Region, 6);
+  Move(405, 440);
+  Press();
+  EXPECT_EQ(Pointer.Captured, 5);
+  DragRegionMove();
+  EXPECT_EQ(Pointer.PendingCommand, 22);
+  DragRegionEnd();
+  EXPECT_EQ(Pointer.PendingCommand, 23);
+}
+
+TEST_F(RegionMachine, EdgeCases) {
+  // A toggle that is on reports the press while on.
+  Regions[2].State = RegionLook::On;
+  Move(105, 440);
+  Press();
+  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::ToggleOff);
+  Release();
+  // Push pressed, left while held, released outside: no command.
+  Move(5, 440);
+  Press();
+  Move(50, 440);
+  Release();
+  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::None);
+  // Off every section: the last region stays under the pointer.
+  Move(5, 440);
+  HitTestRegions(900, 900);
+  EXPECT_EQ(Pointer.Section, 0);
+  EXPECT_EQ(Pointer.Region, 1);
+  // Leaving a hover-repeat region ends its repeat.
+  Move(205, 440);
+  Move(250, 440);
+  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::LeftRepeat);
+  // Both rectangle ends count.
+  Move(20, 452);
+  EXPECT_EQ(Pointer.Region, 1);
+  Move(21, 452);
+  EXPECT_EQ(Pointer.Region, 0);
+}
+
+TEST(KeyTable, DefaultsAndTheTwoSkySwitches) {
+  SetKeyTableDefaults();
+  EXPECT_EQ(KeyTable[0].Key, 'R');
+  EXPECT_EQ(KeyTable[0].Command, 105);
+  EXPECT_EQ(KeyTable[11].Key, 'B');
+  EXPECT_EQ(KeyTable[12].Key, 'N');
+  EXPECT_EQ(KeyTable[12].Region, 8);
+  EXPECT_EQ(KeyTable[12].LookMask, 0);
+  EXPECT_EQ(KeyTable[13].Key, 'G');
+  EXPECT_EQ(KeyTable[13].Command, 1302);
+  EXPECT_EQ(KeyTable[14].Enabled, 0);
+  EXPECT_EQ(KeyTable[14].Key, 0);
+}
+
+}  // namespace
