@@ -22,7 +22,6 @@
 namespace {
 
 constexpr double Deg = M_PI / 180.0;
-constexpr Uint32 FramePeriod = 33;  // milliseconds
 // The application title shown by the desktop for the window (UTF-8).
 const char* const ApplicationTitle = "天文节目";
 
@@ -40,45 +39,51 @@ std::string Absolute(const std::string& cwd, const std::string& path) {
   return (std::filesystem::path(cwd) / path).string();
 }
 
-void RunMessageLoop(TFormSky& form) {
-  uint64_t last = 0;
-  // A modal dialog opened by an event or a tick runs this same step in its
-  // nested loop.
-  form.NextFrame = [&form, &last] {
-    MessageLoopStep(form, last);
-    return !form.Terminated;
-  };
-  while (!form.Terminated) MessageLoopStep(form, last);
-  form.NextFrame = nullptr;
-}
+// One picture: one frame, then the stage as it would be shown, saved.
+class TOnePicture : public TStepSource {
+ public:
+  explicit TOnePicture(std::string file) : file_(std::move(file)) {}
+  bool BeforeFrame(TFormSky& form) override {
+    if (!framed_) return framed_ = true;
+    std::string error;
+    if (!form.DXDraw.SaveScreenshot(file_, error)) {
+      std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+      failed_ = true;
+    }
+    return false;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  std::string file_;
+  bool framed_ = false;
+  bool failed_ = false;
+};
 
 }  // namespace
 
-void MessageLoopStep(TFormSky& form, uint64_t& lastTick) {
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) HandleEvent(form, e, true);
-  if (form.Terminated) return;
-  // The end of the music is a window-system notice: it is served whether or
-  // not the frame timer runs, so the music loops behind other windows too.
-  form.MediaPlayer1.Poll();
-  if (form.DXTimer1Enabled && form.ApplicationActive) {
-    const uint64_t now = SDL_GetTicks64();
-    if (now - lastTick >= FramePeriod) {
-      lastTick = now;  // several missed periods still give one call
-      form.DXTimer1Timer();
-    } else {
-      SDL_Delay(static_cast<Uint32>(std::min<uint64_t>(FramePeriod - (now - lastTick), 5)));
-    }
-  } else {
-    SDL_WaitEventTimeout(nullptr, 100);
-  }
-}
+void MessageLoopStep(TFormSky& form, uint64_t&) { form.Loop.Step(form); }
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
   // ImGui sees every event first; what it takes (the pointer over a menu or
   // dialog, keys typed into a field) does not reach the stage. While a modal
   // dialog is open nothing but closing the window reaches the stage.
   const bool taken = form.ImGuiHost.ProcessEvent(e);
+  // Any input may change what is drawn (looks under the pointer, the
+  // hovered object, a menu): the next tick draws and presents.
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+      form.Invalidate();
+      break;
+    default:
+      break;
+  }
   if (form.ModalDepth > 0) {
     if (e.type == SDL_QUIT ||
         (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
@@ -92,6 +97,11 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
       break;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) form.Terminated = true;
+      // Shown again, uncovered, resized or switched: the next tick presents.
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN ||
+          e.window.event == SDL_WINDOWEVENT_RESTORED ||
+          e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        form.Invalidate();
       if (!followFocus) break;
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) form.ApplicationDeactivate();
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) form.ApplicationActivate();
@@ -249,20 +259,21 @@ int RunSkyloom(int argc, char** argv) {
     if (goToCode > 0) form.StartGoTo(goToCode);
 
     if (!renderFile.empty()) {
-      // One picture: no window at all.
+      // One picture: no window at all, the same frame step.
       form.DXDrawInitialize();
-      form.DXTimer1Timer();
-      if (!form.DXDraw.SaveScreenshot(renderFile, error)) {
-        std::fprintf(stderr, "skyloom: %s\n", error.c_str());
-        exitCode = 1;
-      }
+      TOnePicture picture(renderFile);
+      form.Loop.SetSource(&picture);
+      form.Loop.RunUntil(form, [] { return false; });
+      form.Loop.SetSource(nullptr);
+      if (picture.Failed()) exitCode = 1;
     } else if (!form.Terminated) {
       form.DXDraw.Initialize(ApplicationTitle, form.Left, form.Top, !form.Windowed);
       form.DXDrawInitialize();
       if (!scriptFile.empty()) {
         exitCode = RunScript(form, scriptFile, callerCwd) ? 0 : 1;
       } else {
-        RunMessageLoop(form);
+        form.Loop.RunUntil(form, [] { return false; });
+        form.Loop.ReportFrames(form);
       }
     } else {
       exitCode = 1;  // the desktop was too narrow: the program never started

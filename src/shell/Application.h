@@ -17,12 +17,10 @@ int RunSkyloom(int argc, char** argv);
 // FormShow, before the first frame).
 void ApplyOptions(const TOptions& options, TFormSky& form);
 
-// One pass of the message loop: the pending window-system events, the music
-// player's completion notice, then the frame handler once at least 33 ms
-// have passed since `lastTick` (milliseconds) while the timer runs and the
-// application is active; otherwise a short wait.
+// One pass of the message loop: the form's frame step (FrameLoop.h), which
+// keeps its own tick time; the second argument is no longer used.
 void MessageLoopStep(TFormSky& form, uint64_t& lastTick);
 
 // Routes one window-system event to the form (keys, pointer, activation,
-// closing). Scripts feed their events through the same door.
+// closing, exposure). Scripts feed their events through the same door.
 void HandleEvent(TFormSky& form, const SDL_Event& event, bool followFocus);

@@ -118,12 +118,12 @@ const char* OptionsHelp() {
          "  --panel-down        sky area 564 pixels high instead of 432\n"
          "  --fullscreen, --window   full screen (letterboxed) or an 800x600 window\n"
          "  --music, --no-music background music on or off for this run\n"
-         "  --goto NAME         start with the view travelling to an object: a constellation\n"
-         "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
-         "                      or a Messier object (M31)\n"
          "  --label-placement on|off   labels placed so that none covers another (on) or\n"
          "                      each written at its object (off)\n"
          "  --realistic-sky on|off     sky colour, twilight and eclipses follow the Sun\n"
+         "  --goto NAME         start with the view travelling to an object: a constellation\n"
+         "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
+         "                      or a Messier object (M31)\n"
          "  --help              this text\n";
 }
 

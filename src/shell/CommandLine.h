@@ -24,9 +24,9 @@ struct TOptions {
   bool PanelDown = false;
   std::optional<bool> FullScreen;                     // --fullscreen / --window
   std::optional<bool> Music;                          // --music / --no-music
-  std::string GoTo;                                   // --goto NAME: travel to an object
   std::optional<bool> LabelPlacement;                 // --label-placement on|off
   std::optional<bool> RealisticSky;                   // --realistic-sky on|off
+  std::string GoTo;                                   // --goto NAME: travel to an object
 };
 
 class TSkyloom;

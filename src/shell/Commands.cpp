@@ -27,6 +27,7 @@ void DialCentre(int entry, int& x, int& y) {
 
 bool TFormSky::ExecuteCommand(int code) {
   if (LogCommands) CommandLog.push_back(code);
+  Invalidate();  // whatever the code did may show
   ViewCommand(code) || PanelCommand(code) || TextCommand(code) || PlayerCommand(code) ||
       PopupCommand(code) || ProgramCommand(code);
   return true;

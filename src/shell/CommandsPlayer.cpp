@@ -9,9 +9,6 @@
 
 namespace {
 
-// Show files lie in this folder of the program's folder.
-const char* const ShowFolder = "天文节目/";
-
 void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.Latitude = r.Latitude;
   sky.Longitude = r.Longitude;
@@ -50,7 +47,7 @@ bool TFormSky::PlayerCommand(int code) {
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         Language = 0;
         sky.English = 0;
-        Lecture.LoadShow(ShowFolder + answer.ShowFile);
+        Lecture.LoadShow(std::string(ShowFolder) + "/" + answer.ShowFile);
         Lecture.StartShow();
         ArmShowPlayer();
         TextShown = true;

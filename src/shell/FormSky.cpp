@@ -138,6 +138,7 @@ void TFormSky::FormShow() {
   FillWellKnownRegions(1);
   // 2. No show loaded, no text shown.
   Lecture.Reset();
+  Lecture.Attach(SkyModel, &Marks, &Popup);
   TextShown = false;
   // 3. Automatic slots.
   HoverRepeat = TAutoCommand{};
@@ -212,14 +213,24 @@ void TFormSky::DXTimer1Timer() {
     }
     if (!Playing) Player.Active = false;
   }
-  // 7.-9.
+  // 7.-9. A still picture is neither drawn nor presented again.
   if (SkyStale) {
     SkyModel->UpdateSky();
     SkyStale = false;
+    PictureStale = true;
   }
-  DrawFrame();
-  DrawOverlay();
-  DXDraw.Flip();
+  // While a menu or dialog shows, and for two frames after (ImGui settles
+  // which window holds the pointer one frame late), every tick draws.
+  // A menu waiting to open (for the pointer events queued before it) also
+  // needs its frames.
+  if (DXDraw.OverlayShowing() || DialogView || PopupPending) OverlayFrames = 2;
+  if (PictureStale || DrawEveryFrame || OverlayFrames > 0 || DXDraw.Frames() == 0) {
+    PictureStale = false;
+    if (OverlayFrames > 0) --OverlayFrames;
+    DrawFrame();
+    DrawOverlay();
+    DXDraw.Flip();
+  }
 }
 
 void TFormSky::StartImGui() {
@@ -320,4 +331,5 @@ void TFormSky::ApplicationActivate() {
   Minimized = DXDraw.Minimized();
   if (!Minimized) DXDraw.SetFlipOption(false);
   DXTimer1Enabled = true;
+  Invalidate();  // the surface may have been given away or covered meanwhile
 }

@@ -12,6 +12,7 @@
 
 #include "AutoCommand.h"
 #include "Canvas.h"
+#include "FrameLoop.h"
 #include "ImGuiHost.h"
 #include "ImageList.h"
 #include "InfoText.h"
@@ -52,6 +53,10 @@ class TFormSky {
   // of codes has its own handler (Commands*.cpp); each returns false for a
   // code that is not its own.
   bool ExecuteCommand(int code);
+  // The picture may have changed: the next tick draws and presents. Every
+  // command, pointer and window event calls it; so must anything that
+  // changes what DrawFrame draws without a command (a look that animates).
+  void Invalidate() { PictureStale = true; }
   bool ViewCommand(int code);     // 7, 8, 9, 101..105, 201..204
   bool PanelCommand(int code);    // 0, 304, 1010, 1011
   bool TextCommand(int code);     // 13, 14, 22, 1012
@@ -128,6 +133,7 @@ class TFormSky {
   // The dialogs with their state between showings (made at the first).
   std::shared_ptr<struct TDialogSet> Dialogs;
   bool DXTimer1Enabled = false;
+  TFrameLoop Loop;            // the one frame step (window, script, one picture, modal dialogs)
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 
   // Window placement and application state.
@@ -144,6 +150,13 @@ class TFormSky {
   int Language = 0;
   int LineHeight = 16;
   int TextLayout[9] = {};
+  // A tick draws and presents only when the picture can have changed since
+  // the last present (or an overlay shows, or DrawEveryFrame is set);
+  // otherwise the window keeps showing the last frame, which is exactly
+  // what a redraw would give.
+  bool PictureStale = true;
+  bool DrawEveryFrame = false;
+  int OverlayFrames = 0;  // frames still to draw for the ImGui overlay
   bool SkyStale = false, PopupPending = false, ViewLocked = false, Playing = false;
   int PlayDirection = 0, PlayMode = 0, TargetCode = 0;
   int HoverObject = 0, HoverX = 0, HoverY = 0;

@@ -12,7 +12,6 @@
 #include "FileIo.h"
 #include "FormSky.h"
 #include "ObjectNames.h"
-#include "Png.h"
 #include "SkyModel.h"
 
 namespace {
@@ -74,15 +73,123 @@ void FeedMouse(TFormSky& form, Uint32 type, int x, int y, int button) {
   Feed(form, e);
 }
 
-// One frame of the loop: window-system events (only closing counts while a
-// script runs), the music's completion notice, then the frame handler when
-// the timer runs.
-void Frame(TFormSky& form) {
-  SDL_Event e;
-  while (SDL_PollEvent(&e))
-    if (e.type == SDL_QUIT) form.Terminated = true;
-  form.MediaPlayer1.Poll();
-  if (form.DXTimer1Enabled) form.DXTimer1Timer();
+// What a step's action works on.
+struct TStepContext {
+  TFormSky& Form;
+  const std::string& Base;  // the folder of relative shot paths
+  int Line;
+  int FramesWanted = 0;     // frames the step asks for before the next step
+  bool Failed = false;
+};
+
+using TArgs = std::vector<std::string>;
+
+// One kind of step: its verb, how many words follow, what is wrong with
+// them ("" when nothing) and what it does. New steps are new rows.
+struct TStepVerb {
+  const char* Verb;
+  size_t MinArgs, MaxArgs;
+  const char* Usage;  // the message when the number of words is wrong
+  std::string (*Check)(const TArgs& a);
+  void (*Run)(TStepContext& c, const TArgs& a);
+};
+
+std::string NoCheck(const TArgs&) { return ""; }
+
+std::string CheckKey(const TArgs& a) {
+  return KeyCode(a[0]) == SDL_SCANCODE_UNKNOWN ? "unknown key \"" + Shown(a[0]) + "\"" : "";
+}
+
+std::string CheckPoint(const TArgs& a) {
+  int x = 0;
+  if (!ToInt(a[0], -10000, 10000, x) || !ToInt(a[1], -10000, 10000, x)) return "bad position";
+  if (a.size() == 3 && a[2] != "left" && a[2] != "right" && a[2] != "middle")
+    return "button must be left, right or middle";
+  return "";
+}
+
+std::string CheckWait(const TArgs& a) {
+  int x = 0;
+  return ToInt(a[0], 0, MaxWait, x) ? "" : "wait takes 0..100000 frames";
+}
+
+void RunKey(TStepContext& c, const TArgs& a) {
+  FeedKey(c.Form, KeyCode(a[0]), true);
+  FeedKey(c.Form, KeyCode(a[0]), false);
+}
+void RunKeyDown(TStepContext& c, const TArgs& a) { FeedKey(c.Form, KeyCode(a[0]), true); }
+void RunKeyUp(TStepContext& c, const TArgs& a) { FeedKey(c.Form, KeyCode(a[0]), false); }
+
+void RunMove(TStepContext& c, const TArgs& a) {
+  FeedMouse(c.Form, SDL_MOUSEMOTION, std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), 0);
+}
+
+// A click is a motion to the point, then the button down and up.
+void RunButton(TStepContext& c, const TArgs& a, bool down, bool up) {
+  const int x = std::atoi(a[0].c_str()), y = std::atoi(a[1].c_str()), b = Button(a, 2);
+  FeedMouse(c.Form, SDL_MOUSEMOTION, x, y, 0);
+  if (down) FeedMouse(c.Form, SDL_MOUSEBUTTONDOWN, x, y, b);
+  if (up) FeedMouse(c.Form, SDL_MOUSEBUTTONUP, x, y, b);
+}
+void RunClick(TStepContext& c, const TArgs& a) { RunButton(c, a, true, true); }
+void RunMouseDown(TStepContext& c, const TArgs& a) { RunButton(c, a, true, false); }
+void RunMouseUp(TStepContext& c, const TArgs& a) { RunButton(c, a, false, true); }
+
+void RunWait(TStepContext& c, const TArgs& a) { c.FramesWanted = std::atoi(a[0].c_str()); }
+
+void RunShot(TStepContext& c, const TArgs& a) {
+  std::string path = a[0];
+  if (!c.Base.empty() && !path.empty() && path[0] != '/')
+    path = (std::filesystem::path(c.Base) / path).string();
+  std::string error;
+  if (!c.Form.DXDraw.SaveScreenshot(path, error)) {
+    std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line, error.c_str());
+    c.Failed = true;
+  }
+}
+
+std::string CheckCode(const TArgs& a) {
+  int x = 0;
+  return ToInt(a[0], 0, 99999, x) ? "" : "command takes a code 0..99999";
+}
+
+void RunCommand(TStepContext& c, const TArgs& a) { c.Form.ExecuteCommand(std::atoi(a[0].c_str())); }
+
+// The object's name may have several words ("Alpha Centauri").
+void RunGoTo(TStepContext& c, const TArgs& a) {
+  std::string name;
+  for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
+  const int code = FindObjectByName(*SkyModel, name);
+  if (code == 0) {
+    std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line,
+                 UnknownObjectMessage(name).c_str());
+    c.Failed = true;
+    return;
+  }
+  c.Form.StartGoTo(code);
+}
+
+void RunQuit(TStepContext& c, const TArgs&) { c.Form.ExecuteCommand(303); }
+
+const TStepVerb StepVerbs[] = {
+    {"key", 1, 1, "key takes one key name", CheckKey, RunKey},
+    {"keydown", 1, 1, "keydown takes one key name", CheckKey, RunKeyDown},
+    {"keyup", 1, 1, "keyup takes one key name", CheckKey, RunKeyUp},
+    {"move", 2, 2, "move takes X Y", CheckPoint, RunMove},
+    {"click", 2, 3, "click takes X Y", CheckPoint, RunClick},
+    {"mousedown", 2, 3, "mousedown takes X Y", CheckPoint, RunMouseDown},
+    {"mouseup", 2, 3, "mouseup takes X Y", CheckPoint, RunMouseUp},
+    {"wait", 1, 1, "wait takes 0..100000 frames", CheckWait, RunWait},
+    {"shot", 1, 1, "shot takes one file name", NoCheck, RunShot},
+    {"command", 1, 1, "command takes a code 0..99999", CheckCode, RunCommand},
+    {"goto", 1, 64, "goto takes an object name", NoCheck, RunGoTo},
+    {"quit", 0, 0, "quit takes nothing", NoCheck, RunQuit},
+};
+
+const TStepVerb* FindVerb(const std::string& verb) {
+  for (const TStepVerb& v : StepVerbs)
+    if (verb == v.Verb) return &v;
+  return nullptr;
 }
 
 }  // namespace
@@ -104,130 +211,50 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
       error = "line " + std::to_string(n) + ": " + why;
       return false;
     };
-    const std::string& v = step.Verb;
-    const auto& a = step.Args;
-    int x = 0;
-    if (v == "key" || v == "keydown" || v == "keyup") {
-      if (a.size() != 1) return fail(v + " takes one key name");
-      if (KeyCode(a[0]) == SDL_SCANCODE_UNKNOWN) return fail("unknown key \"" + Shown(a[0]) + "\"");
-    } else if (v == "move" || v == "click" || v == "mousedown" || v == "mouseup") {
-      const size_t most = v == "move" ? 2 : 3;
-      if (a.size() < 2 || a.size() > most) return fail(v + " takes X Y");
-      if (!ToInt(a[0], -10000, 10000, x) || !ToInt(a[1], -10000, 10000, x))
-        return fail("bad position");
-      if (a.size() == 3 && a[2] != "left" && a[2] != "right" && a[2] != "middle")
-        return fail("button must be left, right or middle");
-    } else if (v == "wait") {
-      if (a.size() != 1 || !ToInt(a[0], 0, MaxWait, x)) return fail("wait takes 0..100000 frames");
-    } else if (v == "shot") {
-      if (a.size() != 1) return fail("shot takes one file name");
-    } else if (v == "command") {
-      if (a.size() != 1 || !ToInt(a[0], 0, 99999, x)) return fail("command takes a code 0..99999");
-    } else if (v == "goto") {
-      if (a.empty()) return fail("goto takes an object name");
-    } else if (v == "quit") {
-      if (!a.empty()) return fail("quit takes nothing");
-    } else {
-      return fail("unknown step \"" + Shown(v) + "\"");
-    }
+    const TStepVerb* verb = FindVerb(step.Verb);
+    if (!verb) return fail("unknown step \"" + Shown(step.Verb) + "\"");
+    if (step.Args.size() < verb->MinArgs || step.Args.size() > verb->MaxArgs)
+      return fail(verb->Usage);
+    const std::string why = verb->Check(step.Args);
+    if (!why.empty()) return fail(why);
     steps.push_back(std::move(step));
   }
   return true;
 }
 
-namespace {
-
-// The script as a source of frames: Advance runs the steps up to the next
-// frame and that frame. The main loop of a script run calls it, and so does
-// the nested loop of a modal dialog that a step opened, so the steps after
-// the one that opened the dialog drive the dialog.
-class TScriptRunner {
- public:
-  TScriptRunner(TFormSky& form, const std::vector<TScriptStep>& steps, const std::string& base)
-      : form_(form), steps_(steps), base_(base) {}
-
-  // False when the script has ended (or failed, or the program ends).
-  bool Advance() {
-    while (!form_.Terminated && !failed_) {
-      if (waitLeft_ > 0) {
-        --waitLeft_;
-        Frame(form_);
-        return true;
-      }
-      if (next_ >= steps_.size()) return false;
-      const TScriptStep& s = steps_[next_++];
-      Run(s);
-    }
-    return false;
+bool TScriptRunner::BeforeFrame(TFormSky& form) {
+  if (waitLeft_ > 0) {
+    --waitLeft_;
+    return true;
   }
-  bool Failed() const { return failed_; }
-
- private:
-  void Run(const TScriptStep& s) {
-    const auto& a = s.Args;
-    if (s.Verb == "key") {
-      FeedKey(form_, KeyCode(a[0]), true);
-      FeedKey(form_, KeyCode(a[0]), false);
-    } else if (s.Verb == "keydown" || s.Verb == "keyup") {
-      FeedKey(form_, KeyCode(a[0]), s.Verb == "keydown");
-    } else if (s.Verb == "move") {
-      FeedMouse(form_, SDL_MOUSEMOTION, std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), 0);
-    } else if (s.Verb == "click" || s.Verb == "mousedown" || s.Verb == "mouseup") {
-      const int x = std::atoi(a[0].c_str()), y = std::atoi(a[1].c_str()), b = Button(a, 2);
-      FeedMouse(form_, SDL_MOUSEMOTION, x, y, 0);
-      if (s.Verb != "mouseup") FeedMouse(form_, SDL_MOUSEBUTTONDOWN, x, y, b);
-      if (s.Verb != "mousedown") FeedMouse(form_, SDL_MOUSEBUTTONUP, x, y, b);
-    } else if (s.Verb == "wait") {
-      waitLeft_ = std::atoi(a[0].c_str());
-    } else if (s.Verb == "shot") {
-      if (form_.DXDraw.Frames() == 0) Frame(form_);
-      std::string path = a[0];
-      if (!base_.empty() && !path.empty() && path[0] != '/')
-        path = (std::filesystem::path(base_) / path).string();
-      std::string error;
-      if (!form_.DXDraw.SaveScreenshot(path, error)) {
-        std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line, error.c_str());
-        failed_ = true;
-      }
-    } else if (s.Verb == "command") {
-      form_.ExecuteCommand(std::atoi(a[0].c_str()));
-    } else if (s.Verb == "goto") {
-      std::string name;
-      for (const std::string& w : a) name += (name.empty() ? "" : " ") + w;
-      const int code = FindObjectByName(*SkyModel, name);
-      if (code == 0) {
-        std::fprintf(stderr, "skyloom: script line %d: %s\n", s.Line,
-                     UnknownObjectMessage(name).c_str());
-        failed_ = true;
-        return;
-      }
-      form_.StartGoTo(code);
-    } else if (s.Verb == "quit") {
-      form_.ExecuteCommand(303);
+  while (next_ < steps_.size() && !form.Terminated && !failed_) {
+    const TScriptStep& s = steps_[next_];
+    // A shot needs a drawn frame: the first one is run before it.
+    if (s.Verb == "shot" && form.DXDraw.Frames() == 0 && !firstFrameRun_)
+      return firstFrameRun_ = true;
+    ++next_;  // before running: a dialog the step opens goes on from the next step
+    const TStepVerb* verb = FindVerb(s.Verb);
+    if (!verb) continue;
+    TStepContext c{form, base_, s.Line};
+    verb->Run(c, s.Args);
+    if (c.Failed) failed_ = true;
+    if (c.FramesWanted > 0) {
+      waitLeft_ = c.FramesWanted - 1;
+      return true;
     }
   }
-
-  TFormSky& form_;
-  const std::vector<TScriptStep>& steps_;
-  std::string base_;
-  size_t next_ = 0;
-  int waitLeft_ = 0;
-  bool failed_ = false;
-};
-
-}  // namespace
+  return false;
+}
 
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
                     const std::string& baseFolder) {
-  TScriptRunner runner(form, steps, baseFolder);
-  auto previous = std::move(form.NextFrame);
-  form.NextFrame = [&runner] { return runner.Advance(); };
-  while (runner.Advance()) {
-  }
-  form.NextFrame = std::move(previous);
+  TScriptRunner runner(steps, baseFolder);
+  TStepSource* outer = form.Loop.Source();
+  form.Loop.SetSource(&runner);
+  form.Loop.RunUntil(form, [] { return false; });
+  form.Loop.SetSource(outer);
   return !runner.Failed();
 }
-
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
   // Messages name the script as the user gave it: relative to the caller's
   // folder when it lies there.

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "FrameLoop.h"
+
 class TFormSky;
 
 struct TScriptStep {
@@ -27,9 +29,34 @@ struct TScriptStep {
 // Parses a script; false with "line N: ..." for an unknown verb or bad arguments.
 bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::string& error);
 
-// Runs the script file (at most 1 MiB) on the form; paths of shots are
-// relative to `baseFolder` (the caller's folder). False on a read or parse
-// error or a failed shot.
+// A parsed script as the frame loop's step source: each frame it runs the
+// steps up to the next frame of a `wait` (or, for `shot` before any frame
+// was drawn, one frame). A step that opens a modal dialog runs the dialog's
+// nested loop, which pulls the following steps from the same runner.
+class TScriptRunner : public TStepSource {
+ public:
+  TScriptRunner(std::vector<TScriptStep> steps, std::string baseFolder)
+      : steps_(std::move(steps)), base_(std::move(baseFolder)) {}
+  bool BeforeFrame(TFormSky& form) override;
+  // A shot could not be saved (the run then ends, with a failure status).
+  bool Failed() const { return failed_; }
+  bool Finished() const { return next_ >= steps_.size() && waitLeft_ == 0; }
+
+ private:
+  // Runs one step; true when it asks for frames (`framesWanted` of them).
+  bool Run(TFormSky& form, const TScriptStep& step, int& framesWanted);
+  std::vector<TScriptStep> steps_;
+  std::string base_;
+  size_t next_ = 0;   // the step to run next
+  int waitLeft_ = 0;  // frames still to run for the current wait
+  bool failed_ = false;
+  bool firstFrameRun_ = false;  // the frame a shot before any frame asked for
+};
+
+// Runs the script file (at most 1 MiB) on the form through its frame loop;
+// paths of shots are relative to `baseFolder` (the caller's folder). False
+// on a read or parse error or a failed shot.
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder = "");
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
                     const std::string& baseFolder);
+

@@ -231,3 +231,51 @@ TEST(ImageList, RotateScalesToTheGivenSizeAndIsClipped) {
   EXPECT_EQ(Count(b, kRed), 40 * 40);
   list.DrawRotate(b, two, 20, 20, 1, 1 << 30, 1, 0.5, 0.5, 64);
 }
+
+// A large picture is drawn through its pixel runs; the same picture cut into
+// small tiles (below the size that gets runs) is blended pixel by pixel.
+// Both must give the same buffer, wherever the picture lands.
+TEST(ImageList, LargePicturesDrawnByRunsEqualPixelByPixelBlending) {
+  constexpr int W = 100, H = 80, TW = 50, TH = 40;
+  LibraryImage big;
+  big.Name = "Big";
+  big.FrameWidth = W;
+  big.FrameHeight = H;
+  big.FrameCount = 2;
+  uint32_t seed = 7;
+  for (int i = 0; i < W * H * 2; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const uint32_t pick = (seed >> 28) % 4;  // runs of every kind, mixed
+    const uint32_t alpha = pick == 0 ? 0 : pick == 1 ? 128 + (seed >> 20) % 100 : 255;
+    big.Pixels.push_back((alpha << 24) | (seed & 0xFFFFFF));
+  }
+  std::vector<LibraryImage> images{big};
+  for (int ty = 0; ty < H / TH; ++ty)
+    for (int tx = 0; tx < W / TW; ++tx) {
+      LibraryImage t;
+      t.Name = "T" + std::to_string(ty * 2 + tx);
+      t.FrameWidth = TW;
+      t.FrameHeight = TH;
+      t.FrameCount = 2;
+      for (int f = 0; f < 2; ++f)
+        for (int y = 0; y < TH; ++y)
+          for (int x = 0; x < TW; ++x)
+            t.Pixels.push_back(big.Pixels[(f * H + ty * TH + y) * W + tx * TW + x]);
+      images.push_back(t);
+    }
+  TDXImageList list;
+  list.Assign(std::move(images));
+  struct Case {
+    int X, Y, Frame;
+  } cases[] = {{10, 10, 0}, {10, 10, 1}, {-37, 5, 0}, {150, -23, 1}, {-5, 150, 0}, {190, 130, 1}};
+  for (const Case& c : cases) {
+    TBackBuffer byRuns(200, 170), byPixels(200, 170);
+    byRuns.Fill(RGB(10, 80, 200));
+    byPixels.Fill(RGB(10, 80, 200));
+    list.Draw(byRuns, list.Find("Big"), c.X, c.Y, c.Frame);
+    for (int t = 0; t < 4; ++t)
+      list.Draw(byPixels, list.Find("T" + std::to_string(t)), c.X + (t % 2) * TW,
+                c.Y + (t / 2) * TH, c.Frame);
+    EXPECT_TRUE(Same(byRuns, byPixels)) << c.X << "," << c.Y << " frame " << c.Frame;
+  }
+}

@@ -25,7 +25,17 @@ start_x() {  # WIDTHxHEIGHT
     Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
     XPID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    # A server of the same number elsewhere (another folder of lock files)
+    # makes ours exit: only a living server of our own counts.
+    for _ in $(seq 50); do
+      kill -0 "$XPID" 2>/dev/null || break
+      if xdpyinfo >/dev/null 2>&1; then
+        sleep 0.2
+        kill -0 "$XPID" 2>/dev/null && return 0
+        break
+      fi
+      sleep 0.1
+    done
     kill "$XPID" 2>/dev/null || true
   done
   fail "no virtual X server"

@@ -327,3 +327,73 @@ TEST(WindowPlacement, CentredUnlessTheDesktopIsExactly800Wide) {
 }
 
 }  // namespace
+
+namespace {
+
+// A script's frames through the form's own frame loop: how many ticks it
+// ran and how many frames it presented.
+struct ScriptRun {
+  int Ticks = 0;
+  long Presented = 0;
+};
+
+ScriptRun RunCounted(TFormSky& form, const std::string& text) {
+  std::vector<TScriptStep> steps;
+  std::string error;
+  EXPECT_TRUE(ParseScript(text, steps, error)) << error;
+  TScriptRunner runner(steps, "");
+  form.Loop.SetSource(&runner);
+  const long before = form.DXDraw.Frames();
+  ScriptRun run;
+  while (form.Loop.Step(form)) ++run.Ticks;
+  form.Loop.SetSource(nullptr);
+  run.Presented = form.DXDraw.Frames() - before;
+  return run;
+}
+
+}  // namespace
+
+TEST_F(FormSkyTest, StillFramesAreSkippedAndTheShownPictureIsAFullRedraw) {
+  // Still, turning, still, pointer moves, still: every tick runs, only the
+  // frames whose picture can have changed are drawn and presented.
+  const ScriptRun run = RunCounted(
+      *form_, "wait 5\nkeydown Left\nwait 3\nkeyup Left\nwait 5\nmove 300 200\nwait 1\n"
+              "move 310 200\nwait 6\n");
+  EXPECT_EQ(run.Ticks, 20);
+  // The first frame, three turning frames, the frame after the release
+  // (its command changed the cursor), two pointer frames.
+  EXPECT_LE(run.Presented, 8);
+  EXPECT_GE(run.Presented, 6);
+  // What the window shows after the skipped frames is what drawing now gives.
+  const std::vector<uint16_t> shown(form_->DXDraw.Buffer().Pixels(),
+                                    form_->DXDraw.Buffer().Pixels() + 800 * 600);
+  form_->DrawFrame();
+  const std::vector<uint16_t> redrawn(form_->DXDraw.Buffer().Pixels(),
+                                      form_->DXDraw.Buffer().Pixels() + 800 * 600);
+  EXPECT_TRUE(shown == redrawn) << "the last presented frame differs from a full redraw";
+}
+
+TEST_F(FormSkyTest, DrawingEveryFrameGivesTheSamePictureAsSkipping) {
+  const std::string script = "keydown Right\nwait 4\nkeyup Right\nwait 7\nmove 50 60\nwait 3\n";
+  const double az = SkyModel->ViewAz;
+  RunCounted(*form_, script);
+  std::vector<uint32_t> skipped, every;
+  ASSERT_TRUE(form_->DXDraw.Capture(skipped));
+  // The same again from the same view, drawing every tick.
+  SkyModel->ViewAz = az;
+  form_->SkyStale = true;
+  form_->DrawEveryFrame = true;
+  const ScriptRun all = RunCounted(*form_, script);
+  EXPECT_EQ(all.Presented, all.Ticks);
+  ASSERT_TRUE(form_->DXDraw.Capture(every));
+  EXPECT_TRUE(every == skipped);
+}
+
+TEST_F(FormSkyTest, AShotBeforeAnyFrameRunsOneFrameFirst) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("skyloom-shot-" + std::to_string(getpid()) + ".png");
+  const ScriptRun run = RunCounted(*form_, "shot " + file.string() + "\n");
+  EXPECT_EQ(run.Presented, 1);
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
+  std::filesystem::remove(file);
+}

@@ -54,7 +54,45 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
   return ok;
 }
 
-void TDXImageList::Assign(std::vector<LibraryImage> images) { images_ = std::move(images); }
+void TDXImageList::Assign(std::vector<LibraryImage> images) {
+  images_ = std::move(images);
+  runs_.assign(images_.size(), TRuns{});
+  for (size_t i = 0; i < images_.size(); ++i) BuildRuns(i);
+}
+
+void TDXImageList::BuildRuns(size_t image) {
+  // Small pictures (stars, marks) are blended directly: runs would not pay.
+  constexpr int MinPixels = 64 * 64;
+  const LibraryImage& im = images_[image];
+  const size_t w = static_cast<size_t>(std::max(0, im.FrameWidth));
+  const size_t rows = static_cast<size_t>(std::max(0, im.FrameHeight)) *
+                      static_cast<size_t>(std::max(0, im.FrameCount));
+  if (w * std::max(0, im.FrameHeight) < static_cast<size_t>(MinPixels) || w > 65535 ||
+      im.Pixels.size() < w * rows)
+    return;
+  TRuns& r = runs_[image];
+  r.Packed.resize(w * rows);
+  r.RowFirst.reserve(rows + 1);
+  for (size_t row = 0; row < rows; ++row) {
+    r.RowFirst.push_back(static_cast<uint32_t>(r.Runs.size()));
+    const uint32_t* p = im.Pixels.data() + row * w;
+    size_t x = 0;
+    while (x < w) {
+      auto kind = [](uint32_t px) -> uint8_t {
+        const uint32_t a = px >> 24;
+        return a == 0 ? 0 : a == 255 ? 1 : 2;
+      };
+      const uint8_t k = kind(p[x]);
+      size_t end = x + 1;
+      while (end < w && kind(p[end]) == k) ++end;
+      r.Runs.push_back({static_cast<uint16_t>(x), static_cast<uint16_t>(end - x), k});
+      x = end;
+    }
+    for (size_t i = 0; i < w; ++i)
+      r.Packed[row * w + i] = Pack565((p[i] >> 16) & 255, (p[i] >> 8) & 255, p[i] & 255);
+  }
+  r.RowFirst.push_back(static_cast<uint32_t>(r.Runs.size()));
+}
 
 int TDXImageList::Find(const std::string& name) const {
   for (size_t i = 0; i < images_.size(); ++i)
@@ -100,6 +138,29 @@ void TDXImageList::Draw(TBackBuffer& dst, int image, int x, int y, int frame) co
   const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
   const long long x0 = std::max<long long>(0, x), x1 = std::min<long long>(W, static_cast<long long>(x) + fw);
   const long long y0 = std::max<long long>(0, y), y1 = std::min<long long>(H, static_cast<long long>(y) + fh);
+  const TRuns& runs = runs_[static_cast<size_t>(image)];
+  if (!runs.Runs.empty()) {
+    // Columns of the frame that land in the buffer: [c0, c1).
+    const long long c0 = x0 - x, c1 = x1 - x;
+    for (long long yy = y0; yy < y1; ++yy) {
+      const size_t row = static_cast<size_t>(frame) * fh + static_cast<size_t>(yy - y);
+      const uint32_t* s = src + (yy - y) * fw;
+      const uint16_t* packed = runs.Packed.data() + row * fw;
+      uint16_t* d = dst.Pixels() + yy * W;
+      for (uint32_t k = runs.RowFirst[row]; k < runs.RowFirst[row + 1]; ++k) {
+        const TRun& run = runs.Runs[k];
+        const long long a = std::max<long long>(run.Start, c0);
+        const long long b = std::min<long long>(run.Start + run.Length, c1);
+        if (a >= b || run.Kind == 0) continue;
+        if (run.Kind == 1) {
+          std::copy(packed + a, packed + b, d + (x + a));
+        } else {
+          for (long long c = a; c < b; ++c) BlendArgb(d[x + c], s[c], s[c] >> 24);
+        }
+      }
+    }
+    return;
+  }
   for (long long yy = y0; yy < y1; ++yy) {
     const uint32_t* s = src + (yy - y) * fw + (x0 - x);
     uint16_t* d = dst.Pixels() + yy * W + x0;

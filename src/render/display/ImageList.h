@@ -2,6 +2,7 @@
 // buffer. Missing images (index -1) and frames outside 0..count-1 draw nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,11 @@ class TDXImageList {
   int FrameCount(int image) const;
   const LibraryImage* Image(int image) const;
 
-  // Frame at its own size, top-left at (x, y), blended by its alpha.
+  // Frame at its own size, top-left at (x, y), blended by its alpha. Large
+  // pictures (the panel, the story board) are kept, from Assign on, as
+  // runs of transparent, opaque and translucent pixels with the opaque
+  // ones already in 16 bits: those are copied, not blended, with the same
+  // result.
   void Draw(TBackBuffer& dst, int image, int x, int y, int frame) const;
   // Frame stretched into the rectangle, blended with alpha 0..255.
   void DrawAlpha(TBackBuffer& dst, int image, const TRect& r, int frame, int alpha) const;
@@ -32,5 +37,18 @@ class TDXImageList {
                   double cx, double cy, int angle) const;
 
  private:
+  // Pixel runs of one row of a frame: skip (alpha 0), copy (alpha 255) or
+  // blend; `Start` is the column of the run's first pixel.
+  struct TRun {
+    uint16_t Start, Length;
+    uint8_t Kind;  // 0 skip, 1 copy, 2 blend
+  };
+  struct TRuns {
+    std::vector<uint16_t> Packed;    // every pixel in RGB565, frames stacked
+    std::vector<uint32_t> RowFirst;  // per frame row: its first run; one more at the end
+    std::vector<TRun> Runs;
+  };
+  void BuildRuns(size_t image);
   std::vector<LibraryImage> images_;
+  std::vector<TRuns> runs_;  // per image; empty for small ones
 };

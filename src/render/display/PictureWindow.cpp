@@ -7,9 +7,11 @@
 
 #include "Canvas.h"
 #include "Gbk.h"
+#include "Screen.h"
 
 void TPictureWindow::Show(const std::vector<uint32_t>& argb, int width, int height, int bevel) {
   Close();
+  ChoosePresentPath();
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
   const int w = width + 2 * bevel, h = height + 2 * bevel;
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
@@ -56,6 +58,7 @@ void TPictureWindow::Close() {
 
 void ShowMessageWindow(const std::string& gbkText, int timeoutMs) {
   std::fprintf(stderr, "skyloom: %s\n", GbkToUtf8(gbkText).c_str());
+  ChoosePresentPath();
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
   // The message drawn with the program's own canvas: text, then the button.
   TBackBuffer buffer(480, 110);

@@ -7,9 +7,14 @@
 #include "Png.h"
 
 namespace {
+// The stage texture of the off-screen composition: what a window on a
+// 24-bit display has, so that shots with and without a window agree.
+constexpr uint32_t OffscreenStageFormat = SDL_PIXELFORMAT_RGB888;
+
 bool VideoReady() {
   static int state = -1;  // -1 not tried, 0 failed, 1 ready
   if (state < 0) {
+    ChoosePresentPath();
     if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
       state = 1;
     } else {
@@ -20,6 +25,22 @@ bool VideoReady() {
   return state == 1;
 }
 }  // namespace
+
+void ChoosePresentPath() {
+  // The stage is drawn by our own code into a 16-bit buffer; all a window
+  // needs is one conversion of it into the window's pixels. SDL's software
+  // renderer does that straight into the window system's shared-memory
+  // picture. Left to itself, SDL would put that picture behind an OpenGL
+  // texture, which on a PC without a GPU driver runs in a software
+  // rasteriser at several times the cost and ~100 MiB of memory, and on
+  // one with a GPU gains nothing for an 800x600 picture. SDL decides this
+  // once, for the first window (the splash), so it is set before any
+  // window opens. The environment (SDL_RENDER_DRIVER,
+  // SDL_FRAMEBUFFER_ACCELERATION) still overrides both.
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+}
 
 TDXDraw::TDXDraw(int width, int height) : buffer_(width, height), canvas_(buffer_) {}
 
@@ -43,8 +64,7 @@ bool TDXDraw::DesktopSize(int& width, int& height) {
 bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullScreen) {
   if (window_) return true;
   if (!VideoReady()) return false;
-  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  ChoosePresentPath();
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
   int w = Width(), h = Height();
   windowedLeft_ = left;
@@ -65,11 +85,21 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
                  SDL_GetError());
     return false;
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_) {
+    SDL_RendererInfo info;
+    softwarePresent_ = SDL_GetRendererInfo(renderer_, &info) == 0 &&
+                       (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     SDL_RenderSetLogicalSize(renderer_, Width(), Height());
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 Width(), Height());
+    // The stage texture in the window's own pixel format: the one
+    // conversion from 16 bits happens while uploading, and the copy to the
+    // window (scaled or not) is then a plain one.
+    const Uint32 windowFormat = SDL_GetWindowPixelFormat(window_);
+    stageFormat_ = SDL_BITSPERPIXEL(windowFormat) == 24 && SDL_BYTESPERPIXEL(windowFormat) == 4
+                       ? windowFormat
+                       : static_cast<Uint32>(SDL_PIXELFORMAT_RGB565);
+    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, Width(),
+                                 Height());
   }
   if (!renderer_ || !texture_) {
     std::fprintf(stderr, "skyloom: cannot draw into the window (%s)\n", SDL_GetError());
@@ -96,10 +126,23 @@ void TDXDraw::Compose(SDL_Renderer* r, SDL_Texture* stage) {
   if (overlay_) overlay_->Draw(r);
 }
 
+void TDXDraw::Upload(SDL_Texture* stage, uint32_t format) {
+  if (format == SDL_PIXELFORMAT_RGB565) {
+    SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), Width() * 2);
+    return;
+  }
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(stage, nullptr, &pixels, &pitch) != 0) return;
+  SDL_ConvertPixels(Width(), Height(), SDL_PIXELFORMAT_RGB565, buffer_.Pixels(), Width() * 2,
+                    format, pixels, pitch);
+  SDL_UnlockTexture(stage);
+}
+
 void TDXDraw::Flip() {
   ++frames_;
   if (!renderer_ || !texture_) return;
-  SDL_UpdateTexture(texture_, nullptr, buffer_.Pixels(), Width() * 2);
+  Upload(texture_, stageFormat_);
   // The overlay is composed at stage size first, so that it lands exactly on
   // the stage when the picture is scaled and letterboxed into the window.
   SDL_Texture* shown = texture_;
@@ -113,8 +156,18 @@ void TDXDraw::Flip() {
       shown = composite_;
     }
   }
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
+  // The stage covers a window of its own size; letterboxed in full screen
+  // the bars are cleared once per output size where the renderer keeps the
+  // window's pixels, every frame where it does not.
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  const bool covers = w == Width() && h == Height();
+  if (!covers && (!softwarePresent_ || w != clearedW_ || h != clearedH_)) {
+    clearedW_ = w;
+    clearedH_ = h;
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+  }
   SDL_RenderCopy(renderer_, shown, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
@@ -127,7 +180,7 @@ SDL_Renderer* TDXDraw::OverlayRenderer() {
           SDL_CreateRGBSurfaceWithFormat(0, Width(), Height(), 32, SDL_PIXELFORMAT_ARGB8888);
     if (offscreenSurface_) offscreenRenderer_ = SDL_CreateSoftwareRenderer(offscreenSurface_);
     if (offscreenRenderer_)
-      offscreenStage_ = SDL_CreateTexture(offscreenRenderer_, SDL_PIXELFORMAT_RGB565,
+      offscreenStage_ = SDL_CreateTexture(offscreenRenderer_, OffscreenStageFormat,
                                           SDL_TEXTUREACCESS_STREAMING, Width(), Height());
   }
   return offscreenRenderer_;
@@ -147,7 +200,7 @@ bool TDXDraw::Capture(std::vector<uint32_t>& argb) {
       target = composite_;
     }
     if (r && stage && (!renderer_ || target)) {
-      SDL_UpdateTexture(stage, nullptr, buffer_.Pixels(), w * 2);
+      Upload(stage, renderer_ ? stageFormat_ : OffscreenStageFormat);
       if (SDL_SetRenderTarget(r, target) == 0) {
         Compose(r, stage);
         const bool read =

@@ -28,6 +28,11 @@ class TOverlay {
   virtual void Draw(SDL_Renderer* renderer) = 0;
 };
 
+// Chooses how every window of the program presents its picture (SDL's
+// software renderer straight into the window system's picture, no OpenGL);
+// called before any window opens.
+void ChoosePresentPath();
+
 class TDXDraw {
  public:
   TDXDraw(int width = 800, int height = 600);
@@ -54,6 +59,9 @@ class TDXDraw {
   void Flip();
   void SetOverlay(TOverlay* overlay) { overlay_ = overlay; }
   TOverlay* Overlay() const { return overlay_; }
+  // The overlay has something on screen (a menu, a dialog): it may change
+  // without a command, so frames are then drawn every tick.
+  bool OverlayShowing() const { return overlay_ && overlay_->HasDrawing(); }
 
   // The picture the user sees: the back buffer with the overlay over it,
   // Width() x Height() pixels of 0xAARRGGBB, in window, full screen and
@@ -107,6 +115,11 @@ class TDXDraw {
   SDL_Renderer* offscreenRenderer_ = nullptr;
   SDL_Texture* offscreenStage_ = nullptr;
   TOverlay* overlay_ = nullptr;
+  uint32_t stageFormat_ = 0;         // pixel format of texture_
+  bool softwarePresent_ = false;     // the renderer keeps the window's pixels between frames
+  int clearedW_ = 0, clearedH_ = 0;  // output size at the last clear of the letterbox bars
+  // Puts the back buffer into a stage texture of the given pixel format.
+  void Upload(SDL_Texture* stage, uint32_t format);
   // Draws the stage texture and the overlay on renderer r's current target.
   void Compose(SDL_Renderer* r, SDL_Texture* stage);
 };

@@ -1,0 +1,217 @@
+// The show source format: names looked up in the program's catalogue,
+// errors with their line, and the round trip source -> show -> source ->
+// show for every shipped show.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FileIo.h"
+#include "Gbk.h"
+#include "ShowSource.h"
+#include "SkyModel.h"
+
+namespace {
+
+const TShowCatalog& Catalog() {
+  static TShowCatalog* catalog = [] {
+    auto* c = new TShowCatalog;
+    std::string error;
+    if (!c->Open(SKYLOOM_RUNTIME_DIR, error)) ADD_FAILURE() << error;
+    return c;
+  }();
+  return *catalog;
+}
+
+std::string ReadText(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const char* Minimal = R"(title = "t"
+[[page]]
+date = "2026-01-15"
+time = "21:00"
+city = "北京"
+)";
+
+}  // namespace
+
+TEST(ShowSource, NamesAsATeacherWritesThem) {
+  const TShowCatalog& c = Catalog();
+  const int orion = c.FindObject("猎户座");
+  ASSERT_GE(orion, 1);
+  ASSERT_LE(orion, 88);
+  const int m42 = c.FindObject("M42");
+  ASSERT_GT(m42, 1000);
+  struct {
+    const char* Name;
+    int Id;
+  } objects[] = {{"Orion", orion}, {"Ori", orion}, {"orion", orion}, {"火星", 105}, {"Mars", 105},
+                 {"月亮", 102},    {"m042", m42},  {"M 42", 0},       {"没有", 0},  {"", 0}};
+  for (const auto& o : objects) EXPECT_EQ(c.FindObject(o.Name), o.Id) << o.Name;
+  EXPECT_GT(c.FindObject("参宿"), 200);
+  EXPECT_LT(c.FindObject("参宿"), 601);
+  EXPECT_EQ(c.FindObject("M31"), c.FindObject("m031"));
+  EXPECT_EQ(c.ObjectName(c.FindObject("M42")), "M42");
+  const int betelgeuse = c.FindStar("参宿四");
+  ASSERT_GT(betelgeuse, 0);
+  EXPECT_EQ(c.FindStar("Betelgeuse"), betelgeuse);
+  EXPECT_EQ(c.FindStar("α Ori"), betelgeuse);
+  EXPECT_EQ(c.FindStar("alpha Orion"), betelgeuse);
+  char number[16];
+  std::snprintf(number, sizeof number, "#%d", betelgeuse);
+  EXPECT_EQ(c.FindStar(number), betelgeuse);
+  EXPECT_EQ(c.FindStar("ω Nowhere"), 0);
+  EXPECT_EQ(c.StarName(betelgeuse), "参宿四");
+  const int beijing = c.FindCity("北京");
+  ASSERT_GT(beijing, 0);
+  EXPECT_EQ(c.FindCity("中国/北京"), beijing);
+  EXPECT_EQ(c.CityName(beijing), "北京");
+  EXPECT_EQ(c.FindCity("火星城"), 0);
+}
+
+TEST(ShowSource, ErrorsNameTheLineAndWhatIsWrong) {
+  struct {
+    const char* Extra;      // appended to the minimal page
+    int Line;               // of the error
+    const char* Message;    // part of it
+  } cases[] = {
+      {"toward = \"火星城\"\n", 7, "unknown object or star \"火星城\""},
+      {"stars = [\"参宿四\", \"参宿九十九\"]\n", 7, "unknown star \"参宿九十九\""},
+      {"highlight = [\"火星\"]\n", 7, "only constellations and asterisms"},
+      {"show = [\"grid\", \"clouds\"]\n", 7, "unknown display switch \"clouds\""},
+      {"colour = 3\n", 7, "unknown key \"colour\""},
+      {"date = \"2026-02-30\"\n", 7, "no such date"},
+      {"time = \"24:00\"\n", 7, "no such time"},
+      {"zone = 15\n", 7, "outside -12..14"},
+      {"latitude = 91\n", 7, "between -90 and 90"},
+      {"step = \"3 weeks\"\n", 7, "minute, day or year"},
+      {"lines = [{ from = \"参宿四\", to = \"天狼星\", color = \"red\" }]\n", 7, "#RRGGBB"},
+      {"wait = -1\n", 7, "0 to 3600"},
+      {"text = \"" "\n", 7, ""},  // a TOML syntax error
+      {"toward = \"南门二\"\n", 7, "below the horizon"},  // not seen from Beijing
+  };
+  for (const auto& c : cases) {
+    TShowImage show;
+    TSourceError e;
+    // On a second page, so that keys of the first page may be given again.
+    const std::string text = std::string(Minimal) + "[[page]]\n" + c.Extra;
+    EXPECT_FALSE(CompileShowSource(text, Catalog(), show, e)) << c.Extra;
+    EXPECT_EQ(e.Line, c.Line) << c.Extra << e.Message;
+    EXPECT_NE(e.Message.find(c.Message), std::string::npos) << e.Message;
+    EXPECT_EQ(e.Text("a.toml").rfind("a.toml:" + std::to_string(c.Line) + ":", 0), 0u);
+  }
+  // The city of a different page: "city" with an unknown name.
+  TShowImage show;
+  TSourceError e;
+  EXPECT_FALSE(CompileShowSource("title = \"t\"\n[[page]]\ncity = \"Atlantis\"\n", Catalog(), show, e));
+  EXPECT_EQ(e.Line, 3);
+  EXPECT_NE(e.Message.find("unknown city"), std::string::npos);
+}
+
+TEST(ShowSource, PagesInheritAndACityBringsItsZone) {
+  TShowImage show;
+  TSourceError e;
+  const std::string text = std::string(Minimal) +
+                           "stars = [\"参宿四\"]\nwait = 2.5\n[[page]]\ncaption = \"二\"\n"
+                           "[[page]]\ncity = \"美国/达拉斯\"\nzone = -5\ntime = \"13:41\"\n"
+                           "stars = []\nglide = [\"time\"]\n";
+  ASSERT_TRUE(CompileShowSource(text, Catalog(), show, e)) << e.Message;
+  ASSERT_EQ(show.Frames.size(), 3u);
+  EXPECT_EQ(DecodeZone(show.Frames[0].Zone), 8);
+  EXPECT_EQ(show.Frames[0].Wait, 75);
+  EXPECT_EQ(show.Frames[1].StarMarkCount, 1);  // inherited
+  EXPECT_EQ(show.Frames[1].Hour, 21);
+  EXPECT_EQ(show.Frames[1].Moves, 0);
+  EXPECT_EQ(GbkToUtf8(show.Frames[1].Caption.view()), "二");
+  EXPECT_EQ(show.Frames[2].StarMarkCount, 0);
+  EXPECT_EQ(DecodeZone(show.Frames[2].Zone), -5);
+  EXPECT_EQ(show.Frames[2].Hour, 13);
+  EXPECT_EQ(show.Frames[2].Moves, MoveBits::Time);
+  EXPECT_NEAR(show.Frames[2].Latitude * 180 / 3.141592653589793, 32.78, 0.01);
+}
+
+TEST(ShowSource, EveryShippedShowRoundTripsByteForByte) {
+  const std::filesystem::path folder = std::filesystem::path(SKYLOOM_SOURCE_DIR) / "data/shows";
+  int shows = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".toml") continue;
+    ++shows;
+    const std::string name = entry.path().filename().string();
+    TShowImage first;
+    TSourceError e;
+    ASSERT_TRUE(CompileShowSource(ReadText(entry.path()), Catalog(), first, e)) << e.Text(name);
+    const std::vector<uint8_t> bytes = ShowImageBytes(first);
+    EXPECT_GE(first.Frames.size(), 8u) << name;
+    EXPECT_LE(first.Frames.size(), 25u) << name;
+
+    TShowImage read;
+    std::string error;
+    ASSERT_TRUE(ShowImageFromBytes(bytes, name, read, error)) << error;
+    EXPECT_TRUE(error.empty()) << error;
+    const std::string source = DecompileShow(read, Catalog());
+    TShowImage second;
+    ASSERT_TRUE(CompileShowSource(source, Catalog(), second, e)) << e.Text(name) << "\n" << source;
+    EXPECT_EQ(ShowImageBytes(second), bytes) << name;
+    // And the decompiled source is stable.
+    EXPECT_EQ(DecompileShow(second, Catalog()), source) << name;
+
+    // The file the build installed is the same show.
+    std::vector<uint8_t> installed;
+    const auto shw = std::filesystem::path(SKYLOOM_RUNTIME_DIR) / "天文节目" /
+                     (entry.path().stem().string() + ".shw");
+    ASSERT_EQ(ReadFilePrefix(shw.string(), MaxShowFileBytes, installed), TReadResult::Ok) << shw;
+    EXPECT_EQ(installed, bytes) << name;
+  }
+  EXPECT_GE(shows, 1);
+}
+
+TEST(ShowSource, ARoundTripOfEveryFieldThroughTheDecompiler) {
+  const std::string text = std::string(Minimal) + R"(caption = "全部"
+text = """
+第一行
+second line "quoted" \\ back"""
+apply = ["place", "marks"]
+new_page = false
+latitude = 12.345
+azimuth = 123.456
+altitude = -5
+show = ["grid", "ecliptic", "galactic", "asterism-lines"]
+show_bits = 1099511627776
+star_limit = 6.2
+highlight = [{ name = "猎户座", label = true, greek = true }, "参宿"]
+stars = [{ star = "天狼星", ring = false, text = "最亮", show_text = false, designation = true }]
+lines = [{ from = "参宿四", to = "α CMa", color = "#12AB9F" }]
+areas = [{ name = "三角", stars = ["参宿四", "南河三", "天狼星"] }]
+wait = 0.1
+glide = ["view", "place"]
+step = "-3 years"
+track = "木星"
+tracking = false
+select = "猎户座"
+popup = ["lines", "boundary"]
+[[page]]
+zone = "user"
+track = false
+select = 0
+)";
+  TShowImage a, b;
+  TSourceError e;
+  ASSERT_TRUE(CompileShowSource(text, Catalog(), a, e)) << e.Text("x");
+  const std::string source = DecompileShow(a, Catalog());
+  ASSERT_TRUE(CompileShowSource(source, Catalog(), b, e)) << e.Text("x") << "\n" << source;
+  EXPECT_EQ(ShowImageBytes(a), ShowImageBytes(b)) << source;
+  EXPECT_EQ(a.Frames[0].ShowFlags & (1ull << 40), 1ull << 40);
+  EXPECT_EQ(a.Frames[0].LineMarks[0].Color, 0x9FAB12u);
+  EXPECT_EQ(a.Frames[0].Wait, 3);
+  EXPECT_EQ(a.Frames[0].StepAmount, -3);
+  EXPECT_EQ(a.Frames[0].TextCount, 2);
+  EXPECT_EQ(GbkToUtf8(a.Frames[0].Text[1].view()), "second line \"quoted\" \\ back");
+  EXPECT_EQ(a.Frames[1].Zone, 0);
+  EXPECT_EQ(a.Frames[1].City, a.Frames[0].City);
+}
