@@ -68,9 +68,9 @@ void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
 // Saves the observer settings and the global parameters together: when
 // either cannot be written, neither file changes.
 bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
-  if (form.Unattended) {
-    std::fprintf(stderr, "skyloom: settings: not saved (a --script or --render run never "
-                         "writes the user's settings)\n");
+  (void)form;
+  if (SkyModel->SettingsReadOnly) {
+    std::fprintf(stderr, "skyloom: settings not saved (an unattended run never writes them)\n");
     return true;
   }
   const std::string folder = SettingsFolder();

@@ -186,8 +186,6 @@ class TFormSky {
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch;
 
-  // A run with --render or --script: it never writes the user's settings.
-  bool Unattended = false;
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
   TCivilNow Now{};

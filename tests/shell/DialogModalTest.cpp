@@ -152,7 +152,7 @@ TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string keep = old ? old : "";
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  form_->Unattended = false;
+  SkyModel->SettingsReadOnly = false;
   int messageFrames = 0;
   onFrame_ = [&](int n) {
     if (n == 1) form_->Dialogs->Config.CheckBoxSave = true;
