@@ -263,7 +263,6 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
-    form.Unattended = unattended;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;
