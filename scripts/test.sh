@@ -29,5 +29,7 @@ ctest --test-dir build-san --output-on-failure -L fuzz -V >"$replay_log" 2>&1 ||
 grep -E 'Test command|Running: |Executed |INFO: .* files found|Done [0-9]+ runs|replayed|Test +#|tests passed|tests failed' \
   "$replay_log" | sed -E 's#"([^" ]*/)?(tests/fuzz/[^"]*)"#\2#g; s#"(-[^"]*)"#\1#g' || true
 if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
+# The real-window tests stay with the normal build: the X and GL drivers the
+# window loads (and unloads) keep memory the leak checker cannot tell apart.
 echo "== unit tests under the sanitizers"
-ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz -E '^e2e_real_window$'
+ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz -E '^e2e_.*window'
