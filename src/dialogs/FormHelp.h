@@ -47,7 +47,7 @@ class TFormHelp {
   std::string HelpFile, ContentsFile;
   std::vector<THelpTopic> TreeView1;
   int Selected = -1;               // absolute index of the chosen node
-  std::vector<std::string> TopicLines;  // GBK, as the spec's string list
+  std::vector<std::string> TopicLines;  // GBK lines of the shown topic
   std::string Memo1;               // UTF-8 text of TopicLines, lines joined by '\n'
   bool Open = false;
   std::string Message;             // a reading or writing problem, for a message box
