@@ -11,8 +11,10 @@
 #include "Canvas.h"
 #include "ImageList.h"
 #include "SkyDraw.h"
+#include "SkyLight.h"
 #include "SkyMarks.h"
 #include "SkyModel.h"
+#include "StarColours.h"
 #include "StarData.h"
 
 namespace {
@@ -58,8 +60,13 @@ void BM_UpdateSky(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateSky)->Unit(benchmark::kMicrosecond);
 
+// Every layer, hovered Moon picture, selected Orion. Argument: 1 with the
+// label placement pass and the realistic sky (the program's default), 0
+// with both off (the drawing as it was before them).
 void BM_DrawSky(benchmark::State& state) {
   auto sky = MakeSky(state);
+  sky->LabelPlacement = sky->RealisticSky = state.range(0) ? 1 : 0;
+  LoadStarColoursFrom(*sky, Runtime(StarColourFileName));
   sky->SelConst = 0;
   for (int c = 1; c <= MaxConsts; ++c)
     if (sky->Consts[c].EShort.view() == "Ori") sky->SelConst = c;
@@ -81,7 +88,56 @@ void BM_DrawSky(benchmark::State& state) {
     benchmark::DoNotOptimize(buffer.Pixels()[0]);
   }
 }
-BENCHMARK(BM_DrawSky)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawSky)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The realistic sky at its dearest: every layer with the graded twilight
+// sky (Beijing, Sun 8 degrees down, looking west), and the Dallas eclipse
+// with the day sky and both discs magnified.
+void DrawScene(benchmark::State& state, TSkyloom& sky) {
+  LoadStarColoursFrom(sky, Runtime(StarColourFileName));
+  sky.UpdateSky();
+  TBackBuffer buffer(800, 600);
+  TCanvas canvas(buffer);
+  TDXImageList images, images1;
+  if (!images.LoadFromFile(Runtime("LoadImg.rxf"))) state.SkipWithError("LoadImg.rxf missing");
+  TSkyMarks marks;
+  TPopupSwitches popup;
+  TLabelPass labels;  // owned by the caller, as the main form does
+  TSkyDrawContext ctx{sky, buffer, canvas, images, images1, marks, popup};
+  ctx.Labels = &labels;
+  for (auto _ : state) {
+    buffer.Fill(clBlack);
+    DrawSky(ctx);
+    benchmark::DoNotOptimize(buffer.Pixels()[0]);
+  }
+}
+void BM_DrawSkyTwilight(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  sky->Month = 3;
+  sky->Day = 20;
+  sky->Hour = 19;
+  sky->Minute = 5;
+  sky->ViewAz = 270 * M_PI / 180;
+  sky->ViewAlt = 20 * M_PI / 180;
+  DrawScene(state, *sky);
+}
+BENCHMARK(BM_DrawSkyTwilight)->Unit(benchmark::kMicrosecond);
+void BM_DrawSkyEclipse(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  sky->Latitude = 32.8 * M_PI / 180;
+  sky->Longitude = -96.8 * M_PI / 180;
+  sky->TimeZone = -5;
+  sky->Year = 2024;
+  sky->Month = 4;
+  sky->Day = 8;
+  sky->Hour = 13;
+  sky->Minute = 0;
+  sky->ViewAz = 20 * M_PI / 180;  // toward the Sun, 20 degrees east of south and 60 up
+  sky->ViewAlt = 60 * M_PI / 180;
+  DrawScene(state, *sky);
+  if (!ComputeSkyLight(*sky).Eclipse) state.SkipWithError("no eclipse drawn");
+}
+BENCHMARK(BM_DrawSkyEclipse)->Unit(benchmark::kMicrosecond);
 
 // Looking level so that the ground, boards and trees are drawn too.
 void BM_DrawSkyWithGround(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include "DatePicker.h"
 
 #include "FormConfig.h"
+#include "CivilDate.h"
 
 bool TDatePicker::SetDate(int year, int month, int day) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||

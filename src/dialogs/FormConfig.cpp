@@ -1,5 +1,7 @@
 #include "FormConfig.h"
 
+#include "CivilDate.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -87,16 +89,6 @@ void SortUnique(std::vector<std::string>& gbk) {
 }
 
 }  // namespace
-
-int DaysInMonth(int year, int month) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 31;
-  if (month == 2) {
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return leap ? 29 : 28;
-  }
-  return days[month - 1];
-}
 
 void NormalizeDate(int& year, int& month, int& day) {
   auto carryMonth = [&] {

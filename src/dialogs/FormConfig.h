@@ -130,4 +130,3 @@ class TFormConfig {
 // carry into the next months, days below 1 borrow from the previous ones,
 // months beyond 1..12 carry into the year (Gregorian leap years).
 void NormalizeDate(int& year, int& month, int& day);
-int DaysInMonth(int year, int month);

@@ -103,8 +103,8 @@ class TLabelPass {
   int width_ = 0, height_ = 0, shift_ = 1, words_ = 0, rows_ = 0;
   static constexpr int MaxWords = 1024 * 1024 / 64 / 4;  // 2x2 cells up to 1024x1024 pixels
   std::array<uint64_t, MaxWords> cells_{};
-  std::array<TLabel, Capacity> labels_{};
-  std::array<uint16_t, Capacity> order_{};
+  std::array<TLabel, Capacity> labels_;   // entries 0..count_-1 in use
+  std::array<uint16_t, Capacity> order_;
   int count_ = 0;
   std::string scratch_, scratch2_;
 };

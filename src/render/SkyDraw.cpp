@@ -33,6 +33,7 @@ struct TFrame {
   int StarLimit;            // faintest star and Messier magnitude drawn (tenths)
   int MessierLimit;
   int PlanetLimit;          // faintest planet drawn
+  int StarDimming = 0;      // tenths added to a star's magnitude for its glow in a bright sky
   TLabelPass* Pass = nullptr;  // null: labels are written at once
   std::string Scratch;
 
@@ -43,6 +44,8 @@ struct TFrame {
     StarLimit = std::min(Sky.StarLimit, Light.Limit);
     MessierLimit = std::min(Sky.StarLimit, Light.MessierLimit);
     PlanetLimit = Light.Limit;
+    // In twilight the stars that show look fainter the brighter the sky.
+    if (Light.Limit < 65) StarDimming = (65 - Light.Limit) / 2;
   }
 
   bool On(uint64_t bit) const { return (Flags & bit) != 0; }
@@ -297,12 +300,12 @@ void DrawStars(TFrame& f) {
       const TSkyPoint& s = sky.Stars[k];
       if ((pass == 0) != (s.Mag > 22)) continue;
       if (!IsShown(s) || s.Mag > f.StarLimit || !f.Inside(s)) continue;
+      const int frame = StarFrame(s.Mag + f.StarDimming);
       if (tinted)
         f.C.Images.Draw(f.C.Buffer, tint, f.Sx(s) - 10, f.Sy(s) - 10,
-                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames +
-                            StarFrame(s.Mag));
+                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames + frame);
       else
-        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, StarFrame(s.Mag));
+        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, frame);
     }
   }
 }
@@ -399,7 +402,7 @@ void DrawSun(TFrame& f) {
 // 10, or during a solar eclipse magnified about the Sun with it.
 struct TMoonDisc {
   int X = 0, Y = 0;
-  double Radius = MoonDiscRadius;
+  double Radius = MoonDiscRadius;  // anything else: magnified with the Sun
 };
 TMoonDisc MoonDiscOf(const TFrame& f) {
   TMoonDisc d;
@@ -433,11 +436,17 @@ void DrawMoon(TFrame& f) {
   const TColor rim = f.On(SkyBits::PlanetNames) ? Yellow : bg;
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
   FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
-  const int e = static_cast<int>(std::lround(disc.Radius)) + 1;
-  cv.Pen.Color = rim;
-  cv.Brush.Color = bg;
-  cv.Brush.Style = TBrushStyle::Clear;
-  cv.Ellipse(x - e, y - e, x + e, y + e);
+  // The rim one pixel outside the disc; over the Sun during an eclipse it
+  // hugs the disc instead (and is left out in the sky's colour), so that it
+  // touches the Sun no earlier than the Moon does.
+  const bool magnified = disc.Radius != MoonDiscRadius;
+  const int e = magnified ? static_cast<int>(disc.Radius) : MoonDiscRadius + 1;
+  if (!magnified || rim != bg) {
+    cv.Pen.Color = rim;
+    cv.Brush.Color = bg;
+    cv.Brush.Style = TBrushStyle::Clear;
+    cv.Ellipse(x - e, y - e, x + e, y + e);
+  }
   cv.Release();
 
   const TSkyPoint& anti = sky.Planets[BodyAntiSun];
@@ -468,7 +477,7 @@ void DrawHovered(TFrame& f) {
     image = c.Images1.Find(caption);
   } else if (h >= 201 && h <= 210) {
     const int j = h - 200;
-    caption = Trim(BodyName(j).view());
+    caption = Trim((f.English() ? BodyEName(j) : BodyName(j)).view());
     image = c.Images1.Find("Sun" + std::to_string(j));
     if (j == BodyMoon) {
       moon = true;
@@ -683,7 +692,7 @@ void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double 
   const double elongation = std::fabs(phase - M_PI);
   const double minWidth = elongation >= 7 * M_PI / 180 ? 1.5 : 0.0;
   const double cp = std::cos(p), sp = std::sin(p);
-  const double edge = (r + 0.4) * (r + 0.4);
+  const double edge = (r + 0.2) * (r + 0.2);
   const uint16_t litPixel = TBackBuffer::To565(lit), darkPixel = TBackBuffer::To565(dark);
   const int n = static_cast<int>(std::ceil(r)) + 1;
   const int W = buffer.Width(), H = buffer.Height();
@@ -699,10 +708,12 @@ void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double 
       const double c = cp * X - sp * Y;  // along the horns
       const double s = sp * X + cp * Y;  // toward the lit limb of a waxing Moon
       const double w = std::sqrt(std::max(0.0, 1 - (c * c) / (r * r)));
-      // Lit between the terminator (or the least width) and the limb; a
-      // band thinner than a twentieth of a pixel lights nothing.
-      const double lower = std::min(k * w, r * w - minWidth);
-      const bool isLit = side * s >= lower && lower < r * w - 0.05;
+      // Lit between the terminator and the limb (a band thinner than a
+      // twentieth of a pixel lights nothing), and a thin crescent at least
+      // along the lit half of the limb.
+      const bool between = side * s >= k * w && k * w < r * w - 0.05;
+      const bool rim = minWidth > 0 && side * s >= 0 && X * X + Y * Y >= (r - minWidth) * (r - minWidth);
+      const bool isLit = between || rim;
       row[px] = isLit ? litPixel : darkPixel;
     }
   }

@@ -54,9 +54,9 @@ void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b, int fr
 // The Moon's disc of radius r pixels centred on (x, y), lit toward the Sun:
 // the part between the limb and the terminator (the half ellipse of
 // semi-axes r and -r cos(phase), turned by p) in `lit`, the rest in `dark`.
-// A crescent thinner than 1.5 pixels is drawn 1.5 pixels wide along its
-// limb once the Moon stands 7 degrees or more from the Sun, so that every
-// visible phase is one solid shape.
+// A crescent thinner than 1.5 pixels is drawn 1.5 pixels wide along the
+// lit half of its limb once the Moon stands 7 degrees or more from the Sun,
+// so that every visible phase is one solid shape.
 void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double phase, TColor lit,
                   TColor dark);
 

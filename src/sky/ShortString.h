@@ -21,7 +21,7 @@ struct ShortString {
   void set(std::string_view gbk) {
     Len = static_cast<uint8_t>(gbk.size() > 255 ? 255 : gbk.size());
     std::memset(Text, 0, sizeof Text);
-    std::memcpy(Text, gbk.data(), Len);
+    if (Len) std::memcpy(Text, gbk.data(), Len);  // an empty view may hold no pointer
   }
 };
 static_assert(sizeof(ShortString) == 256);

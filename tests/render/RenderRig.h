@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "ImageList.h"
@@ -25,6 +26,7 @@ struct TRenderRig {
   TPopupSwitches Popup;
   int HoverObject = 0, HoverX = 0, HoverY = 0;
   bool NebulaNames = false;
+  std::vector<TPlacedLabel> Placed;  // labels the placement pass drew in the last Draw
 
   TRenderRig() {
     RandomSeed(7);  // the same trees in every run
@@ -71,6 +73,8 @@ struct TRenderRig {
     Buffer.Fill(background);
     TSkyDrawContext ctx{*Sky, Buffer, Canvas, Images, Images1, Marks, Popup, background,
                         HoverObject, HoverX, HoverY, NebulaNames, true};
+    Placed.clear();
+    ctx.PlacedLabels = &Placed;
     DrawSky(ctx);
   }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLine.h"
+#include "SkyModel.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
       {{"--limit", "5x"}, "bad value for --limit: \"5x\""},
       {{"--render"}, "--render needs a value"},
       {{"--fly"}, "unknown option \"--fly\" (see --help)"},
+      {{"--label-placement", "yes"}, "bad value for --label-placement: \"yes\" (on or off)"},
+      {{"--realistic-sky"}, "--realistic-sky needs a value"},
   };
   for (const Case& c : cases) {
     TOptions o;
@@ -59,6 +62,25 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
     EXPECT_FALSE(ParseOptions(c.Args, o, error)) << c.Args[0];
     EXPECT_EQ(error, c.Error);
   }
+}
+
+// The two drawing options reach the model only when given.
+TEST(CommandLine, DrawingOptions) {
+  TOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseOptions({"--label-placement", "off", "--realistic-sky", "on"}, o, error)) << error;
+  TSkyloom sky;
+  sky.RealisticSky = 0;
+  ApplyDrawOptions(o, sky);
+  EXPECT_EQ(sky.LabelPlacement, 0);
+  EXPECT_EQ(sky.RealisticSky, 1);
+  TOptions none;
+  ASSERT_TRUE(ParseOptions({}, none, error));
+  sky.LabelPlacement = 1;
+  sky.RealisticSky = 0;
+  ApplyDrawOptions(none, sky);
+  EXPECT_EQ(sky.LabelPlacement, 1);
+  EXPECT_EQ(sky.RealisticSky, 0);
 }
 
 }  // namespace

@@ -288,3 +288,45 @@ TEST_F(SettingsTest, SavedPlaceLeavesTheModelAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The two drawing options: saved and read back, missing (a file of an
+// older version) or damaged values keep the model's, and neither makes the
+// observer settings be repaired.
+TEST_F(SettingsTest, DrawingOptionsKeptWithTheSettings) {
+  sky->LabelPlacement = 0;
+  sky->RealisticSky = 1;
+  ASSERT_TRUE(SaveSettingsTo(*sky, Folder()));
+  auto other = std::make_unique<TSkyloom>();
+  InitSkyModel(*other);
+  LoadSettingsFrom(*other, Folder());
+  EXPECT_EQ(other->LabelPlacement, 0);
+  EXPECT_EQ(other->RealisticSky, 1);
+
+  const struct {
+    const char* Name;
+    std::string Extra;
+    int Placement, Realistic;  // after loading into a model holding 1 and 0
+  } cases[] = {
+      {"missing", "", 1, 0},
+      {"both given", "\"LabelPlacement\"=dword:00000000\n\"RealisticSky\"=dword:00000001\n", 0, 1},
+      {"out of range", "\"LabelPlacement\"=dword:00000002\n\"RealisticSky\"=dword:ffffffff\n", 1, 0},
+      {"wrong type", "\"LabelPlacement\"=hex:01\n\"RealisticSky\"=dword:zz\n", 1, 0},
+  };
+  for (const auto& c : cases) {
+    const std::string text = Key(LatitudeHalf) + c.Extra;
+    WriteStore(text);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    m->LabelPlacement = 1;
+    m->RealisticSky = 0;
+    LoadSettingsFrom(*m, Folder());
+    EXPECT_EQ(m->LabelPlacement, c.Placement) << c.Name;
+    EXPECT_EQ(m->RealisticSky, c.Realistic) << c.Name;
+    EXPECT_EQ(m->City, 42) << c.Name << ": the observer settings are read";
+    EXPECT_EQ(ReadText(File()), text) << c.Name << ": nothing is rewritten";
+  }
+}
+
+}  // namespace

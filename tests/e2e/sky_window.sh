@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The sky as a person sees it in a real X window (a virtual X server): a
+# western sky at dusk is graded from the glow above the horizon to a darker
+# sky overhead, a night sky is black, and English mode writes the direction
+# boards in English. The screenshots stay in the work folder for people to
+# look at.
+set -euo pipefail
+SKYLOOM="$1"
+WORK="$3"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "sky window: Xvfb, xdotool or ImageMagick missing; skipped"
+  exit 0
+fi
+rm -rf "$WORK"
+mkdir -p "$WORK/config"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+XPID=""
+start_x() {
+  for n in $(seq 141 190); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "800x600x24" -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    kill "$XPID" 2>/dev/null || true
+  done
+  fail "no virtual X server"
+}
+stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
+trap stop_x EXIT
+
+# Runs the program with the given settings and keeps a screenshot NAME.png.
+shot() {  # NAME args...
+  local name="$1"
+  shift
+  "$SKYLOOM" --window --no-music "$@" > "$name.log" 2>&1 &
+  PID=$!
+  timeout 15 xdotool search --sync --onlyvisible --pid "$PID" >/dev/null || fail "$name: no window"
+  sleep 1.5
+  import -window root "$name.png"
+  kill -TERM "$PID"
+  wait "$PID" || fail "$name: the program ended with an error: $(cat "$name.log")"
+}
+luma() {  # FILE X Y: brightness 0..765 of one pixel
+  convert "$1" -format "%[fx:int(255*(p{$2,$3}.r+p{$2,$3}.g+p{$2,$3}.b))]" info:
+}
+
+start_x
+place=(--date 2026-03-20 --zone 8 --lat 39.9 --lon 116.4 --az 270 --alt 15 --ground)
+shot dusk "${place[@]}" --time 18:55
+shot night "${place[@]}" --time 22:30
+shot dusk_english "${place[@]}" --time 18:55 --english
+stop_x
+
+low=$(luma dusk.png 400 300)
+high=$(luma dusk.png 400 5)
+[ "$low" -gt 90 ] || fail "dusk: no glow above the western horizon ($low)"
+[ "$high" -lt "$low" ] || fail "dusk: the sky overhead is not darker than the horizon ($high >= $low)"
+[ "$(luma night.png 400 5)" -lt 15 ] || fail "night: the sky is not black"
+# The western board's caption differs between the two languages.
+[ "$(convert dusk.png dusk_english.png -compose difference -composite -crop 800x80+0+270 -format '%[fx:int(1000*mean)]' info:)" -gt 0 ] ||
+  fail "English mode: the boards did not change"
+echo "sky window: ok"
