@@ -77,8 +77,8 @@ class TFormSky {
   // Runs the started trip to its end without drawing (for one picture).
   void FinishGoTo();
 
-  // The information text from the selection or the show page (Commands
-  // Text.cpp).
+  // The information text from the selection or the show page
+  // (CommandsText.cpp).
   void RefreshInfoText();
   void DrawFrame();
   void SwitchMusic();
