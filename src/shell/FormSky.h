@@ -87,8 +87,8 @@ class TFormSky {
   // show's pages were loaded.
   bool PlayShowFile(const std::string& fileName, bool play);
 
-  // The information text from the selection or the show page (Commands
-  // Text.cpp).
+  // The information text from the selection or the show page
+  // (CommandsText.cpp).
   void RefreshInfoText();
   void DrawFrame();
   void SwitchMusic();

@@ -97,7 +97,7 @@ void CivilDateOf(int64_t j, int32_t& year, int32_t& month, int32_t& day) {
   year = static_cast<int32_t>(Historical(y));
 }
 
-int CivilMonthDays(int year, int month) {
+int DaysInMonth(int year, int month) {
   if (month < 1 || month > 12) return 0;
   int32_t ny = year, nm = month + 1;
   if (nm > 12) {
@@ -105,7 +105,8 @@ int CivilMonthDays(int year, int month) {
     ny = static_cast<int32_t>(Historical(Astronomical(year) + 1));
   }
   const int64_t length = CivilDayNumber(ny, nm, 1) - CivilDayNumber(year, month, 1);
-  return static_cast<int>(length);
+  // The ten days the calendar change left out still count in the numbering.
+  return static_cast<int>(length) + (year == 1582 && month == 10 ? 10 : 0);
 }
 
 bool NormalizeCivil(TCivilTime& t) {

@@ -18,9 +18,10 @@ struct TCivilTime {
 constexpr int32_t FirstYear = -99999;
 constexpr int32_t LastYear = 99999;
 
-// Days of a month (1..12) of a year in this calendar; October 1582 counts
-// 21 days.
-int CivilMonthDays(int year, int month);
+// The last day of a month (1..12) of a year in this calendar (October 1582
+// ends on the 31st, although its days 5..14 were left out); 0 for a month
+// out of range.
+int DaysInMonth(int year, int month);
 
 // Julian Day Number (the day starting at noon) of a civil date; fields out of
 // range act as offsets (month 13 is January of the next year, day 0 the last

@@ -59,9 +59,9 @@ TEST(CivilDate, MonthLengths) {
   const struct {
     int Year, Month, Days;
   } cases[] = {{2026, 1, 31}, {2026, 2, 28}, {2024, 2, 29}, {2100, 2, 28}, {1600, 2, 29},
-               {1300, 2, 29}, {-1, 2, 29}, {-5, 2, 29}, {-2, 2, 28}, {1582, 10, 21},
+               {1300, 2, 29}, {-1, 2, 29}, {-5, 2, 29}, {-2, 2, 28}, {1582, 10, 31},
                {2026, 4, 30}, {2026, 12, 31}, {99999, 12, 31}};
-  for (const auto& c : cases) EXPECT_EQ(CivilMonthDays(c.Year, c.Month), c.Days) << c.Year << "-" << c.Month;
+  for (const auto& c : cases) EXPECT_EQ(DaysInMonth(c.Year, c.Month), c.Days) << c.Year << "-" << c.Month;
 }
 
 // The day numbers agree with the day count the astronomy uses, so a step of
@@ -91,7 +91,8 @@ TEST(CivilDate, EveryDayOfFourCenturiesRoundTrips) {
     CivilDateOf(j, yy, mm, dd);
     ASSERT_EQ(CivilDayNumber(yy, mm, dd), j) << yy << "-" << mm << "-" << dd;
     ASSERT_GE(dd, 1);
-    ASSERT_LE(dd, CivilMonthDays(yy, mm) + (yy == 1582 && mm == 10 ? 10 : 0));
+    ASSERT_LE(dd, DaysInMonth(yy, mm));
+    if (yy == 1582 && mm == 10) ASSERT_TRUE(dd <= 4 || dd >= 15) << dd;
   }
 }
 
