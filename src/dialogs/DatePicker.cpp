@@ -4,7 +4,7 @@
 
 bool TDatePicker::SetDate(int year, int month, int day) {
   if (year < FirstPickerYear || year > LastPickerYear || month < 1 || month > 12 || day < 1 ||
-      day > CivilMonthDays(year, month))
+      day > DaysInMonth(year, month))
     return false;
   Year = year;
   Month = month;
@@ -41,7 +41,7 @@ void TDatePicker::NextYear() {
 }
 
 bool TDatePicker::PickDay(int day) {
-  if (day < 1 || day > CivilMonthDays(ShownYear, ShownMonth)) return false;
+  if (day < 1 || day > DaysInMonth(ShownYear, ShownMonth)) return false;
   Year = ShownYear;
   Month = ShownMonth;
   Day = day;
@@ -56,6 +56,6 @@ int TDatePicker::Weekday(int year, int month, int day) {
 int TDatePicker::Cell(int row, int column) const {
   const int first = Weekday(ShownYear, ShownMonth, 1);
   const int day = row * 7 + column - first + 1;
-  if (day < 1 || day > CivilMonthDays(ShownYear, ShownMonth)) return 0;
+  if (day < 1 || day > DaysInMonth(ShownYear, ShownMonth)) return 0;
   return day;
 }

@@ -65,7 +65,7 @@ bool ParseDate(const std::string& s, int& y, int& m, int& d, std::string& why) {
     why = "months 1..12";
     return false;
   }
-  const int days = CivilMonthDays(y, m);
+  const int days = DaysInMonth(y, m);
   if (!ParseInt(s.substr(p2 + 1), 1, days, d)) {
     why = "days 1.." + std::to_string(days) + " in that month";
     return false;
