@@ -5,6 +5,7 @@
 # --goto 火星 ends with Mars in the middle of the sky area. Screenshots stay
 # in the work folder.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
@@ -18,18 +19,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy XDG_CACHE_HOME="$WORK/cache"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID=""
-start_x() {
-  for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    kill "$XPID" 2>/dev/null || true
-  done
-  fail "no virtual X server"
-}
 PID=""
 stop_all() {
   [ -n "$PID" ] && kill -TERM "$PID" 2>/dev/null || true

@@ -6,6 +6,7 @@
 # help viewer opens from its button and shows a chosen topic; B opens the
 # about box. The screenshots stay in the work folder.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
@@ -22,19 +23,7 @@ export XDG_CONFIG_HOME="$WORK/config"
 export TZ=Asia/Shanghai   # a first run starts in the system clock's zone: 北京
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID=""
 PID=""
-start_x() {
-  for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    kill "$XPID" 2>/dev/null || true
-  done
-  fail "no virtual X server"
-}
 stop_all() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
   kill "$XPID" 2>/dev/null || true

@@ -7,6 +7,7 @@
 # mark follows, and holding the left turn button turns the view. The
 # screenshots stay in the work folder (under the build folder).
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
@@ -20,21 +21,7 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID="" PID=""
-start_x() {  # WIDTHxHEIGHT
-  XPID=""
-  for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    xdpyinfo >/dev/null 2>&1 && return 0
-    kill "$XPID" 2>/dev/null || true
-    XPID=""
-  done
-  fail "no virtual X server"
-}
+PID=""
 start_x 1024x768
 cleanup() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true

@@ -5,6 +5,7 @@
 # message (and the program ends with a failure status), and a termination
 # request ends the program cleanly.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
@@ -18,29 +19,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID=""
-start_x() {  # WIDTHxHEIGHT
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    # A server of the same number elsewhere (another folder of lock files)
-    # makes ours exit: only a living server of our own counts.
-    for _ in $(seq 50); do
-      kill -0 "$XPID" 2>/dev/null || break
-      if xdpyinfo >/dev/null 2>&1; then
-        sleep 0.2
-        kill -0 "$XPID" 2>/dev/null && return 0
-        break
-      fi
-      sleep 0.1
-    done
-    kill "$XPID" 2>/dev/null || true
-  done
-  fail "no virtual X server"
-}
-stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
 trap stop_x EXIT
 
 geometry() {  # prints "X,Y WxH" of the window of process $PID

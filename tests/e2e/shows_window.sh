@@ -5,6 +5,7 @@
 # 火星 is chosen on the object page with "自动找到：" and, played with A,
 # the view travels to Mars. The screenshots stay in the output folder.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
@@ -18,19 +19,7 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID=""
 PID=""
-start_x() {
-  for n in $(seq 161 199); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    kill "$XPID" 2>/dev/null || true
-  done
-  fail "no virtual X server"
-}
 stop_all() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
   kill "$XPID" 2>/dev/null || true

@@ -5,6 +5,7 @@
 # boards in English. The screenshots stay in the work folder for people to
 # look at.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
@@ -18,19 +19,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-XPID=""
-start_x() {
-  for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "800x600x24" -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    kill "$XPID" 2>/dev/null || true
-  done
-  fail "no virtual X server"
-}
-stop_x() { kill "$XPID" 2>/dev/null || true; wait "$XPID" 2>/dev/null || true; }
 trap stop_x EXIT
 
 # Runs the program with the given settings and keeps a screenshot NAME.png.
@@ -49,7 +37,7 @@ luma() {  # FILE X Y: brightness 0..765 of one pixel
   convert "$1" -format "%[fx:int(255*(p{$2,$3}.r+p{$2,$3}.g+p{$2,$3}.b))]" info:
 }
 
-start_x
+start_x 800x600
 place=(--date 2026-03-20 --zone 8 --lat 39.9 --lon 116.4 --az 270 --alt 15 --ground)
 shot dusk "${place[@]}" --time 18:55
 shot night "${place[@]}" --time 22:30
