@@ -36,7 +36,7 @@ start_program() {  # LOG
   "$SKYLOOM" --date 2026-01-15 --time 21:00 > "$1" 2>&1 &
   PID=$!
   WID=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
       [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ] && WID=$w
     done
