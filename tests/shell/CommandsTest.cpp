@@ -10,6 +10,7 @@
 #include "AutoCommand.h"
 #include "CivilDate.h"
 #include "FormSky.h"
+#include "TestForm.h"
 #include "GlobalParams.h"
 #include "GoTo.h"
 #include "Interface.h"
@@ -33,24 +34,12 @@ TRegion Box(int x, int y, int w, int h) {
 class CommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CreateSkyModel(1);
-    // The slots are the program's globals: each test starts them afresh.
-    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
-    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
-    HoverRepeat = TextScroll = TAutoCommand{};
-    form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
-    form_->FixedNow = true;
-    form_->Now = {2026, 1, 15, 21, 0};
-    form_->FormCreate();
-    form_->FormShow();
+    form_ = StartTestForm(1);
     form_->DXDrawInitialize();
     Frames(1);  // the splash closes, the sky is computed
   }
   void TearDown() override {
-    FormSky = nullptr;
-    form_.reset();
-    FreeSkyModel();
+    StopTestForm(form_);
   }
   void Frames(int n) {
     for (int i = 0; i < n; ++i) form_->DXTimer1Timer();

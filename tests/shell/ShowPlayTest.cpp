@@ -10,6 +10,7 @@
 
 #include "AutoCommand.h"
 #include "FormSky.h"
+#include "TestForm.h"
 #include "Gbk.h"
 #include "Lecture.h"
 #include "SkyModel.h"
@@ -21,21 +22,10 @@ class ShowPlayTest : public ::testing::Test {
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(SKYLOOM_RUNTIME_DIR);
-    CreateSkyModel(1);
-    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
-    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
-    HoverRepeat = TextScroll = TAutoCommand{};
-    form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
-    form_->FixedNow = true;
-    form_->Now = {2026, 1, 15, 21, 0};
-    form_->FormCreate();
-    form_->FormShow();
+    form_ = StartTestForm(1);
   }
   void TearDown() override {
-    FormSky = nullptr;
-    form_.reset();
-    FreeSkyModel();
+    StopTestForm(form_);
     std::filesystem::current_path(previous_);
   }
   // The player slot's part of a frame, and the sky update when stale.

@@ -13,6 +13,7 @@
 #include "CityTable.h"
 #include "FirstRun.h"
 #include "FormSky.h"
+#include "TestForm.h"
 #include "Interface.h"
 #include "Gbk.h"
 #include "ObjectNames.h"
@@ -31,17 +32,7 @@ class SkyCommandsTest : public ::testing::Test {
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(SKYLOOM_RUNTIME_DIR);
-    CreateSkyModel(20260115);
-    // The slots are the program's globals: each test starts them afresh.
-    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
-    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
-    HoverRepeat = TextScroll = TAutoCommand{};
-    form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
-    form_->FixedNow = true;
-    form_->Now = {2026, 1, 15, 21, 0};
-    form_->FormCreate();
-    form_->FormShow();
+    form_ = StartTestForm(20260115);
     // Beijing, as the settings dialog would set it.
     TSkyloom& sky = *SkyModel;
     sky.Latitude = 39.9075 * Deg;
@@ -51,9 +42,7 @@ class SkyCommandsTest : public ::testing::Test {
     Frames(1);
   }
   void TearDown() override {
-    FormSky = nullptr;
-    form_.reset();
-    FreeSkyModel();
+    StopTestForm(form_);
     std::filesystem::current_path(previous_);
   }
   void Frames(int n) {
