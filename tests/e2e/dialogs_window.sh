@@ -10,10 +10,7 @@ set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
-  echo "dialogs window: Xvfb, xdotool or ImageMagick missing; skipped"
-  exit 0
-fi
+x_tools_present "dialogs window" || exit 0
 rm -rf "$WORK"
 mkdir -p "$WORK/config"
 cd "$WORK"
@@ -35,14 +32,7 @@ WID=""
 start_program() {  # LOG
   "$SKYLOOM" --date 2026-01-15 --time 21:00 > "$1" 2>&1 &
   PID=$!
-  WID=""
-  for _ in $(seq 300); do
-    for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
-      [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ] && WID=$w
-    done
-    [ -n "$WID" ] && break
-    sleep 0.1
-  done
+  WID=$(find_main_window "$PID")
   [ -n "$WID" ] || fail "no main window"
   sleep 1
   xdotool mousemove --window "$WID" 400 200

@@ -10,10 +10,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
-  echo "panel window: Xvfb, xdotool or ImageMagick missing; skipped"
-  exit 0
-fi
+x_tools_present "panel window" || exit 0
 rm -rf "$WORK"
 mkdir -p "$WORK/config" "$WORK/cache"
 cd "$WORK"

@@ -8,10 +8,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
-  echo "real window: Xvfb, xdotool or ImageMagick missing; skipped"
-  exit 0
-fi
+x_tools_present "real window" || exit 0
 rm -rf "$WORK"
 mkdir -p "$WORK/config"
 cd "$WORK"
@@ -22,15 +19,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 trap stop_x EXIT
 
 geometry() {  # prints "X,Y WxH" of the window of process $PID
-  # The splash window belongs to the same process and may still be open on a
-  # busy machine: wait for the main window by its title.
-  local wid="" w
-  for _ in $(seq 100); do
-    for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
-      if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ]; then wid=$w; break 2; fi
-    done
-    sleep 0.1
-  done
+  local wid
+  wid=$(find_main_window "$PID")
   [ -n "$wid" ] || fail "no window of the program titled 天文节目"
   xdotool getwindowgeometry "$wid" | awk '/Position/{p=$2} /Geometry/{g=$2} END{print p " " g}'
 }

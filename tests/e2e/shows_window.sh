@@ -8,10 +8,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
-  echo "shows window: Xvfb, xdotool or ImageMagick missing; skipped"
-  exit 0
-fi
+x_tools_present "shows window" || exit 0
 rm -rf "$WORK"
 mkdir -p "$WORK/config"
 cd "$WORK"
@@ -45,14 +42,7 @@ DIALOG=560x400+120+100    # the star tool
 start_x
 "$SKYLOOM" --date 2026-01-15 --time 21:00 > log.txt 2>&1 &
 PID=$!
-WID=""
-for _ in $(seq 300); do
-  for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ] && WID=$w
-  done
-  [ -n "$WID" ] && break
-  sleep 0.1
-done
+WID=$(find_main_window "$PID")
 [ -n "$WID" ] || fail "no main window"
 sleep 1
 xdotool mousemove --window "$WID" 400 200

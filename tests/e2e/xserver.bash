@@ -33,3 +33,29 @@ stop_x() {
   wait "$XPID" 2>/dev/null || true
   XPID=""
 }
+
+# x_tools_present NAME: true when Xvfb, xdotool and ImageMagick are there;
+# otherwise says that test NAME is skipped.
+x_tools_present() {
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null &&
+    return 0
+  echo "$1: Xvfb, xdotool or ImageMagick missing; skipped"
+  return 1
+}
+
+# find_main_window PID: prints the window id of the program's main window. The
+# splash window belongs to the same process and may still be open on a busy
+# machine, so the main window is waited for (up to 30 s) by its title.
+find_main_window() {
+  local w
+  for _ in $(seq 300); do
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+      if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ]; then
+        echo "$w"
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 0
+}
