@@ -79,19 +79,13 @@ void TLecture::SetDescriptionOnly(const std::string& titleUtf8, const std::strin
   Lines[1].set(Utf8ToGbk(lineUtf8));
 }
 
-TShowLoadResult TLecture::LoadShow(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  const TReadResult r = ReadFilePrefix(path, MaxShowFileBytes + 1, bytes, &error);
-  if (r == TReadResult::Missing) return {TShowStatus::Missing, ""};
-  if (r == TReadResult::Unreadable) {
-    SetDescriptionOnly("无法打开的节目", "    无法打开节目文件“" + path + "”（" + error + "）。");
-    return {TShowStatus::Unreadable, Describe(path, "cannot open the show (" + error + ")")};
-  }
-  return LoadShowBytes(bytes, path, false);
-}
+TShowLoadResult TLecture::LoadShow(const std::string& path) { return LoadShowFile(path, false); }
 
-TShowLoadResult TLecture::LoadShowInfo(const std::string& path) {
+TShowLoadResult TLecture::LoadShowInfo(const std::string& path) { return LoadShowFile(path, true); }
+
+// Both loads read the file the same way; the description alone stops after
+// the show's title and text.
+TShowLoadResult TLecture::LoadShowFile(const std::string& path, bool infoOnly) {
   std::vector<uint8_t> bytes;
   std::string error;
   const TReadResult r = ReadFilePrefix(path, MaxShowFileBytes + 1, bytes, &error);
@@ -100,7 +94,7 @@ TShowLoadResult TLecture::LoadShowInfo(const std::string& path) {
     SetDescriptionOnly("无法打开的节目", "    无法打开节目文件“" + path + "”（" + error + "）。");
     return {TShowStatus::Unreadable, Describe(path, "cannot open the show (" + error + ")")};
   }
-  return LoadShowBytes(bytes, path, true);
+  return LoadShowBytes(bytes, path, infoOnly);
 }
 
 TShowLoadResult TLecture::LoadShowBytes(std::span<const uint8_t> bytes, const std::string& name,

@@ -128,6 +128,7 @@ class TLecture {
   static std::string FooterText();
 
  private:
+  TShowLoadResult LoadShowFile(const std::string& path, bool infoOnly);
   void PointAtTrack();
   void SetDescriptionOnly(const std::string& titleUtf8, const std::string& lineUtf8);
   TSkyloom* Model = nullptr;
