@@ -1,5 +1,7 @@
 #include "FormSky.h"
 
+#include "LabelPass.h"
+
 #include "CityTable.h"
 #include "DialogEntry.h"
 #include "FileIo.h"
@@ -46,7 +48,7 @@ TCivilNow LocalNow() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
 }
 
-TFormSky::TFormSky() : DXDraw(800, 600) {
+TFormSky::TFormSky() : DXDraw(800, 600), Labels(std::make_unique<TLabelPass>()) {
   // The form's font: "宋体" at height -14.
   DXDraw.Canvas().Font.Name = LoadStr(22);
   DXDraw.Canvas().Font.Height = -14;
@@ -259,6 +261,7 @@ void TFormSky::DrawFrame() {
   TSkyDrawContext ctx{sky,     DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, DXImageList1,
                       Marks,   Popup,           BackgroundColor, HoverObject, HoverX,
                       HoverY,  NebulaNames != 0, DXDraw.CanDraw()};
+  ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   const std::string_view city = sky.City >= 1 && sky.City <= CityCount

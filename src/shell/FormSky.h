@@ -23,6 +23,7 @@
 #include "Sound.h"
 
 class TFormLogo;
+class TLabelPass;
 
 // Where the 800x600 window goes on a desktop: false when the desktop is too
 // narrow (string 18); at (0, 0) on a desktop exactly 800 wide, else centred.
@@ -185,6 +186,9 @@ class TFormSky {
   std::vector<TPopupItem> PopupMenu1;
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch;
+  // The label placement pass of the sky drawing, made once (its fixed
+  // tables are too large to build on the stack every frame).
+  std::unique_ptr<TLabelPass> Labels;
 
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
