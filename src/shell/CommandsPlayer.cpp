@@ -73,14 +73,10 @@ bool TFormSky::PlayerCommand(int code) {
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         PlayShowFile(answer.ShowFile, false);
       } else if (answer.Result == 2) {
-        PlayMode = 2;
-        SyncLayerButtons(2);
-        sky.UpdateSky();
-        AimAt(answer.SelectedId);
-        GoToTarget(answer.SelectedId, true);
-        RefreshInfoText();
-        TextShown = false;
-        ViewLocked = false;
+        // "自动找到：" confirmed: the trip sets off at once, as a trip asked
+        // for on the command line does; S stops it and A goes on.
+        StartGoTo(answer.SelectedId);
+        return true;
       } else if (answer.Result == 3) {
         PlayMode = 3;
         SyncLayerButtons(3);

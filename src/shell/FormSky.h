@@ -77,8 +77,8 @@ class TFormSky {
   // The target direction of an object number, in the horizon frame
   // (TrackX, TrackY, TrackZ), for the clock and place of the last update.
   void AimAt(int code);
-  // Starts the view travelling to an object, as the star tool's "find" with
-  // play does (the command line's --goto, the script step goto).
+  // Starts the view travelling to an object at once (the star tool's
+  // "自动找到：", the command line's --goto, the script step goto).
   void StartGoTo(int code);
   // Runs the started trip to its end without drawing (for one picture).
   void FinishGoTo();

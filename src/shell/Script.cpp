@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Application.h"
+#include "AutoCommand.h"
 #include "FileIo.h"
 #include "FormSky.h"
 #include "Lecture.h"
@@ -80,6 +81,7 @@ struct TStepContext {
   const std::string& Base;  // the folder of relative shot paths
   int Line;
   int FramesWanted = 0;     // frames the step asks for before the next step
+  TWaitFor WaitFor = TWaitFor::Frames;  // or until what, at most FramesWanted frames
   bool Failed = false;
 };
 
@@ -137,6 +139,14 @@ void RunMouseDown(TStepContext& c, const TArgs& a) { RunButton(c, a, true, false
 void RunMouseUp(TStepContext& c, const TArgs& a) { RunButton(c, a, false, true); }
 
 void RunWait(TStepContext& c, const TArgs& a) { c.FramesWanted = std::atoi(a[0].c_str()); }
+void RunWaitPage(TStepContext& c, const TArgs& a) {
+  RunWait(c, a);
+  c.WaitFor = TWaitFor::Page;
+}
+void RunWaitEnd(TStepContext& c, const TArgs& a) {
+  RunWait(c, a);
+  c.WaitFor = TWaitFor::End;
+}
 
 void RunShot(TStepContext& c, const TArgs& a) {
   std::string path = a[0];
@@ -196,6 +206,8 @@ const TStepVerb StepVerbs[] = {
     {"mousedown", 2, 3, "mousedown takes X Y", CheckPoint, RunMouseDown},
     {"mouseup", 2, 3, "mouseup takes X Y", CheckPoint, RunMouseUp},
     {"wait", 1, 1, "wait takes 0..100000 frames", CheckWait, RunWait},
+    {"waitpage", 1, 1, "waitpage takes 0..100000 frames", CheckWait, RunWaitPage},
+    {"waitend", 1, 1, "waitend takes 0..100000 frames", CheckWait, RunWaitEnd},
     {"shot", 1, 1, "shot takes one file name", NoCheck, RunShot},
     {"command", 1, 1, "command takes a code 0..99999", CheckCode, RunCommand},
     {"goto", 1, 64, "goto takes an object name", NoCheck, RunGoTo},
@@ -239,7 +251,33 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
   return true;
 }
 
+bool TScriptRunner::WaitIsOver() const {
+  switch (waitFor_) {
+    case TWaitFor::Page: return !Player.Active || Lecture.Current != waitPage_;
+    case TWaitFor::End: return !Player.Active;
+    case TWaitFor::Frames: break;
+  }
+  return waitLeft_ == 0;
+}
+
 bool TScriptRunner::BeforeFrame(TFormSky& form) {
+  if (waitFor_ != TWaitFor::Frames) {
+    // The frame drawn last shows the state looked at here.
+    if (WaitIsOver()) {
+      waitFor_ = TWaitFor::Frames;
+      waitLeft_ = 0;
+    } else if (waitLeft_ == 0) {
+      std::fprintf(stderr, "skyloom: script line %d: %s within %d frames\n", waitLine_,
+                   waitFor_ == TWaitFor::Page ? "the show did not turn a page"
+                                              : "the player did not stop",
+                   waitFrames_);
+      failed_ = true;
+      return false;
+    } else {
+      --waitLeft_;
+      return true;
+    }
+  }
   if (waitLeft_ > 0) {
     --waitLeft_;
     return true;
@@ -255,6 +293,19 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
     TStepContext c{form, base_, s.Line};
     verb->Run(c, s.Args);
     if (c.Failed) failed_ = true;
+    if (c.WaitFor != TWaitFor::Frames) {
+      waitFor_ = c.WaitFor;
+      waitPage_ = Lecture.Current;
+      waitLine_ = s.Line;
+      waitFrames_ = waitLeft_ = c.FramesWanted;
+      if (WaitIsOver()) {
+        waitFor_ = TWaitFor::Frames;
+        waitLeft_ = 0;
+        continue;
+      }
+      --waitLeft_;
+      return true;
+    }
     if (c.FramesWanted > 0) {
       waitLeft_ = c.FramesWanted - 1;
       return true;

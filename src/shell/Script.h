@@ -6,6 +6,10 @@
 //   move X Y            move the pointer    click X Y [left|right]
 //   mousedown X Y [b]   mouseup X Y [b]
 //   wait N              run N frames
+//   waitpage N          run frames until the show turns a page or the player
+//                       stops; the script fails when N frames were not enough
+//   waitend N           run frames until the player stops (a show at its end,
+//                       a trip arrived), failing after N frames
 //   shot FILE.png       save the last drawn frame (relative to the caller's folder)
 //   command N           execute command code N (as a key, click or menu item would)
 //   goto NAME           send the view travelling to an object (as --goto NAME)
@@ -20,6 +24,9 @@
 #include "FrameLoop.h"
 
 class TFormSky;
+
+// What a waiting step waits for.
+enum class TWaitFor { Frames, Page, End };
 
 struct TScriptStep {
   std::string Verb;
@@ -41,15 +48,21 @@ class TScriptRunner : public TStepSource {
   bool BeforeFrame(TFormSky& form) override;
   // A shot could not be saved (the run then ends, with a failure status).
   bool Failed() const { return failed_; }
-  bool Finished() const { return next_ >= steps_.size() && waitLeft_ == 0; }
+  bool Finished() const {
+    return next_ >= steps_.size() && waitLeft_ == 0 && waitFor_ == TWaitFor::Frames;
+  }
 
  private:
-  // Runs one step; true when it asks for frames (`framesWanted` of them).
-  bool Run(TFormSky& form, const TScriptStep& step, int& framesWanted);
+  // The page or player condition of a waiting step holds.
+  bool WaitIsOver() const;
   std::vector<TScriptStep> steps_;
   std::string base_;
   size_t next_ = 0;   // the step to run next
   int waitLeft_ = 0;  // frames still to run for the current wait
+  TWaitFor waitFor_ = TWaitFor::Frames;
+  int waitPage_ = 0;    // the show page a waitpage step started on
+  int waitLine_ = 0;    // the line of the waiting step, for its message
+  int waitFrames_ = 0;  // the frames that step allowed
   bool failed_ = false;
   bool firstFrameRun_ = false;  // the frame a shot before any frame asked for
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Every shipped show, headless: started with --show, stopped, then stepped
-# page by page with a picture of each page; no message may appear. The
-# pictures of each show are put on one contact sheet (NAME-sheet.png) in
-# the output folder for a person to look at.
+# Every shipped show, headless, as a projector in class plays it: started
+# with --show and played continuously to its end by a script, with a picture
+# each time it turns a page; no message may appear. The pictures of each
+# show are put on one contact sheet (NAME-sheet.png) in the output folder
+# for a person to look at.
 set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
@@ -19,13 +20,15 @@ for shw in "$RUNTIME"/天文节目/*.shw; do
   [ "$pages" -ge 8 ] && [ "$pages" -le 25 ] || fail "$name has $pages pages"
   mkdir -p "$name"
   {
-    echo "command 109"
-    # The first page is shown as the show starts; each step turns one page.
-    for ((k = 1; k <= pages; k++)); do
-      if [ "$k" -gt 1 ]; then echo "command 107"; fi
-      echo "wait 2"
+    # The first page is shown as the show starts; then every page turned
+    # is photographed, and the show must end by itself.
+    echo "wait 2"
+    printf 'shot %s/page-01.png\n' "$name"
+    for ((k = 2; k <= pages; k++)); do
+      echo "waitpage 20000"
       printf 'shot %s/page-%02d.png\n' "$name" "$k"
     done
+    echo "waitend 20000"
     echo "quit"
   } > "$name/steps.txt"
   "$SKYLOOM" --show "$name" --script "$name/steps.txt" 2> "$name/stderr.txt" \

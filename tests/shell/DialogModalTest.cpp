@@ -213,3 +213,43 @@ TEST_F(DialogModalTest, HelpAndAboutAreDrawnAndClose) {
 }
 
 }  // namespace
+
+TEST_F(DialogModalTest, TheStarToolsFindSetsOffAtOnceAndArrives) {
+  // 火星 on the object page with "自动找到：", confirmed through the
+  // dispatcher as V and a click on "确定" do; nothing else is pressed.
+  form_->ViewLocked = true;  // a show was playing
+  onFrame_ = [&](int n) {
+    TFormStarTool& tool = *form_->Dialogs->StarTool;
+    if (n == 3) {
+      tool.ActivePage = 1;  // the tab the view shows is the one a click chose
+      for (size_t row = 0; row < tool.ListViewConst.size(); ++row)
+        if (tool.ListViewConst[row].Id == 105) tool.ListViewConstClick(static_cast<int>(row));
+      tool.RadioButtonMoveClick();
+      EXPECT_EQ(tool.SelectedId, 105);
+      tool.Button1Click();
+    }
+  };
+  Drive({}, 10);
+  form_->ExecuteCommand(106);
+  form_->NextFrame = nullptr;
+  EXPECT_EQ(form_->PlayMode, 2);
+  EXPECT_TRUE(Player.Active);
+  EXPECT_TRUE(form_->Playing);
+  EXPECT_EQ(Player.LeadCommand, 1002);
+  EXPECT_FALSE(form_->ViewLocked);
+  const double startAz = SkyModel->ViewAz, startAlt = SkyModel->ViewAlt;
+  int frames = 0;
+  while (Player.Active && frames < 200) {
+    form_->DXTimer1Timer();
+    ++frames;
+  }
+  EXPECT_FALSE(Player.Active) << "still travelling after " << frames << " frames";
+  EXPECT_TRUE(SkyModel->ViewAz != startAz || SkyModel->ViewAlt != startAlt);
+  // Arrived: Mars lies within the arrival window of the view's centre.
+  form_->AimAt(105);
+  const double az = std::atan2(SkyModel->TrackY, SkyModel->TrackX);
+  const double alt = std::atan2(SkyModel->TrackZ, std::hypot(SkyModel->TrackX, SkyModel->TrackY));
+  EXPECT_LT(std::fabs(std::remainder(az - SkyModel->ViewAz, 2 * M_PI)), 10.5 * Deg);
+  EXPECT_LE(SkyModel->ViewAlt - alt, 10.5 * Deg);
+  EXPECT_GE(SkyModel->ViewAlt - alt, -0.5 * Deg);
+}

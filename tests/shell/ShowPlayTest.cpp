@@ -13,6 +13,7 @@
 #include "TestForm.h"
 #include "Gbk.h"
 #include "Lecture.h"
+#include "Script.h"
 #include "SkyModel.h"
 
 namespace {
@@ -101,4 +102,32 @@ TEST_F(ShowPlayTest, SteppingPageByPageAndBackAndAMissingShow) {
   const int count = Lecture.Count;
   EXPECT_FALSE(form_->PlayShowFile("没有这个节目.shw", true));
   EXPECT_EQ(Lecture.Count, count);  // nothing changed
+}
+
+TEST_F(ShowPlayTest, ScriptsWaitForAPageAndForTheEnd) {
+  form_->DXDrawInitialize();
+  auto run = [&](const char* text) {
+    std::vector<TScriptStep> steps;
+    std::string error;
+    EXPECT_TRUE(ParseScript(text, steps, error)) << error;
+    return RunScriptSteps(*form_, steps, "");
+  };
+  // The first page waits its time, then the show turns to the second page
+  // and the script goes on at once.
+  ASSERT_TRUE(run("show 冬季星空\nwaitpage 5000\n"));
+  EXPECT_EQ(Lecture.Current, 2);
+  EXPECT_TRUE(Player.Active);
+  ASSERT_TRUE(run("waitpage 5000\n"));
+  EXPECT_EQ(Lecture.Current, 3);
+  // Too few frames for a page: the script fails and says so.
+  EXPECT_FALSE(run("waitpage 2\n"));
+  EXPECT_EQ(Lecture.Current, 3);
+  // The rest of the show to its end; a stopped player ends a wait at once.
+  ASSERT_TRUE(run("waitend 60000\n"));
+  EXPECT_FALSE(Player.Active);
+  EXPECT_EQ(Lecture.Current, Lecture.Count);
+  ASSERT_TRUE(run("waitpage 1\nwaitend 1\n"));
+  // A trip also ends a waitend: the player stops on arrival.
+  ASSERT_TRUE(run("goto 火星\nwaitend 200\n"));
+  EXPECT_EQ(Player.Command, 1004);
 }

@@ -3,6 +3,7 @@
 // show for every shipped show.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +135,56 @@ TEST(ShowSource, PagesInheritAndACityBringsItsZone) {
   EXPECT_EQ(show.Frames[2].Hour, 13);
   EXPECT_EQ(show.Frames[2].Moves, MoveBits::Time);
   EXPECT_NEAR(show.Frames[2].Latitude * 180 / 3.141592653589793, 32.78, 0.01);
+}
+
+TEST(ShowSource, AFollowedObjectsPageLooksTowardItAtItsOwnTime) {
+  // Mars followed from 1 December 2024 to 16 January 2025 at 23:00 in
+  // Beijing: each later page without a view of its own looks where Mars is
+  // then, as a page reached by a jump would; a page's own view wins, and a
+  // page that stops following keeps the view it had.
+  const std::string text = R"(title = "t"
+[[page]]
+city = "北京"
+date = "2024-12-01"
+time = "23:00"
+toward = "火星"
+track = "火星"
+[[page]]
+date = "2025-01-16"
+[[page]]
+azimuth = 100
+altitude = 20
+[[page]]
+track = false
+date = "2025-02-24"
+)";
+  TShowImage show, again;
+  TSourceError e;
+  ASSERT_TRUE(CompileShowSource(text, Catalog(), show, e)) << e.Text("x");
+  ASSERT_EQ(show.Frames.size(), 4u);
+  auto toward = [&](const TShowFrame& f, double& az, double& alt) {
+    TShowFrame when = f;
+    Catalog().DirectionAt(105, 0, when, 8, az, alt);
+  };
+  const double Deg = 3.141592653589793 / 180;
+  double az = 0, alt = 0;
+  toward(show.Frames[1], az, alt);
+  EXPECT_NEAR(show.Frames[1].ViewAz, az, 1e-9);
+  EXPECT_NEAR(show.Frames[1].ViewAlt, alt, 1e-9);
+  // Six weeks later at the same clock time Mars stands far from where it was.
+  EXPECT_GT(std::fabs(show.Frames[1].ViewAz - show.Frames[0].ViewAz), 10 * Deg);
+  EXPECT_NEAR(show.Frames[2].ViewAz, 100 * Deg, 1e-12);
+  EXPECT_NEAR(show.Frames[2].ViewAlt, 20 * Deg, 1e-12);
+  EXPECT_EQ(show.Frames[3].ViewAz, show.Frames[2].ViewAz);
+  // The decompiled text keeps each view as it is.
+  const std::string source = DecompileShow(show, Catalog());
+  ASSERT_TRUE(CompileShowSource(source, Catalog(), again, e)) << e.Text("x") << "\n" << source;
+  EXPECT_EQ(ShowImageBytes(again), ShowImageBytes(show)) << source;
+  // A followed object below the horizon with the ground shown is refused
+  // with the page's line, as a "toward" below the horizon is.
+  const std::string below = std::string(Minimal) + "show = [\"ground\"]\ntrack = \"太阳\"\n";
+  EXPECT_FALSE(CompileShowSource(below, Catalog(), again, e));
+  EXPECT_NE(e.Message.find("below the horizon"), std::string::npos) << e.Message;
 }
 
 TEST(ShowSource, EveryShippedShowRoundTripsByteForByte) {

@@ -26,6 +26,10 @@ constexpr int TicksPerSecond = 30;  // the frame tick is 33 ms
 
 double ToRad(double deg) { return deg * RadPerDeg; }
 
+// The page follows an object whose direction can be found: one named by
+// number, with the page's own zone.
+bool FollowsAnObject(const TShowFrame& f) { return f.Tracking && f.TrackId > 0 && HasZone(f.Zone); }
+
 std::string Utf8(const ShortString& s) { return GbkToUtf8(s.view()); }
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -358,6 +362,10 @@ class TCompiler {
   }
 
   void Page(const toml::table& t, TShowFrame& f);
+  // The view toward an object (or a star) at the page's time and place;
+  // below the horizon with the ground shown is an error at `where`.
+  void LookToward(const toml::node& where, int id, int star, const std::string& what,
+                  TShowFrame& f);
 };
 
 void CheckKeys(const toml::table& t, std::initializer_list<const char*> known, const char* where) {
@@ -506,14 +514,7 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
       Fail(*n, "unknown object or star \"" + name + "\" to look toward");
     if (!HasZone(f.Zone))
       Fail(*n, "looking toward an object needs the page's zone (give zone or city)");
-    Catalog.DirectionAt(id, star, f, DecodeZone(f.Zone), f.ViewAz, f.ViewAlt);
-    // Kept as radians of a degree value, so that the decompiler can write
-    // the view in degrees that compile to the same bits.
-    f.ViewAz = ToRad(f.ViewAz / RadPerDeg);
-    f.ViewAlt = ToRad(f.ViewAlt / RadPerDeg);
-    if (f.ViewAlt < 0 && (f.ShowFlags & SkyBits::Ground))
-      Fail(*n, "\"" + name + "\" is below the horizon at this time and place (" +
-                   std::to_string(f.ViewAlt / RadPerDeg) + " degrees)");
+    LookToward(*n, id, star, "\"" + name + "\"", f);
   }
   if (auto n = t.get("azimuth")) f.ViewAz = Degrees(*n, "azimuth", 0, 360);
   if (auto n = t.get("azimuth_rad")) f.ViewAz = Number(*n, "azimuth_rad");
@@ -664,6 +665,25 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
       f.PopupSwitches[static_cast<size_t>(k)] = 1;
     }
   }
+  // A page that follows an object and gives no view of its own looks toward
+  // that object at its own time and place: the page then shows the same
+  // whether it is reached by playing on or by turning to it.
+  const bool ownView = t.get("toward") || t.get("azimuth") || t.get("azimuth_rad") ||
+                       t.get("altitude") || t.get("altitude_rad");
+  if (!ownView && FollowsAnObject(f))
+    LookToward(t, f.TrackId, 0, "the followed object (track)", f);
+}
+
+void TCompiler::LookToward(const toml::node& where, int id, int star, const std::string& what,
+                           TShowFrame& f) {
+  Catalog.DirectionAt(id, star, f, DecodeZone(f.Zone), f.ViewAz, f.ViewAlt);
+  // Kept as radians of a degree value, so that the decompiler can write
+  // the view in degrees that compile to the same bits.
+  f.ViewAz = ToRad(f.ViewAz / RadPerDeg);
+  f.ViewAlt = ToRad(f.ViewAlt / RadPerDeg);
+  if (f.ViewAlt < 0 && (f.ShowFlags & SkyBits::Ground))
+    Fail(where, what + " is below the horizon at this time and place (" +
+                    std::to_string(f.ViewAlt / RadPerDeg) + " degrees)");
 }
 
 }  // namespace
@@ -856,7 +876,9 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       if (HasZone(f.Zone)) o << "zone = " << DecodeZone(f.Zone) << "\n";
       else o << "zone = \"user\"\n";
     }
-    if (first || f.ViewAz != base.ViewAz || f.ViewAlt != base.ViewAlt) {
+    // A followed object's page is written with its view, which is then
+    // kept as it is rather than looked up again.
+    if (first || f.ViewAz != base.ViewAz || f.ViewAlt != base.ViewAlt || FollowsAnObject(f)) {
       Angle(o, "azimuth", f.ViewAz, 0, 360);
       Angle(o, "altitude", f.ViewAlt, -90, 90);
     }
