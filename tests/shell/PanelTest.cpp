@@ -172,7 +172,9 @@ TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
     Frames(step.Frames);
     form_->DrawEveryFrame = false;
     ASSERT_GT(form_->DXDraw.Frames(), presented) << step.What;
-    if (step.Kept >= 0) EXPECT_EQ(form_->PanelLayer.LastFromKept(), step.Kept == 1) << step.What;
+    if (step.Kept >= 0) {
+      EXPECT_EQ(form_->PanelLayer.LastFromKept(), step.Kept == 1) << step.What;
+    }
     const std::vector<uint16_t> shown(buffer.Pixels(), buffer.Pixels() + pixels);
     form_->PanelLayer = TPanelLayer{};
     form_->DrawFrame();

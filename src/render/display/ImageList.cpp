@@ -57,10 +57,18 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
 void TDXImageList::Assign(std::vector<LibraryImage> images) {
   images_ = std::move(images);
   runs_.assign(images_.size(), TRuns{});
-  for (size_t i = 0; i < images_.size(); ++i) BuildRuns(i);
+  looked_.assign(images_.size(), 0);
 }
 
-void TDXImageList::BuildRuns(size_t image) {
+const TDXImageList::TRuns& TDXImageList::RunsOf(size_t image) const {
+  if (!looked_[image]) {
+    looked_[image] = 1;
+    BuildRuns(image);
+  }
+  return runs_[image];
+}
+
+void TDXImageList::BuildRuns(size_t image) const {
   // Small pictures (stars, marks) are blended directly: runs would not pay.
   constexpr int MinPixels = 64 * 64;
   const LibraryImage& im = images_[image];
@@ -138,7 +146,7 @@ void TDXImageList::Draw(TBackBuffer& dst, int image, int x, int y, int frame) co
   const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
   const long long x0 = std::max<long long>(0, x), x1 = std::min<long long>(W, static_cast<long long>(x) + fw);
   const long long y0 = std::max<long long>(0, y), y1 = std::min<long long>(H, static_cast<long long>(y) + fh);
-  const TRuns& runs = runs_[static_cast<size_t>(image)];
+  const TRuns& runs = RunsOf(static_cast<size_t>(image));
   if (!runs.Runs.empty()) {
     // Columns of the frame that land in the buffer: [c0, c1).
     const long long c0 = x0 - x, c1 = x1 - x;
