@@ -47,7 +47,7 @@ inline void BlendArgb(uint16_t& d, uint32_t p, unsigned a) {
 bool TDXImageList::LoadFromFile(const std::string& path) {
   std::vector<LibraryImage> images;
   std::string error;
-  const bool ok = ReadImageLibrary(path, images, error);
+  const bool ok = ReadImageLibrary(path, images, error, TUnpack::OnFirstUse);
   // The reader's message names the file: "FILE: what is wrong (reason)".
   if (!ok) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
   Assign(std::move(images));
@@ -110,7 +110,8 @@ int TDXImageList::Find(const std::string& name) const {
 
 const LibraryImage* TDXImageList::Image(int image) const {
   if (image < 0 || image >= Count()) return nullptr;
-  const LibraryImage& im = images_[image];
+  LibraryImage& im = images_[image];
+  UnpackImage(im);
   // An image whose pixels do not cover its frames is treated as missing.
   if (im.FrameWidth <= 0 || im.FrameHeight <= 0 || im.FrameCount <= 0) return nullptr;
   const size_t need = static_cast<size_t>(im.FrameWidth) * im.FrameHeight * im.FrameCount;

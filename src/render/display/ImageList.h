@@ -12,7 +12,9 @@
 class TDXImageList {
  public:
   // Loads a library file; a fault is reported once on stderr and leaves the
-  // list with whatever was read (possibly empty).
+  // list with whatever was read (possibly empty). Each image's pixels are
+  // unpacked when it is first asked for (the hover pictures, most of them
+  // never shown in a session, stay packed).
   bool LoadFromFile(const std::string& path);
   void Assign(std::vector<LibraryImage> images);
 
@@ -52,7 +54,7 @@ class TDXImageList {
   // The runs of an image, made on its first Draw (empty for small ones).
   const TRuns& RunsOf(size_t image) const;
   void BuildRuns(size_t image) const;
-  std::vector<LibraryImage> images_;
+  mutable std::vector<LibraryImage> images_;  // unpacked on first use
   mutable std::vector<TRuns> runs_;     // per image
   mutable std::vector<uint8_t> looked_;  // per image: 1 once its runs were made (or not needed)
 };
