@@ -301,7 +301,7 @@ bool RowsWithin(int y, int h, int height, int top, int bottom) {
 
 void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
   k.Images = &c.Images;
-  k.ImageCount = c.Images.Count();
+  k.ImageFills = c.Images.Fills();
   k.Buffer = &c.Buffer;
   k.BufferWidth = c.Buffer.Width();
   k.BufferHeight = c.Buffer.Height();
@@ -327,7 +327,7 @@ void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
 }
 
 bool TPanelLayer::Same(const TKey& a, const TKey& b) {
-  if (a.Images != b.Images || a.ImageCount != b.ImageCount || a.Buffer != b.Buffer ||
+  if (a.Images != b.Images || a.ImageFills != b.ImageFills || a.Buffer != b.Buffer ||
       a.BufferWidth != b.BufferWidth || a.BufferHeight != b.BufferHeight ||
       a.TextShown != b.TextShown || a.SubtitlesOn != b.SubtitlesOn ||
       a.PanelState != b.PanelState || a.LineHeight != b.LineHeight ||

@@ -77,7 +77,7 @@ class TPanelLayer {
   // Everything the three steps read, compared field by field.
   struct TKey {
     const TDXImageList* Images = nullptr;
-    int ImageCount = 0;
+    unsigned ImageFills = 0;
     const TBackBuffer* Buffer = nullptr;
     int BufferWidth = 0, BufferHeight = 0;
     int SectionX[MaxSections + 1] = {}, SectionY[MaxSections + 1] = {};

@@ -159,6 +159,7 @@ TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
        }, 8, 0},
       {"subtitles off", [](TFormSky&) { SubtitlesOn = 0; }, 1, -1},
       {"still, lowered", [](TFormSky&) {}, 1, 1},
+      {"images read again", [](TFormSky& f) { f.DXImageList.LoadFromFile("LoadImg.rxf"); }, 1, 0},
       {"panel raised", [](TFormSky& f) { f.ExecuteCommand(304); }, 8, -1},
       {"text closed", [](TFormSky& f) { f.ExecuteCommand(22); }, 1, -1},
   };

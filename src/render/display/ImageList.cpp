@@ -56,6 +56,7 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
 
 void TDXImageList::Assign(std::vector<LibraryImage> images) {
   images_ = std::move(images);
+  ++fills_;
   runs_.assign(images_.size(), TRuns{});
   looked_.assign(images_.size(), 0);
 }

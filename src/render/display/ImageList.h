@@ -18,6 +18,10 @@ class TDXImageList {
   bool LoadFromFile(const std::string& path);
   void Assign(std::vector<LibraryImage> images);
 
+  // How many times the list was filled (LoadFromFile, Assign): a picture
+  // kept from its images is stale once this changes.
+  unsigned Fills() const { return fills_; }
+
   int Find(const std::string& name) const;   // -1: none
   int Count() const { return static_cast<int>(images_.size()); }
   int Width(int image) const;                // size of one frame; 0 for none
@@ -55,6 +59,7 @@ class TDXImageList {
   const TRuns& RunsOf(size_t image) const;
   void BuildRuns(size_t image) const;
   mutable std::vector<LibraryImage> images_;  // unpacked on first use
+  unsigned fills_ = 0;
   mutable std::vector<TRuns> runs_;     // per image
   mutable std::vector<uint8_t> looked_;  // per image: 1 once its runs were made (or not needed)
 };
