@@ -60,6 +60,18 @@ void BM_UpdateSky(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateSky)->Unit(benchmark::kMicrosecond);
 
+// The update of a frame that only turns the view: the clock stands, so the
+// body table and the directions of date are kept from the update before.
+void BM_UpdateSkyTurning(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  for (auto _ : state) {
+    sky->ViewAz += 4 * M_PI / 180;
+    sky->UpdateSky();
+    benchmark::DoNotOptimize(sky->Stars[1].X);
+  }
+}
+BENCHMARK(BM_UpdateSkyTurning)->Unit(benchmark::kMicrosecond);
+
 // Every layer, hovered Moon picture, selected Orion. Argument: 1 with the
 // label placement pass and the realistic sky (the program's default), 0
 // with both off (the drawing as it was before them).

@@ -1,5 +1,6 @@
 // One frame of the main form: the frame handler with a still sky (no sky
-// update) and with a turning view (sky update every frame).
+// update) and with a turning view (sky update every frame), the latter also
+// with a story in the text panel, its still layer kept or drawn anew.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -65,5 +66,22 @@ void BM_TurningSkyFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TurningSkyFrame)->Unit(benchmark::kMicrosecond);
+
+// Turning with Orion's story over the translucent story board; argument 1
+// forgets the panel's still layer before every frame, as if nothing were
+// kept (background, story board and text, buttons drawn every time).
+void BM_TurningWithStory(benchmark::State& state) {
+  Form f;
+  f.form->FormMouseMove(0, 255, 130);
+  f.form->FormMouseUp(0, 0, 255, 130);
+  f.form->ExecuteCommand(9);
+  f.form->DXTimer1Timer();
+  for (auto _ : state) {
+    if (state.range(0) == 1) f.form->PanelLayer = TPanelLayer{};
+    f.form->ExecuteCommand(201);
+    f.form->DXTimer1Timer();
+  }
+}
+BENCHMARK(BM_TurningWithStory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,6 +3,9 @@
 // horizontal frame, visibility, screen offsets and depth), recomputes the
 // label anchors of constellations and asterisms and the tracked direction.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <span>
 #include <cmath>
 
 #include "AstroMath.h"
@@ -25,6 +28,43 @@ void Store(TSkyPoint& p, const TVector3& v) {
   p.Z = v.Z;
 }
 
+bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
+
+// Sets X, Y, Z of points first..last to their directions of date: `make`
+// computes them from Lon, Lat for the day; the result is kept in `memo` and
+// copied from it while the day and every place stay exactly the same.
+template <class Make>
+void DirectionsOfDate(std::span<TSkyPoint> points, int first, int last, double day,
+                      TDatedDirections& memo, Make make) {
+  first = std::max(first, 1);
+  last = std::min(last, static_cast<int>(points.size()));
+  if (last < first) return;
+  const size_t n = static_cast<size_t>(last - first + 1);
+  TSkyPoint* p = points.data() + (first - 1);
+  bool same = memo.Valid && SameBits(memo.Day, day) && memo.Lon.size() == n;
+  for (size_t i = 0; same && i < n; ++i)
+    same = SameBits(p[i].Lon, memo.Lon[i]) && SameBits(p[i].Lat, memo.Lat[i]);
+  if (same) {
+    for (size_t i = 0; i < n; ++i) {
+      p[i].X = memo.X[i];
+      p[i].Y = memo.Y[i];
+      p[i].Z = memo.Z[i];
+    }
+    return;
+  }
+  make();
+  memo.Valid = true;
+  memo.Day = day;
+  for (auto* v : {&memo.Lon, &memo.Lat, &memo.X, &memo.Y, &memo.Z}) v->resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    memo.Lon[i] = p[i].Lon;
+    memo.Lat[i] = p[i].Lat;
+    memo.X[i] = p[i].X;
+    memo.Y[i] = p[i].Y;
+    memo.Z[i] = p[i].Z;
+  }
+}
+
 }  // namespace
 
 void TSkyloom::UpdateSky() {
@@ -39,8 +79,10 @@ void TSkyloom::UpdateSky() {
 
   // Stars, J2000 -> of date -> screen.
   auto stars = PointsOf(Stars);
-  SetDirections(stars, 1, starCount);
-  PrecessToDate(stars, 1, starCount, DayNumber);
+  DirectionsOfDate(stars, 1, starCount, DayNumber, StarsOfDate, [&] {
+    SetDirections(stars, 1, starCount);
+    PrecessToDate(stars, 1, starCount, DayNumber);
+  });
   ProjectPoints(stars, 1, starCount, view);
 
   // Constellation anchors, the mean of their stars on screen.
@@ -86,7 +128,8 @@ void TSkyloom::UpdateSky() {
   // Grid circles (equator of date, no precession).
   for (int m = 1; m <= 41; ++m) {
     auto line = PointsOf(NetLines[m]);
-    SetDirections(line, 1, NetLinePoints);
+    DirectionsOfDate(line, 1, NetLinePoints, DayNumber, GridOfDate[m],
+                     [&] { SetDirections(line, 1, NetLinePoints); });
     ProjectPoints(line, 1, NetLinePoints, view);
   }
 
@@ -136,15 +179,19 @@ void TSkyloom::UpdateSky() {
 
   // Boundaries, equinox 1900.0 -> 2000.0 -> of date.
   auto bounds = PointsOf(Bounds);
-  SetDirections(bounds, 1, MaxBounds);
-  PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
-  PrecessToDate(bounds, 1, MaxBounds, DayNumber);
+  DirectionsOfDate(bounds, 1, MaxBounds, DayNumber, BoundsOfDate, [&] {
+    SetDirections(bounds, 1, MaxBounds);
+    PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
+    PrecessToDate(bounds, 1, MaxBounds, DayNumber);
+  });
   ProjectPoints(bounds, 1, MaxBounds, view);
 
   // Messier objects.
   auto messier = PointsOf(Messier);
-  SetDirections(messier, 1, MaxMessier);
-  PrecessToDate(messier, 1, MaxMessier, DayNumber);
+  DirectionsOfDate(messier, 1, MaxMessier, DayNumber, MessierOfDate, [&] {
+    SetDirections(messier, 1, MaxMessier);
+    PrecessToDate(messier, 1, MaxMessier, DayNumber);
+  });
   ProjectPoints(messier, 1, MaxMessier, view);
 
   // The tracked object and its direction in the horizontal frame.

@@ -4,6 +4,7 @@
 #include "SolarSystem.h"
 
 #include <cmath>
+#include <limits>
 
 #include "AstroMath.h"
 #include "Gbk.h"
@@ -17,7 +18,15 @@ const long double EarthRadiiPerAU = 14959787.0L / 12756.0L * 20.0L;
 
 namespace {
 
-TBodyState Bodies[BodyCount + 1];
+// The body table with the day count it holds (NaN before the first
+// update): the table is a function of the day count alone, so an update for
+// the same day, which every frame that only turns the view asks for, keeps
+// it as it is.
+struct TBodyTable {
+  TBodyState Bodies[BodyCount + 1];
+  long double Day = std::numeric_limits<long double>::quiet_NaN();
+} Table;
+TBodyState (&Bodies)[BodyCount + 1] = Table.Bodies;
 const TBodyState EmptyBody{};
 
 // Magnitude law of Mercury .. Saturn (bodies 3..7): V0 + c1 i + c3 i^3 + c6 i^6,
@@ -97,6 +106,8 @@ void CarryToDate(long double& lon, long double& lat, long double epsilon0, long 
 }  // namespace
 
 void SolarSystemUpdate(long double d) {
+  if (d == Table.Day) return;
+  Table.Day = d;
   const long double epsilon = Obliquity(d);
   const double jd = static_cast<double>(d + JulianDayOfDayZero);
   // The series of the Sun and the planets are of the equinox J2000; they are

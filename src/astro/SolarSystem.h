@@ -34,7 +34,8 @@ struct TBodyState {
   int32_t Mag10 = 0;          // visual magnitude x10; 100 = no formula; 0 for body 11
 };
 
-// Recomputes the whole table for the day count d.
+// Recomputes the whole table for the day count d (nothing to do when the
+// table already holds that day).
 void SolarSystemUpdate(long double d);
 
 // The pieces of the update, for the body table and its tests (radians, AU):

@@ -1,5 +1,6 @@
 #include "Panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -278,4 +279,129 @@ void DrawPanel(TPanelContext& c) {
   DrawShowBar(c);
   if (c.Scratch == &scratch) c.Scratch = nullptr;
   if (c.StatusScratch == &status) c.StatusScratch = nullptr;
+}
+
+namespace {
+
+bool SameText(const ShortString& a, const ShortString& b) { return a.view() == b.view(); }
+
+bool SameRegion(const TRegion& a, const TRegion& b) {
+  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height &&
+         a.Type == b.Type && a.State == b.State && a.Section == b.Section &&
+         a.Visible == b.Visible && SameText(a.Image, b.Image);
+}
+
+// Rows [y, y + h) of the buffer lie within [top, bottom) or off the buffer.
+bool RowsWithin(int y, int h, int height, int top, int bottom) {
+  const long long y0 = std::max<long long>(y, 0), y1 = std::min<long long>(0LL + y + h, height);
+  return y0 >= y1 || (y0 >= top && y1 <= bottom);
+}
+
+}  // namespace
+
+void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
+  k.Images = &c.Images;
+  k.ImageFills = c.Images.Fills();
+  k.Buffer = &c.Buffer;
+  k.BufferWidth = c.Buffer.Width();
+  k.BufferHeight = c.Buffer.Height();
+  for (int s = 0; s <= MaxSections; ++s) {
+    k.SectionX[s] = Sections[s].X;
+    k.SectionY[s] = Sections[s].Y;
+  }
+  for (int r = 0; r <= MaxRegions; ++r) k.Regions[r] = Regions[r];
+  k.TextRegion = WellKnownRegion(3);
+  k.TextShown = c.TextShown;
+  k.SubtitlesOn = c.SubtitlesOn;
+  k.PanelState = c.PanelState;
+  k.LineHeight = c.LineHeight;
+  const TInfoText& info = c.Info;
+  k.Title = info.Title;
+  k.LineCount = info.LineCount;
+  k.TopLine = info.TopLine;
+  k.PixelOffset = info.PixelOffset;
+  for (int i = 1; i <= 5; ++i) {
+    const int n = info.TopLine + i;
+    k.Lines[i - 1] = n >= 1 && n <= MaxInfoLines ? info.Lines[n] : ShortString{};
+  }
+}
+
+bool TPanelLayer::Same(const TKey& a, const TKey& b) {
+  if (a.Images != b.Images || a.ImageFills != b.ImageFills || a.Buffer != b.Buffer ||
+      a.BufferWidth != b.BufferWidth || a.BufferHeight != b.BufferHeight ||
+      a.TextShown != b.TextShown || a.SubtitlesOn != b.SubtitlesOn ||
+      a.PanelState != b.PanelState || a.LineHeight != b.LineHeight ||
+      a.LineCount != b.LineCount || a.TopLine != b.TopLine || a.PixelOffset != b.PixelOffset ||
+      !SameText(a.Title, b.Title) || !SameRegion(a.TextRegion, b.TextRegion))
+    return false;
+  for (int s = 0; s <= MaxSections; ++s)
+    if (a.SectionX[s] != b.SectionX[s] || a.SectionY[s] != b.SectionY[s]) return false;
+  for (int r = 0; r <= MaxRegions; ++r)
+    if (!SameRegion(a.Regions[r], b.Regions[r])) return false;
+  for (int i = 0; i < 5; ++i)
+    if (!SameText(a.Lines[i], b.Lines[i])) return false;
+  return true;
+}
+
+bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
+  const int W = c.Buffer.Width(), H = c.Buffer.Height();
+  const int panel = c.Images.Find(ImageNames::Panel);
+  const LibraryImage* im = c.Images.Image(panel);
+  if (!im) return false;
+  const int px = Sections[2].X, py = Sections[2].Y;
+  top = std::max(0, py);
+  bottom = static_cast<int>(std::min<long long>(H, 0LL + py + im->FrameHeight));
+  if (top >= bottom || px > 0 || 0LL + px + im->FrameWidth < W) return false;
+  // Opaque wherever it lands: the sky beneath cannot show through.
+  for (int y = top; y < bottom; ++y) {
+    const uint32_t* row = im->Pixels.data() + static_cast<size_t>(y - py) * im->FrameWidth - px;
+    for (int x = 0; x < W; ++x)
+      if ((row[x] >> 24) != 255) return false;
+  }
+  // The story board and its text.
+  const TRegion& text = WellKnownRegion(3);
+  if (text.Width > 0) {
+    const int qy = py + text.Y;
+    const int board = c.Images.Find(ImageNames::StoryBack);
+    if (!RowsWithin(qy, c.Images.Height(board), H, top, bottom)) return false;
+    if (c.TextShown && c.PanelState == 1) {
+      // The title and five lines; a glyph row reaches at most twice the
+      // font's height below the line's top.
+      if (!RowsWithin(qy, 8 + 5 * c.LineHeight + 2 * 12, H, top, bottom)) return false;
+    } else if (c.TextShown && c.PanelState == 2 && c.SubtitlesOn) {
+      return false;  // the subtitle strip lies over the sky
+    }
+  }
+  for (int i = 1; i <= MaxRegions; ++i) {
+    const TRegion& r = Regions[i];
+    if (!r.Visible || r.Image.empty()) continue;
+    c.Scratch->assign(r.Image.Text, r.Image.Len);
+    if (!RowsWithin(RegionScreenY(i), c.Images.Height(c.Images.Find(*c.Scratch)), H, top, bottom))
+      return false;
+  }
+  return true;
+}
+
+void TPanelLayer::Draw(TPanelContext& c) {
+  std::string scratch;
+  if (!c.Scratch) c.Scratch = &scratch;
+  Fill(probe_, c);
+  lastKept_ = valid_ && Same(probe_, key_);
+  if (lastKept_) {
+    const int W = c.Buffer.Width();
+    std::copy(rows_.begin(), rows_.end(), c.Buffer.Pixels() + static_cast<size_t>(top_) * W);
+  } else {
+    DrawPanelBackground(c);
+    DrawStoryPanel(c);
+    DrawButtons(c);
+    // The key is taken after drawing: the story panel places the scroll thumb.
+    valid_ = KeepableRows(c, top_, bottom_);
+    if (valid_) {
+      const int W = c.Buffer.Width();
+      const uint16_t* from = c.Buffer.Pixels() + static_cast<size_t>(top_) * W;
+      rows_.assign(from, from + static_cast<size_t>(bottom_ - top_) * W);
+      Fill(key_, c);
+    }
+  }
+  if (c.Scratch == &scratch) c.Scratch = nullptr;
 }

@@ -3,17 +3,22 @@
 // their looks, the azimuth dial with its needle, the altitude dial with its
 // stand and sighting tube, the show bar and the status line.
 //
-// DrawPanel runs the steps in order; DrawPanelBackground is the one static
-// step (the "Panel" picture at section 2's origin), kept apart so that it can
-// be cached. Positions come from the section and region tables (src/ui).
+// DrawPanel runs the steps in order. TPanelLayer keeps the still part of it
+// (background, story panel, buttons) from frame to frame, so that a frame in
+// which only the view turns draws just the dials and the status line over
+// the kept picture. Positions come from the section and region tables
+// (src/ui).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Canvas.h"
 #include "ImageList.h"
 #include "InfoText.h"
+#include "Interface.h"
 #include "SkyModel.h"
 
 // What the panel shows besides the sky model and the region tables.
@@ -50,6 +55,49 @@ void DrawDials(TPanelContext& c);
 void DrawShowBar(TPanelContext& c);
 // All of the above, in order.
 void DrawPanel(TPanelContext& c);
+
+// The panel's still layer: what DrawPanelBackground, DrawStoryPanel and
+// DrawButtons give, kept as the rows of the "Panel" picture. Draw lays the
+// kept rows when nothing those steps read has changed since they were kept
+// (sections, regions, the text, the panel's state, the images, the buffer);
+// otherwise it runs the three steps and keeps their picture anew. The rows
+// are kept only where the result cannot depend on the sky beneath or reach
+// outside them: the picture is opaque and spans the buffer's width, and
+// every button, the story board and its text lie within those rows (or off
+// the buffer). Otherwise (the subtitle strip over the sky, a button of
+// another section) the steps run in every frame. Either way the buffer ends
+// as the three steps would leave it.
+class TPanelLayer {
+ public:
+  void Draw(TPanelContext& c);
+  // Whether the last Draw laid kept rows (tests).
+  bool LastFromKept() const { return lastKept_; }
+
+ private:
+  // Everything the three steps read, compared field by field.
+  struct TKey {
+    const TDXImageList* Images = nullptr;
+    unsigned ImageFills = 0;
+    const TBackBuffer* Buffer = nullptr;
+    int BufferWidth = 0, BufferHeight = 0;
+    int SectionX[MaxSections + 1] = {}, SectionY[MaxSections + 1] = {};
+    TRegion Regions[MaxRegions + 1];
+    TRegion TextRegion;
+    bool TextShown = false, SubtitlesOn = false;
+    int PanelState = 0, LineHeight = 0;
+    ShortString Title;
+    int LineCount = 0, TopLine = 0, PixelOffset = 0;
+    ShortString Lines[5];  // the lines the story panel shows
+  };
+  static void Fill(TKey& k, const TPanelContext& c);
+  static bool Same(const TKey& a, const TKey& b);
+  // The rows [top, bottom) the layer can be kept as; false when it cannot.
+  static bool KeepableRows(TPanelContext& c, int& top, int& bottom);
+  TKey key_, probe_;
+  bool valid_ = false, lastKept_ = false;
+  int top_ = 0, bottom_ = 0;
+  std::vector<uint16_t> rows_;
+};
 
 // The status line (GBK): date and time, place, tilt, direction and the
 // time flow, joined by single spaces, written into `out`.

@@ -279,9 +279,7 @@ void TFormSky::DrawFrame() {
   panel.CityName = city;
   panel.Scratch = &PanelScratch;
   panel.StatusScratch = &StatusScratch;
-  DrawPanelBackground(panel);
-  DrawStoryPanel(panel);
-  DrawButtons(panel);
+  PanelLayer.Draw(panel);
   DrawDials(panel);
   DrawShowBar(panel);
 }

@@ -18,6 +18,7 @@
 #include "InfoText.h"
 #include "Input.h"
 #include "Lecture.h"
+#include "Panel.h"
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "Sound.h"
@@ -186,6 +187,9 @@ class TFormSky {
   std::vector<TPopupItem> PopupMenu1;
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch;
+  // The panel's still layer (background, story panel, buttons), drawn again
+  // only when something it shows has changed.
+  TPanelLayer PanelLayer;
   // The label placement pass of the sky drawing, made once (its fixed
   // tables are too large to build on the stack every frame).
   std::unique_ptr<TLabelPass> Labels;

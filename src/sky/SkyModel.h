@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ShortString.h"
 #include "Table.h"
@@ -111,6 +112,17 @@ constexpr int MaxStars = 4000, MaxLines = 1000, MaxOffices = 400, MaxStarNames =
               MaxMessier = 100, HorizonPoints = 72, SceneryCount = 58, NetLineCount = 43,
               NetLinePoints = 72;
 
+// The directions of date of one range of points as the last sky update
+// made them, with the places and the day count they were made from: an
+// update for the same day and the same places (every frame that only turns
+// the view) takes them from here instead of computing them again.
+struct TDatedDirections {
+  double Day = 0;
+  bool Valid = false;
+  std::vector<double> Lon, Lat;  // the places
+  std::vector<double> X, Y, Z;   // their directions of date
+};
+
 class TSkyloom {
  public:
   // Tables, in model order.
@@ -164,6 +176,10 @@ class TSkyloom {
   uint8_t Tracking = 0;
   int32_t TrackId = 0;
   int32_t TurnStep = 0;      // whole degrees
+
+  // Directions of date of the stars, boundaries, Messier objects and grid
+  // circles from the last update (reused while the day and places hold).
+  TDatedDirections StarsOfDate, BoundsOfDate, MessierOfDate, GridOfDate[42];
 
   // Program-wide drawing options, kept with the per-user settings (1 on).
   uint8_t LabelPlacement = 1;  // every label of a frame placed in one pass, none piled up

@@ -61,14 +61,22 @@ TEST(ImageLibrary, RoundTripKeepsNamesSizesAndPixels) {
   ASSERT_TRUE(WriteImageLibrary(p.string(), in, error)) << error;
   EXPECT_FALSE(fs::exists(p.string() + ".tmp"));
   std::vector<LibraryImage> out;
-  ASSERT_TRUE(ReadImageLibrary(p.string(), out, error)) << error;
-  ASSERT_EQ(out.size(), in.size());
-  for (size_t i = 0; i < in.size(); ++i) {
-    EXPECT_EQ(out[i].Name, in[i].Name);
-    EXPECT_EQ(out[i].FrameWidth, in[i].FrameWidth);
-    EXPECT_EQ(out[i].FrameHeight, in[i].FrameHeight);
-    EXPECT_EQ(out[i].FrameCount, in[i].FrameCount);
-    EXPECT_EQ(out[i].Pixels, in[i].Pixels) << in[i].Name;
+  for (TUnpack unpack : {TUnpack::Now, TUnpack::OnFirstUse}) {
+    const bool later = unpack == TUnpack::OnFirstUse;
+    out.clear();
+    ASSERT_TRUE(ReadImageLibrary(p.string(), out, error, unpack)) << error;
+    ASSERT_EQ(out.size(), in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+      EXPECT_EQ(out[i].Name, in[i].Name);
+      EXPECT_EQ(out[i].FrameWidth, in[i].FrameWidth);
+      EXPECT_EQ(out[i].FrameHeight, in[i].FrameHeight);
+      EXPECT_EQ(out[i].FrameCount, in[i].FrameCount);
+      EXPECT_EQ(out[i].Pixels.empty(), later) << in[i].Name;
+      EXPECT_EQ(out[i].Packed.empty(), !later) << in[i].Name;
+      UnpackImage(out[i]);
+      EXPECT_EQ(out[i].Pixels, in[i].Pixels) << in[i].Name << (later ? " unpacked later" : "");
+      EXPECT_TRUE(out[i].Packed.empty()) << in[i].Name;
+    }
   }
   // An empty library is valid too.
   ASSERT_TRUE(WriteImageLibrary(p.string(), {}, error));
@@ -84,11 +92,13 @@ TEST(ImageLibrary, EveryTruncationIsRefusedWithAMessage) {
   const std::vector<unsigned char> bytes = Bytes(full);
   for (size_t n = 0; n < bytes.size(); ++n) {
     Put(cut, std::vector<unsigned char>(bytes.begin(), bytes.begin() + n));
-    std::vector<LibraryImage> out;
-    error.clear();
-    EXPECT_FALSE(ReadImageLibrary(cut.string(), out, error)) << "length " << n;
-    EXPECT_FALSE(error.empty()) << "length " << n;
-    EXPECT_LT(out.size(), 3u);
+    for (TUnpack unpack : {TUnpack::Now, TUnpack::OnFirstUse}) {
+      std::vector<LibraryImage> out;
+      error.clear();
+      EXPECT_FALSE(ReadImageLibrary(cut.string(), out, error, unpack)) << "length " << n;
+      EXPECT_FALSE(error.empty()) << "length " << n;
+      EXPECT_LT(out.size(), 3u);
+    }
   }
 }
 
@@ -131,10 +141,12 @@ TEST(ImageLibrary, HostileHeadersAreRefusedBeforeAllocating) {
       b[22] = b[23] = 0;
     }
     Put(bad, b);
-    std::vector<LibraryImage> out;
-    error.clear();
-    EXPECT_FALSE(ReadImageLibrary(bad.string(), out, error)) << c.what;
-    EXPECT_FALSE(error.empty()) << c.what;
+    for (TUnpack unpack : {TUnpack::Now, TUnpack::OnFirstUse}) {
+      std::vector<LibraryImage> out;
+      error.clear();
+      EXPECT_FALSE(ReadImageLibrary(bad.string(), out, error, unpack)) << c.what;
+      EXPECT_FALSE(error.empty()) << c.what;
+    }
   }
   // Trailing garbage after the last image.
   std::vector<unsigned char> tail = good;

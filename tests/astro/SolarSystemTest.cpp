@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "Gbk.h"
 #include "Moon.h"
@@ -25,6 +26,29 @@ TEST(SolarSystem, SunAndAntiSolarPointAreExactlyOpposite) {
     EXPECT_GE(anti.Lon, 0.0L);
     EXPECT_LE(anti.Lon, 2 * Pi);
   }
+}
+
+TEST(SolarSystem, AnUpdateForTheHeldDayKeepsTheTableAndAnotherDayReplacesIt) {
+  // The table of day a, then of day b, then of day a again must be the table
+  // first computed for a: an update skipped for the wrong day would leave b's.
+  auto snapshot = [] {
+    std::vector<long double> v;
+    for (int i = 1; i <= BodyCount; ++i) {
+      const TBodyState& b = Body(i);
+      v.insert(v.end(), {b.Dist, b.HelioDist, b.Lon, b.Lat, b.EclLon, b.EclLat, b.Phase,
+                         static_cast<long double>(b.Mag10)});
+    }
+    return v;
+  };
+  const long double a = 9557.5625L, b = a + 1.0L / 1440;  // one minute later
+  SolarSystemUpdate(a);
+  const std::vector<long double> first = snapshot();
+  SolarSystemUpdate(a);
+  EXPECT_EQ(snapshot(), first);
+  SolarSystemUpdate(b);
+  EXPECT_NE(Body(BodyMoon).Lon, first[2 + 8]) << "the Moon moves in a minute";
+  SolarSystemUpdate(a);
+  EXPECT_EQ(snapshot(), first);
 }
 
 TEST(SolarSystem, TableShape) {

@@ -3,13 +3,18 @@
 // parallax, the go-to target and tracking.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "LabelAnchors.h"
 #include "ScreenGeometry.h"
 #include "RenderRig.h"
 #include "SolarSystem.h"
+#include "StarData.h"
 #include "TimeScales.h"
 #include "Transforms.h"
 
@@ -158,6 +163,57 @@ TEST_F(SkyUpdate, ConstellationAnchors) {
 // The inside test of an anchor rounds the offsets (ties to even), not the
 // screen point: with an odd centre a half-pixel offset lands one pixel
 // further in than the rounded screen point would say.
+TEST_F(SkyUpdate, KeptDirectionsOfDateGiveWhatComputingThemAfreshGives) {
+  // The whole catalogue, updated once; then each change below is followed
+  // by an update that may reuse the directions kept from the one before,
+  // and by an update with nothing kept. Every point must come out the same
+  // to the bit.
+  if (!LoadStarDataFrom(S, RuntimeFile(StarDataFileName)))
+    GTEST_SKIP() << "StarData.dat is not built yet (runtime target)";
+  Rig.When(2026, 1, 15, 21, 0);
+  Rig.View(30, 40);
+  S.UpdateSky();
+  struct Change {
+    const char* What;
+    std::function<void(TSkyloom&)> Apply;
+  } changes[] = {
+      {"the view turned", [](TSkyloom& s) { s.ViewAz += 0.07; }},
+      {"the view raised", [](TSkyloom& s) { s.ViewAlt += 0.05; }},
+      {"a star moved", [](TSkyloom& s) { s.Stars[17].Lon += 1e-9; }},
+      {"a star's declination sign", [](TSkyloom& s) { s.Stars[18].Lat = -s.Stars[18].Lat; }},
+      {"a boundary point moved", [](TSkyloom& s) { s.Bounds[300].Lat += 0.01; }},
+      {"a Messier object moved", [](TSkyloom& s) { s.Messier[42].Lon += 0.01; }},
+      {"a grid point moved", [](TSkyloom& s) { s.NetLines[7][5].Lon += 0.01; }},
+      {"one minute later", [](TSkyloom& s) { s.Minute += 1; }},
+      {"fewer stars", [](TSkyloom& s) { s.StarCount -= 10; }},
+      {"a hundred years on", [](TSkyloom& s) { s.Year += 100; }},
+  };
+  auto points = [](TSkyloom& s) {
+    std::vector<double> v;
+    auto add = [&](const TSkyPoint& p) { v.insert(v.end(), {p.X, p.Y, p.Z, double(p.Visible)}); };
+    for (int k = 1; k <= s.StarCount; ++k) add(s.Stars[k]);
+    for (int k = 1; k <= MaxBounds; ++k) add(s.Bounds[k]);
+    for (int k = 1; k <= MaxMessier; ++k) add(s.Messier[k]);
+    for (int m = 1; m <= 41; ++m)
+      for (int k = 1; k <= NetLinePoints; ++k) add(s.NetLines[m][k]);
+    return v;
+  };
+  auto bits = [](const std::vector<double>& v) {
+    std::vector<uint64_t> b(v.size());
+    for (size_t i = 0; i < v.size(); ++i) b[i] = std::bit_cast<uint64_t>(v[i]);
+    return b;
+  };
+  for (const Change& c : changes) {
+    c.Apply(S);
+    S.UpdateSky();
+    const std::vector<uint64_t> kept = bits(points(S));
+    S.StarsOfDate = S.BoundsOfDate = S.MessierOfDate = TDatedDirections{};
+    for (TDatedDirections& d : S.GridOfDate) d = TDatedDirections{};
+    S.UpdateSky();
+    EXPECT_TRUE(bits(points(S)) == kept) << c.What;
+  }
+}
+
 TEST(LabelAnchor, RoundsTheOffsetsTiesToEven) {
   struct TCase {
     int Width, Height;

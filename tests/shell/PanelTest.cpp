@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "Gbk.h"
 #include "GlobalParams.h"
@@ -125,6 +127,64 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-down.png"), error)) << error;
   EXPECT_GT(count(120, 520, 700, 560, amber), 200) << "subtitle lines";
   EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
+  SubtitlesOn = 0;
+}
+
+TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
+  // After each change a frame is drawn as the program draws it (the panel's
+  // still layer laid from its kept rows when nothing it shows changed), then
+  // drawn again from scratch: the two pictures must be the same to the bit.
+  struct Step {
+    const char* What;
+    std::function<void(TFormSky&)> Change;
+    int Frames;
+    int Kept;  // 1 the layer must come from its kept rows, 0 must not, -1 either
+  } steps[] = {
+      {"still", [](TFormSky&) {}, 1, 1},
+      {"turned left", [](TFormSky& f) { f.ExecuteCommand(201); }, 1, 1},
+      {"raised", [](TFormSky& f) { f.ExecuteCommand(202); }, 1, 1},
+      {"Orion's story", [](TFormSky& f) {
+         f.FormMouseMove(0, 255, 130);
+         f.FormMouseDown(0, 0, 255, 130);
+         f.FormMouseUp(0, 0, 255, 130);
+       }, 1, 0},
+      {"turned with the story", [](TFormSky& f) { f.ExecuteCommand(203); }, 1, 1},
+      {"text scrolled", [](TFormSky& f) { f.ExecuteCommand(14); }, 1, 0},
+      {"pointer over a button", [](TFormSky& f) { f.FormMouseMove(0, 630, 490); }, 1, 0},
+      {"still over the button", [](TFormSky&) {}, 1, 1},
+      {"pointer back on the sky", [](TFormSky& f) { f.FormMouseMove(0, 400, 200); }, 1, -1},
+      {"panel lowered, subtitles on", [](TFormSky& f) {
+         SubtitlesOn = 1;
+         f.ExecuteCommand(304);
+       }, 8, 0},
+      {"subtitles off", [](TFormSky&) { SubtitlesOn = 0; }, 1, -1},
+      {"still, lowered", [](TFormSky&) {}, 1, 1},
+      {"images read again", [](TFormSky& f) { f.DXImageList.LoadFromFile("LoadImg.rxf"); }, 1, 0},
+      {"panel raised", [](TFormSky& f) { f.ExecuteCommand(304); }, 8, -1},
+      {"text closed", [](TFormSky& f) { f.ExecuteCommand(22); }, 1, -1},
+  };
+  const TBackBuffer& buffer = form_->DXDraw.Buffer();
+  const size_t pixels = static_cast<size_t>(buffer.Width()) * buffer.Height();
+  for (const Step& step : steps) {
+    step.Change(*form_);
+    form_->Invalidate();  // as every input event does
+    const long presented = form_->DXDraw.Frames();
+    if (step.Frames > 1) form_->DrawEveryFrame = true;
+    Frames(step.Frames);
+    form_->DrawEveryFrame = false;
+    ASSERT_GT(form_->DXDraw.Frames(), presented) << step.What;
+    if (step.Kept >= 0) {
+      EXPECT_EQ(form_->PanelLayer.LastFromKept(), step.Kept == 1) << step.What;
+    }
+    const std::vector<uint16_t> shown(buffer.Pixels(), buffer.Pixels() + pixels);
+    form_->PanelLayer = TPanelLayer{};
+    form_->DrawFrame();
+    EXPECT_FALSE(form_->PanelLayer.LastFromKept());
+    size_t differ = 0;
+    for (size_t i = 0; i < pixels; ++i) differ += shown[i] != buffer.Pixels()[i];
+    EXPECT_EQ(differ, 0u) << step.What;
+
+  }
   SubtitlesOn = 0;
 }
 

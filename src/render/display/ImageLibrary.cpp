@@ -105,30 +105,39 @@ void Encode(const std::vector<uint32_t>& px, std::vector<unsigned char>& out) {
   }
 }
 
-bool Decode(const unsigned char* src, size_t len, std::vector<uint32_t>& px) {
+// Walks the packets of an image of n pixels, handing each to
+// put(first pixel, count, its bytes, repeated); false unless they are
+// complete and give exactly n pixels.
+template <class Put>
+bool Walk(const unsigned char* src, size_t len, size_t n, Put put) {
   size_t pos = 0, o = 0;
-  const size_t n = px.size();
   while (pos < len) {
     const unsigned c = src[pos++];
     const size_t count = c >= 128 ? c - 127 : c + 1;
     if (count > n - o) return false;
-    if (c >= 128) {
-      if (len - pos < 4) return false;
-      const uint32_t v = PixelAt(src + pos);
-      pos += 4;
-      for (size_t k = 0; k < count; ++k) px[o++] = v;
-    } else {
-      if ((len - pos) / 4 < count) return false;
-      for (size_t k = 0; k < count; ++k, pos += 4) px[o++] = PixelAt(src + pos);
-    }
+    const size_t bytes = c >= 128 ? 4 : 4 * count;
+    if (len - pos < bytes) return false;
+    put(o, count, src + pos, c >= 128);
+    pos += bytes;
+    o += count;
   }
   return o == n;
 }
 
+bool Decode(const unsigned char* src, size_t len, std::vector<uint32_t>& px) {
+  return Walk(src, len, px.size(), [&](size_t o, size_t count, const unsigned char* p, bool repeat) {
+    if (repeat) {
+      std::fill_n(px.begin() + static_cast<std::ptrdiff_t>(o), count, PixelAt(p));
+    } else {
+      for (size_t k = 0; k < count; ++k, p += 4) px[o + k] = PixelAt(p);
+    }
+  });
+}
+
 }  // namespace
 
-bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out,
-                      std::string& error) {
+bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
+                      TUnpack unpack) {
   // The reader never blocks (a pipe in the file's place is refused, not
   // waited on) and reads at most one byte more than a library may hold.
   std::vector<unsigned char> data;
@@ -206,8 +215,16 @@ bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out,
     img.FrameWidth = static_cast<int>(w);
     img.FrameHeight = static_cast<int>(h);
     img.FrameCount = static_cast<int>(frames);
-    img.Pixels.assign(static_cast<size_t>(pixels), 0);
-    if (!Decode(r.Here(), encLen, img.Pixels)) {
+    bool whole = false;
+    if (unpack == TUnpack::Now) {
+      img.Pixels.assign(static_cast<size_t>(pixels), 0);
+      whole = Decode(r.Here(), encLen, img.Pixels);
+    } else {
+      whole = Walk(r.Here(), encLen, static_cast<size_t>(pixels),
+                   [](size_t, size_t, const unsigned char*, bool) {});
+      if (whole) img.Packed.assign(r.Here(), r.Here() + encLen);
+    }
+    if (!whole) {
       error = where + "corrupt pixel data";
       return false;
     }
@@ -220,6 +237,13 @@ bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out,
     return false;
   }
   return true;
+}
+
+void UnpackImage(LibraryImage& image) {
+  if (image.Packed.empty()) return;
+  image.Pixels.assign(static_cast<size_t>(image.FrameWidth) * image.FrameHeight * image.FrameCount, 0);
+  Decode(image.Packed.data(), image.Packed.size(), image.Pixels);
+  std::vector<unsigned char>().swap(image.Packed);
 }
 
 bool WriteImageLibrary(const std::string& path, const std::vector<LibraryImage>& images,

@@ -15,12 +15,24 @@ struct LibraryImage {
   // ARGB8888 (0xAARRGGBB), frames stacked top to bottom:
   // pixel (x, y) of frame f is Pixels[(f * FrameHeight + y) * FrameWidth + x].
   std::vector<uint32_t> Pixels;
+  // The pixels as stored, while they are not yet unpacked into Pixels
+  // (libraries read with TUnpack::OnFirstUse); empty otherwise.
+  std::vector<unsigned char> Packed;
 };
+
+// When a library's pixels are unpacked: as it is read, or image by image
+// when first needed (UnpackImage). Either way every image's pixel data is
+// checked while reading.
+enum class TUnpack { Now, OnFirstUse };
 
 // Reads a library; on any fault (missing, short, corrupt, sizes beyond the
 // limits) returns false with a message in `error` and leaves `out` with the
 // images read intact before the fault.
-bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error);
+bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
+                      TUnpack unpack = TUnpack::Now);
+// Unpacks an image read with TUnpack::OnFirstUse into its Pixels (its data
+// was checked by the reader); nothing for an unpacked image.
+void UnpackImage(LibraryImage& image);
 // Writes through a temporary file and rename.
 bool WriteImageLibrary(const std::string& path, const std::vector<LibraryImage>& images,
                        std::string& error);

@@ -47,7 +47,7 @@ inline void BlendArgb(uint16_t& d, uint32_t p, unsigned a) {
 bool TDXImageList::LoadFromFile(const std::string& path) {
   std::vector<LibraryImage> images;
   std::string error;
-  const bool ok = ReadImageLibrary(path, images, error);
+  const bool ok = ReadImageLibrary(path, images, error, TUnpack::OnFirstUse);
   // The reader's message names the file: "FILE: what is wrong (reason)".
   if (!ok) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
   Assign(std::move(images));
@@ -56,11 +56,20 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
 
 void TDXImageList::Assign(std::vector<LibraryImage> images) {
   images_ = std::move(images);
+  ++fills_;
   runs_.assign(images_.size(), TRuns{});
-  for (size_t i = 0; i < images_.size(); ++i) BuildRuns(i);
+  looked_.assign(images_.size(), 0);
 }
 
-void TDXImageList::BuildRuns(size_t image) {
+const TDXImageList::TRuns& TDXImageList::RunsOf(size_t image) const {
+  if (!looked_[image]) {
+    looked_[image] = 1;
+    BuildRuns(image);
+  }
+  return runs_[image];
+}
+
+void TDXImageList::BuildRuns(size_t image) const {
   // Small pictures (stars, marks) are blended directly: runs would not pay.
   constexpr int MinPixels = 64 * 64;
   const LibraryImage& im = images_[image];
@@ -102,7 +111,8 @@ int TDXImageList::Find(const std::string& name) const {
 
 const LibraryImage* TDXImageList::Image(int image) const {
   if (image < 0 || image >= Count()) return nullptr;
-  const LibraryImage& im = images_[image];
+  LibraryImage& im = images_[image];
+  UnpackImage(im);
   // An image whose pixels do not cover its frames is treated as missing.
   if (im.FrameWidth <= 0 || im.FrameHeight <= 0 || im.FrameCount <= 0) return nullptr;
   const size_t need = static_cast<size_t>(im.FrameWidth) * im.FrameHeight * im.FrameCount;
@@ -138,7 +148,7 @@ void TDXImageList::Draw(TBackBuffer& dst, int image, int x, int y, int frame) co
   const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
   const long long x0 = std::max<long long>(0, x), x1 = std::min<long long>(W, static_cast<long long>(x) + fw);
   const long long y0 = std::max<long long>(0, y), y1 = std::min<long long>(H, static_cast<long long>(y) + fh);
-  const TRuns& runs = runs_[static_cast<size_t>(image)];
+  const TRuns& runs = RunsOf(static_cast<size_t>(image));
   if (!runs.Runs.empty()) {
     // Columns of the frame that land in the buffer: [c0, c1).
     const long long c0 = x0 - x, c1 = x1 - x;

@@ -12,9 +12,15 @@
 class TDXImageList {
  public:
   // Loads a library file; a fault is reported once on stderr and leaves the
-  // list with whatever was read (possibly empty).
+  // list with whatever was read (possibly empty). Each image's pixels are
+  // unpacked when it is first asked for (the hover pictures, most of them
+  // never shown in a session, stay packed).
   bool LoadFromFile(const std::string& path);
   void Assign(std::vector<LibraryImage> images);
+
+  // How many times the list was filled (LoadFromFile, Assign): a picture
+  // kept from its images is stale once this changes.
+  unsigned Fills() const { return fills_; }
 
   int Find(const std::string& name) const;   // -1: none
   int Count() const { return static_cast<int>(images_.size()); }
@@ -24,10 +30,11 @@ class TDXImageList {
   const LibraryImage* Image(int image) const;
 
   // Frame at its own size, top-left at (x, y), blended by its alpha. Large
-  // pictures (the panel, the story board) are kept, from Assign on, as
-  // runs of transparent, opaque and translucent pixels with the opaque
-  // ones already in 16 bits: those are copied, not blended, with the same
-  // result.
+  // pictures (the panel, the story board) are kept, from their first Draw
+  // on, as runs of transparent, opaque and translucent pixels with the
+  // opaque ones already in 16 bits: those are copied, not blended, with the
+  // same result. Pictures only ever stretched or turned (the hover
+  // pictures) never get runs.
   void Draw(TBackBuffer& dst, int image, int x, int y, int frame) const;
   // Frame stretched into the rectangle, blended with alpha 0..255.
   void DrawAlpha(TBackBuffer& dst, int image, const TRect& r, int frame, int alpha) const;
@@ -48,7 +55,11 @@ class TDXImageList {
     std::vector<uint32_t> RowFirst;  // per frame row: its first run; one more at the end
     std::vector<TRun> Runs;
   };
-  void BuildRuns(size_t image);
-  std::vector<LibraryImage> images_;
-  std::vector<TRuns> runs_;  // per image; empty for small ones
+  // The runs of an image, made on its first Draw (empty for small ones).
+  const TRuns& RunsOf(size_t image) const;
+  void BuildRuns(size_t image) const;
+  mutable std::vector<LibraryImage> images_;  // unpacked on first use
+  unsigned fills_ = 0;
+  mutable std::vector<TRuns> runs_;     // per image
+  mutable std::vector<uint8_t> looked_;  // per image: 1 once its runs were made (or not needed)
 };
