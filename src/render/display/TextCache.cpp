@@ -123,10 +123,10 @@ namespace {
 TTF_Font* OpenMapped(const std::string& path, int size, void*& map, size_t& mapSize) {
   map = nullptr;
   mapSize = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe never blocks
   struct stat st{};
-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-      st.st_size <= INT_MAX) {
+  const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular && st.st_size > 0 && st.st_size <= INT_MAX) {
     void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (p != MAP_FAILED) {
       map = p;
@@ -141,7 +141,8 @@ TTF_Font* OpenMapped(const std::string& path, int size, void*& map, size_t& mapS
     map = nullptr;
     mapSize = 0;
   }
-  return TTF_OpenFontIndex(path.c_str(), size, 0);
+  // Anything but a regular file (a pipe, a device) is not a font.
+  return regular ? TTF_OpenFontIndex(path.c_str(), size, 0) : nullptr;
 }
 
 }  // namespace
