@@ -3,10 +3,9 @@
 // both dials and the status line.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cmath>
 
+#include "BeijingForm.h"
 #include "FormSky.h"
 #include "GlobalParams.h"
 #include "SkyModel.h"
@@ -14,25 +13,10 @@
 namespace {
 
 void BM_DrawFrameEveryLayer(benchmark::State& state) {
-  if (chdir(SKYLOOM_RUNTIME_DIR) != 0) state.SkipWithError("no runtime folder");
-  CreateSkyModel(20260115);
   SetKeyTableDefaults();
   SetMenuTableDefaults();
-  auto form = std::make_unique<TFormSky>();
-  FormSky = form.get();
-  form->FixedNow = true;
-  form->Now = {2026, 1, 15, 21, 0};
-  form->FormCreate();
-  form->FormShow();
-  TSkyloom& sky = *SkyModel;
-  sky.Latitude = 39.9 * M_PI / 180;
-  sky.Longitude = 116.4 * M_PI / 180;
-  sky.TimeZone = 8;
-  sky.ViewAlt = 40 * M_PI / 180;
-  sky.Mode1 = 0x3F;
-  sky.Mode2 = 0x1F00;
-  sky.NamesOn = sky.LinesOn = 1;
-  sky.DeriveShowFlags();
+  auto form = StartBeijingForm(20260115);
+  SkyModel->ViewAlt = 40 * M_PI / 180;
   form->DXDrawInitialize();
   form->SkyStale = true;
   form->DXTimer1Timer();
@@ -42,9 +26,7 @@ void BM_DrawFrameEveryLayer(benchmark::State& state) {
   form->ExecuteCommand(9);    // Orion selected: its story in the panel
   form->DXTimer1Timer();
   for (auto _ : state) form->DrawFrame();
-  FormSky = nullptr;
-  form.reset();
-  FreeSkyModel();
+  StopTestForm(form);
 }
 BENCHMARK(BM_DrawFrameEveryLayer)->Unit(benchmark::kMillisecond);
 

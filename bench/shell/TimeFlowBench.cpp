@@ -3,12 +3,11 @@
 // line layer on; and the same with the view tracking a planet.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <memory>
 
 #include "AutoCommand.h"
+#include "BeijingForm.h"
 #include "FormSky.h"
 #include "SkyModel.h"
 
@@ -16,23 +15,8 @@ namespace {
 
 struct TimeFlowForm {
   explicit TimeFlowForm(bool tracking) {
-    if (chdir(SKYLOOM_RUNTIME_DIR) != 0) {
-    }
-    CreateSkyModel(1);
-    form = std::make_unique<TFormSky>();
-    FormSky = form.get();
-    form->FixedNow = true;
-    form->Now = {2026, 1, 15, 21, 0};
-    form->FormCreate();
-    form->FormShow();
+    form = StartBeijingForm(1);
     TSkyloom& sky = *SkyModel;
-    sky.Latitude = 39.9 * M_PI / 180;
-    sky.Longitude = 116.4 * M_PI / 180;
-    sky.TimeZone = 8;
-    sky.Mode1 = 0x3F;
-    sky.Mode2 = 0x1F00;
-    sky.NamesOn = sky.LinesOn = sky.GroundOn = 1;
-    sky.DeriveShowFlags();
     sky.ViewAz = 10 * M_PI / 180;
     sky.ViewAlt = 45 * M_PI / 180;
     if (tracking) {
@@ -50,9 +34,7 @@ struct TimeFlowForm {
   }
   ~TimeFlowForm() {
     form->ExecuteCommand(109);
-    FormSky = nullptr;
-    form.reset();
-    FreeSkyModel();
+    StopTestForm(form);
   }
   std::unique_ptr<TFormSky> form;
 };

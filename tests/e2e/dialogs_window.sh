@@ -20,15 +20,6 @@ export XDG_CONFIG_HOME="$WORK/config"
 export TZ=Asia/Shanghai   # a first run starts in the system clock's zone: 北京
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-PID=""
-stop_all() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap stop_all EXIT
-
-WID=""
 start_program() {  # LOG
   "$SKYLOOM" --date 2026-01-15 --time 21:00 > "$1" 2>&1 &
   PID=$!
@@ -38,18 +29,6 @@ start_program() {  # LOG
   xdotool mousemove --window "$WID" 400 200
   sleep 0.3
 }
-# Stage coordinates are window coordinates: the 800x600 window has no border.
-click() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; xdotool click 1; sleep 0.4; }
-key() { xdotool key "$@"; sleep 0.5; }
-shot() {  # NAME: the window as the user sees it
-  import -window root "full_$1.png"
-  local geo
-  geo=$(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2,p,","); print p[1] "+" p[2]}')
-  convert "full_$1.png" -crop "800x600+${geo%+*}+${geo#*+}" +repage "$1.png"
-  rm -f "full_$1.png"
-}
-crop() { convert "$1.png" -crop "$2" +repage "$3.png"; }
-same() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
 # Pixels in a region of a shot whose colour is the dialogs' error red.
 reds() {
   convert "$1.png" -crop "$2" +repage -fx '(r>0.8 && g<0.5 && b<0.45) ? 1 : 0' \

@@ -16,25 +16,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-PID=""
-stop_all() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap stop_all EXIT
-
-click() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.5; }
-key() { xdotool key "$@"; sleep 0.6; }
-shot() {
-  import -window root "full_$1.png"
-  local geo
-  geo=$(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2,p,","); print p[1] "+" p[2]}')
-  convert "full_$1.png" -crop "800x600+${geo%+*}+${geo#*+}" +repage "$1.png"
-  rm -f "full_$1.png"
-}
-crop() { convert "$1.png" -crop "$2" +repage "$3.png"; }
-same() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
 SKY=800x420+0+0           # the sky area above the panel
 TEXT=350x130+240+460      # the text region of the panel
 DIALOG=560x400+120+100    # the star tool

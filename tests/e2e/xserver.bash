@@ -59,3 +59,27 @@ find_main_window() {
   done
   return 0
 }
+
+# Helpers of the tests that drive the program's window as a user would. The
+# test sets PID (the program) and WID (its main window); on exit the program
+# and the X server are ended. Stage coordinates are window coordinates: the
+# 800x600 window has no border.
+PID=""
+WID=""
+stop_all() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  kill "$XPID" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap stop_all EXIT
+click() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.5; }
+key() { xdotool key "$@"; sleep 0.6; }
+shot() {  # NAME: the window as the user sees it, as NAME.png
+  import -window root "full_$1.png"
+  local geo
+  geo=$(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2,p,","); print p[1] "+" p[2]}')
+  convert "full_$1.png" -crop "800x600+${geo%+*}+${geo#*+}" +repage "$1.png"
+  rm -f "full_$1.png"
+}
+crop() { convert "$1.png" -crop "$2" +repage "$3.png"; }   # NAME GEOMETRY OUT
+same() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
