@@ -4,13 +4,13 @@
 #include <cmath>
 #include <ctime>
 
+#include "Angles.h"
 #include "CityTable.h"
 #include "Settings.h"
 #include "SettingsStore.h"
 #include "SkyModel.h"
 
 namespace {
-constexpr double Deg = M_PI / 180.0;
 }
 
 bool HasSavedSettings() {

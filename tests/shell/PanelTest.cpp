@@ -11,6 +11,7 @@
 #include "Gbk.h"
 #include "GlobalParams.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "Interface.h"
 #include "Panel.h"
 #include "Png.h"
@@ -59,7 +60,6 @@ class PanelFrame : public ::testing::Test {
     SetKeyTableDefaults();
     SetMenuTableDefaults();
     form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -76,12 +76,11 @@ class PanelFrame : public ::testing::Test {
     Frames(1);
   }
   void TearDown() override {
-    FormSky = nullptr;
     form_.reset();
     FreeSkyModel();
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+    for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   std::string Out(const char* name) {
     const auto dir = std::filesystem::path(SKYLOOM_BINARY_DIR) / "tests" / "panel-golden";
