@@ -1,7 +1,5 @@
 #include "FormSky.h"
 
-#include "LabelPass.h"
-
 #include "CityTable.h"
 #include "CommandCodes.h"
 #include "DialogGlyphs.h"
@@ -46,7 +44,7 @@ TCivilNow LocalNow() {
 }
 
 TFormSky::TFormSky()
-    : TViewState(*SkyModel, this), DXDraw(800, 600), Labels(std::make_unique<TLabelPass>()) {
+    : TViewState(*SkyModel, this), DXDraw(800, 600) {
   // The form's font: "宋体" at height -14.
   DXDraw.Canvas().Font.Name = LoadStr(22);
   DXDraw.Canvas().Font.Height = -14;
@@ -191,40 +189,7 @@ void TFormSky::DrawOverlay() {
 }
 
 void TFormSky::DrawFrame() {
-  if (!DXDraw.CanDraw()) return;
-  TSkyloom& sky = Sky;
-  BackgroundColor = ((sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible && HoverObject == 0)
-                        ? RGB(0, 0, 50)
-                        : clBlack;
-  DXDraw.Fill(BackgroundColor);
-  TSkyDrawContext ctx{sky,     DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, DXImageList1,
-                      Marks,   Popup,           BackgroundColor, HoverObject, HoverX,
-                      HoverY,  NebulaNames != 0, DXDraw.CanDraw()};
-  ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
-  DrawSky(ctx);
-  // The lower panel, its text, buttons, dials and status line.
-  const std::string_view city = sky.City >= 1 && sky.City <= CityCount
-                                    ? Cities[sky.City].CityName.view()
-                                    : std::string_view();
-  TPanelContext panel{.Sky = sky,
-                      .Buffer = DXDraw.Buffer(),
-                      .Canvas = DXDraw.Canvas(),
-                      .Images = DXImageList,
-                      .Info = Info,
-                      .TextShown = TextShown,
-                      .PanelState = PanelState,
-                      .LineHeight = LineHeight,
-                      .SubtitlesOn = SubtitlesOn != 0,
-                      .PlayerStatus = Player.StatusText,
-                      .PlayerKind = Player.Kind,
-                      .StepAmount = StepAmount,
-                      .StepUnit = StepUnit,
-                      .CityName = city,
-                      .Scratch = &PanelScratch,
-                      .StatusScratch = &StatusScratch};
-  PanelLayer.Draw(panel);
-  DrawDials(panel);
-  DrawShowBar(panel);
+  if (DXDraw.CanDraw()) DrawScene(*this, DXDraw);
 }
 
 void TFormSky::Minimize() {

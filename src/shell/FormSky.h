@@ -1,6 +1,6 @@
-// TFormSky: the main form. It owns the drawing surface, the image lists,
-// sounds, keyboard, music player and cursors, holds the view state the
-// commands change, and draws a frame from it.
+// TFormSky: the main form. Its stage owns the window and drawing surface,
+// sounds, keyboard, music player, cursors, ImGui and the dialogs; it is also
+// the view state the commands change and the presenter that draws it.
 #pragma once
 
 #include <functional>
@@ -16,14 +16,12 @@
 #include "InfoText.h"
 #include "Input.h"
 #include "Interface.h"
-#include "Panel.h"
+#include "Presenter.h"
 #include "Screen.h"
-#include "SkyDraw.h"
 #include "Sound.h"
 #include "ViewState.h"
 
 class TFormLogo;
-class TLabelPass;
 
 // Where the 800x600 window goes on a desktop: false when the desktop is too
 // narrow (string 18); at (0, 0) on a desktop exactly 800 wide, else centred.
@@ -35,10 +33,11 @@ struct TCivilNow {
 // Today's local date and clock time.
 TCivilNow LocalNow();
 
-// The main form: the stage (window, input, sound, music, ImGui and the
-// dialogs: the platform) around the view state the commands change, and the
-// drawing of a frame from that state.
-class TFormSky : public TViewState, public TStageHooks {
+// The main form in its three roles: the stage (window, input, sound, music,
+// ImGui and the dialogs: the platform, declared here), the view state the
+// commands change (TViewState) and the presenter that draws a frame from it
+// (TPresenter).
+class TFormSky : public TViewState, public TPresenter, public TStageHooks {
  public:
   TFormSky();
   ~TFormSky() override;
@@ -64,6 +63,7 @@ class TFormSky : public TViewState, public TStageHooks {
   bool ShowSettings() override;
   TStarToolAnswer ShowStarTool(const std::function<void(int)>& onPick) override;
 
+  // The sky and the panel of the view state, by the presenter.
   void DrawFrame();
 
   // Pointer and keys (Input.cpp). Buttons: 0 left, 1 right, 2 middle;
@@ -94,8 +94,6 @@ class TFormSky : public TViewState, public TStageHooks {
 
   // Components.
   TDXDraw DXDraw;
-  TDXImageList DXImageList;   // "LoadImg.rxf"
-  TDXImageList DXImageList1;  // "Messia2.rxf"
   TDXWaveList DXWaveList1;
   TDXInput DXInput1;
   TMediaPlayer MediaPlayer1;
@@ -129,7 +127,6 @@ class TFormSky : public TViewState, public TStageHooks {
   // last frame, which is exactly what a redraw would give.
   bool DrawEveryFrame = false;
   int OverlayFrames = 0;  // frames still to draw for the ImGui overlay
-  TColor BackgroundColor = clBlack;
   // The items of the popup menu, in menu order.
   struct TPopupItem {
     int Tag = 0;                // the MenuTable entry
@@ -138,14 +135,6 @@ class TFormSky : public TViewState, public TStageHooks {
     std::string Label;          // UTF-8 caption with its ImGui id
   };
   std::vector<TPopupItem> PopupMenu1;
-  // Work strings of the panel drawing, kept from frame to frame.
-  std::string PanelScratch, StatusScratch;
-  // The panel's still layer (background, story panel, buttons), drawn again
-  // only when something it shows has changed.
-  TPanelLayer PanelLayer;
-  // The label placement pass of the sky drawing, made once (its fixed
-  // tables are too large to build on the stack every frame).
-  std::unique_ptr<TLabelPass> Labels;
 
   // "Now" at start and the random seed: fixed for reproducible runs.
   bool FixedNow = false;
