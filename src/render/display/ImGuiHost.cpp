@@ -100,7 +100,11 @@ TImGuiHost::TImGuiHost() = default;
 
 TImGuiHost::~TImGuiHost() { Shutdown(); }
 
-void TImGuiHost::AddGlyphs(std::string_view utf8) { extraGlyphs_.append(utf8); }
+void TImGuiHost::AddGlyphs(std::string_view utf8) {
+  // Character 0 in the glyph list breaks the font atlas; a NUL is no glyph.
+  for (char c : utf8)
+    if (c != '\0') extraGlyphs_ += c;
+}
 
 void TImGuiHost::BuildFonts() {
   ImGuiIO& io = ImGui::GetIO();
