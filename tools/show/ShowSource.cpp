@@ -905,7 +905,17 @@ std::string DegreesText(double rad) {
       char buf[40];
       std::snprintf(buf, sizeof buf, "%.*g", precision, x);
       if (SameBits(ToRad(std::strtod(buf, nullptr)), rad)) {
+        // "180", not "1.8e+02": the shortest plain decimals that give x.
         std::string s = buf;
+        if (s.find('e') != std::string::npos && std::fabs(x) >= 1e-4 && std::fabs(x) < 1e15)
+          for (int decimals = 0; decimals <= 17; ++decimals) {
+            char plain[64];
+            std::snprintf(plain, sizeof plain, "%.*f", decimals, x);
+            if (SameBits(ToRad(std::strtod(plain, nullptr)), rad)) {
+              s = plain;
+              break;
+            }
+          }
         if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
         return s;
       }
