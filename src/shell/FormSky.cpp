@@ -212,12 +212,16 @@ void TFormSky::DXTimer1Timer() {
     SkyStale = false;
     PictureStale = true;
   }
-  // While a menu or dialog shows, while a menu waits to open or ImGui has
-  // pointer events still to take, and for two frames after (ImGui settles
-  // which window holds the pointer one frame late), every tick draws.
-  if (DXDraw.OverlayShowing() || DialogView || PopupPending ||
-      (ImGuiHost.Ready() && ImGuiHost.PointerPending()))
+  // A menu or dialog that sits idle is not drawn again: the overlay draws
+  // when it opens or closes, after input or any change to the picture, while
+  // a menu waits to open, and while ImGui asks for frames (pointer events to
+  // take, input held, a caret to blink) -- each time for two frames, as
+  // ImGui settles which window holds the pointer one frame late.
+  const bool overlay = DXDraw.OverlayShowing() || DialogView || PopupPending;
+  if (overlay != OverlayShown || PopupPending || (overlay && PictureStale) ||
+      (ImGuiHost.Ready() && (ImGuiHost.PointerPending() || ImGuiHost.WantsFrame())))
     OverlayFrames = 2;
+  OverlayShown = overlay;
   if (PictureStale || DrawEveryFrame || OverlayFrames > 0 || DXDraw.Frames() == 0) {
     PictureStale = false;
     if (OverlayFrames > 0) --OverlayFrames;

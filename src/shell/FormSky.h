@@ -167,6 +167,7 @@ class TFormSky {
   bool PictureStale = true;
   bool DrawEveryFrame = false;
   int OverlayFrames = 0;  // frames still to draw for the ImGui overlay
+  bool OverlayShown = false;  // a menu or dialog showed at the last tick
   bool SkyStale = false, PopupPending = false, ViewLocked = false, Playing = false;
   int PlayDirection = 0, PlayMode = 0, TargetCode = 0;
   int HoverObject = 0, HoverX = 0, HoverY = 0;

@@ -351,8 +351,20 @@ void TImGuiHost::EndFrame() {
   if (!context_ || !inFrame_) return;
   ImGui::SetCurrentContext(context_);
   ImGui::Render();
+  caret_ = ImGui::GetIO().WantTextInput;
   inFrame_ = false;
   framed_ = true;
+}
+
+bool TImGuiHost::WantsFrame() const {
+  if (!context_) return false;
+  for (bool down : keyDown_)
+    if (down) return true;
+  ImGui::SetCurrentContext(context_);
+  for (bool down : ImGui::GetIO().MouseDown)
+    if (down) return true;
+  constexpr unsigned long long CaretPeriodMs = 500;
+  return caret_ && SDL_GetTicks64() - lastTicks_ >= CaretPeriodMs;
 }
 
 bool TImGuiHost::HasDrawing() const {
