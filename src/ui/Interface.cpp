@@ -52,11 +52,13 @@ bool ColumnInt(std::string_view line, int first, int last, int32_t& out) {
 
 bool ColumnVisible(std::string_view line) { return line.size() >= 55 && line[54] == '1'; }
 
-// Columns 57-71, trimmed of blanks.
+// Columns 57-71, trimmed of blanks; a NUL ends the name, as it ends every
+// text the program reads.
 ShortString ColumnName(std::string_view line) {
   ShortString s;
   if (line.size() >= 57) {
     std::string_view f = line.substr(56, 15);
+    f = f.substr(0, f.find('\0'));
     size_t a = 0, b = f.size();
     while (a < b && f[a] == ' ') ++a;
     while (b > a && f[b - 1] == ' ') --b;

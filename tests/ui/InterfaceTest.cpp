@@ -49,6 +49,11 @@ TEST(ColumnReader, GoodLinesAndEachFailure) {
   EXPECT_EQ(r.Image.str(), "BtnTurnLeft");
   EXPECT_EQ(r.Interval, 3);
   EXPECT_EQ(r.State, 0);
+  // A NUL ends the name, as the compiled copy reads it back.
+  std::string nul = Butn(2, 614, 42, 44, 32, 5, 1, 201, '1', "BtnTurnLeft", " 3");
+  nul[59] = '\0';
+  ASSERT_TRUE(ParseRegionLine(nul, r, column));
+  EXPECT_EQ(r.Image.str(), "Btn");
 
   struct Case {
     const char* Name;
