@@ -2,7 +2,8 @@
 # Runs every fuzz target for SECONDS each (default 60) in the sanitizer
 # build folder (build-san, clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer). Each target starts from its committed corpus
-# (tests/fuzz/corpus/<name>) copied into build-san/fuzz/corpus/<name>;
+# (tests/fuzz/corpus/<name>) copied into build-san/fuzz/corpus/<name>, with
+# its dictionary (tests/fuzz/dict/<name>.dict) when there is one;
 # inputs that crash are kept in build-san/fuzz/findings/. Prints the
 # executions run per target; fails when any target found something.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
@@ -37,10 +38,13 @@ for t in "${targets[@]}"; do
   mkdir -p "$work/corpus/$t"
   cp -n tests/fuzz/corpus/"$t"/* "$work/corpus/$t/" 2>/dev/null || true
   log="$work/logs/$t.log"
+  # Words and field values of the format, where the target has them.
+  dict=()
+  [ -f "tests/fuzz/dict/$t.dict" ] && dict=(-dict="tests/fuzz/dict/$t.dict")
   echo "== fuzz_$t for ${SECONDS_EACH}s"
   status=0
   "$exe" -max_total_time="$SECONDS_EACH" -close_fd_mask=2 -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" >"$log" 2>&1 || status=$?
+    "${dict[@]}" -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(grep -o 'Done [0-9]* runs' "$log" | tail -1 | awk '{print $2}' || true)
   if ((status != 0)); then
     failed=1

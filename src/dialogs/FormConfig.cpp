@@ -126,6 +126,7 @@ void TFormConfig::ShowPlace(double lat, double lon, int zone, bool cityRule) {
   EditTimeZone = std::to_string(std::abs(zone));
   RadioButtonNorth = cityRule ? lat >= 0 : lat > 0;
   EditLat = Tenths(lat);
+  shown_ = {EditLat, EditLong, RadioButtonNorth, RadioButtonEast, lat, lon};
   Filling = false;
 }
 
@@ -402,6 +403,8 @@ void TFormConfig::Button1Click() {
   while (timeZone > 12) timeZone -= 24;
   while (timeZone < -12) timeZone += 24;
   latitude = std::clamp(latitude, -M_PI / 2, M_PI / 2);
+  if (EditLat == shown_.Lat && RadioButtonNorth == shown_.North) latitude = shown_.Latitude;
+  if (EditLong == shown_.Long && RadioButtonEast == shown_.East) longitude = shown_.Longitude;
   sky_.Longitude = longitude;
   sky_.TimeZone = timeZone;
   sky_.Latitude = latitude;

@@ -121,6 +121,13 @@ class TFormConfig {
 
   TSkyloom& sky_;
   TConfigOptions& options_;
+  // The place as last shown, exactly: a field left as shown (text and
+  // hemisphere) gives back this value, not its rounding to tenths.
+  struct TShownPlace {
+    std::string Lat, Long;
+    bool North = true, East = true;
+    double Latitude = 0, Longitude = 0;  // radians
+  } shown_;
 };
 
 // The normalisation "确定" applies to a typed date: days beyond the month

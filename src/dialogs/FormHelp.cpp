@@ -121,7 +121,16 @@ bool TFormHelp::ReadManual(std::string& text, bool quietWhenMissing) {
     Message = "skyloom: " + HelpFile + ": the manual is larger than 4 MiB";
     return false;
   }
-  text.assign(bytes.begin(), bytes.end());
+  // A NUL ends its line: the rest of that line is dropped, the lines after
+  // it are read as usual.
+  text.clear();
+  text.reserve(bytes.size());
+  bool cut = false;
+  for (uint8_t b : bytes) {
+    if (b == '\n') cut = false;
+    else if (b == 0) cut = true;
+    if (!cut) text += static_cast<char>(b);
+  }
   return true;
 }
 

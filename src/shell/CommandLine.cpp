@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "CivilDate.h"
+#include "Lecture.h"
 
 #include "SkyModel.h"
 
@@ -191,7 +192,9 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--select") {
       int n;
       if (!value(v)) return false;
-      if (!ParseInt(v, 0, 999, n)) return bad(v, "0..999");
+      // 0 selects nothing; the constellations are 1..88, the asterisms 201..600.
+      if (!ParseInt(v, 0, 600, n) || (n > 88 && n <= 200))
+        return bad(v, "constellations 1..88, asterisms 201..600");
       o.Select = n;
     } else if (a == "--panel-down") {
       o.PanelDown = true;
@@ -215,7 +218,7 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       if (o.GoTo.empty()) return bad(o.GoTo, "the name of a star, constellation, planet or Messier object");
     } else if (a == "--show") {
       if (!value(o.Show)) return false;
-      if (o.Show.empty()) return bad(o.Show, "the name of a show in the folder 天文节目");
+      if (!IsShowName(o.Show)) return bad(o.Show, "the name of a show in the folder 天文节目");
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;

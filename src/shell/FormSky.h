@@ -127,6 +127,7 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   // last frame, which is exactly what a redraw would give.
   bool DrawEveryFrame = false;
   int OverlayFrames = 0;  // frames still to draw for the ImGui overlay
+  bool OverlayShown = false;  // a menu or dialog showed at the last frame
   // The items of the popup menu, in menu order.
   struct TPopupItem {
     int Tag = 0;                // the MenuTable entry

@@ -50,19 +50,29 @@ void AutomaticPhase(TFormSky& form) {
   }
 }
 
-// Whether the overlay needs this frame drawn: while a menu or dialog shows,
-// while a menu waits to open or ImGui has pointer events still to take, and
-// for two frames after (ImGui settles which window holds the pointer one
-// frame late).
+// Whether a menu or dialog shows or waits to open.
+bool OverlayOpen(const TFormSky& form) {
+  return form.DXDraw.OverlayShowing() || form.DialogView || form.PopupPending;
+}
+
+// Whether the overlay needs frames drawn. A menu or dialog that sits idle is
+// not drawn again: the overlay draws when it opens or closes, after input or
+// any change to the picture, while a menu waits to open, and while ImGui asks
+// for frames (pointer events to take, input held, a caret to blink) -- each
+// time for two frames, as ImGui settles which window holds the pointer one
+// frame late.
 bool OverlayWantsFrames(const TFormSky& form) {
-  return form.DXDraw.OverlayShowing() || form.DialogView || form.PopupPending ||
-         (form.ImGuiHost.Ready() && form.ImGuiHost.PointerPending());
+  const bool open = OverlayOpen(form);
+  return open != form.OverlayShown || form.PopupPending || (open && form.PictureStale) ||
+         (form.ImGuiHost.Ready() &&
+          (form.ImGuiHost.PointerPending() || form.ImGuiHost.WantsFrame()));
 }
 
 // Draw, overlay and present, when the picture can have changed since the
 // last present; a still picture is neither drawn nor presented again.
 void DrawPhase(TFormSky& form) {
   if (OverlayWantsFrames(form)) form.OverlayFrames = 2;
+  form.OverlayShown = OverlayOpen(form);
   const bool due = form.PictureStale || form.DrawEveryFrame || form.OverlayFrames > 0 ||
                    form.DXDraw.Frames() == 0;
   if (!due) return;

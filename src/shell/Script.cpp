@@ -188,6 +188,12 @@ void RunGoTo(TStepContext& c, const TArgs& a) {
 // A show of the show folder, loaded and playing as --show starts it.
 void RunShow(TStepContext& c, const TArgs& a) {
   const std::string name = Words(a);
+  if (!IsShowName(name)) {
+    std::fprintf(stderr, "skyloom: script line %d: \"%s\" is not the name of a show in the folder %s\n",
+                 c.Line, name.c_str(), ShowFolder);
+    c.Failed = true;
+    return;
+  }
   if (!c.Form.PlayShowFile(ShowFileOf(name), true)) {
     std::fprintf(stderr, "skyloom: script line %d: the show \"%s\" cannot be played\n", c.Line,
                  name.c_str());

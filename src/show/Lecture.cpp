@@ -65,6 +65,7 @@ void TLecture::Reset() {
   Reserved = 0;
   Wait = 0;
   TimeArrived = ViewArrived = PlaceArrived = false;
+  GlideTicks = 0;
 }
 
 void TLecture::SetDescriptionOnly(const std::string& titleUtf8, const std::string& lineUtf8) {
@@ -166,6 +167,11 @@ TShowLoadResult TLecture::LoadShowBytes(std::span<const uint8_t> bytes, const st
       TFrameRepairs repairs;
       DecodeFrame(bytes.subspan(c.At, ShowFrameSize), frames[static_cast<size_t>(k)], &repairs);
       c.At += ShowFrameSize;
+      const std::string fault = PageFault(frames[static_cast<size_t>(k)]);
+      if (!fault.empty()) {
+        failure = "page " + std::to_string(k) + ": " + fault;
+        return false;
+      }
       if (repairs.Any()) {
         if (!notes.empty()) notes += "; ";
         notes += "page " + std::to_string(k) + ": " + repairs.Notes;
@@ -213,6 +219,7 @@ TShowLoadResult TLecture::LoadShowBytes(std::span<const uint8_t> bytes, const st
   Reserved = 0;
   Wait = 0;
   TimeArrived = ViewArrived = PlaceArrived = false;
+  GlideTicks = 0;
   if (!notes.empty()) {
     result.Status = TShowStatus::Repaired;
     result.Message = Describe(name, "the show is damaged, loaded what fits (" + notes + ")");
@@ -301,6 +308,7 @@ void TLecture::ApplyFrame(int k, bool full) {
   m.TrackId = f.TrackId;
   Wait = f.Wait;
   TimeArrived = ViewArrived = PlaceArrived = false;
+  GlideTicks = 0;
 }
 
 void TLecture::PointAtTrack() {
@@ -354,6 +362,9 @@ bool TLecture::StepShow() {
         DayCountOf(next.Year, next.Month, next.Day, next.Hour, next.Minute, 0);
     TimeArrived = !inRange || (f.StepAmount > 0 ? now >= then : now <= then);
   }
+  // Values that stall a glide are refused when a show is read; whatever
+  // else keeps one from arriving ends it here, so a show never stalls.
+  if (++GlideTicks > MaxGlideTicks) ViewArrived = PlaceArrived = true;
   if (!(f.Moves & MoveBits::View)) {
     ViewArrived = true;
   } else if (!ViewArrived) {
@@ -449,6 +460,7 @@ void TLecture::BuildShowText(int k, int width, int charWidth, TInfoText& out) co
 void TLecture::StartShow() {
   Current = 0;
   Wait = 0;
+  GlideTicks = 0;
   TimeArrived = ViewArrived = PlaceArrived = false;
 }
 

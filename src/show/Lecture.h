@@ -28,6 +28,13 @@ struct TInfoText;
 // Folder of the shows, relative to the runtime folder, and their extension.
 inline constexpr const char* ShowFolder = "天文节目";  // a UTF-8 name on disk
 inline constexpr const char* ShowExtension = ".shw";
+// True when `name` names a show of the show folder ("冬季星空",
+// "冬季星空.shw"): not empty, no folder part ('/'), not "." or "..", no NUL.
+// A show is chosen by its name, so nothing outside the folder is reached.
+inline bool IsShowName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
 // The file name of a show named as a teacher names it: "冬季星空" or
 // "冬季星空.shw".
 inline std::string ShowFileOf(const std::string& name) {
@@ -46,6 +53,9 @@ constexpr int MaxShowTextLines = 50;      // display pieces of one page
 constexpr size_t MaxShowFileBytes = 64u << 20;
 // One degree, the step of the place and view glides (radians).
 constexpr double OneDegree = 0.017453292519943295769;
+// A view or place glide moves a degree a tick: half a turn in longitude and
+// in latitude is the longest way; one that takes longer ends there.
+constexpr int MaxGlideTicks = 2 * 180 + 20;
 // Years the date steps keep to; a step beyond stops at the limit.
 constexpr int MinShowYear = -99999, MaxShowYear = 99999;
 
@@ -80,6 +90,9 @@ class TLecture {
   int Wait = 0;
   // Arrival of the glides from the current page to the next.
   bool TimeArrived = false, ViewArrived = false, PlaceArrived = false;
+  // Ticks the view and place glides of the current page have run: they
+  // count as arrived after MaxGlideTicks whatever their targets.
+  int GlideTicks = 0;
 
   // What the player writes: the sky model, the main form's mark tables and
   // popup switches. Until attached, ApplyFrame and the steps change nothing.

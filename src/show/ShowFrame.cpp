@@ -1,8 +1,13 @@
 #include "ShowFrame.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "CityTable.h"
+#include "CivilDate.h"
 #include "LittleEndian.h"
+#include "SkyModel.h"
 
 namespace {
 
@@ -102,18 +107,19 @@ void DecodeFrame(std::span<const uint8_t> rec, TShowFrame& f, TFrameRepairs* rep
   f.Hour = GetInt32(rec, DateAt + 12);
   f.Minute = GetInt32(rec, DateAt + 16);
   f.Zone = GetInt32(rec, ZoneAt);
-  if (HasZone(f.Zone) && (DecodeZone(f.Zone) < MinZone || DecodeZone(f.Zone) > MaxZone)) {
+  if (HasZone(f.Zone) && (f.Zone < EncodeZone(MinZone) || f.Zone > EncodeZone(MaxZone))) {
     if (repairs) {
       if (!repairs->Notes.empty()) repairs->Notes += ", ";
       repairs->Notes += "zone field " + std::to_string(f.Zone) + " ignored";
     }
     f.Zone = 0;
   }
-  f.Longitude = GetDouble(rec, LongitudeAt);
-  f.Latitude = GetDouble(rec, LatitudeAt);
+  // The angles as stored, so that PageFault can name one that is not finite.
+  f.Longitude = GetRawDouble(rec, LongitudeAt);
+  f.Latitude = GetRawDouble(rec, LatitudeAt);
   f.City = GetInt32(rec, CityAt);
-  f.ViewAz = GetDouble(rec, ViewAzAt);
-  f.ViewAlt = GetDouble(rec, ViewAltAt);
+  f.ViewAz = GetRawDouble(rec, ViewAzAt);
+  f.ViewAlt = GetRawDouble(rec, ViewAltAt);
   f.ShowFlags = GetUInt64(rec, ShowFlagsAt);
   f.StarLimit = GetInt32(rec, StarLimitAt);
   f.Wait = GetInt32(rec, WaitAt);
@@ -191,4 +197,70 @@ void EncodeFrame(const TShowFrame& f, std::span<uint8_t> rec) {
   PutInt32(rec, TrackIdAt, f.TrackId);
   PutInt32(rec, SelConstAt, f.SelConst);
   for (size_t i = 0; i < 6; ++i) PutInt32(rec, PopupAt + 4 * i, f.PopupSwitches[i]);
+}
+
+namespace {
+
+std::string Outside(const char* field, int64_t value, int64_t lo, int64_t hi) {
+  return std::string(field) + " " + std::to_string(value) + " is outside " + std::to_string(lo) +
+         ".." + std::to_string(hi);
+}
+
+// An angle in radians that is finite and within `limit` either way.
+std::string AngleFault(const char* field, double v, double limit) {
+  if (std::isfinite(v) && std::fabs(v) <= limit) return "";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return std::string(field) + " " + buf + (std::isfinite(v) ? " radians is out of range" : " is not a number");
+}
+
+}  // namespace
+
+std::string PageFault(const TShowFrame& f) {
+  struct TRange {
+    const char* Field;
+    int64_t Value, Lo, Hi;
+  };
+  const TRange ranges[] = {
+      {"year", f.Year, FirstYear, LastYear},
+      {"month", f.Month, 1, 12},
+      {"hour", f.Hour, 0, 23},
+      {"minute", f.Minute, 0, 59},
+      {"city", f.City, 0, MaxCities},
+      {"star limit", f.StarLimit, MinPageStarLimit, MaxPageStarLimit},
+      {"wait", f.Wait, 0, MaxPageWait},
+      {"glide", f.Moves, 0, MoveBits::Time | MoveBits::View | MoveBits::Place},
+      {"step unit", f.StepUnit, 0, 3},
+      {"step", f.StepAmount, -MaxPageStep, MaxPageStep},
+      {"followed object", f.TrackId, 0, MaxObjectId},
+      {"selected object", f.SelConst, 0, MaxObjectId},
+  };
+  for (const TRange& r : ranges)
+    if (r.Value < r.Lo || r.Value > r.Hi) return Outside(r.Field, r.Value, r.Lo, r.Hi);
+  const int days = DaysInMonth(f.Year, f.Month);
+  if (f.Day < 1 || f.Day > days) return Outside("day", f.Day, 1, days);
+  for (const std::string& fault : {AngleFault("longitude", f.Longitude, MaxPageLongitude),
+                                   AngleFault("latitude", f.Latitude, MaxPageLatitude),
+                                   AngleFault("view azimuth", f.ViewAz, MaxPageLongitude),
+                                   AngleFault("view altitude", f.ViewAlt, MaxPageLatitude)})
+    if (!fault.empty()) return fault;
+  for (int i = 0; i < f.HighlightCount; ++i)
+    if (f.Highlights[static_cast<size_t>(i)].Object < 0 || f.Highlights[static_cast<size_t>(i)].Object > MaxObjectId)
+      return Outside("highlighted object", f.Highlights[static_cast<size_t>(i)].Object, 0, MaxObjectId);
+  const auto starFault = [](const char* field, int32_t star) {
+    return star < 0 || star > MaxStars ? Outside(field, star, 0, MaxStars) : std::string();
+  };
+  for (int i = 0; i < f.StarMarkCount; ++i)
+    if (auto e = starFault("marked star", f.StarMarks[static_cast<size_t>(i)].Star); !e.empty()) return e;
+  for (int i = 0; i < f.LineMarkCount; ++i) {
+    const TLineMark& l = f.LineMarks[static_cast<size_t>(i)];
+    if (auto e = starFault("line star", l.StarA); !e.empty()) return e;
+    if (auto e = starFault("line star", l.StarB); !e.empty()) return e;
+  }
+  for (int i = 0; i < f.AreaMarkCount; ++i) {
+    const TAreaMark& a = f.AreaMarks[static_cast<size_t>(i)];
+    for (int j = 0; j < a.Count; ++j)
+      if (auto e = starFault("area star", a.Stars[j]); !e.empty()) return e;
+  }
+  return "";
 }

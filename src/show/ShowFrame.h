@@ -87,6 +87,23 @@ struct TFrameRepairs {
   bool Any() const { return !Notes.empty(); }
 };
 
+// The ranges a page keeps to (the show compiler writes nothing beyond them).
+constexpr int32_t MinPageStarLimit = -20, MaxPageStarLimit = 120;  // magnitude x 10
+constexpr int32_t MaxPageWait = 3600 * 30;      // ticks: an hour
+constexpr int32_t MaxPageStep = 100000;         // minutes, days or years per tick
+constexpr int32_t MaxObjectId = 1100;           // constellations .. Messier objects
+// Angles in radians, either way: longitudes and azimuths within a turn,
+// latitudes and altitudes within a quarter (with the rounding of either).
+constexpr double MaxPageLongitude = 6.283185307179586 + 1e-9;
+constexpr double MaxPageLatitude = 1.5707963267948966 + 1e-9;
+
+// What is impossible in a decoded page ("month 13 is outside 1..12",
+// "longitude nan is not a number"), or "" when every field is in range: a
+// real date and time, finite angles within a turn (latitudes and altitudes
+// within a quarter), and counts, codes, star and object numbers within their
+// tables. A player never steps a page that fails.
+std::string PageFault(const TShowFrame& frame);
+
 // Decodes a record of exactly ShowFrameSize bytes. Counts outside their
 // tables are cut to 0..capacity and reported in `repairs` (if given).
 void DecodeFrame(std::span<const uint8_t> rec, TShowFrame& frame, TFrameRepairs* repairs = nullptr);

@@ -153,9 +153,24 @@ int RemoveStaleTemporaries(const std::string& path) {
 }
 
 bool WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes, std::string* error) {
+  // Only a regular file (or a new name) is replaced: the rename would put
+  // the new file in place of a device, pipe, socket or link, whatever it is.
+  struct stat target {};
+  if (::lstat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    if (error)
+      *error = S_ISLNK(target.st_mode) ? "a symbolic link, not replaced"
+               : S_ISDIR(target.st_mode) ? "is a folder"
+                                         : "not a regular file, not replaced";
+    return false;
+  }
   RemoveStaleTemporaries(path);
   const std::string tmp = TempPrefix(path) + std::to_string(::getpid());
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // The temporary is made anew: a file or link planted under its name is
+  // never written through. What lies there is not ours to keep (a leftover
+  // of this process id), so its name is freed once and the make retried.
+  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
+  int fd = ::open(tmp.c_str(), flags, 0644);
+  if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), flags, 0644);
   if (fd < 0) {
     if (error) *error = std::strerror(errno);
     return false;

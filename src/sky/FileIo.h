@@ -48,8 +48,10 @@ bool ReadTextFile(const std::string& path, size_t maxBytes, std::string& text,
 std::FILE* OpenRegularFile(const std::string& path, TReadResult* result = nullptr,
                            std::string* error = nullptr);
 
-// Writes `bytes` to "path.tmp-<pid>", flushes it to the disk and renames it
-// over `path`. False on failure with the system's reason in `error` (the
+// Writes `bytes` to "path.tmp-<pid>" (made anew, never opened through a
+// link or an existing file), flushes it to the disk and renames it over
+// `path`. Only a regular file or a new name is replaced: a device, pipe,
+// socket, folder or symbolic link at `path` is refused and left as it is. False on failure with the system's reason in `error` (the
 // temporary file is then removed and `path` is unchanged). Temporary files
 // of earlier writers of `path` that died before their rename are removed
 // first.

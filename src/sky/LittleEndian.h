@@ -31,22 +31,32 @@ inline int32_t GetInt32(std::span<const uint8_t> buf, size_t offset) {
   return static_cast<int32_t>(v);
 }
 
-// A stored double that is not finite (NaN, infinity) reads as 0, so that a
-// damaged file cannot carry NaN into the projection's rounding to pixels.
-inline double GetDouble(std::span<const uint8_t> buf, size_t offset) {
+// The stored double as it is, NaN and infinity included, for readers that
+// check it and report a value that is not finite.
+inline double GetRawDouble(std::span<const uint8_t> buf, size_t offset) {
   if (!Fits(buf, offset, 8)) return 0;
   uint64_t bits = 0;
   for (int i = 7; i >= 0; --i) bits = (bits << 8) | buf[offset + static_cast<size_t>(i)];
   double v;
   std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+
+// A stored double that is not finite (NaN, infinity) reads as 0, so that a
+// damaged file cannot carry NaN into the projection's rounding to pixels.
+inline double GetDouble(std::span<const uint8_t> buf, size_t offset) {
+  const double v = GetRawDouble(buf, offset);
   return std::isfinite(v) ? v : 0.0;
 }
 
-// Length byte and up to 255 bytes of GBK text (256 bytes in all).
+// Length byte and up to 255 bytes of GBK text (256 bytes in all). A NUL
+// byte ends the text: no text of the program holds one, and the dialog font
+// and the C strings the texts reach cannot carry it.
 inline ShortString GetShortString(std::span<const uint8_t> buf, size_t offset) {
   ShortString s;
   if (!Fits(buf, offset, sizeof(ShortString))) return s;
-  s.set(std::string_view(reinterpret_cast<const char*>(buf.data() + offset + 1), buf[offset]));
+  std::string_view text(reinterpret_cast<const char*>(buf.data() + offset + 1), buf[offset]);
+  s.set(text.substr(0, text.find('\0')));
   return s;
 }
 

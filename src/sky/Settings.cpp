@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -35,7 +36,8 @@ void ReadDouble(const TSettingsKey& key, const char* name, double& out, double l
   std::array<uint8_t, 8> raw{};
   std::string why;
   if (!key.ReadBinary(name, raw.data(), raw.size(), &why)) return bad.Add(name, why);
-  const double v = LittleEndian::GetDouble(raw, 0);  // a stored NaN or infinity reads as 0
+  const double v = LittleEndian::GetRawDouble(raw, 0);
+  if (!std::isfinite(v)) return bad.Add(name, Number(v) + ", not a number of radians");
   if (!(v >= lo && v <= hi)) return bad.Add(name, Number(v) + " radians, out of range");
   out = v;
 }

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr size_t MaxStoreBytes = 1 << 20;
+constexpr const char* FileHeader = "; Skyloom per-user settings";
 
 std::string FilePath(const std::string& folder) { return folder + "/" + SettingsFileName; }
 
@@ -80,7 +81,20 @@ std::string SettingsFolder() {
 
 void TSettingsKey::Parse(const std::string& text) {
   keys_.clear();
+  leading_.clear();
   TValues* current = nullptr;
+  // Lines that are no value stay with the key before them (or before every
+  // key), so that a save writes them back where they were.
+  const auto keep = [&](const std::string& line) {
+    if (keys_.empty()) {
+      leading_.push_back(line);
+    } else {
+      TValue kept;
+      kept.Kind = TKind::Kept;
+      kept.Line = line;
+      keys_.back().second.emplace_back(std::string(), std::move(kept));
+    }
+  };
   // Where each name of the current key sits, so that a name given twice
   // replaces its value in constant time (the file may hold many values).
   std::unordered_map<std::string, size_t> index;
@@ -91,7 +105,11 @@ void TSettingsKey::Parse(const std::string& text) {
     std::string line = text.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line == FileHeader) continue;  // written anew by every save
+    if (line.empty() || line[0] == ';' || line[0] == '#') {
+      keep(line);
+      continue;
+    }
     if (line[0] == '[') {
       if (line.size() >= 2 && line.back() == ']') {
         keys_.emplace_back(line.substr(1, line.size() - 2), TValues{});
@@ -99,14 +117,18 @@ void TSettingsKey::Parse(const std::string& text) {
         index.clear();
       } else {
         current = nullptr;  // a damaged key line: its values belong to no key
+        keep(line);
       }
       continue;
     }
-    if (!current || line[0] != '"') continue;
     const size_t close = line.find('"', 1);
-    if (close == std::string::npos) continue;
+    if (!current || line[0] != '"' || close == std::string::npos) {
+      keep(line);
+      continue;
+    }
     std::string name = line.substr(1, close - 1);
     TValue value;  // Damaged unless the rest parses
+    value.Line = line;
     const std::string rest = line.substr(close + 1);
     if (rest.rfind("=hex:", 0) == 0) {
       if (ParseHexBytes(rest.substr(5), value.Data)) value.Kind = TKind::Binary;
@@ -114,6 +136,7 @@ void TSettingsKey::Parse(const std::string& text) {
       if (ParseDword(rest.substr(7), value.Data)) value.Kind = TKind::DWord;
     }
     if (value.Kind == TKind::Damaged) value.Data.clear();
+    else value.Line.clear();
     const auto [at, added] = index.try_emplace(name, current->size());
     if (added)
       current->emplace_back(std::move(name), std::move(value));
@@ -124,11 +147,15 @@ void TSettingsKey::Parse(const std::string& text) {
 
 std::string TSettingsKey::Format() const {
   static const char* const Hex = "0123456789abcdef";
-  std::string out = "; Skyloom per-user settings\n";
+  std::string out = std::string(FileHeader) + "\n";
+  for (const std::string& line : leading_) out += line + "\n";
   for (const auto& [key, values] : keys_) {
     out += "[" + key + "]\n";
     for (const auto& [name, v] : values) {
-      if (v.Kind == TKind::Damaged) continue;  // not worth keeping
+      if (v.Kind == TKind::Damaged || v.Kind == TKind::Kept) {
+        out += v.Line + "\n";
+        continue;
+      }
       out += "\"" + name + "\"=";
       if (v.Kind == TKind::DWord) {
         uint32_t x = 0;
@@ -191,14 +218,14 @@ bool TSettingsKey::Open(const std::string& folder, const std::string& key, bool 
 TSettingsKey::TValue* TSettingsKey::Find(const std::string& name) {
   if (!open_) return nullptr;
   for (auto& [n, v] : Values())
-    if (n == name) return &v;
+    if (v.Kind != TKind::Kept && n == name) return &v;
   return nullptr;
 }
 
 const TSettingsKey::TValue* TSettingsKey::Find(const std::string& name) const {
   if (!open_) return nullptr;
   for (const auto& [n, v] : Values())
-    if (n == name) return &v;
+    if (v.Kind != TKind::Kept && n == name) return &v;
   return nullptr;
 }
 

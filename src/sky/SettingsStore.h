@@ -9,7 +9,8 @@
 //
 // A line that cannot be parsed as a value makes that value unreadable (a
 // read of it fails, as a damaged registry value would); other lines and keys
-// are unaffected. A file with no key line counts as an existing key whose
+// are unaffected. Comments and lines the store cannot read are written back
+// as they were, in their place. A file with no key line counts as an existing key whose
 // values are all unreadable. A file that exists but cannot be read (no
 // permission, a folder, a pipe, larger than 1 MiB) is reported once and
 // never replaced: its key does not open. The file is always rewritten whole
@@ -52,10 +53,14 @@ class TSettingsKey {
   bool Close(std::string* error = nullptr);
 
  private:
-  enum class TKind { Damaged, Binary, DWord };
+  // Kept: a line that is no value (a comment, a blank or stray line), kept
+  // as written in its place and never looked up. A damaged value keeps its
+  // line too, until a write replaces it.
+  enum class TKind { Damaged, Binary, DWord, Kept };
   struct TValue {
     TKind Kind = TKind::Damaged;
     std::vector<uint8_t> Data;
+    std::string Line;  // Damaged and Kept: the line as the file had it
   };
   using TValues = std::vector<std::pair<std::string, TValue>>;  // file order
 
@@ -68,6 +73,7 @@ class TSettingsKey {
   const TValues& Values() const { return keys_[keyIndex_].second; }
 
   std::string folder_;
+  std::vector<std::string> leading_;  // lines before the first key, as written
   std::vector<std::pair<std::string, TValues>> keys_;  // every key of the file, in order
   size_t keyIndex_ = 0;
   bool dirty_ = false;

@@ -1,6 +1,11 @@
 #include "Interface.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,11 +52,13 @@ bool ColumnInt(std::string_view line, int first, int last, int32_t& out) {
 
 bool ColumnVisible(std::string_view line) { return line.size() >= 55 && line[54] == '1'; }
 
-// Columns 57-71, trimmed of blanks.
+// Columns 57-71, trimmed of blanks; a NUL ends the name, as it ends every
+// text the program reads.
 ShortString ColumnName(std::string_view line) {
   ShortString s;
   if (line.size() >= 57) {
     std::string_view f = line.substr(56, 15);
+    f = f.substr(0, f.find('\0'));
     size_t a = 0, b = f.size();
     while (a < b && f[a] == ' ') ++a;
     while (b > a && f[b - 1] == ' ') --b;
@@ -288,13 +295,79 @@ bool WriteCompiledTables(const std::string& folder, std::string* error) {
          WriteFileAtomic(Folder(folder, ActiveFile), regions, error);
 }
 
-bool ReadCompiledTables(const std::string& folder) {
+namespace {
+
+// A compiled copy is trusted only when this user made it: the folder and the
+// file are this user's, nobody else may write them, the file is no link,
+// and it is not older than the description it stands in for. Otherwise
+// false with the reason.
+bool Trusted(const struct stat& st, const std::string& source, std::string& why) {
+  if (st.st_uid != ::geteuid()) why = "owned by another user";
+  else if (st.st_mode & S_IWOTH) why = "writable by others";
+  else {
+    struct stat src {};
+    if (!source.empty() && ::stat(source.c_str(), &src) == 0 && src.st_mtime > st.st_mtime &&
+        !S_ISDIR(st.st_mode))
+      why = "older than " + source;
+  }
+  return why.empty();
+}
+
+// The ranges the description's columns can hold: a compiled record beyond
+// them was not written by the program. "" when every field fits.
+std::string RecordFault(const TSection& s) {
+  const struct {
+    const char* Field;
+    int32_t Value, Lo, Hi;
+  } fields[] = {{"X", s.X, -9999, 99999},          {"Y", s.Y, -9999, 99999},
+                {"Width", s.Width, -9999, 99999},  {"Height", s.Height, -9999, 99999},
+                {"Kind", s.Kind, -999, 9999},      {"Priority", s.Priority, -999, 9999},
+                {"Scene", s.Scene, -999, 9999},    {"Command", s.Command, -999, 9999}};
+  for (const auto& f : fields)
+    if (f.Value < f.Lo || f.Value > f.Hi)
+      return std::string(f.Field) + " " + std::to_string(f.Value) + " is outside " +
+             std::to_string(f.Lo) + ".." + std::to_string(f.Hi);
+  return "";
+}
+
+std::string RecordFault(const TRegion& r) {
+  const struct {
+    const char* Field;
+    int32_t Value, Lo, Hi;
+  } fields[] = {{"X", r.X, -9999, 99999},          {"Y", r.Y, -9999, 99999},
+                {"Width", r.Width, -9999, 99999},  {"Height", r.Height, -9999, 99999},
+                {"Type", r.Type, -999, 9999},      {"Priority", r.Priority, -999, 9999},
+                {"Section", r.Section, -999, 9999}, {"Command", r.Command, -999, 9999},
+                {"State", r.State, 0, RegionLook::Highlighted | RegionLook::On},
+                {"Interval", r.Interval, 1, 99}};
+  for (const auto& f : fields)
+    if (f.Value < f.Lo || f.Value > f.Hi)
+      return std::string(f.Field) + " " + std::to_string(f.Value) + " is outside " +
+             std::to_string(f.Lo) + ".." + std::to_string(f.Hi);
+  return "";
+}
+
+}  // namespace
+
+bool ReadCompiledTables(const std::string& folder, const std::string& source) {
   if (folder.empty()) return false;
   const std::string files[3] = {Folder(folder, SceneFile), Folder(folder, SectionFile),
                                 Folder(folder, ActiveFile)};
   for (const std::string& f : files) {
     std::error_code ec;
     if (!std::filesystem::exists(f, ec)) return false;
+  }
+  for (const std::string& f : {folder, files[0], files[1], files[2]}) {
+    struct stat st {};
+    std::string why;
+    if (::lstat(f.c_str(), &st) != 0) why = std::strerror(errno);
+    else if (S_ISLNK(st.st_mode)) why = "a symbolic link";
+    else Trusted(st, f == folder ? "" : source, why);
+    if (!why.empty()) {
+      std::fprintf(stderr, "skyloom: %s: the compiled copy is not used (%s)\n", f.c_str(),
+                   why.c_str());
+      return false;
+    }
   }
   const size_t sizes[3] = {SceneRecordSize, SectionRecordSize, RegionRecordSize};
   const size_t counts[3] = {2, MaxSections, MaxRegions};
@@ -315,18 +388,34 @@ bool ReadCompiledTables(const std::string& folder) {
                    files[k].c_str());
     }
   }
-  const size_t nSections = data[1].size() / SectionRecordSize;
-  for (size_t i = 0; i < nSections; ++i)
-    Sections[i + 1] = DecodeSection(std::span<const uint8_t, SectionRecordSize>(
+  // Every record is checked before any is taken.
+  std::vector<TSection> sections(data[1].size() / SectionRecordSize);
+  std::vector<TRegion> regions(data[2].size() / RegionRecordSize);
+  for (size_t i = 0; i < sections.size(); ++i)
+    sections[i] = DecodeSection(std::span<const uint8_t, SectionRecordSize>(
         data[1].data() + i * SectionRecordSize, SectionRecordSize));
-  const size_t nRegions = data[2].size() / RegionRecordSize;
-  for (size_t i = 0; i < nRegions; ++i)
-    Regions[i + 1] = DecodeRegion(std::span<const uint8_t, RegionRecordSize>(
+  for (size_t i = 0; i < regions.size(); ++i)
+    regions[i] = DecodeRegion(std::span<const uint8_t, RegionRecordSize>(
         data[2].data() + i * RegionRecordSize, RegionRecordSize));
+  const auto refuse = [](const std::string& file, size_t record, const std::string& fault) {
+    std::fprintf(stderr, "skyloom: %s: record %zu: %s; the compiled copy is not used\n",
+                 file.c_str(), record, fault.c_str());
+    return false;
+  };
+  for (size_t i = 0; i < sections.size(); ++i)
+    if (const std::string fault = RecordFault(sections[i]); !fault.empty())
+      return refuse(files[1], i + 1, fault);
+  for (size_t i = 0; i < regions.size(); ++i)
+    if (const std::string fault = RecordFault(regions[i]); !fault.empty())
+      return refuse(files[2], i + 1, fault);
+  for (size_t i = 0; i < sections.size(); ++i) Sections[i + 1] = sections[i];
+  for (size_t i = 0; i < regions.size(); ++i) Regions[i + 1] = regions[i];
   return true;
 }
 
-bool ReadCompiledTables() { return ReadCompiledTables(CompiledTablesFolder()); }
+bool ReadCompiledTables() {
+  return ReadCompiledTables(CompiledTablesFolder(), InterfaceDescriptionFile);
+}
 
 void SetBareSections() {
   auto bare = [](int y, int height, int priority) {

@@ -131,7 +131,11 @@ bool WriteCompiledTables(const std::string& folder, std::string* error = nullptr
 // whole records as each file holds (at most 30); slots beyond stay as they
 // were. A file with a partial last record is reported and its whole records
 // kept. False when not all three exist.
-bool ReadCompiledTables(const std::string& folder);
+// Only a copy this user made is read: the folder and files owned by the
+// user, writable by nobody else, no links, and (when `source` names the
+// description) not older than it. Every record is range-checked before any
+// is taken; a copy that fails is reported and nothing of it is used.
+bool ReadCompiledTables(const std::string& folder, const std::string& source = "");
 // From the cache folder; the program reads them only when the description
 // itself is missing (the text is the master copy).
 bool ReadCompiledTables();

@@ -293,8 +293,9 @@ TEST_F(FormConfigTest, ConfirmStoresTheChosenCity) {
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(sky.City, 2);
-  EXPECT_NEAR(sky.Latitude / Deg, 31.2, 1e-9);   // the fields, as shown
-  EXPECT_NEAR(sky.Longitude / Deg, 121.5, 1e-9);
+  // The fields as shown were left alone: the city's own place, exactly.
+  EXPECT_EQ(sky.Latitude, Cities[2].Latitude);
+  EXPECT_EQ(sky.Longitude, Cities[2].Longitude);
   EXPECT_EQ(sky.TimeZone, 8);
 }
 
@@ -456,6 +457,35 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_TRUE(options.Subtitles && options.Speech && options.FullScreen && options.NebulaNames);
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
+}
+
+// "确定" without touching the place keeps it to the last bit; a typed
+// field (even the same digits in the other hemisphere) takes the typed value.
+TEST_F(FormConfigTest, ConfirmWithoutEditsKeepsThePlaceExactly) {
+  sky.Latitude = -33.87 * Deg;
+  sky.Longitude = 151.2093 * Deg;
+  form.FormShow();
+  ASSERT_EQ(form.EditLat, "33.9");
+  form.Button1Click();
+  ASSERT_TRUE(form.Applied);
+  EXPECT_EQ(sky.Latitude, -33.87 * Deg);
+  EXPECT_EQ(sky.Longitude, 151.2093 * Deg);
+
+  form.FormShow();
+  ChooseCity("澳大利亚", "悉尼");
+  form.Button1Click();
+  EXPECT_EQ(sky.Latitude, Cities[6].Latitude);
+  EXPECT_EQ(sky.Longitude, Cities[6].Longitude);
+
+  form.FormShow();
+  form.RadioButtonNorth = true;
+  form.Button1Click();
+  EXPECT_NEAR(sky.Latitude, 33.9 * Deg, 1e-12);
+  form.FormShow();
+  form.EditLong = "151.3";
+  form.EditPlaceChange();
+  form.Button1Click();
+  EXPECT_NEAR(sky.Longitude, 151.3 * Deg, 1e-12);
 }
 
 TEST_F(FormConfigTest, CancelChangesNothing) {

@@ -2,6 +2,7 @@
 // the run's private folder, and the shipped manual itself.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -146,6 +147,61 @@ TEST_F(HelpFormTest, TheRunFolderIsRemovedAtTheEnd) {
     ASSERT_TRUE(std::filesystem::exists(folder + "/Content.txt"));
   }
   EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+// A NUL ends its line of the manual: topics and text keep what comes before
+// it, and no NUL reaches the dialog's texts (or the font they are drawn with).
+TEST_F(HelpFormTest, ANulCutsItsLineOfTheManual) {
+  using namespace std::string_literals;
+  ASSERT_TRUE(WriteFileAtomic(manual, Gbk("LIST : 入门"s + '\0' + "之后\r\n第一" + '\0' +
+                                          "不见\r\n第二行\r\nLIST : 最后\r\n末行\r\n")));
+  TRunFolder run;
+  TFormHelp help(manual, run.Path());
+  help.FormCreate();
+  EXPECT_TRUE(help.Message.empty()) << help.Message;
+  ASSERT_EQ(help.TreeView1.size(), 2u);
+  help.FormShow();
+  EXPECT_EQ(help.Memo1, "入门\n\n第一\n\n第二行\n");
+  EXPECT_EQ(help.Memo1.find('\0'), std::string::npos);
+}
+
+// The private folder of a run that died stays until a later run makes its
+// own; folders of running processes, other names and links are left alone.
+TEST_F(HelpFormTest, FoldersOfDeadRunsAreRemoved) {
+  const std::string old = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  ::setenv("TMPDIR", base.c_str(), 1);
+  const pid_t dead = [] {
+    const pid_t p = ::fork();
+    if (p == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(p, &status, 0);
+    return p;
+  }();
+  const auto make = [&](const std::string& name) {
+    std::filesystem::create_directories(base / name);
+    std::filesystem::permissions(base / name, std::filesystem::perms::owner_all);
+    std::ofstream(base / name / "Content.txt") << "left";
+  };
+  const std::string stale = "skyloom-" + std::to_string(dead) + "-abcdef";
+  const std::string running = "skyloom-" + std::to_string(::getppid()) + "-abcdef";
+  make(stale);
+  make(running);
+  make("skyloom-abcdef");
+  std::filesystem::create_directory_symlink(base / running,
+                                            base / ("skyloom-" + std::to_string(dead) + "-link00"));
+  {
+    TRunFolder run;
+    const std::string mine = run.Path();
+    ASSERT_FALSE(mine.empty());
+    EXPECT_EQ(std::filesystem::path(mine).filename().string().rfind(
+                  "skyloom-" + std::to_string(::getpid()) + "-", 0), 0u) << mine;
+    EXPECT_FALSE(std::filesystem::exists(base / stale));
+    EXPECT_TRUE(std::filesystem::exists(base / running / "Content.txt"));
+    EXPECT_TRUE(std::filesystem::exists(base / "skyloom-abcdef" / "Content.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(base / ("skyloom-" + std::to_string(dead) + "-link00")));
+  }
+  if (old.empty()) ::unsetenv("TMPDIR");
+  else ::setenv("TMPDIR", old.c_str(), 1);
 }
 
 TEST_F(HelpFormTest, MissingAndUnreadableManuals) {

@@ -115,3 +115,16 @@ TEST_F(ImGuiHostTest, NothingDrawnLeavesTheStageAsItIs) {
 }
 
 }  // namespace
+
+// A NUL among the characters asked for is no glyph: the font is built and a
+// frame drawn as usual.
+TEST(ImGuiHostGlyphs, ANulInTheTextsIsNoGlyph) {
+  TDXDraw surface{800, 600};
+  TImGuiHost host;
+  host.AddGlyphs(std::string_view("猎户\0座", 10));
+  ASSERT_TRUE(host.Initialize(surface));
+  host.BeginFrame();
+  DrawTestWindow();
+  host.EndFrame();
+  EXPECT_TRUE(host.HasDrawing());
+}

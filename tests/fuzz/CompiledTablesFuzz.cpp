@@ -1,6 +1,7 @@
 // The compiled interface tables on any bytes: the input is cut into the
 // three files "Scene.dat", "Section.dat" and "Active.dat" (by its first two
-// bytes); whole records fill consecutive slots, never more than 30.
+// bytes); whole records fill consecutive slots, never more than 30, and a
+// copy with any field out of range is refused whole.
 #include <filesystem>
 
 #include "FileIo.h"
@@ -18,8 +19,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFileAtomic(dir + "/Section.dat", std::span<const uint8_t>(p + a, b));
   WriteFileAtomic(dir + "/Active.dat", std::span<const uint8_t>(p + a + b, size - 2 - a - b));
   ResetInterface();
-  if (!ReadCompiledTables(dir)) __builtin_trap();
-  for (int i = 1; i <= MaxRegions; ++i)
-    if (Regions[i].Interval < 1) __builtin_trap();
+  const bool read = ReadCompiledTables(dir);
+  // A copy with a record out of range is refused whole: nothing of it is taken.
+  for (int i = 1; i <= MaxRegions; ++i) {
+    const TRegion& r = Regions[i];
+    if (!read && (r.Command != 0 || r.Width != 0)) __builtin_trap();
+    if (r.Interval < 1 || r.Interval > 99) __builtin_trap();
+    if (r.X < -9999 || r.X > 99999 || r.Width < -9999 || r.Width > 99999) __builtin_trap();
+  }
+  // The regions at work: hit tests over the stage and each region's place.
+  for (int y = 0; y < 600; y += 97)
+    for (int x = 0; x < 800; x += 89) HitTestRegions(x, y);
+  for (int i = 1; i <= MaxRegions; ++i) {
+    RegionScreenX(i);
+    RegionScreenY(i);
+  }
   return 0;
 }

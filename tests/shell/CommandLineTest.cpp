@@ -62,6 +62,21 @@ TEST(CommandLine, AcceptsEveryRealDateAndZone) {
   EXPECT_NE(std::string(OptionsHelp()).find(range), std::string::npos);
 }
 
+// The whole ranges of --select and show names that stay in the show folder.
+TEST(CommandLine, AcceptsSelectionsAndShowNames) {
+  for (const char* n : {"0", "1", "88", "201", "600"}) {
+    TOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--select", n}, o, error)) << n << ": " << error;
+    EXPECT_EQ(*o.Select, std::stoi(n));
+  }
+  for (const char* name : {"冬季星空", "冬季星空.shw", "..冬季", "a..b"}) {
+    TOptions o;
+    std::string error;
+    EXPECT_TRUE(ParseOptions({"--show", name}, o, error)) << name << ": " << error;
+  }
+}
+
 TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
   struct Case {
     std::vector<std::string> Args;
@@ -97,6 +112,14 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
       {{"--fly"}, "unknown option \"--fly\" (see --help)"},
       {{"--label-placement", "yes"}, "bad value for --label-placement: \"yes\" (on or off)"},
       {{"--realistic-sky"}, "--realistic-sky needs a value"},
+      {{"--select", "89"}, "bad value for --select: \"89\" (constellations 1..88, asterisms 201..600)"},
+      {{"--select", "200"}, "bad value for --select: \"200\" (constellations 1..88, asterisms 201..600)"},
+      {{"--select", "601"}, "bad value for --select: \"601\" (constellations 1..88, asterisms 201..600)"},
+      {{"--select", "-1"}, "bad value for --select: \"-1\" (constellations 1..88, asterisms 201..600)"},
+      {{"--show", "../../x"}, "bad value for --show: \"../../x\" (the name of a show in the folder 天文节目)"},
+      {{"--show", "/etc/passwd"}, "bad value for --show: \"/etc/passwd\" (the name of a show in the folder 天文节目)"},
+      {{"--show", ".."}, "bad value for --show: \"..\" (the name of a show in the folder 天文节目)"},
+      {{"--show", ""}, "bad value for --show: \"\" (the name of a show in the folder 天文节目)"},
   };
   for (const Case& c : cases) {
     TOptions o;

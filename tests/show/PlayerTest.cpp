@@ -369,3 +369,23 @@ TEST(PageText, BuildShowTextForAPageAndForTheDescription) {
   EXPECT_EQ(text.LineCount, 50);
   EXPECT_EQ(text.Lines[1].Len, 34);
 }
+
+// Pages that never reached the player through the reader (which refuses
+// such targets) still end their view and place glides: a glide toward a
+// longitude of 1e308 or a NaN view counts as arrived after MaxGlideTicks.
+TEST(Player, AGlideThatCannotArriveEndsAfterItsBound) {
+  for (double target : {1e308, -1e308, std::nan("")}) {
+    Rig r;
+    TShowFrame first = Page(0), next = Page(0);
+    first.Moves = MoveBits::Place | MoveBits::View;
+    r.Load({first, next});
+    TShowFrame& stored = r.Lecture.Frames[2];
+    stored.Longitude = target;
+    stored.ViewAz = target;
+    const int ticks = TicksToAdvance(r, 10 * MaxGlideTicks);
+    EXPECT_GT(ticks, 0) << target;
+    EXPECT_LE(ticks, MaxGlideTicks + 1) << target;
+    EXPECT_TRUE(std::isfinite(r.Model->Longitude));
+    EXPECT_TRUE(std::isfinite(r.Model->ViewAz));
+  }
+}

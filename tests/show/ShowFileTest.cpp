@@ -2,6 +2,7 @@
 // a damaged or hostile show file is refused or cut.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -161,7 +162,8 @@ TEST(ShowFrame, ZoneFieldZeroKeepsTheUsersZoneAndOutOfRangeIsIgnored) {
   struct {
     int32_t Stored;
     int32_t Kept;
-  } cases[] = {{0, 0}, {EncodeZone(-6), 94}, {EncodeZone(14), 114}, {EncodeZone(15), 0}, {7, 0}};
+  } cases[] = {{0, 0},  {EncodeZone(-6), 94}, {EncodeZone(14), 114}, {EncodeZone(15), 0},
+               {7, 0},  {INT32_MIN, 0},       {INT32_MAX, 0}};
   for (const auto& c : cases) {
     std::vector<uint8_t> rec = Record(SampleFrame(0));
     PutInt32(rec, 47580, c.Stored);
@@ -223,6 +225,74 @@ TEST(ShowFile, BothLayoutsPutTheirItemsAtTheirOffsets) {
     EXPECT_EQ(info.LineCount, 3);
     EXPECT_EQ(info.Title.str(), Utf8ToGbk("冬季星空"));
   }
+}
+
+// A page with a field no page can have is refused with the file and the
+// page named, before anything plays: impossible dates and times, angles that
+// are not numbers or beyond a turn (a glide toward them never arrives), and
+// counts and numbers that overflow when stepped or drawn.
+TEST(ShowFile, PagesWithImpossibleFieldsAreRefusedNamingThePage) {
+  struct Case {
+    size_t At;
+    bool IsDouble;
+    double Value;
+    const char* Fault;
+  } cases[] = {
+      {47564, false, 13, "month 13 is outside 1..12"},
+      {47568, false, 99, "day 99 is outside 1..31"},
+      {47572, false, 99, "hour 99 is outside 0..23"},
+      {47576, false, -1, "minute -1 is outside 0..59"},
+      {47560, false, INT32_MAX, "year 2147483647 is outside -99999..99999"},
+      {47568, false, 29, ""},  // 2026-01-29 is a date
+      {47644, false, INT32_MIN, "wait -2147483648 is outside 0..108000"},
+      {47656, false, INT32_MIN, "step -2147483648 is outside -100000..100000"},
+      {47648, false, 8, "glide 8 is outside 0..7"},
+      {47600, false, -5, "city -5 is outside 0..800"},
+      {47664, false, 5000, "followed object 5000 is outside 0..1100"},
+      {47584, true, 1e308, "longitude 1e+308 radians is out of range"},
+      {47592, true, std::nan(""), "latitude nan is not a number"},
+      {47608, true, INFINITY, "view azimuth inf is not a number"},
+      {47616, true, -2.0, "view altitude -2 radians is out of range"},
+      {500, false, 4001, "marked star 4001 is outside 0..4000"},
+      {27104, false, -7, "line star -7 is outside 0..4000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Fault);
+    ShowBytes s = MakeShow('F', 2, 1);
+    const size_t at = 1 + 4 + ShowFrameSize + c.At;  // in page 2
+    if (c.IsDouble) PutDouble(s.Bytes, at, c.Value);
+    else PutInt32(s.Bytes, at, static_cast<int32_t>(c.Value));
+    TLecture lecture;
+    const TShowLoadResult r = lecture.LoadShowBytes(s.Bytes, "hostile.shw", false);
+    if (!*c.Fault) {
+      EXPECT_TRUE(r.Loaded()) << r.Message;
+      continue;
+    }
+    EXPECT_EQ(r.Status, TShowStatus::Damaged);
+    EXPECT_EQ(r.Message, std::string("skyloom: hostile.shw: the show is damaged (page 2: ") +
+                             c.Fault + ")");
+    EXPECT_EQ(lecture.Count, 0);
+  }
+}
+
+// A NUL in any text of a show ends that text: the title, description and
+// page texts come back cut there, so none reaches the dialog font.
+TEST(ShowFile, ANulEndsEveryTextOfAShow) {
+  ShowBytes s = MakeShow('F', 1, 1);
+  const size_t page = 1 + 4, title = page + ShowFrameSize, line = title + 256 + 4;
+  for (size_t at : {title, line, page + 34500, page + 34756, page + 500 + 20, page + 27700 + 84}) {
+    s.Bytes[at] = 3;
+    s.Bytes[at + 1] = 'a';
+    s.Bytes[at + 2] = 0;
+    s.Bytes[at + 3] = 'b';
+  }
+  TLecture lecture;
+  ASSERT_TRUE(lecture.LoadShowBytes(s.Bytes, "nul.shw", false).Loaded());
+  const TShowFrame& f = lecture.Frames[1];
+  for (const ShortString* text : std::initializer_list<const ShortString*>{
+           &lecture.Title, &lecture.Lines[1], &f.Caption, &f.Text[0], &f.StarMarks[0].Text,
+           &f.AreaMarks[0].Name})
+    EXPECT_EQ(text->str(), "a");
 }
 
 TEST(ShowFile, ATruncationAtAnyFieldBoundaryIsRefusedAndNamesTheFile) {

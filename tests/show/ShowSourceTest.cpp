@@ -3,10 +3,12 @@
 // show for every shipped show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "FileIo.h"
@@ -185,6 +187,165 @@ date = "2025-02-24"
   const std::string below = std::string(Minimal) + "show = [\"ground\"]\ntrack = \"太阳\"\n";
   EXPECT_FALSE(CompileShowSource(below, Catalog(), again, e));
   EXPECT_NE(e.Message.find("below the horizon"), std::string::npos) << e.Message;
+}
+
+// Values no page can hold are refused with their line, never wrapped or
+// taken as something else.
+TEST(ShowSource, HostileValuesAreRefusedWithTheirLine) {
+  const struct {
+    const char* Extra;
+    const char* Message;
+  } cases[] = {
+      {"lines = [{ from = \"参宿四\", to = \"天狼星\", color = \"#-1-1-1\" }]\n", "#RRGGBB"},
+      {"lines = [{ from = \"参宿四\", to = \"天狼星\", color = \"# 1 2 3\" }]\n", "#RRGGBB"},
+      {"date = \"4294969322-01-15\"\n", "a date is written"},
+      {"date = \"99999999999999999999-01-15\"\n", "a date is written"},
+      {"date = \"2026-01-15x\"\n", "a date is written"},
+      {"time = \"4294967317:00\"\n", "a time is written"},
+      {"step = \"99999999999999999999 minutes\"\n", "a step is written"},
+      {"step = \"100001 minutes\"\n", "a step is written"},
+      {"latitude_rad = nan\n", "latitude_rad must be between"},
+      {"longitude_rad = inf\n", "longitude_rad must be between"},
+      {"longitude_rad = 1e308\n", "longitude_rad must be between"},
+      {"azimuth_rad = -7.0\n", "azimuth_rad must be between"},
+      {"altitude_rad = 1.6\n", "altitude_rad must be between"},
+      {"caption = \"a\\u0000b\"\n", "holds a NUL character"},
+      {"text = [\"x\", \"a\\u0000b\"]\n", "holds a NUL character"},
+  };
+  for (const auto& c : cases) {
+    TShowImage show;
+    TSourceError e;
+    const std::string text = std::string(Minimal) + "[[page]]\n" + c.Extra;
+    EXPECT_FALSE(CompileShowSource(text, Catalog(), show, e)) << c.Extra;
+    EXPECT_EQ(e.Line, 7) << c.Extra << e.Message;
+    EXPECT_NE(e.Message.find(c.Message), std::string::npos) << c.Extra << ": " << e.Message;
+  }
+  TShowImage show;
+  TSourceError e;
+  EXPECT_FALSE(CompileShowSource("title = \"a\\u0000b\"\n[[page]]\n", Catalog(), show, e));
+  EXPECT_NE(e.Message.find("NUL"), std::string::npos) << e.Message;
+}
+
+// Sources shaped to exhaust the TOML reader's stack -- a key of 40,000
+// dotted parts, lists nested 100,000 deep -- are refused before parsing,
+// at the line and column where they leave the bounds; so is an oversized one.
+TEST(ShowSource, SourcesBeyondTheReadersBoundsAreRefusedBeforeParsing) {
+  std::string dotted = "title = \"t\"\n";
+  for (int i = 0; i < 40000; ++i) dotted += "a.";
+  dotted += "b = 1\n";
+  const std::string nested = "title = \"t\"\nx = " + std::string(100000, '[') + "\n";
+  const std::string inlineTables = "title = \"t\"\nx = " + [] {
+    std::string s;
+    for (int i = 0; i < 10000; ++i) s += "{a=";
+    return s;
+  }() + "\n";
+  // Within the bounds: decimal points of strings and comments do not count.
+  std::string dotsInText = std::string(Minimal) + "caption = \"" + std::string(1000, '.') +
+                           "\" # " + std::string(1000, '.') + "\n";
+  const struct {
+    const std::string* Text;
+    int Line, Column;
+    const char* Message;
+  } cases[] = {
+      {&dotted, 2, 514, "more than 256 dotted key parts"},
+      {&nested, 2, 69, "nested more than 64 deep"},
+      {&inlineTables, 2, 5 + 3 * 64, "nested more than 64 deep"},
+  };
+  for (const auto& c : cases) {
+    TShowImage show;
+    TSourceError e;
+    EXPECT_FALSE(CompileShowSource(*c.Text, Catalog(), show, e)) << c.Message;
+    EXPECT_EQ(e.Line, c.Line) << e.Message;
+    EXPECT_EQ(e.Column, c.Column) << e.Message;
+    EXPECT_NE(e.Message.find(c.Message), std::string::npos) << e.Message;
+  }
+  TShowImage show;
+  TSourceError e;
+  EXPECT_FALSE(CompileShowSource(dotsInText, Catalog(), show, e)) << "the caption is too long";
+  EXPECT_NE(e.Message.find("at most 255"), std::string::npos) << e.Message;
+  EXPECT_FALSE(CompileShowSource(std::string(5u << 20, ' '), Catalog(), show, e));
+  EXPECT_EQ(e.Text("big.toml"), "big.toml:1:1: larger than 4194304 bytes; a show source is far smaller");
+}
+
+// Random pages written as a teacher may write them (degrees and radians,
+// 0 and -0, the ends of every range): whatever compiles, dumps to a source
+// that compiles to the same bytes again.
+TEST(ShowSource, DumpThenBuildGivesTheSameBytesForRandomPages) {
+  std::mt19937 random(20261210);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+  const auto real = [&](double lo, double hi) {
+    switch (pick(0, 5)) {
+      case 0: return lo;
+      case 1: return hi;
+      case 2: return 0.0;
+      case 3: return -0.0;
+      default: return std::uniform_real_distribution<double>(lo, hi)(random);
+    }
+  };
+  const auto number = [](double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    std::string s = buf;
+    if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
+    return s;
+  };
+  const char* cities[] = {"北京", "悉尼", "上海"};
+  const char* objects[] = {"猎户座", "火星", "月亮", "M42", "参宿", "大熊座"};
+  const char* stars[] = {"参宿四", "天狼星", "织女星", "#1", "α Ori"};
+  const char* units[] = {"minutes", "days", "years"};
+  int compiled = 0;
+  for (int n = 0; n < 60; ++n) {
+    std::string text = "title = \"随机" + std::to_string(n) + "\"\n";
+    const int pages = pick(1, 4);
+    for (int k = 0; k < pages; ++k) {
+      text += "[[page]]\n";
+      char date[64];
+      std::snprintf(date, sizeof date, "date = \"%04d-%02d-%02d\"\ntime = \"%02d:%02d\"\n",
+                    pick(-3000, 9999) | 1, pick(1, 12), pick(1, 28), pick(0, 23), pick(0, 59));
+      text += date;
+      if (pick(0, 2) == 0) text += std::string("city = \"") + cities[pick(0, 2)] + "\"\n";
+      else text += "zone = " + std::to_string(pick(-12, 14)) + "\n";
+      text += pick(0, 1) ? "latitude = " + number(real(-90, 90)) + "\n"
+                         : "latitude_rad = " + number(real(-MaxPageLatitude, MaxPageLatitude)) + "\n";
+      text += pick(0, 1) ? "longitude = " + number(real(-180, 180)) + "\n"
+                         : "longitude_rad = " + number(real(-MaxPageLongitude, MaxPageLongitude)) + "\n";
+      text += pick(0, 1) ? "azimuth = " + number(real(0, 360)) + "\n"
+                         : "azimuth_rad = " + number(real(-MaxPageLongitude, MaxPageLongitude)) + "\n";
+      text += pick(0, 1) ? "altitude = " + number(real(0, 90)) + "\n"
+                         : "altitude_rad = " + number(real(0, MaxPageLatitude)) + "\n";
+      text += "star_limit = " + number(std::round(real(-2, 12) * 10) / 10) + "\n";
+      text += "wait = " + number(std::round(real(0, 3600) * 30) / 30) + "\n";
+      text += "step = \"" + std::to_string(pick(-100000, 100000)) + " " + units[pick(0, 2)] + "\"\n";
+      text += "show_bits = " + std::to_string(pick(0, 1 << 30)) + "\n";
+      if (pick(0, 1)) text += "glide = [\"time\", \"view\", \"place\"]\n";
+      if (pick(0, 1)) text += std::string("track = \"") + objects[pick(0, 5)] + "\"\n";
+      if (pick(0, 1)) text += std::string("select = \"") + objects[pick(0, 5)] + "\"\n";
+      char colour[16];
+      std::snprintf(colour, sizeof colour, "#%06X", pick(0, 0xFFFFFF));
+      text += std::string("lines = [{ from = \"") + stars[pick(0, 4)] + "\", to = \"" +
+              stars[pick(0, 4)] + "\", color = \"" + colour + "\" }]\n";
+      text += std::string("stars = [{ star = \"") + stars[pick(0, 4)] + "\", ring = " +
+              (pick(0, 1) ? "true" : "false") + ", text = \"注" + std::to_string(k) + "\" }]\n";
+      text += "caption = \"第" + std::to_string(k) + "页\"\n";
+    }
+    TShowImage a, b;
+    TSourceError e;
+    if (!CompileShowSource(text, Catalog(), a, e)) continue;  // e.g. a track below the horizon
+    ++compiled;
+    const std::vector<uint8_t> bytes = ShowImageBytes(a);
+    TShowImage read;
+    std::string error;
+    ASSERT_TRUE(ShowImageFromBytes(bytes, "random.shw", read, error)) << error << "\n" << text;
+    const std::string source = DecompileShow(read, Catalog());
+    ASSERT_TRUE(CompileShowSource(source, Catalog(), b, e)) << e.Text("dump") << "\n" << source;
+    const std::vector<uint8_t> again = ShowImageBytes(b);
+    const size_t differ =
+        std::mismatch(again.begin(), again.end(), bytes.begin(), bytes.end()).first - again.begin();
+    EXPECT_EQ(again, bytes) << "first difference at byte " << differ << " (page offset "
+                            << (differ - 5) % ShowFrameSize << ")\n"
+                            << text << "\n----\n" << source;
+  }
+  EXPECT_GE(compiled, 30);
 }
 
 TEST(ShowSource, EveryShippedShowRoundTripsByteForByte) {

@@ -122,6 +122,49 @@ TEST(FileIo, TemporariesOfDeadWritersAreRemovedOthersKept) {
   EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
+// Only regular files and new names are replaced: a pipe, a link (to a
+// file or to a device) or a device node at the target stays as it was.
+TEST(FileIo, AWriteNeverReplacesASpecialFileOrALink) {
+  TTempFolder tmp;
+  WriteText(tmp / "kept", "kept");
+  ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink(tmp / "kept", tmp / "link");
+  std::filesystem::create_symlink("/dev/null", tmp / "device-link");
+  for (const std::string name : {"pipe", "link", "device-link"}) {
+    SCOPED_TRACE(name);
+    std::string why;
+    EXPECT_FALSE(WriteFileAtomic(tmp / name, std::string("picture"), &why));
+    EXPECT_NE(why.find("not replaced"), std::string::npos) << why;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(tmp / "pipe"));
+  EXPECT_TRUE(std::filesystem::is_symlink(tmp / "link"));
+  EXPECT_TRUE(std::filesystem::is_symlink(tmp / "device-link"));
+  EXPECT_EQ(ReadText(tmp / "kept"), "kept");
+  std::string why;
+  EXPECT_FALSE(WriteFileAtomic("/dev/null", std::string("x"), &why));
+  EXPECT_EQ(why, "not a regular file, not replaced");
+  EXPECT_EQ(Names(tmp.Path()), (std::vector<std::string>{"device-link", "kept", "link", "pipe"}));
+}
+
+// A hard link or symbolic link planted under the writer's temporary name
+// never receives the text: the temporary is made anew.
+TEST(FileIo, APlantedTemporaryIsNotWrittenThrough) {
+  TTempFolder tmp;
+  const std::string file = tmp / "settings";
+  const std::string temporary = file + ".tmp-" + std::to_string(::getpid());
+  WriteText(tmp / "victim", "victim");
+  std::filesystem::create_hard_link(tmp / "victim", temporary);
+  std::string why;
+  ASSERT_TRUE(WriteFileAtomic(file, std::string("secret"), &why)) << why;
+  EXPECT_EQ(ReadText(tmp / "victim"), "victim");
+  EXPECT_EQ(ReadText(file), "secret");
+  std::filesystem::create_symlink(tmp / "victim", temporary);
+  ASSERT_TRUE(WriteFileAtomic(file, std::string("again"), &why)) << why;
+  EXPECT_EQ(ReadText(tmp / "victim"), "victim");
+  EXPECT_EQ(ReadText(file), "again");
+  EXPECT_EQ(Names(tmp.Path()), (std::vector<std::string>{"settings", "victim"}));
+}
+
 TEST(FileIo, MessagesNameTheFileThenTheFaultThenTheReason) {
   EXPECT_EQ(FileMessage("Music.mid", "music not played", "is a folder"),
             "skyloom: Music.mid: music not played (is a folder)");

@@ -288,6 +288,10 @@ TEST_F(SettingsTest, OutOfRangePlacesAreRefusedAndRepaired) {
        "Longitude"},
       {"TimeZone of 2^31-1", with(zoneLine, "\"TimeZone\"=dword:7fffffff\n"), "TimeZone"},
       {"TimeZone of -13", with(zoneLine, "\"TimeZone\"=dword:fffffff3\n"), "TimeZone"},
+      {"Latitude NaN", Key("\"Latitude\"=hex:00,00,00,00,00,00,f8,7f\n"), "Latitude"},
+      {"Latitude -infinity", Key("\"Latitude\"=hex:00,00,00,00,00,00,f0,ff\n"), "Latitude"},
+      {"Longitude infinity", with(lonLine, "\"Longitude\"=hex:00,00,00,00,00,00,f0,7f\n"),
+       "Longitude"},
       {"the north pole exactly", Key("\"Latitude\"=hex:18,2d,44,54,fb,21,f9,3f\n"), nullptr},
   };
   for (const auto& c : cases) {
@@ -337,6 +341,32 @@ TEST_F(SettingsTest, OtherKeysOfTheFileSurviveASave) {
   const std::string text = ReadText(File());
   EXPECT_NE(text.find("\"Keep\"=dword:00000001"), std::string::npos) << text;
   EXPECT_NE(text.find("[\\Software\\Skyloom\\]"), std::string::npos) << text;
+}
+
+// A save rewrites only the values it owns: comments, blank lines and lines
+// it cannot read stay where they were, and the values come back changed.
+TEST_F(SettingsTest, LinesTheProgramDoesNotOwnSurviveASave) {
+  const std::string comment = "; my home, checked 2026-03-01\n";
+  const std::string garbage = "\"Note\"=text:kept as written\n";
+  const std::string stray = "stray words\n";
+  WriteStore(comment + "\n" + Key(LatitudeHalf) + garbage + "# the end\n" + stray +
+             "[\\Software\\Other\\]\n; other key\n\"Keep\"=dword:00000001\n");
+  sky->LoadSettings();
+  sky->Latitude = 0.25;
+  sky->SaveSettings();
+  const std::string text = ReadText(File());
+  for (const std::string& line : {comment, garbage, std::string("# the end\n"), stray,
+                                  std::string("; other key\n"), std::string("\"Keep\"=dword:00000001\n")})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " lost from\n" << text;
+  EXPECT_LT(text.find(comment), text.find("[\\Software\\Skyloom\\]")) << text;
+  EXPECT_LT(text.find(garbage), text.find("[\\Software\\Other\\]")) << text;
+  auto again = std::make_unique<TSkyloom>();
+  InitSkyModel(*again);
+  again->LoadSettings();
+  EXPECT_EQ(again->Latitude, 0.25);
+  // Saving again adds nothing: the file is stable.
+  again->SaveSettings();
+  EXPECT_EQ(ReadText(File()), text);
 }
 
 TEST_F(SettingsTest, UnwritableStoreIsReportedNotFatal) {

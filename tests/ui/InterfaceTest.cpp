@@ -1,9 +1,12 @@
 // The interface tables: the column reader, the compiled record images and
 // Config.dat read back at their offsets, and the region machine per type.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "FileIo.h"
 #include "GlobalParams.h"
@@ -46,6 +49,11 @@ TEST(ColumnReader, GoodLinesAndEachFailure) {
   EXPECT_EQ(r.Image.str(), "BtnTurnLeft");
   EXPECT_EQ(r.Interval, 3);
   EXPECT_EQ(r.State, 0);
+  // A NUL ends the name, as the compiled copy reads it back.
+  std::string nul = Butn(2, 614, 42, 44, 32, 5, 1, 201, '1', "BtnTurnLeft", " 3");
+  nul[59] = '\0';
+  ASSERT_TRUE(ParseRegionLine(nul, r, column));
+  EXPECT_EQ(r.Image.str(), "Btn");
 
   struct Case {
     const char* Name;
@@ -169,6 +177,60 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   ResetInterface();
   EXPECT_FALSE(ReadCompiledTables(dir.string()));
   EXPECT_EQ(Sections[1].Y, 0);
+}
+
+// A compiled copy someone else could have made or changed is not read, nor
+// one older than its description, nor one with a field no description can
+// hold (a planted region, a size that overflows); nothing of it is taken.
+TEST(CompiledTables, OnlyASoundCopyOfThisUserIsTrusted) {
+  const fs::path dir = TempFolder("trust");
+  ResetInterface();
+  Regions[1].Command = 201;
+  Regions[1].Width = 40;
+  ASSERT_TRUE(WriteCompiledTables(dir.string()));
+  const auto readsBack = [&](const std::string& source = "") {
+    ResetInterface();
+    testing::internal::CaptureStderr();
+    const bool ok = ReadCompiledTables(dir.string(), source);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ok, said.empty()) << said;
+    EXPECT_EQ(Regions[1].Command, ok ? 201 : 0);
+    return ok ? std::string() : said;
+  };
+  ASSERT_EQ(readsBack(), "");
+  const fs::path active = dir / ActiveFile;
+  fs::permissions(active, fs::perms::others_write, fs::perm_options::add);
+  EXPECT_NE(readsBack().find("Active.dat: the compiled copy is not used (writable by others)"),
+            std::string::npos);
+  fs::permissions(active, fs::perms::others_write, fs::perm_options::remove);
+  fs::permissions(dir, fs::perms::others_write, fs::perm_options::add);
+  EXPECT_NE(readsBack().find("(writable by others)"), std::string::npos);
+  fs::permissions(dir, fs::perms::others_write, fs::perm_options::remove);
+  ASSERT_EQ(readsBack(), "");
+  if (::geteuid() == 0) {  // as root, a file of another user can be made
+    ASSERT_EQ(::chown(active.c_str(), 65534, 65534), 0);
+    EXPECT_NE(readsBack().find("(owned by another user)"), std::string::npos);
+    ASSERT_EQ(::chown(active.c_str(), 0, 0), 0);
+  }
+  // A description changed after the copy was made.
+  const fs::path description = dir / "description.txt";
+  std::ofstream(description) << "-\n";
+  fs::last_write_time(description, fs::last_write_time(active) + std::chrono::hours(1));
+  EXPECT_NE(readsBack(description.string()).find("older than"), std::string::npos);
+  // Hostile fields: a width that overflows, a region state no run sets.
+  std::vector<uint8_t> a;
+  ASSERT_EQ(ReadFilePrefix(active.string(), 1 << 20, a), TReadResult::Ok);
+  namespace LE = LittleEndian;
+  for (const auto& [at, value, said] :
+       {std::tuple<size_t, int32_t, const char*>{12, INT32_MAX, "record 1: Width 2147483647 is outside"},
+        {564 + 4, INT32_MIN, "record 2: X -2147483648 is outside"},
+        {284, 77, "record 1: State 77 is outside 0..3"},
+        {560, 1000, "record 1: Interval 1000 is outside 1..99"}}) {
+    std::vector<uint8_t> bad = a;
+    LE::PutInt32(bad, at, value);
+    ASSERT_TRUE(WriteFileAtomic(active.string(), bad));
+    EXPECT_NE(readsBack().find(said), std::string::npos) << said;
+  }
 }
 
 TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {

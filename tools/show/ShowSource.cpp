@@ -273,6 +273,8 @@ class TCompiler {
   const TShowCatalog& Catalog;
 
   ShortString Gbk(const toml::node& node, const std::string& utf8, const char* what) {
+    if (utf8.find('\0') != std::string::npos)
+      Fail(node, std::string(what) + " holds a NUL character (\\u0000)");
     bool ok = true;
     const std::string gbk = Utf8ToGbk(utf8, &ok);
     if (!ok) Fail(node, std::string(what) + " holds a character GBK cannot store");
@@ -361,6 +363,15 @@ class TCompiler {
     return ToRad(v);
   }
 
+  // Radians as written, within `limit` either way (a turn, a quarter turn).
+  double Radians(const toml::node& node, const char* what, double limit) {
+    const double v = Number(node, what);
+    if (!(std::fabs(v) <= limit))
+      Fail(node, std::string(what) + " must be between -" + std::to_string(limit) + " and " +
+                     std::to_string(limit) + " radians");
+    return v;
+  }
+
   void Page(const toml::table& t, TShowFrame& f);
   // The view toward an object (or a star) at the page's time and place;
   // below the horizon with the ground shown is an error at `where`.
@@ -376,13 +387,33 @@ void CheckKeys(const toml::table& t, std::initializer_list<const char*> known, c
   }
 }
 
+// A whole number of 1..maxDigits decimal digits at `at` (a '-' before it
+// when `sign`); false on anything else, so that no value can overflow.
+bool TakeNumber(const std::string& s, size_t& at, size_t maxDigits, bool sign, int& out) {
+  const bool negative = sign && at < s.size() && s[at] == '-';
+  if (negative) ++at;
+  size_t digits = 0;
+  long v = 0;
+  while (at < s.size() && s[at] >= '0' && s[at] <= '9') {
+    if (++digits > maxDigits) return false;
+    v = v * 10 + (s[at++] - '0');
+  }
+  out = static_cast<int>(negative ? -v : v);
+  return digits > 0;
+}
+bool TakeChar(const std::string& s, size_t& at, char c) { return at < s.size() && s[at++] == c; }
+
+// "2026-01-15" (years of up to six digits, a '-' before them BC); the
+// fields are range-checked by the caller.
 bool ParseDate(const std::string& s, int& y, int& m, int& d) {
-  char extra = 0;
-  return std::sscanf(s.c_str(), "%d-%d-%d%c", &y, &m, &d, &extra) == 3;
+  size_t at = 0;
+  return TakeNumber(s, at, 6, true, y) && TakeChar(s, at, '-') && TakeNumber(s, at, 2, false, m) &&
+         TakeChar(s, at, '-') && TakeNumber(s, at, 2, false, d) && at == s.size();
 }
 bool ParseTime(const std::string& s, int& h, int& m) {
-  char extra = 0;
-  return std::sscanf(s.c_str(), "%d:%d%c", &h, &m, &extra) == 2;
+  size_t at = 0;
+  return TakeNumber(s, at, 2, false, h) && TakeChar(s, at, ':') && TakeNumber(s, at, 2, false, m) &&
+         at == s.size();
 }
 
 int DaysIn(int y, int m) {
@@ -474,9 +505,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   const bool hasLon = t.get("longitude") || t.get("longitude_rad");
   if ((hasLat || hasLon) && !cityNode) f.City = 0;
   if (auto n = t.get("latitude")) f.Latitude = Degrees(*n, "latitude", -90, 90);
-  if (auto n = t.get("latitude_rad")) f.Latitude = Number(*n, "latitude_rad");
+  if (auto n = t.get("latitude_rad")) f.Latitude = Radians(*n, "latitude_rad", MaxPageLatitude);
   if (auto n = t.get("longitude")) f.Longitude = Degrees(*n, "longitude", -180, 180);
-  if (auto n = t.get("longitude_rad")) f.Longitude = Number(*n, "longitude_rad");
+  if (auto n = t.get("longitude_rad")) f.Longitude = Radians(*n, "longitude_rad", MaxPageLongitude);
   if (auto n = t.get("zone")) {
     if (n->is_string() && n->as_string()->get() == "user") f.Zone = 0;
     else if (n->is_integer()) f.Zone = EncodeZone(static_cast<int>(Integer(*n, "zone", MinZone, MaxZone)));
@@ -517,9 +548,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     LookToward(*n, id, star, "\"" + name + "\"", f);
   }
   if (auto n = t.get("azimuth")) f.ViewAz = Degrees(*n, "azimuth", 0, 360);
-  if (auto n = t.get("azimuth_rad")) f.ViewAz = Number(*n, "azimuth_rad");
+  if (auto n = t.get("azimuth_rad")) f.ViewAz = Radians(*n, "azimuth_rad", MaxPageLongitude);
   if (auto n = t.get("altitude")) f.ViewAlt = Degrees(*n, "altitude", -90, 90);
-  if (auto n = t.get("altitude_rad")) f.ViewAlt = Number(*n, "altitude_rad");
+  if (auto n = t.get("altitude_rad")) f.ViewAlt = Radians(*n, "altitude_rad", MaxPageLatitude);
 
   if (auto n = t.get("highlight")) {
     const toml::array& a = Array(*n, "highlight");
@@ -589,7 +620,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
         const std::string s = String(*c, "color");
         unsigned r = 0, g = 0, b = 0;
         char extra = 0;
-        if (s.size() != 7 || std::sscanf(s.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &extra) != 3)
+        if (s.size() != 7 || s[0] != '#' ||
+            s.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos ||
+            std::sscanf(s.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &extra) != 3)
           Fail(*c, "a colour is written \"#RRGGBB\", e.g. \"#FFFF00\" for yellow");
         l.Color = r | (g << 8) | (b << 16);
       }
@@ -630,12 +663,13 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   }
   if (auto n = t.get("step")) {
     const std::string s = String(*n, "step");
-    long amount = 0;
-    char unit[32] = {};
-    if (std::sscanf(s.c_str(), "%ld %31s", &amount, unit) != 2 || amount < -100000 ||
-        amount > 100000)
+    int amount = 0;
+    size_t at = 0;
+    if (!TakeNumber(s, at, 6, true, amount) || !TakeChar(s, at, ' ') || amount < -MaxPageStep ||
+        amount > MaxPageStep)
       Fail(*n, "a step is written \"1 minute\", \"-2 days\" or \"1 year\"");
-    const std::string u = unit;
+    while (at < s.size() && s[at] == ' ') ++at;
+    const std::string u = s.substr(at);
     if (u == "minute" || u == "minutes" || u == "分" || u == "分钟") f.StepUnit = 1;
     else if (u == "day" || u == "days" || u == "日" || u == "天") f.StepUnit = 2;
     else if (u == "year" || u == "years" || u == "年") f.StepUnit = 3;
@@ -688,8 +722,99 @@ void TCompiler::LookToward(const toml::node& where, int id, int star, const std:
 
 }  // namespace
 
+namespace {
+
+// The TOML reader descends once per part of a dotted key and per level of
+// nested arrays and tables; a source beyond these bounds is refused before
+// it is parsed. A show needs a few of either.
+constexpr size_t MaxSourceBytes = 4u << 20;
+constexpr int MaxDotsPerLine = 256;  // dotted key parts (and decimal points) of one line
+constexpr int MaxNesting = 64;       // [ and { open at once
+
+// Finds the first place (line, column) where the source leaves the bounds,
+// outside strings and comments. True when it stays within them.
+bool SourceWithinBounds(const std::string& text, TSourceError& error) {
+  enum class TState { Plain, Comment, Basic, Literal, LongBasic, LongLiteral } state = TState::Plain;
+  int line = 1, column = 0, dots = 0, depth = 0;
+  const auto fail = [&](const std::string& message) {
+    error.Line = line;
+    error.Column = column;
+    error.Message = message;
+    return false;
+  };
+  const auto at = [&](size_t i, const char* s) { return text.compare(i, std::strlen(s), s) == 0; };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++column;  // characters, not bytes
+    if (c == '\n') {
+      ++line;
+      column = 0;
+      dots = 0;
+      if (state == TState::Comment || state == TState::Basic || state == TState::Literal)
+        state = TState::Plain;
+      continue;
+    }
+    switch (state) {
+      case TState::Comment:
+        break;
+      case TState::Basic:
+      case TState::LongBasic:
+        if (c == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+          ++i;
+          ++column;
+        } else if (state == TState::Basic && c == '"') {
+          state = TState::Plain;
+        } else if (state == TState::LongBasic && at(i, "\"\"\"")) {
+          i += 2;
+          column += 2;
+          state = TState::Plain;
+        }
+        break;
+      case TState::Literal:
+        if (c == '\'') state = TState::Plain;
+        break;
+      case TState::LongLiteral:
+        if (at(i, "'''")) {
+          i += 2;
+          column += 2;
+          state = TState::Plain;
+        }
+        break;
+      case TState::Plain:
+        if (c == '#') {
+          state = TState::Comment;
+        } else if (c == '"') {
+          state = at(i, "\"\"\"") ? TState::LongBasic : TState::Basic;
+          if (state == TState::LongBasic) i += 2, column += 2;
+        } else if (c == '\'') {
+          state = at(i, "'''") ? TState::LongLiteral : TState::Literal;
+          if (state == TState::LongLiteral) i += 2, column += 2;
+        } else if (c == '.') {
+          if (++dots > MaxDotsPerLine)
+            return fail("more than " + std::to_string(MaxDotsPerLine) +
+                        " dotted key parts or numbers in one line");
+        } else if (c == '[' || c == '{') {
+          if (++depth > MaxNesting)
+            return fail("lists and tables nested more than " + std::to_string(MaxNesting) +
+                        " deep");
+        } else if ((c == ']' || c == '}') && depth > 0) {
+          --depth;
+        }
+        break;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool CompileShowSource(const std::string& text, const TShowCatalog& catalog, TShowImage& out,
                        TSourceError& error) {
+  if (text.size() > MaxSourceBytes) {
+    error = {1, 1, "larger than " + std::to_string(MaxSourceBytes) + " bytes; a show source is far smaller"};
+    return false;
+  }
+  if (!SourceWithinBounds(text, error)) return false;
   toml::table root;
   try {
     root = toml::parse(text);
@@ -760,23 +885,37 @@ std::string Quote(const std::string& s) {
 
 std::string QuoteGbk(const ShortString& s) { return Quote(Utf8(s)); }
 
+// Equal to the last bit: 0 and -0 differ (both compile, to different bytes).
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 // The shortest decimal degrees that compile back to exactly `rad`; "" when
 // none does (the radians are written instead).
 std::string DegreesText(double rad) {
   const double d = rad / RadPerDeg;
-  double candidates[9];
-  double c = d;
-  for (int i = 0; i < 4; ++i) c = std::nextafter(c, -INFINITY);
-  for (double& x : candidates) {
-    x = c;
-    c = std::nextafter(c, INFINITY);
+  // The quotient itself first, then its neighbours outward, so that 0 and
+  // -0 are written as themselves.
+  double candidates[9] = {d};
+  double up = d, down = d;
+  for (int i = 1; i < 9; i += 2) {
+    candidates[i] = up = std::nextafter(up, INFINITY);
+    candidates[i + 1] = down = std::nextafter(down, -INFINITY);
   }
   for (int precision = 1; precision <= 17; ++precision)
     for (double x : candidates) {
       char buf[40];
       std::snprintf(buf, sizeof buf, "%.*g", precision, x);
-      if (ToRad(std::strtod(buf, nullptr)) == rad) {
+      if (SameBits(ToRad(std::strtod(buf, nullptr)), rad)) {
+        // "180", not "1.8e+02": the shortest plain decimals that give x.
         std::string s = buf;
+        if (s.find('e') != std::string::npos && std::fabs(x) >= 1e-4 && std::fabs(x) < 1e15)
+          for (int decimals = 0; decimals <= 17; ++decimals) {
+            char plain[64];
+            std::snprintf(plain, sizeof plain, "%.*f", decimals, x);
+            if (SameBits(ToRad(std::strtod(plain, nullptr)), rad)) {
+              s = plain;
+              break;
+            }
+          }
         if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
         return s;
       }
@@ -860,16 +999,17 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       std::snprintf(buf, sizeof buf, "%02d:%02d", f.Hour, f.Minute);
       o << "time = \"" << buf << "\"\n";
     }
-    const bool placeChanged =
-        first || f.City != base.City || f.Latitude != base.Latitude || f.Longitude != base.Longitude;
+    const bool placeChanged = first || f.City != base.City || !SameBits(f.Latitude, base.Latitude) ||
+                              !SameBits(f.Longitude, base.Longitude);
     if (placeChanged) {
       const bool listed = f.City >= 1 && f.City <= CityCount;
       if (listed) {
         const std::string city = catalog.CityName(f.City);
         o << "city = " << (city.empty() ? std::to_string(f.City) : Quote(city)) << "\n";
       }
-      if (!listed || Cities[f.City].Latitude != f.Latitude) Angle(o, "latitude", f.Latitude, -90, 90);
-      if (!listed || Cities[f.City].Longitude != f.Longitude)
+      if (!listed || !SameBits(Cities[f.City].Latitude, f.Latitude))
+        Angle(o, "latitude", f.Latitude, -90, 90);
+      if (!listed || !SameBits(Cities[f.City].Longitude, f.Longitude))
         Angle(o, "longitude", f.Longitude, -180, 180);
     }
     if (first || placeChanged || f.Zone != base.Zone) {
@@ -878,7 +1018,8 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
     }
     // A followed object's page is written with its view, which is then
     // kept as it is rather than looked up again.
-    if (first || f.ViewAz != base.ViewAz || f.ViewAlt != base.ViewAlt || FollowsAnObject(f)) {
+    if (first || !SameBits(f.ViewAz, base.ViewAz) || !SameBits(f.ViewAlt, base.ViewAlt) ||
+        FollowsAnObject(f)) {
       Angle(o, "azimuth", f.ViewAz, 0, 360);
       Angle(o, "altitude", f.ViewAlt, -90, 90);
     }

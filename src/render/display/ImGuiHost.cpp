@@ -100,7 +100,11 @@ TImGuiHost::TImGuiHost() = default;
 
 TImGuiHost::~TImGuiHost() { Shutdown(); }
 
-void TImGuiHost::AddGlyphs(std::string_view utf8) { extraGlyphs_.append(utf8); }
+void TImGuiHost::AddGlyphs(std::string_view utf8) {
+  // Character 0 in the glyph list breaks the font atlas; a NUL is no glyph.
+  for (char c : utf8)
+    if (c != '\0') extraGlyphs_ += c;
+}
 
 void TImGuiHost::BuildFonts() {
   ImGuiIO& io = ImGui::GetIO();
@@ -347,8 +351,20 @@ void TImGuiHost::EndFrame() {
   if (!context_ || !inFrame_) return;
   ImGui::SetCurrentContext(context_);
   ImGui::Render();
+  caret_ = ImGui::GetIO().WantTextInput;
   inFrame_ = false;
   framed_ = true;
+}
+
+bool TImGuiHost::WantsFrame() const {
+  if (!context_) return false;
+  for (bool down : keyDown_)
+    if (down) return true;
+  ImGui::SetCurrentContext(context_);
+  for (bool down : ImGui::GetIO().MouseDown)
+    if (down) return true;
+  constexpr unsigned long long CaretPeriodMs = 500;
+  return caret_ && SDL_GetTicks64() - lastTicks_ >= CaretPeriodMs;
 }
 
 bool TImGuiHost::HasDrawing() const {

@@ -47,6 +47,10 @@ class TImGuiHost : public TOverlay {
   // click waits until ImGui has seen that click, or the click would close it.
   bool PointerPending() const { return queued_ > 0; }
   bool WantsKeyboard() const;
+  // True when a new frame may look different although nothing else changed:
+  // a key or button is held, or a text field's caret is due to blink (about
+  // twice a second). An idle menu or dialog needs no frame otherwise.
+  bool WantsFrame() const;
 
   // Starts an ImGui frame. A fixed step makes scripted pictures repeatable;
   // 0 takes the time since the last frame.
@@ -94,5 +98,6 @@ class TImGuiHost : public TOverlay {
   void Queue(const TPointerEvent& e);
   void ApplyQueued();
   unsigned long long lastTicks_ = 0;
+  bool caret_ = false;            // the last frame had a text field taking keys
   char* clipboard_ = nullptr;     // the clipboard text last read
 };
