@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "DataFolder.h"
 #include "DialogEntry.h"
 #include "DialogSet.h"
 #include "FormSky.h"
@@ -16,7 +17,7 @@
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick) {
   if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
   TDialogSet& d = *form.Dialogs;
-  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder);
+  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
   tool.OnPick = [&OnPick](int id, bool) {
     if (id > 0 && OnPick) OnPick(id);
@@ -36,8 +37,9 @@ std::string StarToolGlyphs() {
   std::string out = "观星工具天文节目状态观星状态在地平线下！自动找到：步进时间步进时间设定分日年"
                     "锁定左边所选现在就找定位过程确定取消星座英文★"
                     "节目文件已不存在。这个节目无法播放：步进时间的数量应为 1 到 10000 的整数。";
+  out += OwnShowMark;
   if (SkyModel) {
-    TFormStarTool tool(*SkyModel, Lecture, ShowFolder);
+    TFormStarTool tool(*SkyModel, Lecture, ShowFolder, UserShowFolder());
     tool.FormShow();  // fills both lists
     for (const TObjectItem& i : tool.ListViewConst) out += i.Caption + i.English;
     for (int k = 0; k < static_cast<int>(tool.ListBox1.size()); ++k) {
