@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for SECONDS each (default 60) in the sanitizer
-# build folder (build-san, clang with AddressSanitizer and
-# UndefinedBehaviorSanitizer). Each target starts from its committed corpus
-# (tests/fuzz/corpus/<name>) copied into build-san/fuzz/corpus/<name>, with
-# its dictionary (tests/fuzz/dict/<name>.dict) when there is one;
-# inputs that crash are kept in build-san/fuzz/findings/. Prints the
+# Runs every fuzz target for SECONDS each (default 60) in the fuzzing
+# build folder (build-fuzz, clang with AddressSanitizer,
+# UndefinedBehaviorSanitizer and libFuzzer's coverage). Each target starts
+# from its committed corpus (tests/fuzz/corpus/<name>) copied into
+# build-fuzz/fuzz/corpus/<name>, with its dictionary
+# (tests/fuzz/dict/<name>.dict) when there is one; inputs that crash are
+# kept in build-fuzz/fuzz/findings/. Prints the
 # executions run per target; fails when any target found something.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
@@ -13,9 +14,11 @@ SECONDS_EACH="${1:-60}"
 shift || true
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed for libFuzzer" >&2; exit 2; }
 
-BUILD=build-san
+# A folder of its own: everything compiled with libFuzzer's coverage, which
+# guides the search (the test build's replay does without it).
+BUILD=build-fuzz
 cmake -S . -B "$BUILD" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_BENCH=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_FUZZ_COVERAGE=ON >/dev/null
 cmake --build "$BUILD" -j2 --target fuzz
 
 targets=("$@")

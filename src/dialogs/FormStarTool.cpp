@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "Gbk.h"
 #include "Lecture.h"
@@ -53,16 +54,33 @@ void TFormStarTool::FormShow() {
 
 void TFormStarTool::FillShowList() {
   ListBox1.clear();
+  ListBox1Mine.clear();
   ListBox1Index = -1;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(ShowFolder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::filesystem::path& p = it->path();
-    if (p.extension() != ShowExtension) continue;
-    if (!it->is_regular_file(ec)) continue;  // folders, pipes and devices are no shows
-    ListBox1.push_back(p.stem().string());
+  // Name -> whether it is the user's; the user's folder is read last so
+  // that an own show takes the place of one of the same name.
+  std::map<std::string, bool> shows;
+  for (const bool mine : {false, true}) {
+    const std::string& folder = mine ? UserShowFolder : ShowFolder;
+    if (folder.empty()) continue;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+      const std::filesystem::path& p = it->path();
+      if (p.extension() != ShowExtension) continue;
+      if (!it->is_regular_file(ec)) continue;  // folders, pipes and devices are no shows
+      shows[p.stem().string()] = mine;
+    }
   }
-  std::sort(ListBox1.begin(), ListBox1.end());
+  for (const auto& [name, mine] : shows) {
+    ListBox1.push_back(name);
+    ListBox1Mine.push_back(mine);
+  }
+}
+
+std::string TFormStarTool::ShowFilePath() const {
+  const bool mine = ListBox1Index >= 0 && ListBox1Index < static_cast<int>(ListBox1Mine.size()) &&
+                    ListBox1Mine[static_cast<size_t>(ListBox1Index)];
+  return (mine ? UserShowFolder : ShowFolder) + "/" + ShowFile;
 }
 
 void TFormStarTool::ListBox1Click(int index) {
@@ -74,7 +92,7 @@ void TFormStarTool::ListBox1Click(int index) {
   // The preview has a store of its own, so a show that is playing keeps
   // its pages while others are previewed.
   TLecture preview;
-  const std::string path = ShowFolder + "/" + ShowFile;
+  const std::string path = ShowFilePath();
   const TShowLoadResult r = preview.LoadShowInfo(path);
   if (r.Status == TShowStatus::Missing) {
     ErrorText = "节目文件“" + path + "”已不存在。";
@@ -210,7 +228,7 @@ void TFormStarTool::Button1Click() {
   if (ActivePage == 0) {
     if (!ShowFile.empty()) {
       TLecture check;
-      const TShowLoadResult r = check.LoadShowInfo(ShowFolder + "/" + ShowFile);
+      const TShowLoadResult r = check.LoadShowInfo(ShowFilePath());
       if (!r.Loaded()) {
         ErrorText = r.Status == TShowStatus::Missing
                         ? "节目文件“" + ShowFile + "”已不存在。"

@@ -1,6 +1,7 @@
 // TFormStarTool: the star tool ("观星工具", command 106). Page
-// "天文节目状态" lists the shows of the show folder and previews the chosen
-// one's description; page "观星状态" lists every object (constellations,
+// "天文节目状态" lists the shows of the show folder and the user's own show
+// folder (an own show hides one of the same name that came with the
+// program) and previews the chosen one's description; page "观星状态" lists every object (constellations,
 // then the Sun, Moon and planets, asterisms and Messier objects) to find it
 // ("自动找到：") or to let time run ("步进时间") with a unit and an amount.
 // Result after closing: 0 nothing, 1 play ShowFile, 2 find SelectedId,
@@ -16,6 +17,9 @@
 class TSkyloom;
 class TLecture;
 
+// Follows the name of a user's own show in the list.
+inline constexpr const char* OwnShowMark = "（我的）";
+
 struct TObjectItem {
   std::string Caption;  // column "星座"
   std::string English;  // column "英文"
@@ -25,8 +29,10 @@ struct TObjectItem {
 
 class TFormStarTool {
  public:
-  TFormStarTool(TSkyloom& sky, TLecture& lecture, std::string showFolder)
-      : Sky(sky), Lecture(lecture), ShowFolder(std::move(showFolder)) {}
+  TFormStarTool(TSkyloom& sky, TLecture& lecture, std::string showFolder,
+                std::string userShowFolder = {})
+      : Sky(sky), Lecture(lecture), ShowFolder(std::move(showFolder)),
+        UserShowFolder(std::move(userShowFolder)) {}
 
   // Handlers, named as the form's events.
   void FormShow();
@@ -44,6 +50,7 @@ class TFormStarTool {
   bool Open = false;
   int ActivePage = 0;                 // 0 "天文节目状态", 1 "观星状态"
   std::vector<std::string> ListBox1;  // show names, sorted
+  std::vector<bool> ListBox1Mine;     // per name: the user's own show
   int ListBox1Index = -1;
   std::vector<std::string> Memo1;     // preview lines
   std::string EditConstName;
@@ -78,8 +85,10 @@ class TFormStarTool {
   void SortObjects();
   void ChooseObject(int id);
   int SunRow() const;
+  std::string ShowFilePath() const;  // the chosen show's file
 
   TSkyloom& Sky;
   TLecture& Lecture;
   std::string ShowFolder;
+  std::string UserShowFolder;
 };

@@ -62,7 +62,10 @@ void TStarToolView::DrawShowPage() {
   ImGui::BeginChild("ListBox1", ImVec2(180, Height - 110), true);
   for (size_t i = 0; i < form_.ListBox1.size(); ++i) {
     const bool chosen = static_cast<int>(i) == form_.ListBox1Index;
-    if (ImGui::Selectable(form_.ListBox1[i].c_str(), chosen)) form_.ListBox1Click(static_cast<int>(i));
+    // The user's own shows are marked as such.
+    const bool mine = i < form_.ListBox1Mine.size() && form_.ListBox1Mine[i];
+    const std::string caption = mine ? form_.ListBox1[i] + OwnShowMark : form_.ListBox1[i];
+    if (ImGui::Selectable(caption.c_str(), chosen)) form_.ListBox1Click(static_cast<int>(i));
   }
   ImGui::EndChild();
   ImGui::SameLine();

@@ -1,16 +1,18 @@
 #include "Application.h"
 
 #include <SDL.h>
-#include <limits.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "Angles.h"
 #include "CommandLine.h"
+#include "DataFolder.h"
 #include "FormLogo.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
@@ -26,15 +28,6 @@ namespace {
 
 // The application title shown by the desktop for the window (UTF-8).
 const char* const ApplicationTitle = "天文节目";
-
-// The program's folder: everything it reads lies there.
-std::string ProgramFolder() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  buf[n] = 0;
-  return std::filesystem::path(buf).parent_path().string();
-}
 
 std::string Absolute(const std::string& cwd, const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
@@ -119,12 +112,20 @@ int RunSkyloom(int argc, char** argv) {
     return 0;
   }
   // Paths given on the command line are the caller's; then the program
-  // works in its own folder.
+  // works in its read-only data folder, wherever it was started from.
   const std::string callerCwd = std::filesystem::current_path().string();
   const std::string renderFile = Absolute(callerCwd, options.RenderFile);
   const std::string scriptFile = Absolute(callerCwd, options.ScriptFile);
-  if (chdir(ProgramFolder().c_str()) != 0)
-    std::fprintf(stderr, "skyloom: cannot enter the program folder\n");
+  const std::string dataFolder = FindDataFolder(RunningProgramFolder(), error);
+  if (dataFolder.empty()) {
+    std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    return 1;
+  }
+  if (chdir(dataFolder.c_str()) != 0) {
+    std::fprintf(stderr, "skyloom: %s: cannot enter the data folder (%s)\n", dataFolder.c_str(),
+                 std::strerror(errno));
+    return 1;
+  }
 
   // One picture needs no sound: keep the sound card (or its absence) out of it.
   if (!renderFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -157,8 +158,10 @@ int RunSkyloom(int argc, char** argv) {
   if (!options.Show.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(ShowPath(ShowFileOf(options.Show)), ec)) {
-      std::fprintf(stderr, "skyloom: --show: no show \"%s\" in the folder %s\n",
-                   options.Show.c_str(), ShowFolder);
+      const std::string own = UserShowFolder();
+      std::fprintf(stderr, "skyloom: --show: no show \"%s\" in the folder %s/%s%s%s\n",
+                   options.Show.c_str(), dataFolder.c_str(), ShowFolder,
+                   own.empty() ? "" : " nor in ", own.c_str());
       FreeSkyModel();
       SDL_Quit();
       return 2;

@@ -116,8 +116,12 @@ const char* OptionsHelp() {
          "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
          "                      or a Messier object (M31); with --render the picture shows\n"
          "                      where the trip ends\n"
-         "  --show NAME         start with a show of the folder 天文节目 playing (冬季星空)\n"
-         "  --help              this text\n";
+         "  --show NAME         start with a show playing (冬季星空): one of your own in\n"
+         "                      $XDG_DATA_HOME/skyloom/shows (~/.local/share/skyloom/shows),\n"
+         "                      else one that came with the program\n"
+         "  --help              this text\n"
+         "The program reads its data from $SKYLOOM_DATA when set, else from its own folder\n"
+         "(a build) or from ../share/skyloom beside it (an installation).\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string& error) {

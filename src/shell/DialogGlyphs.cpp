@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CityTable.h"
+#include "DataFolder.h"
 #include "DialogViews.h"
 #include "FileIo.h"
 #include "FormStarTool.h"
@@ -35,8 +36,9 @@ std::string StarToolGlyphs() {
   std::string out = "观星工具天文节目状态观星状态在地平线下！自动找到：步进时间步进时间设定分日年"
                     "锁定左边所选现在就找定位过程确定取消星座英文★"
                     "节目文件已不存在。这个节目无法播放：步进时间的数量应为 1 到 10000 的整数。";
+  out += OwnShowMark;
   if (SkyModel) {
-    TFormStarTool tool(*SkyModel, Lecture, ShowFolder);
+    TFormStarTool tool(*SkyModel, Lecture, ShowFolder, UserShowFolder());
     tool.FormShow();  // fills both lists
     for (const TObjectItem& i : tool.ListViewConst) out += i.Caption + i.English;
     for (int k = 0; k < static_cast<int>(tool.ListBox1.size()); ++k) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "DataFolder.h"
 #include "DialogEntry.h"
 #include "DialogSet.h"
 #include "FormSky.h"
@@ -16,7 +17,7 @@
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick) {
   if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
   TDialogSet& d = *form.Dialogs;
-  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder);
+  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
   tool.OnPick = [&OnPick](int id, bool) {
     if (id > 0 && OnPick) OnPick(id);
@@ -31,4 +32,3 @@ TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>
   answer.SelectedId = tool.SelectedId;
   return answer;
 }
-

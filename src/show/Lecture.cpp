@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "DataFolder.h"
 #include "FileIo.h"
 #include "Gbk.h"
 #include "InfoText.h"
@@ -39,6 +41,16 @@ std::string Describe(const std::string& name, const std::string& what) {
 }
 
 }  // namespace
+
+std::string ShowPath(const std::string& fileName) {
+  const std::string own = UserShowFolder();
+  if (!own.empty()) {
+    std::error_code ec;
+    const std::filesystem::path mine = std::filesystem::path(own) / fileName;
+    if (std::filesystem::is_regular_file(mine, ec)) return mine.string();
+  }
+  return std::string(ShowFolder) + "/" + fileName;
+}
 
 // ---------------------------------------------------------------- store
 

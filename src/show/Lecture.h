@@ -25,7 +25,10 @@ struct TSkyMarks;
 struct TPopupSwitches;
 struct TInfoText;
 
-// Folder of the shows, relative to the runtime folder, and their extension.
+// Folder of the shows that come with the program, relative to the data
+// folder, and their extension. The user's own shows lie in UserShowFolder()
+// (DataFolder.h); one of them hides a show of the same name that came with
+// the program.
 inline constexpr const char* ShowFolder = "天文节目";  // a UTF-8 name on disk
 inline constexpr const char* ShowExtension = ".shw";
 // True when `name` names a show of the show folder ("冬季星空",
@@ -42,10 +45,9 @@ inline std::string ShowFileOf(const std::string& name) {
   const bool has = name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
   return has ? name : name + ext;
 }
-// The path of a show file name ("冬季星空.shw") in the show folder.
-inline std::string ShowPath(const std::string& fileName) {
-  return std::string(ShowFolder) + "/" + fileName;
-}
+// The path of a show file name ("冬季星空.shw"): the user's own show of that
+// name when there is one, else the one in the show folder.
+std::string ShowPath(const std::string& fileName);
 
 constexpr int MaxShowLines = 11;          // description lines; 11 is also the footer
 constexpr int MaxShowTextLines = 50;      // display pieces of one page

@@ -24,7 +24,8 @@ struct Rig {
   std::unique_ptr<TSkyloom> Sky = std::make_unique<TSkyloom>();
   TLecture Lecture;
   std::unique_ptr<TFormStarTool> Tool;
-  explicit Rig(const std::string& folder = Shows, bool emptyFifth = false) {
+  explicit Rig(const std::string& folder = Shows, bool emptyFifth = false,
+               const std::string& ownFolder = {}) {
     InitSkyModel(*Sky);
     EXPECT_TRUE(LoadStarDataFrom(*Sky, std::string(SKYLOOM_RUNTIME_DIR) + "/" + StarDataFileName));
     if (emptyFifth) Sky->Offices[5].Name = ShortString{};
@@ -33,7 +34,7 @@ struct Rig {
     Sky->TimeZone = 8;
     Sky->Latitude = 39.9 * M_PI / 180, Sky->Longitude = 116.4 * M_PI / 180;
     Sky->UpdateSky();
-    Tool = std::make_unique<TFormStarTool>(*Sky, Lecture, folder);
+    Tool = std::make_unique<TFormStarTool>(*Sky, Lecture, folder, ownFolder);
     Tool->FormShow();
   }
   int Row(const std::string& caption) const {
@@ -146,6 +147,43 @@ TEST(StarTool, ADamagedShowIsSaidInTheDialogAndNotPlayed) {
   r.Tool->Button1Click();
   EXPECT_TRUE(r.Tool->Open);
   EXPECT_EQ(r.Tool->Result, 0);
+}
+
+TEST(StarTool, TheUsersOwnShowsAreListedMarkedAndHideTheirNamesakes) {
+  namespace fs = std::filesystem;
+  const fs::path own = fs::path(SKYLOOM_BINARY_DIR) / "tests" / "star-tool-own-shows";
+  fs::remove_all(own);
+  fs::create_directories(own);
+  // An own show under a new name, and one that takes the place of a shipped
+  // show: a copy of another show, so that its preview tells them apart.
+  fs::copy_file(Shows + "/火星逆行.shw", own / "我的火星.shw");
+  fs::copy_file(Shows + "/月相的变化.shw", own / "冬季星空.shw");
+  Rig r(Shows, false, own.string());
+  ASSERT_EQ(r.Tool->ListBox1.size(), 11u);
+  ASSERT_EQ(r.Tool->ListBox1Mine.size(), 11u);
+  for (size_t i = 0; i < r.Tool->ListBox1.size(); ++i) {
+    const std::string& name = r.Tool->ListBox1[i];
+    EXPECT_EQ(r.Tool->ListBox1Mine[i], name == "我的火星" || name == "冬季星空") << name;
+  }
+  const auto row = [&r](const std::string& name) {
+    return static_cast<int>(std::find(r.Tool->ListBox1.begin(), r.Tool->ListBox1.end(), name) -
+                            r.Tool->ListBox1.begin());
+  };
+  // The own "冬季星空" is previewed (its title is that of the copied show).
+  TLecture copied;
+  ASSERT_TRUE(copied.LoadShowInfo(Shows + "/月相的变化.shw").Loaded());
+  r.Tool->ListBox1Click(row("冬季星空"));
+  ASSERT_FALSE(r.Tool->Memo1.empty());
+  EXPECT_EQ(r.Tool->Memo1[0], GbkToUtf8(copied.Title.view()));
+  // A shipped show still previews its own file.
+  r.Tool->ListBox1Click(row("春季星空"));
+  ASSERT_FALSE(r.Tool->Memo1.empty());
+  EXPECT_EQ(r.Tool->Memo1[0], "春季星空");
+  r.Tool->ListBox1Click(row("我的火星"));
+  EXPECT_TRUE(r.Tool->ErrorText.empty()) << r.Tool->ErrorText;
+  r.Tool->Button1Click();
+  EXPECT_EQ(r.Tool->Result, 1);
+  EXPECT_EQ(r.Tool->ShowFile, "我的火星.shw");
 }
 
 TEST(StarTool, ConfirmOnTheObjectPage) {

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The star tool and the show player in a real X window, tried as a new user
-# would with real X input: V opens the star tool, 冬季星空 is chosen and
-# confirmed and its first page appears; A plays, S stops, X and W step; then
+# would with real X input: V opens the star tool, which lists the teacher's
+# own show (marked “（我的）”) among the shipped ones and previews it;
+# 冬季星空 is chosen and confirmed and its first page appears; A plays, S stops, X and W step; then
 # 火星 is chosen on the object page with "自动找到：", confirmed, and the
 # view travels to Mars by itself. The screenshots stay in the output folder.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
+RUNTIME="$2"
 WORK="$3"
 x_tools_present "shows window" || exit 0
 rm -rf "$WORK"
@@ -14,6 +16,10 @@ mkdir -p "$WORK/config"
 cd "$WORK"
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
+# A show of the teacher's own, in the user's show folder.
+export XDG_DATA_HOME="$WORK/data"
+mkdir -p "$XDG_DATA_HOME/skyloom/shows"
+cp "$RUNTIME/天文节目/月相的变化.shw" "$XDG_DATA_HOME/skyloom/shows/我的节目.shw"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 SKY=800x420+0+0           # the sky area above the panel
@@ -36,6 +42,11 @@ shot tool
 crop start "$DIALOG" d0
 crop tool "$DIALOG" d1
 same d0 d1 && fail "V did not open the star tool"
+click 200 258                       # 我的节目（我的）, seventh in the list
+shot own_preview
+crop own_preview 350x280+318+150 memo_own
+crop tool 350x280+318+150 memo_empty
+same memo_own memo_empty && fail "choosing the own show showed no description"
 click 200 194                       # 冬季星空, third in the list
 shot preview
 crop preview 350x280+318+150 memo

@@ -1,16 +1,20 @@
 // skyloom-show: compiles a show source (TOML) into a show file and
 // decompiles a show file back into source.
 //
-//   skyloom-show build FILE.toml -o FILE.shw [--data DIR]
+//   skyloom-show build FILE.toml [-o FILE.shw] [--data DIR]
 //   skyloom-show dump FILE.shw [--data DIR]
 //
-// DIR holds the catalogue and city table the names are looked up in
-// ("StarData.dat", "CityInfo.dat"); by default the folder of this program.
+// Without -o, build writes NAME.shw into the user's own show folder
+// ($XDG_DATA_HOME/skyloom/shows), where the planetarium finds it. DIR holds
+// the catalogue and city table the names are looked up in ("StarData.dat",
+// "CityInfo.dat"); by default the program's data folder, found as the
+// planetarium finds it.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "DataFolder.h"
 #include "FileIo.h"
 #include "ShowSource.h"
 
@@ -18,7 +22,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: skyloom-show build FILE.toml -o FILE.shw [--data DIR]\n"
+               "usage: skyloom-show build FILE.toml [-o FILE.shw] [--data DIR]\n"
                "       skyloom-show dump FILE.shw [--data DIR]\n");
   return 2;
 }
@@ -54,20 +58,21 @@ int main(int argc, char** argv) {
     else if (args[i] == "--data" && i + 1 < args.size()) data = args[++i];
     else return Usage();
   }
+  std::string error;
   if (data.empty()) {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    data = (ec ? std::filesystem::path(".") : self.parent_path()).string();
+    data = FindDataFolder(RunningProgramFolder(), error);
+    if (data.empty()) {
+      std::fprintf(stderr, "skyloom-show: %s\n", error.c_str());
+      return 1;
+    }
   }
   TShowCatalog catalog;
-  std::string error;
   if (!catalog.Open(data, error)) {
     std::fprintf(stderr, "skyloom-show: %s\n", error.c_str());
     return 1;
   }
   std::vector<uint8_t> bytes;
   if (verb == "build") {
-    if (output.empty()) return Usage();
     if (!ReadAll(input, 4u << 20, bytes)) return 1;
     TShowImage show;
     TSourceError e;
@@ -75,10 +80,31 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "skyloom-show: %s\n", e.Text(input).c_str());
       return 1;
     }
+    const bool own = output.empty();
+    if (own) {
+      const std::string folder = UserShowFolder();
+      if (folder.empty()) {
+        std::fprintf(stderr,
+                     "skyloom-show: %s: no show folder of your own (neither XDG_DATA_HOME nor "
+                     "HOME is set; give -o)\n", input.c_str());
+        return 1;
+      }
+      std::error_code ec;
+      std::filesystem::create_directories(folder, ec);
+      if (ec) {
+        std::fprintf(stderr, "skyloom-show: %s: cannot make the folder (%s)\n", folder.c_str(),
+                     ec.message().c_str());
+        return 1;
+      }
+      output = (std::filesystem::path(folder) /
+                std::filesystem::path(input).stem().concat(ShowExtension)).string();
+    }
     if (!WriteFileAtomic(output, ShowImageBytes(show), &error)) {
       std::fprintf(stderr, "skyloom-show: %s: cannot write (%s)\n", output.c_str(), error.c_str());
       return 1;
     }
+    // Where an own show went, for the teacher to find it.
+    if (own) std::printf("%s\n", output.c_str());
     return 0;
   }
   if (verb == "dump") {

@@ -16,33 +16,13 @@ constexpr int kMaxSide = 8192;
 
 namespace {
 
-// Fills an RGB24 picture row by row from pixel(x, y) (a TColor) and saves it.
-template <class Pixel>
-bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& error) {
-  if (w <= 0 || h <= 0) {
-    error = "empty picture";
-    return false;
-  }
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24);
-  if (!s) {
-    error = std::string("cannot make a picture: ") + SDL_GetError();
-    return false;
-  }
-  SDL_LockSurface(s);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-    for (int x = 0; x < w; ++x) {
-      const TColor c = pixel(x, y);
-      row[3 * x] = c & 255;
-      row[3 * x + 1] = (c >> 8) & 255;
-      row[3 * x + 2] = (c >> 16) & 255;
-    }
-  }
-  SDL_UnlockSurface(s);
-  // The picture is encoded in memory, then written by the one atomic
-  // writer. Room for the worst case: every row stored uncompressed (a filter
-  // byte per row, a block header per 16 KiB) plus the chunk headers.
-  const size_t raw = (static_cast<size_t>(w) * 3 + 1) * static_cast<size_t>(h);
+// Encodes the picture in memory, then writes it by the one atomic writer;
+// frees the surface.
+bool SaveSurface(SDL_Surface* s, const std::string& path, std::string& error) {
+  // Room for the worst case: every row stored uncompressed (a filter byte per
+  // row, a block header per 16 KiB) plus the chunk headers.
+  const size_t raw = (static_cast<size_t>(s->w) * s->format->BytesPerPixel + 1) *
+                     static_cast<size_t>(s->h);
   std::vector<uint8_t> encoded(raw + raw / 1000 + 65536);
   SDL_RWops* rw = SDL_RWFromMem(encoded.data(), static_cast<int>(encoded.size()));
   const bool made = rw && IMG_SavePNG_RW(s, rw, 0) == 0;
@@ -62,25 +42,62 @@ bool SaveRgb(int w, int h, Pixel pixel, const std::string& path, std::string& er
   return true;
 }
 
+// Fills a picture of `format` (RGB24 or RGBA32) row by row from pixel(x, y)
+// (0xAARRGGBB) and saves it.
+template <class Pixel>
+bool SavePixels(int w, int h, SDL_PixelFormatEnum format, Pixel pixel, const std::string& path,
+                std::string& error) {
+  if (w <= 0 || h <= 0) {
+    error = "empty picture";
+    return false;
+  }
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, format);
+  if (!s) {
+    error = std::string("cannot make a picture: ") + SDL_GetError();
+    return false;
+  }
+  const int bytes = s->format->BytesPerPixel;
+  SDL_LockSurface(s);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+    for (int x = 0; x < w; ++x) {
+      const uint32_t c = pixel(x, y);
+      uint8_t* p = row + static_cast<size_t>(bytes) * x;
+      p[0] = (c >> 16) & 255;
+      p[1] = (c >> 8) & 255;
+      p[2] = c & 255;
+      if (bytes == 4) p[3] = (c >> 24) & 255;
+    }
+  }
+  SDL_UnlockSurface(s);
+  return SaveSurface(s, path, error);
+}
+
+// A TColor (0x00BBGGRR) as 0xAARRGGBB.
+uint32_t Argb(TColor c) { return 0xff000000u | ((c & 255) << 16) | (c & 0xff00) | ((c >> 16) & 255); }
+
 }  // namespace
 
 bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error) {
   const int w = buffer.Width();
   const uint16_t* src = buffer.Pixels();
-  return SaveRgb(
-      w, buffer.Height(),
-      [&](int x, int y) { return TBackBuffer::From565(src[static_cast<size_t>(y) * w + x]); },
+  return SavePixels(
+      w, buffer.Height(), SDL_PIXELFORMAT_RGB24,
+      [&](int x, int y) { return Argb(TBackBuffer::From565(src[static_cast<size_t>(y) * w + x])); },
       path, error);
 }
 
 bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path,
                  std::string& error) {
-  return SaveRgb(
-      w, h,
-      [&](int x, int y) {
-        const uint32_t p = argb[static_cast<size_t>(y) * w + x];
-        return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
-      },
+  return SavePixels(
+      w, h, SDL_PIXELFORMAT_RGB24, [&](int x, int y) { return argb[static_cast<size_t>(y) * w + x]; },
+      path, error);
+}
+
+bool SavePngWithAlpha(const uint32_t* argb, int w, int h, const std::string& path,
+                      std::string& error) {
+  return SavePixels(
+      w, h, SDL_PIXELFORMAT_RGBA32, [&](int x, int y) { return argb[static_cast<size_t>(y) * w + x]; },
       path, error);
 }
 

@@ -13,6 +13,9 @@
 bool SavePng(const TBackBuffer& buffer, const std::string& path, std::string& error);
 // The same for w x h pixels of 0xAARRGGBB (alpha ignored).
 bool SavePngArgb(const uint32_t* argb, int w, int h, const std::string& path, std::string& error);
+// The same keeping the alpha (a 32-bit PNG).
+bool SavePngWithAlpha(const uint32_t* argb, int w, int h, const std::string& path,
+                      std::string& error);
 
 // Reads a PNG as ARGB8888 (0xAARRGGBB), row by row; false with a message in
 // `error` for a missing, corrupt or oversized (beyond 8192 x 8192) file.
