@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "Settings.h"
+#include "VideoEncoder.h"
 
 namespace {
 
@@ -116,6 +117,11 @@ const char* OptionsHelp() {
          "                      or a Messier object (M31); with --render the picture shows\n"
          "                      where the trip ends\n"
          "  --show NAME         start with a show of the folder 天文节目 playing (冬季星空)\n"
+         "  --record FILE       record the show (--show) or the script (--script) from\n"
+         "                      its first frame to its end as a video at 30 frames a\n"
+         "                      second with its music, faster than it plays: FILE.mp4\n"
+         "                      (H.264, AAC), FILE.webm (VP9, Opus) or FILE.mkv\n"
+         "  --quality Q         the video's quality: low, normal (the default) or high\n"
          "  --help              this text\n";
 }
 
@@ -216,10 +222,25 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--show") {
       if (!value(o.Show)) return false;
       if (o.Show.empty()) return bad(o.Show, "the name of a show in the folder 天文节目");
+    } else if (a == "--record") {
+      if (!value(o.RecordFile)) return false;
+      if (o.RecordFile.empty()) return bad(o.RecordFile, "a file name ending in .mp4, .webm or .mkv");
+    } else if (a == "--quality") {
+      TVideoQuality q;
+      if (!value(o.Quality)) return false;
+      if (!ParseVideoQuality(o.Quality, q)) return bad(o.Quality, "low, normal or high");
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;
     }
+  }
+  if (!o.RecordFile.empty() && !o.RenderFile.empty()) {
+    error = "--record and --render cannot be used together";
+    return false;
+  }
+  if (!o.RecordFile.empty() && o.Show.empty() && o.ScriptFile.empty()) {
+    error = "--record needs a show (--show NAME) or a script (--script FILE) to record";
+    return false;
   }
   return true;
 }

@@ -58,7 +58,10 @@ bool TFrameLoop::Step(TFormSky& form) {
     }
     if (form.Terminated) return false;
     form.MediaPlayer1.Poll();
-    if (form.DXTimer1Enabled) Tick(form);
+    if (form.DXTimer1Enabled) {
+      Tick(form);
+      if (sink_ && !sink_->AfterFrame(form)) return false;
+    }
     return !form.Terminated;
   }
 

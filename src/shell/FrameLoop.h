@@ -27,6 +27,15 @@ class TStepSource {
   virtual bool BeforeFrame(TFormSky& form) = 0;
 };
 
+// What takes every frame of an unattended run as it is made (a recording):
+// called after each frame tick driven by a step source, whether that tick
+// drew a new picture or kept the last one. False ends the run.
+class TFrameSink {
+ public:
+  virtual ~TFrameSink() = default;
+  virtual bool AfterFrame(TFormSky& form) = 0;
+};
+
 class TFrameLoop {
  public:
   static constexpr uint32_t FramePeriod = 33;  // milliseconds between ticks in the window
@@ -62,6 +71,8 @@ class TFrameLoop {
   // The source of the frames' input; null for the window system.
   void SetSource(TStepSource* source) { source_ = source; }
   TStepSource* Source() const { return source_; }
+  // What takes the frames of a step source's run; null for none.
+  void SetSink(TFrameSink* sink) { sink_ = sink; }
 
  private:
   static bool Terminated(const TFormSky& form);
@@ -70,6 +81,7 @@ class TFrameLoop {
   static void Unhook(TFormSky& form, std::function<bool()> outer);
   void Tick(TFormSky& form);
   TStepSource* source_ = nullptr;
+  TFrameSink* sink_ = nullptr;
   uint64_t lastTick_ = 0;
   int measure_ = -1;  // -1 not looked up, 0 off, 1 on
 };
