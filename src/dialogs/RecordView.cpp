@@ -94,7 +94,9 @@ void TRecordView::DrawRecording() {
   const float fraction = done ? 1.0f : p.Percent >= 0 ? static_cast<float>(p.Percent) / 100.0f : 0.0f;
   char text[96];
   if (done) std::snprintf(text, sizeof text, "100%%");
-  else if (p.Pages > 0) std::snprintf(text, sizeof text, "第 %d / %d 页  %d%%", p.Page, p.Pages, p.Percent < 0 ? 0 : p.Percent);
+  else if (p.Pages > 0)
+    std::snprintf(text, sizeof text, "第 %d / %d 页  %d%%  已录 %lld 帧", p.Page, p.Pages,
+                  p.Percent < 0 ? 0 : p.Percent, static_cast<long long>(p.Frames));
   else if (p.Frames > 0) std::snprintf(text, sizeof text, "已录 %lld 帧", static_cast<long long>(p.Frames));
   else std::snprintf(text, sizeof text, " ");
   ImGui::ProgressBar(fraction, ImVec2(-1, 0), text);

@@ -251,21 +251,21 @@ struct TVideoEncoder::TState {
   bool Encode(AVCodecContext* c, AVStream* st, AVFrame* frame, std::string& error) {
     int r = avcodec_send_frame(c, frame);
     if (r < 0) {
-      error = "cannot encode (" + AvError(r) + ")";
+      error = "the encoder failed: " + AvError(r);
       return false;
     }
     for (;;) {
       r = avcodec_receive_packet(c, Packet);
       if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
       if (r < 0) {
-        error = "cannot encode (" + AvError(r) + ")";
+        error = "the encoder failed: " + AvError(r);
         return false;
       }
       av_packet_rescale_ts(Packet, c->time_base, st->time_base);
       Packet->stream_index = st->index;
       r = av_interleaved_write_frame(Format, Packet);
       if (r < 0 || (Format->pb && Format->pb->error < 0)) {
-        error = "cannot write the video (" + Why(r < 0 ? r : Format->pb->error) + ")";
+        error = Why(r < 0 ? r : Format->pb->error);
         return false;
       }
     }
@@ -368,7 +368,7 @@ bool TVideoEncoder::Open(const std::string& path, const TVideoSettings& settings
   r = avformat_write_header(s.Format, &options);
   av_dict_free(&options);
   if (r < 0) {
-    error = "cannot write the video (" + s.Why(r) + ")";
+    error = s.Why(r);
     Abandon();
     return false;
   }
@@ -442,13 +442,13 @@ bool TVideoEncoder::Finish(std::string& error) {
   int r = av_write_trailer(f);
   if (r >= 0) avio_flush(f->pb);
   if (r < 0 || f->pb->error < 0) {
-    error = "cannot write the video (" + s.Why(r < 0 ? r : f->pb->error) + ")";
+    error = s.Why(r < 0 ? r : f->pb->error);
     Abandon();
     return false;
   }
   std::string why;
   if (!s.File.Commit(&why)) {
-    error = "cannot write the video (" + why + ")";
+    error = why;
     Abandon();
     return false;
   }

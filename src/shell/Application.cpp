@@ -288,7 +288,8 @@ int RunSkyloom(int argc, char** argv) {
     form.FormShow();
     ApplyOptions(options, form);
     if (goToCode > 0) form.StartGoTo(goToCode);
-    if (!options.Show.empty()) form.PlayShowFile(ShowFileOf(options.Show), true);
+    const bool showPlays =
+        !options.Show.empty() && form.PlayShowFile(ShowFileOf(options.Show), true);
 
     if (!recordFile.empty() && !form.Terminated) {
       // A video: no window at all, the same frame step, every frame taken.
@@ -299,7 +300,11 @@ int RunSkyloom(int argc, char** argv) {
       TRecorder recorder;
       TVideoQuality quality = TVideoQuality::Normal;
       ParseVideoQuality(options.Quality, quality);
-      if (!recorder.Start(form, recordFile, options.RecordFile, quality)) {
+      if (!options.Show.empty() && scriptFile.empty() && !showPlays) {
+        ReportFile(options.RecordFile, "cannot record",
+                   "the show \"" + options.Show + "\" cannot be played");
+        exitCode = 2;
+      } else if (!recorder.Start(form, recordFile, options.RecordFile, quality)) {
         exitCode = 2;
       } else {
         form.Loop.SetSink(&recorder);

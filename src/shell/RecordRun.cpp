@@ -1,5 +1,6 @@
 #include "RecordRun.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -37,6 +38,13 @@ bool CancelPending() {
   if (sigpending(&pending) != 0) return false;
   return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
          sigismember(&pending, SIGHUP) == 1;
+}
+
+// The most memory the process has held (resident), in MiB.
+long PeakMemoryMiB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024;
 }
 
 constexpr int FramesPerSecond = 30;
@@ -171,11 +179,12 @@ int TRecorder::Finish(bool runOk) {
   const double video = static_cast<double>(frames) / FramesPerSecond;
   std::fprintf(stderr,
                "skyloom: recording %s: %s (%s of video made in %s, %.1f times as fast as it "
-               "plays, %.1f MB)\n",
+               "plays, %.1f MB, at most %ld MiB of memory)\n",
                shown_.c_str(), ProgressText(done).c_str(),
                ClockText(static_cast<int>(video + 0.5)).c_str(),
                ClockText(static_cast<int>(seconds + 0.5)).c_str(),
-               seconds > 0 ? video / seconds : 0.0, encoder_.BytesWritten() / 1e6);
+               seconds > 0 ? video / seconds : 0.0, encoder_.BytesWritten() / 1e6,
+               PeakMemoryMiB());
   return 0;
 }
 
