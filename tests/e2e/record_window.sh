@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Recording a show from the star tool in a real X window, as a teacher
-# would: V opens the star tool, the show is chosen, "录制视频…" opens the
-# recording dialog in the videos folder, "开始录制" starts it, the progress
-# bar shows while the window stays live, and the finished file plays (it is
-# decoded here). The program runs from a copy of its folder whose show
-# folder holds one short show, so the recording takes seconds. The
+# would: V opens the star tool, a show is chosen, "录制视频…" opens the
+# recording dialog in the videos folder, "开始录制" starts it and the
+# progress bar shows while the window stays live; "取消" stops a long one and
+# leaves no file; a short one runs to its end and the finished file plays
+# (it is decoded here). The program runs from a copy of its folder whose
+# show folder holds a short show (节目1) and a long one (节目2). The
 # screenshots and the video stay in the output folder.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
@@ -52,7 +53,9 @@ caption = "指极星"
 text = ["北斗勺口的两颗星天璇和天枢叫“指极星”。"]
 wait = 8
 EOF
-"$RUNTIME/skyloom-show" build short.toml -o app/天文节目/短节目.shw
+"$RUNTIME/skyloom-show" build short.toml -o app/天文节目/节目1.shw
+sed 's/wait = 8/wait = 90/' short.toml > long.toml
+"$RUNTIME/skyloom-show" build long.toml -o app/天文节目/节目2.shw
 
 DIALOG=560x400+120+100    # the star tool and the recording dialog's place
 
@@ -65,8 +68,28 @@ sleep 1
 xdotool mousemove --window "$WID" 400 200
 sleep 0.3
 
+# The long show: started, then cancelled while it records.
 key v
-click 200 162                       # 短节目, the only show
+click 200 178                       # 节目2
+click 210 423                       # 录制视频…
+click 530 455                       # 开始录制
+for _ in $(seq 300); do
+  ls home/Videos | grep -q 'tmp-' && break
+  sleep 0.1
+done
+ls home/Videos | grep -q 'tmp-' || fail "the long recording did not start: $(cat log.txt)"
+shot cancelling
+click 612 455                       # 取消
+sleep 0.5
+[ -z "$(ls -A home/Videos)" ] || fail "a cancelled recording left $(ls -A home/Videos)"
+shot cancelled
+crop cancelling "$DIALOG" d_cancelling
+crop cancelled "$DIALOG" d_cancelled
+same d_cancelling d_cancelled && fail "取消 did not close the dialog"
+
+# The short show, recorded to its end.
+key v
+click 200 162                       # 节目1
 click 210 423                       # 录制视频…
 shot chooser
 grep -q . log.txt && fail "messages: $(cat log.txt)"
@@ -82,7 +105,7 @@ shot progress
 crop chooser "$DIALOG" d_chooser
 crop progress "$DIALOG" d_progress
 same d_chooser d_progress && fail "开始录制 changed nothing"
-video="home/Videos/短节目.mp4"
+video="home/Videos/节目1.mp4"
 for _ in $(seq 600); do
   [ -f "$video" ] && break
   sleep 0.1
@@ -103,5 +126,5 @@ n=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_r
 [ "$n" -gt 60 ] || fail "only $n frames"
 [ "$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$video" | head -2 | tr '\n' ' ')" = "h264 aac " ] \
   || fail "streams of $video"
-ls -A home/Videos | grep -v '^短节目.mp4$' && fail "other files left in the videos folder"
+ls -A home/Videos | grep -v '^节目1.mp4$' && fail "other files left in the videos folder"
 echo "ok: $n frames recorded from the window; shots in $WORK"
