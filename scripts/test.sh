@@ -32,4 +32,4 @@ if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
 # The real-window tests stay with the normal build: the X and GL drivers the
 # window loads (and unloads) keep memory the leak checker cannot tell apart.
 echo "== unit tests under the sanitizers"
-ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz -E '^e2e_.*window'
+ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE 'fuzz|long' -E '^e2e_.*window'
