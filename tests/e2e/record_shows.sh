@@ -32,11 +32,11 @@ for name in 北斗与北极星 秋季星空; do
   video="$name/$name.mp4"
   codecs=$(probe "$video" stream=codec_name | tr '\n' ' ')
   case "$codecs" in "h264 aac "*) ;; *) fail "$name: streams $codecs" ;; esac
-  [ "$(probe "$video" stream=width,height | head -2 | tr '\n' x)" = "800x600x" ] || fail "$name: size"
+  [ "$(probe "$video" stream=width,height | sed -n 1,2p | tr '\n' x)" = "800x600x" ] || fail "$name: size"
   n=$(frames_of "$video" v:0)
   # The duration is the frame count at 30 a second: no frame dropped or
   # repeated; the sound track ends within a frame of the pictures.
-  vdur=$(probe "$video" stream=duration | head -1)
+  vdur=$(probe "$video" stream=duration | sed -n 1p)
   adur=$(probe "$video" stream=duration | sed -n 2p)
   awk -v n="$n" -v v="$vdur" -v a="$adur" 'BEGIN {
     d = v - n / 30; e = a - v; if (d < 0) d = -d; if (e < 0) e = -e

@@ -74,10 +74,10 @@ click 200 178                       # 节目2
 click 210 423                       # 录制视频…
 click 530 455                       # 开始录制
 for _ in $(seq 300); do
-  ls home/Videos | grep -q 'tmp-' && break
+  compgen -G 'home/Videos/*.tmp-*' > /dev/null && break
   sleep 0.1
 done
-ls home/Videos | grep -q 'tmp-' || fail "the long recording did not start: $(cat log.txt)"
+compgen -G 'home/Videos/*.tmp-*' > /dev/null || fail "the long recording did not start: $(cat log.txt)"
 shot cancelling
 click 612 455                       # 取消
 sleep 0.5
@@ -96,10 +96,10 @@ grep -q . log.txt && fail "messages: $(cat log.txt)"
 click 530 455                       # 开始录制
 # The progress shows while the recording runs (its temporary file is there).
 for _ in $(seq 300); do
-  ls home/Videos | grep -q 'tmp-' && break
+  compgen -G 'home/Videos/*.tmp-*' > /dev/null && break
   sleep 0.1
 done
-ls home/Videos | grep -q 'tmp-' || fail "the recording did not start: $(cat log.txt)"
+compgen -G 'home/Videos/*.tmp-*' > /dev/null || fail "the recording did not start: $(cat log.txt)"
 sleep 1
 shot progress
 crop chooser "$DIALOG" d_chooser
@@ -124,7 +124,7 @@ ffmpeg -v error -xerror -i "$video" -f null - 2> decode.txt || fail "the video d
 [ ! -s decode.txt ] || fail "decoding said: $(cat decode.txt)"
 n=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$video")
 [ "$n" -gt 60 ] || fail "only $n frames"
-[ "$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$video" | head -2 | tr '\n' ' ')" = "h264 aac " ] \
+[ "$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$video" | sed -n 1,2p | tr '\n' ' ')" = "h264 aac " ] \
   || fail "streams of $video"
 ls -A home/Videos | grep -v '^节目1.mp4$' && fail "other files left in the videos folder"
 echo "ok: $n frames recorded from the window; shots in $WORK"
