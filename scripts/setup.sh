@@ -11,6 +11,8 @@ PACKAGES=(
   libimgui-dev libstb-dev libfreetype-dev libgtest-dev libbenchmark-dev
   libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
   timgm6mb-soundfont libtomlplusplus-dev
+  libavcodec-dev libavformat-dev libswscale-dev libswresample-dev libavutil-dev
+  libfluidsynth-dev xdg-user-dirs ffmpeg
   xvfb xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian dpkg-dev

@@ -37,5 +37,5 @@ if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
 # played to their end once there: under the sanitizers the unit tests play
 # every show through the same frame step (ShowPlayTest).
 echo "== unit tests under the sanitizers"
-ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE fuzz \
+ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE 'fuzz|long' \
   -E '^e2e_.*window|^e2e_installed$|^e2e_show_'

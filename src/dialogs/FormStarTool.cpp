@@ -261,3 +261,20 @@ void TFormStarTool::Button6Click() {
   if (OnPick) OnPick(0, false);
   Open = false;
 }
+
+void TFormStarTool::ButtonRecordClick() {
+  ErrorText.clear();
+  if (ShowFile.empty()) {
+    ErrorText = "请先选择一个节目。";
+    return;
+  }
+  TLecture check;
+  const TShowLoadResult r = check.LoadShowInfo(ShowFolder + "/" + ShowFile);
+  if (!r.Loaded()) {
+    ErrorText = r.Status == TShowStatus::Missing ? "节目文件“" + ShowFile + "”已不存在。"
+                                                 : "这个节目无法播放：" + r.Message;
+    return;
+  }
+  Result = 4;
+  Open = false;
+}

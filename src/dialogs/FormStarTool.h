@@ -5,7 +5,8 @@
 // then the Sun, Moon and planets, asterisms and Messier objects) to find it
 // ("自动找到：") or to let time run ("步进时间") with a unit and an amount.
 // Result after closing: 0 nothing, 1 play ShowFile, 2 find SelectedId,
-// 3 let time run with the global step settings just set.
+// 3 let time run with the global step settings just set, 4 record ShowFile
+// as a video ("录制视频…" on the show page).
 //
 // State and handlers only; TStarToolView draws it with ImGui. Texts are UTF-8.
 #pragma once
@@ -45,6 +46,7 @@ class TFormStarTool {
   void CheckBoxLockClick();               // "锁定左边所选"
   void Button1Click();                    // "确定"
   void Button6Click();                    // "取消"
+  void ButtonRecordClick();               // "录制视频…": the chosen show as a video
 
   // Widget state.
   bool Open = false;
@@ -67,7 +69,7 @@ class TFormStarTool {
 
   // Dialog state.
   int SelectedId = 0;
-  int Result = 0;
+  int Result = 0;  // 0 nothing, 1 play, 2 find, 3 time, 4 record
   std::string ShowFile;
   int SortColumn = 0;
   bool Filling = false;

@@ -59,7 +59,8 @@ void TStarToolView::DrawView() {
 }
 
 void TStarToolView::DrawShowPage() {
-  ImGui::BeginChild("ListBox1", ImVec2(180, Height - 110), true);
+  ImGui::BeginGroup();
+  ImGui::BeginChild("ListBox1", ImVec2(180, Height - 138), true);
   for (size_t i = 0; i < form_.ListBox1.size(); ++i) {
     const bool chosen = static_cast<int>(i) == form_.ListBox1Index;
     // The user's own shows are marked as such.
@@ -68,6 +69,8 @@ void TStarToolView::DrawShowPage() {
     if (ImGui::Selectable(caption.c_str(), chosen)) form_.ListBox1Click(static_cast<int>(i));
   }
   ImGui::EndChild();
+  if (ImGui::Button("录制视频…", ImVec2(180, 0))) form_.ButtonRecordClick();
+  ImGui::EndGroup();
   ImGui::SameLine();
   ImGui::BeginChild("Memo1", ImVec2(0, Height - 110), true);
   ImGui::PushTextWrapPos(0);

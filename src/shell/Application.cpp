@@ -13,6 +13,7 @@
 #include "Angles.h"
 #include "CommandLine.h"
 #include "DataFolder.h"
+#include "FileIo.h"
 #include "FormLogo.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
@@ -21,6 +22,7 @@
 #include "Interface.h"
 #include "ObjectNames.h"
 #include "Png.h"
+#include "RecordRun.h"
 #include "Script.h"
 #include "SkyModel.h"
 
@@ -116,6 +118,20 @@ int RunSkyloom(int argc, char** argv) {
   const std::string callerCwd = std::filesystem::current_path().string();
   const std::string renderFile = Absolute(callerCwd, options.RenderFile);
   const std::string scriptFile = Absolute(callerCwd, options.ScriptFile);
+  const std::string recordFile = Absolute(callerCwd, options.RecordFile);
+  if (!recordFile.empty()) {
+    // What the recording cannot be is said before anything starts.
+    TVideoContainer container;
+    if (!VideoContainerOf(recordFile, container)) {
+      ReportFile(options.RecordFile, "cannot record",
+                 "unsupported kind of video: the name must end in .mp4, .webm or .mkv");
+      return 2;
+    }
+    // Cancelling (Ctrl+C, the window's cancel button) is seen between frames,
+    // so the unfinished file is removed; held before any thread starts.
+    HoldCancelSignals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  }
   const std::string dataFolder = FindDataFolder(RunningProgramFolder(), error);
   if (dataFolder.empty()) {
     std::fprintf(stderr, "skyloom: %s\n", error.c_str());
@@ -127,8 +143,9 @@ int RunSkyloom(int argc, char** argv) {
     return 1;
   }
 
-  // One picture needs no sound: keep the sound card (or its absence) out of it.
-  if (!renderFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 0);
+  // One picture needs no sound: keep the sound card (or its absence) out of
+  // it. A recording puts the music into its file, and plays nothing.
+  if (!renderFile.empty() || !recordFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 0);
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
     std::fprintf(stderr, "skyloom: SDL could not start (%s)\n", SDL_GetError());
@@ -137,7 +154,7 @@ int RunSkyloom(int argc, char** argv) {
   // defaults before any form.
   // Unattended runs (one picture, a script) draw the same random trees every
   // time, so that their pictures are reproducible and can be compared.
-  const bool unattended = !renderFile.empty() || !scriptFile.empty();
+  const bool unattended = !renderFile.empty() || !scriptFile.empty() || !recordFile.empty();
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
   CreateSkyModel(seed);
@@ -171,7 +188,7 @@ int RunSkyloom(int argc, char** argv) {
   SetMenuTableDefaults();
 
   TFormLogo logo;
-  if (renderFile.empty()) logo.Show();
+  if (renderFile.empty() && recordFile.empty()) logo.Show();
   int exitCode = 0;
   {
     TFormSky form;
@@ -198,9 +215,39 @@ int RunSkyloom(int argc, char** argv) {
     form.FormShow();
     ApplyOptions(options, form);
     if (goToCode > 0) form.StartGoTo(goToCode);
-    if (!options.Show.empty()) form.PlayShowFile(ShowFileOf(options.Show), true);
+    const bool showPlays =
+        !options.Show.empty() && form.PlayShowFile(ShowFileOf(options.Show), true);
 
-    if (!renderFile.empty()) {
+    if (!recordFile.empty() && !form.Terminated) {
+      // A video: no window at all, the same frame step, every frame taken.
+      form.DXDrawInitialize();
+      // A video has the music unless --no-music says otherwise, whatever
+      // the music switch of the global parameters.
+      if (!options.Music) MusicOn = 1;
+      TRecorder recorder;
+      TVideoQuality quality = TVideoQuality::Normal;
+      ParseVideoQuality(options.Quality, quality);
+      if (!options.Show.empty() && scriptFile.empty() && !showPlays) {
+        ReportFile(options.RecordFile, "cannot record",
+                   "the show \"" + options.Show + "\" cannot be played");
+        exitCode = 2;
+      } else if (!recorder.Start(form, recordFile, options.RecordFile, quality)) {
+        exitCode = 2;
+      } else {
+        form.Loop.SetSink(&recorder);
+        bool ok = true;
+        if (!scriptFile.empty()) {
+          ok = RunScript(form, scriptFile, callerCwd);
+        } else {
+          TUntilShowEnds show;
+          form.Loop.SetSource(&show);
+          form.Loop.RunUntil(form, [] { return false; });
+          form.Loop.SetSource(nullptr);
+        }
+        form.Loop.SetSink(nullptr);
+        exitCode = recorder.Finish(ok);
+      }
+    } else if (!renderFile.empty()) {
       // One picture: no window at all, the same frame step.
       form.DXDrawInitialize();
       // A trip asked for is made first, so the picture shows where it ends.

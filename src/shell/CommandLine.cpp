@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "Settings.h"
+#include "VideoEncoder.h"
 
 namespace {
 
@@ -119,6 +120,11 @@ const char* OptionsHelp() {
          "  --show NAME         start with a show playing (冬季星空): one of your own in\n"
          "                      $XDG_DATA_HOME/skyloom/shows (~/.local/share/skyloom/shows),\n"
          "                      else one that came with the program\n"
+         "  --record FILE       record the show (--show) or the script (--script) from\n"
+         "                      its first frame to its end as a video at 30 frames a\n"
+         "                      second with its music, faster than it plays: FILE.mp4\n"
+         "                      (H.264, AAC), FILE.webm (VP9, Opus) or FILE.mkv\n"
+         "  --quality Q         the video's quality: low, normal (the default) or high\n"
          "  --help              this text\n"
          "The program reads its data from $SKYLOOM_DATA when set, else from its own folder\n"
          "(a build) or from ../share/skyloom beside it (an installation).\n";
@@ -223,10 +229,25 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     } else if (a == "--show") {
       if (!value(o.Show)) return false;
       if (!IsShowName(o.Show)) return bad(o.Show, "the name of a show in the folder 天文节目");
+    } else if (a == "--record") {
+      if (!value(o.RecordFile)) return false;
+      if (o.RecordFile.empty()) return bad(o.RecordFile, "a file name ending in .mp4, .webm or .mkv");
+    } else if (a == "--quality") {
+      TVideoQuality q;
+      if (!value(o.Quality)) return false;
+      if (!ParseVideoQuality(o.Quality, q)) return bad(o.Quality, "low, normal or high");
     } else {
       error = "unknown option \"" + a + "\" (see --help)";
       return false;
     }
+  }
+  if (!o.RecordFile.empty() && !o.RenderFile.empty()) {
+    error = "--record and --render cannot be used together";
+    return false;
+  }
+  if (!o.RecordFile.empty() && o.Show.empty() && o.ScriptFile.empty()) {
+    error = "--record needs a show (--show NAME) or a script (--script FILE) to record";
+    return false;
   }
   return true;
 }

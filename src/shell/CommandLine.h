@@ -28,6 +28,8 @@ struct TOptions {
   std::optional<bool> RealisticSky;                   // --realistic-sky on|off
   std::string GoTo;                                   // --goto NAME: travel to an object
   std::string Show;                                   // --show NAME: play a show
+  std::string RecordFile;     // --record FILE.mp4|.webm|.mkv: the run as a video
+  std::string Quality = "normal";                     // --quality low|normal|high
 };
 
 class TSkyloom;

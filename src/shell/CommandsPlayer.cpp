@@ -71,6 +71,8 @@ void TViewState::PlayerCommand(int code) {
           Stage->ShowStarTool([this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         PlayShowFile(answer.ShowFile, false);
+      } else if (answer.Result == 4 && !answer.ShowFile.empty()) {
+        RunRecordDialog(*this, answer.ShowFile);
       } else if (answer.Result == 2) {
         // "自动找到：" confirmed: the trip sets off at once, as a trip asked
         // for on the command line does; S stops it and A goes on.

@@ -20,4 +20,8 @@ void RunHelpDialog(TFormSky& form);
 
 // OnPick is called with an object number while the user browses the object
 // list with "自动找到：" on (the dispatcher passes GoToTarget without animation).
+// "录制视频…": records the show `showFile` (a file name inside the show
+// folder) as a video, the file chosen in the dialog; the program runs on
+// behind it while the recording is made by a process of its own.
+void RunRecordDialog(TFormSky& form, const std::string& showFile);
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick);

@@ -10,6 +10,7 @@
 #include "FormStarTool.h"
 #include "Gbk.h"
 #include "Lecture.h"
+#include "RecordView.h"
 #include "SkyModel.h"
 
 namespace {
@@ -33,7 +34,8 @@ std::string DialogGlyphs() {
 }
 
 std::string StarToolGlyphs() {
-  std::string out = "观星工具天文节目状态观星状态在地平线下！自动找到：步进时间步进时间设定分日年"
+  std::string out = RecordGlyphs();
+  out += "请先选择一个节目。录制视频…观星工具天文节目状态观星状态在地平线下！自动找到：步进时间步进时间设定分日年"
                     "锁定左边所选现在就找定位过程确定取消星座英文★"
                     "节目文件已不存在。这个节目无法播放：步进时间的数量应为 1 到 10000 的整数。";
   out += OwnShowMark;

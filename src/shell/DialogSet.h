@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "FormAbout.h"
 #include "FormConfig.h"
@@ -19,4 +20,5 @@ struct TDialogSet {
   std::unique_ptr<TFormHelp> Help;  // made at the first showing (its contents file)
   TFormAbout About;
   std::unique_ptr<TFormStarTool> StarTool;  // made at the first showing
+  std::string RecordFolder;  // where the last video was saved (the next starts there)
 };

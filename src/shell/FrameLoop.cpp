@@ -229,7 +229,10 @@ bool TFrameLoop::Step(TFormSky& form) {
   // not the frame timer runs, so the music loops behind other windows too.
   form.MediaPlayer1.Poll();
   if (source_) {
-    if (form.DXTimer1Enabled) Frame(form);
+    if (form.DXTimer1Enabled) {
+      Frame(form);
+      if (sink_ && !sink_->AfterFrame(form)) return false;
+    }
     return !form.Terminated;
   }
   if (!form.DXTimer1Enabled || !form.ApplicationActive) {

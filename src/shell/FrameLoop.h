@@ -51,6 +51,15 @@ void HandleEvent(TFormSky& form, const SDL_Event& event, bool followFocus);
 // automatic slot running, a picture or overlay still to draw.
 bool FrameArmed(TFormSky& form);
 
+// What takes every frame of an unattended run as it is made (a recording):
+// called after each frame tick driven by a step source, whether that tick
+// drew a new picture or kept the last one. False ends the run.
+class TFrameSink {
+ public:
+  virtual ~TFrameSink() = default;
+  virtual bool AfterFrame(TFormSky& form) = 0;
+};
+
 class TFrameLoop {
  public:
   static constexpr uint32_t FramePeriod = 33;  // milliseconds between frames in the window
@@ -88,6 +97,8 @@ class TFrameLoop {
   // The source of the frames' input; null for the window system.
   void SetSource(TStepSource* source) { source_ = source; }
   TStepSource* Source() const { return source_; }
+  // What takes the frames of a step source's run; null for none.
+  void SetSink(TFrameSink* sink) { sink_ = sink; }
 
  private:
   static bool Terminated(const TFormSky& form);
@@ -97,6 +108,7 @@ class TFrameLoop {
   // The frame, and the report of the first present.
   void Frame(TFormSky& form);
   TStepSource* source_ = nullptr;
+  TFrameSink* sink_ = nullptr;
   uint64_t lastTick_ = 0;
   int measure_ = -1;  // -1 not looked up, 0 off, 1 on
 };

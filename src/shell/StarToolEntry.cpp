@@ -1,6 +1,9 @@
 // The star tool as the dispatcher calls it (command 106): the dialog is made
 // at its first showing and keeps its state (the chosen object, the step
 // settings) for the rest of the run.
+#include <limits.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -12,6 +15,7 @@
 #include "Lecture.h"
 #include "ShowModal.h"
 #include "SkyModel.h"
+#include "RecordView.h"
 #include "StarToolView.h"
 
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick) {
@@ -31,4 +35,20 @@ TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>
   answer.ShowFile = tool.ShowFile;
   answer.SelectedId = tool.SelectedId;
   return answer;
+}
+
+void RunRecordDialog(TFormSky& form, const std::string& showFile) {
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
+  TDialogSet& d = *form.Dialogs;
+  if (d.RecordFolder.empty()) d.RecordFolder = UserVideoFolder();
+  // The recording is this program run again, headless, with --record.
+  char exe[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  const std::string program = n > 0 ? std::string(exe, static_cast<size_t>(n)) : "skyloom";
+  const std::string name = showFile.size() > 4 ? showFile.substr(0, showFile.size() - 4) : showFile;
+  TFormRecord record;
+  record.FormShow(name, d.RecordFolder, program);
+  TRecordView view(record);
+  ShowModal(form, view);
+  d.RecordFolder = record.EditFolder;
 }

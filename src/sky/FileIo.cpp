@@ -203,6 +203,62 @@ bool WriteFileAtomic(const std::string& path, const std::string& text, std::stri
       error);
 }
 
+bool TAtomicFileWriter::Open(const std::string& path, std::string* error) {
+  Abandon();
+  RemoveStaleTemporaries(path);
+  path_ = path;
+  tmp_ = TempPrefix(path) + std::to_string(::getpid());
+  fd_ = ::open(tmp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd_ < 0) {
+    if (error) *error = std::strerror(errno);
+    tmp_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool TAtomicFileWriter::Write(const void* bytes, size_t size, std::string* error) {
+  const auto* p = static_cast<const uint8_t*>(bytes);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd_, p + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = std::strerror(errno);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool TAtomicFileWriter::Commit(std::string* error) {
+  if (fd_ < 0) {
+    if (error) *error = "not open";
+    return false;
+  }
+  int failure = 0;
+  if (::fsync(fd_) != 0) failure = errno;
+  if (::close(fd_) != 0 && !failure) failure = errno;
+  fd_ = -1;
+  if (!failure && ::rename(tmp_.c_str(), path_.c_str()) != 0) failure = errno;
+  if (failure) {
+    if (error) *error = std::strerror(failure);
+    ::unlink(tmp_.c_str());
+    tmp_.clear();
+    return false;
+  }
+  tmp_.clear();
+  return true;
+}
+
+void TAtomicFileWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!tmp_.empty()) ::unlink(tmp_.c_str());
+  tmp_.clear();
+}
+
 std::string FileMessage(const std::string& file, const std::string& what,
                         const std::string& reason, const char* program) {
   std::string m = std::string(program) + ": " + file + ": " + what;

@@ -60,6 +60,34 @@ bool WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
 bool WriteFileAtomic(const std::string& path, const std::string& text,
                      std::string* error = nullptr);
 
+// A file written piece by piece (a video): the same temporary name as
+// WriteFileAtomic, in the target's folder, renamed over the target only by
+// Commit. Until then the target is untouched; Abandon (or the destructor)
+// removes the temporary file, so a failed or cancelled write leaves nothing.
+class TAtomicFileWriter {
+ public:
+  TAtomicFileWriter() = default;
+  ~TAtomicFileWriter() { Abandon(); }
+  TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+  TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+  // Creates the temporary file (read and write); false with the system's
+  // reason in `error` (a missing or unwritable folder).
+  bool Open(const std::string& path, std::string* error = nullptr);
+  // The open file's descriptor (-1 when closed) and its temporary name.
+  int Fd() const { return fd_; }
+  const std::string& TemporaryPath() const { return tmp_; }
+  // Writes all of `bytes` at the current offset; false with the reason.
+  bool Write(const void* bytes, size_t size, std::string* error = nullptr);
+  // Flushes to the disk, closes and renames over the target.
+  bool Commit(std::string* error = nullptr);
+  void Abandon();
+
+ private:
+  std::string path_, tmp_;
+  int fd_ = -1;
+};
+
 // Removes "path.tmp-<pid>" files left by writers that are no longer
 // running (an interrupted save). Files of running processes are kept.
 // Returns the number removed.

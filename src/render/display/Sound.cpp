@@ -34,6 +34,12 @@ const char* const SoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
                                   "/usr/share/sounds/sf2/default-GM.sf2"};
 }  // namespace
 
+std::string GeneralMidiSoundFont() {
+  for (const char* sf : SoundFonts)
+    if (IsRegularFile(sf)) return sf;
+  return "";
+}
+
 bool OpenAudio() {
   if (AudioState >= 0) return AudioState == 1;
   AudioState = 0;
@@ -42,12 +48,8 @@ bool OpenAudio() {
     return false;
   }
   Mix_Init(MIX_INIT_MID);
-  for (const char* sf : SoundFonts) {
-    if (IsRegularFile(sf)) {
-      Mix_SetSoundFonts(sf);
-      break;
-    }
-  }
+  const std::string soundFont = GeneralMidiSoundFont();
+  if (!soundFont.empty()) Mix_SetSoundFonts(soundFont.c_str());
   if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
     std::fprintf(stderr, "skyloom: no sound device (%s); running silently\n", Mix_GetError());
     return false;

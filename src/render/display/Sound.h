@@ -11,6 +11,10 @@
 struct Mix_Chunk;
 typedef struct _Mix_Music Mix_Music;
 
+// The General MIDI soundfont the music is played with: the first of
+// Debian's that is installed, best first; empty when there is none.
+std::string GeneralMidiSoundFont();
+
 // Opens the audio device once (true when sound can be played).
 bool OpenAudio();
 void CloseAudio();
