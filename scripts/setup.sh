@@ -13,6 +13,7 @@ PACKAGES=(
   timgm6mb-soundfont libtomlplusplus-dev
   xvfb xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
+  liberfa-dev
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Refraction.h"
 #include "Transforms.h"
 
 namespace {
@@ -57,6 +58,7 @@ TProjection ProjectionOf(const TSkyloom& sky) {
   p.ViewAlt = sky.ViewAlt;
   p.Scale = sky.Scale;
   p.GroundShown = (sky.ShowFlags & SkyBits::Ground) != 0;
+  p.Refraction = sky.Refraction ? &StandardRefraction() : nullptr;
   return p;
 }
 
@@ -91,6 +93,7 @@ void ProjectPoints(std::span<TSkyPoint> points, int first, int last, const TProj
   for (int i = first; i <= last; ++i) {
     TSkyPoint& pt = points[static_cast<size_t>(i - 1)];
     TVector3 h = turns.Horizontal({pt.X, pt.Y, pt.Z});
+    if (view.Refraction) h = Refract(*view.Refraction, h);
     pt.Visible = VisibleFlag(h.Z, view.GroundShown);
     viewTurns.Apply(pt, h, true);
   }
