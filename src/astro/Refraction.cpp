@@ -22,8 +22,7 @@ double Saemundsson(double h) {
   return NearScale * 1.02 * ArcMin / std::tan((hd + 10.3 / (hd + 5.11)) * Deg);
 }
 
-// sin(-6 degrees) and sin(15 degrees).
-constexpr double SinLow = -0.10452846326765347, SinHigh = 0.25881904510252074;
+constexpr double SinLow = TRefraction::SinLow, SinHigh = TRefraction::SinHigh;
 
 TRefraction MakeStandard() {
   TRefraction r;
@@ -31,6 +30,13 @@ TRefraction MakeStandard() {
   for (int i = 0; i <= TRefraction::Steps; ++i)
     r.Low[static_cast<size_t>(i)] =
         RefractionAt(r, std::asin(SinLow + (SinHigh - SinLow) * i / TRefraction::Steps));
+  // Bisection for h + R(h) = 0 between -2 degrees and 0.
+  double lo = -2 * Deg, hi = 0;
+  for (int i = 0; i < 60; ++i) {
+    const double mid = (lo + hi) / 2;
+    (mid + RefractionAt(r, mid) < 0 ? lo : hi) = mid;
+  }
+  r.HorizonZ = std::sin(hi);
   return r;
 }
 
@@ -53,30 +59,4 @@ double RefractionAt(const TRefraction& r, double h) {
   if (h >= FadeStart) return Saemundsson(h);
   if (h <= FadeEnd) return 0;
   return Saemundsson(FadeStart) * (h - FadeEnd) / (FadeStart - FadeEnd);
-}
-
-TVector3 Refract(const TRefraction& r, const TVector3& v) {
-  const double horizontal = std::sqrt(v.X * v.X + v.Y * v.Y);
-  const double len = std::sqrt(horizontal * horizontal + v.Z * v.Z);
-  if (!(horizontal > 1e-12 * len)) return v;  // at the zenith or nadir (or zero)
-  const double sh = v.Z / len, ch = horizontal / len;
-  if (sh <= SinLow) return v;
-  double dh;
-  if (sh >= SinHigh) {
-    // The two-term model on the vector, as ERFA's observed-place routines.
-    const double tz = ch / sh;
-    const double w = r.B * tz * tz;
-    dh = (r.A + w) * tz / (1.0 + (r.A + 3.0 * w) / (sh * sh));
-  } else {
-    const double x = (sh - SinLow) / (SinHigh - SinLow) * TRefraction::Steps;
-    const int i = std::min(static_cast<int>(x), TRefraction::Steps - 1);
-    const double f = x - i;
-    dh = r.Low[static_cast<size_t>(i)] + (r.Low[static_cast<size_t>(i) + 1] - r.Low[static_cast<size_t>(i)]) * f;
-  }
-  // Turn up by dh (under a degree: the series of sine and cosine to the
-  // second order are exact to 0.1 milliarcsecond).
-  const double cd = 1.0 - dh * dh / 2.0, sd = dh;
-  const double sh2 = sh * cd + ch * sd, ch2 = ch * cd - sh * sd;
-  const double f = ch2 / ch;
-  return {v.X * f, v.Y * f, len * sh2};
 }

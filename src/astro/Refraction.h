@@ -11,7 +11,9 @@
 // below keeps its place.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "Transforms.h"
 
@@ -20,7 +22,12 @@ struct TRefraction {
   // The lift (radians) at evenly spaced sines of the true altitude from
   // sin(-6 degrees) to sin(15 degrees), read by linear interpolation.
   static constexpr int Steps = 512;
+  // sin(-6 degrees) and sin(15 degrees).
+  static constexpr double SinLow = -0.10452846326765347, SinHigh = 0.25881904510252074;
   std::array<double, Steps + 1> Low{};
+  // The sine of the true altitude that refraction lifts to the horizon:
+  // a unit direction is seen above the horizon when its Z is at least this.
+  double HorizonZ = 0;
 };
 
 // The refraction of the standard atmosphere (made once, never changed).
@@ -29,7 +36,30 @@ const TRefraction& StandardRefraction();
 // Refraction (radians, >= 0) at the true altitude h (radians), exactly.
 double RefractionAt(const TRefraction& r, double trueAltitude);
 
-// The apparent direction of the true horizontal direction v (any length;
-// the result has the same length): no trigonometry per point, the table
-// below 15 degrees.
-TVector3 Refract(const TRefraction& r, const TVector3& v);
+// The apparent direction of the true horizontal unit direction v (the
+// result is of unit length to a few parts in 10^5): no trigonometry per
+// point, at most one division and one root, the table below 15 degrees.
+inline TVector3 Refract(const TRefraction& r, const TVector3& v) {
+  const double z = v.Z;  // the sine of the true altitude of a unit vector
+  if (z <= TRefraction::SinLow) return v;
+  double k;  // the lift over the cosine of the altitude
+  if (z >= TRefraction::SinHigh) {
+    // dh = A tan z + B tan^3 z, tan z = cos h / sin h.
+    const double w = 1.0 / z;
+    k = w * (r.A + r.B * (w * w - 1.0));
+  } else {
+    constexpr double PerSine =
+        TRefraction::Steps / (TRefraction::SinHigh - TRefraction::SinLow);
+    const double x = (z - TRefraction::SinLow) * PerSine;
+    const int i = std::min(static_cast<int>(x), TRefraction::Steps - 1);
+    const double f = x - i;
+    const size_t j = static_cast<size_t>(i);
+    const double dh = r.Low[j] + (r.Low[j + 1] - r.Low[j]) * f;
+    const double ch2 = 1.0 - z * z;
+    if (!(ch2 > 1e-24)) return v;
+    k = dh / std::sqrt(ch2);
+  }
+  // A step of dh toward the zenith along the sky (the tangent e_z - z v):
+  // the turn is atan(dh), within 0.1 arc second of dh at the horizon.
+  return {v.X - k * z * v.X, v.Y - k * z * v.Y, z + k * (1.0 - z * z)};
+}

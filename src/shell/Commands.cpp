@@ -186,6 +186,9 @@ bool TFormSky::ProgramCommand(int code) {
     case Cmd::RealisticSky:
       FlipRealisticSky(*SkyModel, SkyStale);
       return true;
+    case Cmd::Refraction:
+      FlipRefraction(*SkyModel, SkyStale);
+      return true;
     default:
       return false;
   }
