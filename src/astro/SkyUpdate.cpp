@@ -163,14 +163,17 @@ void TSkyloom::UpdateSky() {
   auto planets = PointsOf(Planets);
   SetDirections(planets, 1, BodyCount);
   ProjectPoints(planets, 1, BodyCount, view);
-  // The Sun and the Moon are up as soon as their upper limb is.
+  // The Sun and the Moon are up as soon as their upper limb is, by the
+  // almanacs' rule: the limb is seen on the horizon when refraction lifts it
+  // there from its true altitude (34.5' below for the standard atmosphere).
   const double sunRadius = SunSemiDiameter(static_cast<double>(Body(BodySun).Dist));
   const double moonRadius = MoonSemiDiameter(topo.Dist);
+  const double horizonZ = view.Refraction ? view.Refraction->HorizonZ : 0.0;
   for (const auto& [j, radius] : {std::pair{BodySun, sunRadius}, std::pair{BodyMoon, moonRadius}}) {
     TSkyPoint& p = Planets[j];
-    TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
-    if (view.Refraction) h = Refract(*view.Refraction, h);
-    p.Visible = VisibleFlag(h.Z + std::sin(radius), view.GroundShown);
+    const TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
+    const double limb = std::asin(std::clamp(h.Z, -1.0, 1.0)) + radius;
+    p.Visible = VisibleFlag(std::sin(limb) - horizonZ, view.GroundShown);
   }
 
   // Two points on the Moon's ecliptic parallel, 5 degrees either side,

@@ -445,3 +445,50 @@ TEST_F(SkyUpdate, OutlineWindingOfASquare) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sunrise and sunset as the sky shows them: the Sun's disc appears (with
+// the ground on) at the almanac's minute. Times rounded to the minute for
+// Beijing (39.904 N, 116.407 E, zone +8) at the equinox and both solstices
+// of 2024 and for Sydney (33.869 S, 151.209 E) at both solstices: the
+// published times of the almanac services, the equinox at Beijing worked by
+// the almanacs' rule (upper limb on the horizon at a true altitude of -50')
+// from the published equation of time and declination of the day.
+TEST(SunriseSunset, AtTheAlmanacMinute) {
+  TRenderRig rig;
+  TSkyloom& s = *rig.Sky;
+  rig.View(0, 0);
+  rig.Switches(0, 0, false, false, true);
+  s.Refraction = 1;
+  const struct {
+    const char* Place;
+    double Lat, Lon;
+    int Zone, Month, Day, Rise, Set;  // minutes after midnight
+  } cases[] = {
+      {"Beijing", 39.904, 116.407, 8, 3, 20, 6 * 60 + 17, 18 * 60 + 27},
+      {"Beijing", 39.904, 116.407, 8, 6, 21, 4 * 60 + 46, 19 * 60 + 46},
+      {"Beijing", 39.904, 116.407, 8, 12, 21, 7 * 60 + 33, 16 * 60 + 53},
+      {"Sydney", -33.869, 151.209, 10, 6, 21, 7 * 60 + 0, 16 * 60 + 54},
+      {"Sydney", -33.869, 151.209, 11, 12, 21, 5 * 60 + 41, 20 * 60 + 5},
+  };
+  for (const auto& c : cases) {
+    rig.Place(c.Lat, c.Lon, c.Zone);
+    auto up = [&](int second) {
+      rig.When(2024, c.Month, c.Day, second / 3600, second / 60 % 60, second % 60);
+      s.UpdateSky();
+      return s.Planets[BodySun].Visible == 1;
+    };
+    // The first second of the day with the Sun up, and the first after
+    // noon with it down, to 10 s.
+    int rise = -1, set = -1;
+    for (int t = 3 * 3600; t < 10 * 3600 && rise < 0; t += 10)
+      if (up(t)) rise = t;
+    for (int t = 15 * 3600; t < 22 * 3600 && set < 0; t += 10)
+      if (!up(t)) set = t;
+    EXPECT_NEAR(rise / 60.0, c.Rise, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
+    EXPECT_NEAR(set / 60.0, c.Set, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
+  }
+}
+
+}  // namespace
