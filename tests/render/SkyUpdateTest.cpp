@@ -479,13 +479,18 @@ TEST(SunriseSunset, AtTheAlmanacMinute) {
       s.UpdateSky();
       return s.Planets[BodySun].Visible == 1;
     };
-    // The first second of the day with the Sun up, and the first after
-    // noon with it down, to 10 s.
-    int rise = -1, set = -1;
-    for (int t = 3 * 3600; t < 10 * 3600 && rise < 0; t += 10)
-      if (up(t)) rise = t;
-    for (int t = 15 * 3600; t < 22 * 3600 && set < 0; t += 10)
-      if (!up(t)) set = t;
+    // The first moment of the day with the Sun up, and the first after
+    // noon with it down: by minutes, then to 10 s.
+    auto first = [&](int from, int to, bool wanted) {
+      for (int t = from; t < to; t += 60)
+        if (up(t) == wanted) {
+          for (int u = t - 50; u < t; u += 10)
+            if (up(u) == wanted) return u;
+          return t;
+        }
+      return -1;
+    };
+    const int rise = first(3 * 3600, 10 * 3600, true), set = first(15 * 3600, 22 * 3600, false);
     EXPECT_NEAR(rise / 60.0, c.Rise, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
     EXPECT_NEAR(set / 60.0, c.Set, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
   }
