@@ -66,8 +66,10 @@ double DeltaTSeconds(double y) {
     return Recent[i] + (Recent[i + 1] - Recent[i]) * f;
   }
   if (y < 2050.0) {
+    // Leaves the last observed value level (the Earth's turning has lately
+    // kept pace with atomic time) and bends to meet the canon at 2050.
     const double f = (y - RecentEnd) / (2050.0 - RecentEnd);
-    return Recent[RecentCount - 1] + (Canon2050(2050.0) - Recent[RecentCount - 1]) * f;
+    return Recent[RecentCount - 1] + (Canon2050(2050.0) - Recent[RecentCount - 1]) * f * f;
   }
   if (y < 2150.0) return Canon2050(y);
   return LongTermParabola(y);

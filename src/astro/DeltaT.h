@@ -7,8 +7,8 @@
 // Stephenson (2004) and their parabola -20 + 32 u^2 (u in centuries from
 // 1820) outside -500..2150. From 2005 on the canon's forecast has been
 // overtaken by the Earth's faster turning; there the yearly values of the
-// IERS Earth orientation series are used up to 2025.0, then a straight line
-// meets the canon's 2050..2150 expression at 2050.
+// IERS Earth orientation series are used up to 2025.0, then a parabola,
+// level at 2025, meets the canon's 2050..2150 expression at 2050.
 //
 // The model assumes the Moon's tidal acceleration of -26 arc seconds per
 // century squared; the lunar series used here differ from that by less than
