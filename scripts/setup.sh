@@ -16,6 +16,7 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian dpkg-dev
+  liberfa-dev
 )
 
 missing=()

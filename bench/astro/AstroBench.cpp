@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "DateFrame.h"
 #include "Moon.h"
 #include "Planets.h"
 #include "SolarSystem.h"
@@ -49,7 +50,7 @@ void BM_EightPlanets(benchmark::State& state) {
 }
 BENCHMARK(BM_EightPlanets)->Unit(benchmark::kMicrosecond);
 
-// 9,000 points (stars, boundaries, circles): direction, precession to the
+// 9,000 points (stars, boundaries, circles): direction, apparent place of
 // date, horizontal frame, visibility, view and perspective.
 void BM_PrecessAndProject9000(benchmark::State& state) {
   std::vector<TSkyPoint> points(9000);
@@ -65,9 +66,10 @@ void BM_PrecessAndProject9000(benchmark::State& state) {
   view.Scale = 533;
   view.GroundShown = true;
   const int n = static_cast<int>(points.size());
+  const TDateFrame frame = DateFrameOf(9557.5625);
   for (auto _ : state) {
     SetDirections(points, 1, n);
-    PrecessToDate(points, 1, n, 9557.5625);
+    ApparentPlaces(points, 1, n, frame);
     ProjectPoints(points, 1, n, view);
     benchmark::DoNotOptimize(points.data());
   }

@@ -62,15 +62,17 @@ BENCHMARK(BM_UpdateSky)->Unit(benchmark::kMicrosecond);
 
 // The update of a frame that only turns the view: the clock stands, so the
 // body table and the directions of date are kept from the update before.
+// Argument: refraction on (1, the default) or off (0).
 void BM_UpdateSkyTurning(benchmark::State& state) {
   auto sky = MakeSky(state);
+  sky->Refraction = static_cast<uint8_t>(state.range(0));
   for (auto _ : state) {
     sky->ViewAz += 4 * M_PI / 180;
     sky->UpdateSky();
     benchmark::DoNotOptimize(sky->Stars[1].X);
   }
 }
-BENCHMARK(BM_UpdateSkyTurning)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateSkyTurning)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 // Every layer, hovered Moon picture, selected Orion. Argument: 1 with the
 // label placement pass and the realistic sky (the program's default), 0

@@ -3,7 +3,8 @@
 // the mean ecliptic and equinox of J2000. The Moon (Moon.h) shares the
 // multiple-angle work area, the term-directory walk and the reductions.
 //
-// The Julian Day is passed as a double; sums are accumulated in 80-bit
+// The time argument jd is a Julian Day of Terrestrial Time (the body table
+// passes UT + Delta-T), as a double; sums are accumulated in 80-bit
 // extended precision; coefficients and the multiple-angle tables are doubles.
 #pragma once
 
@@ -91,7 +92,7 @@ struct TSeriesSums {
 };
 TSeriesSums SumTable(const TPlanetTable& table, long double t, bool reducePolynomialLon);
 
-// Heliocentric position of a planet at the Julian Day jd.
+// Heliocentric position of a planet at the Julian Day jd (TT).
 TEclipticPosition PlanetPosition(const TPlanetTable& table, double jd);
-// Heliocentric position of the Earth at the Julian Day jd.
+// Heliocentric position of the Earth at the Julian Day jd (TT).
 TEclipticPosition EarthPosition(double jd);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Refraction.h"
 #include "Transforms.h"
 
 namespace {
@@ -24,11 +25,19 @@ struct TTurns {
   }
 };
 
+// Depth (cosine of the angle from the view's centre) below which a point
+// is far behind the viewer: cos 105 degrees.
+constexpr double BehindDepth = -0.25881904510252074;
+
 struct TViewTurns {
   double CosA, SinA, CosB, SinB, Scale;
   explicit TViewTurns(const TProjection& view)
       : CosA(std::cos(view.ViewAz)), SinA(std::sin(view.ViewAz)), CosB(std::cos(view.ViewAlt)),
         SinB(std::sin(view.ViewAlt)), Scale(view.Scale) {}
+
+  double Depth(const TVector3& h) const {
+    return CosB * (CosA * h.X + SinA * h.Y) + SinB * h.Z;
+  }
 
   void Apply(TSkyPoint& point, const TVector3& h, bool zeroDepthFloor) const {
     double g = CosA * h.X + SinA * h.Y;    // turn to the view azimuth
@@ -57,6 +66,7 @@ TProjection ProjectionOf(const TSkyloom& sky) {
   p.ViewAlt = sky.ViewAlt;
   p.Scale = sky.Scale;
   p.GroundShown = (sky.ShowFlags & SkyBits::Ground) != 0;
+  p.Refraction = sky.Refraction ? &StandardRefraction() : nullptr;
   return p;
 }
 
@@ -91,6 +101,17 @@ void ProjectPoints(std::span<TSkyPoint> points, int first, int last, const TProj
   for (int i = first; i <= last; ++i) {
     TSkyPoint& pt = points[static_cast<size_t>(i - 1)];
     TVector3 h = turns.Horizontal({pt.X, pt.Y, pt.Z});
+    if (view.Refraction) {
+      // Points far behind the viewer (over 105 degrees from the view's
+      // centre, never drawn) are only judged above or below the horizon.
+      if (viewTurns.Depth(h) > BehindDepth) {
+        h = Refract(*view.Refraction, h);
+      } else {
+        pt.Visible = VisibleFlag(h.Z - view.Refraction->HorizonZ, view.GroundShown);
+        viewTurns.Apply(pt, h, true);
+        continue;
+      }
+    }
     pt.Visible = VisibleFlag(h.Z, view.GroundShown);
     viewTurns.Apply(pt, h, true);
   }

@@ -9,10 +9,13 @@
 #include <cmath>
 
 #include "AstroMath.h"
+#include "DateFrame.h"
 #include "LabelAnchors.h"
+#include "Refraction.h"
 #include "SkyModel.h"
 #include "SolarSystem.h"
 #include "TimeScales.h"
+#include "Topocentric.h"
 #include "Transforms.h"
 
 namespace {
@@ -71,17 +74,20 @@ void TSkyloom::UpdateSky() {
   // Screen centre, day count and sky rotation angle.
   CenterX = ScreenWidth / 2;
   CenterY = ScreenHeight / 2;
-  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
-  SiderealTime = static_cast<double>(SkyRotationAngle(DayNumber, Longitude));
+  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone, Second));
+  // The body table and the frame of the moment (kept while the clock stands).
+  SolarSystemUpdate(DayNumber);
+  const TDateFrame& frame = BodyTableFrame();
+  SiderealTime = static_cast<double>(RotationAngleOfSidereal(frame.ApparentSidereal, Longitude));
   const TProjection view = ProjectionOf(*this);
-  const long double epsilon = Obliquity(DayNumber);  // radians, extended
+  const long double epsilon = frame.TrueObliquity;  // radians
   const int starCount = std::clamp(StarCount, 0, MaxStars);
 
-  // Stars, J2000 -> of date -> screen.
+  // Stars, J2000 -> apparent place of date -> screen.
   auto stars = PointsOf(Stars);
   DirectionsOfDate(stars, 1, starCount, DayNumber, StarsOfDate, [&] {
     SetDirections(stars, 1, starCount);
-    PrecessToDate(stars, 1, starCount, DayNumber);
+    ApparentPlaces(stars, 1, starCount, frame);
   });
   ProjectPoints(stars, 1, starCount, view);
 
@@ -108,7 +114,7 @@ void TSkyloom::UpdateSky() {
     AddToLabelAnchor(Offices[l.Owner], b, *this);
   }
 
-  // The ecliptic (ecliptic of date -> equator of date).
+  // The ecliptic (true ecliptic of date -> true equator of date).
   auto ecliptic = PointsOf(NetLines[42]);
   for (TSkyPoint& p : ecliptic) Store(p, EclipticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat), epsilon));
   ProjectPoints(ecliptic, 1, NetLinePoints, view);
@@ -116,7 +122,7 @@ void TSkyloom::UpdateSky() {
   // The galactic equator (galactic plane -> J2000 -> of date).
   auto galactic = PointsOf(NetLines[43]);
   for (TSkyPoint& p : galactic) Store(p, GalacticToEquatorial(SwappedDirectionOf(p.Lon, p.Lat)));
-  PrecessToDate(galactic, 1, NetLinePoints, DayNumber);
+  ApparentPlaces(galactic, 1, NetLinePoints, frame);
   ProjectPoints(galactic, 1, NetLinePoints, view);
 
   // The horizon, already horizontal (azimuth from south, altitude).
@@ -140,8 +146,8 @@ void TSkyloom::UpdateSky() {
   ProjectPoints(labels, 5, MaxLabels, view);
   for (int k = 1; k <= 4; ++k) ApplyView(Labels[k], DirectionOf(Labels[k].Lon, Labels[k].Lat), view, false);
 
-  // The solar system, right ascension and declination of date.
-  SolarSystemUpdate(DayNumber);
+  // The solar system, apparent right ascension and declination of date;
+  // the Moon as seen from the observer on the WGS84 ellipsoid.
   MoonPhase = static_cast<double>(Body(BodyMoon).Phase);
   for (int j = 1; j <= BodyCount; ++j) {
     const TBodyState& b = Body(j);
@@ -151,9 +157,24 @@ void TSkyloom::UpdateSky() {
     p.Mag = b.Mag10;
     p.Visible = 1;
   }
+  const TTopocentric topo = TopocentricMoon(*this);
+  Planets[BodyMoon].Lon = topo.Ra;
+  Planets[BodyMoon].Lat = topo.Dec;
   auto planets = PointsOf(Planets);
   SetDirections(planets, 1, BodyCount);
   ProjectPoints(planets, 1, BodyCount, view);
+  // The Sun and the Moon are up as soon as their upper limb is, by the
+  // almanacs' rule: the limb is seen on the horizon when refraction lifts it
+  // there from its true altitude (34.5' below for the standard atmosphere).
+  const double sunRadius = SunSemiDiameter(static_cast<double>(Body(BodySun).Dist));
+  const double moonRadius = MoonSemiDiameter(topo.Dist);
+  const double horizonZ = view.Refraction ? view.Refraction->HorizonZ : 0.0;
+  for (const auto& [j, radius] : {std::pair{BodySun, sunRadius}, std::pair{BodyMoon, moonRadius}}) {
+    TSkyPoint& p = Planets[j];
+    const TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
+    const double limb = std::asin(std::clamp(h.Z, -1.0, 1.0)) + radius;
+    p.Visible = VisibleFlag(std::sin(limb) - horizonZ, view.GroundShown);
+  }
 
   // Two points on the Moon's ecliptic parallel, 5 degrees either side,
   // that orient its phase on screen.
@@ -165,24 +186,12 @@ void TSkyloom::UpdateSky() {
     Store(MoonAxis[i], EclipticToEquatorial(DirectionOf(MoonAxis[i].Lon, MoonAxis[i].Lat), epsilon));
   ProjectPoints(PointsOf(MoonAxis), 1, 2, view);
 
-  // The Moon seen from the observer rather than the Earth's centre: its
-  // visibility is decided on the geocentric altitude, then it is lowered by
-  // the horizontal parallax arcsin(1 / distance in Earth radii).
-  {
-    TSkyPoint& p = Planets[BodyMoon];
-    TVector3 h = HorizontalDirection(p.Lon, p.Lat, SiderealTime, Latitude);
-    p.Visible = VisibleFlag(h.Z, view.GroundShown);
-    if (moon.Dist > 1.0L)  // Earth radii
-      h.Z = static_cast<double>(h.Z - astro_detail::ArcSinL(1.0L / moon.Dist));
-    ApplyView(p, h, view, false);
-  }
-
   // Boundaries, equinox 1900.0 -> 2000.0 -> of date.
   auto bounds = PointsOf(Bounds);
   DirectionsOfDate(bounds, 1, MaxBounds, DayNumber, BoundsOfDate, [&] {
     SetDirections(bounds, 1, MaxBounds);
     PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
-    PrecessToDate(bounds, 1, MaxBounds, DayNumber);
+    ApparentPlaces(bounds, 1, MaxBounds, frame);
   });
   ProjectPoints(bounds, 1, MaxBounds, view);
 
@@ -190,7 +199,7 @@ void TSkyloom::UpdateSky() {
   auto messier = PointsOf(Messier);
   DirectionsOfDate(messier, 1, MaxMessier, DayNumber, MessierOfDate, [&] {
     SetDirections(messier, 1, MaxMessier);
-    PrecessToDate(messier, 1, MaxMessier, DayNumber);
+    ApparentPlaces(messier, 1, MaxMessier, frame);
   });
   ProjectPoints(messier, 1, MaxMessier, view);
 
@@ -220,8 +229,8 @@ void TSkyloom::TargetDirection(int id) {
   if (id >= 1 && id <= MaxConsts) o = &Consts[id];
   else if (id >= 201 && id <= 200 + MaxOffices) o = &Offices[id - 200];
   if (!o) return;
-  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone));
-  const TVector3 v = PrecessDirectionToDate(DirectionOf(o->Lon, o->Lat), DayNumber);
+  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone, Second));
+  const TVector3 v = ApparentDirection(DirectionOf(o->Lon, o->Lat), DayNumber);
   TargetLon = LongitudeOf(v);
   TargetLat = LatitudeOf(v);
 }

@@ -3,6 +3,8 @@
 // illuminated fraction and magnitudes.
 #include "SolarSystem.h"
 
+#include <erfa.h>
+
 #include <cmath>
 #include <limits>
 
@@ -10,6 +12,7 @@
 #include "Gbk.h"
 #include "Moon.h"
 #include "Planets.h"
+#include "DateFrame.h"
 #include "TimeScales.h"
 
 using namespace astro_detail;
@@ -25,6 +28,7 @@ namespace {
 struct TBodyTable {
   TBodyState Bodies[BodyCount + 1];
   long double Day = std::numeric_limits<long double>::quiet_NaN();
+  TDateFrame Frame;
 } Table;
 TBodyState (&Bodies)[BodyCount + 1] = Table.Bodies;
 const TBodyState EmptyBody{};
@@ -82,25 +86,42 @@ int32_t SaturnRingMag10(long double lambda, long double beta, long double d) {
 
 namespace {
 
-// Carries a J2000 ecliptic place (radians) to the date exactly as every star
-// is carried: to the J2000 equator by the obliquity of day 0, into the
-// ecliptic frame of date by the obliquity of date, then along the ecliptic by
-// the precession angle. Reduced to the equator by the obliquity of date, the
-// place then equals the star rule applied to its J2000 equatorial place, so
-// the Sun and the planets stand exactly where they belong among the stars.
-void CarryToDate(long double& lon, long double& lat, long double epsilon0, long double epsilon,
-                 long double precession) {
-  const long double x = std::cos(lon) * std::cos(lat);
-  const long double y = std::sin(lon) * std::cos(lat);
-  const long double z = std::sin(lat);
-  // Ecliptic of J2000 -> equator of J2000.
-  const long double ye = std::cos(epsilon0) * y - std::sin(epsilon0) * z;
-  const long double ze = std::sin(epsilon0) * y + std::cos(epsilon0) * z;
-  // Equator -> the ecliptic frame of date.
-  const long double yd = std::cos(epsilon) * ye + std::sin(epsilon) * ze;
-  const long double zd = -std::sin(epsilon) * ye + std::cos(epsilon) * ze;
-  lon = AngleOfL(x, yd) + precession;
-  lat = NormalizeSignedL(AngleOfL(std::sqrt(x * x + yd * yd), zd));
+constexpr double LightAuPerDay = 173.14463267424034;
+
+TVector3 Rectangular(const TEclipticPosition& p) {
+  const double cb = std::cos(static_cast<double>(p.B));
+  const double r = static_cast<double>(p.R);
+  return {r * cb * std::cos(static_cast<double>(p.L)), r * cb * std::sin(static_cast<double>(p.L)),
+          r * std::sin(static_cast<double>(p.B))};
+}
+
+double Length(const TVector3& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
+
+// Ecliptic of J2000 -> equator of J2000.
+TVector3 EclipticJ2000ToEquator(const TVector3& v) {
+  const double ce = std::cos(ObliquityJ2000), se = std::sin(ObliquityJ2000);
+  return {v.X, ce * v.Y - se * v.Z, se * v.Y + ce * v.Z};
+}
+
+// Right ascension and declination of date of an apparent direction, and its
+// true ecliptic longitude and latitude of date.
+void StorePlace(TBodyState& b, const TDateFrame& frame, const TVector3& apparent) {
+  b.Lon = AngleOfL(apparent.X, apparent.Y);
+  b.Lat = NormalizeSignedL(
+      AngleOfL(std::sqrt(apparent.X * apparent.X + apparent.Y * apparent.Y), apparent.Z));
+  const TVector3 e = ApparentToEcliptic(frame, apparent);
+  b.EclLon = AngleOfL(e.X, e.Y);
+  b.EclLat = NormalizeSignedL(AngleOfL(std::sqrt(e.X * e.X + e.Y * e.Y), e.Z));
+}
+
+// Apparent place of a geocentric J2000 ecliptic vector of the Sun or a
+// planet (already corrected for light time): aberration by the Earth's
+// velocity, then precession-nutation to the true equator of date.
+void StoreSolarSystemPlace(TBodyState& b, const TDateFrame& frame, const TVector3& geocentric) {
+  const TVector3 q = EclipticJ2000ToEquator(geocentric);
+  const double r = Length(q);
+  b.Dist = r;
+  StorePlace(b, frame, ApparentOfJ2000(frame, {q.X / r, q.Y / r, q.Z / r}));
 }
 
 }  // namespace
@@ -108,74 +129,48 @@ void CarryToDate(long double& lon, long double& lat, long double epsilon0, long 
 void SolarSystemUpdate(long double d) {
   if (d == Table.Day) return;
   Table.Day = d;
-  const long double epsilon = Obliquity(d);
-  const double jd = static_cast<double>(d + JulianDayOfDayZero);
-  // The series of the Sun and the planets are of the equinox J2000; they are
-  // carried to the date by the same precession as the stars (the Moon's
-  // series is already of date).
-  const long double epsilon0 = Obliquity(0.0L);
-  const long double precession = PrecessionAngle(d);
+  Table.Frame = DateFrameOf(static_cast<double>(d));
+  const TDateFrame& frame = Table.Frame;
+  // The series run on Terrestrial Time.
+  const double jd = frame.JdTT;
 
   TBodyState& sun = Bodies[BodySun];
   TBodyState& moon = Bodies[BodyMoon];
   for (int i = 1; i <= BodyCount; ++i) Bodies[i] = TBodyState{};
 
-  TEclipticPosition earth = EarthPosition(jd);
-  sun.Lon = earth.L + Pi;  // not reduced
-  sun.Lat = -earth.B;
-  sun.Dist = earth.R;
-  CarryToDate(sun.Lon, sun.Lat, epsilon0, epsilon, precession);
+  // The Earth, heliocentric ecliptic of J2000 (AU). The Sun's own motion in
+  // the light time is left out (it is the origin of the series); its
+  // apparent place is the Earth's reversed, with the annual aberration.
+  const TVector3 earth = Rectangular(EarthPosition(jd));
+  StoreSolarSystemPlace(sun, frame, {-earth.X, -earth.Y, -earth.Z});
+  sun.HelioDist = sun.Dist;
 
-  TEclipticPosition m = MoonPosition(jd);
-  moon.Lon = m.L;
-  moon.Lat = m.B;
-  moon.Dist = m.R;
-
+  // Planets: the place the light left when it started toward the Earth now
+  // (one light-time step: the distance changes little in a few hours).
   for (int i = 0; i < 8; ++i) {
-    TEclipticPosition p = PlanetPosition(*PlanetTables[i], jd);
+    const TPlanetTable& table = *PlanetTables[i];
+    TVector3 p = Rectangular(PlanetPosition(table, jd));
+    const double tau = Length({p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z}) / LightAuPerDay;
+    p = Rectangular(PlanetPosition(table, jd - tau));
     TBodyState& b = Bodies[BodyMercury + i];
-    b.Lon = p.L;
-    b.Lat = p.B;
-    CarryToDate(b.Lon, b.Lat, epsilon0, epsilon, precession);
-    b.Lon = Mod2Pi(b.Lon);
-    b.Dist = p.R;
+    StoreSolarSystemPlace(b, frame, {p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z});
+    b.HelioDist = Length(p);
   }
 
-  for (int i = 1; i <= 10; ++i) {
-    if (i != BodyMoon) Bodies[i].HelioDist = Bodies[i].Dist;
-    Bodies[i].Mag10 = 100;
+  // The Moon: its series is geocentric, of the mean ecliptic and equinox of
+  // date; nutation carries it to the true equator. It shares the Earth's
+  // motion about the Sun, so no annual aberration.
+  {
+    const TEclipticPosition m = MoonPosition(jd);
+    const TVector3 v = Rectangular(m);
+    const TVector3 q = EclipticOfDateToApparent(frame, v);
+    StorePlace(moon, frame, q);
+    moon.Dist = Length(q) * EarthRadiiPerAU;
+    moon.HelioDist = sun.Dist;
   }
-  moon.HelioDist = sun.Dist;
-  moon.Dist = moon.Dist * EarthRadiiPerAU;
+  for (int i = 1; i <= 10; ++i) Bodies[i].Mag10 = 100;
 
-  moon.Phase = MoonPhaseAngle(sun.Lon, moon.Lon, moon.Lat);
-
-  // Reduction to the equator, the Sun last (the others read its ecliptic
-  // place). Saturn's geocentric ecliptic direction is kept for its rings.
-  const long double ce = std::cos(epsilon), se = std::sin(epsilon);
-  long double saturnLambda = 0.0L, saturnBeta = 0.0L;
-  for (int i = 10; i >= 1; --i) {
-    TBodyState& b = Bodies[i];
-    b.EclLon = b.Lon;
-    b.EclLat = b.Lat;
-    long double x = b.Dist * std::cos(b.Lon) * std::cos(b.Lat);
-    long double y = b.Dist * std::sin(b.Lon) * std::cos(b.Lat);
-    long double z = b.Dist * std::sin(b.Lat);
-    if (i >= BodyMercury) {
-      x += sun.Dist * std::cos(sun.Lon) * std::cos(sun.Lat);
-      y += sun.Dist * std::sin(sun.Lon) * std::cos(sun.Lat);
-      z += sun.Dist * std::sin(sun.Lat);
-      b.Dist = std::sqrt(x * x + y * y + z * z);
-    }
-    if (i == BodySaturn) {
-      saturnLambda = AngleOfL(x, y);
-      saturnBeta = NormalizeSignedL(AngleOfL(std::sqrt(x * x + y * y), z));
-    }
-    long double y1 = ce * y - se * z;
-    long double z1 = se * y + ce * z;
-    b.Lon = AngleOfL(x, y1);
-    b.Lat = NormalizeSignedL(AngleOfL(std::sqrt(x * x + y1 * y1), z1));
-  }
+  moon.Phase = MoonPhaseAngle(sun.EclLon, moon.EclLon, moon.EclLat);
 
   // Phase and magnitude of Mercury .. Saturn.
   const long double bigR = sun.Dist;
@@ -186,13 +181,41 @@ void SolarSystemUpdate(long double d) {
     b.Mag10 = PlanetMag10(i, b.HelioDist, b.Dist, phaseAngle);
   }
   // Saturn's rings brighten the planet as they open toward the Earth.
-  Bodies[BodySaturn].Mag10 += SaturnRingMag10(saturnLambda, saturnBeta, d);
+  const TBodyState& saturn = Bodies[BodySaturn];
+  Bodies[BodySaturn].Mag10 += SaturnRingMag10(saturn.EclLon, saturn.EclLat, d);
 
   // The anti-solar point, exactly opposite the Sun.
   TBodyState& anti = Bodies[BodyAntiSun];
   anti.Lon = NormalizeAngleL(sun.Lon + Pi);
   anti.Lat = -sun.Lat;
+  anti.EclLon = NormalizeAngleL(sun.EclLon + Pi);
+  anti.EclLat = -sun.EclLat;
   anti.Mag10 = 0;
+}
+
+const TDateFrame& BodyTableFrame() { return Table.Frame; }
+
+void GeometricPlaces(double jdTT, TGeometricPlace (&out)[BodyCount + 1]) {
+  for (TGeometricPlace& g : out) g = {};
+  double precession[3][3];
+  eraPmat06(2451545.0, jdTT - 2451545.0, precession);
+  auto store = [&](int i, const TVector3& equatorOfDate) {
+    const double r = Length(equatorOfDate);
+    out[i].Dist = r;
+    out[i].Ra = AngleOf(equatorOfDate.X, equatorOfDate.Y);
+    out[i].Dec = LatitudeOf(equatorOfDate);
+  };
+  const TVector3 earth = Rectangular(EarthPosition(jdTT));
+  store(BodySun, Rotate(precession, EclipticJ2000ToEquator({-earth.X, -earth.Y, -earth.Z})));
+  for (int i = 0; i < 8; ++i) {
+    const TVector3 p = Rectangular(PlanetPosition(*PlanetTables[i], jdTT));
+    store(BodyMercury + i,
+          Rotate(precession, EclipticJ2000ToEquator({p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z})));
+  }
+  const TVector3 m = Rectangular(MoonPosition(jdTT));
+  const double eps = eraObl06(2451545.0, jdTT - 2451545.0);
+  const double ce = std::cos(eps), se = std::sin(eps);
+  store(BodyMoon, {m.X, ce * m.Y - se * m.Z, se * m.Y + ce * m.Z});
 }
 
 const TBodyState& Body(int index) {

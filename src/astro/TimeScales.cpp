@@ -3,7 +3,11 @@
 
 #include <cmath>
 
+#include <erfa.h>
+
 #include "AstroMath.h"
+#include "DateFrame.h"
+#include "DeltaT.h"
 
 using astro_detail::Pi;
 
@@ -44,16 +48,27 @@ long double CivilToJulianDay(int year, int month, int day) {
   return c + e + a + static_cast<long double>(day) - 32167.5L;
 }
 
-long double DayCountOf(int year, int month, int day, int hour, int minute, int timeZone) {
+long double DayCountOf(int year, int month, int day, int hour, int minute, int timeZone,
+                       int second) {
   long long hours = static_cast<long long>(hour) - static_cast<long long>(timeZone);
   return CivilToJulianDay(year, month, day) - CivilToJulianDay(1999, 12, 31) +
-         (static_cast<long double>(hours) + static_cast<long double>(minute) / 60.0L) / 24.0L;
+         (static_cast<long double>(hours) + static_cast<long double>(minute) / 60.0L +
+          static_cast<long double>(second) / 3600.0L) /
+             24.0L;
 }
 
-long double Obliquity(long double d) { return (23.4393L - 3.563e-7L * d) * Pi / 180.0L; }
+long double Obliquity(long double d) {
+  const double jdUT = static_cast<double>(d + JulianDayOfDayZero);
+  const double jdTT = jdUT + DeltaTSeconds(DecimalYearOfJulianDay(jdUT)) / 86400.0;
+  return eraObl06(2451545.0, jdTT - 2451545.0);
+}
 
 long double SkyRotationAngle(long double d, long double lambda) {
-  return -lambda - SiderealRate * d * 2.0L * Pi - SiderealPhase;
+  return RotationAngleOfSidereal(DateFrameOf(static_cast<double>(d)).ApparentSidereal, lambda);
+}
+
+long double RotationAngleOfSidereal(double apparentSidereal, long double lambda) {
+  return -lambda - static_cast<long double>(apparentSidereal);
 }
 
 long double PrecessionAngle(long double d) { return PrecessionPerDay * d * Pi / 180.0L; }

@@ -1,10 +1,10 @@
 // Civil time to the day count, the obliquity of the ecliptic and the sky
-// rotation angle. All arithmetic is carried in 80-bit extended precision
-// (long double); callers store the results as doubles.
+// rotation angle. The calendar arithmetic is carried in 80-bit extended
+// precision (long double); callers store the results as doubles.
 //
-// The day count d is Universal Time in days since 1999-12-31 0 h UT; the
-// series take the Julian Day d + JulianDayOfDayZero. There is no Delta-T,
-// nutation or aberration anywhere in the system.
+// The day count d is Universal Time in days since 1999-12-31 0 h UT: the
+// clock and the Earth's turning. The series run on Terrestrial Time, the
+// Julian Day d + JulianDayOfDayZero + Delta-T (DeltaT.h, DateFrame.h).
 #pragma once
 
 // Julian Day of 1999-12-31 0 h UT, the origin of the day count.
@@ -13,12 +13,8 @@ constexpr long double JulianDayOfDayZero = 2451543.5L;
 constexpr long double PrecessionPerDay = 3.82394e-5L;
 // Length of the tropical year in days (epoch-to-epoch precession).
 constexpr long double TropicalYear = 365.2422L;
-// Sidereal rate in turns per day and the fixed phase of the sky rotation
-// (radians): the Greenwich mean sidereal angle at the origin of the day count,
-// 98.982147 degrees by the IAU 1982 expression (280.46061837 degrees at
-// J2000.0 less 1.5 days at 360.98564736629 degrees per day).
+// Sidereal rate in turns per day of Universal Time.
 constexpr long double SiderealRate = 1.0027379093L;
-constexpr long double SiderealPhase = 1.7275643714379423L;
 
 // Julian Day at 0 h of a civil date. Year 1 = AD 1, -1 = 1 BC (no year 0);
 // dates before 1582-10-15 are Julian, from then on Gregorian. Out-of-range
@@ -26,18 +22,22 @@ constexpr long double SiderealPhase = 1.7275643714379423L;
 long double CivilToJulianDay(int year, int month, int day);
 
 // Day count d (UT days since 1999-12-31 0 h) of a local civil date and clock
-// time in a whole-hour zone east of Greenwich.
-long double DayCountOf(int year, int month, int day, int hour, int minute, int timeZone);
+// time (seconds 0..59) in a whole-hour zone east of Greenwich.
+long double DayCountOf(int year, int month, int day, int hour, int minute, int timeZone,
+                       int second = 0);
 
-// Mean obliquity of the ecliptic at day count d, radians.
+// Mean obliquity of the ecliptic (IAU 2006) at the Terrestrial Time of day
+// count d, radians.
 long double Obliquity(long double d);
 
-// Sky rotation angle Theta (radians, not reduced) for day count d and east
-// longitude lambda (radians): -lambda - 2 pi 1.0027379093 d - SiderealPhase, so that
-// the local sidereal angle is lambda + SiderealPhase + 2 pi 1.0027379093 d.
-// Turning an equatorial vector by +Theta about the pole brings its x axis to
-// the observer's meridian.
+// Sky rotation angle Theta (radians) for day count d and east longitude
+// lambda (radians): -lambda - the Greenwich apparent sidereal angle, so that
+// the local apparent sidereal angle is -Theta. Turning a vector of the true
+// equator of date by +Theta about the pole brings its x axis to the
+// observer's meridian. The second form takes the angle from a frame already
+// made for the moment.
 long double SkyRotationAngle(long double d, long double lambda);
+long double RotationAngleOfSidereal(double apparentSidereal, long double lambda);
 
 // Precession angle in ecliptic longitude accumulated since J2000.0 by day
 // count d (radians): 3.82394e-5 degrees per day.

@@ -148,10 +148,6 @@ TVector3 PrecessDirection(const TVector3& v, long double p, long double epsilon)
   return TPrecession(p, epsilon).Apply(v);
 }
 
-TVector3 PrecessDirectionToDate(const TVector3& v, double dayNumber) {
-  return PrecessDirection(v, PrecessionAngle(dayNumber), Obliquity(dayNumber));
-}
-
 void SetDirections(std::span<TSkyPoint> points, int first, int last) {
   if (!ClipRange(points, first, last)) return;
   for (int i = first; i <= last; ++i) {
@@ -161,10 +157,6 @@ void SetDirections(std::span<TSkyPoint> points, int first, int last) {
     pt.Y = v.Y;
     pt.Z = v.Z;
   }
-}
-
-void PrecessToDate(std::span<TSkyPoint> points, int first, int last, double dayNumber) {
-  PrecessRange(points, first, last, PrecessionAngle(dayNumber), Obliquity(dayNumber));
 }
 
 void PrecessEpochs(std::span<TSkyPoint> points, int first, int last, double toYear,

@@ -49,16 +49,16 @@ TVector3 GalacticToEquatorial(const TVector3& v);
 // Precession of one equatorial direction by the ecliptic-longitude angle p
 // (radians) about the ecliptic pole, with the obliquity epsilon on both legs.
 TVector3 PrecessDirection(const TVector3& v, long double p, long double epsilon);
-// From the equator and equinox J2000.0 to those of day count d.
-TVector3 PrecessDirectionToDate(const TVector3& v, double dayNumber);
 
 // Point-range forms. SetDirections writes X, Y, Z from Lon, Lat.
 void SetDirections(std::span<TSkyPoint> points, int first, int last);
-void PrecessToDate(std::span<TSkyPoint> points, int first, int last, double dayNumber);
+// (The apparent places of date are formed in DateFrame.h.)
 // Precess by the years between two epochs (fromYear -> toYear, as doubles),
 // with the obliquity of day count dayNumber on both legs.
 void PrecessEpochs(std::span<TSkyPoint> points, int first, int last, double toYear,
                    double fromYear, double dayNumber);
+
+struct TRefraction;
 
 // The observer and the view, as the projection reads them from the model.
 struct TProjection {
@@ -68,6 +68,7 @@ struct TProjection {
   double ViewAlt = 0;       // radians
   double Scale = 0;         // pixels per unit of tangent
   bool GroundShown = false; // ShowFlags bit 0x10000: hide points below the horizon
+  const TRefraction* Refraction = nullptr;  // the atmosphere's lift; null = none
 };
 TProjection ProjectionOf(const TSkyloom& sky);
 
@@ -87,7 +88,8 @@ uint8_t VisibleFlag(double u, bool groundShown);
 void ApplyView(TSkyPoint& point, const TVector3& horizontal, const TProjection& view,
                bool zeroDepthFloor = true);
 
-// Equatorial direction in X, Y, Z -> horizontal -> Visible -> view -> X, Y, Z.
+// Equatorial direction in X, Y, Z -> horizontal -> refraction -> Visible
+// (apparent altitude) -> view -> X, Y, Z.
 void ProjectPoints(std::span<TSkyPoint> points, int first, int last, const TProjection& view);
 void ProjectPoints(std::span<TSkyPoint> points, int first, int last, const TSkyloom& sky);
 

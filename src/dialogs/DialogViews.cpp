@@ -265,6 +265,8 @@ void TConfigView::DrawOtherPage() {
   ImGui::SameLine(150);
   ImGui::Checkbox("标签避让", &form_.CheckBoxLabelPlace);
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
+  ImGui::SameLine(150);
+  ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
 }
 
 void TConfigView::DrawView() {

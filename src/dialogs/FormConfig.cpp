@@ -214,6 +214,7 @@ void TFormConfig::FormShow() {
   ckWithName = options_.NebulaNames;
   CheckBoxLabelPlace = sky_.LabelPlacement != 0;
   CheckBoxRealSky = sky_.RealisticSky != 0;
+  CheckBoxRefraction = sky_.Refraction != 0;
 }
 
 void TFormConfig::DateTimePicker1Change() {
@@ -430,6 +431,7 @@ void TFormConfig::Button1Click() {
   options_.NebulaNames = ckWithName;
   sky_.LabelPlacement = CheckBoxLabelPlace ? 1 : 0;
   sky_.RealisticSky = CheckBoxRealSky ? 1 : 0;
+  sky_.Refraction = CheckBoxRefraction ? 1 : 0;
 
   Applied = true;
   Open = false;

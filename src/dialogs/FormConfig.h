@@ -87,8 +87,8 @@ class TFormConfig {
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
-  // The model's two drawing options: LabelPlacement and RealisticSky.
-  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false;
+  // The model's drawing options: LabelPlacement, RealisticSky and Refraction.
+  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false;
   bool CheckBoxSave = false;
 
   // Dialog state.

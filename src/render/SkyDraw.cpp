@@ -401,7 +401,7 @@ void DrawSun(TFrame& f) {
 // Where and how large the Moon's disc is drawn: at its place with radius
 // 10, or during a solar eclipse magnified about the Sun with it.
 struct TMoonDisc {
-  int X = 0, Y = 0;
+  double X = 0, Y = 0;  // whole pixels, or fractions when magnified
   double Radius = MoonDiscRadius;  // anything else: magnified with the Sun
 };
 TMoonDisc MoonDiscOf(const TFrame& f) {
@@ -410,9 +410,9 @@ TMoonDisc MoonDiscOf(const TFrame& f) {
   d.X = f.Sx(m);
   d.Y = f.Sy(m);
   int sx, sy;
-  if (f.Light.On && f.Light.Eclipse && SunOnScreen(f, sx, sy)) {
-    d.X = sx + RoundPixel(f.Light.MoonDx);
-    d.Y = sy + RoundPixel(f.Light.MoonDy);
+  if (f.Light.Eclipse && SunOnScreen(f, sx, sy)) {
+    d.X = sx + f.Light.MoonDx;
+    d.Y = sy + f.Light.MoonDy;
     d.Radius = f.Light.MoonDrawnRadius;
   }
   return d;
@@ -429,19 +429,23 @@ void DrawMoon(TFrame& f) {
   if (!IsShown(m)) return;
   if (sky.StarLimit <= 0 && std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) > 25) return;
   const TMoonDisc disc = MoonDiscOf(f);
-  const int x = disc.X, y = disc.Y;
+  const int x = RoundPixel(disc.X), y = RoundPixel(disc.Y);
+  const bool magnified = disc.Radius != MoonDiscRadius;
   const double p = MoonAxisAngle(sky);
   // The unlit part shows the sky behind the Moon.
   const TColor bg = f.Light.On ? SkyColourAt(f.Light, ScreenDirection(sky, x, y)) : f.C.Background;
   const TColor rim = f.On(SkyBits::PlanetNames) ? Yellow : bg;
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
-  FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
-  // The rim one pixel outside the disc; over the Sun during an eclipse it
-  // hugs the disc instead (and is left out in the sky's colour), so that it
-  // touches the Sun no earlier than the Moon does.
-  const bool magnified = disc.Radius != MoonDiscRadius;
-  const int e = magnified ? static_cast<int>(disc.Radius) : MoonDiscRadius + 1;
-  if (!magnified || rim != bg) {
+  // Magnified over the Sun the disc stands at its exact place with a soft
+  // limb, so the covered part of the Sun grows smoothly.
+  if (magnified)
+    FillSmoothMoonDisc(f.C.Buffer, disc.X, disc.Y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
+  else
+    FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
+  // The rim one pixel outside the disc; over the Sun during an eclipse
+  // there is none, so that nothing but the Moon's own disc covers the Sun.
+  const int e = magnified ? static_cast<int>(std::ceil(disc.Radius)) : MoonDiscRadius + 1;
+  if (!magnified) {
     cv.Pen.Color = rim;
     cv.Brush.Color = bg;
     cv.Brush.Style = TBrushStyle::Clear;
@@ -602,7 +606,7 @@ void BlockLabelAreas(TFrame& f, const TGroundLayout& g) {
   if (SunOnScreen(f, sx, sy)) pass.BlockDisc(sx, sy, SunDiscRadius + 1);
   if (IsShown(sky.Planets[BodyMoon])) {
     const TMoonDisc d = MoonDiscOf(f);
-    pass.BlockDisc(d.X, d.Y, static_cast<int>(std::lround(d.Radius)) + 2);
+    pass.BlockDisc(RoundPixel(d.X), RoundPixel(d.Y), static_cast<int>(std::lround(d.Radius)) + 2);
   }
 }
 
@@ -683,15 +687,48 @@ void DrawSky(TSkyDrawContext& ctx) {
   if (ctx.HoverObject > 0) DrawHovered(f);
 }
 
+namespace {
+
+// The lit test of the phase drawing, for a point (X, Y) of the disc (pixels
+// from its centre, up positive).
+struct TPhaseShape {
+  double R, Side, K, MinWidth, Cp, Sp;
+  TPhaseShape(double r, double p, double phase) : R(r) {
+    phase = NormalizeAngle(phase);
+    Side = phase > M_PI ? -1 : 1;       // which half of the limb is lit
+    K = -r * std::cos(phase);            // terminator semi-axis toward the lit side
+    const double elongation = std::fabs(phase - M_PI);
+    MinWidth = elongation >= 7 * M_PI / 180 ? 1.5 : 0.0;
+    Cp = std::cos(p);
+    Sp = std::sin(p);
+  }
+  bool Lit(double X, double Y) const {
+    const double c = Cp * X - Sp * Y;  // along the horns
+    const double s = Sp * X + Cp * Y;  // toward the lit limb of a waxing Moon
+    const double w = std::sqrt(std::max(0.0, 1 - (c * c) / (R * R)));
+    // Lit between the terminator and the limb (a band thinner than a
+    // twentieth of a pixel lights nothing), and a thin crescent at least
+    // along the lit half of the limb.
+    const bool between = Side * s >= K * w && K * w < R * w - 0.05;
+    const bool rim = MinWidth > 0 && Side * s >= 0 &&
+                     X * X + Y * Y >= (R - MinWidth) * (R - MinWidth);
+    return between || rim;
+  }
+};
+
+uint16_t Blend565(uint16_t under, TColor over, double a) {
+  const TColor u = TBackBuffer::From565(under);
+  auto mix = [a](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * a)); };
+  return TBackBuffer::To565(RGB(mix(u & 255, over & 255), mix((u >> 8) & 255, (over >> 8) & 255),
+                                mix((u >> 16) & 255, (over >> 16) & 255)));
+}
+
+}  // namespace
+
 void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double phase, TColor lit,
                   TColor dark) {
   if (!(r > 0) || r > 2000) return;
-  phase = NormalizeAngle(phase);
-  const double side = phase > M_PI ? -1 : 1;      // which half of the limb is lit
-  const double k = -r * std::cos(phase);           // terminator semi-axis toward the lit side
-  const double elongation = std::fabs(phase - M_PI);
-  const double minWidth = elongation >= 7 * M_PI / 180 ? 1.5 : 0.0;
-  const double cp = std::cos(p), sp = std::sin(p);
+  const TPhaseShape shape(r, p, phase);
   const double edge = (r + 0.2) * (r + 0.2);
   const uint16_t litPixel = TBackBuffer::To565(lit), darkPixel = TBackBuffer::To565(dark);
   const int n = static_cast<int>(std::ceil(r)) + 1;
@@ -705,16 +742,30 @@ void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double 
       if (px < 0 || px >= W) continue;
       const double X = dx, Y = -dy;  // up positive, as DrawArc turns its points
       if (X * X + Y * Y > edge) continue;
-      const double c = cp * X - sp * Y;  // along the horns
-      const double s = sp * X + cp * Y;  // toward the lit limb of a waxing Moon
-      const double w = std::sqrt(std::max(0.0, 1 - (c * c) / (r * r)));
-      // Lit between the terminator and the limb (a band thinner than a
-      // twentieth of a pixel lights nothing), and a thin crescent at least
-      // along the lit half of the limb.
-      const bool between = side * s >= k * w && k * w < r * w - 0.05;
-      const bool rim = minWidth > 0 && side * s >= 0 && X * X + Y * Y >= (r - minWidth) * (r - minWidth);
-      const bool isLit = between || rim;
-      row[px] = isLit ? litPixel : darkPixel;
+      row[px] = shape.Lit(X, Y) ? litPixel : darkPixel;
+    }
+  }
+}
+
+void FillSmoothMoonDisc(TBackBuffer& buffer, double x, double y, double r, double p,
+                        double phase, TColor lit, TColor dark) {
+  if (!(r > 0) || r > 2000 || !std::isfinite(x) || !std::isfinite(y)) return;
+  const TPhaseShape shape(r, p, phase);
+  const int W = buffer.Width(), H = buffer.Height();
+  const int x0 = std::max(0, static_cast<int>(std::floor(x - r - 1)));
+  const int x1 = std::min(W - 1, static_cast<int>(std::ceil(x + r + 1)));
+  const int y0 = std::max(0, static_cast<int>(std::floor(y - r - 1)));
+  const int y1 = std::min(H - 1, static_cast<int>(std::ceil(y + r + 1)));
+  for (int py = y0; py <= y1; ++py) {
+    uint16_t* row = buffer.Pixels() + static_cast<size_t>(py) * W;
+    for (int px = x0; px <= x1; ++px) {
+      const double X = px - x, Y = y - py;
+      // The share of the pixel inside the limb, from the distance of its
+      // centre to the limb.
+      const double a = std::clamp(r + 0.5 - std::sqrt(X * X + Y * Y), 0.0, 1.0);
+      if (a <= 0) continue;
+      const TColor c = shape.Lit(X, Y) ? lit : dark;
+      row[px] = a >= 1 ? TBackBuffer::To565(c) : Blend565(row[px], c, a);
     }
   }
 }

@@ -59,6 +59,11 @@ void DrawArc(TCanvas& canvas, int x, int y, double p, double a, double b, int fr
 // so that every visible phase is one solid shape.
 void FillMoonDisc(TBackBuffer& buffer, int x, int y, double r, double p, double phase, TColor lit,
                   TColor dark);
+// The same disc at a centre given in fractions of a pixel, its limb blended
+// with what lies beneath by the share of each pixel it covers (the Moon
+// magnified over the Sun in an eclipse).
+void FillSmoothMoonDisc(TBackBuffer& buffer, double x, double y, double r, double p,
+                        double phase, TColor lit, TColor dark);
 
 // Orientation p of the Moon's phase (radians, 0..2pi) from the two MoonAxis
 // points: atan2(du, dv) of MoonAxis 1 minus MoonAxis 2.

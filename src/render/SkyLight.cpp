@@ -7,11 +7,10 @@
 #include <cmath>
 
 #include "SolarSystem.h"
+#include "Topocentric.h"
 
 namespace {
 
-constexpr double SunRadiusAt1Au = 959.63 / 206264.806;  // radians
-constexpr double MoonRadiusEarthRadii = 0.2725076;
 constexpr double EclipseReach = 2 * Deg;  // Moon closer than this to the Sun: eclipse drawing
 constexpr double TotalitySkyAltitude = -7 * Deg;  // what the sky looks like when the Sun is covered
 
@@ -115,46 +114,51 @@ int SkyLimit(double altitude) {
   return -35;
 }
 
-TSkyLight ComputeSkyLight(const TSkyloom& sky) {
-  TSkyLight light;
-  light.On = sky.RealisticSky != 0;
-  if (!light.On) return light;
+namespace {
+
+// A solar eclipse in the picture: when the Moon comes near enough to the Sun
+// that the discs as ordinarily drawn (far larger than true) would touch, or
+// within 2 degrees, both are drawn at one common magnification about the
+// Sun, at their true size ratio and separation.
+void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
   const TSkyPoint& sun = sky.Planets[BodySun];
   const TSkyPoint& moon = sky.Planets[BodyMoon];
   light.SunDir = Unit(HorizontalDirection(sun.Lon, sun.Lat, sky));
   light.SunAltitude = std::asin(std::clamp(light.SunDir.Z, -1.0, 1.0));
-
-  // The Moon seen from the observer, as the sky update places it.
-  TVector3 m = HorizontalDirection(moon.Lon, moon.Lat, sky);
-  const double dist = static_cast<double>(Body(BodyMoon).Dist);  // Earth radii
-  double topoDist = dist;
-  if (dist > 1.0) {
-    m.Z -= std::asin(1.0 / dist);
-    topoDist = dist * std::sqrt(m.X * m.X + m.Y * m.Y + m.Z * m.Z);
-  }
-  const TVector3 moonDir = Unit(m);
-  const double sunDist = static_cast<double>(Body(BodySun).Dist);  // AU
-  light.SunRadius = sunDist > 0 ? SunRadiusAt1Au / sunDist : SunRadiusAt1Au;
-  light.MoonRadius = topoDist > 1 ? std::asin(MoonRadiusEarthRadii / topoDist) : 0.0045;
+  // The Moon seen from the observer: the sky update leaves its topocentric
+  // place in the model.
+  const TVector3 moonDir = Unit(HorizontalDirection(moon.Lon, moon.Lat, sky));
+  light.SunRadius = SunSemiDiameter(static_cast<double>(Body(BodySun).Dist));
+  light.MoonRadius = MoonSemiDiameter(TopocentricMoon(sky).Dist);
   light.Separation = AngleBetween(light.SunDir, moonDir);
-  light.Eclipse = light.Separation < EclipseReach;
-  if (light.Eclipse) {
-    light.Covered = CoveredFraction(light.SunRadius, light.MoonRadius, light.Separation);
-    // Pixels per radian that make the Sun's true disc the picture's disc.
-    const double perRadian = SunDiscRadius / light.SunRadius;
-    light.Magnification = sky.Scale > 0 ? perRadian / sky.Scale : 1;
-    light.MoonDrawnRadius = perRadian * light.MoonRadius;
-    // The true separation, magnified, in the direction the Moon lies on screen.
-    const double dx = -(moon.Y - sun.Y), dy = moon.X - sun.X;
-    const double n = std::hypot(dx, dy);
-    const double r = perRadian * light.Separation;
-    if (n > 1e-9) {
-      light.MoonDx = dx / n * r;
-      light.MoonDy = dy / n * r;
-    } else {
-      light.MoonDx = r;
-    }
+  const double drawnReach =
+      sky.Scale > 0 ? (SunDiscRadius + MoonDiscRadius + 2.0) / sky.Scale : EclipseReach;
+  light.Eclipse = light.Separation < std::max(EclipseReach, drawnReach);
+  if (!light.Eclipse) return;
+  light.Covered = CoveredFraction(light.SunRadius, light.MoonRadius, light.Separation);
+  // Pixels per radian that make the Sun's true disc the picture's disc.
+  const double perRadian = SunDiscRadius / light.SunRadius;
+  light.Magnification = sky.Scale > 0 ? perRadian / sky.Scale : 1;
+  light.MoonDrawnRadius = perRadian * light.MoonRadius;
+  // The true separation, magnified, in the direction the Moon lies on screen.
+  const double dx = -(moon.Y - sun.Y), dy = moon.X - sun.X;
+  const double n = std::hypot(dx, dy);
+  const double r = perRadian * light.Separation;
+  if (n > 1e-9) {
+    light.MoonDx = dx / n * r;
+    light.MoonDy = dy / n * r;
+  } else {
+    light.MoonDx = r;
   }
+}
+
+}  // namespace
+
+TSkyLight ComputeSkyLight(const TSkyloom& sky) {
+  TSkyLight light;
+  light.On = sky.RealisticSky != 0;
+  EclipseGeometry(sky, light);
+  if (!light.On) return light;
   // The sky darkens only when most of the Sun is hidden.
   const double w = std::pow(light.Covered, 3);
   light.SkyAltitude = light.SunAltitude;

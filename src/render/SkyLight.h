@@ -2,9 +2,11 @@
 // of every direction (day blue brightening toward the Sun, civil, nautical
 // and astronomical twilight graded toward the Sun's horizon, night), the
 // faintest star the sky lets through, and a solar eclipse: when the Moon
-// stands within 2 degrees of the Sun both discs are drawn at one common
+// stands within 2 degrees of the Sun, or near enough that the discs as
+// ordinarily drawn would touch, both discs are drawn at one common
 // magnification about the Sun, their true separation magnified by the same
-// factor, and the sky darkens with the covered fraction of the Sun.
+// factor (with the realistic sky on or off), and with the realistic sky the
+// sky darkens with the covered fraction of the Sun.
 //
 // Directions are unit vectors of the horizontal frame (south, east, up).
 #pragma once
@@ -27,7 +29,7 @@ struct TSkyLight {
   int Limit = 1000;            // faintest star magnitude (tenths) the sky lets through
   int MessierLimit = 1000;     // the same for the diffuse Messier objects
 
-  // Eclipse drawing: Moon within 2 degrees of the Sun.
+  // Eclipse drawing (in every mode): the Moon near the Sun.
   bool Eclipse = false;
   double SunRadius = 0, MoonRadius = 0;  // true semi-diameters, radians
   double Separation = 0;                 // true centre distance, radians

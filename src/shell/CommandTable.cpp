@@ -13,7 +13,7 @@ constexpr bool Locked = true, Free = false;
 constexpr bool Stale = true, Same = false;
 
 // In code order (FindCommand searches by halves).
-constexpr std::array<TCommandRow, 44> Rows{{
+constexpr std::array<TCommandRow, 45> Rows{{
     {Cmd::PointerLeft, &V::PanelCommand, Free, Same},
     {Cmd::About, &V::ProgramCommand, Free, Same},
     {Cmd::AzimuthDial, &V::ViewCommand, Locked, Stale},
@@ -56,6 +56,7 @@ constexpr std::array<TCommandRow, 44> Rows{{
     {Cmd::ConstHighlight, &V::PopupCommand, Free, Same},
     {Cmd::LabelPlacement, &V::ProgramCommand, Free, Stale},
     {Cmd::RealisticSky, &V::ProgramCommand, Free, Stale},
+    {Cmd::Refraction, &V::ProgramCommand, Free, Stale},
     {Cmd::Music, &V::ProgramCommand, Free, Same},
     {Cmd::ShowStep, &V::PlayerCommand, Free, Stale},
 }};

@@ -167,5 +167,6 @@ void TViewState::ProgramCommand(int code) {
     case Cmd::Music: Stage->SwitchMusic(); break;
     case Cmd::LabelPlacement: FlipLabelPlacement(Sky, SkyStale); break;
     case Cmd::RealisticSky: FlipRealisticSky(Sky, SkyStale); break;
+    case Cmd::Refraction: FlipRefraction(Sky, SkyStale); break;
   }
 }

@@ -134,3 +134,14 @@ bool AddToCivil(TCivilTime& t, int unit, int64_t amount) {
       return NormalizeCivil(t);
   }
 }
+
+bool ValidCivilDate(int year, int month, int day, const char*& why) {
+  why = "";
+  if (year < FirstYear || year > LastYear) why = "years -99999..99999";
+  else if (year == 0) why = "there is no year 0; 1 BC is year -1";
+  else if (month < 1 || month > 12) why = "months 1..12";
+  else if (day < 1 || day > DaysInMonth(year, month)) why = "no such day in that month";
+  else if (year == 1582 && month == 10 && day > 4 && day < 15)
+    why = "October 5..14 of 1582 were left out by the calendar reform";
+  return *why == '\0';
+}

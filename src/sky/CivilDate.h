@@ -23,6 +23,11 @@ constexpr int32_t LastYear = 99999;
 // out of range.
 int DaysInMonth(int year, int month);
 
+// A date the calendar has: year -99999..99999 but no year 0, month 1..12,
+// day 1..DaysInMonth, and none of 1582-10-05..14 (left out by the reform).
+// False with the rule broken in `why` (English).
+bool ValidCivilDate(int year, int month, int day, const char*& why);
+
 // Julian Day Number (the day starting at noon) of a civil date; fields out of
 // range act as offsets (month 13 is January of the next year, day 0 the last
 // day of the month before).

@@ -1,5 +1,5 @@
-// The two program-wide drawing options of the sky model and the one way to
-// flip them: the label placement pass and the realistic sky. Each flip
+// The program-wide drawing options of the sky model and the one way to
+// flip them: the label placement pass, the realistic sky and refraction. Each flip
 // marks the sky stale so that the next frame is updated and redrawn.
 #pragma once
 
@@ -17,5 +17,13 @@ inline void FlipLabelPlacement(TSkyloom& sky, bool& skyStale) {
 // eclipse drawing follow the Sun. Off: a black night or navy day sky.
 inline void FlipRealisticSky(TSkyloom& sky, bool& skyStale) {
   sky.RealisticSky = sky.RealisticSky ? 0 : 1;
+  skyStale = true;
+}
+
+// Refraction on: everything in the sky stands where the atmosphere shows
+// it, lifted by half a degree at the horizon; the Sun and the Moon rise and
+// set by their upper limb. Off: true (geometric) altitudes.
+inline void FlipRefraction(TSkyloom& sky, bool& skyStale) {
+  sky.Refraction = sky.Refraction ? 0 : 1;
   skyStale = true;
 }

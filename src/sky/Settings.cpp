@@ -87,6 +87,7 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "City") key.WriteInteger("City", sky.City);
   else if (name == "LabelPlacement") key.WriteInteger("LabelPlacement", sky.LabelPlacement);
   else if (name == "RealisticSky") key.WriteInteger("RealisticSky", sky.RealisticSky);
+  else if (name == "Refraction") key.WriteInteger("Refraction", sky.Refraction);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -170,6 +171,7 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadInt(key, "City", sky.City, bad);
   ReadDrawOption(key, key.Path(), "LabelPlacement", sky.LabelPlacement);
   ReadDrawOption(key, key.Path(), "RealisticSky", sky.RealisticSky);
+  ReadDrawOption(key, key.Path(), "Refraction", sky.Refraction);
   key.Close();
   Repair(sky, folder, bad);
 }

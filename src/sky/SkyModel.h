@@ -158,6 +158,7 @@ class TSkyloom {
   // them: no repair, no save, no clean-up of the settings folder.
   bool SettingsReadOnly = false;
   int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;  // local civil
+  int32_t Second = 0;                                         // 0..59
   double ViewAz = 0;         // radians from south through east
   double ViewAlt = 0;        // radians, up positive
   int32_t ScreenWidth = 0, ScreenHeight = 0;
@@ -184,6 +185,7 @@ class TSkyloom {
   // Program-wide drawing options, kept with the per-user settings (1 on).
   uint8_t LabelPlacement = 1;  // every label of a frame placed in one pass, none piled up
   uint8_t RealisticSky = 1;    // sky colour, twilight, star fading and eclipses by the Sun
+  uint8_t Refraction = 1;      // the atmosphere lifts what is near the horizon
 
   // Built-in tables (horizon, trees and boards, grid, labels); trees are
   // drawn from the process random generator.

@@ -66,6 +66,7 @@ constexpr int ConstHighlight = 1207;
 // Program-wide sky switches (kept with the per-user settings).
 constexpr int LabelPlacement = 1301; // labels placed so that none overlap
 constexpr int RealisticSky = 1302;   // sky colour, twilight and fading by the Sun
+constexpr int Refraction = 1303;     // the atmosphere lifts what is near the horizon
 
 constexpr int Music = 2001;          // switch the background music
 constexpr int ShowStep = 3002;       // one step of the show player

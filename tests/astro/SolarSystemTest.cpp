@@ -1,10 +1,11 @@
 // The body table: opposition of Sun and anti-solar point, phases,
-// magnitudes, Saturn's rings, names, and the Sun precessed to the date.
+// magnitudes, Saturn's rings, names, and apparent places against published examples.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "DeltaT.h"
 #include "Gbk.h"
 #include "Moon.h"
 #include "Planets.h"
@@ -139,49 +140,71 @@ TEST(SolarSystem, SaturnRings) {
   EXPECT_EQ(SaturnRingMag10(node2, 0, later), 0);
 }
 
-TEST(SolarSystem, SunAndPlanetsArePrecessedToTheDate) {
-  // Equinox of 2026: 2026-03-20 14:46 UT. The Sun of date crosses RA 0 then;
-  // left in the J2000 frame it would still be 0.36 degrees short of it.
-  long double d = DayCountOf(2026, 3, 20, 14, 46, 0);
-  SolarSystemUpdate(d);
-  long double ra = Body(BodySun).Lon;
-  if (ra > Pi) ra -= 2 * Pi;
-  EXPECT_NEAR(static_cast<double>(ra * 180 / Pi), 0, 30.0 / 3600);
-  EXPECT_NEAR(static_cast<double>(Body(BodySun).Lat), 0, 30.0 / 3600 * 3.14159 / 180);
+// The UT day count whose Terrestrial Time is the Julian Day jde.
+long double DayCountAtTT(double jde) {
+  const double dt = DeltaTSeconds(DecimalYearOfJulianDay(jde));
+  return static_cast<long double>(jde - dt / 86400.0) - JulianDayOfDayZero;
+}
 
-  // At any date the Sun and a planet stand exactly where the star rule puts
-  // their J2000 places: the geocentric J2000 ecliptic vector from the series,
-  // turned to the J2000 equator and carried to the date as a star is.
-  for (long double day : {DayCountOf(1, 1, 1, 0, 0, 0), DayCountOf(1850, 6, 1, 0, 0, 0),
-                          DayCountOf(2026, 1, 15, 13, 0, 0), DayCountOf(2900, 12, 31, 0, 0, 0)}) {
-    SolarSystemUpdate(day);
-    const double jd = static_cast<double>(day + JulianDayOfDayZero);
-    const TEclipticPosition earth = EarthPosition(jd);
-    const TEclipticPosition mars = PlanetPosition(MarsTable, jd);
-    auto vec = [](long double l, long double b, long double r) {
-      return TVector3{static_cast<double>(r * std::cos(l) * std::cos(b)),
-                      static_cast<double>(r * std::sin(l) * std::cos(b)),
-                      static_cast<double>(r * std::sin(b))};
-    };
-    const TVector3 sun = vec(earth.L + Pi, -earth.B, earth.R);
-    const TVector3 helio = vec(mars.L, mars.B, mars.R);
-    const TVector3 geoMars{helio.X + sun.X, helio.Y + sun.Y, helio.Z + sun.Z};
-    struct Case {
-      int Body;
-      TVector3 J2000Ecliptic;
-    } cases[] = {{BodySun, sun}, {BodyMars, geoMars}};
-    for (const Case& c : cases) {
-      const TVector3 v = PrecessDirectionToDate(
-          EclipticToEquatorial(c.J2000Ecliptic, Obliquity(0.0L)), static_cast<double>(day));
-      EXPECT_NEAR(static_cast<double>(Body(c.Body).Lon), LongitudeOf(v), 1e-9) << c.Body;
-      EXPECT_NEAR(static_cast<double>(Body(c.Body).Lat), LatitudeOf(v), 1e-9) << c.Body;
-    }
+double ArcsecBetween(double ra1, double dec1, double ra2, double dec2) {
+  const TVector3 a = DirectionOf(ra1, dec1), b = DirectionOf(ra2, dec2);
+  const double x = a.Y * b.Z - a.Z * b.Y, y = a.Z * b.X - a.X * b.Z, z = a.X * b.Y - a.Y * b.X;
+  return std::atan2(std::sqrt(x * x + y * y + z * z), a.X * b.X + a.Y * b.Y + a.Z * b.Z) *
+         206264.806;
+}
+
+TEST(SolarSystem, ApparentPlacesAgreeWithPublishedExamples) {
+  // Worked examples of J. Meeus, Astronomical Algorithms (2nd ed.), computed
+  // there with the full theories: apparent geocentric right ascension and
+  // declination at a Terrestrial Time.
+  struct Case {
+    const char* What;
+    double Jde;
+    int Body;
+    double RaDeg, DecDeg;
+  } cases[] = {
+      // Example 25.b: 1992 Oct 13.0 TD, 13h13m30.749s, -7 47' 01.74".
+      {"Sun 1992-10-13", 2448908.5, BodySun, (13 + 13 / 60.0 + 30.749 / 3600) * 15,
+       -(7 + 47 / 60.0 + 1.74 / 3600)},
+      // Example 47.a: 1992 Apr 12.0 TD.
+      {"Moon 1992-04-12", 2448724.5, BodyMoon, 134.688470, 13.768368},
+      // Example 33.a: 1992 Dec 20.0 TD, 21h04m41.454s, -18 53' 16.84".
+      {"Venus 1992-12-20", 2448976.5, BodyVenus, (21 + 4 / 60.0 + 41.454 / 3600) * 15,
+       -(18 + 53 / 60.0 + 16.84 / 3600)},
+  };
+  for (const Case& c : cases) {
+    SolarSystemUpdate(DayCountAtTT(c.Jde));
+    EXPECT_NEAR(BodyTableFrame().JdTT, c.Jde, 1e-6) << c.What;
+    const TBodyState& b = Body(c.Body);
+    EXPECT_LT(ArcsecBetween(static_cast<double>(b.Lon), static_cast<double>(b.Lat),
+                            c.RaDeg * Pi / 180, c.DecDeg * Pi / 180),
+              5.0)
+        << c.What;
   }
-  d = DayCountOf(1, 1, 1, 0, 0, 0);
+  // The Moon of example 47.a: 368409.7 km from the Earth's centre.
+  SolarSystemUpdate(DayCountAtTT(2448724.5));
+  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).Dist) * 6378.137 / 368409.7, 1.0, 2e-4);
+
+  // The March equinox of 2026, 2026-03-20 14:46 UT: the apparent Sun
+  // crosses the equator at right ascension 0 (within the minute's motion).
+  SolarSystemUpdate(DayCountOf(2026, 3, 20, 14, 46, 0));
+  EXPECT_LT(ArcsecBetween(static_cast<double>(Body(BodySun).Lon),
+                          static_cast<double>(Body(BodySun).Lat), 0, 0),
+            5.0);
+}
+
+TEST(SolarSystem, MoonGainsTheNutationInLongitude) {
+  // The lunar series are of the mean ecliptic of date; the table's ecliptic
+  // is the true one, Delta-psi further along.
+  const long double d = DayCountOf(1, 1, 1, 0, 0, 0);
   SolarSystemUpdate(d);
-  const double jd = static_cast<double>(d + JulianDayOfDayZero);
-  // The Moon's series are of date already.
-  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).EclLon - MoonPosition(jd).L), 0, 1e-15);
+  const TDateFrame& f = BodyTableFrame();
+  EXPECT_GT(f.DeltaT, 10000);  // TT runs hours ahead of UT in AD 1
+  const TEclipticPosition m = MoonPosition(f.JdTT);
+  double dl = static_cast<double>(Body(BodyMoon).EclLon - m.L) - f.NutationLon;
+  dl = std::remainder(dl, 2 * 3.141592653589793);
+  EXPECT_NEAR(dl, 0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).EclLat - m.B), 0, 1e-12);
 }
 
 TEST(SolarSystem, Names) {

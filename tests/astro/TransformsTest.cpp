@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "DateFrame.h"
+#include "DeltaT.h"
 #include "TimeScales.h"
 #include "Transforms.h"
 
@@ -96,24 +98,23 @@ std::vector<TSkyPoint> PointsAt(const std::vector<TVector3>& dirs) {
   return points;
 }
 
-TEST(Transforms, PrecessionOfDateAndBetweenEpochs) {
-  std::vector<TSkyPoint> points = PointsAt({{1, 0, 0}, {0.3, -0.5, 0.8124}, {0, 0, 1}});
-  std::vector<TSkyPoint> same = points;
-  PrecessToDate(points, 1, 3, 0.0);  // the identity on day 0
-  for (size_t i = 0; i < points.size(); ++i) {
-    EXPECT_NEAR(points[i].X, same[i].X, 1e-16);
-    EXPECT_NEAR(points[i].Y, same[i].Y, 1e-16);
-    EXPECT_NEAR(points[i].Z, same[i].Z, 1e-16);
-  }
-  // After a century the equinox has moved 1.3967 degrees in ecliptic longitude.
-  const double d = 36525;
-  PrecessToDate(points, 1, 1, d);
-  TVector3 ecl = EclipticToEquatorial({points[0].X, points[0].Y, points[0].Z},
-                                      -static_cast<double>(Obliquity(d)));
-  EXPECT_NEAR(LongitudeOf(ecl) / Deg, 1.3967, 5e-5);
-  EXPECT_NEAR(LatitudeOf(ecl), 0, 1e-15);
-  // Lon and Lat are not touched.
-  EXPECT_EQ(points[0].Lon, 0);
+TEST(Transforms, ApparentPlaceOfAStarAndPrecessionBetweenEpochs) {
+  // Example 23.a of J. Meeus, Astronomical Algorithms (2nd ed.): theta
+  // Persei, J2000 place 2h44m11.986s +49 13' 42.48", proper motion
+  // +0.03425 s and -0.0895" a year; at 2028 Nov 13.19 TD (JDE 2462088.69)
+  // its apparent place is 2h46m14.390s +49 21' 07.45".
+  const double years = (2462088.69 - 2451545.0) / 365.25;
+  const double ra0 = (2 + 44 / 60.0 + (11.986 + 0.03425 * years) / 3600) * 15 * Deg;
+  const double dec0 = (49 + 13 / 60.0 + (42.48 - 0.0895 * years) / 3600) * Deg;
+  const double dt = DeltaTSeconds(DecimalYearOfJulianDay(2462088.69));
+  const TDateFrame frame =
+      DateFrameOf(2462088.69 - dt / 86400 - static_cast<double>(JulianDayOfDayZero));
+  std::vector<TSkyPoint> points = PointsAt({DirectionOf(ra0, dec0)});
+  ApparentPlaces(points, 1, 1, frame);
+  const TVector3 v{points[0].X, points[0].Y, points[0].Z};
+  EXPECT_NEAR(LongitudeOf(v) / Deg * 3600, (2 + 46 / 60.0 + 14.390 / 3600) * 15 * 3600, 0.5 * 15);
+  EXPECT_NEAR(LatitudeOf(v) / Deg * 3600, (49 + 21 / 60.0 + 7.45 / 3600) * 3600, 0.5);
+  EXPECT_NEAR(std::hypot(std::hypot(v.X, v.Y), v.Z), 1.0, 1e-15);
 
   // 1900 -> 2000 is the precession of 100 tropical years.
   std::vector<TSkyPoint> a = PointsAt({{0.3, -0.5, 0.8124}});
@@ -128,7 +129,7 @@ TEST(Transforms, PrecessionOfDateAndBetweenEpochs) {
 TEST(Transforms, PointRangesStayInsideTheTable) {
   std::vector<TSkyPoint> points = PointsAt({{1, 0, 0}, {0, 1, 0}});
   std::vector<TSkyPoint> before = points;
-  PrecessToDate(points, 2, 1, 36525);  // last < first: nothing
+  ApparentPlaces(points, 2, 1, DateFrameOf(36525));  // last < first: nothing
   EXPECT_EQ(points[0].X, before[0].X);
   EXPECT_EQ(points[1].Y, before[1].Y);
   // Ranges beyond the table are clipped to it.

@@ -433,9 +433,11 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_TRUE(form.CheckBox1);
   sky.LabelPlacement = 0;
   sky.RealisticSky = 0;
+  sky.Refraction = 0;
   form.FormShow();
   EXPECT_FALSE(form.CheckBoxLabelPlace);
   EXPECT_FALSE(form.CheckBoxRealSky);
+  EXPECT_FALSE(form.CheckBoxRefraction);
   form.StepRadio = 3;
   form.EditUnit = "10";
   form.ScrollBar1 = 8;
@@ -447,6 +449,7 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.ckWithName = true;
   form.CheckBoxLabelPlace = true;
   form.CheckBoxRealSky = true;
+  form.CheckBoxRefraction = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(options.StepUnit, 3);
@@ -457,6 +460,7 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_TRUE(options.Subtitles && options.Speech && options.FullScreen && options.NebulaNames);
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
+  EXPECT_EQ(sky.Refraction, 1);
 }
 
 // "确定" without touching the place keeps it to the last bit; a typed

@@ -42,7 +42,8 @@ struct TRenderRig {
     Sky->Longitude = lonDeg * DegToRad;
     Sky->TimeZone = zone;
   }
-  void When(int y, int mo, int d, int h, int mi) {
+  void When(int y, int mo, int d, int h, int mi, int sec = 0) {
+    Sky->Second = sec;
     Sky->Year = y;
     Sky->Month = mo;
     Sky->Day = d;

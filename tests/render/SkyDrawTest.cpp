@@ -307,11 +307,13 @@ TEST_F(SkyDraw, MoonRimAndStarLimitZero) {
   Put(s.Planets[BodySun], 100, 0);
   Rig.Draw(clBlack);
   EXPECT_EQ(Rig.Count(yellow, 0, 0, 799, 599), 0);
+  // Next to the Sun on screen it shows (the places on the sky are far
+  // apart here, so it keeps its own size and rim).
+  s.Planets[BodySun].Lon = 1;
   Put(s.Planets[BodySun], 10, 15);
   Rig.Draw(clBlack);
   EXPECT_GT(Rig.Count(yellow, 389, 205, 411, 227), 40);
 }
-
 TEST_F(SkyDraw, StarMarksAndAreaMarks) {
   TSkyloom& s = *Rig.Sky;
   s.StarCount = 3;

@@ -15,13 +15,15 @@
 #include "RenderRig.h"
 #include "SolarSystem.h"
 #include "StarData.h"
+#include "DateFrame.h"
 #include "TimeScales.h"
 #include "Transforms.h"
 
 namespace {
 
-// A sky at day count 0 (1999-12-31 0h UT), where precession is the
-// identity, so catalogue positions can be chosen from horizontal ones.
+// A sky at day count 0 (1999-12-31 0h UT) without refraction; catalogue
+// positions are chosen from horizontal ones through the inverse of the
+// apparent-place reduction.
 struct SkyUpdate : ::testing::Test {
   TRenderRig Rig;
   TSkyloom& S = *Rig.Sky;
@@ -30,6 +32,20 @@ struct SkyUpdate : ::testing::Test {
     Rig.When(1999, 12, 31, 0, 0);
     Rig.View(0, 0);
     S.StarCount = 0;
+    S.Refraction = 0;
+  }
+  // The J2000 direction whose apparent place of day count 0 is q.
+  static TVector3 J2000Of(const TVector3& q) {
+    const TDateFrame f = DateFrameOf(0);
+    const TVector3 p = RotateBack(f.Npb, q);
+    TVector3 p0 = p;
+    for (int i = 0; i < 4; ++i) {
+      const TVector3 a = Aberrate(p0, f.Velocity);
+      p0 = {p0.X + p.X - a.X, p0.Y + p.Y - a.Y, p0.Z + p.Z - a.Z};
+      const double n = std::sqrt(p0.X * p0.X + p0.Y * p0.Y + p0.Z * p0.Z);
+      p0 = {p0.X / n, p0.Y / n, p0.Z / n};
+    }
+    return p0;
   }
   // Star k at azimuth az (from south through east) and altitude alt,
   // degrees, owned by constellation `owner`.
@@ -42,9 +58,10 @@ struct SkyUpdate : ::testing::Test {
     const double z = -std::cos(phi) * hs + std::sin(phi) * hu;
     const double x = std::cos(theta) * x1 + std::sin(theta) * he;
     const double y = -std::sin(theta) * x1 + std::cos(theta) * he;
+    const TVector3 j = J2000Of({x, y, z});
     TSkyPoint& p = S.Stars[k];
-    p.Lon = AngleOf(x, y);
-    p.Lat = std::atan2(z, std::hypot(x, y));
+    p.Lon = AngleOf(j.X, j.Y);
+    p.Lat = std::atan2(j.Z, std::hypot(j.X, j.Y));
     p.Owner = owner;
     p.Mag = mag;
     p.Greek = ' ';
@@ -295,10 +312,12 @@ bool FindMoment(TRenderRig& rig, int y, int mo, int d, int step, F f) {
   return false;
 }
 
-// Bodies below the horizon are hidden with the ground on; the Moon's
-// visibility is decided on its geocentric altitude, before the parallax
-// lowers it.
+// Bodies below the horizon are hidden with the ground on; the Sun and the
+// Moon rise with their upper limb, refraction lifting them; the Moon is
+// drawn where the observer sees it, a degree below its geocentric place
+// near the horizon.
 TEST_F(SkyUpdate, BodiesAndMoonParallax) {
+  S.Refraction = 1;
   Rig.Place(39.9, 116.4, 8);
   Rig.Switches(0, 0, false, false, true);
   Rig.When(2026, 1, 15, 0, 0);  // midnight: the Sun is down
@@ -310,31 +329,38 @@ TEST_F(SkyUpdate, BodiesAndMoonParallax) {
   EXPECT_EQ(S.Planets[BodySun].Visible, 1);
   EXPECT_TRUE(S.IsDaylight());
 
-  // A minute at which the Moon's geocentric altitude is at most 0.3 degrees
-  // (its parallax is about 1 degree): still visible, yet drawn below the
-  // horizon row.
-  auto geocentricU = [&] {
-    return HorizontalDirection(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat, S).Z;
+  // Moonrise: the first minute the Moon shows, its centre stands (without
+  // refraction) 34' + its semi-diameter below the horizon.
+  auto trueAltitude = [&](double ra, double dec) {
+    return std::asin(HorizontalDirection(ra, dec, S).Z) / DegToRad;
   };
+  bool wasDown = false;
   ASSERT_TRUE(FindMoment(Rig, 2026, 1, 15, 1, [&] {
-    const double u = geocentricU();
-    return u >= 0 && u < std::sin(0.3 * DegToRad);
+    const bool up = S.Planets[BodyMoon].Visible == 1;
+    const bool rose = wasDown && up;
+    wasDown = !up;
+    return rose;
   }));
-  const double parallax = std::asin(1 / static_cast<double>(Body(BodyMoon).Dist));
-  EXPECT_NEAR(parallax, 0.95 * DegToRad, 0.1 * DegToRad);
-  EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
-  // Face the Moon at altitude 0: its offset lies below the horizon row.
+  const double topo = trueAltitude(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat);
+  EXPECT_NEAR(topo, -(34.5 + 16.5) / 60, 0.2);
+  const TBodyState& moon = Body(BodyMoon);
+  const double geo = trueAltitude(static_cast<double>(moon.Lon), static_cast<double>(moon.Lat));
+  EXPECT_NEAR(geo - topo, 0.95, 0.1) << "the horizontal parallax";
+  // Face the Moon at altitude 0: it is drawn lifted by refraction, above
+  // where its true place would be.
   const TVector3 h = HorizontalDirection(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat, S);
   S.ViewAz = AngleOf(h.X, h.Y);
   S.ViewAlt = 0;
   S.UpdateSky();
-  EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
-  EXPECT_GT(S.Planets[BodyMoon].X, S.Horizon[1].X + 5);  // v grows downwards
+  const double unrefracted = S.Scale * std::tan(-topo * DegToRad);
+  EXPECT_LT(S.Planets[BodyMoon].X, unrefracted - 0.4 * S.Scale * DegToRad);
   EXPECT_GT(S.Planets[BodyMoon].Z, 0);
 
   // Ground off: the Moon is visible whatever its altitude.
   Rig.Switches(0, 0, false, false, false);
-  ASSERT_TRUE(FindMoment(Rig, 2026, 1, 15, 30, [&] { return geocentricU() < -0.5; }));
+  ASSERT_TRUE(FindMoment(Rig, 2026, 1, 15, 30, [&] {
+    return HorizontalDirection(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat, S).Z < -0.5;
+  }));
   EXPECT_EQ(S.Planets[BodyMoon].Visible, 1);
   Rig.Switches(0, 0, false, false, true);
   S.UpdateSky();
@@ -350,12 +376,13 @@ TEST_F(SkyUpdate, TargetDirection) {
   S.Consts[3].Lat = 0;
   S.Offices[7].Lon = 0;
   S.Offices[7].Lat = 0;
-  // The equinox point turned 1.3967 degrees along the ecliptic.
-  const double lambda = 36525 * 3.82394e-5 * DegToRad;
+  // The equinox point turned 1.3970 degrees along the ecliptic (with the
+  // nutation and aberration of the day, some 30 arc seconds).
+  const TVector3 v = ApparentDirection({1, 0, 0}, 36525);
+  const double ra = LongitudeOf(v), dec = LatitudeOf(v);
   const double eps = static_cast<double>(Obliquity(36525));
-  const double ra = std::atan2(std::cos(eps) * std::sin(lambda), std::cos(lambda));
-  const double dec = std::asin(std::sin(eps) * std::sin(lambda));
-  EXPECT_NEAR(lambda / DegToRad, 1.3967, 1e-4);
+  const double lambda = std::atan2(std::cos(eps) * v.Y + std::sin(eps) * v.Z, v.X);
+  EXPECT_NEAR(lambda / DegToRad, 1.3970, 0.01);
 
   S.DayNumber = -1;
   S.TargetDirection(1005);  // Messier: stored catalogue coordinates
@@ -415,6 +442,58 @@ TEST_F(SkyUpdate, OutlineWindingOfASquare) {
   EXPECT_NEAR(wind(500, 216), 0, 1e-9);                    // outside
   for (int i = 1; i <= 4; ++i) S.Bounds[i].Z = -0.2;       // all behind the viewer
   EXPECT_EQ(wind(400, 216), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Sunrise and sunset as the sky shows them: the Sun's disc appears (with
+// the ground on) at the almanac's minute. Times rounded to the minute for
+// Beijing (39.904 N, 116.407 E, zone +8) at the equinox and both solstices
+// of 2024 and for Sydney (33.869 S, 151.209 E) at both solstices: the
+// published times of the almanac services, the equinox at Beijing worked by
+// the almanacs' rule (upper limb on the horizon at a true altitude of -50')
+// from the published equation of time and declination of the day.
+TEST(SunriseSunset, AtTheAlmanacMinute) {
+  TRenderRig rig;
+  TSkyloom& s = *rig.Sky;
+  rig.View(0, 0);
+  rig.Switches(0, 0, false, false, true);
+  s.Refraction = 1;
+  const struct {
+    const char* Place;
+    double Lat, Lon;
+    int Zone, Month, Day, Rise, Set;  // minutes after midnight
+  } cases[] = {
+      {"Beijing", 39.904, 116.407, 8, 3, 20, 6 * 60 + 17, 18 * 60 + 27},
+      {"Beijing", 39.904, 116.407, 8, 6, 21, 4 * 60 + 46, 19 * 60 + 46},
+      {"Beijing", 39.904, 116.407, 8, 12, 21, 7 * 60 + 33, 16 * 60 + 53},
+      {"Sydney", -33.869, 151.209, 10, 6, 21, 7 * 60 + 0, 16 * 60 + 54},
+      {"Sydney", -33.869, 151.209, 11, 12, 21, 5 * 60 + 41, 20 * 60 + 5},
+  };
+  for (const auto& c : cases) {
+    rig.Place(c.Lat, c.Lon, c.Zone);
+    auto up = [&](int second) {
+      rig.When(2024, c.Month, c.Day, second / 3600, second / 60 % 60, second % 60);
+      s.UpdateSky();
+      return s.Planets[BodySun].Visible == 1;
+    };
+    // The first moment of the day with the Sun up, and the first after
+    // noon with it down: by minutes, then to 10 s.
+    auto first = [&](int from, int to, bool wanted) {
+      for (int t = from; t < to; t += 60)
+        if (up(t) == wanted) {
+          for (int u = t - 50; u < t; u += 10)
+            if (up(u) == wanted) return u;
+          return t;
+        }
+      return -1;
+    };
+    const int rise = first(3 * 3600, 10 * 3600, true), set = first(15 * 3600, 22 * 3600, false);
+    EXPECT_NEAR(rise / 60.0, c.Rise, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
+    EXPECT_NEAR(set / 60.0, c.Set, 1.0) << c.Place << " " << c.Month << "-" << c.Day;
+  }
 }
 
 }  // namespace

@@ -129,23 +129,30 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
   }
 }
 
-// The two drawing options reach the model only when given.
+// The drawing options reach the model only when given.
 TEST(CommandLine, DrawingOptions) {
   TOptions o;
   std::string error;
-  ASSERT_TRUE(ParseOptions({"--label-placement", "off", "--realistic-sky", "on"}, o, error)) << error;
+  ASSERT_TRUE(ParseOptions({"--label-placement", "off", "--realistic-sky", "on", "--refraction",
+                            "off"},
+                           o, error))
+      << error;
   TSkyloom sky;
   sky.RealisticSky = 0;
   ApplyDrawOptions(o, sky);
   EXPECT_EQ(sky.LabelPlacement, 0);
   EXPECT_EQ(sky.RealisticSky, 1);
+  EXPECT_EQ(sky.Refraction, 0);
+  EXPECT_FALSE(ParseOptions({"--refraction", "yes"}, o, error));
   TOptions none;
   ASSERT_TRUE(ParseOptions({}, none, error));
   sky.LabelPlacement = 1;
   sky.RealisticSky = 0;
+  sky.Refraction = 1;
   ApplyDrawOptions(none, sky);
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 0);
+  EXPECT_EQ(sky.Refraction, 1);
 }
 
 }  // namespace

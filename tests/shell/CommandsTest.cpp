@@ -122,8 +122,10 @@ TEST_F(CommandsTest, LayerSwitchesFlipTheirMaskAndSwitch) {
 }
 
 TEST_F(CommandsTest, DrawingSwitchesFlip) {
-  for (int code : {1301, 1302}) {
-    uint8_t& on = code == 1301 ? Sky().LabelPlacement : Sky().RealisticSky;
+  for (int code : {1301, 1302, 1303}) {
+    uint8_t& on = code == 1301   ? Sky().LabelPlacement
+                  : code == 1302 ? Sky().RealisticSky
+                                 : Sky().Refraction;
     const uint8_t before = on;
     form_->SkyStale = false;
     Run(code);

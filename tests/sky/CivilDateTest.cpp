@@ -106,3 +106,24 @@ TEST(CivilDate, NormalizeBringsFieldsIntoRange) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dates the calendar has, as every date typed or given is checked.
+TEST(CivilDate, ValidDates) {
+  const struct {
+    int Y, M, D;
+    bool Valid;
+  } cases[] = {{2024, 2, 29, true},   {1900, 2, 29, false}, {2000, 2, 29, true},
+               {-5, 2, 29, true},     {-4, 2, 29, false},   {1582, 10, 4, true},
+               {1582, 10, 5, false},  {1582, 10, 14, false}, {1582, 10, 15, true},
+               {0, 1, 1, false},      {2026, 13, 1, false}, {2026, 4, 31, false},
+               {-99999, 1, 1, true},  {100000, 1, 1, false}};
+  for (const auto& c : cases) {
+    const char* why = nullptr;
+    EXPECT_EQ(ValidCivilDate(c.Y, c.M, c.D, why), c.Valid) << c.Y << "-" << c.M << "-" << c.D;
+    EXPECT_EQ(*why == '\0', c.Valid);
+  }
+}
+
+}  // namespace

@@ -382,7 +382,7 @@ TEST_F(RegionMachine, EdgeCases) {
   EXPECT_EQ(Pointer.Region, 0);
 }
 
-TEST(KeyTable, DefaultsAndTheTwoSkySwitches) {
+TEST(KeyTable, DefaultsAndTheSkySwitches) {
   SetKeyTableDefaults();
   EXPECT_EQ(KeyTable[0].Key, 'R');
   EXPECT_EQ(KeyTable[0].Command, 105);
@@ -392,8 +392,10 @@ TEST(KeyTable, DefaultsAndTheTwoSkySwitches) {
   EXPECT_EQ(KeyTable[12].LookMask, 0);
   EXPECT_EQ(KeyTable[13].Key, 'G');
   EXPECT_EQ(KeyTable[13].Command, 1302);
-  EXPECT_EQ(KeyTable[14].Enabled, 0);
-  EXPECT_EQ(KeyTable[14].Key, 0);
+  EXPECT_EQ(KeyTable[14].Key, 'T');
+  EXPECT_EQ(KeyTable[14].Command, 1303);
+  EXPECT_EQ(KeyTable[15].Enabled, 0);
+  EXPECT_EQ(KeyTable[15].Key, 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "CityTable.h"
+#include "DateFrame.h"
 #include "Gbk.h"
 #include "SkyModel.h"
 #include "SolarSystem.h"
@@ -237,7 +238,7 @@ void TShowCatalog::DirectionAt(int id, int star, const TShowFrame& when, int zon
   m.Tracking = 0;
   m.UpdateSky();
   if (star > 0) {
-    const TVector3 v = PrecessDirectionToDate(
+    const TVector3 v = ApparentDirection(
         DirectionOf(m.Stars[star].Lon, m.Stars[star].Lat), m.DayNumber);
     m.TargetLon = LongitudeOf(v);
     m.TargetLat = LatitudeOf(v);
