@@ -234,17 +234,16 @@ int RunSkyloom(int argc, char** argv) {
       } else if (!recorder.Start(form, recordFile, options.RecordFile, quality)) {
         exitCode = 2;
       } else {
-        form.Loop.SetSink(&recorder);
         bool ok = true;
         if (!scriptFile.empty()) {
-          ok = RunScript(form, scriptFile, callerCwd);
+          ok = RunScript(form, scriptFile, callerCwd, &recorder);
         } else {
           TUntilShowEnds show;
-          form.Loop.SetSource(&show);
-          form.Loop.RunUntil(form, [] { return false; });
-          form.Loop.SetSource(nullptr);
+          TFrameLoop loop;
+          loop.SetSource(&show);
+          loop.SetSink(&recorder);
+          loop.RunUntil(form, [] { return false; });
         }
-        form.Loop.SetSink(nullptr);
         exitCode = recorder.Finish(ok);
       }
     } else if (!renderFile.empty()) {

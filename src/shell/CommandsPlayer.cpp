@@ -72,7 +72,7 @@ void TViewState::PlayerCommand(int code) {
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         PlayShowFile(answer.ShowFile, false);
       } else if (answer.Result == 4 && !answer.ShowFile.empty()) {
-        RunRecordDialog(*this, answer.ShowFile);
+        Stage->ShowRecord(answer.ShowFile);
       } else if (answer.Result == 2) {
         // "自动找到：" confirmed: the trip sets off at once, as a trip asked
         // for on the command line does; S stops it and A goes on.

@@ -170,6 +170,7 @@ void RunHelpDialog(TFormSky& form) {
 
 void TFormSky::ShowAbout() { RunAboutDialog(*this); }
 void TFormSky::ShowHelp() { RunHelpDialog(*this); }
+void TFormSky::ShowRecord(const std::string& showFile) { RunRecordDialog(*this, showFile); }
 bool TFormSky::ShowSettings() { return RunConfigDialog(*this); }
 TStarToolAnswer TFormSky::ShowStarTool(const std::function<void(int)>& onPick) {
   return RunStarToolDialog(*this, onPick);

@@ -62,6 +62,7 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   void ShowHelp() override;
   bool ShowSettings() override;
   TStarToolAnswer ShowStarTool(const std::function<void(int)>& onPick) override;
+  void ShowRecord(const std::string& showFile) override;
 
   // The sky and the panel of the view state, by the presenter.
   void DrawFrame();

@@ -188,8 +188,8 @@ int TRecorder::Finish(bool runOk) {
   return 0;
 }
 
-bool TUntilShowEnds::BeforeFrame(TFormSky&) {
-  if (started_ && !Player.Active) return false;
+bool TUntilShowEnds::BeforeFrame(TFormSky& form) {
+  if (started_ && !form.Player.Active) return false;
   started_ = true;
   return true;
 }

@@ -321,14 +321,16 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
 }
 
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
-                    const std::string& baseFolder) {
+                    const std::string& baseFolder, TFrameSink* sink) {
   TScriptRunner runner(steps, baseFolder);
   TFrameLoop loop;
   loop.SetSource(&runner);
+  loop.SetSink(sink);
   loop.RunUntil(form, [] { return false; });
   return !runner.Failed();
 }
-bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {
+bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder,
+               TFrameSink* sink) {
   // Messages name the script as the user gave it: relative to the caller's
   // folder when it lies there.
   std::string shown = file;
@@ -350,5 +352,5 @@ bool RunScript(TFormSky& form, const std::string& file, const std::string& baseF
   }
   std::string base = baseFolder;
   if (base.empty()) base = std::filesystem::path(file).parent_path().string();
-  return RunScriptSteps(form, steps, base);
+  return RunScriptSteps(form, steps, base, sink);
 }

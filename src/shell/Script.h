@@ -69,8 +69,10 @@ class TScriptRunner : public TStepSource {
 
 // Runs the script file (at most 1 MiB) on the form through its frame loop;
 // paths of shots are relative to `baseFolder` (the caller's folder). False
-// on a read or parse error or a failed shot.
-bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder = "");
+// on a read or parse error or a failed shot. A sink, when given, takes
+// every frame of the run as it is made (a recording).
+bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder = "",
+               TFrameSink* sink = nullptr);
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
-                    const std::string& baseFolder);
+                    const std::string& baseFolder, TFrameSink* sink = nullptr);
 

@@ -23,7 +23,8 @@ class TSkyloom;
 
 // What the star tool (Cmd::StarTool) chose: Result 1 a show (ShowFile, a file
 // name inside the show folder), 2 an object (SelectedId, an object number),
-// 3 time flow with the step the dialog set; any other Result changes nothing.
+// 3 time flow with the step the dialog set, 4 a show to record as a video
+// (ShowFile); any other Result changes nothing.
 struct TStarToolAnswer {
   int Result = 0;
   std::string ShowFile;
@@ -46,6 +47,9 @@ class TStageHooks {
   // The observation settings; true when new settings were applied.
   virtual bool ShowSettings() { return false; }
   virtual TStarToolAnswer ShowStarTool(const std::function<void(int)>& /*onPick*/) { return {}; }
+  // Records the show `showFile` (a file name inside a show folder) as a
+  // video, the file chosen in a dialog of its own.
+  virtual void ShowRecord(const std::string& /*showFile*/) {}
 };
 
 // Where the pointer was at the last pointer event (stage pixels) and which
