@@ -119,3 +119,7 @@ void ApparentPlaces(std::span<TSkyPoint> points, int first, int last, const TDat
 TVector3 ApparentDirection(const TVector3& j2000, double dayCount) {
   return ApparentOfJ2000(DateFrameOf(dayCount), j2000);
 }
+
+long double SkyRotationAngle(long double d, long double lambda) {
+  return RotationAngleOfSidereal(DateFrameOf(static_cast<double>(d)).ApparentSidereal, lambda);
+}

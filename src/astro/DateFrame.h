@@ -56,5 +56,9 @@ constexpr double ObliquityJ2000 = 84381.406 / 206264.80624709636;
 // Apparent places of date of the J2000 unit vectors X, Y, Z of records
 // first..last (1-based, inclusive; clipped to the table), in place.
 void ApparentPlaces(std::span<TSkyPoint> points, int first, int last, const TDateFrame& frame);
+// Sky rotation angle Theta (radians, RotationAngleOfSidereal in
+// TimeScales.h) for the UT day count d and east longitude lambda (radians).
+long double SkyRotationAngle(long double d, long double lambda);
+
 // One J2000 unit direction to its apparent place at the UT day count d.
 TVector3 ApparentDirection(const TVector3& j2000, double dayCount);

@@ -6,7 +6,6 @@
 #include <erfa.h>
 
 #include "AstroMath.h"
-#include "DateFrame.h"
 #include "DeltaT.h"
 
 using astro_detail::Pi;
@@ -61,10 +60,6 @@ long double Obliquity(long double d) {
   const double jdUT = static_cast<double>(d + JulianDayOfDayZero);
   const double jdTT = jdUT + DeltaTSeconds(DecimalYearOfJulianDay(jdUT)) / 86400.0;
   return eraObl06(2451545.0, jdTT - 2451545.0);
-}
-
-long double SkyRotationAngle(long double d, long double lambda) {
-  return RotationAngleOfSidereal(DateFrameOf(static_cast<double>(d)).ApparentSidereal, lambda);
 }
 
 long double RotationAngleOfSidereal(double apparentSidereal, long double lambda) {

@@ -30,13 +30,12 @@ long double DayCountOf(int year, int month, int day, int hour, int minute, int t
 // count d, radians.
 long double Obliquity(long double d);
 
-// Sky rotation angle Theta (radians) for day count d and east longitude
-// lambda (radians): -lambda - the Greenwich apparent sidereal angle, so that
-// the local apparent sidereal angle is -Theta. Turning a vector of the true
-// equator of date by +Theta about the pole brings its x axis to the
-// observer's meridian. The second form takes the angle from a frame already
-// made for the moment.
-long double SkyRotationAngle(long double d, long double lambda);
+// Sky rotation angle Theta (radians) from the Greenwich apparent sidereal
+// angle (radians) and east longitude lambda (radians): -lambda - the
+// sidereal angle, so that the local apparent sidereal angle is -Theta.
+// Turning a vector of the true equator of date by +Theta about the pole
+// brings its x axis to the observer's meridian. SkyRotationAngle
+// (DateFrame.h) gives it for a day count.
 long double RotationAngleOfSidereal(double apparentSidereal, long double lambda);
 
 // Precession angle in ecliptic longitude accumulated since J2000.0 by day
