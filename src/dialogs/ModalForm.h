@@ -13,4 +13,8 @@ class TModalForm {
   // The program cannot go on with the dialog open (the window closed, the
   // script ended): close it as its cancel button would.
   virtual void CloseByHost() = 0;
+  // True while the dialog changes without any input (a recording running in
+  // the background): the frame draws it every period instead of waiting for
+  // an event.
+  virtual bool Busy() const { return false; }
 };

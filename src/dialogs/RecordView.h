@@ -11,6 +11,7 @@ class TRecordView : public TModalForm {
   bool IsOpen() const override { return form_.Open; }
   void DrawView() override;
   void CloseByHost() override { form_.ButtonCancelClick(); }
+  bool Busy() const override { return form_.Phase == TFormRecord::TPhase::Recording; }
 
  private:
   void DrawChoosing();

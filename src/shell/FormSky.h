@@ -104,6 +104,7 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   TImGuiHost ImGuiHost;
   // The open dialog's ImGui view, drawn on top in every frame while set.
   std::function<void()> DialogView;
+  std::function<bool()> DialogBusy;  // the open dialog changes by itself
   // One pass of whatever drives the program (the message loop or a script):
   // a modal dialog's nested loop calls it until the dialog closes. False
   // when the program cannot go on (the window closed, the script ended).

@@ -58,12 +58,14 @@ bool OverlayOpen(const TFormSky& form) {
 // Whether the overlay needs frames drawn. A menu or dialog that sits idle is
 // not drawn again: the overlay draws when it opens or closes, after input or
 // any change to the picture, while a menu waits to open, and while ImGui asks
-// for frames (pointer events to take, input held, a caret to blink) -- each
+// for frames (pointer events to take, input held, a caret to blink) or the
+// dialog changes by itself (a recording's progress) -- each
 // time for two frames, as ImGui settles which window holds the pointer one
 // frame late.
 bool OverlayWantsFrames(const TFormSky& form) {
   const bool open = OverlayOpen(form);
   return open != form.OverlayShown || form.PopupPending || (open && form.PictureStale) ||
+         (form.DialogBusy && form.DialogBusy()) ||
          (form.ImGuiHost.Ready() &&
           (form.ImGuiHost.PointerPending() || form.ImGuiHost.WantsFrame()));
 }

@@ -16,7 +16,9 @@ void ShowModal(TFormSky& form, TModalForm& dialog) {
   // behind its key event; it belongs to the stage, not to the dialog's fields.
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_FlushEvent(SDL_TEXTINPUT);
   std::function<void()> below = std::move(form.DialogView);
+  std::function<bool()> belowBusy = std::move(form.DialogBusy);
   form.DialogView = [&dialog] { dialog.DrawView(); };
+  form.DialogBusy = [&dialog] { return dialog.Busy(); };
   ++form.ModalDepth;
   while (dialog.IsOpen()) {
     if (form.Terminated || !form.NextFrame || !form.NextFrame()) {
@@ -26,6 +28,7 @@ void ShowModal(TFormSky& form, TModalForm& dialog) {
   }
   --form.ModalDepth;
   form.DialogView = std::move(below);
+  form.DialogBusy = std::move(belowBusy);
   form.DXInput1.ReleaseAll();
 }
 
