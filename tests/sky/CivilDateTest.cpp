@@ -92,7 +92,9 @@ TEST(CivilDate, EveryDayOfFourCenturiesRoundTrips) {
     ASSERT_EQ(CivilDayNumber(yy, mm, dd), j) << yy << "-" << mm << "-" << dd;
     ASSERT_GE(dd, 1);
     ASSERT_LE(dd, DaysInMonth(yy, mm));
-    if (yy == 1582 && mm == 10) ASSERT_TRUE(dd <= 4 || dd >= 15) << dd;
+    if (yy == 1582 && mm == 10) {
+      ASSERT_TRUE(dd <= 4 || dd >= 15) << dd;
+    }
   }
 }
 

@@ -72,7 +72,9 @@ TEST(SplitInfoText, MixedTextIsCutAtCharacterBoundaries) {
   std::string joined;
   for (int i = 1; i <= info.LineCount; ++i) {
     EXPECT_LE(Line(info, i).size(), 40u) << i;
-    if (i < info.LineCount) EXPECT_GE(Line(info, i).size(), 39u) << "line " << i << " wastes room";
+    if (i < info.LineCount) {
+      EXPECT_GE(Line(info, i).size(), 39u) << "line " << i << " wastes room";
+    }
     joined += Line(info, i);
   }
   EXPECT_EQ(joined, text);
