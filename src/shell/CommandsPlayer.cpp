@@ -71,7 +71,9 @@ bool TFormSky::PlayerCommand(int code) {
       const TStarToolAnswer answer =
           RunStarToolDialog(*this, [this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
-        PlayShowFile(answer.ShowFile, false);
+        // "确定" on a show plays it; S stops and A plays on, as for any show.
+        PlayShowFile(answer.ShowFile, true);
+        return true;
       } else if (answer.Result == 2) {
         // "自动找到：" confirmed: the trip sets off at once, as a trip asked
         // for on the command line does; S stops it and A goes on.

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 #include <sys/stat.h>
 
 #include "FirstRun.h"
@@ -21,6 +22,7 @@
 #include "Panel.h"
 #include "Lecture.h"
 #include "PictureWindow.h"
+#include "ShowModal.h"
 #include "SkyModel.h"
 #include "StringTable.h"
 
@@ -156,7 +158,8 @@ void TFormSky::FormShow() {
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
   // 5. Saved place, today's date and clock.
-  if (!HasSavedSettings()) ApplyFirstRunDefaults(sky, SystemZoneHours());
+  const bool firstRun = !HasSavedSettings();
+  if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -164,6 +167,11 @@ void TFormSky::FormShow() {
   sky.Day = now.Day;
   sky.Hour = now.Hour;
   sky.Minute = now.Minute;
+  // A first start in class hours shows tonight's sky and says so; a time
+  // asked for on the command line stays.
+  if (firstRun && !FixedNow && StartAtNightfall(sky)) Player.StatusText = LoadStr(StrNightfall);
+  if (sky.NamesOn) Regions[7].State |= 2;
+  if (sky.LinesOn) Regions[10].State |= 2;
   // 6.
   SkyStale = true;
 }
@@ -182,6 +190,7 @@ void TFormSky::DXTimer1Timer() {
   if (SplashPending) {
     SplashPending = false;
     if (Logo) Logo->Close();
+    if (!StartMessage.empty()) ShowMessage(*this, "提示", std::exchange(StartMessage, {}));
     if (MusicOn) {
       MediaPlayer1.Notify = true;
       MediaPlayer1.Wait = false;

@@ -198,6 +198,9 @@ class TFormSky {
   bool FixedNow = false;
   TCivilNow Now{};
   std::optional<uint32_t> FixedSeed;
+  // Lines shown in a message box over the first frames (a name on the
+  // command line that names nothing), then cleared.
+  std::vector<std::string> StartMessage;
 
   // Every executed code, when logging is on (tests and scripts read it).
   bool LogCommands = false;

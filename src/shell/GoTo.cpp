@@ -11,6 +11,7 @@
 #include "Interface.h"
 #include "ScreenGeometry.h"
 #include "SkyModel.h"
+#include "StarNaming.h"
 #include "StringTable.h"
 #include "Transforms.h"
 
@@ -72,7 +73,7 @@ void SetGroundLayer(TSkyloom& sky, bool on) {
 void TFormSky::AimAt(int code) {
   TSkyloom& sky = *SkyModel;
   sky.TargetDirection(code);
-  const TVector3 t = HorizontalDirection(sky.TargetLon, sky.TargetLat, sky);
+  const TVector3 t = sky.TargetSeen();
   sky.TrackX = t.X;
   sky.TrackY = t.Y;
   sky.TrackZ = t.Z;
@@ -105,6 +106,17 @@ void TFormSky::StepGoTo() {
   int move = ChooseGoToMove(sky.ViewAz, sky.ViewAlt, DirectionAzimuth(sky.TrackX, sky.TrackY),
                             DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ));
   if (++GoToSteps > MaxGoToSteps) move = 1004;
+  else if (move == 1004) {
+    // Arrived: the last step lands on the target itself, so that it ends in
+    // the middle of the sky area; below the horizon the ground gives way.
+    const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
+    const double az = DirectionAzimuth(sky.TrackX, sky.TrackY);
+    if (std::isfinite(alt) && std::isfinite(az)) {
+      if (alt < 0 && (sky.ShowFlags & SkyBits::Ground)) SetGroundLayer(sky, false);
+      sky.ViewAz = az;
+      sky.ViewAlt = alt;
+    }
+  }
   switch (move) {
     case 201:
       sky.ViewAz += step;
@@ -168,6 +180,7 @@ void TFormSky::GoToTarget(int c, bool animate) {
     if (c <= 99) name = Trim(sky.Consts[c].Name.view()) + LoadStr(23);
     else if (c >= 101 && c <= 110) name = BodyName(c - 100);
     else if (c >= 201 && c <= 999) name = Trim(sky.Offices[c - 200].Name.view());
+    else if (c > StarIdBase) name = Utf8ToGbk(StarName(sky, c - StarIdBase));
     else if (c > 1000) name = Trim(sky.MessierNames[c - 1000].Code.view());
     Player.StatusText = LoadStr(24) + name;
     return;
