@@ -17,7 +17,7 @@ cd "$WORK"
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$WORK/config"
-export TZ=Asia/Shanghai   # a first run starts in the system clock's zone: 北京
+export TZ=Asia/Tokyo   # a first run starts in the city of the system clock's zone: 东京
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_program() {  # LOG
