@@ -96,9 +96,10 @@ void SetFont(TCanvas& canvas, TColor colour) {
 }  // namespace
 
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
-                     int playerKind, int stepAmount, int stepUnit, std::string& out) {
+                     int playerKind, int stepAmount, int stepUnit, std::string& out, int detail) {
   const TWords& w = Words();
   out.clear();
+  const bool named = sky.City >= 1 && !cityName.empty();
   // Date and time.
   AppendInt(out, sky.Year % 100000);
   out += w.Year;
@@ -111,20 +112,23 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   out += ':';
   AppendTwoDigits(out, sky.Minute);
   out += ' ';
-  // Place.
+  // Place: a city's coordinates are left out of the shorter lines.
   if (sky.City >= 1) out += cityName;
-  out += w.Open;
-  const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
-  out += lat >= 0 ? w.North : w.South;
-  AppendTenths(out, std::fabs(lat) * Deg);
-  out += w.Degree;
-  out += lon >= 0 ? w.East : w.West;
-  AppendTenths(out, std::fabs(lon) * Deg);
-  out += w.Degree;
-  out += w.Close;
+  if (detail >= 2 || !named) {
+    out += w.Open;
+    const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
+    out += lat >= 0 ? w.North : w.South;
+    AppendTenths(out, std::fabs(lat) * Deg);
+    out += w.Degree;
+    out += lon >= 0 ? w.East : w.West;
+    AppendTenths(out, std::fabs(lon) * Deg);
+    out += w.Degree;
+    out += w.Close;
+  }
   out += ' ';
-  // Tilt.
-  out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  // Tilt ("仰" or "俯" alone in the shortest line).
+  if (detail >= 1) out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  else out += (sky.ViewAlt >= 0 ? w.Up : w.Down).substr(0, 2);
   AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * Deg));
   out += w.Degree;
   out += ' ';
@@ -132,7 +136,7 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   const long long h = std::llround(Positive(sky.ViewAz) * Deg);
   const int l = static_cast<int>((std::llround(static_cast<double>(h) + 45) / 90) % 4);
   const long long delta = h - 90LL * l;
-  out += w.Direction;
+  if (detail >= 1) out += w.Direction;
   if (delta == 0) {
     out += w.Exactly;
     out += w.Points[l];
@@ -159,7 +163,7 @@ std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
                             std::string_view playerStatus, int playerKind, int stepAmount,
                             int stepUnit) {
   std::string out;
-  BuildStatusLine(sky, cityName, playerStatus, playerKind, stepAmount, stepUnit, out);
+  BuildStatusLine(sky, cityName, playerStatus, playerKind, stepAmount, stepUnit, out, 2);
   return out;
 }
 
@@ -257,9 +261,14 @@ void DrawShowBar(TPanelContext& c) {
   const int x = Sections[2].X + (bar ? br.X : 6), y = Sections[2].Y + (bar ? br.Y : 6);
   const int w = bar ? br.Width : 540, h = bar ? br.Height : 24;
   if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
-  BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
-                  *c.StatusScratch);
   SetFont(c.Canvas, RGB(255, 204, 0));
+  // The fullest line that fits the bar: without a city's coordinates, then
+  // with shorter words, so that the time flow at its end stays readable.
+  for (int detail = 2; detail >= 0; --detail) {
+    BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
+                    *c.StatusScratch, detail);
+    if (10 + c.Canvas.TextWidth(*c.StatusScratch) <= w - 8) break;
+  }
   const int th = c.Canvas.TextHeight(*c.StatusScratch);
   // Kept inside the bar: a long line is cut rather than written over the
   // buttons beside it.

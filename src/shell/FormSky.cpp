@@ -281,8 +281,11 @@ void TFormSky::DrawFrame() {
   panel.PanelState = PanelState;
   panel.LineHeight = LineHeight;
   panel.SubtitlesOn = SubtitlesOn != 0;
-  panel.PlayerStatus = Player.StatusText;
-  panel.PlayerKind = Player.Kind;
+  // The status line says whether time runs: the time-flow words only while
+  // it does (a note of the player's own, such as a go-to's, stays).
+  const bool stopped = !Player.Active && Player.StatusText == LoadStr(17);
+  panel.PlayerStatus = stopped ? LoadStr(StrTimeStopped) : Player.StatusText;
+  panel.PlayerKind = stopped ? 0 : Player.Kind;
   panel.StepAmount = StepAmount;
   panel.StepUnit = StepUnit;
   panel.CityName = city;

@@ -145,6 +145,9 @@ void TFormSky::FormKeyDown(int key, int /*shift*/) {
     ExecuteCommand(e.Command);
     return;
   }
+  // F1 opens the help whatever the key table (a saved one may predate it).
+  constexpr int KeyF1 = 0x70;
+  if (key == KeyF1) ExecuteCommand(Cmd::Help);
 }
 
 void TFormSky::PlaySound(const char* name) {
@@ -266,6 +269,8 @@ void TFormSky::DrawPopupMenu() {
     }
   }
   if (!ImGui::BeginPopup("PopupMenu1")) return;
+  // Esc closes the menu as a click elsewhere does.
+  if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false)) ImGui::CloseCurrentPopup();
   // An open menu is drawn every tick: ImGui measures a new menu in its
   // first frame and shows it from the second, and it follows the pointer.
   OverlayFrames = 2;

@@ -14,6 +14,7 @@
 #include "Application.h"
 #include "AutoCommand.h"
 #include "FormSky.h"
+#include "Interface.h"
 #include "Script.h"
 #include "SDL_scancode.h"
 #include "SkyModel.h"
@@ -55,8 +56,16 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_EQ(sky.ScreenWidth, 800);
   EXPECT_EQ(sky.ScreenHeight, 432);
   EXPECT_EQ(sky.Scale, 533);
-  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground);
+  // A first run (no saved settings): the ground, names and figures, and the
+  // 星名 and 辅助线 buttons look on.
+  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground | sky.Mode1 | sky.Mode2);
+  EXPECT_NE(sky.Mode1 & SkyBits::ConstNames, 0u);
+  EXPECT_NE(sky.Mode2 & SkyBits::ConstLines, 0u);
   EXPECT_EQ(sky.GroundOn, 1);
+  EXPECT_EQ(sky.NamesOn, 1);
+  EXPECT_EQ(sky.LinesOn, 1);
+  EXPECT_NE(Regions[7].State & 2, 0);
+  EXPECT_NE(Regions[10].State & 2, 0);
   EXPECT_EQ(sky.Year, 2026);
   EXPECT_EQ(sky.Hour, 21);
   EXPECT_TRUE(form_->SkyStale);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "Gbk.h"
+#include "AutoCommand.h"
+#include "CityTable.h"
 #include "GlobalParams.h"
 #include "FormSky.h"
 #include "Interface.h"
@@ -51,11 +53,40 @@ TEST(StatusLine, DirectionsNumbersAndTimeFlow) {
   }
 }
 
+TEST(StatusLine, ShorterLinesDropTheCitysCoordinatesThenWords) {
+  TSkyloom sky;
+  sky.Year = 2026, sky.Month = 1, sky.Day = 5, sky.Hour = 9, sky.Minute = 7;
+  sky.Latitude = -33.9 * Deg;
+  sky.Longitude = 151.2 * Deg;
+  sky.ViewAlt = 30 * Deg;
+  sky.ViewAz = 10 * Deg;
+  sky.City = 1;
+  const std::string status = Utf8ToGbk("时间停止");
+  const char* expected[3] = {
+      "2026年01月05日 09:07 悉尼 仰30° 南偏东10° 时间停止",
+      "2026年01月05日 09:07 悉尼 仰角：30° 方向：南偏东10° 时间停止",
+      "2026年01月05日 09:07 悉尼（南纬33.9°东经151.2°） 仰角：30° 方向：南偏东10° 时间停止",
+  };
+  for (int detail = 0; detail <= 2; ++detail) {
+    std::string line;
+    BuildStatusLine(sky, Utf8ToGbk("悉尼"), status, 0, 1, 1, line, detail);
+    EXPECT_EQ(GbkToUtf8(line), expected[detail]) << detail;
+  }
+  // A place of its own keeps its coordinates: they are all it has.
+  sky.City = 0;
+  std::string line;
+  BuildStatusLine(sky, "", status, 0, 1, 1, line, 1);
+  EXPECT_NE(GbkToUtf8(line).find("南纬33.9°"), std::string::npos);
+}
+
 class PanelFrame : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(chdir(SKYLOOM_RUNTIME_DIR), 0);
     CreateSkyModel(20260115);
+    // The player slot afresh, whatever an earlier test left in it.
+    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
+    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
     SetKeyTableDefaults();
     SetMenuTableDefaults();
     form_ = std::make_unique<TFormSky>();
@@ -91,6 +122,30 @@ class PanelFrame : public ::testing::Test {
   TColor At(int x, int y) { return form_->DXDraw.Buffer().Get(x, y); }
   std::unique_ptr<TFormSky> form_;
 };
+
+TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
+  // A long city name and a go-to's note: the whole line still fits, its
+  // end readable.
+  TSkyloom& sky = *SkyModel;
+  int longest = 1;
+  for (int i = 1; i <= CityCount; ++i)
+    if (Cities[i].CityName.view().size() > Cities[longest].CityName.view().size()) longest = i;
+  sky.City = longest;
+  form_->SkyStale = true;
+  Frames(1);
+  const std::string stopped = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(stopped.find("时间停止"), std::string::npos) << stopped;
+  const TRegion& bar = WellKnownRegion(6);
+  EXPECT_LE(10 + form_->DXDraw.Canvas().TextWidth(form_->StatusScratch), bar.Width - 8) << stopped;
+  form_->ExecuteCommand(108);  // A: time runs
+  Frames(2);
+  const std::string running = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(running.find("时间流动"), std::string::npos) << running;
+  EXPECT_EQ(running.find("时间停止"), std::string::npos) << running;
+  form_->ExecuteCommand(109);  // S: it stops
+  Frames(1);
+  EXPECT_NE(GbkToUtf8(form_->StatusScratch).find("时间停止"), std::string::npos);
+}
 
 TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   // Orion picked with the left button: its story fills the text panel.
