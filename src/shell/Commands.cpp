@@ -78,9 +78,10 @@ bool TFormSky::ViewCommand(int code) {
       RefreshInfoText();
       SkyStale = true;
       break;
-    case Cmd::StarNames:
-      sky.ShowFlags ^= sky.Mode1;
+    case Cmd::StarNames:  // the switch and what is drawn turn together
       sky.NamesOn = sky.NamesOn ? 0 : 1;
+      if (sky.NamesOn) sky.ShowFlags |= sky.Mode1;
+      else sky.ShowFlags &= ~sky.Mode1;
       break;
     case Cmd::Settings: {
       const bool active = Player.Active;
@@ -93,8 +94,9 @@ bool TFormSky::ViewCommand(int code) {
       break;
     }
     case Cmd::AuxLines:
-      sky.ShowFlags ^= sky.Mode2;
       sky.LinesOn = sky.LinesOn ? 0 : 1;
+      if (sky.LinesOn) sky.ShowFlags |= sky.Mode2;
+      else sky.ShowFlags &= ~sky.Mode2;
       break;
     case Cmd::Ground:
       sky.ShowFlags ^= SkyBits::Ground;

@@ -263,6 +263,7 @@ void TFormSky::DrawOverlay() {
 void TFormSky::DrawFrame() {
   if (!DXDraw.CanDraw()) return;
   TSkyloom& sky = *SkyModel;
+  SyncSwitchLooks();
   BackgroundColor = ((sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible && HoverObject == 0)
                         ? RGB(0, 0, 50)
                         : clBlack;

@@ -72,6 +72,11 @@ class TFormSky {
   void StepGoTo();
   void GoToTarget(int code, bool animate);
   void SyncLayerButtons(int mode);
+  // The one rule for the switch buttons' on look (星名, 辅助线, 地平线, 中/英,
+  // 标签避让, 真实天空): on while what they switch is on as drawn. Applied
+  // before each frame is drawn.
+  bool SwitchIsOn(int command) const;
+  void SyncSwitchLooks();
   // Constellation picking at the pointer (x, y) with the button of the last
   // press or release (0 left, 1 right, 2 middle).
   void PickConstellation(int x, int y, int button);

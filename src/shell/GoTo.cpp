@@ -7,6 +7,7 @@
 #include "CivilDate.h"
 #include "FormSky.h"
 #include "Gbk.h"
+#include "CommandCodes.h"
 #include "GlobalParams.h"
 #include "Interface.h"
 #include "ScreenGeometry.h"
@@ -240,6 +241,35 @@ void TFormSky::SyncLayerButtons(int mode) {
                      : e.Command == 1201 ? &Popup.ConstellationStarNames
                                          : nullptr;
     if (on) e.Checked = *on ? 1 : 0;
+  }
+}
+
+bool TFormSky::SwitchIsOn(int command) const {
+  const TSkyloom& sky = *SkyModel;
+  constexpr uint64_t NameBits = SkyBits::ConstNames | SkyBits::GreekLetters | SkyBits::StarNames |
+                                SkyBits::PlanetNames | SkyBits::MessierNames | SkyBits::OfficeNames;
+  constexpr uint64_t LineBits = SkyBits::Grid | SkyBits::Ecliptic | SkyBits::Galactic |
+                                SkyBits::ConstLines | SkyBits::OfficeLines;
+  switch (command) {
+    case Cmd::StarNames: return (sky.ShowFlags & NameBits) != 0;
+    case Cmd::AuxLines: return (sky.ShowFlags & LineBits) != 0;
+    case Cmd::Ground: return (sky.ShowFlags & SkyBits::Ground) != 0;
+    case Cmd::Language: return sky.English == 1;
+    case Cmd::LabelPlacement: return sky.LabelPlacement != 0;
+    case Cmd::RealisticSky: return sky.RealisticSky != 0;
+    default: return false;
+  }
+}
+
+void TFormSky::SyncSwitchLooks() {
+  // What is drawn decides: a show's layers as well as the switches'.
+  for (int r = 1; r <= MaxRegions; ++r) {
+    const int c = Regions[r].Command;
+    if (c != Cmd::StarNames && c != Cmd::AuxLines && c != Cmd::Ground && c != Cmd::Language &&
+        c != Cmd::LabelPlacement && c != Cmd::RealisticSky)
+      continue;
+    if (SwitchIsOn(c)) Regions[r].State |= OnLook;
+    else Regions[r].State &= ~OnLook;
   }
 }
 
