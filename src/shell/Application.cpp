@@ -130,6 +130,9 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
       }
       break;
     }
+    case SDL_MOUSEWHEEL:
+      form.FormMouseWheel(e.wheel.y);
+      break;
     default:
       break;
   }

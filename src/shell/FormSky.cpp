@@ -3,6 +3,7 @@
 #include "LabelPass.h"
 
 #include "CityTable.h"
+#include "ControlTips.h"
 #include "DialogEntry.h"
 #include "FileIo.h"
 
@@ -215,6 +216,7 @@ void TFormSky::DXTimer1Timer() {
     }
     if (!Playing) Player.Active = false;
   }
+  FollowTip();
   // 7.-9. A still picture is neither drawn nor presented again.
   if (SkyStale) {
     SkyModel->UpdateSky();
@@ -295,6 +297,41 @@ void TFormSky::DrawFrame() {
   PanelLayer.Draw(panel);
   DrawDials(panel);
   DrawShowBar(panel);
+  DrawTip();
+}
+
+void TFormSky::FollowTip() {
+  const int r = Pointer.Region;
+  if (r != TipRegion) {
+    if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
+    TipRegion = r;
+    TipFrames = 0;
+    return;
+  }
+  if (TipFrames < TipDelayFrames && ++TipFrames == TipDelayFrames) PictureStale = true;
+}
+
+void TFormSky::DrawTip() {
+  if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
+  if (Pointer.MouseState == 1 || DialogView) return;  // not while pressing or in a dialog
+  TipText = ControlTip(Regions[TipRegion].Command, SkyModel->English == 1);
+  if (TipText.empty()) return;
+  TCanvas& cv = DXDraw.Canvas();
+  cv.Font.Name = LoadStr(22);
+  cv.Font.Height = -12;
+  cv.Font.Color = RGB(255, 255, 220);
+  const int w = cv.TextWidth(TipText) + 10, h = cv.TextHeight(TipText) + 6;
+  const int x = std::clamp(Pointer.X + 12, 0, std::max(0, Width - w));
+  const int y = std::max(0, Pointer.Y - h - 6);
+  // A dark plate with a light frame above and right of the pointer.
+  TBackBuffer& b = DXDraw.Buffer();
+  for (int yy = y; yy < y + h; ++yy)
+    for (int xx = x; xx < x + w; ++xx)
+      b.Put(xx, yy, (yy == y || yy == y + h - 1 || xx == x || xx == x + w - 1) ? RGB(200, 200, 120)
+                                                                               : RGB(30, 30, 60));
+  cv.Brush.Style = TBrushStyle::Clear;
+  cv.TextOut(x + 5, y + 3, TipText);
+  cv.Release();
 }
 
 void TFormSky::SetCursor(int number) {

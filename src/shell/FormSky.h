@@ -107,6 +107,8 @@ class TFormSky {
   void FormMouseMove(int shift, int x, int y);
   void FormMouseUp(int button, int shift, int x, int y);
   void FormKeyDown(int key, int shift);
+  // The wheel turned by `notches` (up positive) at the pointer.
+  void FormMouseWheel(int notches);
   // The hover code at (x, y): 0 none, 1..100 a deep-sky object, 201..210 a
   // solar-system body.
   int ObjectAt(int x, int y) const;
@@ -206,6 +208,12 @@ class TFormSky {
   // Lines shown in a message box over the first frames (a name on the
   // command line that names nothing), then cleared.
   std::vector<std::string> StartMessage;
+  // The control the pointer rests on and for how many frames: its tip shows
+  // from TipDelayFrames on.
+  int TipRegion = 0, TipFrames = 0;
+  std::string TipText;  // kept between frames: drawing it allocates nothing
+  void FollowTip();
+  void DrawTip();
 
   // Every executed code, when logging is on (tests and scripts read it).
   bool LogCommands = false;

@@ -150,6 +150,18 @@ void TFormSky::FormKeyDown(int key, int /*shift*/) {
   if (key == KeyF1) ExecuteCommand(Cmd::Help);
 }
 
+void TFormSky::FormMouseWheel(int notches) {
+  // Over the story text, its scroll buttons and the subtitle strip the
+  // wheel scrolls the text a line a notch; over the sky it does nothing,
+  // kept for zooming.
+  constexpr int TextRegions[] = {20, 25, 26, 27, 28};
+  bool overText = false;
+  for (int r : TextRegions) overText |= Pointer.Region == r;
+  if (!overText || notches == 0) return;
+  const int command = notches > 0 ? Cmd::TextLineUp : Cmd::TextLineDown;
+  for (int i = 0; i < std::min(std::abs(notches), 10); ++i) ExecuteCommand(command);
+}
+
 void TFormSky::PlaySound(const char* name) {
   if (LogCommands) SoundLog.emplace_back(name);
   DXWaveList1.Play(name);
