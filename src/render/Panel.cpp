@@ -33,6 +33,27 @@ const TWords& Words() {
   return words;
 }
 
+// The same words in English (ASCII; the degree sign in GBK).
+const TWords& EnglishWords() {
+  static const TWords words = [] {
+    TWords w;
+    w.Year = w.Month = "-";
+    w.Day = "";
+    w.Open = " (";
+    w.Close = ")";
+    w.North = w.South = w.East = w.West = "";
+    w.Up = "Alt ";
+    w.Down = "Dip ";
+    w.Direction = "Facing ";
+    w.Exactly = "";
+    w.By = " by ";
+    w.Points[0] = "S", w.Points[1] = "E", w.Points[2] = "N", w.Points[3] = "W";
+    w.Units[1] = " min", w.Units[2] = " day", w.Units[3] = " yr";
+    return w;
+  }();
+  return words;
+}
+
 // Into (-pi, pi].
 double Signed(double a) {
   a = std::fmod(a, TwoPi);
@@ -97,7 +118,8 @@ void SetFont(TCanvas& canvas, TColor colour) {
 
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
                      int playerKind, int stepAmount, int stepUnit, std::string& out, int detail) {
-  const TWords& w = Words();
+  const bool english = sky.English == 1;
+  const TWords& w = english ? EnglishWords() : Words();
   out.clear();
   const bool named = sky.City >= 1 && !cityName.empty();
   // Date and time.
@@ -120,14 +142,16 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
     out += lat >= 0 ? w.North : w.South;
     AppendTenths(out, std::fabs(lat) * Deg);
     out += w.Degree;
+    if (english) out += lat >= 0 ? "N " : "S ";
     out += lon >= 0 ? w.East : w.West;
     AppendTenths(out, std::fabs(lon) * Deg);
     out += w.Degree;
+    if (english) out += lon >= 0 ? "E" : "W";
     out += w.Close;
   }
   out += ' ';
   // Tilt ("仰" or "俯" alone in the shortest line).
-  if (detail >= 1) out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  if (detail >= 1 || english) out += sky.ViewAlt >= 0 ? w.Up : w.Down;
   else out += (sky.ViewAlt >= 0 ? w.Up : w.Down).substr(0, 2);
   AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * Deg));
   out += w.Degree;
@@ -147,6 +171,7 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
     out += w.Points[l];
     out += w.By;
     out += w.Points[second];
+    if (english) out += ' ';
     AppendInt(out, angle);
     out += w.Degree;
   }

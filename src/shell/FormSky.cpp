@@ -276,9 +276,11 @@ void TFormSky::DrawFrame() {
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
-  const std::string_view city = sky.City >= 1 && sky.City <= CityCount
-                                    ? Cities[sky.City].CityName.view()
-                                    : std::string_view();
+  const bool english = sky.English == 1;
+  const std::string_view city =
+      sky.City < 1 || sky.City > CityCount ? std::string_view()
+      : english && !Cities[sky.City].English.empty() ? Cities[sky.City].English.view()
+                                                      : Cities[sky.City].CityName.view();
   TPanelContext panel{sky, DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, Info};
   panel.TextShown = TextShown;
   panel.PanelState = PanelState;
@@ -286,9 +288,19 @@ void TFormSky::DrawFrame() {
   panel.SubtitlesOn = SubtitlesOn != 0;
   // The status line says whether time runs: the time-flow words only while
   // it does (a note of the player's own, such as a go-to's, stays).
-  const bool stopped = !Player.Active && Player.StatusText == LoadStr(17);
+  const bool flow = Player.StatusText == LoadStr(17);
+  const bool stopped = !Player.Active && flow;
   panel.PlayerStatus = stopped ? LoadStr(StrTimeStopped) : Player.StatusText;
   panel.PlayerKind = stopped ? 0 : Player.Kind;
+  if (english) {
+    const std::string& found = LoadStr(24);
+    if (stopped) EnglishStatus = "Time stopped";
+    else if (flow) EnglishStatus = "Time runs, step ";
+    else if (Player.StatusText.rfind(found, 0) == 0)
+      EnglishStatus.assign("Found ").append(Player.StatusText, found.size());
+    else EnglishStatus = Player.StatusText;
+    panel.PlayerStatus = EnglishStatus;
+  }
   panel.StepAmount = StepAmount;
   panel.StepUnit = StepUnit;
   panel.CityName = city;

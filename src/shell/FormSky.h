@@ -190,10 +190,11 @@ class TFormSky {
     bool Separator = false;
     bool Checked = false;
     std::string Label;          // UTF-8 caption with its ImGui id
+    std::string EnglishLabel;   // the same in English mode
   };
   std::vector<TPopupItem> PopupMenu1;
   // Work strings of the panel drawing, kept from frame to frame.
-  std::string PanelScratch, StatusScratch;
+  std::string PanelScratch, StatusScratch, EnglishStatus;
   // The panel's still layer (background, story panel, buttons), drawn again
   // only when something it shows has changed.
   TPanelLayer PanelLayer;

@@ -63,6 +63,19 @@ std::string MenuLabel(const std::string& gbkCaption, int tag) {
   return GbkToUtf8(gbkCaption) + "##MenuItem" + std::to_string(tag);
 }
 
+// The English caption of a menu command (UTF-8), "" for none.
+const char* EnglishMenuCaption(int command) {
+  switch (command) {
+    case Cmd::ConstStarNames: return "Bright star names";
+    case Cmd::ConstLines: return "Figure lines";
+    case Cmd::ConstGreekNames: return "Greek letters";
+    case Cmd::ConstNebulaNames: return "Nebula names";
+    case Cmd::ConstBoundary: return "Boundary";
+    case Cmd::Deselect: return "Deselect";
+    default: return "";
+  }
+}
+
 }  // namespace
 
 int TFormSky::ObjectAt(int x, int y) const {
@@ -239,6 +252,8 @@ void TFormSky::BuildPopupMenu() {
     const std::string caption = e.Caption.str();
     item.Separator = caption == "-";
     item.Label = MenuLabel(caption, tag);
+    const char* english = EnglishMenuCaption(e.Command);
+    item.EnglishLabel = *english ? MenuLabel(english, tag) : item.Label;
     // The drawing follows the switch, so the switch starts as the mark.
     if (bool* s = SwitchOf(Popup, e.Command)) *s = item.Checked;
     PopupMenu1.push_back(std::move(item));
@@ -275,6 +290,7 @@ void TFormSky::DrawPopupMenu() {
         const std::string name = Trim(SkyModel->Consts[sel].Name.view()) + LoadStr(23);
         MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
+        item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
       }
       ImGui::SetNextWindowPos(ImVec2(static_cast<float>(Pointer.X), static_cast<float>(Pointer.Y)));
       ImGui::OpenPopup("PopupMenu1");
@@ -289,7 +305,8 @@ void TFormSky::DrawPopupMenu() {
   for (const TPopupItem& item : PopupMenu1) {
     if (item.Separator) {
       ImGui::Separator();
-    } else if (ImGui::MenuItem(item.Label.c_str(), nullptr, PopupItemChecked(item.Tag))) {
+    } else if (ImGui::MenuItem((SkyModel->English == 1 ? item.EnglishLabel : item.Label).c_str(),
+                               nullptr, PopupItemChecked(item.Tag))) {
       PopupItemClick(item.Tag);
     }
   }

@@ -11,6 +11,7 @@
 #include "Gbk.h"
 #include "AutoCommand.h"
 #include "CityTable.h"
+#include "ControlTips.h"
 #include "GlobalParams.h"
 #include "FormSky.h"
 #include "Interface.h"
@@ -145,6 +146,30 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   form_->ExecuteCommand(109);  // S: it stops
   Frames(1);
   EXPECT_NE(GbkToUtf8(form_->StatusScratch).find("时间停止"), std::string::npos);
+}
+
+TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
+  TSkyloom& sky = *SkyModel;
+  for (int i = 1; i <= CityCount; ++i)
+    if (GbkToUtf8(Trim(Cities[i].CityName.view())) == "北京") sky.City = i;
+  ASSERT_GT(sky.City, 0);
+  form_->ExecuteCommand(101);  // 中/英
+  form_->SkyStale = true;
+  Frames(1);
+  const std::string status = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(status.find("Beijing"), std::string::npos) << status;
+  EXPECT_NE(status.find("Time stopped"), std::string::npos) << status;
+  EXPECT_EQ(status.find("时间"), std::string::npos) << status;
+  EXPECT_EQ(status.find("方向"), std::string::npos) << status;
+  for (const auto& item : form_->PopupMenu1) {
+    if (item.Separator || item.Tag == 1) continue;
+    EXPECT_NE(item.EnglishLabel, item.Label) << item.Label;
+    for (unsigned char ch : item.EnglishLabel) EXPECT_LT(ch, 0x80) << item.EnglishLabel;
+  }
+  EXPECT_EQ(ControlTip(102, true), "Names (D)");
+  EXPECT_EQ(GbkToUtf8(ControlTip(102, false)), "星名（D）");
+  EXPECT_EQ(ControlTip(301, true), "Help (F1)");
+  EXPECT_EQ(ControlTip(9999, true), "");
 }
 
 TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
