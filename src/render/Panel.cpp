@@ -226,11 +226,20 @@ void DrawStoryPanel(TPanelContext& c) {
     }
   } else if (c.PanelState == 2 && c.SubtitlesOn) {
     const TRegion& strip = RegionAt(28);
-    const int ox = Sections[1].X + strip.X, oy = Sections[1].Y + strip.Y;
+    // A dark band for three whole lines, ending above the lowered panel,
+    // drawn over the sky so that no sky label shows through the text.
+    const int ox = Sections[1].X + strip.X;
+    const int bandBottom = std::min(Sections[1].Y + strip.Y + strip.Height, Sections[2].Y) - 2;
+    const int bandTop = bandBottom - 3 * c.LineHeight - 8;
+    const int oy = bandTop + 4 - c.LineHeight;  // line i's top at oy + i x LineHeight
+    TBackBuffer& b = c.Buffer;
+    const int right = std::min(ox + std::max(strip.Width, 660), b.Width());
+    for (int y = std::max(bandTop, 0); y < bandBottom && y < b.Height(); ++y)
+      for (int x = std::max(ox, 0); x < right; ++x) b.Put(x, y, RGB(8, 8, 28));
     SetFont(c.Canvas, RGB(250, 55, 0));
-    Text(c, ox, oy + c.LineHeight, info.Title);
+    Text(c, ox + 4, oy + c.LineHeight, info.Title);
     c.Canvas.Font.Color = RGB(255, 204, 0);
-    const TRect clip{ox + 100, oy + c.LineHeight / 2, ox + 650, oy + 3 * c.LineHeight};
+    const TRect clip{ox + 100, bandTop, ox + 650, bandBottom};
     for (int i = 1; i <= 3; ++i) {
       int n = info.TopLine + i;
       if (n > info.LineCount) n = info.LineCount < 2 ? 0 : n % info.LineCount;

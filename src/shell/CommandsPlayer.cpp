@@ -156,10 +156,22 @@ bool TFormSky::PlayerCommand(int code) {
           Lecture.JumpFrames(-1);
         } else if (!Playing) {
           Lecture.JumpFrames(+1);
-        } else if (Lecture.StepShow()) {
-          Lecture.NextFrame();
+        } else {
+          // A text longer than the story panel's five lines scrolls a line
+          // every ReadFramesPerLine frames while the page plays, and the
+          // page waits at its end until the last line has been shown.
+          const bool panelUp = Sections[2].Y < 564;
+          const int hidden = panelUp ? Info.LineCount - Info.TopLine - 5 : 0;
+          if (hidden > 0 && ++ReadFrames >= ReadFramesPerLine) {
+            ReadFrames = 0;
+            ++Info.TopLine;
+          }
+          if (Lecture.StepShow() && hidden <= 0) Lecture.NextFrame();
         }
-        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) RefreshInfoText();
+        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) {
+          RefreshInfoText();
+          ReadFrames = 0;
+        }
       }
       SkyStale = true;
       return true;

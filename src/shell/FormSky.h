@@ -212,6 +212,10 @@ class TFormSky {
   // The control the pointer rests on and for how many frames: its tip shows
   // from TipDelayFrames on.
   int TipRegion = 0, TipFrames = 0;
+  // Frames a line of a show page's text is read in before the next scrolls
+  // up (4 s), and the frames the current line has been shown.
+  static constexpr int ReadFramesPerLine = 120;
+  int ReadFrames = 0;
   std::string TipText;  // kept between frames: drawing it allocates nothing
   void FollowTip();
   void DrawTip();
