@@ -7,6 +7,7 @@
 
 #include "BeijingForm.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "GlobalParams.h"
 #include "SkyModel.h"
 
@@ -19,12 +20,12 @@ void BM_DrawFrameEveryLayer(benchmark::State& state) {
   SkyModel->ViewAlt = 40 * M_PI / 180;
   form->DXDrawInitialize();
   form->SkyStale = true;
-  form->DXTimer1Timer();
+  RunFrame(*form);
   form->ExecuteCommand(105);  // ground off: everything above and below is drawn
   form->FormMouseMove(0, 255, 130);
   form->FormMouseUp(0, 0, 255, 130);
   form->ExecuteCommand(9);    // Orion selected: its story in the panel
-  form->DXTimer1Timer();
+  RunFrame(*form);
   for (auto _ : state) form->DrawFrame();
   StopTestForm(form);
 }

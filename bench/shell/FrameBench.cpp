@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "SkyModel.h"
 
 namespace {
@@ -16,16 +17,14 @@ struct Form {
     }
     CreateSkyModel();
     form = std::make_unique<TFormSky>();
-    FormSky = form.get();
     form->FixedNow = true;
     form->Now = {2026, 1, 15, 21, 0};
     form->FormCreate();
     form->FormShow();
     form->DXDrawInitialize();
-    form->DXTimer1Timer();
+    RunFrame(*form);
   }
   ~Form() {
-    FormSky = nullptr;
     form.reset();
     FreeSkyModel();
   }
@@ -38,15 +37,15 @@ void BM_EmptyFrame(benchmark::State& state) {
   f.form->DrawEveryFrame = true;
   SkyModel->StarCount = 0;
   f.form->SkyStale = true;
-  f.form->DXTimer1Timer();
-  for (auto _ : state) f.form->DXTimer1Timer();
+  RunFrame(*f.form);
+  for (auto _ : state) RunFrame(*f.form);
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
 
 // A tick of a still sky: nothing changed, so nothing is drawn.
 void BM_StillSkyFrame(benchmark::State& state) {
   Form f;
-  for (auto _ : state) f.form->DXTimer1Timer();
+  for (auto _ : state) RunFrame(*f.form);
 }
 BENCHMARK(BM_StillSkyFrame)->Unit(benchmark::kMicrosecond);
 
@@ -54,7 +53,7 @@ BENCHMARK(BM_StillSkyFrame)->Unit(benchmark::kMicrosecond);
 void BM_StillSkyRedraw(benchmark::State& state) {
   Form f;
   f.form->DrawEveryFrame = true;
-  for (auto _ : state) f.form->DXTimer1Timer();
+  for (auto _ : state) RunFrame(*f.form);
 }
 BENCHMARK(BM_StillSkyRedraw)->Unit(benchmark::kMicrosecond);
 
@@ -62,7 +61,7 @@ void BM_TurningSkyFrame(benchmark::State& state) {
   Form f;
   for (auto _ : state) {
     f.form->ExecuteCommand(201);
-    f.form->DXTimer1Timer();
+    RunFrame(*f.form);
   }
 }
 BENCHMARK(BM_TurningSkyFrame)->Unit(benchmark::kMicrosecond);
@@ -75,11 +74,11 @@ void BM_TurningWithStory(benchmark::State& state) {
   f.form->FormMouseMove(0, 255, 130);
   f.form->FormMouseUp(0, 0, 255, 130);
   f.form->ExecuteCommand(9);
-  f.form->DXTimer1Timer();
+  RunFrame(*f.form);
   for (auto _ : state) {
     if (state.range(0) == 1) f.form->PanelLayer = TPanelLayer{};
     f.form->ExecuteCommand(201);
-    f.form->DXTimer1Timer();
+    RunFrame(*f.form);
   }
 }
 BENCHMARK(BM_TurningWithStory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -9,6 +9,7 @@
 #include "AutoCommand.h"
 #include "BeijingForm.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "SkyModel.h"
 
 namespace {
@@ -24,12 +25,12 @@ struct TimeFlowForm {
       sky.TrackId = 106;  // Jupiter
     }
     form->DXDrawInitialize();
-    form->DXTimer1Timer();
+    RunFrame(*form);
     // Play with the default step: one minute forward every frame.
     form->PlayMode = 3;
-    Player.Command = 1001;
-    Player.LeadCommand = 0;
-    Player.Interval = 1;
+    form->Player.Command = 1001;
+    form->Player.LeadCommand = 0;
+    form->Player.Interval = 1;
     form->ExecuteCommand(108);
   }
   ~TimeFlowForm() {
@@ -41,14 +42,14 @@ struct TimeFlowForm {
 
 void BM_TimeFlowFrame(benchmark::State& state) {
   TimeFlowForm f(false);
-  for (auto _ : state) f.form->DXTimer1Timer();
+  for (auto _ : state) RunFrame(*f.form);
   state.counters["minutes"] = SkyModel->Hour * 60 + SkyModel->Minute;
 }
 BENCHMARK(BM_TimeFlowFrame)->Unit(benchmark::kMillisecond);
 
 void BM_TrackedTimeFlowFrame(benchmark::State& state) {
   TimeFlowForm f(true);
-  for (auto _ : state) f.form->DXTimer1Timer();
+  for (auto _ : state) RunFrame(*f.form);
 }
 BENCHMARK(BM_TrackedTimeFlowFrame)->Unit(benchmark::kMillisecond);
 

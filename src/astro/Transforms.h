@@ -12,16 +12,13 @@
 #include <cstdint>
 #include <span>
 
+#include "Angles.h"
 #include "SkyModel.h"
 
 struct TVector3 {
   double X = 0, Y = 0, Z = 0;
 };
 
-// Reduce to [0, 2 pi]; 2 pi itself is returned unchanged.
-double NormalizeAngle(double x);
-// Reduce to [-pi, pi]; both ends are returned unchanged.
-double NormalizeSigned(double x);
 // Full-circle arctangent of the point (x, y), in [0, 2 pi]; the origin gives 0.
 double AngleOf(double x, double y);
 // Arcsine and arccosine taken as arctangents (no domain error just beyond +-1).

@@ -1,5 +1,7 @@
 #include "FormConfig.h"
 
+#include "Angles.h"
+
 #include "CivilDate.h"
 
 #include <algorithm>
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr double Deg = M_PI / 180.0;
 
 // Allowed ranges of the typed fields. The sign of a place is chosen with
 // the radio buttons; a typed sign is accepted and simply turns the

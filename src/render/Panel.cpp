@@ -1,5 +1,7 @@
 #include "Panel.h"
 
+#include "Angles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,8 +13,6 @@
 
 namespace {
 
-constexpr double TwoPi = 2 * M_PI;
-constexpr double Deg = 180.0 / M_PI;
 
 // The fixed words of the status line, in GBK, converted once.
 struct TWords {
@@ -56,16 +56,16 @@ const TWords& EnglishWords() {
 
 // Into (-pi, pi].
 double Signed(double a) {
-  a = std::fmod(a, TwoPi);
-  if (a <= -M_PI) a += TwoPi;
-  if (a > M_PI) a -= TwoPi;
+  a = std::fmod(a, FullCircle);
+  if (a <= -M_PI) a += FullCircle;
+  if (a > M_PI) a -= FullCircle;
   return a;
 }
 
 // Into [0, 2pi).
 double Positive(double a) {
-  a = std::fmod(a, TwoPi);
-  if (a < 0) a += TwoPi;
+  a = std::fmod(a, FullCircle);
+  if (a < 0) a += FullCircle;
   return a;
 }
 
@@ -140,11 +140,11 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
     out += w.Open;
     const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
     out += lat >= 0 ? w.North : w.South;
-    AppendTenths(out, std::fabs(lat) * Deg);
+    AppendTenths(out, std::fabs(lat) * DegreesPerRadian);
     out += w.Degree;
     if (english) out += lat >= 0 ? "N " : "S ";
     out += lon >= 0 ? w.East : w.West;
-    AppendTenths(out, std::fabs(lon) * Deg);
+    AppendTenths(out, std::fabs(lon) * DegreesPerRadian);
     out += w.Degree;
     if (english) out += lon >= 0 ? "E" : "W";
     out += w.Close;
@@ -153,11 +153,11 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   // Tilt ("仰" or "俯" alone in the shortest line).
   if (detail >= 1 || english) out += sky.ViewAlt >= 0 ? w.Up : w.Down;
   else out += (sky.ViewAlt >= 0 ? w.Up : w.Down).substr(0, 2);
-  AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * Deg));
+  AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * DegreesPerRadian));
   out += w.Degree;
   out += ' ';
   // Direction: the nearest cardinal point and the angle from it.
-  const long long h = std::llround(Positive(sky.ViewAz) * Deg);
+  const long long h = std::llround(Positive(sky.ViewAz) * DegreesPerRadian);
   const int l = static_cast<int>((std::llround(static_cast<double>(h) + 45) / 90) % 4);
   const long long delta = h - 90LL * l;
   if (detail >= 1) out += w.Direction;
@@ -272,7 +272,7 @@ void DrawDials(TPanelContext& c) {
     const int cx = px + ar.X + ar.Width / 2, cy = py + ar.Y + ar.Height / 2;
     const int comp = c.Images.Find(ImageNames::Comp);
     c.Images.DrawRotate(c.Buffer, comp, cx, cy, c.Images.Width(comp), c.Images.Height(comp), 0,
-                        0.5, 0.5, static_cast<int>(std::lround(c.Sky.ViewAz / TwoPi * 256)));
+                        0.5, 0.5, static_cast<int>(std::lround(c.Sky.ViewAz / FullCircle * 256)));
     const int needle = c.Images.Find(ImageNames::Needle);
     c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
                   cy - c.Images.Height(needle) / 2 - 5, 0);
@@ -285,7 +285,7 @@ void DrawDials(TPanelContext& c) {
   const int glass = c.Images.Find(ImageNames::Glass);
   c.Images.DrawRotate(c.Buffer, glass, lx + 56, ly + 39, c.Images.Width(glass),
                       c.Images.Height(glass), 0, 0.5, 0.5,
-                      static_cast<int>(std::lround(c.Sky.ViewAlt / TwoPi * 256)));
+                      static_cast<int>(std::lround(c.Sky.ViewAlt / FullCircle * 256)));
 }
 
 void DrawShowBar(TPanelContext& c) {

@@ -1,5 +1,7 @@
 #include "SkyLight.h"
 
+#include "Angles.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr double Deg = M_PI / 180;
 constexpr double SunRadiusAt1Au = 959.63 / 206264.806;  // radians
 constexpr double MoonRadiusEarthRadii = 0.2725076;
 constexpr double EclipseReach = 2 * Deg;  // Moon closer than this to the Sun: eclipse drawing

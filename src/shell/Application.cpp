@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Angles.h"
 #include "CommandLine.h"
 #include "FormLogo.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "Lecture.h"
 #include "GlobalParams.h"
 #include "Interface.h"
@@ -22,7 +24,6 @@
 
 namespace {
 
-constexpr double Deg = M_PI / 180.0;
 // The application title shown by the desktop for the window (UTF-8).
 const char* const ApplicationTitle = "天文节目";
 
@@ -63,81 +64,6 @@ class TOnePicture : public TStepSource {
 
 }  // namespace
 
-void MessageLoopStep(TFormSky& form, uint64_t&) { form.Loop.Step(form); }
-
-void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
-  // ImGui sees every event first; what it takes (the pointer over a menu or
-  // dialog, keys typed into a field) does not reach the stage. While a modal
-  // dialog is open nothing but closing the window reaches the stage.
-  const bool taken = form.ImGuiHost.ProcessEvent(e);
-  // Any input may change what is drawn (looks under the pointer, the
-  // hovered object, a menu): the next tick draws and presents.
-  switch (e.type) {
-    case SDL_MOUSEMOTION:
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEWHEEL:
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-    case SDL_TEXTINPUT:
-      form.Invalidate();
-      break;
-    default:
-      break;
-  }
-  if (form.ModalDepth > 0) {
-    if (e.type == SDL_QUIT ||
-        (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
-      form.Terminated = true;
-    return;
-  }
-  if (taken) return;
-  switch (e.type) {
-    case SDL_QUIT:
-      form.Terminated = true;
-      break;
-    case SDL_WINDOWEVENT:
-      if (e.window.event == SDL_WINDOWEVENT_CLOSE) form.Terminated = true;
-      // Shown again, uncovered, resized or switched: the next tick presents.
-      if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN ||
-          e.window.event == SDL_WINDOWEVENT_RESTORED ||
-          e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-        form.Invalidate();
-      if (!followFocus) break;
-      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) form.ApplicationDeactivate();
-      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) form.ApplicationActivate();
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      form.DXInput1.KeyEvent(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
-      // A held key acts once (the window system's repeats are ignored).
-      if (e.type == SDL_KEYDOWN && !e.key.repeat)
-        form.FormKeyDown(VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode),
-                         e.key.keysym.mod);
-      break;
-    case SDL_MOUSEMOTION:
-      form.FormMouseMove(0, e.motion.x, e.motion.y);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      const int button = e.button.button == SDL_BUTTON_RIGHT    ? 1
-                         : e.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                : 0;
-      if (e.type == SDL_MOUSEBUTTONDOWN) {
-        form.FormMouseDown(button, 0, e.button.x, e.button.y);
-      } else {
-        form.FormMouseUp(button, 0, e.button.x, e.button.y);
-      }
-      break;
-    }
-    case SDL_MOUSEWHEEL:
-      form.FormMouseWheel(e.wheel.y);
-      break;
-    default:
-      break;
-  }
-}
-
 void ApplyOptions(const TOptions& o, TFormSky& form) {
   TSkyloom& sky = *SkyModel;
   if (o.Year) {
@@ -172,12 +98,8 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     if (sky.SelConst >= 1 && sky.SelConst <= 99) sky.LoadStory(sky.SelConst);
   }
   if (o.PanelDown) {
-    Sections[2].Y = 564;
-    Sections[1].Height = 564;
-    Regions[19].Height = 564;
+    form.SetPanelTop(PanelDownY);
     Regions[5].State |= 2;  // the panel button shows "raise"
-    form.PanelState = 2;
-    sky.ScreenHeight = 564;
   }
   ApplyDrawOptions(o, sky);
   if (o.Music) MusicOn = *o.Music ? 1 : 0;
@@ -265,7 +187,6 @@ int RunSkyloom(int argc, char** argv) {
   int exitCode = 0;
   {
     TFormSky form;
-    FormSky = &form;
     form.Logo = &logo;
     if (options.Year) {
       form.FixedNow = true;
@@ -298,9 +219,9 @@ int RunSkyloom(int argc, char** argv) {
       // A trip asked for is made first, so the picture shows where it ends.
       if (goToCode > 0) form.FinishGoTo();
       TOnePicture picture(renderFile);
-      form.Loop.SetSource(&picture);
-      form.Loop.RunUntil(form, [] { return false; });
-      form.Loop.SetSource(nullptr);
+      TFrameLoop loop;
+      loop.SetSource(&picture);
+      loop.RunUntil(form, [] { return false; });
       if (picture.Failed()) exitCode = 1;
     } else if (!form.Terminated) {
       form.DXDraw.Initialize(ApplicationTitle, form.Left, form.Top, !form.Windowed);
@@ -308,8 +229,9 @@ int RunSkyloom(int argc, char** argv) {
       if (!scriptFile.empty()) {
         exitCode = RunScript(form, scriptFile, callerCwd) ? 0 : 1;
       } else {
-        form.Loop.RunUntil(form, [] { return false; });
-        form.Loop.ReportFrames(form);
+        TFrameLoop loop;
+        loop.RunUntil(form, [] { return false; });
+        loop.ReportFrames(form);
       }
     } else {
       exitCode = 1;  // the desktop was too narrow: the program never started
@@ -318,7 +240,6 @@ int RunSkyloom(int argc, char** argv) {
     form.FormDestroy();
     form.DXDraw.Finalize();
     form.DXDrawFinalize();
-    FormSky = nullptr;
   }
   FreeSkyModel();
   SDL_Quit();

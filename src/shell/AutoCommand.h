@@ -1,6 +1,6 @@
-// The automatic command slots served by the frame loop: HoverRepeat (hover
-// repeat and panel slide), TextScroll (information text) and Player (shows,
-// go-to and time flow).
+// The automatic command slots the frame serves (members of the view state):
+// HoverRepeat (hover repeat and panel slide), TextScroll (information text)
+// and Player (shows, go-to and time flow).
 #pragma once
 
 #include <array>
@@ -38,6 +38,3 @@ struct TPlayerSlot : TAutoCommand {
   int LeadCommand = 0;                             // above 1000: dispatched before Command
 };
 
-extern TAutoCommand HoverRepeat;
-extern TAutoCommand TextScroll;
-extern TPlayerSlot Player;

@@ -1,21 +1,20 @@
 // The dispatcher: every key, click, menu item and automatic step arrives
-// here as one command code and goes to the handler of its family. Codes that
-// no family knows are accepted and do nothing.
+// here as one command code and goes to the handler its row of the command
+// table names. Codes without a row are accepted and do nothing.
 #include <cmath>
 
-#include "DialogEntry.h"
+#include "Angles.h"
 #include "CommandCodes.h"
+#include "CommandTable.h"
 #include "DrawOptions.h"
-#include "FormSky.h"
 #include "GlobalParams.h"
 #include "Interface.h"
 #include "SkyModel.h"
 #include "Transforms.h"
+#include "ViewState.h"
 
 namespace {
 
-constexpr double Deg = M_PI / 180.0;
-constexpr double TwoPi = 2 * M_PI;
 
 // Centre of a dial: the middle of its well-known region on the lower panel
 // (halves truncate toward zero).
@@ -27,41 +26,48 @@ void DialCentre(int entry, int& x, int& y) {
 
 }  // namespace
 
-bool TFormSky::ExecuteCommand(int code) {
+TViewState::TViewState(TSkyloom& sky, TStageHooks* stage)
+    : Sky(sky), Stage(stage ? stage : &NoStage_) {}
+
+bool TViewState::ExecuteCommand(int code) {
   if (LogCommands) CommandLog.push_back(code);
   Invalidate();  // whatever the code did may show
-  ViewCommand(code) || PanelCommand(code) || TextCommand(code) || PlayerCommand(code) ||
-      PopupCommand(code) || ProgramCommand(code);
+  const TCommandRow* row = FindCommand(code);
+  if (!row || (row->LockedByShow && ViewLocked)) return true;
+  (this->*row->Handler)(code);
+  if (row->MakesSkyStale) SkyStale = true;
   return true;
 }
 
-// Commands that change the view; none of them acts while a show holds the
-// view.
-bool TFormSky::ViewCommand(int code) {
-  const bool view = code == 7 || code == 8 || code == 9 || (code >= 101 && code <= 105) ||
-                    (code >= 201 && code <= 204);
-  if (!view) return false;
-  if (ViewLocked) return true;
-  TSkyloom& sky = *SkyModel;
+bool TViewState::UpdateWhenStale() {
+  if (!SkyStale) return false;
+  Sky.UpdateSky();
+  SkyStale = false;
+  PictureStale = true;
+  return true;
+}
+
+// Commands that change the view (a show that holds the view refuses them).
+void TViewState::ViewCommand(int code) {
+  TSkyloom& sky = Sky;
   const double step = sky.TurnStep * Deg;
   switch (code) {
     case Cmd::AzimuthDial: {  // azimuth dial: the view turns to where the pointer is
       int cx = 0, cy = 0;
       DialCentre(1, cx, cy);
-      double a = AngleOf(Pointer.X - cx, cy - Pointer.Y);
-      if (a >= TwoPi) a -= TwoPi;
-      if (a > M_PI) a -= TwoPi;
+      double a = AngleOf(PointerAt.X - cx, cy - PointerAt.Y);
+      if (a >= FullCircle) a -= FullCircle;
+      if (a > M_PI) a -= FullCircle;
       sky.ViewAz = NormalizeAngle(sky.ViewAz - M_PI / 2 + a);
-      if (sky.ViewAz >= TwoPi) sky.ViewAz -= TwoPi;
-      SkyStale = true;
+      if (sky.ViewAz >= FullCircle) sky.ViewAz -= FullCircle;
       break;
     }
     case Cmd::AltitudeDial: {  // altitude dial: the view tilts to the pointer's height
       int cx = 0, cy = 0;
       DialCentre(2, cx, cy);
-      const double dx = Pointer.X - cx, dy = Pointer.Y - cy;
+      const double dx = PointerAt.X - cx, dy = PointerAt.Y - cy;
       const double r = std::sqrt(dx * dx + dy * dy);
-      if (r < 0.001) return true;
+      if (r < 0.001) return;
       sky.ViewAlt = std::asin(-dy / r);
       if (dx > 0) sky.ViewAlt = dy > 0 ? -M_PI / 2 : M_PI / 2;
       if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt < 0) sky.ViewAlt = 0;
@@ -69,14 +75,12 @@ bool TFormSky::ViewCommand(int code) {
       break;
     }
     case Cmd::PickConstellation:
-      PickConstellation(Pointer.X, Pointer.Y, Pointer.Button);
-      SkyStale = true;
+      PickConstellation(PointerAt.X, PointerAt.Y, PointerAt.Button);
       break;
     case Cmd::Language:
       Language = Language == 0 ? 1 : 0;
       sky.English = Language;
       RefreshInfoText();
-      SkyStale = true;
       break;
     case Cmd::StarNames:  // the switch and what is drawn turn together
       sky.NamesOn = sky.NamesOn ? 0 : 1;
@@ -87,10 +91,9 @@ bool TFormSky::ViewCommand(int code) {
       const bool active = Player.Active;
       const uint8_t music = MusicOn;
       Player.Active = false;
-      RunConfigDialog(*this);
-      SkyStale = true;
+      Stage->ShowSettings();
       Player.Active = active;
-      if (MusicOn != music) SwitchMusic();
+      if (MusicOn != music) Stage->SwitchMusic();
       break;
     }
     case Cmd::AuxLines:
@@ -101,26 +104,22 @@ bool TFormSky::ViewCommand(int code) {
     case Cmd::Ground:
       sky.ShowFlags ^= SkyBits::Ground;
       sky.GroundOn = sky.GroundOn ? 0 : 1;
-      SkyStale = true;
-      if (std::remainder(sky.ViewAlt, TwoPi) < 0) sky.ViewAlt = 0;
+      if (std::remainder(sky.ViewAlt, FullCircle) < 0) sky.ViewAlt = 0;
       break;
     case Cmd::TurnLeft:  // turn toward growing azimuth (from south through east)
       sky.ViewAz += step;
-      if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
-      SkyStale = true;
-      SetCursor(3);
+      if (sky.ViewAz > FullCircle) sky.ViewAz -= FullCircle;
+      Stage->SetCursor(3);
       break;
     case Cmd::Raise:  // raise, not past the zenith
       sky.ViewAlt += step;
       if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
-      SkyStale = true;
-      SetCursor(1);
+      Stage->SetCursor(1);
       break;
     case Cmd::TurnRight:  // turn the other way
       sky.ViewAz -= step;
-      if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
-      SkyStale = true;
-      SetCursor(4);
+      if (sky.ViewAz < 0) sky.ViewAz += FullCircle;
+      Stage->SetCursor(4);
       break;
     case Cmd::Lower:  // lower: not below the horizon while the ground is on
       sky.ViewAlt -= step;
@@ -129,66 +128,46 @@ bool TFormSky::ViewCommand(int code) {
       } else if (sky.ViewAlt <= -M_PI / 2) {
         sky.ViewAlt = -M_PI / 2;
       }
-      SkyStale = true;
-      SetCursor(2);
+      Stage->SetCursor(2);
       break;
   }
-  return true;
 }
 
 // The check items of the popup menu for the selected constellation.
-bool TFormSky::PopupCommand(int code) {
+void TViewState::PopupCommand(int code) {
   switch (code) {
-    case Cmd::ConstStarNames: Popup.ConstellationStarNames = !Popup.ConstellationStarNames; return true;
-    case Cmd::ConstLines: Popup.ConstellationLines = !Popup.ConstellationLines; return true;
-    case Cmd::ConstGreekNames: Popup.ConstellationGreekNames = !Popup.ConstellationGreekNames; return true;
-    case Cmd::ConstBoundary: Popup.ConstellationBoundary = !Popup.ConstellationBoundary; return true;
-    case Cmd::ConstHighlight: Popup.ConstellationHighlight = !Popup.ConstellationHighlight; return true;
+    case Cmd::ConstStarNames: Popup.ConstellationStarNames = !Popup.ConstellationStarNames; break;
+    case Cmd::ConstLines: Popup.ConstellationLines = !Popup.ConstellationLines; break;
+    case Cmd::ConstGreekNames: Popup.ConstellationGreekNames = !Popup.ConstellationGreekNames; break;
+    case Cmd::ConstBoundary: Popup.ConstellationBoundary = !Popup.ConstellationBoundary; break;
+    case Cmd::ConstHighlight: Popup.ConstellationHighlight = !Popup.ConstellationHighlight; break;
     case Cmd::Deselect:  // deselect (a show keeps its own selection)
       if (PlayMode != 1) {
-        SkyModel->SelConst = 0;
+        Sky.SelConst = 0;
         RefreshInfoText();
         TextShown = false;
         SkyStale = true;
       }
-      return true;
-    default:
-      return false;
+      break;
   }
 }
 
 // The about box, help, minimising, quitting, the music and the program-wide
 // drawing switches.
-bool TFormSky::ProgramCommand(int code) {
+void TViewState::ProgramCommand(int code) {
   switch (code) {
     case Cmd::About: {
       const bool active = Player.Active;
       Player.Active = false;
-      RunAboutDialog(*this);
+      Stage->ShowAbout();
       Player.Active = active;
-      return true;
+      break;
     }
-    case Cmd::Help:
-      RunHelpDialog(*this);
-      return true;
-    case Cmd::Minimize:
-      DXDraw.SetFlipOption(true);
-      DXDraw.Minimize();
-      Minimized = true;
-      return true;
-    case Cmd::Quit:
-      Terminated = true;
-      return true;
-    case Cmd::Music:
-      SwitchMusic();
-      return true;
-    case Cmd::LabelPlacement:
-      FlipLabelPlacement(*SkyModel, SkyStale);
-      return true;
-    case Cmd::RealisticSky:
-      FlipRealisticSky(*SkyModel, SkyStale);
-      return true;
-    default:
-      return false;
+    case Cmd::Help: Stage->ShowHelp(); break;
+    case Cmd::Minimize: Stage->Minimize(); break;
+    case Cmd::Quit: Stage->Quit(); break;
+    case Cmd::Music: Stage->SwitchMusic(); break;
+    case Cmd::LabelPlacement: FlipLabelPlacement(Sky, SkyStale); break;
+    case Cmd::RealisticSky: FlipRealisticSky(Sky, SkyStale); break;
   }
 }

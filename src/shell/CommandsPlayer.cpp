@@ -3,12 +3,12 @@
 // (time flow, go-to with its history, show pages).
 #include <cstdio>
 
-#include "DialogEntry.h"
 #include "CommandCodes.h"
-#include "FormSky.h"
+#include "Interface.h"
 #include "Lecture.h"
 #include "SkyModel.h"
 #include "StringTable.h"
+#include "ViewState.h"
 
 namespace {
 
@@ -24,12 +24,12 @@ void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.ViewAz = r.ViewAz;
 }
 
-// Arms the player slot for the loaded show: page steps by command 3002.
-void ArmShowPlayer() {
+// Arms the player slot for the loaded show: page steps by the show step.
+void ArmShowPlayer(TPlayerSlot& Player) {
   const std::string status = Lecture.Title.str();
   static_cast<TAutoCommand&>(Player) = TAutoCommand{};
   Player.LeadCommand = 0;
-  Player.Command = 3002;
+  Player.Command = Cmd::ShowStep;
   Player.Active = true;
   Player.HistoryCount = Player.HistoryIndex = 0;
   Player.Kind = 2;
@@ -39,7 +39,7 @@ void ArmShowPlayer() {
 
 }  // namespace
 
-bool TFormSky::PlayShowFile(const std::string& fileName, bool play) {
+bool TViewState::PlayShowFile(const std::string& fileName, bool play) {
   const TShowLoadResult loaded = Lecture.LoadShow(ShowPath(fileName));
   if (loaded.Status == TShowStatus::Missing) {
     std::fprintf(stderr, "skyloom: %s: no such show\n", ShowPath(fileName).c_str());
@@ -47,43 +47,43 @@ bool TFormSky::PlayShowFile(const std::string& fileName, bool play) {
   }
   if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());
   Language = 0;
-  SkyModel->English = 0;
+  Sky.English = 0;
   Lecture.StartShow();
   // The first page is shown at once, so that what was chosen is seen
   // before play starts (A plays on, X and W turn the pages).
   Lecture.JumpFrames(+1);
   SkyStale = true;
-  ArmShowPlayer();
+  ArmShowPlayer(Player);
   TextShown = true;
   PlayMode = 1;
   RefreshInfoText();
   ViewLocked = true;
-  if (play) ExecuteCommand(108);
+  if (play) ExecuteCommand(Cmd::Play);
   return loaded.Loaded();
 }
 
-bool TFormSky::PlayerCommand(int code) {
-  TSkyloom& sky = *SkyModel;
+void TViewState::PlayerCommand(int code) {
+  TSkyloom& sky = Sky;
   switch (code) {
     case Cmd::StarTool: {
       const bool active = Player.Active;
       Player.Active = false;
       const TStarToolAnswer answer =
-          RunStarToolDialog(*this, [this](int id) { GoToTarget(id, false); });
+          Stage->ShowStarTool([this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
         // "确定" on a show plays it; S stops and A plays on, as for any show.
         PlayShowFile(answer.ShowFile, true);
-        return true;
+        return;
       } else if (answer.Result == 2) {
         // "自动找到：" confirmed: the trip sets off at once, as a trip asked
         // for on the command line does; S stops it and A goes on.
         StartGoTo(answer.SelectedId);
-        return true;
+        return;
       } else if (answer.Result == 3) {
         PlayMode = 3;
         SyncLayerButtons(3);
         Player.Counter = 0;
-        Player.Command = 1001;
+        Player.Command = Cmd::TimeStep;
         Player.LeadCommand = 0;
         Player.Interval = 1;
         Player.Kind = 1;
@@ -93,13 +93,13 @@ bool TFormSky::PlayerCommand(int code) {
         ViewLocked = false;
       }
       Player.Active = active;
-      return true;
+      break;
     }
     case Cmd::StepForward:
       Playing = false;
       PlayDirection = 1;
       Player.Active = true;
-      return true;
+      break;
     case Cmd::Play:
       Playing = true;
       PlayDirection = 1;
@@ -109,43 +109,42 @@ bool TFormSky::PlayerCommand(int code) {
       }
       if (PlayMode == 1) ViewLocked = true;
       Player.Active = true;
-      return true;
+      break;
     case Cmd::Stop:
       Player.Active = false;
-      return true;
+      break;
     case Cmd::PlayBackward:
       Playing = true;
       PlayDirection = -1;
       Player.Active = true;
-      return true;
+      break;
     case Cmd::StepBackward:
       Playing = false;
       PlayDirection = -1;
       Player.Active = true;
-      return true;
+      break;
     case Cmd::TimeStep:
       StepTime();
-      return true;
+      break;
     case Cmd::GoToStep:  // go-to step: forward toward the target, backward along the history
       if (PlayDirection < 0) {
         if (Player.HistoryIndex < 1) {
-          Player.Command = 1004;
+          Player.Command = Cmd::PlayerDone;
         } else {
           RecallView(sky, Player.History[static_cast<size_t>(Player.HistoryIndex)]);
           --Player.HistoryIndex;
-          Player.Command = 1003;
+          Player.Command = Cmd::GoToCarryOn;
         }
       } else {
         Player.HistoryCount = Player.HistoryIndex;
         StepGoTo();
       }
-      SkyStale = true;
-      return true;
+      break;
     case Cmd::GoToCarryOn:
-      return true;
+      break;
     case Cmd::PlayerDone:
       Player.Active = false;
-      return true;
+      break;
     case Cmd::ShowStep: {  // one step of the show
       const int page = Lecture.Current;
       if ((page >= Lecture.Count && PlayDirection > 0) || (page <= 0 && PlayDirection < 0)) {
@@ -173,10 +172,7 @@ bool TFormSky::PlayerCommand(int code) {
           ReadFrames = 0;
         }
       }
-      SkyStale = true;
-      return true;
+      break;
     }
-    default:
-      return false;
   }
 }

@@ -4,18 +4,16 @@
 #include <cmath>
 
 #include "CommandCodes.h"
-#include "FormSky.h"
 #include "Gbk.h"
 #include "Interface.h"
 #include "Lecture.h"
 #include "SkyModel.h"
 #include "StringTable.h"
+#include "ViewState.h"
 
 namespace {
 
-// The lower panel (section 2) slides between these tops, 30 pixels a frame.
-constexpr int PanelUpY = 432;
-constexpr int PanelDownY = 564;
+// The lower panel (section 2) slides between its two tops, 30 pixels a frame.
 constexpr int PanelSlideStep = 30;
 // Width of the text in the panel and in the subtitle strip; width of a
 // character.
@@ -23,7 +21,7 @@ constexpr int PanelTextWidth = 240;
 constexpr int StripTextWidth = 510;
 constexpr int TextCharWidth = 6;
 
-void StopPanelSlide() {
+void StopPanelSlide(TAutoCommand& HoverRepeat) {
   HoverRepeat.Active = false;
   HoverRepeat.Command = 0;
   HoverRepeat.Kind = 1;
@@ -31,9 +29,9 @@ void StopPanelSlide() {
 
 }  // namespace
 
-void TFormSky::RefreshInfoText() {
+void TViewState::RefreshInfoText() {
   if (!TextShown) return;
-  const TSkyloom& sky = *SkyModel;
+  const TSkyloom& sky = Sky;
   const int width = PanelState == 1 ? PanelTextWidth : StripTextWidth;
   if (PlayMode == 1) {
     Lecture.BuildShowText(Lecture.Current, width, TextCharWidth, Info);
@@ -59,8 +57,20 @@ void TFormSky::RefreshInfoText() {
   }
 }
 
-bool TFormSky::PanelCommand(int code) {
-  TSkyloom& sky = *SkyModel;
+void TViewState::SetPanelTop(int top) {
+  Sections[2].Y = std::clamp(top, PanelUpY, PanelDownY);
+  // The sky area ends where the panel begins.
+  Sections[1].Height = Sections[2].Y;
+  Regions[19].Height = Sections[2].Y;
+  Sky.ScreenHeight = Sections[2].Y;
+  SkyStale = true;
+  const int state = Sections[2].Y == PanelDownY ? 2 : Sections[2].Y == PanelUpY ? 1 : PanelState;
+  if (state == PanelState) return;
+  PanelState = state;
+  RefreshInfoText();  // the text is laid out for the panel or the strip
+}
+
+void TViewState::PanelCommand(int code) {
   switch (code) {
     case Cmd::PointerLeft:  // the pointer left a repeat region
       if (HoverRepeat.Kind < 2) {
@@ -68,64 +78,44 @@ bool TFormSky::PanelCommand(int code) {
         HoverRepeat.Counter = 0;
         HoverRepeat.Command = 0;
       }
-      SetCursor(0);
-      return true;
+      Stage->SetCursor(0);
+      break;
     case Cmd::PanelToggle:  // slide the panel down, or up when it is down
-      HoverRepeat.Command = Sections[2].Y < PanelDownY ? 1010 : 1011;
+      HoverRepeat.Command = Sections[2].Y < PanelDownY ? Cmd::PanelSlideDown : Cmd::PanelSlideUp;
       HoverRepeat.Active = true;
       HoverRepeat.Interval = 1;
       HoverRepeat.Kind = 2;
-      return true;
+      break;
     case Cmd::PanelSlideDown:
-      Sections[2].Y += PanelSlideStep;
-      if (Sections[2].Y >= PanelDownY) {
-        Sections[2].Y = PanelDownY;
-        StopPanelSlide();
-        PanelState = 2;
-        RefreshInfoText();
-      }
+      if (Sections[2].Y + PanelSlideStep >= PanelDownY) StopPanelSlide(HoverRepeat);
+      SetPanelTop(Sections[2].Y + PanelSlideStep);
       break;
     case Cmd::PanelSlideUp:
-      Sections[2].Y -= PanelSlideStep;
-      if (Sections[2].Y <= PanelUpY) {
-        Sections[2].Y = PanelUpY;
-        StopPanelSlide();
-        if (PanelState != 1) {
-          PanelState = 1;
-          RefreshInfoText();
-        }
-      }
+      if (Sections[2].Y - PanelSlideStep <= PanelUpY) StopPanelSlide(HoverRepeat);
+      SetPanelTop(Sections[2].Y - PanelSlideStep);
       break;
-    default:
-      return false;
   }
-  // The sky area ends where the panel begins.
-  SkyStale = true;
-  Sections[1].Height = Sections[2].Y;
-  Regions[19].Height = Sections[2].Y;
-  sky.ScreenHeight = Sections[2].Y;
-  return true;
 }
 
-bool TFormSky::TextCommand(int code) {
+void TViewState::TextCommand(int code) {
   switch (code) {
     case Cmd::TextLineUp:
       Info.TopLine = std::max(Info.TopLine - 1, 0);
-      return true;
+      break;
     case Cmd::TextLineDown:
       Info.TopLine = std::max(std::min(Info.TopLine + 1, Info.LineCount - 1), 0);
-      return true;
+      break;
     case Cmd::TextThumbDrag: {  // the thumb follows the pointer between the two scroll buttons
       const int top = Sections[2].Y + Regions[25].Y + Regions[25].Height;
       const int bottom = Sections[2].Y + Regions[26].Y - Regions[27].Height;
       if (bottom <= top || Info.LineCount < 1) {
         Info.TopLine = 0;
-        return true;
+        break;
       }
-      const int p = std::clamp(Pointer.Y, top, bottom);
+      const int p = std::clamp(PointerAt.Y, top, bottom);
       const double share = static_cast<double>(p - top) / (bottom - top);
       Info.TopLine = static_cast<int>(std::lround(share * (Info.LineCount - 1)));
-      return true;
+      break;
     }
     case Cmd::TextScrollTick:  // one pixel of smooth subtitle scroll
       ++Info.PixelOffset;
@@ -134,8 +124,6 @@ bool TFormSky::TextCommand(int code) {
         if (Info.TopLine >= Info.LineCount) Info.TopLine = 0;
         Info.PixelOffset = 0;
       }
-      return true;
-    default:
-      return false;
+      break;
   }
 }

@@ -53,7 +53,7 @@ void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
   StepUnit = o.StepUnit;
   StepAmount = o.StepAmount;
   SubtitleSpeed = o.SubtitleSpeed;
-  TextScroll.Interval = (20 - SubtitleSpeed) * 2;  // frames per pixel of subtitle scroll
+  form.TextScroll.Interval = TViewState::SubtitleInterval(SubtitleSpeed);
   MusicOn = o.Music;
   SubtitlesOn = o.Subtitles;
   SpeechOn = o.Speech;
@@ -108,20 +108,6 @@ TCivilDateTime NowOf(const TFormSky& form) {
 }
 
 }  // namespace
-
-std::string DialogGlyphs() {
-  std::string out;
-  for (const std::string& s : DialogTexts()) out += s;
-  for (int i = 1; i <= CityCount; ++i) {
-    out += GbkToUtf8(Cities[i].Country.view());
-    out += GbkToUtf8(Cities[i].CityName.view());
-  }
-  out += StarToolGlyphs();
-  std::vector<uint8_t> manual;
-  if (ReadFilePrefix(HelpFileName, 4u << 20, manual) == TReadResult::Ok)
-    out += GbkToUtf8(std::string_view(reinterpret_cast<const char*>(manual.data()), manual.size()));
-  return out;
-}
 
 void RunAboutDialog(TFormSky& form) {
   TDialogSet& d = DialogsOf(form);
@@ -181,3 +167,10 @@ void RunHelpDialog(TFormSky& form) {
   ShowModal(form, view);
 }
 
+
+void TFormSky::ShowAbout() { RunAboutDialog(*this); }
+void TFormSky::ShowHelp() { RunHelpDialog(*this); }
+bool TFormSky::ShowSettings() { return RunConfigDialog(*this); }
+TStarToolAnswer TFormSky::ShowStarTool(const std::function<void(int)>& onPick) {
+  return RunStarToolDialog(*this, onPick);
+}

@@ -7,29 +7,17 @@
 #include <functional>
 #include <string>
 
+#include "ViewState.h"
+
 class TFormSky;
 
-// The about box (code 5).
+// The about box.
 void RunAboutDialog(TFormSky& form);
-// The observation settings (code 103). True when "确定" applied new settings.
+// The observation settings. True when "确定" applied new settings.
 bool RunConfigDialog(TFormSky& form);
-// The help viewer (code 301).
+// The help viewer.
 void RunHelpDialog(TFormSky& form);
-// Every character the dialogs can show (their captions, the city table, the
-// manual), as UTF-8 text for the dialog font.
-std::string DialogGlyphs();
-// The characters the star tool shows: its captions, every object name and
-// the titles and descriptions of the shows in the show folder (UTF-8).
-std::string StarToolGlyphs();
 
-// What the star tool (code 106) chose: Result 1 a show (ShowFile, a file
-// name inside the show folder), 2 an object (SelectedId, an object number),
-// 3 time flow with the step the dialog set; any other Result changes nothing.
-struct TStarToolAnswer {
-  int Result = 0;
-  std::string ShowFile;
-  int SelectedId = 0;
-};
 // OnPick is called with an object number while the user browses the object
 // list with "自动找到：" on (the dispatcher passes GoToTarget without animation).
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "Angles.h"
 #include "CityTable.h"
 #include "FileIo.h"
 #include "Settings.h"
@@ -17,8 +18,6 @@
 #include "Transforms.h"
 
 namespace {
-
-constexpr double Deg = M_PI / 180.0;
 
 std::string Trimmed(std::string s) {
   while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();

@@ -1,10 +1,9 @@
 #include "FormSky.h"
 
-#include "LabelPass.h"
-
 #include "CityTable.h"
+#include "CommandCodes.h"
 #include "ControlTips.h"
-#include "DialogEntry.h"
+#include "DialogGlyphs.h"
 #include "FileIo.h"
 
 #include <algorithm>
@@ -20,17 +19,13 @@
 #include "GlobalParams.h"
 #include "CityTable.h"
 #include "Interface.h"
-#include "Panel.h"
 #include "Lecture.h"
+#include "Panel.h"
 #include "PictureWindow.h"
 #include "ShowModal.h"
 #include "SkyModel.h"
 #include "StringTable.h"
 
-TFormSky* FormSky = nullptr;
-TAutoCommand HoverRepeat;
-TAutoCommand TextScroll;
-TPlayerSlot Player;
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
   if (desktopWidth < 800) return false;
@@ -51,7 +46,8 @@ TCivilNow LocalNow() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
 }
 
-TFormSky::TFormSky() : DXDraw(800, 600), Labels(std::make_unique<TLabelPass>()) {
+TFormSky::TFormSky()
+    : TViewState(*SkyModel, this), DXDraw(800, 600) {
   // The form's font: "宋体" at height -14.
   DXDraw.Canvas().Font.Name = LoadStr(22);
   DXDraw.Canvas().Font.Height = -14;
@@ -60,13 +56,12 @@ TFormSky::TFormSky() : DXDraw(800, 600), Labels(std::make_unique<TLabelPass>()) 
 TFormSky::~TFormSky() = default;
 
 void TFormSky::FormCreate() {
-  // 1. The splash window is already showing (the application shows it
-  //    first); seed the random generator.
+  // The splash window is already showing (the application shows it first).
+  // Unattended runs seed the random generator with a fixed number.
   SplashPending = true;
   RandomSeed(FixedSeed ? *FixedSeed : static_cast<uint32_t>(std::time(nullptr)));
-  // 2. Activation events are routed here by the application.
-  // 3. Number parsing uses "." everywhere (the C locale; never changed).
-  // 4. Window size and place.
+  // Activation events are routed here by the frame loop; number parsing
+  // uses "." everywhere (the C locale, never changed). Window size and place:
   int dw = 0, dh = 0;
   if (TDXDraw::DesktopSize(dw, dh)) {
     if (!PlaceMainWindow(dw, dh, Left, Top)) {
@@ -78,7 +73,7 @@ void TFormSky::FormCreate() {
   }
   Width = 800;
   Height = 600;
-  // 5. Layout of the text panel and status line; rotation step.
+  // Layout of the text panel and status line; rotation step.
   SkyHeight = Height - 168;
   Language = 0;
   LineHeight = 16;
@@ -87,8 +82,8 @@ void TFormSky::FormCreate() {
   SkyStale = PopupPending = ViewLocked = Playing = false;
   PlayDirection = PlayMode = TargetCode = 0;
   HoverObject = HoverX = HoverY = 0;
-  if (SkyModel) SkyModel->TurnStep = 4;
-  // 6. Cursors from the program's resources.
+  Sky.TurnStep = 4;
+  // Cursors from the program's resources.
   {
     TDXImageList resources;
     if (resources.LoadFromFile("Resource.rxf")) {
@@ -101,11 +96,11 @@ void TFormSky::FormCreate() {
       }
     }
   }
-  // 7. Image libraries and the two sounds.
+  // Image libraries and the two sounds.
   DXImageList.LoadFromFile("LoadImg.rxf");
   DXImageList1.LoadFromFile("Messia2.rxf");
   DXWaveList1.Load({"Choose", "Click"});
-  // 8. Interface description, compiled tables, global parameters, popup menu.
+  // Interface description, compiled tables, global parameters, popup menu.
   // The compiled copy stands in only for a missing description.
   if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
     std::fprintf(stderr, "skyloom: %s: missing, and no compiled copy; the panel has no controls\n",
@@ -115,50 +110,50 @@ void TFormSky::FormCreate() {
   ReadParameters();
   SetMenuTableDefaults();
   BuildPopupMenu();
-  // 9. Star catalogue (and the city names of the status line).
+  // Star catalogue (and the city names of the status line).
   if (CityCount == 0) LoadCityTable(CityFileName);
-  if (SkyModel) SkyModel->LoadStarData();
+  Sky.LoadStarData();
   // The city table of the settings dialog.
   LoadCityTable(CityFileName);
-  // 10. Music.
+  // Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
-  // 11. Full screen from the global parameters.
+  // Full screen from the global parameters.
   Windowed = !FullScreen;
   DXDraw.SetFullScreen(FullScreen != 0);
 }
 
 void TFormSky::FormShow() {
-  // 1. Scene 1 and its well-known regions.
+  // Scene 1 and its well-known regions.
   CurrentScene = 1;
   FillWellKnownRegions(1);
-  // 2. No show loaded, no text shown.
+  // No show loaded, no text shown.
   Lecture.Reset();
-  Lecture.Attach(SkyModel, &Marks, &Popup);
+  Lecture.Attach(&Sky, &Marks, &Popup);
   TextShown = false;
-  // 3. Automatic slots.
+  // Automatic slots.
   HoverRepeat = TAutoCommand{};
   HoverRepeat.Counter = 0;
   HoverRepeat.Interval = 1;
   HoverRepeat.Kind = 1;
   Player.Counter = 0;
-  Player.Command = 1001;
+  Player.Command = Cmd::TimeStep;
   Player.Interval = 1;
   Player.Kind = 1;
   Player.StatusText = LoadStr(17);
   PanelState = 1;
-  TextScroll.Interval = (20 - SubtitleSpeed) * 2;
-  TextScroll.Command = 1012;
+  TextScroll.Interval = SubtitleInterval(SubtitleSpeed);
+  TextScroll.Command = Cmd::TextScrollTick;
   ViewLocked = false;
-  // 4. Ground only; horizon switch shown on; sky area and scale.
-  TSkyloom& sky = *SkyModel;
+  // Ground only; horizon switch shown on; sky area and scale.
+  TSkyloom& sky = Sky;
   sky.ShowFlags = SkyBits::Ground;
   sky.GroundOn = 1;
   WellKnownRegion(9).State |= 2;
   sky.ScreenWidth = Width;
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
-  // 5. Saved place, today's date and clock.
+  // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
@@ -171,9 +166,8 @@ void TFormSky::FormShow() {
   // A first start in class hours shows tonight's sky and says so; a time
   // asked for on the command line stays.
   if (firstRun && !FixedNow && StartAtNightfall(sky)) Player.StatusText = LoadStr(StrNightfall);
-  if (sky.NamesOn) Regions[7].State |= 2;
-  if (sky.LinesOn) Regions[10].State |= 2;
-  // 6.
+  SyncSwitchLooks();
+  // Everything above shows in the first frame.
   SkyStale = true;
 }
 
@@ -184,70 +178,11 @@ void TFormSky::FormDestroy() {
   CloseAudio();
 }
 
-void TFormSky::DXTimer1Timer() {
-  // 1.
-  if (!DXDraw.CanDraw()) return;
-  // 2. The first frame closes the splash and starts the music.
-  if (SplashPending) {
-    SplashPending = false;
-    if (Logo) Logo->Close();
-    if (!StartMessage.empty()) ShowMessage(*this, "提示", std::exchange(StartMessage, {}));
-    if (MusicOn) {
-      MediaPlayer1.Notify = true;
-      MediaPlayer1.Wait = false;
-      ExecuteCommand(2001);
-    }
-  }
-  // 3. Held direction keys: up, right, down, left.
-  DXInput1.Update();
-  if (DXInput1.Up()) ExecuteCommand(202);
-  if (DXInput1.Right()) ExecuteCommand(203);
-  if (DXInput1.Down()) ExecuteCommand(204);
-  if (DXInput1.Left()) ExecuteCommand(201);
-  // 4.-6. Automatic command slots.
-  if (HoverRepeat.Active && HoverRepeat.Tick()) ExecuteCommand(HoverRepeat.Command);
-  if (SubtitlesOn && TextScroll.Active && TextScroll.Tick()) ExecuteCommand(TextScroll.Command);
-  if (Player.Active && Player.Tick()) {
-    if (Player.LeadCommand <= 1000) {
-      ExecuteCommand(Player.Command);
-    } else {
-      ExecuteCommand(Player.LeadCommand);
-      ExecuteCommand(Player.Command);
-    }
-    if (!Playing) Player.Active = false;
-  }
-  FollowTip();
-  // 7.-9. A still picture is neither drawn nor presented again.
-  if (SkyStale) {
-    SkyModel->UpdateSky();
-    SkyStale = false;
-    PictureStale = true;
-  }
-  // While a menu or dialog shows, while a menu waits to open or ImGui has
-  // pointer events still to take, and for two frames after (ImGui settles
-  // which window holds the pointer one frame late), every tick draws.
-  if (DXDraw.OverlayShowing() || DialogView || PopupPending ||
-      (ImGuiHost.Ready() && ImGuiHost.PointerPending()))
-    OverlayFrames = 2;
-  if (PictureStale || DrawEveryFrame || OverlayFrames > 0 || DXDraw.Frames() == 0) {
-    PictureStale = false;
-    if (OverlayFrames > 0) --OverlayFrames;
-    DrawFrame();
-    // ImGui (its font atlas holds every interface character: megabytes
-    // and tens of milliseconds) starts with the first menu or dialog, not
-    // with the first frame.
-    if (ImGuiHost.Ready() || PopupPending || DialogView) DrawOverlay();
-    DXDraw.Flip();
-  }
-}
-
 void TFormSky::StartImGui() {
   if (ImGuiHost.Ready()) return;
   std::string texts;
   for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
-  if (SkyModel) {
-    for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(SkyModel->Consts[i].Name.view());
-  }
+  for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
   ImGuiHost.AddGlyphs(DialogGlyphs());
   ImGuiHost.Initialize(DXDraw);
@@ -256,59 +191,13 @@ void TFormSky::StartImGui() {
 void TFormSky::DrawOverlay() {
   StartImGui();
   ImGuiHost.BeginFrame();
-  // 10. The popup menu of a right click on a constellation.
-  DrawPopupMenu();
+  DrawPopupMenu();  // the popup menu of a right click on a constellation
   if (DialogView) DialogView();
   ImGuiHost.EndFrame();
 }
 
 void TFormSky::DrawFrame() {
-  if (!DXDraw.CanDraw()) return;
-  TSkyloom& sky = *SkyModel;
-  SyncSwitchLooks();
-  BackgroundColor = ((sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible && HoverObject == 0)
-                        ? RGB(0, 0, 50)
-                        : clBlack;
-  DXDraw.Fill(BackgroundColor);
-  TSkyDrawContext ctx{sky,     DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, DXImageList1,
-                      Marks,   Popup,           BackgroundColor, HoverObject, HoverX,
-                      HoverY,  NebulaNames != 0, DXDraw.CanDraw()};
-  ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
-  DrawSky(ctx);
-  // The lower panel, its text, buttons, dials and status line.
-  const bool english = sky.English == 1;
-  const std::string_view city =
-      sky.City < 1 || sky.City > CityCount ? std::string_view()
-      : english && !Cities[sky.City].English.empty() ? Cities[sky.City].English.view()
-                                                      : Cities[sky.City].CityName.view();
-  TPanelContext panel{sky, DXDraw.Buffer(), DXDraw.Canvas(), DXImageList, Info};
-  panel.TextShown = TextShown;
-  panel.PanelState = PanelState;
-  panel.LineHeight = LineHeight;
-  panel.SubtitlesOn = SubtitlesOn != 0;
-  // The status line says whether time runs: the time-flow words only while
-  // it does (a note of the player's own, such as a go-to's, stays).
-  const bool flow = Player.StatusText == LoadStr(17);
-  const bool stopped = !Player.Active && flow;
-  panel.PlayerStatus = stopped ? LoadStr(StrTimeStopped) : Player.StatusText;
-  panel.PlayerKind = stopped ? 0 : Player.Kind;
-  if (english) {
-    const std::string& found = LoadStr(24);
-    if (stopped) EnglishStatus = "Time stopped";
-    else if (flow) EnglishStatus = "Time runs, step ";
-    else if (Player.StatusText.rfind(found, 0) == 0)
-      EnglishStatus.assign("Found ").append(Player.StatusText, found.size());
-    else EnglishStatus = Player.StatusText;
-    panel.PlayerStatus = EnglishStatus;
-  }
-  panel.StepAmount = StepAmount;
-  panel.StepUnit = StepUnit;
-  panel.CityName = city;
-  panel.Scratch = &PanelScratch;
-  panel.StatusScratch = &StatusScratch;
-  PanelLayer.Draw(panel);
-  DrawDials(panel);
-  DrawShowBar(panel);
+  if (DXDraw.CanDraw()) DrawScene(*this, DXDraw);
   DrawTip();
 }
 
@@ -324,9 +213,10 @@ void TFormSky::FollowTip() {
 }
 
 void TFormSky::DrawTip() {
+  if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
   if (Pointer.MouseState == 1 || DialogView) return;  // not while pressing or in a dialog
-  TipText = ControlTip(Regions[TipRegion].Command, SkyModel->English == 1);
+  TipText = ControlTip(Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
   cv.Font.Name = LoadStr(22);
@@ -344,6 +234,12 @@ void TFormSky::DrawTip() {
   cv.Brush.Style = TBrushStyle::Clear;
   cv.TextOut(x + 5, y + 3, TipText);
   cv.Release();
+}
+
+void TFormSky::Minimize() {
+  DXDraw.SetFlipOption(true);
+  DXDraw.Minimize();
+  Minimized = true;
 }
 
 void TFormSky::SetCursor(int number) {

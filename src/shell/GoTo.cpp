@@ -1,11 +1,12 @@
 // Go-to, time flow, constellation picking and the layer buttons.
+#include "Angles.h"
 #include "GoTo.h"
 
 #include <cmath>
 #include <cstdlib>
 
 #include "CivilDate.h"
-#include "FormSky.h"
+#include "CommandCodes.h"
 #include "Gbk.h"
 #include "CommandCodes.h"
 #include "GlobalParams.h"
@@ -15,11 +16,10 @@
 #include "StarNaming.h"
 #include "StringTable.h"
 #include "Transforms.h"
+#include "ViewState.h"
 
 namespace {
 
-constexpr double Deg = M_PI / 180.0;
-constexpr double TwoPi = 2 * M_PI;
 // Below this altitude (radians) a tracked object takes the ground away.
 constexpr double TrackGroundLimit = -0.1;
 // The on look of a toggle button.
@@ -44,8 +44,8 @@ const std::string& BodyName(int body) {
 
 double DirectionAzimuth(double x, double y) {
   double a = std::atan2(y, x);
-  if (a < 0) a += TwoPi;
-  if (a >= TwoPi) a -= TwoPi;
+  if (a < 0) a += FullCircle;
+  if (a >= FullCircle) a -= FullCircle;
   return a;
 }
 
@@ -54,14 +54,14 @@ double DirectionAltitude(double x, double y, double z) {
 }
 
 int ChooseGoToMove(double viewAz, double viewAlt, double targetAz, double targetAlt) {
-  double d = std::fmod(targetAz - viewAz, TwoPi);
-  if (d < 0) d += TwoPi;
-  if (d > 10 * Deg && d <= M_PI) return 201;
-  if (d > M_PI && d < 350 * Deg) return 203;
+  double d = std::fmod(targetAz - viewAz, FullCircle);
+  if (d < 0) d += FullCircle;
+  if (d > 10 * Deg && d <= M_PI) return Cmd::TurnLeft;
+  if (d > M_PI && d < 350 * Deg) return Cmd::TurnRight;
   const double above = viewAlt - targetAlt;
-  if (above > 10 * Deg) return 204;
-  if (viewAlt < targetAlt) return 202;
-  return 1004;  // within reach, or a direction that is not a number
+  if (above > 10 * Deg) return Cmd::Lower;
+  if (viewAlt < targetAlt) return Cmd::Raise;
+  return Cmd::PlayerDone;  // within reach, or a direction that is not a number
 }
 
 void SetGroundLayer(TSkyloom& sky, bool on) {
@@ -71,8 +71,8 @@ void SetGroundLayer(TSkyloom& sky, bool on) {
   SetLook(9, on);
 }
 
-void TFormSky::AimAt(int code) {
-  TSkyloom& sky = *SkyModel;
+void TViewState::AimAt(int code) {
+  TSkyloom& sky = Sky;
   sky.TargetDirection(code);
   const TVector3 t = sky.TargetSeen();
   sky.TrackX = t.X;
@@ -80,8 +80,8 @@ void TFormSky::AimAt(int code) {
   sky.TrackZ = t.Z;
 }
 
-void TFormSky::StepTime() {
-  TSkyloom& sky = *SkyModel;
+void TViewState::StepTime() {
+  TSkyloom& sky = Sky;
   TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute};
   // At the first or last date the program represents, time stands still.
   if (!AddToCivil(t, StepUnit, static_cast<int64_t>(PlayDirection) * StepAmount)) {
@@ -101,13 +101,13 @@ void TFormSky::StepTime() {
   SkyStale = true;
 }
 
-void TFormSky::StepGoTo() {
-  TSkyloom& sky = *SkyModel;
+void TViewState::StepGoTo() {
+  TSkyloom& sky = Sky;
   const double step = (sky.TurnStep >= 1 ? sky.TurnStep : 1) * Deg;
   int move = ChooseGoToMove(sky.ViewAz, sky.ViewAlt, DirectionAzimuth(sky.TrackX, sky.TrackY),
                             DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ));
-  if (++GoToSteps > MaxGoToSteps) move = 1004;
-  else if (move == 1004) {
+  if (++GoToSteps > MaxGoToSteps) move = Cmd::PlayerDone;
+  else if (move == Cmd::PlayerDone) {
     // Arrived: the last step lands on the target itself, so that it ends in
     // the middle of the sky area; below the horizon the ground gives way.
     const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
@@ -119,19 +119,19 @@ void TFormSky::StepGoTo() {
     }
   }
   switch (move) {
-    case 201:
+    case Cmd::TurnLeft:
       sky.ViewAz += step;
-      if (sky.ViewAz > TwoPi) sky.ViewAz -= TwoPi;
+      if (sky.ViewAz > FullCircle) sky.ViewAz -= FullCircle;
       break;
-    case 203:
+    case Cmd::TurnRight:
       sky.ViewAz -= step;
-      if (sky.ViewAz < 0) sky.ViewAz += TwoPi;
+      if (sky.ViewAz < 0) sky.ViewAz += FullCircle;
       break;
-    case 202:
+    case Cmd::Raise:
       sky.ViewAlt += step;
       if (sky.ViewAlt >= M_PI / 2) sky.ViewAlt = M_PI / 2;
       break;
-    case 204:
+    case Cmd::Lower:
       // Below the horizon the ground gives way, so every target is reached.
       sky.ViewAlt -= step;
       if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) SetGroundLayer(sky, false);
@@ -150,12 +150,12 @@ void TFormSky::StepGoTo() {
   r.Minute = sky.Minute;
   r.ViewAlt = sky.ViewAlt;
   r.ViewAz = sky.ViewAz;
-  Player.Command = move == 1004 ? 1004 : 1003;
+  Player.Command = move == Cmd::PlayerDone ? Cmd::PlayerDone : Cmd::GoToCarryOn;
 }
 
-void TFormSky::GoToTarget(int c, bool animate) {
+void TViewState::GoToTarget(int c, bool animate) {
   if (c <= 0) return;
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = Sky;
   if (c <= 99) {
     TargetCode = c;
     sky.SelConst = c;
@@ -171,7 +171,7 @@ void TFormSky::GoToTarget(int c, bool animate) {
   AimAt(c);
   if (animate) {
     SkyStale = true;
-    Player.LeadCommand = 1002;
+    Player.LeadCommand = Cmd::GoToStep;
     Player.HistoryIndex = 0;
     Player.HistoryCount = 0;
     Player.Kind = 2;
@@ -194,34 +194,32 @@ void TFormSky::GoToTarget(int c, bool animate) {
   sky.ViewAlt = alt;
 }
 
-void TFormSky::StartGoTo(int code) {
+void TViewState::StartGoTo(int code) {
   PlayMode = 2;
   SyncLayerButtons(2);
-  SkyModel->UpdateSky();
+  SkyStale = true;  // the target is aimed at from the sky of this moment
+  UpdateWhenStale();
   AimAt(code);
   GoToTarget(code, true);
   RefreshInfoText();
   TextShown = false;
   ViewLocked = false;
-  ExecuteCommand(108);
+  ExecuteCommand(Cmd::Play);
 }
 
-void TFormSky::FinishGoTo() {
+void TViewState::FinishGoTo() {
   // The player's step as the frame loop runs it, with the sky brought up to
   // date before each step; a trip ends within MaxGoToSteps steps.
   for (int i = 0; i <= MaxGoToSteps && Player.Active; ++i) {
-    if (SkyStale) {
-      SkyModel->UpdateSky();
-      SkyStale = false;
-    }
+    UpdateWhenStale();
     if (Player.LeadCommand > 1000) ExecuteCommand(Player.LeadCommand);
     ExecuteCommand(Player.Command);
   }
 }
 
-void TFormSky::SyncLayerButtons(int mode) {
+void TViewState::SyncLayerButtons(int mode) {
   if (mode == 1) return;
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = Sky;
   sky.ShowFlags = 0;
   if (sky.NamesOn) sky.ShowFlags |= sky.Mode1;
   Regions[7].State = sky.NamesOn ? OnLook : 0;
@@ -234,18 +232,18 @@ void TFormSky::SyncLayerButtons(int mode) {
   // The popup items' check marks say what the switches are.
   for (int k = 1; k <= MenuTableSize; ++k) {
     TMenuEntry& e = MenuTable[k];
-    const bool* on = e.Command == 1207   ? &Popup.ConstellationHighlight
-                     : e.Command == 1202 ? &Popup.ConstellationLines
-                     : e.Command == 1203 ? &Popup.ConstellationGreekNames
-                     : e.Command == 1205 ? &Popup.ConstellationBoundary
-                     : e.Command == 1201 ? &Popup.ConstellationStarNames
-                                         : nullptr;
+    const bool* on = e.Command == Cmd::ConstHighlight    ? &Popup.ConstellationHighlight
+                     : e.Command == Cmd::ConstLines      ? &Popup.ConstellationLines
+                     : e.Command == Cmd::ConstGreekNames ? &Popup.ConstellationGreekNames
+                     : e.Command == Cmd::ConstBoundary   ? &Popup.ConstellationBoundary
+                     : e.Command == Cmd::ConstStarNames  ? &Popup.ConstellationStarNames
+                                                         : nullptr;
     if (on) e.Checked = *on ? 1 : 0;
   }
 }
 
-bool TFormSky::SwitchIsOn(int command) const {
-  const TSkyloom& sky = *SkyModel;
+bool TViewState::SwitchIsOn(int command) const {
+  const TSkyloom& sky = Sky;
   constexpr uint64_t NameBits = SkyBits::ConstNames | SkyBits::GreekLetters | SkyBits::StarNames |
                                 SkyBits::PlanetNames | SkyBits::MessierNames | SkyBits::OfficeNames;
   constexpr uint64_t LineBits = SkyBits::Grid | SkyBits::Ecliptic | SkyBits::Galactic |
@@ -261,7 +259,7 @@ bool TFormSky::SwitchIsOn(int command) const {
   }
 }
 
-void TFormSky::SyncSwitchLooks() {
+void TViewState::SyncSwitchLooks() {
   // What is drawn decides: a show's layers as well as the switches'.
   for (int r = 1; r <= MaxRegions; ++r) {
     const int c = Regions[r].Command;
@@ -273,8 +271,8 @@ void TFormSky::SyncSwitchLooks() {
   }
 }
 
-void TFormSky::PickConstellation(int x, int y, int button) {
-  TSkyloom& sky = *SkyModel;
+void TViewState::PickConstellation(int x, int y, int button) {
+  TSkyloom& sky = Sky;
   // A click on the ground picks nothing and keeps the selection.
   if (sky.ShowFlags & SkyBits::Ground) {
     for (int k = 1; k <= HorizonPoints; ++k) {

@@ -1,6 +1,6 @@
 // Go-to, time flow and constellation picking: the parts of the view-changing
 // commands that are more than a single assignment. The routines themselves
-// are members of the main form (StepTime, StepGoTo, GoToTarget,
+// are members of the view state (StepTime, StepGoTo, GoToTarget,
 // SyncLayerButtons, PickConstellation); these are the pieces they share and
 // that tests check on their own.
 #pragma once
@@ -12,10 +12,10 @@ class TSkyloom;
 
 // The move of one go-to step toward the target at azimuth `targetAz`
 // (radians, [0, 2pi]) and altitude `targetAlt` from the view at `viewAz`,
-// `viewAlt`: 201 turn toward growing azimuth, 203 the other way, 202 raise,
-// 204 lower, 1004 arrived (within 10 degrees to either side, and at most 10
-// degrees above the target). A direction that is not a number counts as
-// arrived, so a go-to always ends.
+// `viewAlt`: Cmd::TurnLeft (toward growing azimuth), Cmd::TurnRight,
+// Cmd::Raise, Cmd::Lower, or Cmd::PlayerDone when arrived (within 10
+// degrees to either side, and at most 10 degrees above the target). A
+// direction that is not a number counts as arrived, so a go-to always ends.
 int ChooseGoToMove(double viewAz, double viewAlt, double targetAz, double targetAlt);
 
 // Azimuth ([0, 2pi)) and altitude ((-pi, pi]) of a horizon-frame direction.

@@ -32,7 +32,7 @@ void ClearBits(int region, int bits) {
   if (region >= 1 && region <= MaxRegions) Regions[region].State &= ~bits;
 }
 
-void StartHoverRepeat(int command, int interval) {
+void StartHoverRepeat(TAutoCommand& HoverRepeat, int command, int interval) {
   HoverRepeat.Active = true;
   HoverRepeat.Command = command;
   HoverRepeat.Interval = interval < 1 ? 1 : interval;
@@ -79,7 +79,7 @@ const char* EnglishMenuCaption(int command) {
 }  // namespace
 
 int TFormSky::ObjectAt(int x, int y) const {
-  const TSkyloom& sky = *SkyModel;
+  const TSkyloom& sky = Sky;
   int found = 0;
   for (int i = 1; i <= MaxMessier; ++i) {
     if (sky.MessierNames[i].Code.empty()) continue;
@@ -101,9 +101,8 @@ void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
   p.Button = button;
   p.MouseState = 1;
   p.Dragging = 0;
-  p.PendingEvent = p.PendingCommand = 0;
-  PressRegion();
-  ApplyRegionEvent();
+  PointerAt = {x, y, button};
+  ApplyRegionEvent(PressRegion());
   p.PreviousX = x;
   p.PreviousY = y;
 }
@@ -112,20 +111,20 @@ void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
   TPointerState& p = Pointer;
   p.X = x;
   p.Y = y;
-  p.PendingEvent = p.PendingCommand = 0;
+  PointerAt.X = x;
+  PointerAt.Y = y;
   if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
     p.Dragging = 1;
-    DragRegionMove();
-    ApplyRegionEvent();
+    ApplyRegionEvent(DragRegionMove());
   } else {
     p.Dragging = 0;
-    HitTestRegions(x, y);
+    const TRegionAction action = HitTestRegions(x, y);
     if (CursorNumber != 0) SetCursor(0);
     HoverObject = ObjectAt(x, y);
     HoverX = x;
     HoverY = y;
     SetCursor(HoverObject > 0 ? -1 : 0);
-    ApplyRegionEvent();
+    ApplyRegionEvent(action);
   }
   p.PreviousX = x;
   p.PreviousY = y;
@@ -137,14 +136,15 @@ void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
   p.Y = y;
   p.Button = button;
   p.MouseState = 0;
-  p.PendingEvent = p.PendingCommand = 0;
+  PointerAt = {x, y, button};
+  TRegionAction action;
   if (p.Dragging && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
     p.Dragging = 0;
-    DragRegionEnd();  // the capture stays
+    action = DragRegionEnd();  // the capture stays
   } else {
-    ReleaseRegion();
+    action = ReleaseRegion();
   }
-  ApplyRegionEvent();
+  ApplyRegionEvent(action);
   p.PreviousX = x;
   p.PreviousY = y;
 }
@@ -180,31 +180,31 @@ void TFormSky::PlaySound(const char* name) {
   DXWaveList1.Play(name);
 }
 
-void TFormSky::ApplyRegionEvent() {
+void TFormSky::ApplyRegionEvent(const TRegionAction& a) {
   TPointerState& p = Pointer;
   const int r = p.Region, prev = p.PreviousRegion;
-  // 1. Off a hover-repeat region: the repeat stops.
+  // Off a hover-repeat region: the repeat stops.
   if ((r == 0 || TypeOf(r) != RegionType::HoverRepeat) && TypeOf(prev) == RegionType::HoverRepeat)
     ExecuteCommand(Cmd::PointerLeft);
-  // 2. Off the previous region: highlights and pressed looks go (a toggle
-  //    keeps its on look).
+  // Off the previous region: highlights and pressed looks go (a toggle
+  // keeps its on look).
   if ((r == 0 || r != prev) && prev > 0) {
     for (int i = 1; i <= MaxRegions; ++i) {
       Regions[i].State &= ~RegionLook::Highlighted;
       if (Regions[i].Type != RegionType::Toggle) Regions[i].State &= ~RegionLook::On;
     }
   }
-  // 3. The event.
-  switch (p.PendingEvent) {
+  // The event itself.
+  switch (a.Event) {
     case RegionEvent::Execute:
       if (TypeOf(r) == RegionType::HoverRepeat && HoverRepeat.Kind < 2)
-        StartHoverRepeat(p.PendingCommand, Look(r).Interval);
+        StartHoverRepeat(HoverRepeat, a.Command, Look(r).Interval);
       if (TypeOf(r) == RegionType::HoldRepeat) {
-        StartHoverRepeat(p.PendingCommand, Look(r).Interval);
+        StartHoverRepeat(HoverRepeat, a.Command, Look(r).Interval);
         PlaySound("Click");
         SetBits(r, RegionLook::On);
       }
-      ExecuteCommand(p.PendingCommand);
+      ExecuteCommand(a.Command);
       if (TypeOf(r) != RegionType::HoldRepeat) ClearBits(r, RegionLook::On);
       break;
     case RegionEvent::LeftRepeat:
@@ -227,17 +227,16 @@ void TFormSky::ApplyRegionEvent() {
     case RegionEvent::ToggleOn:
       PlaySound("Click");
       SetBits(r, RegionLook::On);
-      ExecuteCommand(p.PendingCommand);
+      ExecuteCommand(a.Command);
       break;
     case RegionEvent::ToggleOff:
       PlaySound("Click");
       ClearBits(r, RegionLook::On);
-      ExecuteCommand(p.PendingCommand);
+      ExecuteCommand(a.Command);
       break;
     default:
       break;
   }
-  // 4.
   p.PreviousRegion = r;
 }
 
@@ -279,20 +278,21 @@ void TFormSky::PopupItemClick(int tag) {
 }
 
 void TFormSky::DrawPopupMenu() {
-  // 10. of the frame: a right click on a constellation opens the menu at
-  // the pointer, titled with the constellation's name.
+  // A right click on a constellation opens the menu at the pointer, titled
+  // with the constellation's name.
   if (PopupPending && !ImGuiHost.PointerPending()) {
     PopupPending = false;
-    const int sel = SkyModel->SelConst;
+    const int sel = Sky.SelConst;
     if (sel >= 1 && sel <= 99 && !PopupMenu1.empty()) {
       for (TPopupItem& item : PopupMenu1) {
         if (item.Tag != 1) continue;
-        const std::string name = Trim(SkyModel->Consts[sel].Name.view()) + LoadStr(23);
+        const std::string name = Trim(Sky.Consts[sel].Name.view()) + LoadStr(23);
         MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
         item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
       }
-      ImGui::SetNextWindowPos(ImVec2(static_cast<float>(Pointer.X), static_cast<float>(Pointer.Y)));
+      ImGui::SetNextWindowPos(
+          ImVec2(static_cast<float>(PointerAt.X), static_cast<float>(PointerAt.Y)));
       ImGui::OpenPopup("PopupMenu1");
     }
   }

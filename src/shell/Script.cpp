@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "Application.h"
 #include "AutoCommand.h"
+#include "CommandCodes.h"
 #include "FileIo.h"
 #include "FormSky.h"
 #include "Lecture.h"
@@ -195,7 +195,7 @@ void RunShow(TStepContext& c, const TArgs& a) {
   }
 }
 
-void RunQuit(TStepContext& c, const TArgs&) { c.Form.ExecuteCommand(303); }
+void RunQuit(TStepContext& c, const TArgs&) { c.Form.ExecuteCommand(Cmd::Quit); }
 
 const TStepVerb StepVerbs[] = {
     {"key", 1, 1, "key takes one key name", CheckKey, RunKey},
@@ -251,10 +251,10 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
   return true;
 }
 
-bool TScriptRunner::WaitIsOver() const {
+bool TScriptRunner::WaitIsOver(const TFormSky& form) const {
   switch (waitFor_) {
-    case TWaitFor::Page: return !Player.Active || Lecture.Current != waitPage_;
-    case TWaitFor::End: return !Player.Active;
+    case TWaitFor::Page: return !form.Player.Active || Lecture.Current != waitPage_;
+    case TWaitFor::End: return !form.Player.Active;
     case TWaitFor::Frames: break;
   }
   return waitLeft_ == 0;
@@ -263,7 +263,7 @@ bool TScriptRunner::WaitIsOver() const {
 bool TScriptRunner::BeforeFrame(TFormSky& form) {
   if (waitFor_ != TWaitFor::Frames) {
     // The frame drawn last shows the state looked at here.
-    if (WaitIsOver()) {
+    if (WaitIsOver(form)) {
       waitFor_ = TWaitFor::Frames;
       waitLeft_ = 0;
     } else if (waitLeft_ == 0) {
@@ -298,7 +298,7 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
       waitPage_ = Lecture.Current;
       waitLine_ = s.Line;
       waitFrames_ = waitLeft_ = c.FramesWanted;
-      if (WaitIsOver()) {
+      if (WaitIsOver(form)) {
         waitFor_ = TWaitFor::Frames;
         waitLeft_ = 0;
         continue;
@@ -317,10 +317,9 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
 bool RunScriptSteps(TFormSky& form, const std::vector<TScriptStep>& steps,
                     const std::string& baseFolder) {
   TScriptRunner runner(steps, baseFolder);
-  TStepSource* outer = form.Loop.Source();
-  form.Loop.SetSource(&runner);
-  form.Loop.RunUntil(form, [] { return false; });
-  form.Loop.SetSource(outer);
+  TFrameLoop loop;
+  loop.SetSource(&runner);
+  loop.RunUntil(form, [] { return false; });
   return !runner.Failed();
 }
 bool RunScript(TFormSky& form, const std::string& file, const std::string& baseFolder) {

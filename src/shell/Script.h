@@ -54,7 +54,7 @@ class TScriptRunner : public TStepSource {
 
  private:
   // The page or player condition of a waiting step holds.
-  bool WaitIsOver() const;
+  bool WaitIsOver(const TFormSky& form) const;
   std::vector<TScriptStep> steps_;
   std::string base_;
   size_t next_ = 0;   // the step to run next

@@ -1,6 +1,6 @@
 // The stored layout of "StarData.dat": nine blocks of fixed-size
 // little-endian records, no header, 1,028,800 bytes in all. Each record is
-// encoded and decoded field by field at its documented offsets.
+// encoded and decoded field by field at fixed offsets (CatalogFormat.cpp).
 #pragma once
 
 #include <cstddef>

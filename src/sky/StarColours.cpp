@@ -4,9 +4,6 @@
 #include <vector>
 
 #include "FileIo.h"
-#include "StarData.h"
-
-static_assert(StarColourFileSize == 2 * CatalogStarCount);
 
 bool LoadStarColoursFrom(TSkyloom& sky, const std::string& path) {
   for (int k = 1; k <= MaxStars; ++k) sky.StarColour[k] = NoColourIndex;

@@ -10,6 +10,8 @@
 #include "FileIo.h"
 #include "StarColours.h"
 
+static_assert(StarColourFileSize == 2 * CatalogStarCount, "one colour index per catalogue star");
+
 bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string error;

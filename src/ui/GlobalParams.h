@@ -17,7 +17,7 @@
 extern uint8_t MusicOn;        // background music
 extern uint8_t ReservedByte;   // stored and reloaded only
 extern uint8_t SubtitlesOn;    // scroll the information text while the panel is down
-extern int32_t SubtitleSpeed;  // 2..18 (0 before any choice); TextScroll interval = (20 - speed) x 2 frames
+extern int32_t SubtitleSpeed;  // 2..18 (0 before any choice): the pace of the subtitle scroll
 extern uint8_t SpeechOn;       // narration switch, stored only
 extern uint8_t FullScreen;     // full-screen drawing surface
 extern uint8_t NebulaNames;    // names on the pictures of hovered objects

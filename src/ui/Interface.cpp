@@ -329,12 +329,17 @@ bool ReadCompiledTables(const std::string& folder) {
 bool ReadCompiledTables() { return ReadCompiledTables(CompiledTablesFolder()); }
 
 void SetBareSections() {
-  Sections[1] = TSection{0, 0, 800, 432};
-  Sections[1].Scene = 1;
-  Sections[1].Priority = 2;
-  Sections[2] = TSection{0, 432, 800, 168};
-  Sections[2].Scene = 1;
-  Sections[2].Priority = 1;
+  auto bare = [](int y, int height, int priority) {
+    TSection s;
+    s.Width = 800;
+    s.Y = y;
+    s.Height = height;
+    s.Scene = 1;
+    s.Priority = priority;
+    return s;
+  };
+  Sections[1] = bare(0, 432, 2);
+  Sections[2] = bare(432, 168, 1);
 }
 
 void FillWellKnownRegions(int scene) {
@@ -369,8 +374,9 @@ int RegionScreenY(int region) {
   return Sections[s].Y + r.Y;
 }
 
-void HitTestRegions(int x, int y) {
+TRegionAction HitTestRegions(int x, int y) {
   TPointerState& p = Pointer;
+  TRegionAction out;
   // The section under the pointer: smallest priority, first on a tie.
   p.Section = 0;
   int best = 9999;
@@ -383,7 +389,7 @@ void HitTestRegions(int x, int y) {
       p.Section = i;
     }
   }
-  if (p.Section == 0) return;  // off every section: the region under the pointer stays
+  if (p.Section == 0) return out;  // off every section: the region under the pointer stays
   const int before = p.Region;
   p.Region = 0;
   best = 9999;
@@ -397,54 +403,56 @@ void HitTestRegions(int x, int y) {
   const bool changed = p.Region != before;
   const int previousType = Slot(p.PreviousRegion).Type;
   if (changed && (previousType == RegionType::HoverRepeat || previousType == RegionType::HoldRepeat))
-    p.PendingEvent = RegionEvent::LeftRepeat;
+    out.Event = RegionEvent::LeftRepeat;
   const TRegion& r = Slot(p.Region);
   switch (r.Type) {
     case RegionType::Push:
     case RegionType::Toggle:
-      if (changed && p.Region > 0) p.PendingEvent = RegionEvent::Entered;
+      if (changed && p.Region > 0) out.Event = RegionEvent::Entered;
       break;
     case RegionType::HoverRepeat:
       if (changed) {
-        p.PendingCommand = r.Command;
-        p.PendingEvent = RegionEvent::Execute;
+        out.Command = r.Command;
+        out.Event = RegionEvent::Execute;
       }
       break;
     case RegionType::HoldRepeat:
       if (p.MouseState == 1 && p.Region == p.Captured && changed &&
           Slot(p.Captured).Type == RegionType::HoldRepeat) {
-        p.PendingCommand = r.Command;
-        p.PendingEvent = RegionEvent::Execute;
+        out.Command = r.Command;
+        out.Event = RegionEvent::Execute;
       } else if (changed) {
-        p.PendingEvent = RegionEvent::Entered;
+        out.Event = RegionEvent::Entered;
       }
       break;
     default:
       break;
   }
+  return out;
 }
 
-void PressRegion() {
+TRegionAction PressRegion() {
   TPointerState& p = Pointer;
-  if (p.Section == 0 || p.Region == 0) return;
+  TRegionAction out;
+  if (p.Section == 0 || p.Region == 0) return out;
   const TRegion& r = Slot(p.Region);
   switch (r.Type) {
     case RegionType::Push:
       p.Captured = p.Region;
       p.MouseState = 1;
-      p.PendingEvent = RegionEvent::PushPressed;
+      out.Event = RegionEvent::PushPressed;
       break;
     case RegionType::Toggle:
       p.Captured = p.Region;
       p.MouseState = 1;
-      p.PendingEvent = (r.State & RegionLook::On) ? RegionEvent::ToggleOff : RegionEvent::ToggleOn;
-      p.PendingCommand = r.Command;
+      out.Event = (r.State & RegionLook::On) ? RegionEvent::ToggleOff : RegionEvent::ToggleOn;
+      out.Command = r.Command;
       break;
     case RegionType::HoldRepeat:
     case RegionType::Press:
       p.MouseState = 1;
-      p.PendingEvent = RegionEvent::Execute;
-      p.PendingCommand = r.Command;
+      out.Event = RegionEvent::Execute;
+      out.Command = r.Command;
       p.Captured = p.Region;
       break;
     case RegionType::Drag:
@@ -454,32 +462,33 @@ void PressRegion() {
     default:
       break;
   }
+  return out;
 }
 
-void ReleaseRegion() {
+TRegionAction ReleaseRegion() {
   TPointerState& p = Pointer;
+  TRegionAction out;
   if (p.Region != 0 && p.Region == p.Captured) {
     const TRegion& r = Slot(p.Region);
     if (r.Type == RegionType::Push) {
-      p.PendingEvent = RegionEvent::Execute;
-      p.PendingCommand = r.Command;
+      out.Event = RegionEvent::Execute;
+      out.Command = r.Command;
     } else if (r.Type == RegionType::HoldRepeat) {
-      p.PendingEvent = RegionEvent::LeftRepeat;
-      p.PendingCommand = r.Command;
+      out.Event = RegionEvent::LeftRepeat;
+      out.Command = r.Command;
     }
   }
   p.MouseState = 2;
   p.Captured = 0;
+  return out;
 }
 
-void DragRegionMove() {
-  Pointer.PendingCommand = Slot(Pointer.Captured).Command + 1;
-  Pointer.PendingEvent = RegionEvent::Execute;
+TRegionAction DragRegionMove() {
+  return {RegionEvent::Execute, Slot(Pointer.Captured).Command + 1};
 }
 
-void DragRegionEnd() {
-  Pointer.PendingCommand = Slot(Pointer.Captured).Command + 2;
-  Pointer.PendingEvent = RegionEvent::Execute;
+TRegionAction DragRegionEnd() {
+  return {RegionEvent::Execute, Slot(Pointer.Captured).Command + 2};
 }
 
 void ResetInterface() {

@@ -4,9 +4,9 @@
 // or its compiled tables, and the region machine that turns pointer events
 // into interface events and commands.
 //
-// The machine here only decides: it sets PendingEvent and PendingCommand.
-// The main form's ApplyRegionEvent plays the sounds, changes the looks and
-// executes the commands.
+// The machine here only decides: each pointer step returns the interface
+// event it caused (a TRegionAction). The main form's ApplyRegionEvent plays
+// the sounds, changes the looks and executes the commands.
 #pragma once
 
 #include <cstdint>
@@ -64,11 +64,11 @@ constexpr int MaxSections = 30;
 constexpr int MaxRegions = 30;
 constexpr int WellKnownCount = 10;
 
-// Interface events (PendingEvent).
+// Interface events (TRegionAction::Event).
 namespace RegionEvent {
 constexpr int None = 0;
 constexpr int PushPressed = 2;
-constexpr int Execute = 101;     // execute PendingCommand
+constexpr int Execute = 101;     // execute the action's Command
 constexpr int Entered = 102;     // the pointer entered a region
 constexpr int LeftRepeat = 103;  // the pointer left (or released) a repeat region
 constexpr int ToggleOn = 104;    // a toggle pressed while off
@@ -89,8 +89,6 @@ struct TPointerState {
   int Region = 0;         // region under the pointer
   int PreviousRegion = 0; // region under the pointer before the last event
   int Captured = 0;       // region pressed and not yet released
-  int PendingCommand = 0;
-  int PendingEvent = 0;   // RegionEvent
   int X = 0, Y = 0;       // pointer, stage pixels
   int PreviousX = 0, PreviousY = 0;
   int Button = 0;         // of the last press or release: 0 left, 1 right, 2 middle
@@ -138,7 +136,8 @@ bool ReadCompiledTables(const std::string& folder);
 // itself is missing (the text is the master copy).
 bool ReadCompiledTables();
 
-// Record images at the documented offsets.
+// Record images of the compiled tables, each field at its fixed byte offset
+// (little-endian; the offsets are written out in Interface.cpp).
 void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out);
 TSection DecodeSection(std::span<const uint8_t, SectionRecordSize> in);
 void EncodeRegion(const TRegion& r, std::span<uint8_t, RegionRecordSize> out);
@@ -160,11 +159,19 @@ TRegion& RegionAt(int slot);
 int RegionScreenX(int region);
 int RegionScreenY(int region);
 
-// The region machine, on the pointer state above.
-void HitTestRegions(int x, int y);
-void PressRegion();
-void ReleaseRegion();
-void DragRegionMove();
-void DragRegionEnd();
+// What one pointer step of the region machine asks for: an interface event
+// and, for Execute and the toggles, the command it carries.
+struct TRegionAction {
+  int Event = RegionEvent::None;  // RegionEvent
+  int Command = 0;
+};
+
+// The region machine, on the pointer state above: each step updates the
+// pointer state and returns the event it caused.
+TRegionAction HitTestRegions(int x, int y);
+TRegionAction PressRegion();
+TRegionAction ReleaseRegion();
+TRegionAction DragRegionMove();
+TRegionAction DragRegionEnd();
 // Empties the tables and the pointer state (tests, a fresh start).
 void ResetInterface();

@@ -188,8 +188,9 @@ TEST(Art, GeneratorIsRepeatable) {
   const fs::path dir = fs::path(SKYLOOM_BINARY_DIR) / "test_scratch" / "art" / "repeat";
   fs::remove_all(dir);
   fs::create_directories(dir);
-  std::string line = Quote(command[0]) + " " + Quote(dir.string());
-  for (size_t i = 1; i < command.size(); ++i) line += " " + Quote(command[i]);
+  std::string line = Quote(command[0]);
+  line.append(" ").append(Quote(dir.string()));
+  for (size_t i = 1; i < command.size(); ++i) line.append(" ").append(Quote(command[i]));
   ASSERT_EQ(std::system(line.c_str()), 0) << line;
   for (const char* file : {"LoadImg.rxf", "Messia2.rxf", "Resource.rxf"}) {
     const std::vector<unsigned char> again = Bytes(dir / file);

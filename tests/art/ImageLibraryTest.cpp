@@ -32,7 +32,7 @@ void Put(const fs::path& p, const std::vector<unsigned char>& b) {
 }
 
 LibraryImage Image(const std::string& name, int w, int h, int frames, uint32_t seed) {
-  LibraryImage img{name, w, h, frames, {}};
+  LibraryImage img{name, w, h, frames, {}, {}};
   uint32_t s = seed;
   for (int i = 0; i < w * h * frames; ++i) {
     s = s * 1664525u + 1013904223u;
@@ -173,7 +173,7 @@ TEST(ImageLibrary, WriterRefusesInvalidImagesAndKeepsTheOldFile) {
       {Image("", 1, 1, 1, 1)},
       {Image("two words", 1, 1, 1, 1)},
       {Image(std::string(64, 'x'), 1, 1, 1, 1)},
-      {LibraryImage{"Zero", 0, 5, 1, {}}},
+      {LibraryImage{"Zero", 0, 5, 1, {}, {}}},
   };
   for (const auto& lib : bad) {
     error.clear();

@@ -212,7 +212,9 @@ TEST_F(FormConfigTest, FindingACityByName) {
     if (c.City) {
       EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country);
       EXPECT_EQ(CityText(), GbkToUtf8(Cities[c.City].CityName.view()));
-      if (c.City == 2) EXPECT_EQ(form.EditLat, "31.2");
+      if (c.City == 2) {
+        EXPECT_EQ(form.EditLat, "31.2");
+      }
     }
   }
 }

@@ -40,8 +40,12 @@ TEST(SaveTogether, AFailedWriterChangesNoFile) {
     std::filesystem::remove_all(base);
     std::filesystem::create_directories(base);
     const std::string first = (base / "settings").string(), second = (base / "Config.dat").string();
-    if (c.FirstBefore) ASSERT_TRUE(WriteFileAtomic(first, std::string(c.FirstBefore)));
-    if (c.SecondBefore) ASSERT_TRUE(WriteFileAtomic(second, std::string(c.SecondBefore)));
+    if (c.FirstBefore) {
+      ASSERT_TRUE(WriteFileAtomic(first, std::string(c.FirstBefore)));
+    }
+    if (c.SecondBefore) {
+      ASSERT_TRUE(WriteFileAtomic(second, std::string(c.SecondBefore)));
+    }
     int secondCalls = 0;
     const std::vector<TSaveStep> steps = {
         {first,

@@ -274,8 +274,8 @@ TEST(ImageList, LargePicturesDrawnByRunsEqualPixelByPixelBlending) {
     byPixels.Fill(RGB(10, 80, 200));
     list.Draw(byRuns, list.Find("Big"), c.X, c.Y, c.Frame);
     for (int t = 0; t < 4; ++t)
-      list.Draw(byPixels, list.Find("T" + std::to_string(t)), c.X + (t % 2) * TW,
-                c.Y + (t / 2) * TH, c.Frame);
+      list.Draw(byPixels, list.Find(std::string("T").append(std::to_string(t))),
+                c.X + (t % 2) * TW, c.Y + (t / 2) * TH, c.Frame);
     EXPECT_TRUE(Same(byRuns, byPixels)) << c.X << "," << c.Y << " frame " << c.Frame;
   }
 }

@@ -57,8 +57,8 @@ TEST_F(LabelPassTest, PriorityKeepsTheUsualPlaceAndOthersMove) {
 
 TEST_F(LabelPassTest, DroppedWhenNoPlaceIsFree) {
   for (int i = 0; i < 12; ++i)  // texts made here are kept by the pass
-    Pass.Add(LabelPriority::Messier, "M" + std::to_string(i), false, clWhite, 205, 155,
-             TLabelAnchor::Point, 200, 150, 5, 0, true);
+    Pass.Add(LabelPriority::Messier, std::string("M").append(std::to_string(i)), false, clWhite,
+             205, 155, TLabelAnchor::Point, 200, 150, 5, 0, true);
   Pass.Place(Canvas, SongFont, &Placed);
   // Some of the places round the point overlap one another: at least the
   // four corners hold a label, and the rest are dropped.

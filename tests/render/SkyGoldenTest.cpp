@@ -428,7 +428,9 @@ TEST_F(SkyGolden, SunsetSequence) {
     EXPECT_LT(horizon, lastHorizon) << alt;
     EXPECT_LE(top, lastZenith) << alt;
     EXPECT_GT(light.Limit, lastLimit) << alt;
-    if (alt > -12) EXPECT_GT(horizon, top) << alt << ": brighter toward the Sun's horizon";
+    if (alt > -12) {
+      EXPECT_GT(horizon, top) << alt << ": brighter toward the Sun's horizon";
+    }
     lastHorizon = horizon;
     lastZenith = top;
     lastLimit = light.Limit;

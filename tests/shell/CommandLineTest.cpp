@@ -56,9 +56,10 @@ TEST(CommandLine, AcceptsEveryRealDateAndZone) {
     ASSERT_TRUE(ParseOptions({"--zone", std::to_string(zone)}, o, error)) << error;
     EXPECT_EQ(*o.Zone, zone);
   }
-  EXPECT_NE(std::string(OptionsHelp()).find("(" + std::to_string(MinTimeZone) + ".." +
-                                            std::to_string(MaxTimeZone) + ")"),
-            std::string::npos);
+  std::string range = "(";
+  range.append(std::to_string(MinTimeZone)).append("..").append(std::to_string(MaxTimeZone));
+  range.append(")");
+  EXPECT_NE(std::string(OptionsHelp()).find(range), std::string::npos);
 }
 
 TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {

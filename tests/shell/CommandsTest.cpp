@@ -10,6 +10,7 @@
 #include "AutoCommand.h"
 #include "CivilDate.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "TestForm.h"
 #include "GlobalParams.h"
 #include "GoTo.h"
@@ -42,7 +43,7 @@ class CommandsTest : public ::testing::Test {
     StopTestForm(form_);
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+    for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   bool Run(int code) { return form_->ExecuteCommand(code); }
   TSkyloom& Sky() { return *SkyModel; }
@@ -79,8 +80,8 @@ TEST_F(CommandsTest, AzimuthAndAltitudeDialsFollowThePointer) {
     Sky().ShowFlags = c.Ground ? SkyBits::Ground : 0;
     Sky().ViewAz = c.AzBefore * Deg;
     Sky().ViewAlt = c.AltBefore * Deg;
-    Pointer.X = c.X;
-    Pointer.Y = c.Y;
+    form_->PointerAt.X = c.X;
+    form_->PointerAt.Y = c.Y;
     form_->SkyStale = false;
     Run(c.Code);
     EXPECT_NEAR(Sky().ViewAz, c.AzAfter * Deg, 1e-9) << c.Name;
@@ -158,8 +159,8 @@ TEST_F(CommandsTest, PanelSlidesDownAndUpInFiveFrames) {
   Sections[2].Y = 432;
   form_->PanelState = 1;
   Run(304);
-  EXPECT_TRUE(HoverRepeat.Active);
-  EXPECT_EQ(HoverRepeat.Kind, 2);
+  EXPECT_TRUE(form_->HoverRepeat.Active);
+  EXPECT_EQ(form_->HoverRepeat.Kind, 2);
   const int down[5] = {462, 492, 522, 552, 564};
   for (int i = 0; i < 5; ++i) {
     Frames(1);
@@ -168,8 +169,8 @@ TEST_F(CommandsTest, PanelSlidesDownAndUpInFiveFrames) {
     EXPECT_EQ(Sections[1].Height, down[i]);
     EXPECT_EQ(Regions[19].Height, down[i]);
   }
-  EXPECT_FALSE(HoverRepeat.Active);
-  EXPECT_EQ(HoverRepeat.Kind, 1);
+  EXPECT_FALSE(form_->HoverRepeat.Active);
+  EXPECT_EQ(form_->HoverRepeat.Kind, 1);
   EXPECT_EQ(form_->PanelState, 2);
   Frames(3);
   EXPECT_EQ(Sections[2].Y, 564);
@@ -179,7 +180,7 @@ TEST_F(CommandsTest, PanelSlidesDownAndUpInFiveFrames) {
     Frames(1);
     EXPECT_EQ(Sections[2].Y, up[i]) << "frame " << i + 1;
   }
-  EXPECT_FALSE(HoverRepeat.Active);
+  EXPECT_FALSE(form_->HoverRepeat.Active);
   EXPECT_EQ(form_->PanelState, 1);
   EXPECT_EQ(Sky().ScreenHeight, 432);
 }
@@ -198,14 +199,14 @@ TEST_F(CommandsTest, SubtitleScrollsOnlyWithThreeLinesOrMore) {
     for (int i = 0; i < c.Bytes / 2; ++i) body += "\xD0\xC7";  // 星
     Sky().StoryTitle = body;
     form_->RefreshInfoText();
-    EXPECT_EQ(TextScroll.Active, c.Scrolls) << c.Bytes;
+    EXPECT_EQ(form_->TextScroll.Active, c.Scrolls) << c.Bytes;
     EXPECT_EQ(form_->Info.LineCount, c.Lines) << c.Bytes;
     EXPECT_TRUE(form_->Info.Lines[c.Lines].empty());
   }
   // Back up: the panel shows the text without scrolling.
   form_->PanelState = 1;
   form_->RefreshInfoText();
-  EXPECT_FALSE(TextScroll.Active);
+  EXPECT_FALSE(form_->TextScroll.Active);
 }
 
 TEST_F(CommandsTest, TextLinesScrollWithinTheirEdges) {
@@ -246,7 +247,7 @@ TEST_F(CommandsTest, ThumbDragMapsThePointerToALine) {
     int Y, Top;
   } cases[] = {{0, 0}, {452, 0}, {502, 5}, {552, 10}, {599, 10}, {462, 1}};
   for (const auto& c : cases) {
-    Pointer.Y = c.Y;
+    form_->PointerAt.Y = c.Y;
     Run(22);
     EXPECT_EQ(info.TopLine, c.Top) << c.Y;
   }
@@ -254,8 +255,8 @@ TEST_F(CommandsTest, ThumbDragMapsThePointerToALine) {
 
 TEST_F(CommandsTest, LockedViewIgnoresEveryViewCommand) {
   form_->ViewLocked = true;
-  Pointer.X = 10;
-  Pointer.Y = 10;
+  form_->PointerAt.X = 10;
+  form_->PointerAt.Y = 10;
   Sky().SelConst = 7;
   const uint64_t flags = Sky().ShowFlags;
   const double az = Sky().ViewAz, alt = Sky().ViewAlt;
@@ -269,7 +270,7 @@ TEST_F(CommandsTest, LockedViewIgnoresEveryViewCommand) {
   EXPECT_FALSE(form_->SkyStale);
   // Panel, text and player commands still work.
   Run(304);
-  EXPECT_TRUE(HoverRepeat.Active);
+  EXPECT_TRUE(form_->HoverRepeat.Active);
 }
 
 TEST_F(CommandsTest, PlayerCodesSetDirectionAndWakeTheSlot) {
@@ -281,17 +282,17 @@ TEST_F(CommandsTest, PlayerCodesSetDirectionAndWakeTheSlot) {
   } cases[] = {{107, false, 1, true}, {108, true, 1, true}, {110, true, -1, true},
                {111, false, -1, true}};
   for (const Case& c : cases) {
-    Player.Active = false;
+    form_->Player.Active = false;
     Run(c.Code);
     EXPECT_EQ(form_->Playing, c.Playing) << c.Code;
     EXPECT_EQ(form_->PlayDirection, c.Direction) << c.Code;
-    EXPECT_EQ(Player.Active, c.Active) << c.Code;
+    EXPECT_EQ(form_->Player.Active, c.Active) << c.Code;
   }
   Run(109);
-  EXPECT_FALSE(Player.Active);
-  Player.Active = true;
+  EXPECT_FALSE(form_->Player.Active);
+  form_->Player.Active = true;
   Run(1004);
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   // Play in show mode locks the view.
   form_->PlayMode = 1;
   Run(108);
@@ -301,9 +302,9 @@ TEST_F(CommandsTest, PlayerCodesSetDirectionAndWakeTheSlot) {
 TEST_F(CommandsTest, DialogCodesKeepThePlayerAsItWas) {
   for (int code : {5, 103, 106}) {
     for (bool active : {false, true}) {
-      Player.Active = active;
+      form_->Player.Active = active;
       Run(code);
-      EXPECT_EQ(Player.Active, active) << code;
+      EXPECT_EQ(form_->Player.Active, active) << code;
     }
   }
 }
@@ -312,15 +313,15 @@ TEST_F(CommandsTest, ShowStepWithNoFramesEndsAtOnce) {
   Lecture.Reset();
   form_->PlayMode = 1;
   form_->TextShown = true;
-  Player.Command = 3002;
-  Player.LeadCommand = 0;
-  Player.Interval = 1;
+  form_->Player.Command = 3002;
+  form_->Player.LeadCommand = 0;
+  form_->Player.Interval = 1;
   Run(108);
   Frames(1);
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   Run(110);
   Frames(1);
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
 }
 
 TEST_F(CommandsTest, PopupSwitchesFlipAndDeselectClearsTheText) {
@@ -369,13 +370,13 @@ TEST_F(CommandsTest, TimeFlowStepsByTheChosenUnitAndStopsAtTheEdge) {
     StepAmount = c.Amount;
     form_->PlayDirection = c.Direction;
     form_->Playing = true;
-    Player.Active = true;
+    form_->Player.Active = true;
     Sky().Year = c.From.Year, Sky().Month = c.From.Month, Sky().Day = c.From.Day;
     Sky().Hour = c.From.Hour, Sky().Minute = c.From.Minute;
     Run(1001);
     const TCivilTime now{Sky().Year, Sky().Month, Sky().Day, Sky().Hour, Sky().Minute};
     EXPECT_EQ(now, c.To) << c.Unit << " " << c.Amount;
-    EXPECT_EQ(Player.Active, c.StillPlaying) << c.Unit << " " << c.Amount;
+    EXPECT_EQ(form_->Player.Active, c.StillPlaying) << c.Unit << " " << c.Amount;
     EXPECT_TRUE(form_->SkyStale);
   }
   StepUnit = StepAmount = 1;
@@ -437,41 +438,41 @@ TEST_F(CommandsTest, GoToArrivesAndReplaysItsHistoryBackward) {
   Sky().ViewAz = 0;
   Sky().ViewAlt = 30 * Deg;
   form_->PlayMode = 2;
-  Player.LeadCommand = 1002;
-  Player.Interval = 1;
-  Player.Kind = 2;
+  form_->Player.LeadCommand = 1002;
+  form_->Player.Interval = 1;
+  form_->Player.Kind = 2;
   Run(108);
   int frames = 0;
-  while (Player.Active && frames < 1000) {
+  while (form_->Player.Active && frames < 1000) {
     SetTarget(Sky(), 60, 60);  // the sky update would recompute it each frame
     Frames(1);
     ++frames;
   }
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   EXPECT_LT(frames, 40);
   EXPECT_LE(std::fabs(Sky().ViewAz - 60 * Deg), 10 * Deg);
   EXPECT_GE(Sky().ViewAlt, 60 * Deg - 1e-9);
   EXPECT_LE(Sky().ViewAlt, 70 * Deg);
-  const int steps = Player.HistoryCount;
+  const int steps = form_->Player.HistoryCount;
   EXPECT_EQ(steps, frames);
-  EXPECT_EQ(Player.HistoryIndex, steps);
+  EXPECT_EQ(form_->Player.HistoryIndex, steps);
   // Back: each frame restores the entry before it, down to index 0.
-  const TViewRecord second = Player.History[2];
+  const TViewRecord second = form_->Player.History[2];
   Run(110);
   for (int i = 0; i < steps - 1; ++i) Frames(1);
-  EXPECT_EQ(Player.HistoryIndex, 1);
+  EXPECT_EQ(form_->Player.HistoryIndex, 1);
   EXPECT_EQ(Sky().ViewAz, second.ViewAz);
   EXPECT_EQ(Sky().ViewAlt, second.ViewAlt);
   Frames(1);
-  EXPECT_EQ(Player.HistoryIndex, 0);
-  EXPECT_TRUE(Player.Active);
+  EXPECT_EQ(form_->Player.HistoryIndex, 0);
+  EXPECT_TRUE(form_->Player.Active);
   Frames(1);
-  EXPECT_FALSE(Player.Active) << "stops with 1004 at index 0";
-  EXPECT_EQ(Player.Command, 1004);
+  EXPECT_FALSE(form_->Player.Active) << "stops with 1004 at index 0";
+  EXPECT_EQ(form_->Player.Command, 1004);
   // A step forward again continues from the restored place.
   Run(107);
   Frames(1);
-  EXPECT_EQ(Player.HistoryIndex, 1);
+  EXPECT_EQ(form_->Player.HistoryIndex, 1);
 }
 
 TEST_F(CommandsTest, GoToBelowTheHorizonTakesTheGroundAwayAndEnds) {
@@ -480,15 +481,15 @@ TEST_F(CommandsTest, GoToBelowTheHorizonTakesTheGroundAwayAndEnds) {
   SetGroundLayer(Sky(), true);
   SetTarget(Sky(), 200, -40);
   form_->PlayMode = 2;
-  Player.LeadCommand = 1002;
+  form_->Player.LeadCommand = 1002;
   Run(108);
   int frames = 0;
-  while (Player.Active && frames < 5000) {
+  while (form_->Player.Active && frames < 5000) {
     Frames(1);
     SetTarget(Sky(), 200, -40);
     ++frames;
   }
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   EXPECT_LT(frames, 100);
   EXPECT_EQ(Sky().GroundOn, 0);
   EXPECT_EQ(Sky().ShowFlags & SkyBits::Ground, 0u);
@@ -506,13 +507,13 @@ TEST_F(CommandsTest, EveryGoToEndsWithinTheStepBound) {
         Sky().ViewAlt = 20 * Deg;
         SetGroundLayer(Sky(), true);
         form_->GoToSteps = 0;
-        Player.HistoryCount = Player.HistoryIndex = 0;
+        form_->Player.HistoryCount = form_->Player.HistoryIndex = 0;
         int steps = 0;
         do {
           SetTarget(Sky(), az, alt);
           form_->StepGoTo();
           ++steps;
-        } while (Player.Command != 1004 && steps <= MaxGoToSteps + 1);
+        } while (form_->Player.Command != 1004 && steps <= MaxGoToSteps + 1);
         EXPECT_LE(steps, 100) << start << " " << az << " " << alt;
       }
     }
@@ -520,11 +521,11 @@ TEST_F(CommandsTest, EveryGoToEndsWithinTheStepBound) {
   // A direction that is no number ends at once.
   Sky().TrackX = Sky().TrackY = Sky().TrackZ = NAN;
   form_->StepGoTo();
-  EXPECT_EQ(Player.Command, 1004);
+  EXPECT_EQ(form_->Player.Command, 1004);
 }
 
 TEST_F(CommandsTest, HistoryHoldsAtMost3000Steps) {
-  Player.HistoryCount = Player.HistoryIndex = 0;
+  form_->Player.HistoryCount = form_->Player.HistoryIndex = 0;
   form_->GoToSteps = 0;
   SetTarget(Sky(), 0, 0);
   Sky().ViewAz = 0;
@@ -533,9 +534,9 @@ TEST_F(CommandsTest, HistoryHoldsAtMost3000Steps) {
     Sky().ViewAlt = (i % 100) * 0.001 + 0.5;
     form_->StepGoTo();
   }
-  EXPECT_EQ(Player.HistoryCount, MaxHistory);
-  EXPECT_EQ(Player.HistoryIndex, MaxHistory);
-  EXPECT_EQ(Player.History[MaxHistory].ViewAlt, Sky().ViewAlt) << "the last step overwrites entry 3000";
+  EXPECT_EQ(form_->Player.HistoryCount, MaxHistory);
+  EXPECT_EQ(form_->Player.HistoryIndex, MaxHistory);
+  EXPECT_EQ(form_->Player.History[MaxHistory].ViewAlt, Sky().ViewAlt) << "the last step overwrites entry 3000";
 }
 
 TEST_F(CommandsTest, GoToTargetSetsSelectionAndStatusText) {
@@ -551,22 +552,24 @@ TEST_F(CommandsTest, GoToTargetSetsSelectionAndStatusText) {
   Sky().MessierNames[31].Code.set("M31 ");
   for (const Case& c : cases) {
     Sky().SelConst = 9;
-    Player.StatusText = "before";
+    form_->Player.StatusText = "before";
     form_->GoToTarget(c.Code, true);
     EXPECT_EQ(Sky().SelConst, c.Selection < 0 ? 9 : c.Selection) << c.Code;
-    EXPECT_EQ(Player.StatusText, c.Status ? c.Status : "before") << c.Code;
+    EXPECT_EQ(form_->Player.StatusText, c.Status ? c.Status : "before") << c.Code;
     if (c.Code > 0) {
-      EXPECT_EQ(Player.LeadCommand, 1002);
-      EXPECT_EQ(Player.Kind, 2);
+      EXPECT_EQ(form_->Player.LeadCommand, 1002);
+      EXPECT_EQ(form_->Player.Kind, 2);
       // Bodies (codes 101..110) leave the last target code as it was.
-      if (c.Code > 1000) EXPECT_EQ(form_->TargetCode, c.Code);
+      if (c.Code > 1000) {
+        EXPECT_EQ(form_->TargetCode, c.Code);
+      }
     }
   }
   Sky().Consts[20].Name.set("\xC1\xD4\xBB\xA7");  // 猎户
   form_->GoToTarget(20, true);
   EXPECT_EQ(Sky().SelConst, 20);
   EXPECT_TRUE(form_->TextShown);
-  EXPECT_EQ(Player.StatusText, "\xD5\xD2\xB5\xBD\xC1\xD4\xBB\xA7\xD0\xC7\xD7\xF9");  // 找到猎户星座
+  EXPECT_EQ(form_->Player.StatusText, "\xD5\xD2\xB5\xBD\xC1\xD4\xBB\xA7\xD0\xC7\xD7\xF9");  // 找到猎户星座
 }
 
 TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
@@ -590,8 +593,12 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
   for (int k = 1; k <= MenuTableSize; ++k) {
-    if (MenuTable[k].Command == 1202) EXPECT_EQ(MenuTable[k].Checked, 1) << k;
-    if (MenuTable[k].Command == 1205) EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+    if (MenuTable[k].Command == 1202) {
+      EXPECT_EQ(MenuTable[k].Checked, 1) << k;
+    }
+    if (MenuTable[k].Command == 1205) {
+      EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+    }
   }
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "CityTable.h"
-#include "DialogEntry.h"
+#include "DialogGlyphs.h"
 #include "FileIo.h"
 #include "FormSky.h"
 #include "Gbk.h"
@@ -54,7 +54,6 @@ TEST(DialogFont, CoversEveryDialogTextCityAndTheManual) {
   CreateSkyModel(1);
   {
     TFormSky form;
-    FormSky = &form;
     form.FormCreate();
     ASSERT_GT(CityCount, 700);
     const std::string texts = DialogGlyphs();
@@ -80,7 +79,6 @@ TEST(DialogFont, CoversEveryDialogTextCityAndTheManual) {
       }
     }
     EXPECT_EQ(missing, "") << "characters without a glyph in the dialog font";
-    FormSky = nullptr;
   }
   FreeSkyModel();
 }

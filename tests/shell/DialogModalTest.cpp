@@ -19,6 +19,7 @@
 #include "DialogEntry.h"
 #include "DialogSet.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "GlobalParams.h"
 #include "Lecture.h"
 #include "SkyModel.h"
@@ -36,7 +37,6 @@ class DialogModalTest : public ::testing::Test {
     std::filesystem::create_directories(ShotFolder);
     CreateSkyModel(20260115);
     form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -45,7 +45,6 @@ class DialogModalTest : public ::testing::Test {
   }
   void TearDown() override {
     form_->NextFrame = nullptr;
-    FormSky = nullptr;
     form_.reset();
     FreeSkyModel();
   }
@@ -59,7 +58,7 @@ class DialogModalTest : public ::testing::Test {
       ++frames_;
       if (auto it = script.find(frames_); it != script.end())
         for (const SDL_Event& e : it->second) HandleEvent(*form_, e, false);
-      form_->DXTimer1Timer();
+      RunFrame(*form_);
       if (onFrame_) onFrame_(frames_);
       return frames_ < limit;
     };
@@ -132,7 +131,7 @@ TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
   EXPECT_DOUBLE_EQ(SkyModel->Latitude, 10 * Deg);
   EXPECT_EQ(form_->ModalDepth, 0);
   // After it the stage is seen alone again.
-  form_->DXTimer1Timer();
+  RunFrame(*form_);
   EXPECT_LT(Covered(), 0.01);
 }
 
@@ -234,17 +233,17 @@ TEST_F(DialogModalTest, TheStarToolsFindSetsOffAtOnceAndArrives) {
   form_->ExecuteCommand(106);
   form_->NextFrame = nullptr;
   EXPECT_EQ(form_->PlayMode, 2);
-  EXPECT_TRUE(Player.Active);
+  EXPECT_TRUE(form_->Player.Active);
   EXPECT_TRUE(form_->Playing);
-  EXPECT_EQ(Player.LeadCommand, 1002);
+  EXPECT_EQ(form_->Player.LeadCommand, 1002);
   EXPECT_FALSE(form_->ViewLocked);
   const double startAz = SkyModel->ViewAz, startAlt = SkyModel->ViewAlt;
   int frames = 0;
-  while (Player.Active && frames < 200) {
-    form_->DXTimer1Timer();
+  while (form_->Player.Active && frames < 200) {
+    RunFrame(*form_);
     ++frames;
   }
-  EXPECT_FALSE(Player.Active) << "still travelling after " << frames << " frames";
+  EXPECT_FALSE(form_->Player.Active) << "still travelling after " << frames << " frames";
   EXPECT_TRUE(SkyModel->ViewAz != startAz || SkyModel->ViewAlt != startAlt);
   // Arrived: the view looks at Mars itself.
   form_->AimAt(105);
@@ -269,9 +268,9 @@ TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
   form_->ExecuteCommand(106);
   form_->NextFrame = nullptr;
   EXPECT_EQ(form_->PlayMode, 1);
-  EXPECT_TRUE(Player.Active) << "the show waits for A instead of playing";
+  EXPECT_TRUE(form_->Player.Active) << "the show waits for A instead of playing";
   EXPECT_TRUE(form_->Playing);
   const int page = Lecture.Current;
-  for (int i = 0; i < 400; ++i) form_->DXTimer1Timer();
+  for (int i = 0; i < 400; ++i) RunFrame(*form_);
   EXPECT_GT(Lecture.Current, page) << "the show did not go on by itself";
 }

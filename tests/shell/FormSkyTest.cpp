@@ -15,6 +15,7 @@
 #include "AutoCommand.h"
 #include "CommandLine.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "GlobalParams.h"
 #include "Interface.h"
 #include "Script.h"
@@ -30,7 +31,6 @@ class FormSkyTest : public ::testing::Test {
   void SetUp() override {
     CreateSkyModel();
     form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -39,12 +39,11 @@ class FormSkyTest : public ::testing::Test {
     form_->LogCommands = true;
   }
   void TearDown() override {
-    FormSky = nullptr;
     form_.reset();
     FreeSkyModel();
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+    for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   std::vector<int> Log() { return form_->CommandLog; }
 
@@ -74,8 +73,8 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_TRUE(form_->SplashPending);
   const int layout[9] = {240, 68, 99, 86, 160, 133, 6, 2, 5};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(form_->TextLayout[i], layout[i]) << i;
-  EXPECT_EQ(Player.Command, 1001);
-  EXPECT_EQ(TextScroll.Interval, 40);  // (20 - speed 0) x 2
+  EXPECT_EQ(form_->Player.Command, 1001);
+  EXPECT_EQ(form_->TextScroll.Interval, 40);  // (20 - speed 0) x 2
 }
 
 TEST_F(FormSkyTest, EverySwitchLooksAsWhatItSwitches) {
@@ -159,10 +158,10 @@ TEST_F(FormSkyTest, LetterAndKeypadKeysCountAsArrows) {
 }
 
 TEST_F(FormSkyTest, SlotWithIntervalSixFirstFiresOnTheSixthFrame) {
-  HoverRepeat.Active = true;
-  HoverRepeat.Counter = 0;
-  HoverRepeat.Interval = 6;
-  HoverRepeat.Command = 1003;  // no effect of its own
+  form_->HoverRepeat.Active = true;
+  form_->HoverRepeat.Counter = 0;
+  form_->HoverRepeat.Interval = 6;
+  form_->HoverRepeat.Command = 1003;  // no effect of its own
   Frames(5);
   EXPECT_TRUE(Log().empty());
   Frames(1);
@@ -172,35 +171,35 @@ TEST_F(FormSkyTest, SlotWithIntervalSixFirstFiresOnTheSixthFrame) {
 }
 
 TEST_F(FormSkyTest, IntervalOneFiresEveryFrame) {
-  HoverRepeat = TAutoCommand{true, 1, 1003, 0, 1};
+  form_->HoverRepeat = TAutoCommand{true, 1, 1003, 0, 1};
   Frames(3);
   EXPECT_EQ(Log(), (std::vector<int>{1003, 1003, 1003}));
 }
 
 TEST_F(FormSkyTest, SingleStepRunsOnePlayerPeriodAndStops) {
   for (int code : {107, 111}) {
-    Player.Command = 1003;
-    Player.LeadCommand = 0;
-    Player.Interval = 3;
-    Player.Counter = 0;
+    form_->Player.Command = 1003;
+    form_->Player.LeadCommand = 0;
+    form_->Player.Interval = 3;
+    form_->Player.Counter = 0;
     form_->ExecuteCommand(code);
     form_->CommandLog.clear();
     Frames(10);
     EXPECT_EQ(Log(), std::vector<int>{1003}) << code;
-    EXPECT_FALSE(Player.Active) << code;
+    EXPECT_FALSE(form_->Player.Active) << code;
   }
 }
 
 TEST_F(FormSkyTest, PlayerDispatchesLeadCommandFirst) {
-  Player.Command = 1003;
-  Player.LeadCommand = 1004;  // finishes the player
-  Player.Interval = 1;
-  Player.Counter = 0;
+  form_->Player.Command = 1003;
+  form_->Player.LeadCommand = 1004;  // finishes the player
+  form_->Player.Interval = 1;
+  form_->Player.Counter = 0;
   form_->ExecuteCommand(108);
   form_->CommandLog.clear();
   Frames(2);
   EXPECT_EQ(Log(), (std::vector<int>{1004, 1003}));
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
 }
 
 TEST_F(FormSkyTest, ViewCommandsWrapAndClamp) {
@@ -360,14 +359,14 @@ TEST_F(FormSkyTest, LosingTheFocusPausesFramesAndMinimisesOnlyInFullScreen) {
     focus(false);
     EXPECT_EQ(form_->Minimized, c.Minimised) << c.Windowed;
     const long frames = form_->DXDraw.Frames();
-    uint64_t lastTick = 0;
-    for (int i = 0; i < 2; ++i) MessageLoopStep(*form_, lastTick);
+    TFrameLoop loop;
+    for (int i = 0; i < 2; ++i) loop.Step(*form_);
     EXPECT_EQ(form_->DXDraw.Frames(), frames) << "frames drawn while inactive";
     focus(true);
     EXPECT_TRUE(form_->DXTimer1Enabled && form_->ApplicationActive) << c.Windowed;
     EXPECT_FALSE(form_->DXDraw.FlipOption()) << c.Windowed;
     for (int i = 0; i < 50 && form_->DXDraw.Frames() == frames; ++i)
-      MessageLoopStep(*form_, lastTick);
+      loop.Step(*form_);
     EXPECT_GT(form_->DXDraw.Frames(), frames) << "no frames after the focus came back";
   }
 }
@@ -403,11 +402,11 @@ ScriptRun RunCounted(TFormSky& form, const std::string& text) {
   std::string error;
   EXPECT_TRUE(ParseScript(text, steps, error)) << error;
   TScriptRunner runner(steps, "");
-  form.Loop.SetSource(&runner);
+  TFrameLoop loop;
+  loop.SetSource(&runner);
   const long before = form.DXDraw.Frames();
   ScriptRun run;
-  while (form.Loop.Step(form)) ++run.Ticks;
-  form.Loop.SetSource(nullptr);
+  while (loop.Step(form)) ++run.Ticks;
   run.Presented = form.DXDraw.Frames() - before;
   return run;
 }

@@ -12,6 +12,7 @@
 
 #include "Application.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "GlobalParams.h"
 #include "SkyModel.h"
 
@@ -42,12 +43,10 @@ class MusicTest : public ::testing::Test {
     SDL_InitSubSystem(SDL_INIT_EVENTS);
     CreateSkyModel();
     form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
   }
   void TearDown() override {
     if (!form_) return;
     form_->FormDestroy();
-    FormSky = nullptr;
     form_.reset();
     FreeSkyModel();
     MusicOn = 0;
@@ -58,9 +57,9 @@ class MusicTest : public ::testing::Test {
   // Passes of the message loop until `done` or about eight seconds.
   template <typename Pred>
   bool WaitFor(Pred done) {
-    uint64_t lastTick = 0;
+    TFrameLoop loop;
     for (const uint64_t end = SDL_GetTicks64() + 8000; SDL_GetTicks64() < end;) {
-      MessageLoopStep(*form_, lastTick);
+      loop.Step(*form_);
       if (done()) return true;
     }
     return false;

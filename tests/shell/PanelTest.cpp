@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "Gbk.h"
-#include "AutoCommand.h"
 #include "CityTable.h"
 #include "ControlTips.h"
 #include "GlobalParams.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "Interface.h"
 #include "Panel.h"
 #include "Png.h"
@@ -85,13 +85,9 @@ class PanelFrame : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(chdir(SKYLOOM_RUNTIME_DIR), 0);
     CreateSkyModel(20260115);
-    // The player slot afresh, whatever an earlier test left in it.
-    static_cast<TAutoCommand&>(Player) = TAutoCommand{};
-    Player.LeadCommand = Player.HistoryCount = Player.HistoryIndex = 0;
     SetKeyTableDefaults();
     SetMenuTableDefaults();
     form_ = std::make_unique<TFormSky>();
-    FormSky = form_.get();
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -108,12 +104,11 @@ class PanelFrame : public ::testing::Test {
     Frames(1);
   }
   void TearDown() override {
-    FormSky = nullptr;
     form_.reset();
     FreeSkyModel();
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+    for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   std::string Out(const char* name) {
     const auto dir = std::filesystem::path(SKYLOOM_BINARY_DIR) / "tests" / "panel-golden";

@@ -31,9 +31,9 @@ class ShowPlayTest : public ::testing::Test {
   }
   // The player slot's part of a frame, and the sky update when stale.
   void Tick() {
-    if (Player.Active && Player.Tick()) {
-      form_->ExecuteCommand(Player.Command);
-      if (!form_->Playing) Player.Active = false;
+    if (form_->Player.Active && form_->Player.Tick()) {
+      form_->ExecuteCommand(form_->Player.Command);
+      if (!form_->Playing) form_->Player.Active = false;
     }
     if (form_->SkyStale) {
       SkyModel->UpdateSky();
@@ -56,25 +56,27 @@ TEST_F(ShowPlayTest, EveryShippedShowPlaysToItsEnd) {
     ASSERT_TRUE(form_->PlayShowFile(file, true));
     EXPECT_EQ(form_->PlayMode, 1);
     EXPECT_TRUE(form_->TextShown);
-    EXPECT_TRUE(Player.Active);
-    EXPECT_EQ(Player.Command, 3002);
-    EXPECT_EQ(Player.StatusText, Lecture.Title.str());
+    EXPECT_TRUE(form_->Player.Active);
+    EXPECT_EQ(form_->Player.Command, 3002);
+    EXPECT_EQ(form_->Player.StatusText, Lecture.Title.str());
     std::vector<int> pages;
     int frames = 0;
-    while (Player.Active && frames < 200000) {
+    while (form_->Player.Active && frames < 200000) {
       Tick();
       ++frames;
       if (pages.empty() || pages.back() != Lecture.Current) {
         pages.push_back(Lecture.Current);
         // The page's text is what the panel shows.
         const TShowFrame& f = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
-        if (f.NewPage) EXPECT_EQ(form_->Info.Title.str(), f.Caption.str());
+        if (f.NewPage) {
+          EXPECT_EQ(form_->Info.Title.str(), f.Caption.str());
+        }
       }
       // The waits on a page are the player tests' subject; here they are
       // cut short so that the glides and page changes are what runs.
       if (Lecture.Wait > 2) Lecture.Wait = 2;
     }
-    EXPECT_FALSE(Player.Active) << "still playing after " << frames << " frames";
+    EXPECT_FALSE(form_->Player.Active) << "still playing after " << frames << " frames";
     EXPECT_EQ(Lecture.Current, Lecture.Count);
     std::vector<int> expected;
     for (int k = 1; k <= Lecture.Count; ++k) expected.push_back(k);
@@ -107,7 +109,7 @@ TEST_F(ShowPlayTest, SteppingPageByPageAndBackAndAMissingShow) {
   ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", false));
   EXPECT_EQ(Lecture.Current, 1);  // the first page at once
   EXPECT_EQ(GbkToUtf8(form_->Info.Title.view()), "冬夜的南方天空");
-  Player.Active = false;          // as the star tool's return leaves it
+  form_->Player.Active = false;          // as the star tool's return leaves it
   form_->ExecuteCommand(107);
   Tick();
   EXPECT_EQ(Lecture.Current, 2);
@@ -132,7 +134,7 @@ TEST_F(ShowPlayTest, ScriptsWaitForAPageAndForTheEnd) {
   // and the script goes on at once.
   ASSERT_TRUE(run("show 冬季星空\nwaitpage 5000\n"));
   EXPECT_EQ(Lecture.Current, 2);
-  EXPECT_TRUE(Player.Active);
+  EXPECT_TRUE(form_->Player.Active);
   ASSERT_TRUE(run("waitpage 5000\n"));
   EXPECT_EQ(Lecture.Current, 3);
   // Too few frames for a page: the script fails and says so.
@@ -140,10 +142,10 @@ TEST_F(ShowPlayTest, ScriptsWaitForAPageAndForTheEnd) {
   EXPECT_EQ(Lecture.Current, 3);
   // The rest of the show to its end; a stopped player ends a wait at once.
   ASSERT_TRUE(run("waitend 60000\n"));
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   EXPECT_EQ(Lecture.Current, Lecture.Count);
   ASSERT_TRUE(run("waitpage 1\nwaitend 1\n"));
   // A trip also ends a waitend: the player stops on arrival.
   ASSERT_TRUE(run("goto 火星\nwaitend 200\n"));
-  EXPECT_EQ(Player.Command, 1004);
+  EXPECT_EQ(form_->Player.Command, 1004);
 }

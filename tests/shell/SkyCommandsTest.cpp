@@ -14,6 +14,7 @@
 #include "CityTable.h"
 #include "FirstRun.h"
 #include "FormSky.h"
+#include "FrameLoop.h"
 #include "GoTo.h"
 #include "TestForm.h"
 #include "Interface.h"
@@ -48,7 +49,7 @@ class SkyCommandsTest : public ::testing::Test {
     std::filesystem::current_path(previous_);
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) form_->DXTimer1Timer();
+    for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   int Orion() { return FindObjectByName(*SkyModel, "Orion"); }
 
@@ -165,9 +166,9 @@ TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
   form_->TextShown = false;
   ASSERT_TRUE(sky.Consts[orion].HasLabel);
   const int x = RoundPixel(sky.Consts[orion].LabelX), y = RoundPixel(sky.Consts[orion].LabelY);
-  Pointer.X = x;
-  Pointer.Y = y;
-  Pointer.Button = 0;
+  form_->PointerAt.X = x;
+  form_->PointerAt.Y = y;
+  form_->PointerAt.Button = 0;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, orion);
   EXPECT_TRUE(form_->TextShown);
@@ -185,7 +186,7 @@ TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
   EXPECT_FALSE(english.empty());
   for (char c : english) EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << english;
   // A right click on the same place selects it again and asks for the menu.
-  Pointer.Button = 1;
+  form_->PointerAt.Button = 1;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, orion);
   EXPECT_TRUE(form_->PopupPending);
@@ -199,9 +200,9 @@ TEST_F(SkyCommandsTest, ClickOnTheGroundKeepsTheSelection) {
   Frames(1);
   sky.SelConst = 7;
   form_->TextShown = true;
-  Pointer.X = 400;
-  Pointer.Y = 425;
-  Pointer.Button = 1;
+  form_->PointerAt.X = 400;
+  form_->PointerAt.Y = 425;
+  form_->PointerAt.Button = 1;
   form_->ExecuteCommand(9);
   EXPECT_EQ(sky.SelConst, 7);
   EXPECT_TRUE(form_->TextShown);
@@ -214,9 +215,9 @@ TEST_F(SkyCommandsTest, GoToMarsEndsWithMarsNearTheCentre) {
   std::string error;
   ASSERT_TRUE(ParseScript("goto 火星\nwait 200\n", steps, error)) << error;
   ASSERT_TRUE(RunScriptSteps(*form_, steps, ""));
-  EXPECT_FALSE(Player.Active);
-  EXPECT_EQ(Player.Command, 1004);
-  EXPECT_EQ(GbkToUtf8(Player.StatusText), "找到火星");
+  EXPECT_FALSE(form_->Player.Active);
+  EXPECT_EQ(form_->Player.Command, 1004);
+  EXPECT_EQ(GbkToUtf8(form_->Player.StatusText), "找到火星");
   int x = 0, y = 0;
   ScreenOf(sky, sky.Planets[5], x, y);
   EXPECT_TRUE(IsShown(sky.Planets[5]));
@@ -273,7 +274,7 @@ TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
       const TSkyPoint d = DrawnOffset(sky, id);
       const std::string where = std::string(name) + " on " + std::to_string(p.Year) + "-" +
                                 std::to_string(p.Month) + " at " + std::to_string(p.Lat);
-      EXPECT_FALSE(Player.Active) << where;
+      EXPECT_FALSE(form_->Player.Active) << where;
       EXPECT_GT(d.Z, 0) << where;
       EXPECT_LE(std::fabs(d.X), 2.0) << where << ": " << d.X << " px off vertically";
       EXPECT_LE(std::fabs(d.Y), 2.0) << where << ": " << d.Y << " px off sideways";
@@ -311,7 +312,7 @@ TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
   form_->PlayMode = 3;
   form_->ExecuteCommand(108);
   Frames(3);
-  EXPECT_FALSE(Player.Active);
+  EXPECT_FALSE(form_->Player.Active);
   EXPECT_EQ(sky.Year, 99999);
   EXPECT_EQ(sky.Minute, 59);
   for (int k = 1; k <= sky.StarCount; ++k) {
@@ -337,7 +338,9 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
     for (int i = 1; i <= CityCount && !first; ++i)
       if (Cities[i].TimeZone == c.Zone) first = i;
     EXPECT_EQ(sky.City, first) << c.Zone;
-    if (c.City) EXPECT_EQ(GbkToUtf8(Cities[first].CityName.str()), c.City);
+    if (c.City) {
+      EXPECT_EQ(GbkToUtf8(Cities[first].CityName.str()), c.City);
+    }
     if (first) {
       EXPECT_EQ(sky.Latitude, Cities[first].Latitude);
     } else {

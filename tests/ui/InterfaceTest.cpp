@@ -105,7 +105,11 @@ TEST(ColumnReader, FileSkipsCommentsKeepsSlotsAndReportsFaults) {
 
 TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   ResetInterface();
-  Sections[1] = TSection{0, 432, 800, 168, 7, 9};
+  Sections[1].Y = 432;
+  Sections[1].Width = 800;
+  Sections[1].Height = 168;
+  Sections[1].Kind = 7;
+  Sections[1].Command = 9;
   Sections[1].Visible = true;
   Sections[1].Name.set("Panel");
   Sections[1].Priority = 3;
@@ -226,12 +230,7 @@ class RegionMachine : public ::testing::Test {
   void SetUp() override {
     ResetInterface();
     CurrentScene = 1;
-    Sections[1] = TSection{0, 0, 800, 432};
-    Sections[1].Scene = 1;
-    Sections[1].Priority = 2;
-    Sections[2] = TSection{0, 432, 800, 168};
-    Sections[2].Scene = 1;
-    Sections[2].Priority = 1;
+    SetBareSections();  // the sky area over the lower panel
     auto put = [](int slot, int x, int y, int type, int cmd) {
       TRegion& r = Regions[slot];
       r.X = x;
@@ -250,20 +249,16 @@ class RegionMachine : public ::testing::Test {
     put(6, 500, 0, RegionType::Push, 1);   // overlapping, equal priority:
     put(7, 505, 0, RegionType::Push, 2);   // the lower slot wins
   }
-  void Move(int x, int y) {
-    Pointer.PendingEvent = Pointer.PendingCommand = 0;
-    HitTestRegions(x, y);
+  TRegionAction Move(int x, int y) {
+    const TRegionAction a = HitTestRegions(x, y);
     Pointer.PreviousRegion = Pointer.Region;
+    return a;
   }
-  void Press() {
-    Pointer.PendingEvent = Pointer.PendingCommand = 0;
+  TRegionAction Press() {
     Pointer.MouseState = 1;
-    PressRegion();
+    return PressRegion();
   }
-  void Release() {
-    Pointer.PendingEvent = Pointer.PendingCommand = 0;
-    ReleaseRegion();
-  }
+  TRegionAction Release() { return ReleaseRegion(); }
 };
 
 TEST_F(RegionMachine, EventsPerType) {
@@ -287,35 +282,29 @@ TEST_F(RegionMachine, EventsPerType) {
       {"equal priority, lower slot", 0, 510, 440, RegionEvent::Entered, 0},
   };
   for (const Step& s : steps) {
-    if (s.Kind == 0) Move(s.X, s.Y);
-    if (s.Kind == 1) Press();
-    if (s.Kind == 2) Release();
-    EXPECT_EQ(Pointer.PendingEvent, s.Event) << s.What;
-    EXPECT_EQ(Pointer.PendingCommand, s.Command) << s.What;
+    const TRegionAction a = s.Kind == 0 ? Move(s.X, s.Y) : s.Kind == 1 ? Press() : Release();
+    EXPECT_EQ(a.Event, s.Event) << s.What;
+    EXPECT_EQ(a.Command, s.Command) << s.What;
   }
   EXPECT_EQ(Pointer.Region, 6);
   Move(405, 440);
   Press();
   EXPECT_EQ(Pointer.Captured, 5);
-  DragRegionMove();
-  EXPECT_EQ(Pointer.PendingCommand, 22);
-  DragRegionEnd();
-  EXPECT_EQ(Pointer.PendingCommand, 23);
+  EXPECT_EQ(DragRegionMove().Command, 22);
+  EXPECT_EQ(DragRegionEnd().Command, 23);
 }
 
 TEST_F(RegionMachine, EdgeCases) {
   // A toggle that is on reports the press while on.
   Regions[2].State = RegionLook::On;
   Move(105, 440);
-  Press();
-  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::ToggleOff);
+  EXPECT_EQ(Press().Event, RegionEvent::ToggleOff);
   Release();
   // Push pressed, left while held, released outside: no command.
   Move(5, 440);
   Press();
   Move(50, 440);
-  Release();
-  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::None);
+  EXPECT_EQ(Release().Event, RegionEvent::None);
   // Off every section: the last region stays under the pointer.
   Move(5, 440);
   HitTestRegions(900, 900);
@@ -323,8 +312,7 @@ TEST_F(RegionMachine, EdgeCases) {
   EXPECT_EQ(Pointer.Region, 1);
   // Leaving a hover-repeat region ends its repeat.
   Move(205, 440);
-  Move(250, 440);
-  EXPECT_EQ(Pointer.PendingEvent, RegionEvent::LeftRepeat);
+  EXPECT_EQ(Move(250, 440).Event, RegionEvent::LeftRepeat);
   // Both rectangle ends count.
   Move(20, 452);
   EXPECT_EQ(Pointer.Region, 1);

@@ -15,7 +15,16 @@ namespace {
 int AudioState = -1;  // -1 not tried, 0 unavailable, 1 open
 std::atomic<bool> MusicEnded{false};  // set on the audio thread
 
-void OnMusicFinished() { MusicEnded = true; }
+// Called on the audio thread. The event wakes a main loop that sleeps until
+// the next event, so that Poll serves the notice at once.
+void OnMusicFinished() {
+  MusicEnded = true;
+  if (SDL_WasInit(SDL_INIT_EVENTS)) {
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
+  }
+}
 
 constexpr size_t MaxWaveBytes = 16u << 20;  // an interface sound is a few KiB
 

@@ -19,7 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Canvas.h"
+#include "CanvasTypes.h"
 
 struct TextBitmap {
   int Width = 0;

@@ -1,0 +1,70 @@
+#include "Presenter.h"
+
+#include "CityTable.h"
+#include "GlobalParams.h"
+#include "LabelPass.h"
+#include "Screen.h"
+#include "SkyDraw.h"
+#include "SkyModel.h"
+#include "StringTable.h"
+#include "ViewState.h"
+
+TPresenter::TPresenter() : Labels(std::make_unique<TLabelPass>()) {}
+
+TPresenter::~TPresenter() = default;
+
+void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
+  TSkyloom& sky = view.Sky;
+  // The navy day sky behind a ground lit by the Sun (not behind a picture).
+  const bool day = (sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible;
+  BackgroundColor = day && view.HoverObject == 0 ? RGB(0, 0, 50) : clBlack;
+  draw.Fill(BackgroundColor);
+  TSkyDrawContext ctx{sky,         draw.Buffer(),    draw.Canvas(), DXImageList,
+                      DXImageList1, view.Marks,       view.Popup,    BackgroundColor,
+                      view.HoverObject, view.HoverX,  view.HoverY,   NebulaNames != 0,
+                      draw.CanDraw()};
+  ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
+  DrawSky(ctx);
+  // The lower panel, its text, buttons, dials and status line.
+  view.SyncSwitchLooks();
+  const bool english = sky.English == 1;
+  const std::string_view city =
+      sky.City < 1 || sky.City > CityCount ? std::string_view()
+      : english && !Cities[sky.City].English.empty() ? Cities[sky.City].English.view()
+                                                      : Cities[sky.City].CityName.view();
+  // The status line says whether time runs: the time-flow words only while
+  // it does (a note of the player's own, such as a go-to's, stays).
+  const TPlayerSlot& player = view.Player;
+  const bool flow = player.StatusText == LoadStr(17);
+  const bool stopped = !player.Active && flow;
+  std::string_view status = stopped ? std::string_view(LoadStr(StrTimeStopped))
+                                    : std::string_view(player.StatusText);
+  if (english) {
+    const std::string& found = LoadStr(24);
+    if (stopped) EnglishStatus = "Time stopped";
+    else if (flow) EnglishStatus = "Time runs, step ";
+    else if (player.StatusText.rfind(found, 0) == 0)
+      EnglishStatus.assign("Found ").append(player.StatusText, found.size());
+    else EnglishStatus = player.StatusText;
+    status = EnglishStatus;
+  }
+  TPanelContext panel{.Sky = sky,
+                      .Buffer = draw.Buffer(),
+                      .Canvas = draw.Canvas(),
+                      .Images = DXImageList,
+                      .Info = view.Info,
+                      .TextShown = view.TextShown,
+                      .PanelState = view.PanelState,
+                      .LineHeight = view.LineHeight,
+                      .SubtitlesOn = SubtitlesOn != 0,
+                      .PlayerStatus = status,
+                      .PlayerKind = stopped ? 0 : player.Kind,
+                      .StepAmount = StepAmount,
+                      .StepUnit = StepUnit,
+                      .CityName = city,
+                      .Scratch = &PanelScratch,
+                      .StatusScratch = &StatusScratch};
+  PanelLayer.Draw(panel);
+  DrawDials(panel);
+  DrawShowBar(panel);
+}

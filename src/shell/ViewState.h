@@ -1,0 +1,167 @@
+// The view state: what the person at the planetarium has set up and what
+// the commands change. A plain record (place, time and view live in the sky
+// model it refers to; switches, selection, text, the player, the go-to and
+// the automatic slots live here), with the command handlers that act on it.
+// It owns no window, sound or drawing: what a command asks of the platform
+// (a cursor, a sound, a dialog, the music) goes through TStageHooks, whose
+// defaults do nothing, so a view state runs commands without any window:
+//
+//   TViewState view(sky);            // sky: a TSkyloom made by CreateSkyModel
+//   view.ExecuteCommand(Cmd::Raise);
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AutoCommand.h"
+#include "InfoText.h"
+#include "SkyMarks.h"
+
+class TSkyloom;
+
+// What the star tool (Cmd::StarTool) chose: Result 1 a show (ShowFile, a file
+// name inside the show folder), 2 an object (SelectedId, an object number),
+// 3 time flow with the step the dialog set; any other Result changes nothing.
+struct TStarToolAnswer {
+  int Result = 0;
+  std::string ShowFile;
+  int SelectedId = 0;
+};
+
+// What commands ask of the platform (window, sound, music, dialogs). The
+// defaults are those of a view state without a stage: nothing shows, every
+// dialog is cancelled at once.
+class TStageHooks {
+ public:
+  virtual ~TStageHooks() = default;
+  virtual void SetCursor(int /*number*/) {}
+  virtual void PlaySound(const char* /*name*/) {}
+  virtual void SwitchMusic() {}
+  virtual void Minimize() {}
+  virtual void Quit() {}
+  virtual void ShowAbout() {}
+  virtual void ShowHelp() {}
+  // The observation settings; true when new settings were applied.
+  virtual bool ShowSettings() { return false; }
+  virtual TStarToolAnswer ShowStarTool(const std::function<void(int)>& /*onPick*/) { return {}; }
+};
+
+// Where the pointer was at the last pointer event (stage pixels) and which
+// button it carried (0 left, 1 right, 2 middle): the dials, the text thumb
+// and the constellation pick act at this place.
+struct TPointerPlace {
+  int X = 0, Y = 0;
+  int Button = 0;
+};
+
+// The lower panel's two places: up (the text panel shows) and down (only
+// the subtitle strip shows).
+constexpr int PanelUpY = 432;
+constexpr int PanelDownY = 564;
+
+class TViewState {
+ public:
+  // `stage` may be null: commands then run without a platform.
+  explicit TViewState(TSkyloom& sky, TStageHooks* stage = nullptr);
+  TViewState(const TViewState&) = delete;
+  TViewState& operator=(const TViewState&) = delete;
+
+  // The one entry point of every action. Each code is served by its row of
+  // the command table (CommandTable.cpp); codes without a row do nothing.
+  // Always true (a code is never refused).
+  bool ExecuteCommand(int code);
+  // The picture may have changed: the next frame draws and presents. Every
+  // command, pointer and window event calls it; so must anything that
+  // changes what is drawn without a command (a look that animates).
+  void Invalidate() { PictureStale = true; }
+  // Brings the sky model up to date when something made it stale; true
+  // when it did (the picture is then stale too).
+  bool UpdateWhenStale();
+
+  // The panel's place: the top of the lower panel (PanelUpY..PanelDownY)
+  // and with it the sky area's height, the sky region and the panel state
+  // (1 up, 2 down) once it arrives at either end.
+  void SetPanelTop(int top);
+  // The subtitle scroll's pace for a speed of the settings (2..18): frames
+  // per pixel.
+  static int SubtitleInterval(int speed) { return (20 - speed) * 2; }
+
+  // Go-to, time flow, picking and the layer buttons (GoTo.cpp).
+  void StepTime();
+  void StepGoTo();
+  void GoToTarget(int code, bool animate);
+  void SyncLayerButtons(int mode);
+  // The one rule for the switch buttons' on look (星名, 辅助线, 地平线, 中/英,
+  // 标签避让, 真实天空): on while what they switch is on as drawn. Applied
+  // before each frame is drawn.
+  bool SwitchIsOn(int command) const;
+  void SyncSwitchLooks();
+  // Constellation picking at the pointer (x, y) with the button of the last
+  // press or release (0 left, 1 right, 2 middle).
+  void PickConstellation(int x, int y, int button);
+  // The target direction of an object number, in the horizon frame
+  // (TrackX, TrackY, TrackZ), for the clock and place of the last update.
+  void AimAt(int code);
+  // Starts the view travelling to an object at once (the star tool's
+  // "自动找到：", the command line's --goto, the script step goto).
+  void StartGoTo(int code);
+  // Runs the started trip to its end without drawing (for one picture).
+  void FinishGoTo();
+  // Loads a show ("冬季星空.shw") from the show folder and starts it as the
+  // star tool's choice does, playing on at once when `play`. A missing file
+  // changes nothing; a damaged one is reported on stderr. True when the
+  // show's pages were loaded.
+  bool PlayShowFile(const std::string& fileName, bool play);
+  // The information text from the selection or the show page.
+  void RefreshInfoText();
+
+  // The command handlers, one per family (Commands*.cpp); the command table
+  // names the handler of each code.
+  void ViewCommand(int code);
+  void PanelCommand(int code);
+  void TextCommand(int code);
+  void PlayerCommand(int code);
+  void PopupCommand(int code);
+  void ProgramCommand(int code);
+
+  TSkyloom& Sky;               // place, time and view: the sky model
+  TStageHooks* Stage;          // never null (a do-nothing stage without one)
+
+  int SkyHeight = 432;
+  int Language = 0;            // 0 Chinese, 1 English
+  int LineHeight = 16;
+  int TextLayout[9] = {};
+  // A frame draws and presents only when the picture can have changed since
+  // the last present; otherwise the window keeps showing the last frame.
+  bool PictureStale = true;
+  bool SkyStale = false, PopupPending = false, ViewLocked = false, Playing = false;
+  int PlayDirection = 0, PlayMode = 0, TargetCode = 0;
+  int HoverObject = 0, HoverX = 0, HoverY = 0;
+  int PanelState = 1;          // 1 up, 2 down
+  bool TextShown = false;
+  TInfoText Info;              // the information text: title, lines, scrolling
+  int GoToSteps = 0;           // steps of the running go-to (bounded)
+  // Frames a line of a show page's text is read in before the next scrolls
+  // up (4 s), and the frames the current line has been shown.
+  static constexpr int ReadFramesPerLine = 120;
+  int ReadFrames = 0;
+  TSkyMarks Marks;             // mark tables of the current show page
+  TPopupSwitches Popup;        // check marks of the popup menu
+  TPointerPlace PointerAt;     // the pointer of the last pointer event
+
+  // The automatic command slots the frame serves: hover repeat and panel
+  // slide, the subtitle scroll, and the player (shows, go-to, time flow).
+  TAutoCommand HoverRepeat;
+  TAutoCommand TextScroll;
+  TPlayerSlot Player;
+
+  // Every executed code, when logging is on (tests and scripts read it).
+  bool LogCommands = false;
+  std::vector<int> CommandLog;
+  std::vector<std::string> SoundLog;  // sounds played, when logging is on
+
+ private:
+  TStageHooks NoStage_;
+};
