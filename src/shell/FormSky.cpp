@@ -22,7 +22,6 @@
 #include "Lecture.h"
 #include "Panel.h"
 #include "PictureWindow.h"
-#include "ShowModal.h"
 #include "SkyModel.h"
 #include "StringTable.h"
 
