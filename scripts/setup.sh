@@ -10,7 +10,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev
   libimgui-dev libstb-dev libfreetype-dev libgtest-dev libbenchmark-dev
   libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
-  timgm6mb-soundfont libtomlplusplus-dev
+  timgm6mb-soundfont libtomlplusplus-dev tzdata
   libavcodec-dev libavformat-dev libswscale-dev libswresample-dev libavutil-dev
   libfluidsynth-dev xdg-user-dirs ffmpeg
   xvfb xdotool imagemagick x11-utils

@@ -205,32 +205,50 @@ void TSkyloom::UpdateSky() {
 
   // The tracked object and its direction in the horizontal frame.
   if (Tracking) TargetDirection(TrackId);
-  const TVector3 t = HorizontalDirection(TargetLon, TargetLat, SiderealTime, Latitude);
+  const TVector3 t = TargetSeen();
   TrackX = t.X;
   TrackY = t.Y;
   TrackZ = t.Z;
 }
 
-// Ids that name no object (below 1, 112..200, 601..1000, above 1100) leave
-// the target unchanged.
+// Ids that name no object (below 1, 112..200, 601..1000, 1101..2000, beyond
+// the stars) leave the target unchanged. Every direction is the one the
+// update draws: the apparent place of date, like the object's own points.
 void TSkyloom::TargetDirection(int id) {
+  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone, Second));
+  auto ofDate = [&](double lon, double lat) {
+    const TVector3 v = ApparentDirection(DirectionOf(lon, lat), DayNumber);
+    TargetLon = LongitudeOf(v);
+    TargetLat = LatitudeOf(v);
+    TargetId = id;
+  };
+  if (id > StarIdBase) {
+    if (id > StarIdBase + std::min(StarCount, MaxStars)) return;
+    ofDate(Stars[id - StarIdBase].Lon, Stars[id - StarIdBase].Lat);  // J2000
+    return;
+  }
   if (id > 1000) {
     if (id > 1000 + MaxMessier) return;
-    TargetLon = Messier[id - 1000].Lon;  // catalogue equinox, as stored
-    TargetLat = Messier[id - 1000].Lat;
+    ofDate(Messier[id - 1000].Lon, Messier[id - 1000].Lat);  // J2000
     return;
   }
   if (id >= 101 && id <= 100 + BodyCount) {
     TargetLon = Planets[id - 100].Lon;  // of date, as the update left it
     TargetLat = Planets[id - 100].Lat;
+    TargetId = id;
     return;
   }
   const TSkyObject* o = nullptr;
   if (id >= 1 && id <= MaxConsts) o = &Consts[id];
   else if (id >= 201 && id <= 200 + MaxOffices) o = &Offices[id - 200];
   if (!o) return;
-  DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone, Second));
-  const TVector3 v = ApparentDirection(DirectionOf(o->Lon, o->Lat), DayNumber);
-  TargetLon = LongitudeOf(v);
-  TargetLat = LatitudeOf(v);
+  ofDate(o->Lon, o->Lat);  // label centre, J2000
+}
+
+// The target as the sky is drawn: the Moon's place in the body table is
+// already the one seen from the observer, and refraction lifts the target as
+// it lifts every drawn point.
+TVector3 TSkyloom::TargetSeen() const {
+  const TVector3 h = HorizontalDirection(TargetLon, TargetLat, SiderealTime, Latitude);
+  return Refraction ? Refract(StandardRefraction(), h) : h;
 }

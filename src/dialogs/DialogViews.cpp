@@ -2,6 +2,7 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -12,12 +13,19 @@ const ImVec4 ErrorFrame(0.55f, 0.12f, 0.12f, 1.0f);
 const ImVec4 HintColor(0.70f, 0.75f, 0.85f, 1.0f);
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
+bool KeyPressedRepeat(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), true); }
 
 // Places the next window in the middle of the stage at the given size.
 void CentreNext(float w, float h) {
   const ImVec2 d = ImGui::GetIO().DisplaySize;
   ImGui::SetNextWindowPos(ImVec2((d.x - w) * 0.5f, (d.y - h) * 0.5f), ImGuiCond_Always);
   ImGui::SetNextWindowSize(ImVec2(w, h), ImGuiCond_Always);
+}
+
+// Brings the dialog in front of the stage. Not while one of its popups (a
+// list, the calendar) is open: focusing the dialog would close it.
+void FocusUnlessPopup() {
+  if (!ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) ImGui::SetNextWindowFocus();
 }
 
 constexpr ImGuiWindowFlags DialogFlags = ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoResize |
@@ -45,14 +53,34 @@ bool Combo(const char* id, const std::vector<std::string>& items, int& index, fl
   const char* preview = index >= 0 && index < int(items.size()) ? items[index].c_str() : "";
   bool changed = false;
   if (ImGui::BeginCombo(id, preview, ImGuiComboFlags_HeightLarge)) {
+    // Keys while the list is open: up and down (a page with Page Up and
+    // Page Down, the ends with Home and End) move the choice, Enter and
+    // Esc close the list. The wheel scrolls it.
+    const int last = int(items.size()) - 1;
+    int moved = index;
+    if (KeyPressedRepeat(ImGuiKey_DownArrow)) moved = index + 1;
+    if (KeyPressedRepeat(ImGuiKey_UpArrow)) moved = index - 1;
+    if (KeyPressedRepeat(ImGuiKey_PageDown)) moved = index + 10;
+    if (KeyPressedRepeat(ImGuiKey_PageUp)) moved = index - 10;
+    if (KeyPressed(ImGuiKey_Home)) moved = 0;
+    if (KeyPressed(ImGuiKey_End)) moved = last;
+    moved = std::clamp(moved, last >= 0 ? 0 : -1, last);
+    const bool keyed = moved != index;
+    if (keyed) {
+      index = moved;
+      changed = true;
+    }
     for (int i = 0; i < int(items.size()); ++i) {
       const bool selected = i == index;
       if (ImGui::Selectable(items[i].c_str(), selected)) {
         changed = i != index;
         index = i;
       }
-      if (selected) ImGui::SetItemDefaultFocus();
+      if (selected && (keyed || ImGui::IsWindowAppearing())) ImGui::SetScrollHereY(0.5f);
     }
+    if (KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter) ||
+        KeyPressed(ImGuiKey_Escape))
+      ImGui::CloseCurrentPopup();
     ImGui::EndCombo();
   }
   return changed;
@@ -70,14 +98,14 @@ void Hint(const char* text) {
 
 void TConfigView::DrawCalendar() {
   TDatePicker& p = form_.DateTimePicker1;
-  char label[48];
-  std::snprintf(label, sizeof label, "%04d-%02d-%02d##date", p.Year, p.Month, p.Day);
-  if (ImGui::Button(label, ImVec2(110, 0))) {
+  const std::string label = form_.DateButtonText() + "##date";
+  if (ImGui::Button(label.c_str(), ImVec2(110, 0))) {
     p.ShownYear = p.Year;
     p.ShownMonth = p.Month;
     ImGui::OpenPopup("calendar");
   }
   if (!ImGui::BeginPopup("calendar")) return;
+  if (KeyPressed(ImGuiKey_Escape)) ImGui::CloseCurrentPopup();
   if (ImGui::SmallButton("<<")) p.PrevYear();
   if (ImGui::IsItemHovered()) ImGui::SetTooltip("上一年");
   ImGui::SameLine();
@@ -270,8 +298,11 @@ void TConfigView::DrawOtherPage() {
 }
 
 void TConfigView::DrawView() {
+  // Keys pressed while a list or the calendar is open belong to it, even on
+  // the frame it closes.
+  const bool popupWasOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
   CentreNext(440, 292);
-  ImGui::SetNextWindowFocus();
+  FocusUnlessPopup();
   if (!ImGui::Begin("观测设置", nullptr, DialogFlags)) {
     ImGui::End();
     return;
@@ -299,11 +330,11 @@ void TConfigView::DrawView() {
     }
     ImGui::EndTabBar();
   }
-  if (!form_.ErrorText.empty()) {
-    ImGui::TextColored(ErrorColor, "%s", form_.ErrorText.c_str());
-  } else {
-    ImGui::Spacing();
-  }
+  // The message line keeps its height when empty, so that the buttons
+  // below stay where they are whether a message shows or not.
+  const float lineTop = ImGui::GetCursorPosY();
+  if (!form_.ErrorText.empty()) ImGui::TextColored(ErrorColor, "%s", form_.ErrorText.c_str());
+  ImGui::SetCursorPosY(lineTop + ImGui::GetTextLineHeightWithSpacing());
   ImGui::Separator();
   ImGui::Checkbox("保存当前设置", &form_.CheckBoxSave);
   ImGui::SameLine(ImGui::GetWindowWidth() - 150);
@@ -311,7 +342,7 @@ void TConfigView::DrawView() {
   ImGui::SameLine();
   const bool cancel = ImGui::Button("取消", ImVec2(64, 0));
   const bool typing = ImGui::IsAnyItemActive() && ImGui::GetIO().WantTextInput;
-  const bool comboOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
+  const bool comboOpen = popupWasOpen || ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
   ImGui::End();
   (void)typing;
   if (cancel || (!comboOpen && KeyPressed(ImGuiKey_Escape))) {
@@ -327,7 +358,7 @@ void TConfigView::DrawView() {
 
 void THelpView::DrawView() {
   CentreNext(660, 460);
-  ImGui::SetNextWindowFocus();
+  FocusUnlessPopup();
   if (!ImGui::Begin("使用说明", nullptr, DialogFlags)) {
     ImGui::End();
     return;
@@ -406,7 +437,7 @@ void THelpView::DrawView() {
 
 void TAboutView::DrawView() {
   CentreNext(453, 289);
-  ImGui::SetNextWindowFocus();
+  FocusUnlessPopup();
   if (!ImGui::Begin("关于天文节目", nullptr, DialogFlags)) {
     ImGui::End();
     return;
@@ -444,7 +475,7 @@ void TMessageView::DrawView() {
   ImGui::SetNextWindowSizeConstraints(ImVec2(width, 0), ImVec2(width, 560));
   const ImVec2 d = ImGui::GetIO().DisplaySize;
   ImGui::SetNextWindowPos(ImVec2(d.x * 0.5f, d.y * 0.5f), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-  ImGui::SetNextWindowFocus();
+  FocusUnlessPopup();
   if (!ImGui::Begin(title_.c_str(), nullptr, DialogFlags | ImGuiWindowFlags_AlwaysAutoResize)) {
     ImGui::End();
     return;

@@ -5,6 +5,7 @@
 #include "CivilDate.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -92,6 +93,14 @@ void SortUnique(std::vector<std::string>& gbk) {
 
 }  // namespace
 
+// Lower-case letters without blanks, for English names typed anyhow.
+static std::string Squeezed(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != ' ' && c != '\t') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
 void NormalizeDate(int& year, int& month, int& day) {
   int32_t y = 0, m = 0, d = 0;
   CivilDateOf(CivilDayNumber(year, month, day), y, m, d);
@@ -149,6 +158,20 @@ void TFormConfig::SelectCountry(const std::string& country) {
                              : int(it - ComboBoxCountryItems.begin());
 }
 
+int TFormConfig::NearestCity(double lat, double lon) {
+  int best = 0;
+  double bestCos = -2;
+  for (int i = 1; i <= CityCount; ++i) {
+    const double c = std::sin(lat) * std::sin(Cities[i].Latitude) +
+                     std::cos(lat) * std::cos(Cities[i].Latitude) * std::cos(lon - Cities[i].Longitude);
+    if (c > bestCos) {
+      bestCos = c;
+      best = i;
+    }
+  }
+  return best;
+}
+
 void TFormConfig::ClearCity() {
   SelectedCity = 0;
   ComboBoxCityIndex = -1;
@@ -188,7 +211,16 @@ void TFormConfig::FormShow() {
   SelectedCity = 0;
 
   if (sky_.City <= 0 || sky_.City > CityCount) {
+    // A place of its own: the lists open on the city nearest to it, without
+    // choosing it, so that the country and its cities are at hand.
+    const int near = NearestCity(sky_.Latitude, sky_.Longitude);
+    if (near) SelectCountry(Utf8(Cities[near].Country));
     FillCities();
+    if (near) {
+      auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(),
+                          Utf8(Cities[near].CityName));
+      if (it != ComboBoxCityItems.end()) ComboBoxCityIndex = int(it - ComboBoxCityItems.begin());
+    }
     ShowPlace(sky_.Latitude, sky_.Longitude, sky_.TimeZone, false);
   } else {
     SelectedCity = sky_.City;
@@ -223,11 +255,27 @@ void TFormConfig::DateTimePicker1Change() {
   EditDay = std::to_string(DateTimePicker1.Day);
 }
 
-void TFormConfig::EditDateChange() {
+bool TFormConfig::TypedDate(int& year, int& month, int& day) const {
+  if (!ParseInt(EditYear, MinYear, MaxYear, year) || year == 0 ||
+      !ParseInt(EditMonth, 1, 12, month) || !ParseInt(EditDay, 0, MaxDayField, day))
+    return false;
+  NormalizeDate(year, month, day);
+  return year >= MinYear && year <= MaxYear;
+}
+
+std::string TFormConfig::DateButtonText() const {
   int y = 0, m = 0, d = 0;
-  if (ParseInt(EditYear, 1583, 9999, y) && ParseInt(EditMonth, 1, 12, m) &&
-      ParseInt(EditDay, 1, 31, d))
-    DateTimePicker1.SetDate(y, m, d);
+  if (!TypedDate(y, m, d)) return "日期有误";
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+  return text;
+}
+
+void TFormConfig::EditDateChange() {
+  // The calendar follows the date the fields make, a day past the month's
+  // end carried into the next month as "确定" does.
+  int y = 0, m = 0, d = 0;
+  if (TypedDate(y, m, d)) DateTimePicker1.SetDate(y, m, d);
   if (ErrorField == TConfigField::Year || ErrorField == TConfigField::Month ||
       ErrorField == TConfigField::Day) {
     ErrorField = TConfigField::None;
@@ -270,6 +318,13 @@ void TFormConfig::EditFindCityChange() {
     if (Cities[i].CityName.view() == wanted) found = i;
   for (int i = 1; i <= CityCount && !found; ++i)
     if (Cities[i].CityName.view().find(wanted) != std::string_view::npos) found = i;
+  // English names ("London", "new york"), in any case and spacing: the
+  // whole name first, then the name it begins.
+  const std::string english = Squeezed(EditFindCity);
+  for (int i = 1; i <= CityCount && !found && !english.empty(); ++i)
+    if (Squeezed(Cities[i].English.str()) == english) found = i;
+  for (int i = 1; i <= CityCount && !found && english.size() >= 3; ++i)
+    if (Squeezed(Cities[i].English.str()).rfind(english, 0) == 0) found = i;
   if (!found) return;
   SelectCountry(Utf8(Cities[found].Country));
   FillCities();

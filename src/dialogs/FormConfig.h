@@ -51,6 +51,9 @@ class TFormConfig {
   void FormShow();
   void DateTimePicker1Change();   // a day was picked in the calendar
   void EditDateChange();          // typing in EditYear, EditMonth, EditDay
+  // The date the three fields make ("2026-03-02" for 2026, 2, 30), shown on
+  // the calendar's button; "日期有误" when they make none.
+  std::string DateButtonText() const;
   void ComboBoxCountryChange();
   void ComboBoxCityChange();
   // Typing in EditFindCity: the first city whose name holds the text (an
@@ -117,6 +120,8 @@ class TFormConfig {
   void FillCities();
   void SelectCountry(const std::string& country);
   void ClearCity();
+  bool TypedDate(int& year, int& month, int& day) const;
+  static int NearestCity(double lat, double lon);  // 0 without cities
   bool Fail(TConfigField field, const std::string& text);
 
   TSkyloom& sky_;

@@ -11,6 +11,7 @@
 #include "Lecture.h"
 #include "SkyModel.h"
 #include "SolarSystem.h"
+#include "StarNaming.h"
 
 namespace {
 
@@ -126,6 +127,12 @@ void TFormStarTool::FillObjectList() {
     if (n.Code.empty()) continue;
     ListViewConst.push_back({MessierCaption(n.Code.view()), Utf8(Trim(n.Name.view())), "", 1000 + j});
   }
+  for (int i = 1; i <= MaxStarNames; ++i) {
+    const TStarName& n = Sky.StarNames[i];
+    if (n.Name.empty() || n.Star < 1 || n.Star > MaxStars) continue;
+    ListViewConst.push_back({"☆" + Utf8(Trim(n.Name.view())), Utf8(Trim(n.EName.view())),
+                             BayerName(Sky, n.Star), StarIdBase + n.Star});
+  }
   Filling = false;
   SortObjects();
 }
@@ -137,6 +144,9 @@ bool TFormStarTool::SortsBefore(const TObjectItem& a, const TObjectItem& b) cons
   // not be an order once the bodies sort among both.)
   const int ga = a.Id <= 110 ? 0 : 1, gb = b.Id <= 110 ? 0 : 1;
   if (ga != gb) return ga < gb;
+  // The Sun, Moon and planets keep their order from the Sun outward.
+  const bool bodyA = a.Id > 100 && a.Id <= 110, bodyB = b.Id > 100 && b.Id <= 110;
+  if (bodyA && bodyB) return a.Id < b.Id;
   const auto text = [this](const TObjectItem& i) {
     return Lower(SortColumn == 0 ? i.Caption : SortColumn == 1 ? i.English : i.Short);
   };
@@ -166,24 +176,18 @@ void TFormStarTool::ListViewConstColumnClick(int column) {
 void TFormStarTool::ChooseObject(int id) {
   SelectedId = id;
   Sky.TrackId = id;
-  if (id > 1000) {
-    const int m = id - 1000;
-    EditConstName = Utf8(Trim(Sky.MessierNames[m].Code.view()));
-    Sky.TargetLon = Sky.Messier[m].Lon;
-    Sky.TargetLat = Sky.Messier[m].Lat;
+  if (id > StarIdBase) {
+    EditConstName = StarName(Sky, id - StarIdBase);
+  } else if (id > 1000) {
+    EditConstName = Utf8(Trim(Sky.MessierNames[id - 1000].Code.view()));
   } else if (id > 200) {
     EditConstName = Utf8(Trim(Sky.Offices[id - 200].Name.view()));
-    Sky.TargetLon = Sky.Offices[id - 200].Lon;
-    Sky.TargetLat = Sky.Offices[id - 200].Lat;
   } else if (id <= 100) {
     EditConstName = Utf8(Trim(Sky.Consts[id].Name.view()));
-    Sky.TargetLon = Sky.Consts[id].Lon;
-    Sky.TargetLat = Sky.Consts[id].Lat;
   } else {
     EditConstName = BodyNameUtf8(id - 100);
-    Sky.TargetLon = Sky.Planets[id - 100].Lon;
-    Sky.TargetLat = Sky.Planets[id - 100].Lat;
   }
+  Sky.TargetDirection(id);
   Sky.UpdateSky();
   const double alt =
       std::atan2(Sky.TrackZ, std::sqrt(Sky.TrackX * Sky.TrackX + Sky.TrackY * Sky.TrackY));

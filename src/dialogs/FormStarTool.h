@@ -1,8 +1,10 @@
 // TFormStarTool: the star tool ("观星工具", command 106). Page
 // "天文节目状态" lists the shows of the show folder and the user's own show
 // folder (an own show hides one of the same name that came with the
-// program) and previews the chosen one's description; page "观星状态" lists every object (constellations,
-// then the Sun, Moon and planets, asterisms and Messier objects) to find it
+// program) and previews the chosen one's description; page "观星状态" lists
+// every object (constellations with the Sun, Moon and planets in their order
+// from the Sun, asterisms, Messier objects and the named stars, marked ☆ and
+// with their Bayer names) to find it
 // ("自动找到：") or to let time run ("步进时间") with a unit and an amount.
 // Result after closing: 0 nothing, 1 play ShowFile, 2 find SelectedId,
 // 3 let time run with the global step settings just set, 4 record ShowFile
@@ -76,7 +78,8 @@ class TFormStarTool {
   std::function<void(int id, bool showProcess)> OnPick;
 
   // The order of the object list: constellations (and the bodies among
-  // them by text) before asterisms and Messier objects whatever the column;
+  // them, in their order from the Sun) before asterisms, Messier objects
+  // and stars whatever the column;
   // within each group the texts of the column compared without regard to
   // case. True when a sorts before b.
   bool SortsBefore(const TObjectItem& a, const TObjectItem& b) const;

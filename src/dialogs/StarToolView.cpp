@@ -17,7 +17,9 @@ void TStarToolView::DrawView() {
   const ImVec2 d = ImGui::GetIO().DisplaySize;
   ImGui::SetNextWindowPos(ImVec2((d.x - Width) * 0.5f, (d.y - Height) * 0.5f), ImGuiCond_Always);
   ImGui::SetNextWindowSize(ImVec2(Width, Height), ImGuiCond_Always);
-  ImGui::SetNextWindowFocus();
+  // In front of the stage, except while one of its popups is open (focusing
+  // the window would close it).
+  if (!ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) ImGui::SetNextWindowFocus();
   const std::string title = caption_ + "###StarTool";
   if (!ImGui::Begin(title.c_str(), nullptr,
                     ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoResize |

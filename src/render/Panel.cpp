@@ -33,6 +33,27 @@ const TWords& Words() {
   return words;
 }
 
+// The same words in English (ASCII; the degree sign in GBK).
+const TWords& EnglishWords() {
+  static const TWords words = [] {
+    TWords w;
+    w.Year = w.Month = "-";
+    w.Day = "";
+    w.Open = " (";
+    w.Close = ")";
+    w.North = w.South = w.East = w.West = "";
+    w.Up = "Alt ";
+    w.Down = "Dip ";
+    w.Direction = "Facing ";
+    w.Exactly = "";
+    w.By = " by ";
+    w.Points[0] = "S", w.Points[1] = "E", w.Points[2] = "N", w.Points[3] = "W";
+    w.Units[1] = " min", w.Units[2] = " day", w.Units[3] = " yr";
+    return w;
+  }();
+  return words;
+}
+
 // Into (-pi, pi].
 double Signed(double a) {
   a = std::fmod(a, FullCircle);
@@ -96,9 +117,11 @@ void SetFont(TCanvas& canvas, TColor colour) {
 }  // namespace
 
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
-                     int playerKind, int stepAmount, int stepUnit, std::string& out) {
-  const TWords& w = Words();
+                     int playerKind, int stepAmount, int stepUnit, std::string& out, int detail) {
+  const bool english = sky.English == 1;
+  const TWords& w = english ? EnglishWords() : Words();
   out.clear();
+  const bool named = sky.City >= 1 && !cityName.empty();
   // Date and time.
   AppendInt(out, sky.Year % 100000);
   out += w.Year;
@@ -111,20 +134,25 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   out += ':';
   AppendTwoDigits(out, sky.Minute);
   out += ' ';
-  // Place.
+  // Place: a city's coordinates are left out of the shorter lines.
   if (sky.City >= 1) out += cityName;
-  out += w.Open;
-  const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
-  out += lat >= 0 ? w.North : w.South;
-  AppendTenths(out, std::fabs(lat) * DegreesPerRadian);
-  out += w.Degree;
-  out += lon >= 0 ? w.East : w.West;
-  AppendTenths(out, std::fabs(lon) * DegreesPerRadian);
-  out += w.Degree;
-  out += w.Close;
+  if (detail >= 2 || !named) {
+    out += w.Open;
+    const double lat = Signed(sky.Latitude), lon = Signed(sky.Longitude);
+    out += lat >= 0 ? w.North : w.South;
+    AppendTenths(out, std::fabs(lat) * DegreesPerRadian);
+    out += w.Degree;
+    if (english) out += lat >= 0 ? "N " : "S ";
+    out += lon >= 0 ? w.East : w.West;
+    AppendTenths(out, std::fabs(lon) * DegreesPerRadian);
+    out += w.Degree;
+    if (english) out += lon >= 0 ? "E" : "W";
+    out += w.Close;
+  }
   out += ' ';
-  // Tilt.
-  out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  // Tilt ("仰" or "俯" alone in the shortest line).
+  if (detail >= 1 || english) out += sky.ViewAlt >= 0 ? w.Up : w.Down;
+  else out += (sky.ViewAlt >= 0 ? w.Up : w.Down).substr(0, 2);
   AppendInt(out, std::llround(std::fabs(Signed(sky.ViewAlt)) * DegreesPerRadian));
   out += w.Degree;
   out += ' ';
@@ -132,7 +160,7 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   const long long h = std::llround(Positive(sky.ViewAz) * DegreesPerRadian);
   const int l = static_cast<int>((std::llround(static_cast<double>(h) + 45) / 90) % 4);
   const long long delta = h - 90LL * l;
-  out += w.Direction;
+  if (detail >= 1) out += w.Direction;
   if (delta == 0) {
     out += w.Exactly;
     out += w.Points[l];
@@ -143,6 +171,7 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
     out += w.Points[l];
     out += w.By;
     out += w.Points[second];
+    if (english) out += ' ';
     AppendInt(out, angle);
     out += w.Degree;
   }
@@ -159,7 +188,7 @@ std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
                             std::string_view playerStatus, int playerKind, int stepAmount,
                             int stepUnit) {
   std::string out;
-  BuildStatusLine(sky, cityName, playerStatus, playerKind, stepAmount, stepUnit, out);
+  BuildStatusLine(sky, cityName, playerStatus, playerKind, stepAmount, stepUnit, out, 2);
   return out;
 }
 
@@ -197,11 +226,20 @@ void DrawStoryPanel(TPanelContext& c) {
     }
   } else if (c.PanelState == 2 && c.SubtitlesOn) {
     const TRegion& strip = RegionAt(28);
-    const int ox = Sections[1].X + strip.X, oy = Sections[1].Y + strip.Y;
+    // A dark band for three whole lines, ending above the lowered panel,
+    // drawn over the sky so that no sky label shows through the text.
+    const int ox = Sections[1].X + strip.X;
+    const int bandBottom = std::min(Sections[1].Y + strip.Y + strip.Height, Sections[2].Y) - 2;
+    const int bandTop = bandBottom - 3 * c.LineHeight - 8;
+    const int oy = bandTop + 4 - c.LineHeight;  // line i's top at oy + i x LineHeight
+    TBackBuffer& b = c.Buffer;
+    const int right = std::min(ox + std::max(strip.Width, 660), b.Width());
+    for (int y = std::max(bandTop, 0); y < bandBottom && y < b.Height(); ++y)
+      for (int x = std::max(ox, 0); x < right; ++x) b.Put(x, y, RGB(8, 8, 28));
     SetFont(c.Canvas, RGB(250, 55, 0));
-    Text(c, ox, oy + c.LineHeight, info.Title);
+    Text(c, ox + 4, oy + c.LineHeight, info.Title);
     c.Canvas.Font.Color = RGB(255, 204, 0);
-    const TRect clip{ox + 100, oy + c.LineHeight / 2, ox + 650, oy + 3 * c.LineHeight};
+    const TRect clip{ox + 100, bandTop, ox + 650, bandBottom};
     for (int i = 1; i <= 3; ++i) {
       int n = info.TopLine + i;
       if (n > info.LineCount) n = info.LineCount < 2 ? 0 : n % info.LineCount;
@@ -257,9 +295,14 @@ void DrawShowBar(TPanelContext& c) {
   const int x = Sections[2].X + (bar ? br.X : 6), y = Sections[2].Y + (bar ? br.Y : 6);
   const int w = bar ? br.Width : 540, h = bar ? br.Height : 24;
   if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
-  BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
-                  *c.StatusScratch);
   SetFont(c.Canvas, RGB(255, 204, 0));
+  // The fullest line that fits the bar: without a city's coordinates, then
+  // with shorter words, so that the time flow at its end stays readable.
+  for (int detail = 2; detail >= 0; --detail) {
+    BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
+                    *c.StatusScratch, detail);
+    if (10 + c.Canvas.TextWidth(*c.StatusScratch) <= w - 8) break;
+  }
   const int th = c.Canvas.TextHeight(*c.StatusScratch);
   // Kept inside the bar: a long line is cut rather than written over the
   // buttons beside it.

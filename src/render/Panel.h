@@ -100,9 +100,12 @@ class TPanelLayer {
 };
 
 // The status line (GBK): date and time, place, tilt, direction and the
-// time flow, joined by single spaces, written into `out`.
+// time flow, joined by single spaces, written into `out`. `detail` 2 is the
+// whole line; 1 leaves out a named city's coordinates; 0 also the words
+// "仰角：" (just "仰") and "方向：".
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
-                     int playerKind, int stepAmount, int stepUnit, std::string& out);
+                     int playerKind, int stepAmount, int stepUnit, std::string& out,
+                     int detail = 2);
 std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
                             std::string_view playerStatus, int playerKind, int stepAmount,
                             int stepUnit);

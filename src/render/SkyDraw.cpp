@@ -18,6 +18,9 @@ const char* const SongFont = "\xCB\xCE\xCC\xE5";  // 宋体
 namespace {
 
 constexpr TColor Yellow = RGB(255, 255, 0);
+// The Moon's outline with the planet names on: dim, so that the dark part of
+// a crescent does not read as lit.
+constexpr TColor MoonOutline = RGB(110, 100, 60);
 constexpr TColor SelectedCyan = RGB(150, 255, 255);
 const char* const SymbolFont = "Symbol";
 
@@ -120,7 +123,8 @@ void DrawFigures(TFrame& f) {
     const int c = l.Owner;
     if (c <= 0) continue;
     if (!(f.On(SkyBits::ConstLines) || IsHighlighted(marks, HighlightKind::Lines, c) ||
-          (f.C.Popup.ConstellationLines && c == sky.SelConst)))
+          ((f.C.Popup.ConstellationLines || f.C.Popup.ConstellationHighlight) &&
+           c == sky.SelConst)))
       continue;
     DrawFigureLine(f, l.StarA, l.StarB, c == sky.SelConst ? SelectedCyan : RGB(150, 150, 0));
   }
@@ -134,6 +138,16 @@ void DrawFigures(TFrame& f) {
   }
 }
 
+// True when a show's mark writes a note of its own next to star `star`.
+bool HasNote(const TSkyMarks& marks, int star) {
+  const int count = UsedEntries(marks.StarMarkCount, MaxStarMarks);
+  for (int i = 1; i <= count; ++i) {
+    const TStarMark& m = marks.StarMarks[i];
+    if (m.Star == star && m.Note > 0 && !m.Text.empty()) return true;
+  }
+  return false;
+}
+
 // Greek letters of stars, in the Symbol font.
 void DrawGreekLetters(TFrame& f) {
   TSkyloom& sky = f.Sky;
@@ -145,7 +159,8 @@ void DrawGreekLetters(TFrame& f) {
     const TSkyPoint& s = sky.Stars[k];
     if (s.Greek == ' ' || s.Greek == 0 || !IsShown(s) || s.Mag > f.StarLimit) continue;
     if (!(f.On(SkyBits::GreekLetters) || IsHighlighted(f.C.Marks, HighlightKind::Greek, s.Owner) ||
-          (f.C.Popup.ConstellationGreekNames && s.Owner == sky.SelConst)))
+          ((f.C.Popup.ConstellationGreekNames || f.C.Popup.ConstellationHighlight) &&
+           s.Owner == sky.SelConst)))
       continue;
     const std::string letter(1, static_cast<char>(s.Greek));
     const int sx = f.Sx(s), sy = f.Sy(s), y = sy - cv.TextHeight(letter) - 2;
@@ -161,7 +176,9 @@ void DrawGreekLetters(TFrame& f) {
 // Outline runs of the selected constellation.
 void DrawSelectedBoundary(TFrame& f) {
   TSkyloom& sky = f.Sky;
-  if (sky.SelConst <= 0 || !f.C.Popup.ConstellationBoundary) return;
+  if (sky.SelConst <= 0 ||
+      !(f.C.Popup.ConstellationBoundary || f.C.Popup.ConstellationHighlight))
+    return;
   f.Canvas.Pen.Color = RGB(0, 150, 150);
   int open = 0;
   for (int i = 1; i <= MaxBounds; ++i) {
@@ -344,6 +361,7 @@ void DrawNames(TFrame& f) {
     if (n.Kind != 2 || !f.ValidStar(n.Star)) continue;
     const TSkyPoint& s = sky.Stars[n.Star];
     if (!IsShown(s) || s.Mag > f.StarLimit) continue;
+    if (HasNote(marks, n.Star)) continue;  // the show's note names it
     if (!(f.On(SkyBits::StarNames) || IsHighlighted(marks, HighlightKind::StarNames, s.Owner) ||
           (popup.ConstellationHighlight && s.Owner == sky.SelConst)))
       continue;
@@ -434,7 +452,10 @@ void DrawMoon(TFrame& f) {
   const double p = MoonAxisAngle(sky);
   // The unlit part shows the sky behind the Moon.
   const TColor bg = f.Light.On ? SkyColourAt(f.Light, ScreenDirection(sky, x, y)) : f.C.Background;
-  const TColor rim = f.On(SkyBits::PlanetNames) ? Yellow : bg;
+  // The outline: bright next to the Sun, dim elsewhere so that the dark part
+  // of a crescent does not read as lit; none without the planet names.
+  const bool bySun = std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) <= 25;
+  const TColor rim = !f.On(SkyBits::PlanetNames) ? bg : bySun ? Yellow : MoonOutline;
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
   // Magnified over the Sun the disc stands at its exact place with a soft
   // limb, so the covered part of the Sun grows smoothly.

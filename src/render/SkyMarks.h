@@ -90,7 +90,7 @@ bool IsHighlighted(const TSkyMarks& marks, int kind, int number);
 
 // The popup menu's check items for the selected constellation (all off at start).
 struct TPopupSwitches {
-  bool ConstellationHighlight = false;   // its name and bright-star names
+  bool ConstellationHighlight = false;   // all of it: name, star names, Greek letters, figure, outline
   bool ConstellationLines = false;       // its figure lines
   bool ConstellationStarNames = false;   // shown as a check mark only
   bool ConstellationGreekNames = false;  // its stars' Greek letters

@@ -161,14 +161,29 @@ int RunSkyloom(int argc, char** argv) {
   SkyModel->SettingsReadOnly = unattended;  // they read the user's settings, never write them
   // An object to travel to must exist before anything opens.
   int goToCode = 0;
+  std::vector<std::string> unknownGoTo;  // the message for a name that names nothing
   if (!options.GoTo.empty()) {
     SkyModel->LoadStarData();
     goToCode = FindObjectByName(*SkyModel, options.GoTo);
     if (goToCode == 0) {
-      std::fprintf(stderr, "skyloom: --goto: %s\n", UnknownObjectMessage(options.GoTo).c_str());
-      FreeSkyModel();
-      SDL_Quit();
-      return 2;
+      const std::string message = UnknownObjectMessage(*SkyModel, options.GoTo);
+      std::fprintf(stderr, "skyloom: --goto: %s\n", message.c_str());
+      // A picture or a script cannot ask anyone: they stop. The window opens
+      // anyway and says so on the screen, with the names it may have meant.
+      if (unattended) {
+        FreeSkyModel();
+        SDL_Quit();
+        return 2;
+      }
+      unknownGoTo.push_back("没有名为“" + options.GoTo + "”的天体。");
+      const std::vector<std::string> similar = SimilarObjectNames(*SkyModel, options.GoTo);
+      if (!similar.empty()) {
+        std::string list;
+        for (const std::string& n : similar) list += (list.empty() ? "" : "、") + n;
+        unknownGoTo.push_back("是不是：" + list + "？");
+      }
+      unknownGoTo.push_back("可以用星座、行星、星官、梅西耶天体或亮星的中文或英文名，"
+                            "如 猎户座、火星、参宿、M42、天狼星、Sirius。");
     }
   }
   // A show to play must exist before anything opens.
@@ -207,6 +222,7 @@ int RunSkyloom(int argc, char** argv) {
       form.Now.Minute = *options.Minute;
     }
     form.FixedSeed = seed;
+    form.StartMessage = unknownGoTo;
     form.FormCreate();
     if (options.FullScreen) {
       FullScreen = *options.FullScreen ? 1 : 0;

@@ -82,9 +82,10 @@ void TViewState::ViewCommand(int code) {
       sky.English = Language;
       RefreshInfoText();
       break;
-    case Cmd::StarNames:
-      sky.ShowFlags ^= sky.Mode1;
+    case Cmd::StarNames:  // the switch and what is drawn turn together
       sky.NamesOn = sky.NamesOn ? 0 : 1;
+      if (sky.NamesOn) sky.ShowFlags |= sky.Mode1;
+      else sky.ShowFlags &= ~sky.Mode1;
       break;
     case Cmd::Settings: {
       const bool active = Player.Active;
@@ -96,8 +97,9 @@ void TViewState::ViewCommand(int code) {
       break;
     }
     case Cmd::AuxLines:
-      sky.ShowFlags ^= sky.Mode2;
       sky.LinesOn = sky.LinesOn ? 0 : 1;
+      if (sky.LinesOn) sky.ShowFlags |= sky.Mode2;
+      else sky.ShowFlags &= ~sky.Mode2;
       break;
     case Cmd::Ground:
       sky.ShowFlags ^= SkyBits::Ground;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CommandCodes.h"
+#include "Interface.h"
 #include "Lecture.h"
 #include "SkyModel.h"
 #include "StringTable.h"
@@ -70,7 +71,9 @@ void TViewState::PlayerCommand(int code) {
       const TStarToolAnswer answer =
           Stage->ShowStarTool([this](int id) { GoToTarget(id, false); });
       if (answer.Result == 1 && !answer.ShowFile.empty()) {
-        PlayShowFile(answer.ShowFile, false);
+        // "确定" on a show plays it; S stops and A plays on, as for any show.
+        PlayShowFile(answer.ShowFile, true);
+        return;
       } else if (answer.Result == 4 && !answer.ShowFile.empty()) {
         Stage->ShowRecord(answer.ShowFile);
       } else if (answer.Result == 2) {
@@ -154,10 +157,22 @@ void TViewState::PlayerCommand(int code) {
           Lecture.JumpFrames(-1);
         } else if (!Playing) {
           Lecture.JumpFrames(+1);
-        } else if (Lecture.StepShow()) {
-          Lecture.NextFrame();
+        } else {
+          // A text longer than the story panel's five lines scrolls a line
+          // every ReadFramesPerLine frames while the page plays, and the
+          // page waits at its end until the last line has been shown.
+          const bool panelUp = Sections[2].Y < 564;
+          const int hidden = panelUp ? Info.LineCount - Info.TopLine - 5 : 0;
+          if (hidden > 0 && ++ReadFrames >= ReadFramesPerLine) {
+            ReadFrames = 0;
+            ++Info.TopLine;
+          }
+          if (Lecture.StepShow() && hidden <= 0) Lecture.NextFrame();
         }
-        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) RefreshInfoText();
+        if (Lecture.Current != page && Lecture.IsNewPage(Lecture.Current)) {
+          RefreshInfoText();
+          ReadFrames = 0;
+        }
       }
       break;
     }

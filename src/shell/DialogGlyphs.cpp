@@ -42,7 +42,7 @@ std::string StarToolGlyphs() {
   if (SkyModel) {
     TFormStarTool tool(*SkyModel, Lecture, ShowFolder, UserShowFolder());
     tool.FormShow();  // fills both lists
-    for (const TObjectItem& i : tool.ListViewConst) out += i.Caption + i.English;
+    for (const TObjectItem& i : tool.ListViewConst) out += i.Caption + i.English + i.Short;
     for (int k = 0; k < static_cast<int>(tool.ListBox1.size()); ++k) {
       tool.ListBox1Click(k);
       out += tool.ListBox1[static_cast<size_t>(k)];

@@ -2,6 +2,7 @@
 
 #include "CityTable.h"
 #include "CommandCodes.h"
+#include "ControlTips.h"
 #include "DialogGlyphs.h"
 #include "FileIo.h"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 #include <sys/stat.h>
 
 #include "FirstRun.h"
@@ -151,7 +153,8 @@ void TFormSky::FormShow() {
   sky.ScreenHeight = SkyHeight;
   sky.Scale = Width * 2 / 3;
   // Saved place, today's date and clock.
-  if (!HasSavedSettings()) ApplyFirstRunDefaults(sky, SystemZoneHours());
+  const bool firstRun = !HasSavedSettings();
+  if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -159,6 +162,10 @@ void TFormSky::FormShow() {
   sky.Day = now.Day;
   sky.Hour = now.Hour;
   sky.Minute = now.Minute;
+  // A first start in class hours shows tonight's sky and says so; a time
+  // asked for on the command line stays.
+  if (firstRun && !FixedNow && StartAtNightfall(sky)) Player.StatusText = LoadStr(StrNightfall);
+  SyncSwitchLooks();
   // Everything above shows in the first frame.
   SkyStale = true;
 }
@@ -190,6 +197,42 @@ void TFormSky::DrawOverlay() {
 
 void TFormSky::DrawFrame() {
   if (DXDraw.CanDraw()) DrawScene(*this, DXDraw);
+  DrawTip();
+}
+
+void TFormSky::FollowTip() {
+  const int r = Pointer.Region;
+  if (r != TipRegion) {
+    if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
+    TipRegion = r;
+    TipFrames = 0;
+    return;
+  }
+  if (TipFrames < TipDelayFrames && ++TipFrames == TipDelayFrames) PictureStale = true;
+}
+
+void TFormSky::DrawTip() {
+  if (!DXDraw.CanDraw()) return;
+  if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
+  if (Pointer.MouseState == 1 || DialogView) return;  // not while pressing or in a dialog
+  TipText = ControlTip(Regions[TipRegion].Command, Sky.English == 1);
+  if (TipText.empty()) return;
+  TCanvas& cv = DXDraw.Canvas();
+  cv.Font.Name = LoadStr(22);
+  cv.Font.Height = -12;
+  cv.Font.Color = RGB(255, 255, 220);
+  const int w = cv.TextWidth(TipText) + 10, h = cv.TextHeight(TipText) + 6;
+  const int x = std::clamp(Pointer.X + 12, 0, std::max(0, Width - w));
+  const int y = std::max(0, Pointer.Y - h - 6);
+  // A dark plate with a light frame above and right of the pointer.
+  TBackBuffer& b = DXDraw.Buffer();
+  for (int yy = y; yy < y + h; ++yy)
+    for (int xx = x; xx < x + w; ++xx)
+      b.Put(xx, yy, (yy == y || yy == y + h - 1 || xx == x || xx == x + w - 1) ? RGB(200, 200, 120)
+                                                                               : RGB(30, 30, 60));
+  cv.Brush.Style = TBrushStyle::Clear;
+  cv.TextOut(x + 5, y + 3, TipText);
+  cv.Release();
 }
 
 void TFormSky::Minimize() {

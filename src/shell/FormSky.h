@@ -73,6 +73,8 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   void FormMouseMove(int shift, int x, int y);
   void FormMouseUp(int button, int shift, int x, int y);
   void FormKeyDown(int key, int shift);
+  // The wheel turned by `notches` (up positive) at the pointer.
+  void FormMouseWheel(int notches);
   // The hover code at (x, y): 0 none, 1..100 a deep-sky object, 201..210 a
   // solar-system body.
   int ObjectAt(int x, int y) const;
@@ -136,6 +138,7 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
     bool Separator = false;
     bool Checked = false;
     std::string Label;          // UTF-8 caption with its ImGui id
+    std::string EnglishLabel;   // the same in English mode
   };
   std::vector<TPopupItem> PopupMenu1;
 
@@ -143,4 +146,13 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   bool FixedNow = false;
   TCivilNow Now{};
   std::optional<uint32_t> FixedSeed;
+  // Lines shown in a message box over the first frames (a name on the
+  // command line that names nothing), then cleared.
+  std::vector<std::string> StartMessage;
+  // The control the pointer rests on and for how many frames: its tip shows
+  // from TipDelayFrames on; the tip's text is kept between frames.
+  int TipRegion = 0, TipFrames = 0;
+  std::string TipText;
+  void FollowTip();
+  void DrawTip();
 };

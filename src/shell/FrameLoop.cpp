@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "CommandCodes.h"
 #include "FormLogo.h"
 #include "FormSky.h"
+#include "ShowModal.h"
 #include "GlobalParams.h"
 
 namespace {
@@ -19,6 +21,8 @@ void StartOfRun(TFormSky& form) {
   if (!form.SplashPending) return;
   form.SplashPending = false;
   if (form.Logo) form.Logo->Close();
+  if (!form.StartMessage.empty())
+    ShowMessage(form, "提示", std::exchange(form.StartMessage, {}));
   if (MusicOn) {
     form.MediaPlayer1.Notify = true;
     form.MediaPlayer1.Wait = false;
@@ -48,6 +52,7 @@ void AutomaticPhase(TFormSky& form) {
     form.ExecuteCommand(player.Command);
     if (!form.Playing) player.Active = false;
   }
+  form.FollowTip();
 }
 
 // Whether a menu or dialog shows or waits to open.
@@ -176,6 +181,9 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
       }
       break;
     }
+    case SDL_MOUSEWHEEL:
+      form.FormMouseWheel(e.wheel.y);
+      break;
     default:
       break;
   }

@@ -8,10 +8,12 @@
 #include "CivilDate.h"
 #include "CommandCodes.h"
 #include "Gbk.h"
+#include "CommandCodes.h"
 #include "GlobalParams.h"
 #include "Interface.h"
 #include "ScreenGeometry.h"
 #include "SkyModel.h"
+#include "StarNaming.h"
 #include "StringTable.h"
 #include "Transforms.h"
 #include "ViewState.h"
@@ -72,7 +74,7 @@ void SetGroundLayer(TSkyloom& sky, bool on) {
 void TViewState::AimAt(int code) {
   TSkyloom& sky = Sky;
   sky.TargetDirection(code);
-  const TVector3 t = HorizontalDirection(sky.TargetLon, sky.TargetLat, sky);
+  const TVector3 t = sky.TargetSeen();
   sky.TrackX = t.X;
   sky.TrackY = t.Y;
   sky.TrackZ = t.Z;
@@ -105,6 +107,17 @@ void TViewState::StepGoTo() {
   int move = ChooseGoToMove(sky.ViewAz, sky.ViewAlt, DirectionAzimuth(sky.TrackX, sky.TrackY),
                             DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ));
   if (++GoToSteps > MaxGoToSteps) move = Cmd::PlayerDone;
+  else if (move == Cmd::PlayerDone) {
+    // Arrived: the last step lands on the target itself, so that it ends in
+    // the middle of the sky area; below the horizon the ground gives way.
+    const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
+    const double az = DirectionAzimuth(sky.TrackX, sky.TrackY);
+    if (std::isfinite(alt) && std::isfinite(az)) {
+      if (alt < 0 && (sky.ShowFlags & SkyBits::Ground)) SetGroundLayer(sky, false);
+      sky.ViewAz = az;
+      sky.ViewAlt = alt;
+    }
+  }
   switch (move) {
     case Cmd::TurnLeft:
       sky.ViewAz += step;
@@ -168,6 +181,7 @@ void TViewState::GoToTarget(int c, bool animate) {
     if (c <= 99) name = Trim(sky.Consts[c].Name.view()) + LoadStr(23);
     else if (c >= 101 && c <= 110) name = BodyName(c - 100);
     else if (c >= 201 && c <= 999) name = Trim(sky.Offices[c - 200].Name.view());
+    else if (c > StarIdBase) name = Utf8ToGbk(StarName(sky, c - StarIdBase));
     else if (c > 1000) name = Trim(sky.MessierNames[c - 1000].Code.view());
     Player.StatusText = LoadStr(24) + name;
     return;
@@ -225,6 +239,35 @@ void TViewState::SyncLayerButtons(int mode) {
                      : e.Command == Cmd::ConstStarNames  ? &Popup.ConstellationStarNames
                                                          : nullptr;
     if (on) e.Checked = *on ? 1 : 0;
+  }
+}
+
+bool TViewState::SwitchIsOn(int command) const {
+  const TSkyloom& sky = Sky;
+  constexpr uint64_t NameBits = SkyBits::ConstNames | SkyBits::GreekLetters | SkyBits::StarNames |
+                                SkyBits::PlanetNames | SkyBits::MessierNames | SkyBits::OfficeNames;
+  constexpr uint64_t LineBits = SkyBits::Grid | SkyBits::Ecliptic | SkyBits::Galactic |
+                                SkyBits::ConstLines | SkyBits::OfficeLines;
+  switch (command) {
+    case Cmd::StarNames: return (sky.ShowFlags & NameBits) != 0;
+    case Cmd::AuxLines: return (sky.ShowFlags & LineBits) != 0;
+    case Cmd::Ground: return (sky.ShowFlags & SkyBits::Ground) != 0;
+    case Cmd::Language: return sky.English == 1;
+    case Cmd::LabelPlacement: return sky.LabelPlacement != 0;
+    case Cmd::RealisticSky: return sky.RealisticSky != 0;
+    default: return false;
+  }
+}
+
+void TViewState::SyncSwitchLooks() {
+  // What is drawn decides: a show's layers as well as the switches'.
+  for (int r = 1; r <= MaxRegions; ++r) {
+    const int c = Regions[r].Command;
+    if (c != Cmd::StarNames && c != Cmd::AuxLines && c != Cmd::Ground && c != Cmd::Language &&
+        c != Cmd::LabelPlacement && c != Cmd::RealisticSky)
+      continue;
+    if (SwitchIsOn(c)) Regions[r].State |= OnLook;
+    else Regions[r].State &= ~OnLook;
   }
 }
 

@@ -63,6 +63,19 @@ std::string MenuLabel(const std::string& gbkCaption, int tag) {
   return GbkToUtf8(gbkCaption) + "##MenuItem" + std::to_string(tag);
 }
 
+// The English caption of a menu command (UTF-8), "" for none.
+const char* EnglishMenuCaption(int command) {
+  switch (command) {
+    case Cmd::ConstStarNames: return "Bright star names";
+    case Cmd::ConstLines: return "Figure lines";
+    case Cmd::ConstGreekNames: return "Greek letters";
+    case Cmd::ConstNebulaNames: return "Nebula names";
+    case Cmd::ConstBoundary: return "Boundary";
+    case Cmd::Deselect: return "Deselect";
+    default: return "";
+  }
+}
+
 }  // namespace
 
 int TFormSky::ObjectAt(int x, int y) const {
@@ -145,6 +158,21 @@ void TFormSky::FormKeyDown(int key, int /*shift*/) {
     ExecuteCommand(e.Command);
     return;
   }
+  // F1 opens the help whatever the key table (a saved one may predate it).
+  constexpr int KeyF1 = 0x70;
+  if (key == KeyF1) ExecuteCommand(Cmd::Help);
+}
+
+void TFormSky::FormMouseWheel(int notches) {
+  // Over the story text, its scroll buttons and the subtitle strip the
+  // wheel scrolls the text a line a notch; over the sky it does nothing,
+  // kept for zooming.
+  constexpr int TextRegions[] = {20, 25, 26, 27, 28};
+  bool overText = false;
+  for (int r : TextRegions) overText |= Pointer.Region == r;
+  if (!overText || notches == 0) return;
+  const int command = notches > 0 ? Cmd::TextLineUp : Cmd::TextLineDown;
+  for (int i = 0; i < std::min(std::abs(notches), 10); ++i) ExecuteCommand(command);
 }
 
 void TFormSky::PlaySound(const char* name) {
@@ -223,6 +251,8 @@ void TFormSky::BuildPopupMenu() {
     const std::string caption = e.Caption.str();
     item.Separator = caption == "-";
     item.Label = MenuLabel(caption, tag);
+    const char* english = EnglishMenuCaption(e.Command);
+    item.EnglishLabel = *english ? MenuLabel(english, tag) : item.Label;
     // The drawing follows the switch, so the switch starts as the mark.
     if (bool* s = SwitchOf(Popup, e.Command)) *s = item.Checked;
     PopupMenu1.push_back(std::move(item));
@@ -259,6 +289,7 @@ void TFormSky::DrawPopupMenu() {
         const std::string name = Trim(Sky.Consts[sel].Name.view()) + LoadStr(23);
         MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
+        item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
       }
       ImGui::SetNextWindowPos(
           ImVec2(static_cast<float>(PointerAt.X), static_cast<float>(PointerAt.Y)));
@@ -266,13 +297,16 @@ void TFormSky::DrawPopupMenu() {
     }
   }
   if (!ImGui::BeginPopup("PopupMenu1")) return;
+  // Esc closes the menu as a click elsewhere does.
+  if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false)) ImGui::CloseCurrentPopup();
   // An open menu is drawn every tick: ImGui measures a new menu in its
   // first frame and shows it from the second, and it follows the pointer.
   OverlayFrames = 2;
   for (const TPopupItem& item : PopupMenu1) {
     if (item.Separator) {
       ImGui::Separator();
-    } else if (ImGui::MenuItem(item.Label.c_str(), nullptr, PopupItemChecked(item.Tag))) {
+    } else if (ImGui::MenuItem((SkyModel->English == 1 ? item.EnglishLabel : item.Label).c_str(),
+                               nullptr, PopupItemChecked(item.Tag))) {
       PopupItemClick(item.Tag);
     }
   }

@@ -6,6 +6,7 @@
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "SkyModel.h"
+#include "StringTable.h"
 #include "ViewState.h"
 
 TPresenter::TPresenter() : Labels(std::make_unique<TLabelPass>()) {}
@@ -25,9 +26,28 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
-  const std::string_view city = sky.City >= 1 && sky.City <= CityCount
-                                    ? Cities[sky.City].CityName.view()
-                                    : std::string_view();
+  view.SyncSwitchLooks();
+  const bool english = sky.English == 1;
+  const std::string_view city =
+      sky.City < 1 || sky.City > CityCount ? std::string_view()
+      : english && !Cities[sky.City].English.empty() ? Cities[sky.City].English.view()
+                                                      : Cities[sky.City].CityName.view();
+  // The status line says whether time runs: the time-flow words only while
+  // it does (a note of the player's own, such as a go-to's, stays).
+  const TPlayerSlot& player = view.Player;
+  const bool flow = player.StatusText == LoadStr(17);
+  const bool stopped = !player.Active && flow;
+  std::string_view status = stopped ? std::string_view(LoadStr(StrTimeStopped))
+                                    : std::string_view(player.StatusText);
+  if (english) {
+    const std::string& found = LoadStr(24);
+    if (stopped) EnglishStatus = "Time stopped";
+    else if (flow) EnglishStatus = "Time runs, step ";
+    else if (player.StatusText.rfind(found, 0) == 0)
+      EnglishStatus.assign("Found ").append(player.StatusText, found.size());
+    else EnglishStatus = player.StatusText;
+    status = EnglishStatus;
+  }
   TPanelContext panel{.Sky = sky,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
@@ -37,8 +57,8 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .PanelState = view.PanelState,
                       .LineHeight = view.LineHeight,
                       .SubtitlesOn = SubtitlesOn != 0,
-                      .PlayerStatus = view.Player.StatusText,
-                      .PlayerKind = view.Player.Kind,
+                      .PlayerStatus = status,
+                      .PlayerKind = stopped ? 0 : player.Kind,
                       .StepAmount = StepAmount,
                       .StepUnit = StepUnit,
                       .CityName = city,

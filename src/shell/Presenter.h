@@ -30,7 +30,7 @@ class TPresenter {
   TDXImageList DXImageList1;  // "Messia2.rxf": pictures of hovered objects
   TColor BackgroundColor = clBlack;  // of the last frame drawn
   // Work strings of the panel drawing, kept from frame to frame.
-  std::string PanelScratch, StatusScratch;
+  std::string PanelScratch, StatusScratch, EnglishStatus;
   // The panel's still layer (background, story panel, buttons), drawn again
   // only when something it shows has changed.
   TPanelLayer PanelLayer;

@@ -178,7 +178,7 @@ void RunGoTo(TStepContext& c, const TArgs& a) {
   const int code = FindObjectByName(*SkyModel, name);
   if (code == 0) {
     std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line,
-                 UnknownObjectMessage(name).c_str());
+                 UnknownObjectMessage(*SkyModel, name).c_str());
     c.Failed = true;
     return;
   }

@@ -97,6 +97,11 @@ class TViewState {
   void StepGoTo();
   void GoToTarget(int code, bool animate);
   void SyncLayerButtons(int mode);
+  // The one rule for the switch buttons' on look (星名, 辅助线, 地平线, 中/英,
+  // 标签避让, 真实天空): on while what they switch is on as drawn. Applied
+  // before each frame is drawn.
+  bool SwitchIsOn(int command) const;
+  void SyncSwitchLooks();
   // Constellation picking at the pointer (x, y) with the button of the last
   // press or release (0 left, 1 right, 2 middle).
   void PickConstellation(int x, int y, int button);
@@ -142,6 +147,10 @@ class TViewState {
   bool TextShown = false;
   TInfoText Info;              // the information text: title, lines, scrolling
   int GoToSteps = 0;           // steps of the running go-to (bounded)
+  // Frames a line of a show page's text is read in before the next scrolls
+  // up (4 s), and the frames the current line has been shown.
+  static constexpr int ReadFramesPerLine = 120;
+  int ReadFrames = 0;
   TSkyMarks Marks;             // mark tables of the current show page
   TPopupSwitches Popup;        // check marks of the popup menu
   TPointerPlace PointerAt;     // the pointer of the last pointer event

@@ -1,5 +1,7 @@
 #include "CityTable.h"
 
+#include <filesystem>
+
 #include <cstdio>
 #include <vector>
 
@@ -53,5 +55,20 @@ int LoadCityTable(const std::string& path) {
   else if (size % CityRecordSize != 0)
     ReportFile(path, "ends in a partial city record; it is ignored",
                sizeText + ", not a multiple of " + std::to_string(CityRecordSize));
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const std::string namesPath = (folder.empty() ? "" : folder + "/") + CityEnglishFileName;
+  std::string names;
+  if (IsRegularFile(namesPath) && !ReadTextFile(namesPath, MaxCities * 256, names, &error))
+    ReportFile(CityEnglishFileName, "cannot be read; cities are found by their Chinese names",
+               error);
+  size_t start = 0;
+  for (int i = 1; i <= CityCount && start < names.size(); ++i) {
+    size_t end = names.find('\n', start);
+    if (end == std::string::npos) end = names.size();
+    std::string_view line(names.data() + start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() <= 255) Cities[i].English.set(std::string(line));
+    start = end + 1;
+  }
   return CityCount;
 }

@@ -11,6 +11,8 @@
 #include "Table.h"
 
 inline constexpr const char* CityFileName = "CityInfo.dat";
+// The English city names, one a line in record order, beside the city file.
+inline constexpr const char* CityEnglishFileName = "CityNames.txt";
 constexpr int MaxCities = 800;
 constexpr size_t CityRecordSize = 536;
 
@@ -24,8 +26,8 @@ struct TCityInfo {
   double Longitude = 0;
   int32_t TimeZone = 0;
   uint8_t Reserved[4] = {};
+  ShortString English;  // from the English name file, not part of the record
 };
-static_assert(sizeof(TCityInfo) == CityRecordSize);
 
 TCityInfo DecodeCity(std::span<const uint8_t> rec);
 void EncodeCity(std::span<uint8_t> rec, const TCityInfo& city);
@@ -37,5 +39,7 @@ extern int CityCount;
 // A missing file leaves the table empty; an unreadable one (a folder, pipe
 // or device included: the reader never blocks) does too, with a message on
 // stderr. A file ending in a partial record or holding more than 800 is
-// reported once; its whole records up to 800 are kept. Returns CityCount.
+// reported once; its whole records up to 800 are kept. The English names
+// come from CityNames.txt in the same folder when it is there (a city
+// without a line keeps an empty name). Returns CityCount.
 int LoadCityTable(const std::string& path);

@@ -19,6 +19,8 @@
 #include "ShortString.h"
 #include "Table.h"
 
+struct TVector3;  // src/astro/Transforms.h
+
 // One point or object on the celestial sphere (64 bytes).
 struct TSkyPoint {
   double Lon = 0;      // right ascension / azimuth from south, radians
@@ -106,6 +108,11 @@ constexpr uint64_t Grid = 0x100, Ecliptic = 0x200, Galactic = 0x400, ConstLines 
 constexpr uint64_t Ground = 0x10000;
 }  // namespace SkyBits
 
+// Object numbers: 1..99 constellations, 101..111 solar-system bodies,
+// 201..600 asterisms, 1001..1100 Messier objects, 2001.. stars (2000 plus
+// the star's place in Stars).
+constexpr int StarIdBase = 2000;
+
 // Capacities, fixed by the catalogue file format.
 constexpr int MaxStars = 4000, MaxLines = 1000, MaxOffices = 400, MaxStarNames = 100,
               MaxConsts = 100, MaxLabels = 160, MaxBodies = 11, MaxBounds = 1600,
@@ -146,6 +153,14 @@ class TSkyloom {
   // B-V colour index of each star, thousandths (side table "StarColor.dat";
   // INT16_MIN for none). Not part of the catalogue file's layout.
   Table1<int16_t, MaxStars> StarColour;
+  // More names of objects than the catalogue file has room for (UTF-8):
+  // the pinyin and short Chinese names of named stars, the English and
+  // other Chinese names of Messier objects. Read with the catalogue.
+  struct TOtherName {
+    int32_t Id = 0;  // object number
+    std::string Name;
+  };
+  std::vector<TOtherName> OtherNames;
 
   // Scalar state.
   double DayNumber = 0;      // days since 1999-12-31 0h UT
@@ -173,6 +188,7 @@ class TSkyloom {
   int32_t English = 0;
   int32_t StarLimit = 0;     // faintest Mag drawn (tenths)
   double TargetLon = 0, TargetLat = 0;  // go-to target, RA/Dec of date
+  int32_t TargetId = 0;                 // the object TargetLon, TargetLat belong to
   double TrackX = 0, TrackY = 0, TrackZ = 0;
   uint8_t Tracking = 0;
   int32_t TrackId = 0;
@@ -204,7 +220,12 @@ class TSkyloom {
 
   // Per-frame update (src/astro).
   void UpdateSky();
+  // Sets TargetLon, TargetLat (of date, where the object is drawn) and
+  // TargetId to object `id`; ids that name nothing leave them unchanged.
   void TargetDirection(int id);
+  // The target's direction in the horizontal frame (S, E, U) as the observer
+  // sees it: the Moon is lowered by its parallax as it is drawn.
+  TVector3 TargetSeen() const;
 };
 
 // Defaults of a new model and its built-in tables (used by creation and by

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "CatalogFormat.h"
@@ -43,7 +45,42 @@ bool LoadStarDataFrom(TSkyloom& sky, const std::string& path) {
 }
 
 void TSkyloom::LoadStarData() {
-  if (LoadStarDataFrom(*this, StarDataFileName)) LoadStarColoursFrom(*this, StarColourFileName);
+  if (LoadStarDataFrom(*this, StarDataFileName)) {
+    LoadStarColoursFrom(*this, StarColourFileName);
+    LoadNameIndexFrom(*this, NameIndexFileName);
+  }
+}
+
+void LoadNameIndexFrom(TSkyloom& sky, const std::string& path) {
+  constexpr size_t MaxLines = 2000, MaxLine = 256;
+  sky.OtherNames.clear();
+  std::string text, error;
+  if (!IsRegularFile(path)) {
+    if (std::filesystem::exists(path)) ReportFile(path, "not a regular file; ignored");
+    return;
+  }
+  if (!ReadTextFile(path, MaxLines * MaxLine, text, &error)) {
+    ReportFile(path, "cannot be read; objects are found by their catalogue names", error);
+    return;
+  }
+  size_t bad = 0;
+  for (size_t start = 0; start < text.size() && sky.OtherNames.size() < MaxLines;) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const size_t tab = line.find('\t');
+    char* stop = nullptr;
+    const long id = tab == std::string::npos ? 0 : std::strtol(line.c_str(), &stop, 10);
+    if (id < 1 || id > StarIdBase + MaxStars || stop != line.c_str() + tab ||
+        tab + 1 >= line.size() || line.size() > MaxLine) {
+      ++bad;
+      continue;
+    }
+    sky.OtherNames.push_back({static_cast<int32_t>(id), line.substr(tab + 1)});
+  }
+  if (bad) ReportFile(path, "has lines that are no \"number<TAB>name\"; they are skipped",
+                      std::to_string(bad) + " lines");
 }
 
 bool WriteStarData(const TSkyloom& sky, const std::string& path, std::string* error) {

@@ -8,6 +8,8 @@
 
 // The catalogue file name in the working directory.
 inline constexpr const char* StarDataFileName = "StarData.dat";
+// The names beside the catalogue: lines "object number<TAB>name" (UTF-8).
+inline constexpr const char* NameIndexFileName = "NameIndex.txt";
 // The number of stars in use after a catalogue was opened.
 constexpr int CatalogStarCount = 3144;
 
@@ -19,6 +21,11 @@ constexpr int CatalogStarCount = 3144;
 // reported and treated like a missing one. Returns true when the file was
 // read.
 bool LoadStarDataFrom(TSkyloom& sky, const std::string& path);
+
+// Replaces sky.OtherNames by the lines of the name file at `path` (at most
+// 2000 lines of 256 bytes; malformed lines are skipped and reported once).
+// A missing file leaves the list empty.
+void LoadNameIndexFrom(TSkyloom& sky, const std::string& path);
 
 // Writes the catalogue tables of `sky` as a complete catalogue file
 // (atomically). False, with `error`, on failure.

@@ -24,16 +24,17 @@ struct TCitySpec {
   const char* City;
   double LatDeg, LonDeg;
   int Zone;
+  const char* English;
 };
 
 // Records of one country lie together, in file order (not sorted).
 const TCitySpec kCities[] = {
-    {"中国", "北京", 39.9075, 116.3972, 8},  // 1
-    {"中国", "上海", 31.2222, 121.4581, 8},  // 2
-    {"中国", "广州", 23.1167, 113.25, 8},    // 3
-    {"美国", "纽约", 40.7143, -74.006, -5},  // 4
-    {"赤道", "零点", 0.0, 0.0, 0},           // 5: the >= rule at exactly 0
-    {"澳大利亚", "悉尼", -33.8678, 151.2073, 10},  // 6
+    {"中国", "北京", 39.9075, 116.3972, 8, "Beijing"},          // 1
+    {"中国", "上海", 31.2222, 121.4581, 8, "Shanghai"},         // 2
+    {"中国", "广州", 23.1167, 113.25, 8, "Guangzhou"},          // 3
+    {"美国", "纽约", 40.7143, -74.006, -5, "New York City"},    // 4
+    {"赤道", "零点", 0.0, 0.0, 0, ""},                          // 5: the >= rule at exactly 0
+    {"澳大利亚", "悉尼", -33.8678, 151.2073, 10, "Sydney"},     // 6
 };
 
 class FormConfigTest : public ::testing::Test {
@@ -47,6 +48,7 @@ class FormConfigTest : public ::testing::Test {
       c.Latitude = s.LatDeg * Deg;
       c.Longitude = s.LonDeg * Deg;
       c.TimeZone = s.Zone;
+      c.English.set(s.English);
       Cities[++CityCount] = c;
     }
     sky.Year = 2026;
@@ -146,11 +148,24 @@ TEST_F(FormConfigTest, ShowSelectsTheModelsCityAndItsCountry) {
   EXPECT_EQ(form.ComboBoxCountryItems.size(), 4u);
   EXPECT_EQ(form.ComboBoxCityItems, std::vector<std::string>{"纽约"});
 
-  sky.City = 0;
-  form.FormShow();
-  EXPECT_EQ(form.ComboBoxCountryIndex, 0);
-  EXPECT_EQ(form.ComboBoxCityIndex, -1);
-  EXPECT_EQ(form.SelectedCity, 0);
+  // A place of its own: the lists open on the nearest city without
+  // choosing it (the typed place stays).
+  struct Case {
+    double LatDeg, LonDeg;
+    const char* Country;
+    const char* City;
+  } near[] = {{40, 116.4, "中国", "北京"}, {31, 121, "中国", "上海"}, {-30, 150, "澳大利亚", "悉尼"},
+              {41, -75, "美国", "纽约"}};
+  for (const Case& c : near) {
+    sky.City = 0;
+    sky.Latitude = c.LatDeg * Deg;
+    sky.Longitude = c.LonDeg * Deg;
+    form.FormShow();
+    ASSERT_GE(form.ComboBoxCountryIndex, 0);
+    EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country) << c.City;
+    EXPECT_EQ(CityText(), c.City);
+    EXPECT_EQ(form.SelectedCity, 0);
+  }
 }
 
 TEST_F(FormConfigTest, CountryAndCityChanges) {
@@ -183,6 +198,9 @@ TEST_F(FormConfigTest, FindingACityByName) {
   const Case cases[] = {
       {"上海", 2, "中国"}, {"悉", 6, "澳大利亚"}, {" 纽约 ", 4, "美国"},
       {"巴黎", 0, nullptr}, {"", 0, nullptr},
+      // English names in any case and spacing, or the start of one.
+      {"Shanghai", 2, "中国"}, {"new york", 4, "美国"}, {"NEWYORK", 4, "美国"}, {"syd", 6, "澳大利亚"},
+      {"Paris", 0, nullptr}, {"ne", 0, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Typed);
@@ -588,6 +606,28 @@ TEST_F(FormConfigTest, DatePickerAndEditsAgree) {
   form.EditYear = "1987";
   form.EditDateChange();
   EXPECT_EQ(form.DateTimePicker1.Year, 1987);
+  EXPECT_EQ(form.DateButtonText(), "1987-02-14");
+  // The button shows the date the fields make, a day past the month's end
+  // carried over as "确定" does; fields that make no date say so.
+  struct Case {
+    const char* Year;
+    const char* Month;
+    const char* Day;
+    const char* Button;
+  } typed[] = {{"2026", "2", "30", "2026-03-02"}, {"2024", "2", "29", "2024-02-29"},
+               {"2026", "12", "32", "2027-01-01"}, {"2026", "13", "1", "日期有误"},
+               {"2026", "2", "", "日期有误"}, {"abc", "1", "1", "日期有误"}};
+  for (const Case& c : typed) {
+    form.EditYear = c.Year;
+    form.EditMonth = c.Month;
+    form.EditDay = c.Day;
+    form.EditDateChange();
+    EXPECT_EQ(form.DateButtonText(), c.Button) << c.Year << "-" << c.Month << "-" << c.Day;
+  }
+  form.EditYear = "2026", form.EditMonth = "2", form.EditDay = "30";
+  form.EditDateChange();
+  EXPECT_EQ(form.DateTimePicker1.Month, 3);
+  EXPECT_EQ(form.DateTimePicker1.Day, 2);
   // A year the calendar cannot show keeps the edits as typed.
   sky.Year = 1000;
   form.FormShow();

@@ -66,6 +66,28 @@ TEST(StarTool, ObjectListConstellationsFirstWhateverTheColumn) {
   for (const auto& i : items) bodies += i.Id >= 101 && i.Id <= 110;
   EXPECT_EQ(bodies, 10);
   EXPECT_GE(r.Row("★火星"), 0);
+  // The bodies in their order from the Sun, whatever the column.
+  for (int column : {0, 1, 2}) {
+    r.Tool->ListViewConstColumnClick(column);
+    std::vector<int> order;
+    for (const auto& i : items)
+      if (i.Id >= 101 && i.Id <= 110) order.push_back(i.Id);
+    EXPECT_EQ(order, (std::vector<int>{101, 102, 103, 104, 105, 106, 107, 108, 109, 110}))
+        << "column " << column;
+  }
+}
+
+TEST(StarTool, TheNamedStarsAreListedWithTheirBayerNames) {
+  Rig r;
+  int stars = 0;
+  for (const auto& i : r.Tool->ListViewConst) stars += i.Id > StarIdBase;
+  EXPECT_EQ(stars, 100);
+  const int sirius = r.Row("☆天狼星");
+  ASSERT_GE(sirius, 0);
+  EXPECT_EQ(r.Tool->ListViewConst[static_cast<size_t>(sirius)].English, "Sirius");
+  EXPECT_EQ(r.Tool->ListViewConst[static_cast<size_t>(sirius)].Short, "α CMa");
+  r.Tool->ListViewConstClick(sirius);
+  EXPECT_EQ(r.Tool->EditConstName, "天狼星");
 }
 
 TEST(StarTool, MessierCaptionsAreMAndThreeDigits) {
@@ -73,7 +95,7 @@ TEST(StarTool, MessierCaptionsAreMAndThreeDigits) {
   const std::regex caption("M[0-9]{3}");
   int messier = 0;
   for (const auto& i : r.Tool->ListViewConst) {
-    if (i.Id <= 1000) continue;
+    if (i.Id <= 1000 || i.Id > StarIdBase) continue;
     ++messier;
     EXPECT_TRUE(std::regex_match(i.Caption, caption)) << i.Caption;
   }

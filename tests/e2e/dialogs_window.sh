@@ -17,7 +17,7 @@ cd "$WORK"
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$WORK/config"
-export TZ=Asia/Shanghai   # a first run starts in the system clock's zone: 北京
+export TZ=Asia/Tokyo   # a first run starts in the city of the system clock's zone: 东京
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_program() {  # LOG
@@ -75,7 +75,7 @@ for attempt in 1 2 3 4; do
   same place_beijing place_now || break
 done
 same place_beijing place_now && fail "typing 上海 did not choose the city"
-click 501 393                       # 确定
+click 501 405                       # 确定
 await confirmed "$STATUS" start differ || fail "the status line did not change after choosing 上海"
 crop confirmed "$STATUS" status_shanghai
 
@@ -101,9 +101,9 @@ same status_shanghai status_after_abc || fail "latitude abc changed the place"
 # --- Save, quit, start again: still 上海. -----------------------------------
 key c
 await save_open "$DIALOG" confirmed differ || fail "C did not open the settings a third time"
-click 196 393                       # 保存当前设置
+click 196 405                       # 保存当前设置
 shot save_ticked
-click 501 393                       # 确定
+click 501 405                       # 确定
 await saved "$DIALOG" confirmed same || fail "确定 did not close the settings"
 [ -f config/skyloom/settings ] || fail "no settings file was saved"
 # The number of 上海 in the city table: its record's name field is the short

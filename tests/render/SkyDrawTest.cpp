@@ -176,6 +176,13 @@ TEST_F(SkyDraw, FigureLinesSkipBadStarNumbers) {
   Rig.Popup.ConstellationLines = true;
   Rig.Draw(clBlack);
   EXPECT_GE(Rig.Count(RGB(150, 255, 255), 402, 216, 498, 216), 96);
+  // The menu's first item highlights the whole constellation, its figure too.
+  Rig.Popup.ConstellationLines = false;
+  Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(RGB(150, 255, 255), 402, 216, 498, 216), 0);
+  Rig.Popup.ConstellationHighlight = true;
+  Rig.Draw(clBlack);
+  EXPECT_GE(Rig.Count(RGB(150, 255, 255), 402, 216, 498, 216), 96);
 }
 
 TEST_F(SkyDraw, FigureLineNeedsAShownEndAndAnInsideEnd) {
@@ -298,17 +305,26 @@ TEST_F(SkyDraw, MoonRimAndStarLimitZero) {
   Put(s.Planets[BodyMoon], 0, 0);
   Put(s.MoonAxis[1], -40, 0);
   Put(s.MoonAxis[2], 40, 0);
-  s.MoonPhase = M_PI;  // new: only the rim can be yellow
-  const TColor yellow = RGB(255, 255, 0);
+  s.MoonPhase = M_PI;  // new: only the rim shows
+  const TColor yellow = RGB(255, 255, 0), rim = RGB(110, 100, 60);
   Rig.Switches(SkyBits::PlanetNames, 0, true, false, false);
   Rig.Draw(clBlack);
-  EXPECT_GT(Rig.Count(yellow, 389, 205, 411, 227), 40);  // the planet-name bit rings it
+  EXPECT_GT(Rig.Count(rim, 389, 205, 411, 227), 40);  // the planet-name bit rings it, dimly
+  EXPECT_EQ(Rig.Count(yellow, 0, 0, 799, 599), 0);
+  // A young crescent with its outline: the lit part alone is yellow, not a
+  // whole ring.
+  s.MoonPhase = M_PI + 1.0;
+  Rig.Draw(clBlack);
+  EXPECT_LE(Rig.Count(yellow, 389, 205, 399, 227), 4);
+  EXPECT_GT(Rig.Count(yellow, 401, 205, 411, 227), 10);
+  s.MoonPhase = M_PI;
   s.StarLimit = 0;  // with no stars the Moon shows only next to the Sun
   Put(s.Planets[BodySun], 100, 0);
   Rig.Draw(clBlack);
+  EXPECT_EQ(Rig.Count(rim, 0, 0, 799, 599), 0);
   EXPECT_EQ(Rig.Count(yellow, 0, 0, 799, 599), 0);
-  // Next to the Sun on screen it shows (the places on the sky are far
-  // apart here, so it keeps its own size and rim).
+  // Next to the Sun on screen it shows with a bright rim (the places on the
+  // sky are far apart here, so it keeps its own size).
   s.Planets[BodySun].Lon = 1;
   Put(s.Planets[BodySun], 10, 15);
   Rig.Draw(clBlack);
@@ -348,6 +364,35 @@ TEST_F(SkyDraw, StarMarksAndAreaMarks) {
   // Label top-left at (400 + 100, 216 + 50).
   EXPECT_GT(Rig.Count(clWhite, 500, 266, 540, 282), 10);
   EXPECT_EQ(Rig.Count(clWhite, 0, 0, 499, 599), 0);
+}
+
+// A star the show writes a note by is not named a second time by the
+// bright-star names.
+TEST_F(SkyDraw, AStarWithANoteIsNotNamedTwice) {
+  TSkyloom& s = *Rig.Sky;
+  s.StarCount = 1;
+  Put(s.Stars[1], 0, 0);
+  s.Stars[1].Mag = 5;
+  s.StarNames[1].Star = 1;
+  s.StarNames[1].Kind = 2;
+  s.StarNames[1].Name.set("Name");
+  Rig.Marks.StarMarks[1].Star = 1;
+  Rig.Marks.StarMarks[1].Note = 1;
+  Rig.Marks.StarMarks[1].Text.set("Its note");
+  Rig.Marks.StarMarkCount = 1;
+  Rig.Switches(0, 0, false, false, false);
+  Rig.Draw(clBlack);
+  const TBackBuffer noteOnly = Rig.Buffer;
+  Rig.Switches(SkyBits::StarNames, 0, true, false, false);
+  Rig.Draw(clBlack);
+  int differ = 0;
+  for (int x = 0; x < 800; ++x)
+    for (int y = 0; y < 432; ++y) differ += Rig.Buffer.Get(x, y) != noteOnly.Get(x, y);
+  EXPECT_EQ(differ, 0) << "the star's name was drawn over its note";
+  // Without the note the name is there.
+  Rig.Marks.StarMarkCount = 0;
+  Rig.Draw(clBlack);
+  EXPECT_GT(Rig.Count(clWhite, 400, 216, 460, 240), 10);
 }
 
 // A star mark's name: "<constellation> - " above right of the star, by the

@@ -370,8 +370,8 @@ TEST_F(SkyUpdate, BodiesAndMoonParallax) {
 // Go-to targets by object number; tracking follows the target every update.
 TEST_F(SkyUpdate, TargetDirection) {
   Rig.When(2099, 12, 31, 0, 0);  // day count 36525: a century of precession
-  S.Messier[5].Lon = 1.25;
-  S.Messier[5].Lat = -0.5;
+  S.Messier[5].Lon = 0;  // on the equinox
+  S.Messier[5].Lat = 0;
   S.Consts[3].Lon = 0;  // on the equinox
   S.Consts[3].Lat = 0;
   S.Offices[7].Lon = 0;
@@ -385,18 +385,19 @@ TEST_F(SkyUpdate, TargetDirection) {
   EXPECT_NEAR(lambda / DegToRad, 1.3970, 0.01);
 
   S.DayNumber = -1;
-  S.TargetDirection(1005);  // Messier: stored catalogue coordinates
-  EXPECT_EQ(S.TargetLon, 1.25);
-  EXPECT_EQ(S.TargetLat, -0.5);
-  S.TargetDirection(3);     // constellation: precessed to the date
+  S.TargetDirection(1005);  // Messier: precessed to the date, as drawn
   EXPECT_EQ(S.DayNumber, 36525);
+  EXPECT_NEAR(S.TargetLon, ra, 1e-9);
+  EXPECT_NEAR(S.TargetLat, dec, 1e-9);
+  S.TargetLon = S.TargetLat = 0;
+  S.TargetDirection(3);     // constellation: likewise
   EXPECT_NEAR(S.TargetLon, ra, 1e-9);
   EXPECT_NEAR(S.TargetLat, dec, 1e-9);
   S.TargetLon = S.TargetLat = 0;
   S.TargetDirection(207);   // asterism 7: likewise
   EXPECT_NEAR(S.TargetLon, ra, 1e-9);
   EXPECT_NEAR(S.TargetLat, dec, 1e-9);
-  for (int id : {0, -4, 150, 700, 1101}) {  // no object: unchanged
+  for (int id : {0, -4, 150, 700, 1101, 2000, StarIdBase + MaxStars + 1}) {  // no object: unchanged
     S.TargetLon = 2;
     S.TargetLat = 0.25;
     S.TargetDirection(id);
@@ -411,8 +412,8 @@ TEST_F(SkyUpdate, TargetDirection) {
   S.Tracking = 1;
   S.TrackId = 1005;
   S.UpdateSky();
-  EXPECT_EQ(S.TargetLon, 1.25);
-  const TVector3 t = HorizontalDirection(1.25, -0.5, S);
+  EXPECT_NEAR(S.TargetLon, ra, 1e-9);
+  const TVector3 t = HorizontalDirection(S.TargetLon, S.TargetLat, S);
   EXPECT_NEAR(S.TrackX, t.X, 1e-12);
   EXPECT_NEAR(S.TrackY, t.Y, 1e-12);
   EXPECT_NEAR(S.TrackZ, t.Z, 1e-12);

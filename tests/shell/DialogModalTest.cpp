@@ -21,6 +21,7 @@
 #include "FormSky.h"
 #include "FrameLoop.h"
 #include "GlobalParams.h"
+#include "Lecture.h"
 #include "SkyModel.h"
 
 namespace {
@@ -265,11 +266,32 @@ TEST_F(DialogModalTest, TheStarToolsFindSetsOffAtOnceAndArrives) {
   }
   EXPECT_FALSE(form_->Player.Active) << "still travelling after " << frames << " frames";
   EXPECT_TRUE(SkyModel->ViewAz != startAz || SkyModel->ViewAlt != startAlt);
-  // Arrived: Mars lies within the arrival window of the view's centre.
+  // Arrived: the view looks at Mars itself.
   form_->AimAt(105);
   const double az = std::atan2(SkyModel->TrackY, SkyModel->TrackX);
   const double alt = std::atan2(SkyModel->TrackZ, std::hypot(SkyModel->TrackX, SkyModel->TrackY));
-  EXPECT_LT(std::fabs(std::remainder(az - SkyModel->ViewAz, 2 * M_PI)), 10.5 * Deg);
-  EXPECT_LE(SkyModel->ViewAlt - alt, 10.5 * Deg);
-  EXPECT_GE(SkyModel->ViewAlt - alt, -0.5 * Deg);
+  EXPECT_LT(std::fabs(std::remainder(az - SkyModel->ViewAz, 2 * M_PI)), 0.01 * Deg);
+  EXPECT_LT(std::fabs(SkyModel->ViewAlt - alt), 0.01 * Deg);
+}
+
+TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
+  onFrame_ = [&](int n) {
+    TFormStarTool& tool = *form_->Dialogs->StarTool;
+    if (n == 3) {
+      tool.ActivePage = 0;
+      for (size_t row = 0; row < tool.ListBox1.size(); ++row)
+        if (tool.ListBox1[row] == "冬季星空") tool.ListBox1Click(static_cast<int>(row));
+      ASSERT_EQ(tool.ShowFile, "冬季星空.shw");
+      tool.Button1Click();
+    }
+  };
+  Drive({}, 10);
+  form_->ExecuteCommand(106);
+  form_->NextFrame = nullptr;
+  EXPECT_EQ(form_->PlayMode, 1);
+  EXPECT_TRUE(form_->Player.Active) << "the show waits for A instead of playing";
+  EXPECT_TRUE(form_->Playing);
+  const int page = Lecture.Current;
+  for (int i = 0; i < 400; ++i) RunFrame(*form_);
+  EXPECT_GT(Lecture.Current, page) << "the show did not go on by itself";
 }

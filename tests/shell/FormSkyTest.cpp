@@ -13,8 +13,11 @@
 
 #include "Application.h"
 #include "AutoCommand.h"
+#include "CommandLine.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
+#include "GlobalParams.h"
+#include "Interface.h"
 #include "Script.h"
 #include "SDL_scancode.h"
 #include "SkyModel.h"
@@ -54,8 +57,16 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_EQ(sky.ScreenWidth, 800);
   EXPECT_EQ(sky.ScreenHeight, 432);
   EXPECT_EQ(sky.Scale, 533);
-  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground);
+  // A first run (no saved settings): the ground, names and figures, and the
+  // 星名 and 辅助线 buttons look on.
+  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground | sky.Mode1 | sky.Mode2);
+  EXPECT_NE(sky.Mode1 & SkyBits::ConstNames, 0u);
+  EXPECT_NE(sky.Mode2 & SkyBits::ConstLines, 0u);
   EXPECT_EQ(sky.GroundOn, 1);
+  EXPECT_EQ(sky.NamesOn, 1);
+  EXPECT_EQ(sky.LinesOn, 1);
+  EXPECT_NE(Regions[7].State & 2, 0);
+  EXPECT_NE(Regions[10].State & 2, 0);
   EXPECT_EQ(sky.Year, 2026);
   EXPECT_EQ(sky.Hour, 21);
   EXPECT_TRUE(form_->SkyStale);
@@ -64,6 +75,56 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(form_->TextLayout[i], layout[i]) << i;
   EXPECT_EQ(form_->Player.Command, 1001);
   EXPECT_EQ(form_->TextScroll.Interval, 40);  // (20 - speed 0) x 2
+}
+
+TEST_F(FormSkyTest, EverySwitchLooksAsWhatItSwitches) {
+  TSkyloom& sky = *SkyModel;
+  auto looksOn = [](int command) {
+    for (int r = 1; r <= MaxRegions; ++r)
+      if (Regions[r].Command == command) return (Regions[r].State & 2) != 0;
+    ADD_FAILURE() << "no button for " << command;
+    return false;
+  };
+  SetKeyTableDefaults();
+  Frames(1);
+  // Started with --names --lines: both drawn, both buttons on.
+  sky.NamesOn = sky.LinesOn = 0;
+  sky.DeriveShowFlags();
+  TOptions options;
+  options.Names = options.Lines = true;
+  ApplyOptions(options, *form_);
+  form_->SkyStale = true;
+  Frames(1);
+  EXPECT_TRUE(looksOn(102));
+  EXPECT_TRUE(looksOn(104));
+  // D and F switch them off, and the buttons follow.
+  form_->FormKeyDown('D', 0);
+  form_->FormKeyDown('F', 0);
+  Frames(1);
+  EXPECT_EQ(sky.ShowFlags & sky.Mode1, 0u);
+  EXPECT_FALSE(looksOn(102));
+  EXPECT_FALSE(looksOn(104));
+  form_->FormKeyDown('D', 0);
+  Frames(1);
+  EXPECT_TRUE(looksOn(102));
+  // A page that draws no lines: 辅助线 looks off.
+  sky.ShowFlags = SkyBits::ConstNames | SkyBits::Ground;
+  form_->SkyStale = true;
+  Frames(1);
+  EXPECT_FALSE(looksOn(104));
+  EXPECT_TRUE(looksOn(105));
+  // 标签避让 and 真实天空 follow their switches, by key and by click alike.
+  for (int command : {1301, 1302}) {
+    const bool before = looksOn(command);
+    form_->ExecuteCommand(command);
+    Frames(1);
+    EXPECT_NE(looksOn(command), before) << command;
+    form_->ExecuteCommand(command);
+    Frames(1);
+    EXPECT_EQ(looksOn(command), before) << command;
+  }
+  EXPECT_EQ(looksOn(1301), sky.LabelPlacement != 0);
+  EXPECT_EQ(looksOn(1302), sky.RealisticSky != 0);
 }
 
 TEST_F(FormSkyTest, FirstFrameClosesSplashAndClearsStaleSky) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "Gbk.h"
+#include "CityTable.h"
+#include "ControlTips.h"
 #include "GlobalParams.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
@@ -52,6 +54,32 @@ TEST(StatusLine, DirectionsNumbersAndTimeFlow) {
   }
 }
 
+TEST(StatusLine, ShorterLinesDropTheCitysCoordinatesThenWords) {
+  TSkyloom sky;
+  sky.Year = 2026, sky.Month = 1, sky.Day = 5, sky.Hour = 9, sky.Minute = 7;
+  sky.Latitude = -33.9 * Deg;
+  sky.Longitude = 151.2 * Deg;
+  sky.ViewAlt = 30 * Deg;
+  sky.ViewAz = 10 * Deg;
+  sky.City = 1;
+  const std::string status = Utf8ToGbk("时间停止");
+  const char* expected[3] = {
+      "2026年01月05日 09:07 悉尼 仰30° 南偏东10° 时间停止",
+      "2026年01月05日 09:07 悉尼 仰角：30° 方向：南偏东10° 时间停止",
+      "2026年01月05日 09:07 悉尼（南纬33.9°东经151.2°） 仰角：30° 方向：南偏东10° 时间停止",
+  };
+  for (int detail = 0; detail <= 2; ++detail) {
+    std::string line;
+    BuildStatusLine(sky, Utf8ToGbk("悉尼"), status, 0, 1, 1, line, detail);
+    EXPECT_EQ(GbkToUtf8(line), expected[detail]) << detail;
+  }
+  // A place of its own keeps its coordinates: they are all it has.
+  sky.City = 0;
+  std::string line;
+  BuildStatusLine(sky, "", status, 0, 1, 1, line, 1);
+  EXPECT_NE(GbkToUtf8(line).find("南纬33.9°"), std::string::npos);
+}
+
 class PanelFrame : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,6 +118,54 @@ class PanelFrame : public ::testing::Test {
   TColor At(int x, int y) { return form_->DXDraw.Buffer().Get(x, y); }
   std::unique_ptr<TFormSky> form_;
 };
+
+TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
+  // A long city name and a go-to's note: the whole line still fits, its
+  // end readable.
+  TSkyloom& sky = *SkyModel;
+  int longest = 1;
+  for (int i = 1; i <= CityCount; ++i)
+    if (Cities[i].CityName.view().size() > Cities[longest].CityName.view().size()) longest = i;
+  sky.City = longest;
+  form_->SkyStale = true;
+  Frames(1);
+  const std::string stopped = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(stopped.find("时间停止"), std::string::npos) << stopped;
+  const TRegion& bar = WellKnownRegion(6);
+  EXPECT_LE(10 + form_->DXDraw.Canvas().TextWidth(form_->StatusScratch), bar.Width - 8) << stopped;
+  form_->ExecuteCommand(108);  // A: time runs
+  Frames(2);
+  const std::string running = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(running.find("时间流动"), std::string::npos) << running;
+  EXPECT_EQ(running.find("时间停止"), std::string::npos) << running;
+  form_->ExecuteCommand(109);  // S: it stops
+  Frames(1);
+  EXPECT_NE(GbkToUtf8(form_->StatusScratch).find("时间停止"), std::string::npos);
+}
+
+TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
+  TSkyloom& sky = *SkyModel;
+  for (int i = 1; i <= CityCount; ++i)
+    if (GbkToUtf8(Trim(Cities[i].CityName.view())) == "北京") sky.City = i;
+  ASSERT_GT(sky.City, 0);
+  form_->ExecuteCommand(101);  // 中/英
+  form_->SkyStale = true;
+  Frames(1);
+  const std::string status = GbkToUtf8(form_->StatusScratch);
+  EXPECT_NE(status.find("Beijing"), std::string::npos) << status;
+  EXPECT_NE(status.find("Time stopped"), std::string::npos) << status;
+  EXPECT_EQ(status.find("时间"), std::string::npos) << status;
+  EXPECT_EQ(status.find("方向"), std::string::npos) << status;
+  for (const auto& item : form_->PopupMenu1) {
+    if (item.Separator || item.Tag == 1) continue;
+    EXPECT_NE(item.EnglishLabel, item.Label) << item.Label;
+    for (unsigned char ch : item.EnglishLabel) EXPECT_LT(ch, 0x80) << item.EnglishLabel;
+  }
+  EXPECT_EQ(ControlTip(102, true), "Names (D)");
+  EXPECT_EQ(GbkToUtf8(ControlTip(102, false)), "星名（D）");
+  EXPECT_EQ(ControlTip(301, true), "Help (F1)");
+  EXPECT_EQ(ControlTip(9999, true), "");
+}
 
 TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   // Orion picked with the left button: its story fills the text panel.

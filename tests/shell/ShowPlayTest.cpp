@@ -89,6 +89,22 @@ TEST_F(ShowPlayTest, EveryShippedShowPlaysToItsEnd) {
   EXPECT_EQ(shows, 10);
 }
 
+TEST_F(ShowPlayTest, ALongPageScrollsItsTextAndWaitsUntilItIsShown) {
+  ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", true));
+  int frames = 0;
+  while (GbkToUtf8(form_->Info.Title.view()) != "猎户座大星云 M42" && frames++ < 100000) Tick();
+  ASSERT_EQ(GbkToUtf8(form_->Info.Title.view()), "猎户座大星云 M42");
+  const int page = Lecture.Current;
+  ASSERT_GT(form_->Info.LineCount, 5) << "the page fits the panel: nothing to test";
+  int lastTop = 0;
+  while (Lecture.Current == page && frames++ < 100000) {
+    EXPECT_GE(form_->Info.TopLine, lastTop);
+    lastTop = form_->Info.TopLine;
+    Tick();
+  }
+  EXPECT_GE(lastTop + 5, form_->Info.LineCount - 0) << "the page turned before its last line showed";
+}
+
 TEST_F(ShowPlayTest, SteppingPageByPageAndBackAndAMissingShow) {
   ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", false));
   EXPECT_EQ(Lecture.Current, 1);  // the first page at once

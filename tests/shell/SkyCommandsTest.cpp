@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "FirstRun.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
+#include "GoTo.h"
 #include "TestForm.h"
 #include "Interface.h"
 #include "Gbk.h"
@@ -92,9 +94,59 @@ TEST_F(SkyCommandsTest, NamesFindTheirObjects) {
   EXPECT_EQ(Trim(sky.MessierNames[m42 - 1000].Code.view()), "M42");
 }
 
+TEST_F(SkyCommandsTest, StarsAndMessierObjectsGoByTheirNames) {
+  const TSkyloom& sky = *SkyModel;
+  // Names of one object, each spelled several ways.
+  const std::vector<std::vector<const char*>> same = {
+      {"天狼星", "Sirius", "sirius", "SIRIUS", "tianlang", "Tian Lang", "α CMa", "alpha CMa",
+       "Alpha  cma", "αCMa"},
+      {"参宿四", "Betelgeuse", "betelgeuse", "α Ori", "alpha Ori", "alpha orion"},
+      {"北极星", "Polaris", "α UMi"},
+      {"织女星", "Vega", "vega", "α Lyr"},
+      {"M42", "猎户座大星云", "Great Orion Nebula", "great orion nebula"},
+      {"M45", "昴星团", "Pleiades"},
+      {"M31", "仙女座大星系", "Andromeda Galaxy"},
+  };
+  for (const auto& names : same) {
+    const int id = FindObjectByName(sky, names[0]);
+    EXPECT_GT(id, 1000) << names[0];
+    for (const char* n : names) EXPECT_EQ(FindObjectByName(sky, n), id) << n << " / " << names[0];
+  }
+  const int sirius = FindObjectByName(sky, "Sirius");
+  ASSERT_GT(sirius, StarIdBase);
+  EXPECT_EQ(ObjectNameOf(sky, sirius), "天狼星");
+  EXPECT_LT(sky.Stars[sirius - StarIdBase].Mag, -10);  // magnitude -1.4
+  // Every named star of the catalogue is found by its Chinese and English name.
+  int named = 0;
+  for (int i = 1; i <= MaxStarNames; ++i) {
+    const TStarName& n = sky.StarNames[i];
+    if (n.Name.empty()) continue;
+    ++named;
+    EXPECT_EQ(FindObjectByName(sky, GbkToUtf8(Trim(n.Name.view()))), StarIdBase + n.Star) << i;
+    EXPECT_EQ(FindObjectByName(sky, GbkToUtf8(Trim(n.EName.view()))), StarIdBase + n.Star) << i;
+  }
+  EXPECT_EQ(named, 100);
+  // Misspelt names find nothing but are told the names they were close to.
+  struct Near {
+    const char* Typed;
+    const char* Meant;
+  } near[] = {{"Betelguese", "参宿四"}, {"Siruis", "天狼星"}, {"猎户座大", "猎户座大星云"},
+              {"Orian", "猎户座"}, {"Jupiterr", "木星"}};
+  for (const Near& n : near) {
+    EXPECT_EQ(FindObjectByName(sky, n.Typed), 0) << n.Typed;
+    const std::vector<std::string> similar = SimilarObjectNames(sky, n.Typed);
+    EXPECT_TRUE(std::any_of(similar.begin(), similar.end(), [&](const std::string& s) {
+      return s.find(n.Meant) != std::string::npos;
+    })) << n.Typed << " should suggest " << n.Meant;
+    EXPECT_NE(UnknownObjectMessage(sky, n.Typed).find(n.Meant), std::string::npos) << n.Typed;
+  }
+  EXPECT_TRUE(SimilarObjectNames(sky, "qqqqqqqqqq").empty());
+}
+
 TEST(UnknownObjectMessage, SaysHowToNameObjects) {
-  const std::string m = UnknownObjectMessage("Vulcan");
-  for (const char* part : {"Vulcan", "猎户座", "Orion", "火星", "Mars", "参宿", "M31"})
+  const auto sky = std::make_unique<TSkyloom>();
+  const std::string m = UnknownObjectMessage(*sky, "Vulcan");
+  for (const char* part : {"Vulcan", "猎户座", "Orion", "火星", "Mars", "参宿", "M31", "天狼星"})
     EXPECT_NE(m.find(part), std::string::npos) << part;
 }
 
@@ -169,14 +221,65 @@ TEST_F(SkyCommandsTest, GoToMarsEndsWithMarsNearTheCentre) {
   int x = 0, y = 0;
   ScreenOf(sky, sky.Planets[5], x, y);
   EXPECT_TRUE(IsShown(sky.Planets[5]));
-  EXPECT_LT(std::abs(x - sky.CenterX), 100) << x;
-  EXPECT_LT(std::abs(y - sky.CenterY), 100) << y;
+  EXPECT_LE(std::abs(x - sky.CenterX), 2) << x;
+  EXPECT_LE(std::abs(y - sky.CenterY), 2) << y;
   // Mars is below the horizon that evening: the ground gave way.
   EXPECT_EQ(sky.GroundOn, 0);
   // Unknown names stop the script.
   steps.clear();
   ASSERT_TRUE(ParseScript("goto Vulcan\n", steps, error));
   EXPECT_FALSE(RunScriptSteps(*form_, steps, ""));
+}
+
+// Where object `id` is drawn, as offsets from the middle of the sky area
+// (pixels; depth > 0 in front of the viewer). Constellations and asterisms
+// are aimed at their label centre.
+TSkyPoint DrawnOffset(const TSkyloom& sky, int id) {
+  if (id > StarIdBase) return sky.Stars[id - StarIdBase];
+  if (id > 1000) return sky.Messier[id - 1000];
+  if (id > 100 && id <= 110) return sky.Planets[id - 100];
+  const TSkyObject& o = id <= 99 ? sky.Consts[id] : sky.Offices[id - 200];
+  const TVector3 v = PrecessDirectionToDate(DirectionOf(o.Lon, o.Lat), sky.DayNumber);
+  TSkyPoint p;
+  ApplyView(p, HorizontalDirection(LongitudeOf(v), LatitudeOf(v), sky), ProjectionOf(sky), true);
+  return p;
+}
+
+TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
+  TSkyloom& sky = *SkyModel;
+  struct Place {
+    int Year, Month, Day, Hour, Zone;
+    double Lat, Lon;  // degrees
+  } places[] = {
+      {2026, 1, 15, 21, 8, 39.9, 116.4},    // Beijing, a winter evening
+      {2026, 7, 1, 3, 10, -33.87, 151.21},  // Sydney before dawn
+      {2030, 10, 20, 20, -5, 40.71, -74.0}, // New York, an autumn evening
+  };
+  const char* names[] = {"土星", "木星", "月亮", "金星", "太阳", "M42", "M31", "猎户座大星云",
+                         "猎户座", "Crux", "天狼星", "Vega", "北极星", "alpha Ori", "参宿"};
+  for (const Place& p : places) {
+    for (const char* name : names) {
+      const int id = FindObjectByName(sky, name);
+      ASSERT_GT(id, 0) << name;
+      sky.Year = p.Year, sky.Month = p.Month, sky.Day = p.Day, sky.Hour = p.Hour, sky.Minute = 0;
+      sky.TimeZone = p.Zone;
+      sky.Latitude = p.Lat * Deg;
+      sky.Longitude = p.Lon * Deg;
+      sky.ViewAz = 0;
+      sky.ViewAlt = 20 * Deg;
+      SetGroundLayer(sky, true);
+      form_->StartGoTo(id);
+      form_->FinishGoTo();
+      Frames(1);
+      const TSkyPoint d = DrawnOffset(sky, id);
+      const std::string where = std::string(name) + " on " + std::to_string(p.Year) + "-" +
+                                std::to_string(p.Month) + " at " + std::to_string(p.Lat);
+      EXPECT_FALSE(form_->Player.Active) << where;
+      EXPECT_GT(d.Z, 0) << where;
+      EXPECT_LE(std::fabs(d.X), 2.0) << where << ": " << d.X << " px off vertically";
+      EXPECT_LE(std::fabs(d.Y), 2.0) << where << ": " << d.Y << " px off sideways";
+    }
+  }
 }
 
 TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
@@ -244,6 +347,93 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
       EXPECT_NEAR(sky.Latitude, 40 * Deg, 1e-12);
       EXPECT_NEAR(sky.Longitude, c.Zone * 15 * Deg, 1e-12);
     }
+  }
+}
+
+TEST_F(SkyCommandsTest, FirstRunTakesTheCityOfTheZonesName) {
+  TSkyloom& sky = *SkyModel;
+  ASSERT_GT(CityCount + LoadCityTable(CityFileName), 0);
+  struct Case {
+    const char* Zone;
+    int Offset;
+    const char* City;  // any of "a|b"; nullptr: the first city of the offset
+  } cases[] = {
+      {"Asia/Shanghai", 8, "北京|上海"}, {"Europe/London", 1, "伦敦"},
+      {"America/New_York", -4, "纽约"},  {"Australia/Sydney", 11, "悉尼"},
+      {"Asia/Tokyo", 9, "东京"},         {"America/Los_Angeles", -7, "洛杉矶"},
+      {"Europe/Berlin", 2, "柏林"},      {"America/Sao_Paulo", -3, "圣保罗"},
+      {"Asia/Kolkata", 5, nullptr},      {"UTC", 0, nullptr},
+      {"Mars/Olympus_Mons", 3, nullptr}, {"", 8, nullptr},
+  };
+  for (const Case& c : cases) {
+    ApplyFirstRunDefaults(sky, c.Offset, c.Zone);
+    EXPECT_EQ(sky.TimeZone, c.Offset) << c.Zone;
+    EXPECT_EQ(sky.NamesOn, 1);
+    EXPECT_EQ(sky.LinesOn, 1);
+    EXPECT_NE(sky.ShowFlags & SkyBits::ConstLines, 0u);
+    EXPECT_NE(sky.ShowFlags & SkyBits::ConstNames, 0u);
+    ASSERT_GE(sky.City, 1) << c.Zone;
+    const std::string city = GbkToUtf8(Trim(Cities[sky.City].CityName.view()));
+    if (c.City) {
+      const std::string wanted = std::string("|") + c.City + "|";
+      EXPECT_NE(wanted.find("|" + city + "|"), std::string::npos) << c.Zone << " -> " << city;
+    } else if (std::string(c.Zone) != "Asia/Kolkata") {
+      int first = 0;
+      for (int i = 1; i <= CityCount && !first; ++i)
+        if (Cities[i].TimeZone == c.Offset) first = i;
+      EXPECT_EQ(sky.City, first) << c.Zone;
+    }
+  }
+  // India's zone is half an hour off the whole hours, and still gives an Indian city.
+  ApplyFirstRunDefaults(sky, 5, "Asia/Kolkata");
+  EXPECT_EQ(GbkToUtf8(Trim(Cities[sky.City].Country.view())), "印度");
+}
+
+TEST(FirstRun, ZoneNameOfTheSystem) {
+  const char* saved = getenv("TZ");
+  const std::string keep = saved ? saved : "";
+  struct Case {
+    const char* Tz;
+    const char* Name;
+  } cases[] = {{"Europe/London", "Europe/London"}, {":Asia/Tokyo", "Asia/Tokyo"},
+               {"/usr/share/zoneinfo/America/New_York", "America/New_York"}, {"CST-8", ""}};
+  for (const Case& c : cases) {
+    setenv("TZ", c.Tz, 1);
+    EXPECT_EQ(SystemZoneName(), c.Name) << c.Tz;
+  }
+  unsetenv("TZ");
+  // Without TZ: /etc/timezone, else the link of /etc/localtime.
+  const std::filesystem::path root = std::filesystem::path(SKYLOOM_BINARY_DIR) / "zone-root";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "etc");
+  std::filesystem::create_symlink("/usr/share/zoneinfo/Australia/Sydney", root / "etc/localtime");
+  EXPECT_EQ(SystemZoneName(root.string()), "Australia/Sydney");
+  std::FILE* f = std::fopen((root / "etc/timezone").c_str(), "w");
+  ASSERT_TRUE(f);
+  std::fputs("Europe/Berlin\n", f);
+  std::fclose(f);
+  EXPECT_EQ(SystemZoneName(root.string()), "Europe/Berlin");
+  std::filesystem::remove_all(root);
+  if (saved) setenv("TZ", keep.c_str(), 1);
+  tzset();
+}
+
+TEST(FirstRun, ADaytimeStartShowsTonightsSky) {
+  TSkyloom sky;
+  InitSkyModel(sky);
+  sky.Latitude = 39.9 * Deg;
+  sky.Longitude = 116.4 * Deg;
+  sky.TimeZone = 8;
+  struct Case {
+    int Month, Hour;
+    bool Moved;
+  } cases[] = {{1, 10, true}, {6, 14, true}, {1, 21, false}, {1, 3, false}, {6, 19, true}};
+  for (const Case& c : cases) {
+    sky.Year = 2026, sky.Month = c.Month, sky.Day = 15, sky.Hour = c.Hour, sky.Minute = 30;
+    EXPECT_EQ(StartAtNightfall(sky), c.Moved) << c.Month << " " << c.Hour;
+    EXPECT_EQ(sky.Hour, c.Moved ? 21 : c.Hour);
+    EXPECT_EQ(sky.Minute, c.Moved ? 0 : 30);
+    EXPECT_EQ(sky.Day, 15);
   }
 }
 

@@ -1,8 +1,8 @@
 // skyloom-catalogc: compiles the catalogue and city tables of data/ into the
 // program's binary files.
 //
-//   skyloom-catalogc stars  <catalog folder> <StarData.dat>   (and StarColor.dat beside it)
-//   skyloom-catalogc cities <cities.tsv> <CityInfo.dat>
+//   skyloom-catalogc stars  <catalog folder> <StarData.dat>   (and StarColor.dat, NameIndex.txt beside it)
+//   skyloom-catalogc cities <cities.tsv> <CityInfo.dat>       (and CityNames.txt beside it)
 //
 // Any fault in the sources (a missing column, a number that is not one, a
 // name GBK cannot hold or that is too long, a star number out of range, more
@@ -97,6 +97,31 @@ int32_t MagnitudeTenths(double magnitude) {
   const long long thousandths = std::llround(magnitude * 1000);
   const long long tenths = (std::llabs(thousandths) + 50) / 100;
   return static_cast<int32_t>(thousandths < 0 ? -tenths : tenths);
+}
+
+
+// Pinyin without its tone marks, in lower case ("Tiānláng" -> "tianlang").
+std::string TonelessPinyin(const std::string& text) {
+  static const std::map<std::string, char> Marks = {
+      {"ā", 'a'}, {"á", 'a'}, {"ǎ", 'a'}, {"à", 'a'}, {"ē", 'e'}, {"é", 'e'}, {"ě", 'e'},
+      {"è", 'e'}, {"ī", 'i'}, {"í", 'i'}, {"ǐ", 'i'}, {"ì", 'i'}, {"ō", 'o'}, {"ó", 'o'},
+      {"ǒ", 'o'}, {"ò", 'o'}, {"ū", 'u'}, {"ú", 'u'}, {"ǔ", 'u'}, {"ù", 'u'}, {"ǖ", 'v'},
+      {"ǘ", 'v'}, {"ǚ", 'v'}, {"ǜ", 'v'}, {"ü", 'v'}, {"Ā", 'a'}, {"Á", 'a'}, {"Ǎ", 'a'},
+      {"À", 'a'}, {"Ē", 'e'}, {"É", 'e'}, {"Ō", 'o'}, {"Ó", 'o'}};
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(std::tolower(c));
+      ++i;
+      continue;
+    }
+    const size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    auto it = Marks.find(text.substr(i, n));
+    if (it != Marks.end()) out += it->second;
+    i += n;
+  }
+  return out;
 }
 
 int CompileStars(const std::string& dir, const std::string& outPath) {
@@ -197,6 +222,12 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
   fillLines(lines, sky->ConstLines, "con_num", 88);
   fillLines(officeLines, sky->OfficeLines, "asterism_num", MaxOffices);
 
+  // Names the catalogue file has no room for, by object number: the pinyin
+  // of the star names and the English names of the Messier objects.
+  std::string nameIndex;
+  auto indexName = [&](int id, const std::string& name) {
+    if (!name.empty()) nameIndex += std::to_string(id) + "\t" + name + "\n";
+  };
   Check(names.Rows() <= MaxStarNames, names.Path() + ": more than 100 names");
   for (size_t r = 0; r < names.Rows(); ++r) {
     TStarName& n = sky->StarNames[static_cast<int>(r) + 1];
@@ -206,6 +237,8 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
     n.Name = Gbk(names.Text(r, "name_zh"), Where(names, r));
     n.EName = Gbk(names.Text(r, "name_en"), Where(names, r));
     n.Kind = 2;
+    indexName(StarIdBase + n.Star, TonelessPinyin(names.Text(r, "pinyin")));
+    indexName(StarIdBase + n.Star, names.Text(r, "name_zh_cnjson"));
   }
 
   Check(bounds.Rows() <= MaxBounds, bounds.Path() + ": more than 1600 boundary points");
@@ -244,6 +277,9 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
       zh = constZh[con->second] + type->second;
     }
     name.Name = Gbk(zh, Where(messier, r));
+    indexName(1000 + static_cast<int>(slot), messier.Text(r, "name_en"));
+    if (messier.Text(r, "name_zh_stellarium") != zh)
+      indexName(1000 + static_cast<int>(slot), messier.Text(r, "name_zh_stellarium"));
   }
 
   Check(offices.Rows() <= MaxOffices, offices.Path() + ": more than 400 asterisms");
@@ -263,6 +299,10 @@ int CompileStars(const std::string& dir, const std::string& outPath) {
       (std::filesystem::path(outPath).parent_path() / StarColourFileName).string();
   if (!WriteStarColours(*sky, colourPath, &error))
     Fail("cannot write " + colourPath + ": " + error);
+  const std::string indexPath =
+      (std::filesystem::path(outPath).parent_path() / NameIndexFileName).string();
+  if (!WriteFileAtomic(indexPath, nameIndex, &error))
+    Fail("cannot write " + indexPath + ": " + error);
   std::printf("skyloom-catalogc: %s: %d stars (row %d moved to number %d), %zu figure lines, "
               "%zu constellations, %zu star names, %zu boundary points, %zu asterisms, "
               "%zu asterism lines\n",
@@ -275,7 +315,9 @@ int CompileCities(const std::string& tsvPath, const std::string& outPath) {
   const TTsv cities(tsvPath);
   Check(cities.Rows() <= MaxCities, tsvPath + ": more than 800 cities");
   std::vector<uint8_t> image(cities.Rows() * CityRecordSize);
+  std::string english;  // the English names, one a line in record order
   for (size_t r = 0; r < cities.Rows(); ++r) {
+    english += cities.Text(r, "city_en") + "\n";
     TCityInfo c;
     c.Country = Gbk(cities.Text(r, "country_zh"), Where(cities, r));
     c.CityName = Gbk(cities.Text(r, "city_zh"), Where(cities, r));
@@ -290,6 +332,10 @@ int CompileCities(const std::string& tsvPath, const std::string& outPath) {
   }
   std::string error;
   if (!WriteFileAtomic(outPath, image, &error)) Fail("cannot write " + outPath + ": " + error);
+  const std::string englishPath =
+      (std::filesystem::path(outPath).parent_path() / CityEnglishFileName).string();
+  if (!WriteFileAtomic(englishPath, english, &error))
+    Fail("cannot write " + englishPath + ": " + error);
   std::printf("skyloom-catalogc: %s: %zu cities\n", outPath.c_str(), cities.Rows());
   return 0;
 }

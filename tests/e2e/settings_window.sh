@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The settings dialog's lists and calendar in a real X window, used with real
+# pointer, wheel and keys as a new user would: the 国家 list opens on a click,
+# scrolls with the wheel and closes on Esc with the dialog still open; the
+# 城市 list opens, Down and Enter choose another city (the latitude changes);
+# the date button opens the calendar and a day chosen there shows on the
+# button; typing 2 月 30 日 shows the date it makes; a refused field's message
+# leaves 确定 where it was, so a second click there confirms. A --goto name
+# that names nothing opens the program with a message naming close names.
+# The screenshots stay in the work folder.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
+SKYLOOM="$1"
+WORK="$3"
+x_tools_present "settings window" || exit 0
+rm -rf "$WORK"
+mkdir -p "$WORK/config"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" TZ=Asia/Tokyo
+fail() { echo "FAIL: $*" >&2; exit 1; }
+differ() { ! same "$1" "$2"; }
+# Takes shot NAME until its REGION differs from (or is the same as) the
+# region of the earlier shot REF, for at most about 8 s on a busy machine.
+await() {  # NAME REGION REF same|differ
+  local i
+  for i in $(seq 40); do
+    shot "$1"
+    crop "$1" "$2" await_now
+    crop "$3" "$2" await_ref
+    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+DIALOG=440x292+180+154   # the settings dialog
+BELOW=360x150+236+226    # under the place page's lists
+COUNTRY_LIST=140x180+238+226
+LAT=70x20+344+258        # the latitude field
+DATE=110x20+248+206      # the date button
+CALENDAR=230x50+302+290  # where the calendar opens, below the date fields
+BUTTONS=150x24+465+394   # 确定 and 取消
+
+start_x
+"$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
+PID=$!
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "no main window"
+sleep 1
+xdotool mousemove --window "$WID" 400 100
+sleep 0.3
+shot start
+key c
+await settings "$DIALOG" start differ || fail "C did not open the settings"
+click 276 189                        # the page 观测地点
+await place "$BELOW" settings differ || fail "the page 观测地点 did not open"
+
+# --- 国家: opens on a click, scrolls with the wheel, closes on Esc. --------
+click 300 214
+await country_open "$COUNTRY_LIST" place differ || fail "a click on 国家 did not open its list"
+xdotool mousemove --window "$WID" 300 400
+sleep 0.3
+for _ in 1 2 3 4 5; do xdotool click 5; sleep 0.1; done
+await country_wheel "$COUNTRY_LIST" country_open differ || fail "the wheel did not scroll the country list"
+key Escape
+await country_closed "$BELOW" place same || fail "Esc did not close the country list"
+crop country_closed "$DIALOG" dialog_now
+crop start "$DIALOG" dialog_start
+differ dialog_now dialog_start || fail "Esc on the list closed the whole dialog"
+
+# --- 城市: opens, Down and Enter choose the next city. ----------------------
+click 470 214
+await city_open 130x150+408+226 place differ || fail "a click on 城市 did not open its list"
+key Down
+key Return
+await city_chosen "$LAT" place differ || fail "Down and Enter in the city list did not choose a city"
+await city_closed 130x150+408+226 place same || fail "Enter did not close the city list"
+
+# --- The calendar: opens from the date button, a day chosen shows. ---------
+click 215 189                        # the page 观测时间
+await time_page "$DATE" place differ || fail "the page 观测时间 did not open"
+click 300 215
+await calendar "$CALENDAR" time_page differ || fail "the date button did not open the calendar"
+click 442 312                        # the 22nd
+await day_chosen "$CALENDAR" time_page same || fail "choosing a day did not close the calendar"
+crop day_chosen "$DATE" date_20
+crop time_page "$DATE" date_15
+differ date_20 date_15 || fail "the day chosen in the calendar is not on the date button"
+
+# --- Typed 2 月 30 日: the button shows the date it makes. -------------------
+click 298 271                        # 月
+key ctrl+a BackSpace
+xdotool type 2
+click 358 271                        # 日
+key ctrl+a BackSpace
+xdotool type 30
+sleep 0.5
+await typed "$DATE" day_chosen differ || fail "typing 2 月 30 日 left the date button as it was"
+
+# --- A refused month: the message shows, 确定 stays where it was. -----------
+MESSAGE=430x20+185+372
+crop typed "$BUTTONS" buttons_before
+click 298 271
+key ctrl+a BackSpace
+xdotool type 13
+click 501 405                        # 确定
+await refused "$MESSAGE" typed differ || fail "month 13 brought no message"
+xdotool mousemove --window "$WID" 300 340   # off the buttons, as before
+sleep 0.6
+shot refused_still
+crop refused_still "$BUTTONS" buttons_after
+same buttons_before buttons_after || fail "the message moved the buttons"
+MONTH=34x20+282+262
+for _ in 1 2 3; do                   # typing 3 over the 13, until it shows
+  click 298 271
+  key ctrl+a BackSpace
+  xdotool type 3
+  await month_3 "$MONTH" refused_still differ && break
+done
+await month_3 "$MONTH" refused_still differ || fail "the month field did not take 3"
+xdotool mousemove --window "$WID" 501 405
+sleep 0.3
+xdotool click 1                      # 确定, where it always was
+# Confirmed: the status line shows the new date.
+await confirmed 480x22+0+440 start differ || fail "确定 at its place did not confirm after the message"
+
+kill -TERM "$PID"
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+
+# --- An unknown --goto name: the window opens with a message. ---------------
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --goto Betelguese > goto.log 2>&1 &
+PID=$!
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "an unknown --goto name kept the window from opening"
+sleep 2
+shot unknown_name
+key Return
+await unknown_closed 300x80+250+260 unknown_name differ || fail "Enter did not close the message"
+grep -q "did you mean.*参宿四" goto.log || fail "no close names on stderr: $(cat goto.log)"
+kill -0 "$PID" || fail "the program ended after the message"
+kill -TERM "$PID"
+wait "$PID" || true
+PID=""
+echo "settings window: pass"
