@@ -73,7 +73,9 @@ TEST(Eclipse, TotalWhereTheCanonsPutIt) {
   for (const auto& c : cases) {
     const TGreatest g = Greatest(c.Y, c.Mo, c.D, c.FromHour, c.ToHour, c.Lat, c.Lon);
     EXPECT_EQ(g.Margin < 0, c.Total) << c.Where << ": margin " << g.Margin / Deg * 3600 << "\"";
-    if (c.Hour >= 0) EXPECT_NEAR(g.Hour, c.Hour, 5.0 / 60) << c.Where;
+    if (c.Hour >= 0) {
+      EXPECT_NEAR(g.Hour, c.Hour, 5.0 / 60) << c.Where;
+    }
   }
 }
 

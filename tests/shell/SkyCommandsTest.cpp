@@ -12,6 +12,7 @@
 
 #include "AutoCommand.h"
 #include "CityTable.h"
+#include "DateFrame.h"
 #include "FirstRun.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
@@ -20,6 +21,7 @@
 #include "Interface.h"
 #include "Gbk.h"
 #include "ObjectNames.h"
+#include "Refraction.h"
 #include "ScreenGeometry.h"
 #include "Script.h"
 #include "SettingsStore.h"
@@ -239,9 +241,11 @@ TSkyPoint DrawnOffset(const TSkyloom& sky, int id) {
   if (id > 1000) return sky.Messier[id - 1000];
   if (id > 100 && id <= 110) return sky.Planets[id - 100];
   const TSkyObject& o = id <= 99 ? sky.Consts[id] : sky.Offices[id - 200];
-  const TVector3 v = PrecessDirectionToDate(DirectionOf(o.Lon, o.Lat), sky.DayNumber);
+  const TVector3 v = ApparentDirection(DirectionOf(o.Lon, o.Lat), sky.DayNumber);
+  TVector3 h = HorizontalDirection(LongitudeOf(v), LatitudeOf(v), sky);
+  if (sky.Refraction) h = Refract(StandardRefraction(), h);
   TSkyPoint p;
-  ApplyView(p, HorizontalDirection(LongitudeOf(v), LatitudeOf(v), sky), ProjectionOf(sky), true);
+  ApplyView(p, h, ProjectionOf(sky), true);
   return p;
 }
 
