@@ -201,13 +201,16 @@ void TFormSky::DrawFrame() {
 }
 
 void TFormSky::FollowTip() {
-  const int r = Pointer.Region;
+  // Tips belong to the panel's controls: with a dialog open, or over no
+  // control, there is none to wait for (and no frame to draw for it).
+  const int r = DialogView ? 0 : Pointer.Region;
   if (r != TipRegion) {
     if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
     TipRegion = r;
     TipFrames = 0;
     return;
   }
+  if (r < 1) return;
   if (TipFrames < TipDelayFrames && ++TipFrames == TipDelayFrames) PictureStale = true;
 }
 
