@@ -2,13 +2,14 @@
 
 #include <imgui.h>
 
+#include "DialogStyle.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-const ImVec4 ErrorColor(0.95f, 0.35f, 0.30f, 1.0f);
 const ImVec4 ErrorFrame(0.55f, 0.12f, 0.12f, 1.0f);
 const ImVec4 HintColor(0.70f, 0.75f, 0.85f, 1.0f);
 

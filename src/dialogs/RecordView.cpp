@@ -2,12 +2,13 @@
 
 #include <imgui.h>
 
+#include "DialogStyle.h"
+
 #include <cstdio>
 
 namespace {
 
 constexpr float Width = 520, Height = 360;
-const ImVec4 ErrorColor(0.95f, 0.35f, 0.30f, 1.0f);
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 
@@ -71,13 +72,7 @@ void TRecordView::DrawChoosing() {
   ImGui::SameLine();
   if (ImGui::RadioButton("WebM (VP9)", form_.Format == 1)) form_.FormatClick(1);
   ImGui::SetCursorPos(ImVec2(8, Height - 34));
-  if (!form_.ErrorText.empty()) {
-    ImGui::PushStyleColor(ImGuiCol_Text, ErrorColor);
-    ImGui::PushTextWrapPos(Width - 170);
-    ImGui::TextUnformatted(form_.ErrorText.c_str());
-    ImGui::PopTextWrapPos();
-    ImGui::PopStyleColor();
-  }
+  DrawErrorLine(form_.ErrorText, Width - 170);
   ImGui::SetCursorPos(ImVec2(Width - 170, Height - 34));
   const bool start = ImGui::Button("开始录制", ImVec2(84, 0));
   ImGui::SameLine();

@@ -2,12 +2,13 @@
 
 #include <imgui.h>
 
+#include "DialogStyle.h"
+
 #include <cstdio>
 
 namespace {
 
 constexpr float Width = 560, Height = 400;
-const ImVec4 ErrorColor(0.95f, 0.35f, 0.30f, 1.0f);
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 
@@ -41,13 +42,7 @@ void TStarToolView::DrawView() {
     ImGui::EndTabBar();
   }
   ImGui::SetCursorPos(ImVec2(8, Height - 34));
-  if (!form_.ErrorText.empty()) {
-    ImGui::PushStyleColor(ImGuiCol_Text, ErrorColor);
-    ImGui::PushTextWrapPos(Width - 170);
-    ImGui::TextUnformatted(form_.ErrorText.c_str());
-    ImGui::PopTextWrapPos();
-    ImGui::PopStyleColor();
-  }
+  DrawErrorLine(form_.ErrorText, Width - 170);
   ImGui::SetCursorPos(ImVec2(Width - 150, Height - 34));
   const bool ok = ImGui::Button("确定", ImVec2(64, 0));
   ImGui::SameLine();
