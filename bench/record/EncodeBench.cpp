@@ -46,7 +46,7 @@ void BM_EncodeFrame(benchmark::State& state) {
   std::vector<TStar> stars(3000);
   for (TStar& s : stars)
     s = {static_cast<int>(random() % w), static_cast<int>(random() % h),
-         0xFF000000u | (random() & 0xFFFFFFu) | 0x808080u};
+         static_cast<uint32_t>(0xFF000000u | (random() & 0xFFFFFFu) | 0x808080u)};
   TVideoEncoder enc;
   TVideoSettings settings;
   settings.Width = w;
