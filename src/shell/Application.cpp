@@ -97,7 +97,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     Regions[5].State |= 2;  // the panel button shows "raise"
   }
   ApplyDrawOptions(o, sky);
-  if (o.Music) MusicOn = *o.Music ? 1 : 0;
+  if (o.Music) form.Parameters.MusicOn = *o.Music ? 1 : 0;
   form.SkyStale = true;
 }
 
@@ -225,8 +225,8 @@ int RunSkyloom(int argc, char** argv) {
     form.StartMessage = unknownGoTo;
     form.FormCreate();
     if (options.FullScreen) {
-      FullScreen = *options.FullScreen ? 1 : 0;
-      form.Windowed = !FullScreen;
+      form.Parameters.FullScreen = *options.FullScreen ? 1 : 0;
+      form.Windowed = !form.Parameters.FullScreen;
     }
     form.FormShow();
     ApplyOptions(options, form);
@@ -239,7 +239,7 @@ int RunSkyloom(int argc, char** argv) {
       form.DXDrawInitialize();
       // A video has the music unless --no-music says otherwise, whatever
       // the music switch of the global parameters.
-      if (!options.Music) MusicOn = 1;
+      if (!options.Music) form.Parameters.MusicOn = 1;
       TRecorder recorder;
       TVideoQuality quality = TVideoQuality::Normal;
       ParseVideoQuality(options.Quality, quality);
