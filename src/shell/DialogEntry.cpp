@@ -52,7 +52,7 @@ void ApplyOptions(TFormSky& form) {
 // either cannot be written, neither file changes.
 bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
   if (SkyModel->SettingsReadOnly) {
-    std::fprintf(stderr, "skyloom: settings not saved (an unattended run never writes them)\n");
+    Report({"", "settings not saved", "an unattended run never writes them"});
     return true;
   }
   const std::string folder = SettingsFolder();
@@ -138,7 +138,7 @@ void RunHelpDialog(TFormSky& form) {
     std::string error;
     const std::string folder = d.Run.Path(&error);
     d.Help = std::make_unique<TFormHelp>(HelpFileName, folder);
-    if (folder.empty()) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    if (folder.empty()) Report({"", error, ""});
     d.Help->FormCreate();
     if (!d.Help->Message.empty()) ShowMessage(form, "提示", {"说明书无法打开。", d.Help->Message});
   }

@@ -102,8 +102,8 @@ void TFormSky::FormCreate() {
   // Interface description, compiled tables, global parameters, popup menu.
   // The compiled copy stands in only for a missing description.
   if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
-    std::fprintf(stderr, "skyloom: %s: missing, and no compiled copy; the panel has no controls\n",
-                 InterfaceDescriptionFile);
+    Report({InterfaceDescriptionFile, "missing, and no compiled copy; the panel has no controls",
+            ""});
     SetBareSections();
   }
   ReadParameters(Parameters);

@@ -1,6 +1,5 @@
 #include "GlobalParams.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -190,8 +189,7 @@ bool ReadParameters(TParameters& params, const std::string& configFolder,
     if (r == TReadResult::Missing) continue;
     if (r == TReadResult::Ok && DecodeParameters(bytes, params, error)) return true;
     // Damaged: the defaults for this run; the file stays until the user saves.
-    std::fprintf(stderr, "skyloom: %s: damaged, the defaults are used (%s)\n", path.c_str(),
-                 error.c_str());
+    Report({path, "damaged, the defaults are used", error});
     ResetParameters(params);
     return false;
   }
@@ -218,8 +216,7 @@ bool WriteParameters(const TParameters& params) {
   std::string error;
   const std::string folder = SettingsFolder();
   if (WriteParameters(params, folder, &error)) return true;
-  std::fprintf(stderr, "skyloom: %s/%s: cannot be written (%s)\n", folder.c_str(),
-               ConfigFileName, error.c_str());
+  Report({folder + "/" + ConfigFileName, "cannot be written", error});
   return false;
 }
 
