@@ -72,10 +72,9 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
         }},
        {parametersPath,
         [&](std::string& m) {
-          std::string why;
-          if (WriteParameters(form.Parameters, folder, &why)) return true;
-          m = "skyloom: " + parametersPath + ": cannot be written (" + why + ")";
-          return false;
+          const TFileError fault = WriteParameters(form.Parameters, folder);
+          m = fault.Message();
+          return !fault;
         }}},
       message);
   if (!ok)

@@ -196,28 +196,24 @@ bool ReadParameters(TParameters& params, const std::string& configFolder,
   return false;
 }
 
-bool WriteParameters(const TParameters& params, const std::string& configFolder,
-                     std::string* error) {
-  if (configFolder.empty()) {
-    if (error) *error = "no config folder";
-    return false;
-  }
+TFileError WriteParameters(const TParameters& params, const std::string& configFolder) {
+  if (configFolder.empty()) return {ConfigFileName, "cannot be written", "no config folder"};
   std::error_code ec;
   std::filesystem::create_directories(configFolder, ec);
   std::vector<uint8_t> bytes(ConfigFileSize);
   EncodeParameters(params, std::span<uint8_t, ConfigFileSize>(bytes.data(), ConfigFileSize));
-  return WriteFileAtomic((std::filesystem::path(configFolder) / ConfigFileName).string(), bytes,
-                         error);
+  const std::string path = (std::filesystem::path(configFolder) / ConfigFileName).string();
+  std::string why;
+  if (WriteFileAtomic(path, bytes, &why)) return {};
+  return {path, "cannot be written", why};
 }
 
 void ReadParameters(TParameters& params) { ReadParameters(params, SettingsFolder(), "."); }
 
 bool WriteParameters(const TParameters& params) {
-  std::string error;
-  const std::string folder = SettingsFolder();
-  if (WriteParameters(params, folder, &error)) return true;
-  Report({folder + "/" + ConfigFileName, "cannot be written", error});
-  return false;
+  const TFileError fault = WriteParameters(params, SettingsFolder());
+  Report(fault);
+  return !fault;
 }
 
 void ResetParameters(TParameters& params) {

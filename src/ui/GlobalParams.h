@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 
+#include "FileIo.h"
 #include "ShortString.h"
 
 // The program-wide switches stored in "Config.dat", in one record: the
@@ -78,9 +79,9 @@ bool DecodeParameters(std::span<const uint8_t> in, TParameters& params, std::str
 // its default; the file is left as it is. False when none was read.
 bool ReadParameters(TParameters& params, const std::string& configFolder,
                     const std::string& programFolder);
-// Writes "Config.dat" into `configFolder` (temporary file and rename).
-bool WriteParameters(const TParameters& params, const std::string& configFolder,
-                     std::string* error = nullptr);
+// Writes "Config.dat" into `configFolder` (temporary file and rename); the
+// fault when it could not.
+TFileError WriteParameters(const TParameters& params, const std::string& configFolder);
 // The same with the per-user config folder and the working directory.
 void ReadParameters(TParameters& params);
 bool WriteParameters(const TParameters& params);

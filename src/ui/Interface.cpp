@@ -190,9 +190,7 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
   }
   // A faulty description does not replace the good compiled copy.
   if (!faults && !cacheFolder.empty()) {
-    std::string error;
-    if (!WriteCompiledTables(cacheFolder, &error))
-      Report({Folder(cacheFolder, SectionFile), "cannot be written", error});
+    Report(WriteCompiledTables(cacheFolder));
   }
   return true;
 }
@@ -272,13 +270,10 @@ TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in) {
   return r;
 }
 
-bool WriteCompiledTables(const std::string& folder, std::string* error) {
+TFileError WriteCompiledTables(const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    if (error) *error = ec.message();
-    return false;
-  }
+  if (ec) return {folder, "cannot be made", ec.message()};
   std::vector<uint8_t> scene(2 * SceneRecordSize, 0);
   std::vector<uint8_t> sections(MaxSections * SectionRecordSize);
   std::vector<uint8_t> regions(MaxRegions * RegionRecordSize);
@@ -288,9 +283,14 @@ bool WriteCompiledTables(const std::string& folder, std::string* error) {
   for (int i = 1; i <= MaxRegions; ++i)
     EncodeRegion(Regions[i], std::span<uint8_t, RegionRecordSize>(
                                  regions.data() + (i - 1) * RegionRecordSize, RegionRecordSize));
-  return WriteFileAtomic(Folder(folder, SceneFile), scene, error) &&
-         WriteFileAtomic(Folder(folder, SectionFile), sections, error) &&
-         WriteFileAtomic(Folder(folder, ActiveFile), regions, error);
+  const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
+      {SceneFile, &scene}, {SectionFile, &sections}, {ActiveFile, &regions}};
+  for (const auto& [name, bytes] : files) {
+    std::string why;
+    if (!WriteFileAtomic(Folder(folder, name), *bytes, &why))
+      return {Folder(folder, name), "cannot be written", why};
+  }
+  return {};
 }
 
 namespace {
