@@ -109,7 +109,7 @@ void NormalizeDate(int& year, int& month, int& day) {
   day = d;
 }
 
-TFormConfig::TFormConfig(TSkyloom& sky, TConfigOptions& options) : sky_(sky), options_(options) {
+TFormConfig::TFormConfig(TSkyloom& sky, TParameters& params) : sky_(sky), params_(params) {
   Now = [] { return TCivilDateTime{}; };
   ReadSavedPlace = [](double&, double&, int&, int&) {};
   SaveAll = [](std::string&) { return true; };
@@ -235,15 +235,15 @@ void TFormConfig::FormShow() {
   for (const TBitBox& b : BitBoxes())
     this->*b.Box = ((b.Set == 1 ? sky_.Mode1 : sky_.Mode2) & b.Bit) != 0;
 
-  StepRadio = options_.StepUnit >= 1 && options_.StepUnit <= 3 ? options_.StepUnit : 1;
-  EditUnit = std::to_string(options_.StepAmount);
+  StepRadio = StepUnit >= 1 && StepUnit <= 3 ? StepUnit : 1;
+  EditUnit = std::to_string(StepAmount);
   ScrollBar1 = std::clamp(sky_.StarLimit / 10, 2, 8);
-  ScrollBar2 = std::clamp(options_.SubtitleSpeed, 2, 18);
-  CheckBox1 = options_.Music;
-  CheckBox3 = options_.Subtitles;
-  CheckBoxVoice = options_.Speech;
-  ckFullScr = options_.FullScreen;
-  ckWithName = options_.NebulaNames;
+  ScrollBar2 = std::clamp(params_.SubtitleSpeed, 2, 18);
+  CheckBox1 = params_.MusicOn != 0;
+  CheckBox3 = params_.SubtitlesOn != 0;
+  CheckBoxVoice = params_.SpeechOn != 0;
+  ckFullScr = params_.FullScreen != 0;
+  ckWithName = params_.NebulaNames != 0;
   CheckBoxLabelPlace = sky_.LabelPlacement != 0;
   CheckBoxRealSky = sky_.RealisticSky != 0;
   CheckBoxRefraction = sky_.Refraction != 0;
@@ -476,14 +476,14 @@ void TFormConfig::Button1Click() {
   sky_.DeriveShowFlags();
   sky_.StarLimit = ScrollBar1 * 10;
 
-  options_.SubtitleSpeed = ScrollBar2;
-  options_.StepUnit = StepRadio;
-  options_.StepAmount = amount;
-  options_.Music = CheckBox1;
-  options_.Subtitles = CheckBox3;
-  options_.Speech = CheckBoxVoice;
-  options_.FullScreen = ckFullScr;
-  options_.NebulaNames = ckWithName;
+  params_.SubtitleSpeed = ScrollBar2;
+  StepUnit = StepRadio;
+  StepAmount = amount;
+  params_.MusicOn = CheckBox1;
+  params_.SubtitlesOn = CheckBox3;
+  params_.SpeechOn = CheckBoxVoice;
+  params_.FullScreen = ckFullScr;
+  params_.NebulaNames = ckWithName;
   sky_.LabelPlacement = CheckBoxLabelPlace ? 1 : 0;
   sky_.RealisticSky = CheckBoxRealSky ? 1 : 0;
   sky_.Refraction = CheckBoxRefraction ? 1 : 0;

@@ -15,19 +15,9 @@
 #include <vector>
 
 #include "DatePicker.h"
+#include "GlobalParams.h"
 
 class TSkyloom;
-
-// The program-wide options the dialog shows and sets besides the model.
-// The caller copies them in from its globals before FormShow and back after
-// an applied "确定".
-struct TConfigOptions {
-  int StepUnit = 1;         // 1 minute, 2 day, 3 year
-  int StepAmount = 1;       // steps of that unit per tick
-  int SubtitleSpeed = 10;   // 2..18
-  bool Music = false, Subtitles = false, Speech = false, FullScreen = false,
-       NebulaNames = false;
-};
 
 // The fields "确定" checks, for marking the one in error.
 enum class TConfigField {
@@ -36,7 +26,10 @@ enum class TConfigField {
 
 class TFormConfig {
  public:
-  TFormConfig(TSkyloom& sky, TConfigOptions& options);
+  // Besides the model, the dialog shows and sets the program-wide switches
+  // `params` (an applied "确定" writes them) and the time step (StepUnit,
+  // StepAmount).
+  TFormConfig(TSkyloom& sky, TParameters& params);
 
   // What the dialog asks of the rest of the program. Each has a default that
   // serves a test (today 2000-01-01 12:00, no saved place, saving succeeds).
@@ -125,7 +118,7 @@ class TFormConfig {
   bool Fail(TConfigField field, const std::string& text);
 
   TSkyloom& sky_;
-  TConfigOptions& options_;
+  TParameters& params_;
   // The place as last shown, exactly: a field left as shown (text and
   // hemisphere) gives back this value, not its rounding to tenths.
   struct TShownPlace {

@@ -44,7 +44,7 @@ class TOnePicture : public TStepSource {
     if (!framed_) return framed_ = true;
     std::string error;
     if (!form.DXDraw.SaveScreenshot(file_, error)) {
-      std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+      Report({"", error, ""});
       failed_ = true;
     }
     return false;
@@ -97,7 +97,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     Regions[5].State |= 2;  // the panel button shows "raise"
   }
   ApplyDrawOptions(o, sky);
-  if (o.Music) MusicOn = *o.Music ? 1 : 0;
+  if (o.Music) form.Parameters.MusicOn = *o.Music ? 1 : 0;
   form.SkyStale = true;
 }
 
@@ -106,7 +106,7 @@ int RunSkyloom(int argc, char** argv) {
   std::string error;
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!ParseOptions(args, options, error)) {
-    std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    Report({"", error, ""});
     return 2;
   }
   if (options.Help) {
@@ -134,12 +134,11 @@ int RunSkyloom(int argc, char** argv) {
   }
   const std::string dataFolder = FindDataFolder(RunningProgramFolder(), error);
   if (dataFolder.empty()) {
-    std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    Report({"", error, ""});
     return 1;
   }
   if (chdir(dataFolder.c_str()) != 0) {
-    std::fprintf(stderr, "skyloom: %s: cannot enter the data folder (%s)\n", dataFolder.c_str(),
-                 std::strerror(errno));
+    Report({dataFolder, "cannot enter the data folder", std::strerror(errno)});
     return 1;
   }
 
@@ -148,7 +147,7 @@ int RunSkyloom(int argc, char** argv) {
   if (!renderFile.empty() || !recordFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 0);
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
-    std::fprintf(stderr, "skyloom: SDL could not start (%s)\n", SDL_GetError());
+    Report({"", "SDL could not start", SDL_GetError()});
 
   // The model exists before any window; the key and menu tables get their
   // defaults before any form.
@@ -167,7 +166,7 @@ int RunSkyloom(int argc, char** argv) {
     goToCode = FindObjectByName(*SkyModel, options.GoTo);
     if (goToCode == 0) {
       const std::string message = UnknownObjectMessage(*SkyModel, options.GoTo);
-      std::fprintf(stderr, "skyloom: --goto: %s\n", message.c_str());
+      Report({"--goto", message, ""});
       // A picture or a script cannot ask anyone: they stop. The window opens
       // anyway and says so on the screen, with the names it may have meant.
       if (unattended) {
@@ -191,9 +190,10 @@ int RunSkyloom(int argc, char** argv) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(ShowPath(ShowFileOf(options.Show)), ec)) {
       const std::string own = UserShowFolder();
-      std::fprintf(stderr, "skyloom: --show: no show \"%s\" in the folder %s/%s%s%s\n",
-                   options.Show.c_str(), dataFolder.c_str(), ShowFolder,
-                   own.empty() ? "" : " nor in ", own.c_str());
+      Report({"--show",
+              "no show \"" + options.Show + "\" in the folder " + dataFolder + "/" + ShowFolder +
+                  (own.empty() ? "" : " nor in " + own),
+              ""});
       FreeSkyModel();
       SDL_Quit();
       return 2;
@@ -225,8 +225,8 @@ int RunSkyloom(int argc, char** argv) {
     form.StartMessage = unknownGoTo;
     form.FormCreate();
     if (options.FullScreen) {
-      FullScreen = *options.FullScreen ? 1 : 0;
-      form.Windowed = !FullScreen;
+      form.Parameters.FullScreen = *options.FullScreen ? 1 : 0;
+      form.Windowed = !form.Parameters.FullScreen;
     }
     form.FormShow();
     ApplyOptions(options, form);
@@ -239,7 +239,7 @@ int RunSkyloom(int argc, char** argv) {
       form.DXDrawInitialize();
       // A video has the music unless --no-music says otherwise, whatever
       // the music switch of the global parameters.
-      if (!options.Music) MusicOn = 1;
+      if (!options.Music) form.Parameters.MusicOn = 1;
       TRecorder recorder;
       TVideoQuality quality = TVideoQuality::Normal;
       ParseVideoQuality(options.Quality, quality);

@@ -89,11 +89,11 @@ void TViewState::ViewCommand(int code) {
       break;
     case Cmd::Settings: {
       const bool active = Player.Active;
-      const uint8_t music = MusicOn;
+      const uint8_t music = Parameters.MusicOn;
       Player.Active = false;
       Stage->ShowSettings();
       Player.Active = active;
-      if (MusicOn != music) Stage->SwitchMusic();
+      if (Parameters.MusicOn != music) Stage->SwitchMusic();
       break;
     }
     case Cmd::AuxLines:

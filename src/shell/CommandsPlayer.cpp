@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CommandCodes.h"
+#include "FileIo.h"
 #include "Interface.h"
 #include "Lecture.h"
 #include "SkyModel.h"
@@ -42,7 +43,7 @@ void ArmShowPlayer(TPlayerSlot& Player) {
 bool TViewState::PlayShowFile(const std::string& fileName, bool play) {
   const TShowLoadResult loaded = Lecture.LoadShow(ShowPath(fileName));
   if (loaded.Status == TShowStatus::Missing) {
-    std::fprintf(stderr, "skyloom: %s: no such show\n", ShowPath(fileName).c_str());
+    Report({ShowPath(fileName), "no such show", ""});
     return false;
   }
   if (!loaded.Message.empty()) std::fprintf(stderr, "%s\n", loaded.Message.c_str());

@@ -33,44 +33,26 @@ const char* const ResourceLibrary = "Resource.rxf";
 namespace {
 
 TDialogSet& DialogsOf(TFormSky& form) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
   return *form.Dialogs;
 }
 
-// The program-wide switches as the dialog shows them, and back.
-void ReadOptions(TConfigOptions& o) {
-  o.StepUnit = StepUnit;
-  o.StepAmount = StepAmount;
-  o.SubtitleSpeed = SubtitleSpeed;
-  o.Music = MusicOn != 0;
-  o.Subtitles = SubtitlesOn != 0;
-  o.Speech = SpeechOn != 0;
-  o.FullScreen = FullScreen != 0;
-  o.NebulaNames = NebulaNames != 0;
-}
-
-void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
-  StepUnit = o.StepUnit;
-  StepAmount = o.StepAmount;
-  SubtitleSpeed = o.SubtitleSpeed;
-  form.TextScroll.Interval = TViewState::SubtitleInterval(SubtitleSpeed);
-  MusicOn = o.Music;
-  SubtitlesOn = o.Subtitles;
-  SpeechOn = o.Speech;
-  NebulaNames = o.NebulaNames;
-  if ((FullScreen != 0) != o.FullScreen) {
-    FullScreen = o.FullScreen;
-    form.Windowed = !FullScreen;
-    form.DXDraw.SetFullScreen(FullScreen != 0);
+// What follows from switches the settings dialog has just set: the subtitle
+// pace and the drawing surface's full-screen option.
+void ApplyOptions(TFormSky& form) {
+  const TParameters& p = form.Parameters;
+  form.TextScroll.Interval = TViewState::SubtitleInterval(p.SubtitleSpeed);
+  if (form.Windowed == (p.FullScreen != 0)) {
+    form.Windowed = !p.FullScreen;
+    form.DXDraw.SetFullScreen(p.FullScreen != 0);
   }
 }
 
 // Saves the observer settings and the global parameters together: when
 // either cannot be written, neither file changes.
 bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
-  (void)form;
   if (SkyModel->SettingsReadOnly) {
-    std::fprintf(stderr, "skyloom: settings not saved (an unattended run never writes them)\n");
+    Report({"", "settings not saved", "an unattended run never writes them"});
     return true;
   }
   const std::string folder = SettingsFolder();
@@ -90,10 +72,9 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
         }},
        {parametersPath,
         [&](std::string& m) {
-          std::string why;
-          if (WriteParameters(folder, &why)) return true;
-          m = "skyloom: " + parametersPath + ": cannot be written (" + why + ")";
-          return false;
+          const TFileError fault = WriteParameters(form.Parameters, folder);
+          m = fault.Message();
+          return !fault;
         }}},
       message);
   if (!ok)
@@ -129,7 +110,6 @@ void RunAboutDialog(TFormSky& form) {
 bool RunConfigDialog(TFormSky& form) {
   TDialogSet& d = DialogsOf(form);
   TFormConfig& f = d.Config;
-  ReadOptions(d.Options);
   std::vector<std::string> saveProblem;
   f.Now = [&form] { return NowOf(form); };
   f.ReadSavedPlace = [](double& lat, double& lon, int& zone, int& city) {
@@ -137,7 +117,6 @@ bool RunConfigDialog(TFormSky& form) {
   };
   f.SaveAll = [&](std::string& message) {
     // What is saved is what "确定" has just applied.
-    ApplyOptions(form, d.Options);
     if (SaveEverything(form, saveProblem)) return true;
     message = saveProblem.empty() ? std::string("not saved") : saveProblem[0];
     return false;
@@ -146,7 +125,7 @@ bool RunConfigDialog(TFormSky& form) {
   TConfigView view(f);
   ShowModal(form, view);
   if (!f.Applied) return false;
-  ApplyOptions(form, d.Options);
+  ApplyOptions(form);
   form.SkyStale = true;
   if (!saveProblem.empty()) ShowMessage(form, "提示", saveProblem);
   return true;
@@ -158,7 +137,7 @@ void RunHelpDialog(TFormSky& form) {
     std::string error;
     const std::string folder = d.Run.Path(&error);
     d.Help = std::make_unique<TFormHelp>(HelpFileName, folder);
-    if (folder.empty()) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+    if (folder.empty()) Report({"", error, ""});
     d.Help->FormCreate();
     if (!d.Help->Message.empty()) ShowMessage(form, "提示", {"说明书无法打开。", d.Help->Message});
   }

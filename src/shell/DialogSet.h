@@ -13,8 +13,7 @@
 #include "RunFolder.h"
 
 struct TDialogSet {
-  explicit TDialogSet(TSkyloom& sky) : Config(sky, Options) {}
-  TConfigOptions Options;   // the program-wide switches as the settings show them
+  TDialogSet(TSkyloom& sky, TParameters& params) : Config(sky, params) {}
   TFormConfig Config;
   TRunFolder Run;
   std::unique_ptr<TFormHelp> Help;  // made at the first showing (its contents file)

@@ -102,11 +102,11 @@ void TFormSky::FormCreate() {
   // Interface description, compiled tables, global parameters, popup menu.
   // The compiled copy stands in only for a missing description.
   if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
-    std::fprintf(stderr, "skyloom: %s: missing, and no compiled copy; the panel has no controls\n",
-                 InterfaceDescriptionFile);
+    Report({InterfaceDescriptionFile, "missing, and no compiled copy; the panel has no controls",
+            ""});
     SetBareSections();
   }
-  ReadParameters();
+  ReadParameters(Parameters);
   SetMenuTableDefaults();
   BuildPopupMenu();
   // Star catalogue (and the city names of the status line).
@@ -118,8 +118,8 @@ void TFormSky::FormCreate() {
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
   // Full screen from the global parameters.
-  Windowed = !FullScreen;
-  DXDraw.SetFullScreen(FullScreen != 0);
+  Windowed = !Parameters.FullScreen;
+  DXDraw.SetFullScreen(Parameters.FullScreen != 0);
 }
 
 void TFormSky::FormShow() {
@@ -141,7 +141,7 @@ void TFormSky::FormShow() {
   Player.Kind = 1;
   Player.StatusText = LoadStr(17);
   PanelState = 1;
-  TextScroll.Interval = SubtitleInterval(SubtitleSpeed);
+  TextScroll.Interval = SubtitleInterval(Parameters.SubtitleSpeed);
   TextScroll.Command = Cmd::TextScrollTick;
   ViewLocked = false;
   // Ground only; horizon switch shown on; sky area and scale.
@@ -254,7 +254,7 @@ void TFormSky::SwitchMusic() {
   // goes on to the player, which says why it cannot play it.
   std::string why;
   if (!IsRegularFile("Music.mid", &why) && why == "no such file") return;
-  if (MusicOn) {
+  if (Parameters.MusicOn) {
     MediaPlayer1.FileName = "Music.mid";
     if (MediaPlayer1.Open()) MediaPlayer1.Play();
   } else {
@@ -264,7 +264,7 @@ void TFormSky::SwitchMusic() {
 }
 
 void TFormSky::MediaPlayer1Notify() {
-  if (MusicOn && MediaPlayer1.Mode() == TMediaPlayer::TMode::Stopped) {
+  if (Parameters.MusicOn && MediaPlayer1.Mode() == TMediaPlayer::TMode::Stopped) {
     MediaPlayer1.Play();
     MediaPlayer1.Notify = true;
   }

@@ -23,7 +23,7 @@ void StartOfRun(TFormSky& form) {
   if (form.Logo) form.Logo->Close();
   if (!form.StartMessage.empty())
     ShowMessage(form, "提示", std::exchange(form.StartMessage, {}));
-  if (MusicOn) {
+  if (form.Parameters.MusicOn) {
     form.MediaPlayer1.Notify = true;
     form.MediaPlayer1.Wait = false;
     form.ExecuteCommand(Cmd::Music);
@@ -44,7 +44,7 @@ void InputPhase(TFormSky& form) {
 void AutomaticPhase(TFormSky& form) {
   if (form.HoverRepeat.Active && form.HoverRepeat.Tick())
     form.ExecuteCommand(form.HoverRepeat.Command);
-  if (SubtitlesOn && form.TextScroll.Active && form.TextScroll.Tick())
+  if (form.Parameters.SubtitlesOn && form.TextScroll.Active && form.TextScroll.Tick())
     form.ExecuteCommand(form.TextScroll.Command);
   TPlayerSlot& player = form.Player;
   if (player.Active && player.Tick()) {
@@ -113,7 +113,7 @@ bool FrameArmed(TFormSky& form) {
   form.DXInput1.Update();
   const TDXInput& keys = form.DXInput1;
   return keys.Up() || keys.Down() || keys.Left() || keys.Right() || form.HoverRepeat.Active ||
-         (SubtitlesOn && form.TextScroll.Active) || form.Player.Active || form.SkyStale ||
+         (form.Parameters.SubtitlesOn && form.TextScroll.Active) || form.Player.Active || form.SkyStale ||
          form.PictureStale || form.DrawEveryFrame || form.OverlayFrames > 0 ||
          form.SplashPending || form.DXDraw.Frames() == 0 || OverlayWantsFrames(form);
 }

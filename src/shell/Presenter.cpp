@@ -21,7 +21,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   draw.Fill(BackgroundColor);
   TSkyDrawContext ctx{sky,         draw.Buffer(),    draw.Canvas(), DXImageList,
                       DXImageList1, view.Marks,       view.Popup,    BackgroundColor,
-                      view.HoverObject, view.HoverX,  view.HoverY,   NebulaNames != 0,
+                      view.HoverObject, view.HoverX,  view.HoverY,   view.Parameters.NebulaNames != 0,
                       draw.CanDraw()};
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   DrawSky(ctx);
@@ -56,7 +56,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .TextShown = view.TextShown,
                       .PanelState = view.PanelState,
                       .LineHeight = view.LineHeight,
-                      .SubtitlesOn = SubtitlesOn != 0,
+                      .SubtitlesOn = view.Parameters.SubtitlesOn != 0,
                       .PlayerStatus = status,
                       .PlayerKind = stopped ? 0 : player.Kind,
                       .StepAmount = StepAmount,

@@ -84,7 +84,7 @@ bool TRecorder::Start(TFormSky& form, const std::string& path, const std::string
     if (soundFont.empty()) musicWhy = "no General MIDI soundfont installed";
     else music_.Load(soundFont, midi, SampleRate, musicWhy);
   }
-  if (!music_.Loaded() && MusicOn) ReportFile(MusicFile, "music not recorded", musicWhy);
+  if (!music_.Loaded() && form.Parameters.MusicOn) ReportFile(MusicFile, "music not recorded", musicWhy);
   picture_.reserve(static_cast<size_t>(settings.Width) * settings.Height);
   started_ = lastReport_ = WallSeconds();
   return true;
@@ -128,7 +128,7 @@ bool TRecorder::AfterFrame(TFormSky& form) {
   const int count = static_cast<int>((frame + 1) * SampleRate / FramesPerSecond - from);
   left_.resize(static_cast<size_t>(count));
   right_.resize(static_cast<size_t>(count));
-  const bool playing = MusicOn != 0;
+  const bool playing = form.Parameters.MusicOn != 0;
   if (playing && !musicPlaying_) music_.Restart();
   musicPlaying_ = playing;
   music_.Render(left_.data(), right_.data(), count, playing);

@@ -41,6 +41,9 @@ int Button(const std::vector<std::string>& args, size_t at) {
 
 // A word of the script as it may be quoted in a message: at most 40
 // characters, anything unprintable as '?'.
+// What a fault of a script step is about, as the user finds it.
+std::string LineOf(int line) { return "script line " + std::to_string(line); }
+
 std::string Shown(const std::string& word) {
   std::string out;
   for (char c : word.substr(0, 40)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
@@ -154,7 +157,7 @@ void RunShot(TStepContext& c, const TArgs& a) {
     path = (std::filesystem::path(c.Base) / path).string();
   std::string error;
   if (!c.Form.DXDraw.SaveScreenshot(path, error)) {
-    std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line, error.c_str());
+    Report({LineOf(c.Line), error, ""});
     c.Failed = true;
   }
 }
@@ -177,8 +180,7 @@ void RunGoTo(TStepContext& c, const TArgs& a) {
   const std::string name = Words(a);
   const int code = FindObjectByName(*SkyModel, name);
   if (code == 0) {
-    std::fprintf(stderr, "skyloom: script line %d: %s\n", c.Line,
-                 UnknownObjectMessage(*SkyModel, name).c_str());
+    Report({LineOf(c.Line), UnknownObjectMessage(*SkyModel, name), ""});
     c.Failed = true;
     return;
   }
@@ -189,14 +191,13 @@ void RunGoTo(TStepContext& c, const TArgs& a) {
 void RunShow(TStepContext& c, const TArgs& a) {
   const std::string name = Words(a);
   if (!IsShowName(name)) {
-    std::fprintf(stderr, "skyloom: script line %d: \"%s\" is not the name of a show in the folder %s\n",
-                 c.Line, name.c_str(), ShowFolder);
+    Report({LineOf(c.Line),
+            "\"" + name + "\" is not the name of a show in the folder " + ShowFolder, ""});
     c.Failed = true;
     return;
   }
   if (!c.Form.PlayShowFile(ShowFileOf(name), true)) {
-    std::fprintf(stderr, "skyloom: script line %d: the show \"%s\" cannot be played\n", c.Line,
-                 name.c_str());
+    Report({LineOf(c.Line), "the show \"" + name + "\" cannot be played", ""});
     c.Failed = true;
   }
 }
@@ -273,10 +274,11 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
       waitFor_ = TWaitFor::Frames;
       waitLeft_ = 0;
     } else if (waitLeft_ == 0) {
-      std::fprintf(stderr, "skyloom: script line %d: %s within %d frames\n", waitLine_,
-                   waitFor_ == TWaitFor::Page ? "the show did not turn a page"
-                                              : "the player did not stop",
-                   waitFrames_);
+      Report({LineOf(waitLine_),
+              std::string(waitFor_ == TWaitFor::Page ? "the show did not turn a page"
+                                                     : "the player did not stop") +
+                  " within " + std::to_string(waitFrames_) + " frames",
+              ""});
       failed_ = true;
       return false;
     } else {

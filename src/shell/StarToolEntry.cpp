@@ -19,7 +19,7 @@
 #include "StarToolView.h"
 
 TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
   TDialogSet& d = *form.Dialogs;
   if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
@@ -38,7 +38,7 @@ TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>
 }
 
 void RunRecordDialog(TFormSky& form, const std::string& showFile) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
   TDialogSet& d = *form.Dialogs;
   if (d.RecordFolder.empty()) d.RecordFolder = UserVideoFolder();
   // The recording is this program run again, headless, with --record.

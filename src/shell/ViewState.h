@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AutoCommand.h"
+#include "GlobalParams.h"
 #include "InfoText.h"
 #include "SkyMarks.h"
 
@@ -154,6 +155,7 @@ class TViewState {
   TSkyMarks Marks;             // mark tables of the current show page
   TPopupSwitches Popup;        // check marks of the popup menu
   TPointerPlace PointerAt;     // the pointer of the last pointer event
+  TParameters Parameters;      // the program-wide switches of "Config.dat"
 
   // The automatic command slots the frame serves: hover repeat and panel
   // slide, the subtitle scroll, and the player (shows, go-to, time flow).

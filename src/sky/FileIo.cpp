@@ -261,12 +261,18 @@ void TAtomicFileWriter::Abandon() {
 
 std::string FileMessage(const std::string& file, const std::string& what,
                         const std::string& reason, const char* program) {
-  std::string m = std::string(program) + ": " + file + ": " + what;
+  std::string m = std::string(program) + ": ";
+  if (!file.empty()) m += file + ": ";
+  m += what;
   if (!reason.empty()) m += " (" + reason + ")";
   return m;
 }
 
 void ReportFile(const std::string& file, const std::string& what, const std::string& reason,
                 const char* program) {
-  std::fprintf(stderr, "%s\n", FileMessage(file, what, reason, program).c_str());
+  Report({file, what, reason}, program);
+}
+
+void Report(const TFileError& error, const char* program) {
+  if (error) std::fprintf(stderr, "%s\n", error.Message(program).c_str());
 }

@@ -94,10 +94,25 @@ class TAtomicFileWriter {
 int RemoveStaleTemporaries(const std::string& path);
 
 // "skyloom: FILE: what (reason)" -- the one form of a message about a file;
-// without a reason the parenthesis is left out. `program` is the name the
-// user ran ("skyloom", "skyloom-catalog", ...).
+// without a reason the parenthesis is left out, without a file its part.
+// `program` is the name the user ran ("skyloom", "skyloom-catalog", ...).
 std::string FileMessage(const std::string& file, const std::string& what,
                         const std::string& reason = "", const char* program = "skyloom");
 // Prints FileMessage(...) and a line end on stderr.
 void ReportFile(const std::string& file, const std::string& what, const std::string& reason = "",
                 const char* program = "skyloom");
+
+// A fault in the one shape: the file as the user knows it (or what else the
+// fault is about: "script line 3", "--show"; empty for the program as a
+// whole), what is wrong, and why (errno text, the parser's or the library's
+// reason; may be empty). Empty `What`: no fault.
+struct TFileError {
+  std::string File, What, Why;
+  explicit operator bool() const { return !What.empty(); }
+  std::string Message(const char* program = "skyloom") const {
+    return FileMessage(File, What, Why, program);
+  }
+};
+// The one reporter: prints the fault's message once on stderr (nothing for
+// no fault).
+void Report(const TFileError& error, const char* program = "skyloom");

@@ -133,8 +133,7 @@ void ReadDrawOption(const TSettingsKey& key, const std::string& path, const char
 
 bool SaveSettingsTo(const TSkyloom& sky, const std::string& folder) {
   if (folder.empty()) {
-    std::fprintf(stderr,
-                 "skyloom: settings not saved (neither XDG_CONFIG_HOME nor HOME is set)\n");
+    Report({"", "settings not saved", "neither XDG_CONFIG_HOME nor HOME is set"});
     return false;
   }
   const std::string path = folder + "/" + SettingsFileName;

@@ -1,6 +1,5 @@
 #include "StarColours.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "FileIo.h"
@@ -12,22 +11,21 @@ bool LoadStarColoursFrom(TSkyloom& sky, const std::string& path) {
   // One byte more than the layout shows a file that is too long.
   switch (ReadFilePrefix(path, StarColourFileSize + 1, bytes, &error)) {
     case TReadResult::Missing:
-      std::fprintf(stderr, "skyloom: %s: the star colour table is missing (stars are drawn white)\n",
-                   path.c_str());
+      Report({path, "the star colour table is missing", "stars are drawn white"});
       return false;
     case TReadResult::Unreadable:
-      std::fprintf(stderr, "skyloom: %s: cannot read the star colour table (%s)\n", path.c_str(),
-                   error.c_str());
+      Report({path, "cannot read the star colour table", error});
       return false;
     case TReadResult::Ok:
       break;
   }
   if (bytes.size() != StarColourFileSize)
-    std::fprintf(stderr, "skyloom: %s: the star colour table is %s than its %zu bytes (%s)\n",
-                 path.c_str(), bytes.size() < StarColourFileSize ? "shorter" : "longer",
-                 StarColourFileSize,
-                 bytes.size() < StarColourFileSize ? "the stars past its end are drawn white"
-                                                   : "the surplus is ignored");
+    Report({path,
+            std::string("the star colour table is ") +
+                (bytes.size() < StarColourFileSize ? "shorter" : "longer") + " than its " +
+                std::to_string(StarColourFileSize) + " bytes",
+            bytes.size() < StarColourFileSize ? "the stars past its end are drawn white"
+                                              : "the surplus is ignored"});
   const size_t records = std::min(bytes.size(), StarColourFileSize) / 2;
   for (size_t i = 0; i < records; ++i)
     sky.StarColour[static_cast<int>(i) + 1] =

@@ -1,6 +1,5 @@
 #include "GlobalParams.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -10,13 +9,6 @@
 #include "LittleEndian.h"
 #include "SettingsStore.h"
 
-uint8_t MusicOn = 0;
-uint8_t ReservedByte = 0;
-uint8_t SubtitlesOn = 0;
-int32_t SubtitleSpeed = 0;
-uint8_t SpeechOn = 0;
-uint8_t FullScreen = 0;
-uint8_t NebulaNames = 0;
 TKeyEntry KeyTable[KeyTableSize];
 TMenuEntry MenuTable[MenuTableSize + 1];
 
@@ -30,10 +22,17 @@ ShortString Gbk(const char* utf8) {
   return s;
 }
 
-void ResetSwitches() {
-  MusicOn = ReservedByte = SubtitlesOn = SpeechOn = FullScreen = NebulaNames = 0;
-  SubtitleSpeed = 0;
-}
+// The switch bytes of the file: where each is stored and its field.
+struct TSwitchByte {
+  size_t Offset;
+  uint8_t TParameters::*Field;
+};
+constexpr TSwitchByte SwitchBytes[] = {
+    {0, &TParameters::MusicOn},       {1, &TParameters::ReservedByte},
+    {2, &TParameters::SubtitlesOn},   {11367, &TParameters::SpeechOn},
+    {11368, &TParameters::FullScreen}, {11369, &TParameters::NebulaNames},
+};
+constexpr size_t SubtitleSpeedOffset = 3;
 
 }  // namespace
 
@@ -107,12 +106,10 @@ void SetMenuTableDefaults() {
   }
 }
 
-void EncodeParameters(std::span<uint8_t, ConfigFileSize> out) {
+void EncodeParameters(const TParameters& params, std::span<uint8_t, ConfigFileSize> out) {
   std::fill(out.begin(), out.end(), 0);
-  LE::PutByte(out, 0, MusicOn);
-  LE::PutByte(out, 1, ReservedByte);
-  LE::PutByte(out, 2, SubtitlesOn);
-  LE::PutInt32(out, 3, SubtitleSpeed);
+  for (const TSwitchByte& b : SwitchBytes) LE::PutByte(out, b.Offset, params.*b.Field);
+  LE::PutInt32(out, SubtitleSpeedOffset, params.SubtitleSpeed);
   for (int i = 0; i < KeyTableSize; ++i) {
     const size_t o = KeyTableOffset + i * TableEntrySize;
     const TKeyEntry& e = KeyTable[i];
@@ -133,12 +130,9 @@ void EncodeParameters(std::span<uint8_t, ConfigFileSize> out) {
     LE::PutByte(out, o + 276, e.Checked);
     LE::PutInt32(out, o + 280, e.Toggle);
   }
-  LE::PutByte(out, 11367, SpeechOn);
-  LE::PutByte(out, 11368, FullScreen);
-  LE::PutByte(out, 11369, NebulaNames);
 }
 
-bool DecodeParameters(std::span<const uint8_t> in, std::string& error) {
+bool DecodeParameters(std::span<const uint8_t> in, TParameters& params, std::string& error) {
   if (in.size() < ConfigFileSize) {
     error = "shorter than " + std::to_string(ConfigFileSize) + " bytes (" +
             std::to_string(in.size()) + ")";
@@ -148,21 +142,19 @@ bool DecodeParameters(std::span<const uint8_t> in, std::string& error) {
     error = "longer than " + std::to_string(ConfigFileSize) + " bytes";
     return false;
   }
-  for (size_t o : {size_t{0}, size_t{1}, size_t{2}, size_t{11367}, size_t{11368}, size_t{11369}}) {
-    if (in[o] > 1) {
-      error = "byte " + std::to_string(o) + " is neither 0 nor 1";
+  for (const TSwitchByte& b : SwitchBytes) {
+    if (in[b.Offset] > 1) {
+      error = "byte " + std::to_string(b.Offset) + " is neither 0 nor 1";
       return false;
     }
   }
-  const int32_t speed = LE::GetInt32(in, 3);
+  const int32_t speed = LE::GetInt32(in, SubtitleSpeedOffset);
   if (speed < 0 || speed > 18) {
     error = "subtitle speed " + std::to_string(speed) + " outside 0..18";
     return false;
   }
-  MusicOn = in[0];
-  ReservedByte = in[1];
-  SubtitlesOn = in[2];
-  SubtitleSpeed = speed;
+  for (const TSwitchByte& b : SwitchBytes) params.*b.Field = in[b.Offset];
+  params.SubtitleSpeed = speed;
   for (int i = 0; i < KeyTableSize; ++i) {
     const size_t o = KeyTableOffset + i * TableEntrySize;
     TKeyEntry& e = KeyTable[i];
@@ -183,13 +175,11 @@ bool DecodeParameters(std::span<const uint8_t> in, std::string& error) {
     e.Checked = LE::GetByte(in, o + 276);
     e.Toggle = LE::GetInt32(in, o + 280);
   }
-  SpeechOn = in[11367];
-  FullScreen = in[11368];
-  NebulaNames = in[11369];
   return true;
 }
 
-bool ReadParameters(const std::string& configFolder, const std::string& programFolder) {
+bool ReadParameters(TParameters& params, const std::string& configFolder,
+                    const std::string& programFolder) {
   for (const std::string& folder : {configFolder, programFolder}) {
     if (folder.empty()) continue;
     const std::string path = (std::filesystem::path(folder) / ConfigFileName).string();
@@ -197,42 +187,37 @@ bool ReadParameters(const std::string& configFolder, const std::string& programF
     std::string error;
     const TReadResult r = ReadFilePrefix(path, ConfigFileSize + 1, bytes, &error);
     if (r == TReadResult::Missing) continue;
-    if (r == TReadResult::Ok && DecodeParameters(bytes, error)) return true;
+    if (r == TReadResult::Ok && DecodeParameters(bytes, params, error)) return true;
     // Damaged: the defaults for this run; the file stays until the user saves.
-    std::fprintf(stderr, "skyloom: %s: damaged, the defaults are used (%s)\n", path.c_str(),
-                 error.c_str());
-    ResetParameters();
+    Report({path, "damaged, the defaults are used", error});
+    ResetParameters(params);
     return false;
   }
   return false;
 }
 
-bool WriteParameters(const std::string& configFolder, std::string* error) {
-  if (configFolder.empty()) {
-    if (error) *error = "no config folder";
-    return false;
-  }
+TFileError WriteParameters(const TParameters& params, const std::string& configFolder) {
+  if (configFolder.empty()) return {ConfigFileName, "cannot be written", "no config folder"};
   std::error_code ec;
   std::filesystem::create_directories(configFolder, ec);
   std::vector<uint8_t> bytes(ConfigFileSize);
-  EncodeParameters(std::span<uint8_t, ConfigFileSize>(bytes.data(), ConfigFileSize));
-  return WriteFileAtomic((std::filesystem::path(configFolder) / ConfigFileName).string(), bytes,
-                         error);
+  EncodeParameters(params, std::span<uint8_t, ConfigFileSize>(bytes.data(), ConfigFileSize));
+  const std::string path = (std::filesystem::path(configFolder) / ConfigFileName).string();
+  std::string why;
+  if (WriteFileAtomic(path, bytes, &why)) return {};
+  return {path, "cannot be written", why};
 }
 
-void ReadParameters() { ReadParameters(SettingsFolder(), "."); }
+void ReadParameters(TParameters& params) { ReadParameters(params, SettingsFolder(), "."); }
 
-bool WriteParameters() {
-  std::string error;
-  const std::string folder = SettingsFolder();
-  if (WriteParameters(folder, &error)) return true;
-  std::fprintf(stderr, "skyloom: %s/%s: cannot be written (%s)\n", folder.c_str(),
-               ConfigFileName, error.c_str());
-  return false;
+bool WriteParameters(const TParameters& params) {
+  const TFileError fault = WriteParameters(params, SettingsFolder());
+  Report(fault);
+  return !fault;
 }
 
-void ResetParameters() {
-  ResetSwitches();
+void ResetParameters(TParameters& params) {
+  params = TParameters{};
   SetKeyTableDefaults();
   SetMenuTableDefaults();
 }

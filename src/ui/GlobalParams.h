@@ -12,15 +12,22 @@
 #include <span>
 #include <string>
 
+#include "FileIo.h"
 #include "ShortString.h"
 
-extern uint8_t MusicOn;        // background music
-extern uint8_t ReservedByte;   // stored and reloaded only
-extern uint8_t SubtitlesOn;    // scroll the information text while the panel is down
-extern int32_t SubtitleSpeed;  // 2..18 (0 before any choice): the pace of the subtitle scroll
-extern uint8_t SpeechOn;       // narration switch, stored only
-extern uint8_t FullScreen;     // full-screen drawing surface
-extern uint8_t NebulaNames;    // names on the pictures of hovered objects
+// The program-wide switches stored in "Config.dat", in one record: the
+// settings dialog edits it, the frame and the music read it, and the codec
+// below moves it to and from the file's bytes.
+struct TParameters {
+  uint8_t MusicOn = 0;        // background music
+  uint8_t ReservedByte = 0;   // stored and reloaded only
+  uint8_t SubtitlesOn = 0;    // scroll the information text while the panel is down
+  int32_t SubtitleSpeed = 0;  // 2..18 (0 before any choice): the pace of the subtitle scroll
+  uint8_t SpeechOn = 0;       // narration switch, stored only
+  uint8_t FullScreen = 0;     // full-screen drawing surface
+  uint8_t NebulaNames = 0;    // names on the pictures of hovered objects
+  bool operator==(const TParameters&) const = default;
+};
 
 // One key of the keyboard table: `Key` is a Windows virtual-key code; the
 // entry XORs `LookMask` into the State of region `Region` and executes
@@ -60,20 +67,23 @@ inline constexpr const char* ConfigFileName = "Config.dat";
 void SetKeyTableDefaults();
 void SetMenuTableDefaults();
 
-// The parameters as the 11,370 bytes of the file, and back. Decode refuses
-// (false, `error` says why, nothing changed) a file of another size or with
-// a switch byte other than 0 and 1 or a subtitle speed outside 0..18.
-void EncodeParameters(std::span<uint8_t, ConfigFileSize> out);
-bool DecodeParameters(std::span<const uint8_t> in, std::string& error);
+// The parameters (the record and both tables) as the 11,370 bytes of the
+// file, and back. Decode refuses (false, `error` says why, nothing changed) a
+// file of another size or with a switch byte other than 0 and 1 or a
+// subtitle speed outside 0..18.
+void EncodeParameters(const TParameters& params, std::span<uint8_t, ConfigFileSize> out);
+bool DecodeParameters(std::span<const uint8_t> in, TParameters& params, std::string& error);
 
 // Reads "Config.dat" from `configFolder`, else from `programFolder`. A
 // short or damaged file is reported once on stderr and every parameter keeps
 // its default; the file is left as it is. False when none was read.
-bool ReadParameters(const std::string& configFolder, const std::string& programFolder);
-// Writes "Config.dat" into `configFolder` (temporary file and rename).
-bool WriteParameters(const std::string& configFolder, std::string* error = nullptr);
+bool ReadParameters(TParameters& params, const std::string& configFolder,
+                    const std::string& programFolder);
+// Writes "Config.dat" into `configFolder` (temporary file and rename); the
+// fault when it could not.
+TFileError WriteParameters(const TParameters& params, const std::string& configFolder);
 // The same with the per-user config folder and the working directory.
-void ReadParameters();
-bool WriteParameters();
+void ReadParameters(TParameters& params);
+bool WriteParameters(const TParameters& params);
 // Every parameter back to its built-in default (both tables included).
-void ResetParameters();
+void ResetParameters(TParameters& params);

@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -139,20 +138,20 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
   const TReadResult read = ReadFilePrefix(fileName, MaxDescriptionBytes + 1, bytes, &why);
   if (read == TReadResult::Missing) return false;
   if (read == TReadResult::Unreadable) {
-    std::fprintf(stderr, "skyloom: %s: cannot be read (%s)\n", fileName.c_str(), why.c_str());
+    Report({fileName, "cannot be read", why});
     return false;
   }
   if (bytes.size() > MaxDescriptionBytes) {
-    std::fprintf(stderr, "skyloom: %s: larger than 1 MiB (not an interface description)\n",
-                 fileName.c_str());
+    Report({fileName, "larger than 1 MiB", "not an interface description"});
     return false;
   }
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   int sections = 0, regions = 0, lineNo = 0;
   bool faults = false;
   auto report = [&](int column, const char* what) {
-    std::fprintf(stderr, "skyloom: %s: line %d, column %d: %s\n", fileName.c_str(), lineNo,
-                 column, what);
+    Report({fileName,
+            "line " + std::to_string(lineNo) + ", column " + std::to_string(column) + ": " + what,
+            ""});
     faults = true;
   };
   size_t start = 0;
@@ -191,10 +190,7 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
   }
   // A faulty description does not replace the good compiled copy.
   if (!faults && !cacheFolder.empty()) {
-    std::string error;
-    if (!WriteCompiledTables(cacheFolder, &error))
-      std::fprintf(stderr, "skyloom: %s: cannot be written (%s)\n",
-                   Folder(cacheFolder, SectionFile).c_str(), error.c_str());
+    Report(WriteCompiledTables(cacheFolder));
   }
   return true;
 }
@@ -274,13 +270,10 @@ TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in) {
   return r;
 }
 
-bool WriteCompiledTables(const std::string& folder, std::string* error) {
+TFileError WriteCompiledTables(const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    if (error) *error = ec.message();
-    return false;
-  }
+  if (ec) return {folder, "cannot be made", ec.message()};
   std::vector<uint8_t> scene(2 * SceneRecordSize, 0);
   std::vector<uint8_t> sections(MaxSections * SectionRecordSize);
   std::vector<uint8_t> regions(MaxRegions * RegionRecordSize);
@@ -290,9 +283,14 @@ bool WriteCompiledTables(const std::string& folder, std::string* error) {
   for (int i = 1; i <= MaxRegions; ++i)
     EncodeRegion(Regions[i], std::span<uint8_t, RegionRecordSize>(
                                  regions.data() + (i - 1) * RegionRecordSize, RegionRecordSize));
-  return WriteFileAtomic(Folder(folder, SceneFile), scene, error) &&
-         WriteFileAtomic(Folder(folder, SectionFile), sections, error) &&
-         WriteFileAtomic(Folder(folder, ActiveFile), regions, error);
+  const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
+      {SceneFile, &scene}, {SectionFile, &sections}, {ActiveFile, &regions}};
+  for (const auto& [name, bytes] : files) {
+    std::string why;
+    if (!WriteFileAtomic(Folder(folder, name), *bytes, &why))
+      return {Folder(folder, name), "cannot be written", why};
+  }
+  return {};
 }
 
 namespace {
@@ -364,8 +362,7 @@ bool ReadCompiledTables(const std::string& folder, const std::string& source) {
     else if (S_ISLNK(st.st_mode)) why = "a symbolic link";
     else Trusted(st, f == folder ? "" : source, why);
     if (!why.empty()) {
-      std::fprintf(stderr, "skyloom: %s: the compiled copy is not used (%s)\n", f.c_str(),
-                   why.c_str());
+      Report({f, "the compiled copy is not used", why});
       return false;
     }
   }
@@ -375,17 +372,16 @@ bool ReadCompiledTables(const std::string& folder, const std::string& source) {
   for (int k = 0; k < 3; ++k) {
     std::string why;
     if (ReadFilePrefix(files[k], sizes[k] * counts[k] + 1, data[k], &why) != TReadResult::Ok) {
-      std::fprintf(stderr, "skyloom: %s: cannot be read (%s)\n", files[k].c_str(), why.c_str());
+      Report({files[k], "cannot be read", why});
       data[k].clear();
       continue;
     }
     if (data[k].size() > sizes[k] * counts[k]) {
-      std::fprintf(stderr, "skyloom: %s: longer than %zu records; the rest is ignored\n",
-                   files[k].c_str(), counts[k]);
+      Report({files[k],
+              "longer than " + std::to_string(counts[k]) + " records; the rest is ignored", ""});
       data[k].resize(sizes[k] * counts[k]);
     } else if (data[k].size() % sizes[k] != 0) {
-      std::fprintf(stderr, "skyloom: %s: ends inside a record; the whole records are used\n",
-                   files[k].c_str());
+      Report({files[k], "ends inside a record; the whole records are used", ""});
     }
   }
   // Every record is checked before any is taken.
@@ -398,8 +394,8 @@ bool ReadCompiledTables(const std::string& folder, const std::string& source) {
     regions[i] = DecodeRegion(std::span<const uint8_t, RegionRecordSize>(
         data[2].data() + i * RegionRecordSize, RegionRecordSize));
   const auto refuse = [](const std::string& file, size_t record, const std::string& fault) {
-    std::fprintf(stderr, "skyloom: %s: record %zu: %s; the compiled copy is not used\n",
-                 file.c_str(), record, fault.c_str());
+    Report({file, "record " + std::to_string(record) + ": " + fault + "; the compiled copy is not used",
+            ""});
     return false;
   };
   for (size_t i = 0; i < sections.size(); ++i)

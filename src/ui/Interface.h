@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FileIo.h"
 #include "ShortString.h"
 
 struct TSection {
@@ -125,8 +126,9 @@ bool ParseSectionLine(std::string_view line, TSection& out, int& column);
 bool ParseRegionLine(std::string_view line, TRegion& out, int& column);
 
 // Compiled tables: "Scene.dat" (2 zero records), "Section.dat" and
-// "Active.dat" (slots 1..30). Writes go through a temporary file.
-bool WriteCompiledTables(const std::string& folder, std::string* error = nullptr);
+// "Active.dat" (slots 1..30). Writes go through a temporary file; the fault
+// names the file that could not be written (no fault: all three were).
+TFileError WriteCompiledTables(const std::string& folder);
 // Reads them when all three files exist: consecutive slots from 1, as many
 // whole records as each file holds (at most 30); slots beyond stay as they
 // were. A file with a partial last record is reported and its whole records

@@ -64,12 +64,15 @@ class FormConfigTest : public ::testing::Test {
     sky.Mode2 = 0x800;
     sky.NamesOn = sky.LinesOn = 1;
     sky.StarLimit = 60;
-    options.StepUnit = 2;
-    options.StepAmount = 3;
-    options.SubtitleSpeed = 12;
-    options.Music = true;
+    StepUnit = 2;
+    StepAmount = 3;
+    params.SubtitleSpeed = 12;
+    params.MusicOn = 1;
   }
-  void TearDown() override { CityCount = 0; }
+  void TearDown() override {
+    CityCount = 0;
+    StepUnit = StepAmount = 1;
+  }
 
   int CountryIndex(const std::string& name) {
     for (size_t i = 0; i < form.ComboBoxCountryItems.size(); ++i)
@@ -94,8 +97,8 @@ class FormConfigTest : public ::testing::Test {
   }
 
   TSkyloom sky;
-  TConfigOptions options;
-  TFormConfig form{sky, options};
+  TParameters params;
+  TFormConfig form{sky, params};
 };
 
 TEST_F(FormConfigTest, PlaceFieldsFollowTheSignRules) {
@@ -355,7 +358,8 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     const auto before = std::make_unique<TSkyloom>(sky);
-    const TConfigOptions optionsBefore = options;
+    const TParameters paramsBefore = params;
+    const int stepUnitBefore = StepUnit;
     form.FormShow();
     ChooseCity("中国", "上海");
     form.EditYear = "2030";   // every other field holds a good new value
@@ -380,8 +384,8 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
     EXPECT_EQ(sky.City, before->City);
     EXPECT_EQ(sky.Mode2, before->Mode2);
     EXPECT_EQ(sky.StarLimit, before->StarLimit);
-    EXPECT_EQ(options.StepUnit, optionsBefore.StepUnit);
-    EXPECT_EQ(options.Music, optionsBefore.Music);
+    EXPECT_EQ(StepUnit, stepUnitBefore);
+    EXPECT_EQ(params, paramsBefore);
   }
   // A bad time in the picker is refused as well.
   form.FormShow();
@@ -470,12 +474,12 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.CheckBoxRefraction = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(options.StepUnit, 3);
-  EXPECT_EQ(options.StepAmount, 10);
+  EXPECT_EQ(StepUnit, 3);
+  EXPECT_EQ(StepAmount, 10);
   EXPECT_EQ(sky.StarLimit, 80);
-  EXPECT_EQ(options.SubtitleSpeed, 4);
-  EXPECT_FALSE(options.Music);
-  EXPECT_TRUE(options.Subtitles && options.Speech && options.FullScreen && options.NebulaNames);
+  EXPECT_EQ(params.SubtitleSpeed, 4);
+  EXPECT_EQ(params.MusicOn, 0);
+  EXPECT_TRUE(params.SubtitlesOn && params.SpeechOn && params.FullScreen && params.NebulaNames);
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
   EXPECT_EQ(sky.Refraction, 1);

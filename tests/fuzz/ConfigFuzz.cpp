@@ -11,16 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string dir = FuzzFolder() + "/config";
   std::filesystem::create_directories(dir);
   WriteFileAtomic(dir + "/Config.dat", std::span<const uint8_t>(data, size));
-  ResetParameters();
-  if (ReadParameters(dir, "")) {
+  TParameters params;
+  ResetParameters(params);
+  if (ReadParameters(params, dir, "")) {
     if (size != ConfigFileSize) __builtin_trap();
     std::vector<uint8_t> again(ConfigFileSize);
-    EncodeParameters(std::span<uint8_t, ConfigFileSize>(again.data(), ConfigFileSize));
+    EncodeParameters(params, std::span<uint8_t, ConfigFileSize>(again.data(), ConfigFileSize));
     // Reserved bytes are not kept; every field is.
     std::vector<uint8_t> reread(again);
     std::string error;
-    if (!DecodeParameters(reread, error)) __builtin_trap();
-  } else if (MusicOn != 0 || FullScreen != 0 || KeyTable[0].Key != 'R') {
+    TParameters decoded;
+    if (!DecodeParameters(reread, decoded, error) || !(decoded == params)) __builtin_trap();
+  } else if (params.MusicOn != 0 || params.FullScreen != 0 || KeyTable[0].Key != 'R') {
     __builtin_trap();
   }
   return 0;

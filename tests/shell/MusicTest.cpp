@@ -49,7 +49,6 @@ class MusicTest : public ::testing::Test {
     form_->FormDestroy();
     form_.reset();
     FreeSkyModel();
-    MusicOn = 0;
     std::filesystem::current_path(old_);
     std::filesystem::remove_all(dir_);
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
@@ -69,18 +68,18 @@ class MusicTest : public ::testing::Test {
 };
 
 TEST_F(MusicTest, NothingWithoutTheFileOrWithTheSwitchOff) {
-  MusicOn = 1;
+  form_->Parameters.MusicOn = 1;
   form_->ExecuteCommand(2001);
   EXPECT_EQ(form_->MediaPlayer1.Mode(), TMediaPlayer::TMode::NotOpen);
   WriteShortMidi("Music.mid");
-  MusicOn = 0;
+  form_->Parameters.MusicOn = 0;
   form_->ExecuteCommand(2001);
   EXPECT_EQ(form_->MediaPlayer1.Mode(), TMediaPlayer::TMode::NotOpen);
 }
 
 TEST_F(MusicTest, LoopsThroughTheCompletionNoticeAlsoWhileInactive) {
   WriteShortMidi("Music.mid");
-  MusicOn = 1;
+  form_->Parameters.MusicOn = 1;
   form_->MediaPlayer1.FileName = "Music.mid";
   form_->MediaPlayer1.OnNotify = [this] { form_->MediaPlayer1Notify(); };
   form_->MediaPlayer1.Notify = true;
@@ -99,7 +98,7 @@ TEST_F(MusicTest, LoopsThroughTheCompletionNoticeAlsoWhileInactive) {
     EXPECT_EQ(form_->MediaPlayer1.Mode(), TMediaPlayer::TMode::Playing) << round;
   }
   // Switching the music off stops and closes the player.
-  MusicOn = 0;
+  form_->Parameters.MusicOn = 0;
   form_->ExecuteCommand(2001);
   EXPECT_EQ(form_->MediaPlayer1.Mode(), TMediaPlayer::TMode::NotOpen);
 }

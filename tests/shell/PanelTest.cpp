@@ -195,14 +195,13 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   EXPECT_LE(Regions[27].Y, Regions[26].Y - Regions[27].Height);
 
   // The panel slides down: the subtitle strip shows the text above it.
-  SubtitlesOn = 1;
+  form_->Parameters.SubtitlesOn = 1;
   form_->ExecuteCommand(304);
   Frames(8);
   EXPECT_EQ(Sections[2].Y, 564);
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-down.png"), error)) << error;
   EXPECT_GT(count(120, 520, 700, 560, amber), 200) << "subtitle lines";
   EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
-  SubtitlesOn = 0;
 }
 
 TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
@@ -229,10 +228,10 @@ TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
       {"still over the button", [](TFormSky&) {}, 1, 1},
       {"pointer back on the sky", [](TFormSky& f) { f.FormMouseMove(0, 400, 200); }, 1, -1},
       {"panel lowered, subtitles on", [](TFormSky& f) {
-         SubtitlesOn = 1;
+         f.Parameters.SubtitlesOn = 1;
          f.ExecuteCommand(304);
        }, 8, 0},
-      {"subtitles off", [](TFormSky&) { SubtitlesOn = 0; }, 1, -1},
+      {"subtitles off", [](TFormSky& f) { f.Parameters.SubtitlesOn = 0; }, 1, -1},
       {"still, lowered", [](TFormSky&) {}, 1, 1},
       {"images read again", [](TFormSky& f) { f.DXImageList.LoadFromFile("LoadImg.rxf"); }, 1, 0},
       {"panel raised", [](TFormSky& f) { f.ExecuteCommand(304); }, 8, -1},
@@ -258,9 +257,7 @@ TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
     size_t differ = 0;
     for (size_t i = 0; i < pixels; ++i) differ += shown[i] != buffer.Pixels()[i];
     EXPECT_EQ(differ, 0u) << step.What;
-
   }
-  SubtitlesOn = 0;
 }
 
 TEST_F(PanelFrame, ObjectAtPrefersBodiesAndUsesManhattanDistance) {

@@ -172,6 +172,20 @@ TEST(FileIo, MessagesNameTheFileThenTheFaultThenTheReason) {
             "skyloom: StarData.dat: missing; the sky has no stars");
   EXPECT_EQ(FileMessage("CityInfo.dat", "cannot be read", "Permission denied", "skyloom-catalog"),
             "skyloom-catalog: CityInfo.dat: cannot be read (Permission denied)");
+  // A fault about the program as a whole has no file part.
+  EXPECT_EQ(FileMessage("", "no sound; running silently", "no audio device"),
+            "skyloom: no sound; running silently (no audio device)");
+}
+
+TEST(FileIo, TheReporterPrintsAFaultOnceAndNoFaultNotAtAll) {
+  const TFileError fault{"Config.dat", "damaged, the defaults are used", "byte 0 is neither 0 nor 1"};
+  EXPECT_TRUE(fault);
+  EXPECT_FALSE(TFileError{});
+  testing::internal::CaptureStderr();
+  Report(fault);
+  Report(TFileError{});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "skyloom: Config.dat: damaged, the defaults are used (byte 0 is neither 0 nor 1)\n");
 }
 
 }  // namespace

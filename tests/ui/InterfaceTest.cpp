@@ -135,7 +135,7 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   Regions[2].Image.set("BtnTurnLeft");
   Regions[2].Interval = 6;
   const fs::path dir = TempFolder("tables");
-  ASSERT_TRUE(WriteCompiledTables(dir.string()));
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
   EXPECT_EQ(fs::file_size(dir / SceneFile), 2 * 524u);
   EXPECT_EQ(fs::file_size(dir / SectionFile), 30 * 300u);
   EXPECT_EQ(fs::file_size(dir / ActiveFile), 30 * 564u);
@@ -187,7 +187,7 @@ TEST(CompiledTables, OnlyASoundCopyOfThisUserIsTrusted) {
   ResetInterface();
   Regions[1].Command = 201;
   Regions[1].Width = 40;
-  ASSERT_TRUE(WriteCompiledTables(dir.string()));
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
   const auto readsBack = [&](const std::string& source = "") {
     ResetInterface();
     testing::internal::CaptureStderr();
@@ -234,13 +234,14 @@ TEST(CompiledTables, OnlyASoundCopyOfThisUserIsTrusted) {
 }
 
 TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
-  ResetParameters();
-  MusicOn = 1;
-  SubtitleSpeed = 9;
-  FullScreen = 1;
+  TParameters params;
+  ResetParameters(params);
+  params.MusicOn = 1;
+  params.SubtitleSpeed = 9;
+  params.FullScreen = 1;
   KeyTable[0].Key = 'G';
   const fs::path dir = TempFolder("config");
-  ASSERT_TRUE(WriteParameters(dir.string()));
+  ASSERT_FALSE(WriteParameters(params, dir.string()));
   std::vector<uint8_t> b;
   ASSERT_EQ(ReadFilePrefix((dir / ConfigFileName).string(), 1 << 20, b), TReadResult::Ok);
   ASSERT_EQ(b.size(), 11370u);
@@ -264,26 +265,26 @@ TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
   EXPECT_EQ(b[11368], 1);
 
   // Read back; then a short and a damaged file give the defaults, untouched.
-  ResetParameters();
-  EXPECT_TRUE(ReadParameters(dir.string(), ""));
-  EXPECT_EQ(MusicOn, 1);
+  ResetParameters(params);
+  EXPECT_TRUE(ReadParameters(params, dir.string(), ""));
+  EXPECT_EQ(params.MusicOn, 1);
   EXPECT_EQ(KeyTable[0].Key, 'G');
   for (size_t size : {size_t{100}, size_t{11369}}) {
     std::vector<uint8_t> cut(b.begin(), b.begin() + static_cast<long>(size));
     ASSERT_TRUE(WriteFileAtomic((dir / ConfigFileName).string(), cut));
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadParameters(dir.string(), ""));
+    EXPECT_FALSE(ReadParameters(params, dir.string(), ""));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
-    EXPECT_EQ(MusicOn, 0);
+    EXPECT_EQ(params.MusicOn, 0);
     EXPECT_EQ(KeyTable[0].Key, 'R');
     EXPECT_EQ(fs::file_size(dir / ConfigFileName), size);
   }
   b[11369] = 7;
   ASSERT_TRUE(WriteFileAtomic((dir / ConfigFileName).string(), b));
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReadParameters(dir.string(), ""));
+  EXPECT_FALSE(ReadParameters(params, dir.string(), ""));
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(FullScreen, 0);
+  EXPECT_EQ(params.FullScreen, 0);
 }
 
 // The region machine, event by event.

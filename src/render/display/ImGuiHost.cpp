@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include "FileIo.h"
+
 namespace {
 
 // Song-style bitmap faces, crisp at their own sizes; the scalable Ming face
@@ -140,12 +142,12 @@ void TImGuiHost::BuildFonts() {
   dialogFont_ = add(DialogFaces, 2);
   titleFont_ = add(TitleFaces, 2);
   if (!dialogFont_) {
-    std::fprintf(stderr, "skyloom: no Chinese font for the dialogs (install xfonts-wqy)\n");
+    Report({"", "no Chinese font for the dialogs", "install xfonts-wqy"});
     dialogFont_ = io.Fonts->AddFontDefault();
   }
   if (!titleFont_) titleFont_ = dialogFont_;
   if (!io.Fonts->Build()) {
-    std::fprintf(stderr, "skyloom: the dialog font could not be built\n");
+    Report({"", "the dialog font could not be built", ""});
     io.Fonts->Clear();
     dialogFont_ = titleFont_ = io.Fonts->AddFontDefault();
     io.Fonts->Build();

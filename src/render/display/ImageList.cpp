@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "FileIo.h"
+
 namespace {
 
 inline uint16_t Pack565(unsigned r, unsigned g, unsigned b) {
@@ -49,7 +51,7 @@ bool TDXImageList::LoadFromFile(const std::string& path) {
   std::string error;
   const bool ok = ReadImageLibrary(path, images, error, TUnpack::OnFirstUse);
   // The reader's message names the file: "FILE: what is wrong (reason)".
-  if (!ok) std::fprintf(stderr, "skyloom: %s\n", error.c_str());
+  if (!ok) Report({"", error, ""});
   Assign(std::move(images));
   return ok;
 }

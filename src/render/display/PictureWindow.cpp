@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Canvas.h"
+#include "FileIo.h"
 #include "Gbk.h"
 #include "Screen.h"
 
@@ -57,7 +58,7 @@ void TPictureWindow::Close() {
 }
 
 void ShowMessageWindow(const std::string& gbkText, int timeoutMs) {
-  std::fprintf(stderr, "skyloom: %s\n", GbkToUtf8(gbkText).c_str());
+  Report({"", GbkToUtf8(gbkText), ""});
   ChoosePresentPath();
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
   // The message drawn with the program's own canvas: text, then the button.

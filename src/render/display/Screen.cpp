@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "FileIo.h"
 #include "Png.h"
 
 namespace {
@@ -19,7 +20,7 @@ bool VideoReady() {
       state = 1;
     } else {
       state = 0;
-      std::fprintf(stderr, "skyloom: no display (%s); drawing off screen only\n", SDL_GetError());
+      Report({"", "no display; drawing off screen only", SDL_GetError()});
     }
   }
   return state == 1;
@@ -81,8 +82,7 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
   }
   window_ = SDL_CreateWindow(title.c_str(), left, top, w, h, flags);
   if (!window_) {
-    std::fprintf(stderr, "skyloom: cannot open the window (%s); drawing off screen only\n",
-                 SDL_GetError());
+    Report({"", "cannot open the window; drawing off screen only", SDL_GetError()});
     return false;
   }
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
@@ -102,7 +102,7 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
                                  Height());
   }
   if (!renderer_ || !texture_) {
-    std::fprintf(stderr, "skyloom: cannot draw into the window (%s)\n", SDL_GetError());
+    Report({"", "cannot draw into the window", SDL_GetError()});
   }
   fullScreen_ = fullScreen;
   return true;

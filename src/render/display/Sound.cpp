@@ -44,14 +44,14 @@ bool OpenAudio() {
   if (AudioState >= 0) return AudioState == 1;
   AudioState = 0;
   if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    std::fprintf(stderr, "skyloom: no sound (%s); running silently\n", SDL_GetError());
+    Report({"", "no sound; running silently", SDL_GetError()});
     return false;
   }
   Mix_Init(MIX_INIT_MID);
   const std::string soundFont = GeneralMidiSoundFont();
   if (!soundFont.empty()) Mix_SetSoundFonts(soundFont.c_str());
   if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-    std::fprintf(stderr, "skyloom: no sound device (%s); running silently\n", Mix_GetError());
+    Report({"", "no sound device; running silently", Mix_GetError()});
     return false;
   }
   Mix_HookMusicFinished(OnMusicFinished);

@@ -42,7 +42,7 @@ constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/";
 // Says `message` on stderr the first time only (per process).
 void ReportOnce(const std::string& message) {
   static std::set<std::string> said;
-  if (said.insert(message).second) std::fprintf(stderr, "skyloom: %s\n", message.c_str());
+  if (said.insert(message).second) Report({"", message, ""});
 }
 
 // The font file's path, or "" when it is missing.
