@@ -22,7 +22,7 @@ class TSkyloom;
 // The caller copies them in from its globals before FormShow and back after
 // an applied "确定".
 struct TConfigOptions {
-  int StepUnit = 1;         // 1 minute, 2 day, 3 year
+  int StepUnit = 1;         // 1 minute, 2 day, 3 year, 4 second
   int StepAmount = 1;       // steps of that unit per tick
   int SubtitleSpeed = 10;   // 2..18
   bool Music = false, Subtitles = false, Speech = false, FullScreen = false,
@@ -31,7 +31,7 @@ struct TConfigOptions {
 
 // The fields "确定" checks, for marking the one in error.
 enum class TConfigField {
-  None, Year, Month, Day, Hour, Minute, Latitude, Longitude, TimeZone, StepAmount
+  None, Year, Month, Day, Hour, Minute, Second, Latitude, Longitude, TimeZone, StepAmount
 };
 
 class TFormConfig {
@@ -69,7 +69,7 @@ class TFormConfig {
   // Widget state.
   int PageControl1 = 0;           // 0 观测时间 .. 4 其它
   TDatePicker DateTimePicker1;
-  int PickerHour = 0, PickerMinute = 0;  // DateTimePicker2
+  int PickerHour = 0, PickerMinute = 0, PickerSecond = 0;  // DateTimePicker2
   std::string EditYear, EditMonth, EditDay;
   std::vector<std::string> ComboBoxCountryItems;  // sorted
   int ComboBoxCountryIndex = -1;
@@ -86,7 +86,7 @@ class TFormConfig {
        CheckBoxConst = false, CheckBoxOffice = false;
   int ScrollBar1 = 6;             // 显示星数 2..8 (faintest magnitude)
   int ScrollBar2 = 10;            // 字幕速度 2..18
-  int StepRadio = 1;              // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3
+  int StepRadio = 1;              // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3, RadioButtonSecond 4
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
