@@ -20,6 +20,7 @@
 // astronomical, -500 = 501 BC).
 double DeltaTSeconds(double year);
 
-// Decimal year of a Julian Day (Julian years of 365.25 days from J2000.0;
-// exact enough for Delta-T, which changes slowly).
+// Decimal year of a Julian Day jd (Universal Time as the callers pass it;
+// Julian years of 365.25 days from J2000.0; exact enough for Delta-T, which
+// changes slowly, so TT would serve as well).
 double DecimalYearOfJulianDay(double jd);

@@ -3,9 +3,6 @@
 
 #include "EphemerisData.h"
 
-long double MoonArgs[MaxArguments];
-long double MeanLonArcsec;
-
 namespace {
 // Row of the Moon's mean anomaly l, whose polynomial carries its two highest
 // coefficients both as multiples of T: (c5 T + c4 T + c3) T ... instead of
@@ -14,8 +11,9 @@ constexpr int MeanAnomalyRow = 12;
 constexpr int MeanLongitudeRow = 13;
 }  // namespace
 
-void MoonMeanElements(double jd) {
-  long double t = (static_cast<long double>(jd) - 2451545.0L) / 36525.0L;
+TMoonArguments MoonMeanElements(double jdTT) {
+  TMoonArguments a;
+  long double t = (static_cast<long double>(jdTT) - 2451545.0L) / 36525.0L;
   long double t2 = t * t;
   for (int k = 0; k < MaxArguments; ++k) {
     const double* c = MoonArgPoly[k];
@@ -31,9 +29,10 @@ void MoonMeanElements(double jd) {
     }
     for (; i >= 0; --i) p = p * t + c[i];
     long double x = ReduceArcsec(MoonArgRate[k] * t + MoonArgConst[k]) + p * t2;
-    MoonArgs[k] = x * ArcsecToRad;
-    if (k == MeanLongitudeRow) MeanLonArcsec = x;
+    a.Args[k] = x * ArcsecToRad;
+    if (k == MeanLongitudeRow) a.MeanLonArcsec = x;
   }
+  return a;
 }
 
 long double WrapMoonLongitude(long double x) {
@@ -43,26 +42,27 @@ long double WrapMoonLongitude(long double x) {
 }
 
 namespace {
-void FillTableMultiples(const TPlanetTable& table) {
+void FillTableMultiples(TMultipleAngles& w, const TMoonArguments& a, const TPlanetTable& table) {
   for (int k = 0; k < MaxArguments; ++k)
-    if (table.MaxHarmonic[k] > 0) FillMultiples(k, MoonArgs[k], table.MaxHarmonic[k]);
+    if (table.MaxHarmonic[k] > 0) FillMultiples(w, k, a.Args[k], table.MaxHarmonic[k]);
 }
 }  // namespace
 
-TEclipticPosition MoonPosition(double jd) {
-  MoonMeanElements(jd);
-  long double t = (static_cast<long double>(jd) - 2451545.0L) / 3652500.0L;
+TEclipticPosition MoonPosition(double jdTT) {
+  const TMoonArguments a = MoonMeanElements(jdTT);
+  long double t = (static_cast<long double>(jdTT) - 2451545.0L) / 3652500.0L;
 
-  FillTableMultiples(MoonLonRadTable);
-  TSeriesSums lr = SumTable(MoonLonRadTable, t, false);
+  TMultipleAngles w;
+  FillTableMultiples(w, a, MoonLonRadTable);
+  TSeriesSums lr = SumTable(w, MoonLonRadTable, t, false);
   long double sl = lr.Lon / 10000.0L;
   long double sr = lr.Rad / 10000.0L;
 
-  FillTableMultiples(MoonLatTable);
-  TSeriesSums la = SumTable(MoonLatTable, t, false);
+  FillTableMultiples(w, a, MoonLatTable);
+  TSeriesSums la = SumTable(w, MoonLatTable, t, false);
   long double sb = la.Lat / 10000.0L;
 
-  long double x = WrapMoonLongitude(sl + MeanLonArcsec);
+  long double x = WrapMoonLongitude(sl + a.MeanLonArcsec);
   TEclipticPosition r;
   r.L = Mod2Pi(ArcsecToRad * x);
   r.B = SignedMod2Pi(ArcsecToRad * sb);

@@ -1,22 +1,26 @@
 // Geocentric position of the Moon, mean ecliptic and equinox of date, from
 // the DE404-fitted lunar series (longitude-and-radius and latitude tables).
+// No state is kept between calls; several threads may evaluate at once.
 #pragma once
 
 #include "Planets.h"
 
-// The fourteen mean arguments (radians) of the last MoonMeanElements call and
-// the Moon's mean longitude of date in arc seconds (unconverted).
-extern long double MoonArgs[MaxArguments];
-extern long double MeanLonArcsec;
+// The fourteen mean arguments of the lunar series at one instant: Args in
+// radians, and the Moon's mean longitude of date in arc seconds as the
+// series adds it (not reduced to a turn).
+struct TMoonArguments {
+  long double Args[MaxArguments] = {};
+  long double MeanLonArcsec = 0;
+};
 
-// Fills MoonArgs and MeanLonArcsec for the Julian Day jd (Terrestrial Time).
-void MoonMeanElements(double jd);
+// The mean arguments at the Julian Day jdTT (Terrestrial Time).
+TMoonArguments MoonMeanElements(double jdTT);
 
 // Wrap of the longitude sum (arc seconds): once into (-645000, 645000] when
 // beyond, by one full turn.
 long double WrapMoonLongitude(long double x);
 
-// At the Julian Day jd (Terrestrial Time): L = longitude in [0, 2 pi),
+// At the Julian Day jdTT (Terrestrial Time): L = longitude in [0, 2 pi),
 // B = latitude (radians, mean ecliptic and equinox of date), R = distance
 // in AU (the body table gives it in Earth radii).
-TEclipticPosition MoonPosition(double jd);
+TEclipticPosition MoonPosition(double jdTT);

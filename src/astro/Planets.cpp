@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-double SinTbl[MaxArguments][MaxMultiples];
-double CosTbl[MaxArguments][MaxMultiples];
-
 long double ReduceArcsec(long double x) {
   if (std::fabs(x) >= ArcsecPerTurn) {
     x = x - std::trunc(x / ArcsecPerTurn) * ArcsecPerTurn;
@@ -27,30 +24,31 @@ long double SignedMod2Pi(long double x) {
   return x;
 }
 
-void FillMultiples(int k, long double arg, int n) {
+void FillMultiples(TMultipleAngles& w, int k, long double arg, int n) {
   if (k < 0 || k >= MaxArguments) return;
   n = std::min(n, MaxMultiples);
   long double su = std::sin(arg);
   long double cu = std::cos(arg);
-  SinTbl[k][0] = static_cast<double>(su);
-  CosTbl[k][0] = static_cast<double>(cu);
+  w.Sin[k][0] = static_cast<double>(su);
+  w.Cos[k][0] = static_cast<double>(cu);
   long double sv = 2.0L * su * cu;
   long double cv = cu * cu - su * su;
-  SinTbl[k][1] = static_cast<double>(sv);
-  CosTbl[k][1] = static_cast<double>(cv);
+  w.Sin[k][1] = static_cast<double>(sv);
+  w.Cos[k][1] = static_cast<double>(cv);
   for (int j = 2; j < n; ++j) {
     long double s = su * cv + cu * sv;
     cv = cu * cv - su * sv;
     sv = s;
-    SinTbl[k][j] = static_cast<double>(sv);
-    CosTbl[k][j] = static_cast<double>(cv);
+    w.Sin[k][j] = static_cast<double>(sv);
+    w.Cos[k][j] = static_cast<double>(cv);
   }
 }
 
 // The directories and streams were proven consistent by the generator at
 // build time (every multiple within its MaxHarmonic, exact coefficient
 // counts), so the walk reads them without further checks.
-TSeriesSums SumTable(const TPlanetTable& table, long double t, bool reducePolynomialLon) {
+TSeriesSums SumTable(const TMultipleAngles& w, const TPlanetTable& table, long double t,
+                     bool reducePolynomialLon) {
   const double* streams[3] = {table.LonTbl, table.LatTbl, table.RadTbl};
   long double sums[3] = {0.0L, 0.0L, 0.0L};
   size_t pos[3] = {0, 0, 0};
@@ -77,9 +75,9 @@ TSeriesSums SumTable(const TPlanetTable& table, long double t, bool reducePolyno
       int m = *p++;
       if (j == 0) continue;
       int a = j < 0 ? -j : j;
-      long double s = SinTbl[m - 1][a - 1];
+      long double s = w.Sin[m - 1][a - 1];
       if (j < 0) s = -s;
-      long double c = CosTbl[m - 1][a - 1];
+      long double c = w.Cos[m - 1][a - 1];
       if (!started) {
         sv = s;
         cv = c;
@@ -106,15 +104,20 @@ TSeriesSums SumTable(const TPlanetTable& table, long double t, bool reducePolyno
   return {sums[0], sums[1], sums[2]};
 }
 
-TEclipticPosition PlanetPosition(const TPlanetTable& table, double jd) {
-  long double t = (static_cast<long double>(jd) - 2451545.0L) / 3652500.0L;
+TEclipticPosition PlanetPosition(const TPlanetTable& table, double jdTT) {
+  TMultipleAngles w;
+  return PlanetPosition(table, jdTT, w);
+}
+
+TEclipticPosition PlanetPosition(const TPlanetTable& table, double jdTT, TMultipleAngles& w) {
+  long double t = (static_cast<long double>(jdTT) - 2451545.0L) / 3652500.0L;
   for (int k = 0; k < 9; ++k) {
     if (table.MaxHarmonic[k] <= 0) continue;
     long double arg =
         (ReduceArcsec(PlanetArgFrequency[k] * t) + PlanetArgPhase[k]) * ArcsecToRad;
-    FillMultiples(k, arg, table.MaxHarmonic[k]);
+    FillMultiples(w, k, arg, table.MaxHarmonic[k]);
   }
-  TSeriesSums s = SumTable(table, t, true);
+  TSeriesSums s = SumTable(w, table, t, true);
   TEclipticPosition r;
   r.L = Mod2Pi(ArcsecToRad * s.Lon);
   r.B = SignedMod2Pi(ArcsecToRad * s.Lat);

@@ -3,9 +3,11 @@
 // the mean ecliptic and equinox of J2000. The Moon (Moon.h) shares the
 // multiple-angle work area, the term-directory walk and the reductions.
 //
-// The time argument jd is a Julian Day of Terrestrial Time (the body table
+// The time argument jdTT is a Julian Day of Terrestrial Time (the body table
 // passes UT + Delta-T), as a double; sums are accumulated in 80-bit
 // extended precision; coefficients and the multiple-angle tables are doubles.
+// The functions keep no state between calls: each evaluation works in a
+// multiple-angle area of its own, so several threads may run them at once.
 #pragma once
 
 #include <cstdint>
@@ -62,18 +64,21 @@ struct TVsopSeries {
 extern const TVsopSeries EarthL[6], EarthB[6], EarthR[6];
 
 // Heliocentric (or, for the Moon, geocentric) spherical position: L in
-// [0, 2 pi), B with its sign, R in AU; radians.
+// [0, 2 pi), B with its sign (radians), R in AU.
 struct TEclipticPosition {
   long double L = 0, B = 0, R = 0;
 };
 
-// Multiple-angle work area: SinTbl[k][j] = sin((j + 1) arg_k), likewise CosTbl.
-extern double SinTbl[MaxArguments][MaxMultiples];
-extern double CosTbl[MaxArguments][MaxMultiples];
+// Multiple-angle work area of one evaluation: Sin[k][j] = sin((j + 1) arg_k),
+// likewise Cos; arg_k in radians.
+struct TMultipleAngles {
+  double Sin[MaxArguments][MaxMultiples];
+  double Cos[MaxArguments][MaxMultiples];
+};
 
-// Fills row k for the multiples 1..n by the angle-addition recurrence
-// (index 1 is filled even for n = 1).
-void FillMultiples(int k, long double arg, int n);
+// Fills row k of `w` for the multiples 1..n of `arg` (radians) by the
+// angle-addition recurrence (index 1 is filled even for n = 1).
+void FillMultiples(TMultipleAngles& w, int k, long double arg, int n);
 
 // Reduction of arc seconds modulo a full turn, only when |x| >= 1296000
 // (a smaller negative value is returned as it is).
@@ -83,16 +88,22 @@ long double Mod2Pi(long double x);
 // Reduction to (-2 pi, 2 pi), sign kept.
 long double SignedMod2Pi(long double x);
 
-// Sums of one table over the current multiple-angle rows: streams 0..2 are
-// lon, lat, rad; t is the time argument of the coefficient polynomials.
+// Sums of one table over the multiple-angle rows of `w`: streams 0..2 are
+// lon, lat, rad; t is the time argument of the coefficient polynomials,
+// in units of 10,000 Julian years of TT from J2000.0.
 // reducePolynomialLon applies ReduceArcsec to the polynomial term of the
 // longitude stream (planets) or adds it plainly (Moon).
 struct TSeriesSums {
   long double Lon = 0, Lat = 0, Rad = 0;
 };
-TSeriesSums SumTable(const TPlanetTable& table, long double t, bool reducePolynomialLon);
+TSeriesSums SumTable(const TMultipleAngles& w, const TPlanetTable& table, long double t,
+                     bool reducePolynomialLon);
 
-// Heliocentric position of a planet at the Julian Day jd (TT).
-TEclipticPosition PlanetPosition(const TPlanetTable& table, double jd);
-// Heliocentric position of the Earth at the Julian Day jd (TT).
-TEclipticPosition EarthPosition(double jd);
+// Heliocentric position of a planet (mean ecliptic and equinox of J2000) at
+// the Julian Day jdTT (Terrestrial Time). The form with a work area fills
+// only the rows of the arguments the planet uses.
+TEclipticPosition PlanetPosition(const TPlanetTable& table, double jdTT);
+TEclipticPosition PlanetPosition(const TPlanetTable& table, double jdTT, TMultipleAngles& w);
+// Heliocentric position of the Earth (mean ecliptic and equinox of J2000)
+// at the Julian Day jdTT (Terrestrial Time).
+TEclipticPosition EarthPosition(double jdTT);

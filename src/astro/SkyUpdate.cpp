@@ -33,21 +33,24 @@ void Store(TSkyPoint& p, const TVector3& v) {
 
 bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
-// Sets X, Y, Z of points first..last to their directions of date: `make`
-// computes them from Lon, Lat for the day; the result is kept in `memo` and
-// copied from it while the day and every place stay exactly the same.
-template <class Make>
+// Sets X, Y, Z of points first..last to their directions of date in two
+// steps: `source` computes the directions in the catalogue's frame from
+// Lon, Lat (a function of the places alone), `toDate` carries them to the
+// day. Both results are kept in `memo`: while every place stays exactly the
+// same the source directions are copied rather than computed, and while the
+// day stays the same too, so are the directions of date.
+template <class Source, class ToDate>
 void DirectionsOfDate(std::span<TSkyPoint> points, int first, int last, double day,
-                      TDatedDirections& memo, Make make) {
+                      TDatedDirections& memo, Source source, ToDate toDate) {
   first = std::max(first, 1);
   last = std::min(last, static_cast<int>(points.size()));
   if (last < first) return;
   const size_t n = static_cast<size_t>(last - first + 1);
   TSkyPoint* p = points.data() + (first - 1);
-  bool same = memo.Valid && SameBits(memo.Day, day) && memo.Lon.size() == n;
-  for (size_t i = 0; same && i < n; ++i)
-    same = SameBits(p[i].Lon, memo.Lon[i]) && SameBits(p[i].Lat, memo.Lat[i]);
-  if (same) {
+  bool samePlaces = memo.Valid && memo.Lon.size() == n;
+  for (size_t i = 0; samePlaces && i < n; ++i)
+    samePlaces = SameBits(p[i].Lon, memo.Lon[i]) && SameBits(p[i].Lat, memo.Lat[i]);
+  if (samePlaces && SameBits(memo.Day, day)) {
     for (size_t i = 0; i < n; ++i) {
       p[i].X = memo.X[i];
       p[i].Y = memo.Y[i];
@@ -55,13 +58,28 @@ void DirectionsOfDate(std::span<TSkyPoint> points, int first, int last, double d
     }
     return;
   }
-  make();
+  if (samePlaces) {
+    for (size_t i = 0; i < n; ++i) {
+      p[i].X = memo.SX[i];
+      p[i].Y = memo.SY[i];
+      p[i].Z = memo.SZ[i];
+    }
+  } else {
+    source();
+    for (auto* v : {&memo.Lon, &memo.Lat, &memo.SX, &memo.SY, &memo.SZ}) v->resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      memo.Lon[i] = p[i].Lon;
+      memo.Lat[i] = p[i].Lat;
+      memo.SX[i] = p[i].X;
+      memo.SY[i] = p[i].Y;
+      memo.SZ[i] = p[i].Z;
+    }
+  }
+  toDate();
   memo.Valid = true;
   memo.Day = day;
-  for (auto* v : {&memo.Lon, &memo.Lat, &memo.X, &memo.Y, &memo.Z}) v->resize(n);
+  for (auto* v : {&memo.X, &memo.Y, &memo.Z}) v->resize(n);
   for (size_t i = 0; i < n; ++i) {
-    memo.Lon[i] = p[i].Lon;
-    memo.Lat[i] = p[i].Lat;
     memo.X[i] = p[i].X;
     memo.Y[i] = p[i].Y;
     memo.Z[i] = p[i].Z;
@@ -85,10 +103,9 @@ void TSkyloom::UpdateSky() {
 
   // Stars, J2000 -> apparent place of date -> screen.
   auto stars = PointsOf(Stars);
-  DirectionsOfDate(stars, 1, starCount, DayNumber, StarsOfDate, [&] {
-    SetDirections(stars, 1, starCount);
-    ApparentPlaces(stars, 1, starCount, frame);
-  });
+  DirectionsOfDate(
+      stars, 1, starCount, DayNumber, StarsOfDate, [&] { SetDirections(stars, 1, starCount); },
+      [&] { ApparentPlaces(stars, 1, starCount, frame); });
   ProjectPoints(stars, 1, starCount, view);
 
   // Constellation anchors, the mean of their stars on screen.
@@ -134,8 +151,9 @@ void TSkyloom::UpdateSky() {
   // Grid circles (equator of date, no precession).
   for (int m = 1; m <= 41; ++m) {
     auto line = PointsOf(NetLines[m]);
-    DirectionsOfDate(line, 1, NetLinePoints, DayNumber, GridOfDate[m],
-                     [&] { SetDirections(line, 1, NetLinePoints); });
+    DirectionsOfDate(
+        line, 1, NetLinePoints, DayNumber, GridOfDate[m],
+        [&] { SetDirections(line, 1, NetLinePoints); }, [] {});
     ProjectPoints(line, 1, NetLinePoints, view);
   }
 
@@ -188,19 +206,20 @@ void TSkyloom::UpdateSky() {
 
   // Boundaries, equinox 1900.0 -> 2000.0 -> of date.
   auto bounds = PointsOf(Bounds);
-  DirectionsOfDate(bounds, 1, MaxBounds, DayNumber, BoundsOfDate, [&] {
-    SetDirections(bounds, 1, MaxBounds);
-    PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
-    ApparentPlaces(bounds, 1, MaxBounds, frame);
-  });
+  DirectionsOfDate(
+      bounds, 1, MaxBounds, DayNumber, BoundsOfDate, [&] { SetDirections(bounds, 1, MaxBounds); },
+      [&] {
+        PrecessEpochs(bounds, 1, MaxBounds, 2000, 1900, DayNumber);
+        ApparentPlaces(bounds, 1, MaxBounds, frame);
+      });
   ProjectPoints(bounds, 1, MaxBounds, view);
 
   // Messier objects.
   auto messier = PointsOf(Messier);
-  DirectionsOfDate(messier, 1, MaxMessier, DayNumber, MessierOfDate, [&] {
-    SetDirections(messier, 1, MaxMessier);
-    ApparentPlaces(messier, 1, MaxMessier, frame);
-  });
+  DirectionsOfDate(
+      messier, 1, MaxMessier, DayNumber, MessierOfDate,
+      [&] { SetDirections(messier, 1, MaxMessier); },
+      [&] { ApparentPlaces(messier, 1, MaxMessier, frame); });
   ProjectPoints(messier, 1, MaxMessier, view);
 
   // The tracked object and its direction in the horizontal frame.

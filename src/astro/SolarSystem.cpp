@@ -146,12 +146,27 @@ void SolarSystemUpdate(long double d) {
   sun.HelioDist = sun.Dist;
 
   // Planets: the place the light left when it started toward the Earth now
-  // (one light-time step: the distance changes little in a few hours).
+  // (one light-time step: the distance changes little in a few hours). The
+  // light time needs the distance to a part in a thousand only (a second of
+  // light time moves Mercury by a twentieth of an arc second), so ERFA's
+  // short planetary theory estimates it for Mercury .. Neptune; the full
+  // series then runs once, at the time the light left. Pluto, which that
+  // theory lacks, takes the series twice.
+  const TVector3 earthEquatorial = EclipticJ2000ToEquator(earth);
   for (int i = 0; i < 8; ++i) {
     const TPlanetTable& table = *PlanetTables[i];
-    TVector3 p = Rectangular(PlanetPosition(table, jd));
-    const double tau = Length({p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z}) / LightAuPerDay;
-    p = Rectangular(PlanetPosition(table, jd - tau));
+    double tau = 0;
+    double pv[2][3];
+    const int erfaPlanet = i < 2 ? i + 1 : i + 2;  // ERFA counts the Earth as planet 3
+    if (i < 7 && eraPlan94(jd, 0.0, erfaPlanet, pv) != 2) {
+      tau = Length({pv[0][0] - earthEquatorial.X, pv[0][1] - earthEquatorial.Y,
+                    pv[0][2] - earthEquatorial.Z}) /
+            LightAuPerDay;
+    } else {
+      const TVector3 now = Rectangular(PlanetPosition(table, jd));
+      tau = Length({now.X - earth.X, now.Y - earth.Y, now.Z - earth.Z}) / LightAuPerDay;
+    }
+    const TVector3 p = Rectangular(PlanetPosition(table, jd - tau));
     TBodyState& b = Bodies[BodyMercury + i];
     StoreSolarSystemPlace(b, frame, {p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z});
     b.HelioDist = Length(p);

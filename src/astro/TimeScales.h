@@ -38,6 +38,6 @@ long double Obliquity(long double d);
 // (DateFrame.h) gives it for a day count.
 long double RotationAngleOfSidereal(double apparentSidereal, long double lambda);
 
-// Precession angle in ecliptic longitude accumulated since J2000.0 by day
-// count d (radians): 3.82394e-5 degrees per day.
+// Precession angle in ecliptic longitude accumulated since J2000.0 by the UT
+// day count d (radians): 3.82394e-5 degrees per day.
 long double PrecessionAngle(long double d);

@@ -54,7 +54,7 @@ TVector3 PrecessDirection(const TVector3& v, long double p, long double epsilon)
 void SetDirections(std::span<TSkyPoint> points, int first, int last);
 // (The apparent places of date are formed in DateFrame.h.)
 // Precess by the years between two epochs (fromYear -> toYear, as doubles),
-// with the obliquity of day count dayNumber on both legs.
+// with the obliquity of the UT day count dayNumber on both legs.
 void PrecessEpochs(std::span<TSkyPoint> points, int first, int last, double toYear,
                    double fromYear, double dayNumber);
 

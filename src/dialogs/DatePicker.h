@@ -4,7 +4,7 @@
 #pragma once
 
 struct TCivilDateTime {
-  int Year = 2000, Month = 1, Day = 1, Hour = 12, Minute = 0;
+  int Year = 2000, Month = 1, Day = 1, Hour = 12, Minute = 0, Second = 0;
 };
 
 class TDatePicker {

@@ -163,6 +163,11 @@ void TConfigView::DrawTimePage() {
   ImGui::SetNextItemWidth(80);
   ImGui::InputInt("分##minute", &form_.PickerMinute);
   if (err == TConfigField::Minute) ImGui::PopStyleColor();
+  ImGui::SameLine();
+  if (err == TConfigField::Second) ImGui::PushStyleColor(ImGuiCol_FrameBg, ErrorFrame);
+  ImGui::SetNextItemWidth(80);
+  ImGui::InputInt("秒##second", &form_.PickerSecond);
+  if (err == TConfigField::Second) ImGui::PopStyleColor();
   ImGui::Spacing();
   ImGui::Separator();
   ImGui::Spacing();
@@ -275,6 +280,8 @@ void TConfigView::DrawOtherPage() {
   ImGui::SetNextItemWidth(180);
   ImGui::SliderInt("##speed", &form_.ScrollBar2, 2, 18);
   ImGui::Text("步进时间");
+  ImGui::SameLine();
+  ImGui::RadioButton("秒", &form_.StepRadio, 4);
   ImGui::SameLine();
   ImGui::RadioButton("分钟", &form_.StepRadio, 1);
   ImGui::SameLine();

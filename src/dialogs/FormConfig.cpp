@@ -35,6 +35,7 @@ const char* const MsgMonth = "月份应是 1～12 之间的整数。";
 const char* const MsgDay = "日应是 0～99 之间的整数（超出本月的日数顺延到下个月）。";
 const char* const MsgHour = "小时应是 0～23 之间的整数。";
 const char* const MsgMinute = "分钟应是 0～59 之间的整数。";
+const char* const MsgSecond = "秒应是 0～59 之间的整数。";
 const char* const MsgLat = "纬度应是 0～90 之间的度数，例如 31.2。";
 const char* const MsgLong = "经度应是 0～180 之间的度数，例如 121.5。";
 const char* const MsgZone = "时区应是 0～12 之间的整数（中国各地都是东八区）。";
@@ -189,12 +190,15 @@ void TFormConfig::FormShow() {
   const TCivilDateTime now = Now();
   if (!DateTimePicker1.SetDate(std::abs(sky_.Year) % 10000, sky_.Month, sky_.Day))
     DateTimePicker1.SetDate(now.Year, now.Month, now.Day);
-  if (sky_.Hour >= 0 && sky_.Hour <= 23 && sky_.Minute >= 0 && sky_.Minute <= 59) {
+  if (sky_.Hour >= 0 && sky_.Hour <= 23 && sky_.Minute >= 0 && sky_.Minute <= 59 &&
+      sky_.Second >= 0 && sky_.Second <= 59) {
     PickerHour = sky_.Hour;
     PickerMinute = sky_.Minute;
+    PickerSecond = sky_.Second;
   } else {
     PickerHour = now.Hour;
     PickerMinute = now.Minute;
+    PickerSecond = now.Second;
   }
   EditYear = std::to_string(sky_.Year);
   EditMonth = std::to_string(sky_.Month);
@@ -235,7 +239,7 @@ void TFormConfig::FormShow() {
   for (const TBitBox& b : BitBoxes())
     this->*b.Box = ((b.Set == 1 ? sky_.Mode1 : sky_.Mode2) & b.Bit) != 0;
 
-  StepRadio = StepUnit >= 1 && StepUnit <= 3 ? StepUnit : 1;
+  StepRadio = StepUnit >= 1 && StepUnit <= 4 ? StepUnit : 1;
   EditUnit = std::to_string(StepAmount);
   ScrollBar1 = std::clamp(sky_.StarLimit / 10, 2, 8);
   ScrollBar2 = std::clamp(params_.SubtitleSpeed, 2, 18);
@@ -355,6 +359,7 @@ void TFormConfig::Button3Click() {
   DateTimePicker1.SetDate(now.Year, now.Month, now.Day);
   PickerHour = now.Hour;
   PickerMinute = now.Minute;
+  PickerSecond = now.Second;
   DateTimePicker1Change();
 }
 
@@ -415,6 +420,11 @@ void TFormConfig::Button1Click() {
     Fail(TConfigField::Minute, MsgMinute);
     return;
   }
+  if (PickerSecond < 0 || PickerSecond > 59) {
+    PageControl1 = 0;
+    Fail(TConfigField::Second, MsgSecond);
+    return;
+  }
   hour = PickerHour;
   minute = PickerMinute;
   if (!ParseNumber(EditLat, -MaxLatField, MaxLatField, lat)) {
@@ -451,6 +461,7 @@ void TFormConfig::Button1Click() {
   sky_.Day = day;
   sky_.Hour = hour;
   sky_.Minute = minute;
+  sky_.Second = PickerSecond;
   double longitude = (RadioButtonEast ? lon : -lon) * Deg;
   int timeZone = RadioButtonEast ? zone : -zone;
   double latitude = (RadioButtonNorth ? lat : -lat) * Deg;
@@ -510,12 +521,12 @@ std::vector<std::string> TFormConfig::Captions() {
       "（0～180度）", "时区", "东", "西", "区", "（0～12区）", "（中国各地都是东八区）",
       "取本地经纬度", "查找城市", "输入城市名", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
       "中国古代星官名称", "天球经纬网", "黄道线", "银道线", "星座连线", "中国古代星官连线",
-      "显示星数：", "字幕速度：", "等", "步进时间", "分钟", "天", "年", "背景音乐", "使用字幕",
+      "显示星数：", "字幕速度：", "等", "步进时间", "秒", "分钟", "天", "年", "背景音乐", "使用字幕",
       "使用语音", "全屏幕方式", "星云图显示名字", "标签避让", "真实天空",
       "保存当前设置", "确定", "取消", "（无城市表，请直接输入经纬度）",
       MsgYear, MsgMonth,
       MsgDay,
-      MsgHour, MsgMinute,
+      MsgHour, MsgMinute, MsgSecond,
       MsgLat, MsgLong,
       MsgZone, MsgStep,
       "0123456789.-+:：，。（）～",

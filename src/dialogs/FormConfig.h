@@ -21,7 +21,7 @@ class TSkyloom;
 
 // The fields "确定" checks, for marking the one in error.
 enum class TConfigField {
-  None, Year, Month, Day, Hour, Minute, Latitude, Longitude, TimeZone, StepAmount
+  None, Year, Month, Day, Hour, Minute, Second, Latitude, Longitude, TimeZone, StepAmount
 };
 
 class TFormConfig {
@@ -62,7 +62,7 @@ class TFormConfig {
   // Widget state.
   int PageControl1 = 0;           // 0 观测时间 .. 4 其它
   TDatePicker DateTimePicker1;
-  int PickerHour = 0, PickerMinute = 0;  // DateTimePicker2
+  int PickerHour = 0, PickerMinute = 0, PickerSecond = 0;  // DateTimePicker2
   std::string EditYear, EditMonth, EditDay;
   std::vector<std::string> ComboBoxCountryItems;  // sorted
   int ComboBoxCountryIndex = -1;
@@ -79,7 +79,7 @@ class TFormConfig {
        CheckBoxConst = false, CheckBoxOffice = false;
   int ScrollBar1 = 6;             // 显示星数 2..8 (faintest magnitude)
   int ScrollBar2 = 10;            // 字幕速度 2..18
-  int StepRadio = 1;              // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3
+  int StepRadio = 1;              // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3, RadioButtonSecond 4
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;

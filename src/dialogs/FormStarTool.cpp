@@ -48,7 +48,7 @@ void TFormStarTool::FormShow() {
   } else {
     EditConstName.clear();
   }
-  StepUnitChoice = StepUnit >= 1 && StepUnit <= 3 ? StepUnit : 1;
+  StepUnitChoice = StepUnit >= 1 && StepUnit <= 4 ? StepUnit : 1;
   EditUnit = std::to_string(StepAmount);
   LabelConstHint.clear();
 }

@@ -62,7 +62,7 @@ class TFormStarTool {
   std::vector<TObjectItem> ListViewConst;
   int ListViewConstIndex = -1;
   bool RadioButtonMove = false;       // false: "步进时间" is checked
-  int StepUnitChoice = 1;             // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3
+  int StepUnitChoice = 1;             // RadioButtonMinute 1, RadioButtonDay 2, RadioButtonYear 3, RadioButtonSecond 4
   std::string EditUnit = "1";         // with UpDown1, 1..10000
   bool CheckBoxLock = false;
   bool CheckBox1 = true;              // "定位过程" (hidden)

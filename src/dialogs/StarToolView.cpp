@@ -131,6 +131,8 @@ void TStarToolView::DrawObjectPage() {
     amount = amount < 1 ? 1 : amount > 10000 ? 10000 : amount;
     form_.EditUnit = std::to_string(amount);
   }
+  if (ImGui::RadioButton("秒", form_.StepUnitChoice == 4)) form_.StepUnitChoice = 4;
+  ImGui::SameLine();
   if (ImGui::RadioButton("分", form_.StepUnitChoice == 1)) form_.StepUnitChoice = 1;
   ImGui::SameLine();
   if (ImGui::RadioButton("日", form_.StepUnitChoice == 2)) form_.StepUnitChoice = 2;

@@ -24,7 +24,7 @@ struct TWords {
   std::string Up = Utf8ToGbk("仰角："), Down = Utf8ToGbk("俯角：");
   std::string Direction = Utf8ToGbk("方向："), Exactly = Utf8ToGbk("正"), By = Utf8ToGbk("偏");
   std::string Points[4] = {Utf8ToGbk("南"), Utf8ToGbk("东"), Utf8ToGbk("北"), Utf8ToGbk("西")};
-  std::string Units[4] = {"", Utf8ToGbk("分"), Utf8ToGbk("日"), Utf8ToGbk("年")};
+  std::string Units[5] = {"", Utf8ToGbk("分"), Utf8ToGbk("日"), Utf8ToGbk("年"), Utf8ToGbk("秒")};
   std::string Song = Utf8ToGbk("宋体");
 };
 
@@ -48,7 +48,7 @@ const TWords& EnglishWords() {
     w.Exactly = "";
     w.By = " by ";
     w.Points[0] = "S", w.Points[1] = "E", w.Points[2] = "N", w.Points[3] = "W";
-    w.Units[1] = " min", w.Units[2] = " day", w.Units[3] = " yr";
+    w.Units[1] = " min", w.Units[2] = " day", w.Units[3] = " yr", w.Units[4] = " s";
     return w;
   }();
   return words;
@@ -133,6 +133,12 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   AppendTwoDigits(out, sky.Hour);
   out += ':';
   AppendTwoDigits(out, sky.Minute);
+  // Seconds where they tell something: a time flow in seconds, or a time
+  // set to the second.
+  if (stepUnit == 4 || sky.Second != 0) {
+    out += ':';
+    AppendTwoDigits(out, sky.Second);
+  }
   out += ' ';
   // Place: a city's coordinates are left out of the shorter lines.
   if (sky.City >= 1) out += cityName;
@@ -180,7 +186,7 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
   out += playerStatus;
   if (playerKind == 1) {
     AppendInt(out, stepAmount);
-    if (stepUnit >= 1 && stepUnit <= 3) out += w.Units[stepUnit];
+    if (stepUnit >= 1 && stepUnit <= 4) out += w.Units[stepUnit];
   }
 }
 

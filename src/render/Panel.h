@@ -34,7 +34,7 @@ struct TPanelContext {
   bool SubtitlesOn = false;
   std::string_view PlayerStatus;   // GBK, the player's status text
   int PlayerKind = 0;              // 1 time flow: the step follows the status text
-  int StepAmount = 1, StepUnit = 1;  // unit 1 minutes, 2 days, 3 years
+  int StepAmount = 1, StepUnit = 1;  // unit 1 minutes, 2 days, 3 years, 4 seconds
   std::string_view CityName;       // GBK, empty for none
   // Work strings reused from frame to frame (no allocation once grown).
   std::string* Scratch = nullptr;
@@ -99,7 +99,8 @@ class TPanelLayer {
   std::vector<uint16_t> rows_;
 };
 
-// The status line (GBK): date and time, place, tilt, direction and the
+// The status line (GBK): date and time (with seconds when the time flows in
+// seconds or is set to a second), place, tilt, direction and the
 // time flow, joined by single spaces, written into `out`. `detail` 2 is the
 // whole line; 1 leaves out a named city's coordinates; 0 also the words
 // "仰角：" (just "仰") and "方向：".

@@ -69,6 +69,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.Hour) {
     sky.Hour = *o.Hour;
     sky.Minute = *o.Minute;
+    sky.Second = o.Second.value_or(0);
   }
   if (o.Zone) sky.TimeZone = *o.Zone;
   if (o.LatDeg) sky.Latitude = *o.LatDeg * Deg;
@@ -220,6 +221,7 @@ int RunSkyloom(int argc, char** argv) {
       form.FixedNow = true;
       form.Now.Hour = *options.Hour;
       form.Now.Minute = *options.Minute;
+      form.Now.Second = options.Second.value_or(0);
     }
     form.FixedSeed = seed;
     form.StartMessage = unknownGoTo;

@@ -24,7 +24,7 @@ struct TAutoCommand {
 // One step of the go-to history: place, clock and view.
 struct TViewRecord {
   double Latitude = 0, Longitude = 0;  // radians
-  int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
+  int32_t Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
   double ViewAlt = 0, ViewAz = 0;      // radians
 };
 

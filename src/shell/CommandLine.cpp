@@ -63,26 +63,28 @@ bool ParseDate(const std::string& s, int& y, int& m, int& d, std::string& why) {
     why = "there is no year 0; 1 BC is year -1";
     return false;
   }
-  if (!ParseInt(s.substr(p1 + 1, p2 - p1 - 1), 1, 12, m)) {
-    why = "months 1..12";
+  // Month and day are read wide and judged by the calendar's own rule.
+  if (!ParseInt(s.substr(p1 + 1, p2 - p1 - 1), -99, 99, m) ||
+      !ParseInt(s.substr(p2 + 1), -99, 99, d))
     return false;
-  }
-  const int days = DaysInMonth(y, m);
-  if (!ParseInt(s.substr(p2 + 1), 1, days, d)) {
-    why = "days 1.." + std::to_string(days) + " in that month";
-    return false;
-  }
-  if (y == 1582 && m == 10 && d > 4 && d < 15) {
-    why = "October 5..14 of 1582 were left out by the calendar reform";
+  const char* rule = "";
+  if (!ValidCivilDate(y, m, d, rule)) {
+    why = rule;
+    if (m >= 1 && m <= 12 && (d < 1 || d > DaysInMonth(y, m)))
+      why = "days 1.." + std::to_string(DaysInMonth(y, m)) + " in that month";
     return false;
   }
   return true;
 }
 
-bool ParseTime(const std::string& s, int& h, int& m) {
-  size_t c = s.find(':');
+// HH:MM or HH:MM:SS.
+bool ParseTime(const std::string& s, int& h, int& m, int& sec) {
+  const size_t c = s.find(':');
   if (c == std::string::npos) return false;
-  return ParseInt(s.substr(0, c), 0, 23, h) && ParseInt(s.substr(c + 1), 0, 59, m);
+  const size_t c2 = s.find(':', c + 1);
+  sec = 0;
+  if (c2 != std::string::npos && !ParseInt(s.substr(c2 + 1), 0, 59, sec)) return false;
+  return ParseInt(s.substr(0, c), 0, 23, h) && ParseInt(s.substr(c + 1, c2 - c - 1), 0, 59, m);
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ const char* OptionsHelp() {
          "  --render FILE.png   draw one frame for the settings below, save it and exit\n"
          "  --script FILE       run a script (key, keydown, keyup, move, click, wait, shot, quit)\n"
          "  --date YYYY-MM-DD   observation date (negative years are BC as the model counts)\n"
-         "  --time HH:MM        local clock time\n"
+         "  --time HH:MM[:SS]   local clock time\n"
          "  --zone H            time zone, hours east of Greenwich (-12..14)\n"
          "  --lat DEG           latitude, north positive\n"
          "  --lon DEG           longitude, east positive\n"
@@ -161,10 +163,11 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       if (!ParseDate(v, y, m, d, why)) return bad(v, why);
       o.Year = y, o.Month = m, o.Day = d;
     } else if (a == "--time") {
-      int h, m;
+      int h, m, sec;
       if (!value(v)) return false;
-      if (!ParseTime(v, h, m)) return bad(v, "HH:MM, hours 0..23, minutes 0..59");
-      o.Hour = h, o.Minute = m;
+      if (!ParseTime(v, h, m, sec))
+        return bad(v, "HH:MM or HH:MM:SS, hours 0..23, minutes and seconds 0..59");
+      o.Hour = h, o.Minute = m, o.Second = sec;
     } else if (a == "--zone") {
       int z;
       if (!value(v)) return false;

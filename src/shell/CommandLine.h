@@ -12,7 +12,7 @@ struct TOptions {
   std::string RenderFile;     // --render FILE.png: draw one frame, save it, exit
   std::string ScriptFile;     // --script FILE: run a script on the frame loop
   bool Help = false;
-  std::optional<int> Year, Month, Day, Hour, Minute;  // --date, --time
+  std::optional<int> Year, Month, Day, Hour, Minute, Second;  // --date, --time
   std::optional<int> Zone;                            // --zone H
   std::optional<double> LatDeg, LonDeg;               // north / east positive
   std::optional<double> AzDeg, AltDeg;                // 0 = south, 90 = east

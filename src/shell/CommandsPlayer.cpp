@@ -21,6 +21,7 @@ void RecallView(TSkyloom& sky, const TViewRecord& r) {
   sky.Day = r.Day;
   sky.Hour = r.Hour;
   sky.Minute = r.Minute;
+  sky.Second = r.Second;
   sky.ViewAlt = r.ViewAlt;
   sky.ViewAz = r.ViewAz;
 }

@@ -85,7 +85,7 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
 
 TCivilDateTime NowOf(const TFormSky& form) {
   const TCivilNow n = form.FixedNow ? form.Now : LocalNow();
-  return {n.Year, n.Month, n.Day, n.Hour, n.Minute};
+  return {n.Year, n.Month, n.Day, n.Hour, n.Minute, n.Second};
 }
 
 }  // namespace

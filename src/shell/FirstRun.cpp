@@ -172,5 +172,6 @@ bool StartAtNightfall(TSkyloom& sky) {
   if (h.Z <= std::sin(-6 * Deg)) return false;
   sky.Hour = 21;
   sky.Minute = 0;
+  sky.Second = 0;
   return true;
 }

@@ -42,7 +42,7 @@ TCivilNow LocalNow() {
   std::time_t t = std::time(nullptr);
   std::tm tm{};
   localtime_r(&t, &tm);
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, std::min(tm.tm_sec, 59)};
 }
 
 TFormSky::TFormSky()
@@ -162,6 +162,7 @@ void TFormSky::FormShow() {
   sky.Day = now.Day;
   sky.Hour = now.Hour;
   sky.Minute = now.Minute;
+  sky.Second = now.Second;
   // A first start in class hours shows tonight's sky and says so; a time
   // asked for on the command line stays.
   if (firstRun && !FixedNow && StartAtNightfall(sky)) Player.StatusText = LoadStr(StrNightfall);

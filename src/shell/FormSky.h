@@ -28,7 +28,7 @@ class TFormLogo;
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top);
 
 struct TCivilNow {
-  int Year, Month, Day, Hour, Minute;
+  int Year, Month, Day, Hour, Minute, Second = 0;
 };
 // Today's local date and clock time.
 TCivilNow LocalNow();

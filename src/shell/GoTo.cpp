@@ -82,7 +82,7 @@ void TViewState::AimAt(int code) {
 
 void TViewState::StepTime() {
   TSkyloom& sky = Sky;
-  TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute};
+  TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute, sky.Second};
   // At the first or last date the program represents, time stands still.
   if (!AddToCivil(t, StepUnit, static_cast<int64_t>(PlayDirection) * StepAmount)) {
     Player.Active = false;
@@ -93,6 +93,7 @@ void TViewState::StepTime() {
   sky.Day = t.Day;
   sky.Hour = t.Hour;
   sky.Minute = t.Minute;
+  sky.Second = t.Second;
   if (sky.Tracking) {
     sky.ViewAz = DirectionAzimuth(sky.TrackX, sky.TrackY);
     sky.ViewAlt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
@@ -148,6 +149,7 @@ void TViewState::StepGoTo() {
   r.Day = sky.Day;
   r.Hour = sky.Hour;
   r.Minute = sky.Minute;
+  r.Second = sky.Second;
   r.ViewAlt = sky.ViewAlt;
   r.ViewAz = sky.ViewAz;
   Player.Command = move == Cmd::PlayerDone ? Cmd::PlayerDone : Cmd::GoToCarryOn;

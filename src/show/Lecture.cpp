@@ -287,6 +287,7 @@ void TLecture::ApplyFrame(int k, bool full) {
     m.Day = f.Day;
     m.Hour = f.Hour;
     m.Minute = f.Minute;
+    m.Second = f.Second;
     if (HasZone(f.Zone)) m.TimeZone = DecodeZone(f.Zone);
     m.Longitude = f.Longitude;
     m.Latitude = f.Latitude;
@@ -364,14 +365,14 @@ bool TLecture::StepShow() {
   const TShowFrame& next = Frames[static_cast<size_t>(k) + 1];
   TSkyloom& m = *Model;
 
-  if (!(f.Moves & MoveBits::Time) || f.StepAmount == 0 || f.StepUnit < 1 || f.StepUnit > 3) {
+  if (!(f.Moves & MoveBits::Time) || f.StepAmount == 0 || f.StepUnit < 1 || f.StepUnit > 4) {
     TimeArrived = true;
   } else if (!TimeArrived) {
     const bool inRange = AddToDate(f.StepUnit, f.StepAmount);
     if (m.Tracking) PointAtTrack();
-    const long double now = DayCountOf(m.Year, m.Month, m.Day, m.Hour, m.Minute, 0);
+    const long double now = DayCountOf(m.Year, m.Month, m.Day, m.Hour, m.Minute, 0, m.Second);
     const long double then =
-        DayCountOf(next.Year, next.Month, next.Day, next.Hour, next.Minute, 0);
+        DayCountOf(next.Year, next.Month, next.Day, next.Hour, next.Minute, 0, next.Second);
     TimeArrived = !inRange || (f.StepAmount > 0 ? now >= then : now <= then);
   }
   // Values that stall a glide are refused when a show is read; whatever
@@ -442,7 +443,7 @@ int TLecture::TurnViewStep(double alt, double az) {
 bool TLecture::AddToDate(int unit, int amount) {
   if (!Model) return false;
   TSkyloom& m = *Model;
-  return AddToCivilDate(m.Year, m.Month, m.Day, m.Hour, m.Minute, unit, amount);
+  return AddToCivilDate(m.Year, m.Month, m.Day, m.Hour, m.Minute, m.Second, unit, amount);
 }
 
 // ---------------------------------------------------------------- text
@@ -512,13 +513,22 @@ void CivilOf(int64_t serial, int64_t& y, int64_t& m, int64_t& d) {
 
 bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, int32_t& minute,
                     int unit, int64_t amount) {
-  int64_t y = year, mo = month, d = day, h = hour, mi = minute;
+  int32_t second = 0;
+  return AddToCivilDate(year, month, day, hour, minute, second, unit, amount);
+}
+
+bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, int32_t& minute,
+                    int32_t& second, int unit, int64_t amount) {
+  int64_t y = year, mo = month, d = day, h = hour, mi = minute, s = second;
   if (unit == 1) mi += amount;
+  else if (unit == 4) s += amount;
   else if (unit == 2) d += amount;
   else if (unit == 3) y += amount;
   // Months into 1..12, then minutes, hours and days through the day serial.
   y += FloorDiv(mo - 1, 12);
   mo = mo - 1 - FloorDiv(mo - 1, 12) * 12 + 1;
+  mi += FloorDiv(s, 60);
+  s -= FloorDiv(s, 60) * 60;
   h += FloorDiv(mi, 60);
   mi -= FloorDiv(mi, 60) * 60;
   d += FloorDiv(h, 24);
@@ -536,6 +546,7 @@ bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, 
     d = low ? 1 : 31;
     h = low ? 0 : 23;
     mi = low ? 0 : 59;
+    s = low ? 0 : 59;
     inRange = false;
   }
   year = static_cast<int32_t>(y);
@@ -543,5 +554,6 @@ bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, 
   day = static_cast<int32_t>(d);
   hour = static_cast<int32_t>(h);
   minute = static_cast<int32_t>(mi);
+  second = static_cast<int32_t>(s);
   return inRange;
 }

@@ -159,8 +159,11 @@ std::vector<uint8_t> EncodeShowFile(char tag, const ShortString& title,
                                     std::span<const ShortString> lines,
                                     std::span<const TShowFrame> frames);
 
-// Adds minutes/days/years to a civil date and normalises it (Gregorian
-// calendar). False when the year would leave MinShowYear..MaxShowYear; the
-// date then stops at the limit.
+// Adds minutes/days/years/seconds (unit 1/2/3/4) to a civil date and
+// normalises it (Gregorian calendar). False when the year would leave
+// MinShowYear..MaxShowYear; the date then stops at the limit. The form
+// without seconds works on a whole minute.
+bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, int32_t& minute,
+                    int32_t& second, int unit, int64_t amount);
 bool AddToCivilDate(int32_t& year, int32_t& month, int32_t& day, int32_t& hour, int32_t& minute,
                     int unit, int64_t amount);

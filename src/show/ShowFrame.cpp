@@ -19,6 +19,7 @@ constexpr size_t LineMarksAt = 27100, LineMarkSize = 12;
 constexpr size_t AreaMarksAt = 27700, AreaMarkSize = 340;
 constexpr size_t CaptionAt = 34500, TextAt = 34756, TextCountAt = 47556;
 constexpr size_t DateAt = 47560, ZoneAt = 47580, LongitudeAt = 47584, LatitudeAt = 47592;
+constexpr size_t SecondAt = 47604;
 constexpr size_t CityAt = 47600, ViewAzAt = 47608, ViewAltAt = 47616, ShowFlagsAt = 47632;
 constexpr size_t StarLimitAt = 47640, WaitAt = 47644, MovesAt = 47648, StepUnitAt = 47652;
 constexpr size_t StepAmountAt = 47656, TrackingAt = 47660, TrackIdAt = 47664;
@@ -106,6 +107,7 @@ void DecodeFrame(std::span<const uint8_t> rec, TShowFrame& f, TFrameRepairs* rep
   f.Day = GetInt32(rec, DateAt + 8);
   f.Hour = GetInt32(rec, DateAt + 12);
   f.Minute = GetInt32(rec, DateAt + 16);
+  f.Second = GetInt32(rec, SecondAt);
   f.Zone = GetInt32(rec, ZoneAt);
   if (HasZone(f.Zone) && (f.Zone < EncodeZone(MinZone) || f.Zone > EncodeZone(MaxZone))) {
     if (repairs) {
@@ -181,6 +183,7 @@ void EncodeFrame(const TShowFrame& f, std::span<uint8_t> rec) {
   PutInt32(rec, DateAt + 8, f.Day);
   PutInt32(rec, DateAt + 12, f.Hour);
   PutInt32(rec, DateAt + 16, f.Minute);
+  PutInt32(rec, SecondAt, f.Second);
   PutInt32(rec, ZoneAt, f.Zone);
   PutDouble(rec, LongitudeAt, f.Longitude);
   PutDouble(rec, LatitudeAt, f.Latitude);
@@ -226,11 +229,12 @@ std::string PageFault(const TShowFrame& f) {
       {"month", f.Month, 1, 12},
       {"hour", f.Hour, 0, 23},
       {"minute", f.Minute, 0, 59},
+      {"second", f.Second, 0, 59},
       {"city", f.City, 0, MaxCities},
       {"star limit", f.StarLimit, MinPageStarLimit, MaxPageStarLimit},
       {"wait", f.Wait, 0, MaxPageWait},
       {"glide", f.Moves, 0, MoveBits::Time | MoveBits::View | MoveBits::Place},
-      {"step unit", f.StepUnit, 0, 3},
+      {"step unit", f.StepUnit, 0, 4},
       {"step", f.StepAmount, -MaxPageStep, MaxPageStep},
       {"followed object", f.TrackId, 0, MaxObjectId},
       {"selected object", f.SelConst, 0, MaxObjectId},

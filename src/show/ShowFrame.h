@@ -12,7 +12,7 @@
 //   47556 TextCount   47560 Year, Month, Day, Hour, Minute
 //   47580 Zone: 0 = keep the user's time zone, else (hours east) + 100
 //   47584 Longitude, 47592 Latitude (doubles, radians, east/north positive)
-//   47600 City (index into the city table), 47604 reserved (4)
+//   47600 City (index into the city table), 47604 Second (0 = whole minute)
 //   47608 ViewAz, 47616 ViewAlt (doubles, radians; azimuth from south
 //         through east), 47624 reserved (8), 47632 ShowFlags (64 bits)
 //   47640 StarLimit, 47644 Wait, 47648 Moves, 47652 StepUnit,
@@ -62,6 +62,7 @@ struct TShowFrame {
   std::array<ShortString, MaxPageLines> Text{};
   int32_t TextCount = 0;
   int32_t Year = 2000, Month = 1, Day = 1, Hour = 0, Minute = 0;
+  int32_t Second = 0;          // 0..59
   int32_t Zone = 0;            // see EncodeZone
   double Longitude = 0;        // radians, east positive
   double Latitude = 0;         // radians
@@ -72,7 +73,7 @@ struct TShowFrame {
   int32_t StarLimit = 0;       // faintest magnitude x 10
   int32_t Wait = 0;            // ticks
   int32_t Moves = 0;           // MoveBits
-  int32_t StepUnit = 1;        // 1 minutes, 2 days, 3 years
+  int32_t StepUnit = 1;        // 1 minutes, 2 days, 3 years, 4 seconds
   int32_t StepAmount = 1;
   uint8_t Tracking = 0;
   int32_t TrackId = 0;

@@ -113,12 +113,18 @@ bool NormalizeCivil(TCivilTime& t) {
   return SetFromMinute(t, MinuteOf(CivilDayNumber(t.Year, t.Month, t.Day), t.Hour, t.Minute));
 }
 
-bool AddToCivil(TCivilTime& t, int unit, int64_t amount) {
-  // Amounts beyond the whole range cannot overflow the arithmetic below.
-  constexpr int64_t Huge = int64_t{1} << 40;
-  amount = std::clamp(amount, -Huge, Huge);
+namespace {
+
+// The minute part of AddToCivil; the seconds are left to the caller.
+bool AddMinutes(TCivilTime& t, int unit, int64_t amount) {
   const int64_t now = MinuteOf(CivilDayNumber(t.Year, t.Month, t.Day), t.Hour, t.Minute);
   switch (unit) {
+    case 4: {
+      const int64_t second = now * 60 + t.Second + amount;
+      const int64_t minute = FloorDiv(second, 60);
+      t.Second = static_cast<int32_t>(second - minute * 60);
+      return SetFromMinute(t, minute);
+    }
     case 1:
       return SetFromMinute(t, now + amount);
     case 2:
@@ -133,6 +139,19 @@ bool AddToCivil(TCivilTime& t, int unit, int64_t amount) {
     default:
       return NormalizeCivil(t);
   }
+}
+
+}  // namespace
+
+bool AddToCivil(TCivilTime& t, int unit, int64_t amount) {
+  // Amounts beyond the whole range cannot overflow the arithmetic below.
+  constexpr int64_t Huge = int64_t{1} << 40;
+  amount = std::clamp(amount, -Huge, Huge);
+  t.Second = std::clamp(t.Second, 0, 59);
+  if (AddMinutes(t, unit, amount)) return true;
+  // Stopped at an edge: the first or the last second the program represents.
+  t.Second = t.Year == FirstYear && t.Month == 1 && t.Day == 1 && t.Hour == 0 && t.Minute == 0 ? 0 : 59;
+  return false;
 }
 
 bool ValidCivilDate(int year, int month, int day, const char*& why) {

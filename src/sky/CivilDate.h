@@ -4,7 +4,7 @@
 // followed by 1582-10-15; year 1 = AD 1, -1 = 1 BC, no year 0).
 //
 // The dates the program represents run from -99999-01-01 0:00 to
-// 99999-12-31 23:59 (the status line prints Year mod 100000); arithmetic
+// 99999-12-31 23:59:59 (the status line prints Year mod 100000); arithmetic
 // that would leave that range stops at its edge.
 #pragma once
 
@@ -12,6 +12,7 @@
 
 struct TCivilTime {
   int32_t Year = 2000, Month = 1, Day = 1, Hour = 0, Minute = 0;
+  int32_t Second = 0;  // 0..59
   bool operator==(const TCivilTime&) const = default;
 };
 
@@ -40,8 +41,10 @@ void CivilDateOf(int64_t dayNumber, int32_t& year, int32_t& month, int32_t& day)
 // outside the representable dates; it is then set to the nearer edge.
 bool NormalizeCivil(TCivilTime& t);
 
-// Adds `amount` minutes (unit 1), days (unit 2) or years (unit 3; a day that
-// the month of the new year lacks carries into the next month); any other
-// unit adds nothing. False, with the time at the edge, when the sum would
-// leave the representable dates.
+// Adds `amount` minutes (unit 1), days (unit 2), years (unit 3; a day that
+// the month of the new year lacks carries into the next month) or seconds
+// (unit 4); any other unit adds nothing. The seconds of the minute are kept
+// by the other units. False, with the time at the edge (0:00:00 of the
+// first day, 23:59:59 of the last), when the sum would leave the
+// representable dates.
 bool AddToCivil(TCivilTime& t, int unit, int64_t amount);

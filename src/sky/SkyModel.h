@@ -126,8 +126,9 @@ constexpr int MaxStars = 4000, MaxLines = 1000, MaxOffices = 400, MaxStarNames =
 struct TDatedDirections {
   double Day = 0;
   bool Valid = false;
-  std::vector<double> Lon, Lat;  // the places
-  std::vector<double> X, Y, Z;   // their directions of date
+  std::vector<double> Lon, Lat;     // the places
+  std::vector<double> SX, SY, SZ;   // their directions in the catalogue's frame
+  std::vector<double> X, Y, Z;      // their directions of date
 };
 
 class TSkyloom {
@@ -244,6 +245,6 @@ void FreeSkyModel();
 void RandomSeed(uint32_t seed);
 int Random(int n);
 
-// Global step settings of the time flow: unit 1 minute, 2 day, 3 year.
+// Global step settings of the time flow: unit 1 minute, 2 day, 3 year, 4 second.
 extern int StepUnit;
 extern int StepAmount;

@@ -6,7 +6,9 @@
 // table adds light time, aberration and nutation to the same places).
 // Far from the present the theories drift apart; Pluto (whose reference
 // theory holds only near the present) is compared between 1800 and 2100
-// alone.
+// alone, and the Moon from 1000 BC on: the reference's lunar theory agrees
+// with the series to 2" at 1000 BC but leaves it by 40' at 2000 BC, outside
+// the span it was made for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,6 +60,9 @@ TEra EraOf(double jd) {
   return Late;
 }
 
+// The first Julian Day (TT) the reference's Moon is compared at (1000 BC).
+constexpr double MoonReferenceFrom = 1356232.0;
+
 // Bounds in arc seconds per era, [Sun and planets, Moon].
 constexpr double OfDateBound[3][2] = {{120.0, 30.0}, {30.0, 5.0}, {60.0, 300.0}};
 
@@ -82,6 +87,7 @@ TEST(Accuracy, BodyTableAgreesWithIndependentReference) {
     ASSERT_LE(r.Body, 10);
     const TEra era = EraOf(r.Jd);
     if (r.Body == BodyPluto && era != Modern) continue;
+    if (r.Body == BodyMoon && r.Jd < MoonReferenceFrom) continue;
     const TGeometricPlace& b = places[r.Body];
     const int kind = r.Body == BodyMoon ? 1 : 0;
     const double ofDate = SeparationArcsec(b.Ra, b.Dec, r.Ra, r.Dec);
@@ -95,7 +101,7 @@ TEST(Accuracy, BodyTableAgreesWithIndependentReference) {
 
   std::printf("worst separation from the reference, arc seconds; dates %d / %d / %d\n",
               dates[Early], dates[Modern], dates[Late]);
-  std::printf("%-8s | %7s %7s %7s\n", "body", "-1000..", "1800..", "2101..");
+  std::printf("%-8s | %7s %7s %7s\n", "body", "-2000..", "1800..", "2101..");
   for (int i = 1; i <= 10; ++i)
     std::printf("%-8s | %7.1f %7.1f %7.1f\n", BodyLabel[i], worst[i][Early], worst[i][Modern],
                 worst[i][Late]);

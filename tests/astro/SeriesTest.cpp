@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
+#include <vector>
 
 #include "Moon.h"
 #include "Planets.h"
@@ -29,22 +31,23 @@ TEST(Series, Reductions) {
 }
 
 TEST(Series, MultipleAngles) {
+  TMultipleAngles w{};
   const long double arg = 0.7345L;
-  FillMultiples(3, arg, 29);
+  FillMultiples(w, 3, arg, 29);
   for (int j = 0; j < 29; ++j) {
-    EXPECT_NEAR(SinTbl[3][j], std::sin((j + 1) * 0.7345), 1e-13) << j;
-    EXPECT_NEAR(CosTbl[3][j], std::cos((j + 1) * 0.7345), 1e-13) << j;
+    EXPECT_NEAR(w.Sin[3][j], std::sin((j + 1) * 0.7345), 1e-13) << j;
+    EXPECT_NEAR(w.Cos[3][j], std::cos((j + 1) * 0.7345), 1e-13) << j;
   }
   // One multiple still fills the second.
-  SinTbl[5][1] = CosTbl[5][1] = 99;
-  FillMultiples(5, 0.3L, 1);
-  EXPECT_NEAR(SinTbl[5][1], std::sin(0.6), 1e-15);
-  EXPECT_NEAR(CosTbl[5][1], std::cos(0.6), 1e-15);
+  w.Sin[5][1] = w.Cos[5][1] = 99;
+  FillMultiples(w, 5, 0.3L, 1);
+  EXPECT_NEAR(w.Sin[5][1], std::sin(0.6), 1e-15);
+  EXPECT_NEAR(w.Cos[5][1], std::cos(0.6), 1e-15);
   // Out-of-range rows and counts are ignored or clipped.
-  FillMultiples(-1, 0.3L, 5);
-  FillMultiples(MaxArguments, 0.3L, 5);
-  FillMultiples(6, 0.3L, 1000);
-  EXPECT_NEAR(SinTbl[6][28], std::sin(29 * 0.3), 1e-13);
+  FillMultiples(w, -1, 0.3L, 5);
+  FillMultiples(w, MaxArguments, 0.3L, 5);
+  FillMultiples(w, 6, 0.3L, 1000);
+  EXPECT_NEAR(w.Sin[6][28], std::sin(29 * 0.3), 1e-13);
 }
 
 TEST(Series, PublishedTablesAreCompiledIn) {
@@ -88,11 +91,12 @@ TEST(Series, PublishedTablesAreCompiledIn) {
 
 TEST(Series, EpochValues) {
   // At J2000.0 every planetary argument is its phase.
-  PlanetPosition(MercuryTable, 2451545.0);
+  TMultipleAngles w{};
+  PlanetPosition(MercuryTable, 2451545.0, w);
   for (int k = 0; k < 7; ++k) {
     double arg = PlanetArgPhase[k] * static_cast<double>(ArcsecToRad);
-    EXPECT_NEAR(SinTbl[k][0], std::sin(arg), 1e-15) << k;
-    EXPECT_NEAR(CosTbl[k][0], std::cos(arg), 1e-15) << k;
+    EXPECT_NEAR(w.Sin[k][0], std::sin(arg), 1e-15) << k;
+    EXPECT_NEAR(w.Cos[k][0], std::cos(arg), 1e-15) << k;
   }
   // The Earth's longitude at tau = 0 is the sum of L0's A cos B.
   long double l0 = 0;
@@ -101,11 +105,11 @@ TEST(Series, EpochValues) {
   EXPECT_NEAR(static_cast<double>(EarthPosition(2451545.0).L), static_cast<double>(Mod2Pi(l0)),
               1e-15);
   // The Moon's mean arguments at T = 0.
-  MoonMeanElements(2451545.0);
-  EXPECT_EQ(static_cast<double>(MeanLonArcsec), 785939.8092105242);
-  EXPECT_NEAR(static_cast<double>(MoonArgs[9]),
+  const TMoonArguments a = MoonMeanElements(2451545.0);
+  EXPECT_EQ(static_cast<double>(a.MeanLonArcsec), 785939.8092105242);
+  EXPECT_NEAR(static_cast<double>(a.Args[9]),
               1072261.2202445078 * static_cast<double>(ArcsecToRad), 1e-15);
-  EXPECT_EQ(MoonArgs[8], 0.0L);
+  EXPECT_EQ(a.Args[8], 0.0L);
 }
 
 TEST(Series, KnownPlaces) {
@@ -131,12 +135,13 @@ TEST(Series, UnusedArgumentsAreNeverRead) {
   // not change.
   for (int i = 0; i < 8; ++i) {
     const TPlanetTable& t = *PlanetTables[i];
-    TEclipticPosition clean = PlanetPosition(t, 2460000.5);
+    TMultipleAngles w{};
+    TEclipticPosition clean = PlanetPosition(t, 2460000.5, w);
     for (int k = 0; k < 9; ++k)
       if (t.MaxHarmonic[k] == 0)
         for (int j = 0; j < MaxMultiples; ++j)
-          SinTbl[k][j] = CosTbl[k][j] = std::numeric_limits<double>::quiet_NaN();
-    TEclipticPosition again = PlanetPosition(t, 2460000.5);
+          w.Sin[k][j] = w.Cos[k][j] = std::numeric_limits<double>::quiet_NaN();
+    TEclipticPosition again = PlanetPosition(t, 2460000.5, w);
     EXPECT_EQ(again.L, clean.L) << t.Name;
     EXPECT_EQ(again.B, clean.B) << t.Name;
     EXPECT_EQ(again.R, clean.R) << t.Name;
@@ -163,6 +168,37 @@ TEST(Series, MoonLongitudeWrapAndDistance) {
     lastLon = static_cast<double>(m.L);
   }
   EXPECT_EQ(wraps, 1);
+}
+
+// The series keep no state between calls: two threads evaluating every
+// body over a span of dates at the same time get, bit for bit, what one
+// thread gets calling them in turn.
+TEST(Series, TwoThreadsAtOnceGiveTheSequentialResults) {
+  constexpr int Dates = 40;
+  const auto evaluate = [](double from, std::vector<TEclipticPosition>& out) {
+    out.clear();
+    for (int d = 0; d < Dates; ++d) {
+      const double jd = from + d * 37.25;
+      out.push_back(MoonPosition(jd));
+      out.push_back(EarthPosition(jd));
+      for (const TPlanetTable* t : PlanetTables) out.push_back(PlanetPosition(*t, jd));
+    }
+  };
+  const double starts[2] = {2451545.0, 1000000.5};
+  std::vector<TEclipticPosition> alone[2], together[2];
+  for (int i = 0; i < 2; ++i) evaluate(starts[i], alone[i]);
+  std::thread a([&] { evaluate(starts[0], together[0]); });
+  std::thread b([&] { evaluate(starts[1], together[1]); });
+  a.join();
+  b.join();
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(together[i].size(), alone[i].size());
+    for (size_t k = 0; k < alone[i].size(); ++k) {
+      EXPECT_EQ(together[i][k].L, alone[i][k].L) << i << " " << k;
+      EXPECT_EQ(together[i][k].B, alone[i][k].B) << i << " " << k;
+      EXPECT_EQ(together[i][k].R, alone[i][k].R) << i << " " << k;
+    }
+  }
 }
 
 }  // namespace

@@ -396,7 +396,21 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
   form.PickerMinute = 60;
   form.Button1Click();
   EXPECT_EQ(form.ErrorField, TConfigField::Minute);
+  form.PickerMinute = 5;
+  form.PickerSecond = -1;
+  form.Button1Click();
+  EXPECT_EQ(form.ErrorField, TConfigField::Second);
+  EXPECT_FALSE(form.ErrorText.empty());
   EXPECT_EQ(sky.Hour, 21);
+  // A good second applies with the rest of the time.
+  form.PickerSecond = 44;
+  form.Button1Click();
+  EXPECT_TRUE(form.Applied);
+  EXPECT_EQ(sky.Hour, 5);
+  EXPECT_EQ(sky.Minute, 5);
+  EXPECT_EQ(sky.Second, 44);
+  form.FormShow();
+  EXPECT_EQ(form.PickerSecond, 44);
 }
 
 TEST_F(FormConfigTest, CorrectingTheFieldClearsTheMarkAndConfirms) {
@@ -483,6 +497,16 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
   EXPECT_EQ(sky.Refraction, 1);
+  // The time flow in seconds: a totality played at 10-second steps.
+  form.FormShow();
+  form.StepRadio = 4;
+  form.EditUnit = "10";
+  form.Button1Click();
+  ASSERT_TRUE(form.Applied);
+  EXPECT_EQ(options.StepUnit, 4);
+  EXPECT_EQ(options.StepAmount, 10);
+  form.FormShow();
+  EXPECT_EQ(form.StepRadio, 4);
 }
 
 // "确定" without touching the place keeps it to the last bit; a typed
@@ -565,7 +589,7 @@ TEST_F(FormConfigTest, SaveRunsOnlyWhenTickedAndReportsAFailure) {
 }
 
 TEST_F(FormConfigTest, TodayAndSavedPlaceButtons) {
-  form.Now = [] { return TCivilDateTime{2031, 7, 4, 6, 5}; };
+  form.Now = [] { return TCivilDateTime{2031, 7, 4, 6, 5, 17}; };
   form.FormShow();
   form.Button3Click();
   EXPECT_EQ(form.EditYear, "2031");
@@ -573,6 +597,7 @@ TEST_F(FormConfigTest, TodayAndSavedPlaceButtons) {
   EXPECT_EQ(form.EditDay, "4");
   EXPECT_EQ(form.PickerHour, 6);
   EXPECT_EQ(form.PickerMinute, 5);
+  EXPECT_EQ(form.PickerSecond, 17);
 
   // A saved hand-typed place (west, south by the > rule at 0) and a saved city.
   form.ReadSavedPlace = [](double& lat, double& lon, int& zone, int& city) {

@@ -21,6 +21,7 @@ TEST(CommandLine, AcceptsWellFormedSettings) {
   EXPECT_EQ(*o.Day, 1);
   EXPECT_EQ(*o.Hour, 23);
   EXPECT_EQ(*o.Minute, 59);
+  EXPECT_FALSE(o.Second.value_or(0));
   EXPECT_EQ(*o.Zone, -12);
   EXPECT_EQ(*o.LatDeg, -90);
   EXPECT_EQ(*o.AzDeg, 360);
@@ -29,6 +30,15 @@ TEST(CommandLine, AcceptsWellFormedSettings) {
   EXPECT_TRUE(o.Names);
   EXPECT_TRUE(o.NoGround);
   EXPECT_EQ(o.RenderFile, "a.png");
+}
+
+TEST(CommandLine, TimeTakesSeconds) {
+  TOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseOptions({"--time", "13:40:44"}, o, error)) << error;
+  EXPECT_EQ(*o.Hour, 13);
+  EXPECT_EQ(*o.Minute, 40);
+  EXPECT_EQ(*o.Second, 44);
 }
 
 // Real dates of the model's calendar pass, leap days included; the zone
@@ -94,9 +104,10 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
        "calendar reform)"},
       {{"--date", "0-01-01"}, "bad value for --date: \"0-01-01\" (there is no year 0; 1 BC is year -1)"},
       {{"--date", "-2-02-29"}, "bad value for --date: \"-2-02-29\" (days 1..28 in that month)"},
-      {{"--time", "24:00"}, "bad value for --time: \"24:00\" (HH:MM, hours 0..23, minutes 0..59)"},
-      {{"--time", "12:00:00"}, "bad value for --time: \"12:00:00\" (HH:MM, hours 0..23, minutes 0..59)"},
-      {{"--time", "12:60"}, "bad value for --time: \"12:60\" (HH:MM, hours 0..23, minutes 0..59)"},
+      {{"--time", "24:00"}, "bad value for --time: \"24:00\" (HH:MM or HH:MM:SS, hours 0..23, minutes and seconds 0..59)"},
+      {{"--time", "12:00:60"}, "bad value for --time: \"12:00:60\" (HH:MM or HH:MM:SS, hours 0..23, minutes and seconds 0..59)"},
+      {{"--time", "12:00:"}, "bad value for --time: \"12:00:\" (HH:MM or HH:MM:SS, hours 0..23, minutes and seconds 0..59)"},
+      {{"--time", "12:60"}, "bad value for --time: \"12:60\" (HH:MM or HH:MM:SS, hours 0..23, minutes and seconds 0..59)"},
       {{"--zone", "15"}, "bad value for --zone: \"15\" (whole hours -12..14)"},
       {{"--zone", "-13"}, "bad value for --zone: \"-13\" (whole hours -12..14)"},
       {{"--lat", "90.5"}, "bad value for --lat: \"90.5\" (degrees -90..90)"},

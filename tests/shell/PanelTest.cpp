@@ -54,6 +54,30 @@ TEST(StatusLine, DirectionsNumbersAndTimeFlow) {
   }
 }
 
+// The clock shows its seconds when time flows in seconds or stands at a
+// second; a whole minute flowing by minutes keeps the short clock.
+TEST(StatusLine, SecondsShowWhereTheyTellSomething) {
+  TSkyloom sky;
+  sky.Year = 2024, sky.Month = 4, sky.Day = 8, sky.Hour = 13, sky.Minute = 40;
+  sky.City = 1;
+  const std::string flowing = Utf8ToGbk("时间流动，按");
+  struct Case {
+    int Second, Unit;
+    const char* Expected;  // UTF-8
+  } cases[] = {
+      {0, 4, "2024年04月08日 13:40:00 达拉斯 仰0° 正南 时间流动，按10秒"},
+      {44, 4, "2024年04月08日 13:40:44 达拉斯 仰0° 正南 时间流动，按10秒"},
+      {44, 1, "2024年04月08日 13:40:44 达拉斯 仰0° 正南 时间流动，按10分"},
+      {0, 1, "2024年04月08日 13:40 达拉斯 仰0° 正南 时间流动，按10分"},
+  };
+  for (const Case& c : cases) {
+    sky.Second = c.Second;
+    std::string line;
+    BuildStatusLine(sky, Utf8ToGbk("达拉斯"), flowing, 1, 10, c.Unit, line, 0);
+    EXPECT_EQ(GbkToUtf8(line), c.Expected) << c.Second << " " << c.Unit;
+  }
+}
+
 TEST(StatusLine, ShorterLinesDropTheCitysCoordinatesThenWords) {
   TSkyloom sky;
   sky.Year = 2026, sky.Month = 1, sky.Day = 5, sky.Hour = 9, sky.Minute = 7;

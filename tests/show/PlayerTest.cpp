@@ -282,7 +282,7 @@ TEST(Player, DateSteps) {
       {1900, 3, 1, 0, 0, 2, -1, 1900, 2, 28, 0, 0, true},
       {2024, 2, 29, 0, 0, 3, 1, 2025, 3, 1, 0, 0, true},
       {2024, 12, 15, 0, 0, 2, 60, 2025, 2, 13, 0, 0, true},
-      {2026, 1, 15, 21, 0, 4, 5, 2026, 1, 15, 21, 0, true},
+      {2026, 1, 15, 21, 0, 5, 5, 2026, 1, 15, 21, 0, true},
       {2026, 1, 15, 21, 0, 1, 1440 * 365, 2027, 1, 15, 21, 0, true},
       {99999, 12, 31, 23, 59, 1, 1, 99999, 12, 31, 23, 59, false},
       {2026, 1, 1, 0, 0, 2, INT32_MAX, 99999, 12, 31, 23, 59, false},
@@ -295,6 +295,30 @@ TEST(Player, DateSteps) {
               std::vector<int>({c.EY, c.EMo, c.ED, c.EH, c.EMi}))
         << c.Y << "-" << c.Mo << "-" << c.D << " " << c.H << ":" << c.Mi << " unit " << c.Unit
         << " + " << c.Amount;
+  }
+}
+
+// A glide in seconds carries into minutes and days and keeps the seconds at
+// the edge of the dates a show can reach.
+TEST(Player, AddsSecondsToTheShowDate) {
+  struct Case {
+    int32_t Y, Mo, D, H, Mi, S;
+    int64_t Amount;
+    int32_t EY, EMo, ED, EH, EMi, ES;
+    bool InRange;
+  } cases[] = {
+      {2024, 4, 8, 13, 40, 30, 10, 2024, 4, 8, 13, 40, 40, true},
+      {2026, 12, 31, 23, 59, 55, 10, 2027, 1, 1, 0, 0, 5, true},
+      {2026, 8, 12, 18, 0, 5, -10, 2026, 8, 12, 17, 59, 55, true},
+      {99999, 12, 31, 23, 59, 59, 1, 99999, 12, 31, 23, 59, 59, false},
+  };
+  for (const Case& c : cases) {
+    int32_t y = c.Y, mo = c.Mo, d = c.D, h = c.H, mi = c.Mi, s = c.S;
+    EXPECT_EQ(AddToCivilDate(y, mo, d, h, mi, s, 4, c.Amount), c.InRange);
+    EXPECT_EQ(std::vector<int>({y, mo, d, h, mi, s}),
+              std::vector<int>({c.EY, c.EMo, c.ED, c.EH, c.EMi, c.ES}))
+        << c.Y << "-" << c.Mo << "-" << c.D << " " << c.H << ":" << c.Mi << ":" << c.S << " + "
+        << c.Amount;
   }
 }
 

@@ -93,7 +93,8 @@ TEST(ShowSource, ErrorsNameTheLineAndWhatIsWrong) {
       {"time = \"24:00\"\n", 7, "no such time"},
       {"zone = 15\n", 7, "outside -12..14"},
       {"latitude = 91\n", 7, "between -90 and 90"},
-      {"step = \"3 weeks\"\n", 7, "minute, day or year"},
+      {"step = \"3 weeks\"\n", 7, "second, minute, day or year"},
+      {"second = 60\n", 7, "second"},
       {"lines = [{ from = \"参宿四\", to = \"天狼星\", color = \"red\" }]\n", 7, "#RRGGBB"},
       {"wait = -1\n", 7, "0 to 3600"},
       {"text = \"" "\n", 7, ""},  // a TOML syntax error
@@ -292,7 +293,7 @@ TEST(ShowSource, DumpThenBuildGivesTheSameBytesForRandomPages) {
   const char* cities[] = {"北京", "悉尼", "上海"};
   const char* objects[] = {"猎户座", "火星", "月亮", "M42", "参宿", "大熊座"};
   const char* stars[] = {"参宿四", "天狼星", "织女星", "#1", "α Ori"};
-  const char* units[] = {"minutes", "days", "years"};
+  const char* units[] = {"minutes", "days", "years", "seconds"};
   int compiled = 0;
   for (int n = 0; n < 60; ++n) {
     std::string text = "title = \"随机" + std::to_string(n) + "\"\n";
@@ -303,6 +304,7 @@ TEST(ShowSource, DumpThenBuildGivesTheSameBytesForRandomPages) {
       std::snprintf(date, sizeof date, "date = \"%04d-%02d-%02d\"\ntime = \"%02d:%02d\"\n",
                     pick(-3000, 9999) | 1, pick(1, 12), pick(1, 28), pick(0, 23), pick(0, 59));
       text += date;
+      if (pick(0, 1)) text += "second = " + std::to_string(pick(0, 59)) + "\n";
       if (pick(0, 2) == 0) text += std::string("city = \"") + cities[pick(0, 2)] + "\"\n";
       else text += "zone = " + std::to_string(pick(-12, 14)) + "\n";
       text += pick(0, 1) ? "latitude = " + number(real(-90, 90)) + "\n"
@@ -315,7 +317,7 @@ TEST(ShowSource, DumpThenBuildGivesTheSameBytesForRandomPages) {
                          : "altitude_rad = " + number(real(0, MaxPageLatitude)) + "\n";
       text += "star_limit = " + number(std::round(real(-2, 12) * 10) / 10) + "\n";
       text += "wait = " + number(std::round(real(0, 3600) * 30) / 30) + "\n";
-      text += "step = \"" + std::to_string(pick(-100000, 100000)) + " " + units[pick(0, 2)] + "\"\n";
+      text += "step = \"" + std::to_string(pick(-100000, 100000)) + " " + units[pick(0, 3)] + "\"\n";
       text += "show_bits = " + std::to_string(pick(0, 1 << 30)) + "\n";
       if (pick(0, 1)) text += "glide = [\"time\", \"view\", \"place\"]\n";
       if (pick(0, 1)) text += std::string("track = \"") + objects[pick(0, 5)] + "\"\n";
@@ -408,6 +410,11 @@ tracking = false
 select = "猎户座"
 popup = ["lines", "boundary"]
 [[page]]
+time = "13:40"
+second = 44
+step = "10 seconds"
+glide = ["time"]
+[[page]]
 zone = "user"
 track = false
 select = 0
@@ -424,8 +431,13 @@ select = 0
   EXPECT_EQ(a.Frames[0].StepAmount, -3);
   EXPECT_EQ(a.Frames[0].TextCount, 2);
   EXPECT_EQ(GbkToUtf8(a.Frames[0].Text[1].view()), "second line \"quoted\" \\ back");
-  EXPECT_EQ(a.Frames[1].Zone, 0);
-  EXPECT_EQ(a.Frames[1].City, a.Frames[0].City);
+  EXPECT_EQ(a.Frames[1].Second, 44);
+  EXPECT_EQ(a.Frames[1].StepUnit, 4);
+  EXPECT_EQ(a.Frames[1].StepAmount, 10);
+  EXPECT_EQ(a.Frames[2].Second, 44);  // inherited
+  EXPECT_EQ(a.Frames[0].Second, 0);
+  EXPECT_EQ(a.Frames[2].Zone, 0);
+  EXPECT_EQ(a.Frames[2].City, a.Frames[0].City);
 }
 
 TEST(ShowSource, TheExampleOfTheFormatDescriptionCompiles) {

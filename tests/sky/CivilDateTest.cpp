@@ -40,18 +40,27 @@ TEST(CivilDate, StepsCarryAndBorrowAcrossEveryField) {
       {"Julian leap century", {1500, 2, 28, 0, 0}, 2, 1, {1500, 2, 29, 0, 0}, true},
       {"the calendar change", {1582, 10, 4, 12, 0}, 2, 1, {1582, 10, 15, 12, 0}, true},
       {"and back", {1582, 10, 15, 0, 0}, 1, -1, {1582, 10, 4, 23, 59}, true},
-      {"the last date stops", {99999, 12, 31, 23, 59}, 1, 1, {99999, 12, 31, 23, 59}, false},
-      {"years past the last date", {99990, 6, 1, 0, 0}, 3, 100, {99999, 12, 31, 23, 59}, false},
+      {"the last date stops", {99999, 12, 31, 23, 59}, 1, 1, {99999, 12, 31, 23, 59, 59}, false},
+      {"years past the last date", {99990, 6, 1, 0, 0}, 3, 100, {99999, 12, 31, 23, 59, 59}, false},
       {"the first date stops", {-99999, 1, 1, 0, 0}, 2, -1, {-99999, 1, 1, 0, 0}, false},
-      {"a huge amount stops at the edge", {2026, 1, 1, 0, 0}, 1, INT64_MAX, {99999, 12, 31, 23, 59}, false},
+      {"a huge amount stops at the edge", {2026, 1, 1, 0, 0}, 1, INT64_MAX, {99999, 12, 31, 23, 59, 59}, false},
       {"a huge negative amount", {2026, 1, 1, 0, 0}, 3, INT64_MIN, {-99999, 1, 1, 0, 0}, false},
-      {"unknown unit adds nothing", {2026, 1, 15, 21, 0}, 4, 5, {2026, 1, 15, 21, 0}, true},
+      {"unknown unit adds nothing", {2026, 1, 15, 21, 0}, 5, 5, {2026, 1, 15, 21, 0}, true},
+      {"seconds within a minute", {2024, 4, 8, 13, 40, 30}, 4, 10, {2024, 4, 8, 13, 40, 40}, true},
+      {"seconds into the next day", {2026, 12, 31, 23, 59, 55}, 4, 10, {2027, 1, 1, 0, 0, 5}, true},
+      {"seconds back over a minute", {2026, 8, 12, 18, 0, 5}, 4, -10, {2026, 8, 12, 17, 59, 55}, true},
+      {"seconds back over the calendar change", {1582, 10, 15, 0, 0, 0}, 4, -1, {1582, 10, 4, 23, 59, 59}, true},
+      {"minutes keep the seconds", {2026, 1, 1, 0, 0, 42}, 1, 61, {2026, 1, 1, 1, 1, 42}, true},
+      {"days keep the seconds", {2026, 1, 1, 0, 0, 42}, 2, -1, {2025, 12, 31, 0, 0, 42}, true},
+      {"the last second stops", {99999, 12, 31, 23, 59, 59}, 4, 1, {99999, 12, 31, 23, 59, 59}, false},
+      {"the first second stops", {-99999, 1, 1, 0, 0, 0}, 4, -1, {-99999, 1, 1, 0, 0, 0}, false},
+      {"the first date in seconds", {-99999, 1, 1, 0, 0, 30}, 2, -1, {-99999, 1, 1, 0, 0, 0}, false},
   };
   for (const StepCase& c : cases) {
     TCivilTime t = c.From;
     EXPECT_EQ(AddToCivil(t, c.Unit, c.Amount), c.Inside) << c.Name;
     EXPECT_EQ(t, c.To) << c.Name << ": " << t.Year << "-" << t.Month << "-" << t.Day << " "
-                       << t.Hour << ":" << t.Minute;
+                       << t.Hour << ":" << t.Minute << ":" << t.Second;
   }
 }
 

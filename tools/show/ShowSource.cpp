@@ -232,6 +232,7 @@ void TShowCatalog::DirectionAt(int id, int star, const TShowFrame& when, int zon
   m.Day = when.Day;
   m.Hour = when.Hour;
   m.Minute = when.Minute;
+  m.Second = when.Second;
   m.TimeZone = zone;
   m.Latitude = when.Latitude;
   m.Longitude = when.Longitude;
@@ -425,7 +426,7 @@ int DaysIn(int y, int m) {
 
 void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   CheckKeys(t,
-            {"caption", "text", "new_page", "apply", "date", "time", "zone", "city", "latitude",
+            {"caption", "text", "new_page", "apply", "date", "time", "second", "zone", "city", "latitude",
              "longitude", "latitude_rad", "longitude_rad", "azimuth", "altitude", "azimuth_rad",
              "altitude_rad", "toward", "show", "show_bits", "star_limit", "highlight", "stars",
              "lines", "areas", "wait", "glide", "step", "track", "tracking", "select", "popup"},
@@ -480,7 +481,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     if (h < 0 || h > 23 || mi < 0 || mi > 59) Fail(*n, "no such time of day");
     f.Hour = h;
     f.Minute = mi;
+    f.Second = 0;  // a time alone is a whole minute
   }
+  if (auto n = t.get("second")) f.Second = static_cast<int32_t>(Integer(*n, "second", 0, 59));
   const toml::node* cityNode = t.get("city");
   if (cityNode) {
     int city = 0;
@@ -668,13 +671,14 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     size_t at = 0;
     if (!TakeNumber(s, at, 6, true, amount) || !TakeChar(s, at, ' ') || amount < -MaxPageStep ||
         amount > MaxPageStep)
-      Fail(*n, "a step is written \"1 minute\", \"-2 days\" or \"1 year\"");
+      Fail(*n, "a step is written \"10 seconds\", \"1 minute\", \"-2 days\" or \"1 year\"");
     while (at < s.size() && s[at] == ' ') ++at;
     const std::string u = s.substr(at);
     if (u == "minute" || u == "minutes" || u == "分" || u == "分钟") f.StepUnit = 1;
     else if (u == "day" || u == "days" || u == "日" || u == "天") f.StepUnit = 2;
     else if (u == "year" || u == "years" || u == "年") f.StepUnit = 3;
-    else Fail(*n, "the unit of a step is minute, day or year");
+    else if (u == "second" || u == "seconds" || u == "秒") f.StepUnit = 4;
+    else Fail(*n, "the unit of a step is second, minute, day or year");
     f.StepAmount = static_cast<int32_t>(amount);
   }
   if (auto n = t.get("track")) {
@@ -995,10 +999,11 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", f.Year, f.Month, f.Day);
       o << "date = \"" << buf << "\"\n";
     }
-    if (first || f.Hour != base.Hour || f.Minute != base.Minute) {
+    if (first || f.Hour != base.Hour || f.Minute != base.Minute || f.Second != base.Second) {
       char buf[40];
       std::snprintf(buf, sizeof buf, "%02d:%02d", f.Hour, f.Minute);
       o << "time = \"" << buf << "\"\n";
+      if (f.Second != 0) o << "second = " << f.Second << "\n";
     }
     const bool placeChanged = first || f.City != base.City || !SameBits(f.Latitude, base.Latitude) ||
                               !SameBits(f.Longitude, base.Longitude);
@@ -1055,8 +1060,11 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       o << "]\n";
     }
     if (first || f.StepUnit != base.StepUnit || f.StepAmount != base.StepAmount) {
-      const char* unit = f.StepUnit == 2 ? "day" : f.StepUnit == 3 ? "year" : "minute";
-      if (f.StepUnit >= 1 && f.StepUnit <= 3)
+      const char* unit = f.StepUnit == 2   ? "day"
+                         : f.StepUnit == 3 ? "year"
+                         : f.StepUnit == 4 ? "second"
+                                           : "minute";
+      if (f.StepUnit >= 1 && f.StepUnit <= 4)
         o << "step = \"" << f.StepAmount << " " << unit << (std::abs(f.StepAmount) == 1 ? "" : "s")
           << "\"\n";
     }
