@@ -127,6 +127,9 @@ void TFormSky::SizeStage(int width, int height) {
   Height = std::clamp(height, MinStageHeight, MaxStageHeight);
   DXDraw.Resize(Width, Height);
   Layout = TStageLayout{.Width = Width, .Height = Height};
+  // The sky area and the field rule follow the new width.
+  SetPanelTop(Sections[2].Y);
+  Sky.Scale = Width * 2 / 3;
   int dw = 0, dh = 0;
   if (TDXDraw::DesktopSize(dw, dh)) PlaceMainWindow(dw, dh, Left, Top, Width, Height);
 }

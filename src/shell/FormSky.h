@@ -46,9 +46,9 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
 
   // Form events, in the order the application calls them.
   void FormCreate();
-  // Gives the stage its pixel size (after FormCreate, before FormShow and
-  // before the window opens): the back buffer, the layout of the interface
-  // and the window's place follow.
+  // Gives the stage its pixel size (after FormCreate, before the window
+  // opens): the back buffer, the layout of the interface, the sky area and
+  // the window's place follow.
   void SizeStage(int width, int height);
   void FormShow();
   void FormDestroy();
