@@ -6,11 +6,17 @@
 #   resident memory        after the first seconds, still
 #   idle CPU               share of one core over 10 s with nothing happening
 #   turning CPU and FPS    while the left arrow key is held for 10 s
+#   time-flow CPU and FPS  while time runs (the A key) for 10 s
 # Each figure is the median of RUNS runs (default 3). The program is the
 # one built by scripts/setup.sh; nothing is written outside a temporary
 # folder of this run.
 #
-#   bash scripts/measure.sh [RUNS] [WIDTHxHEIGHT] [--fullscreen]
+#   bash scripts/measure.sh [RUNS] [WIDTHxHEIGHT] [--fullscreen | --size WxH]
+#
+# WIDTHxHEIGHT is the virtual display's size (1024x768 by default). Full
+# screen draws the stage at that size; --size gives a window of its own size
+# (e.g. `bash scripts/measure.sh 3 1920x1080 --fullscreen` measures the
+# 1920x1080 stage).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 RUNS="${1:-3}"
@@ -56,7 +62,16 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }   # user + system, in c
 rss_kib() { awk '/^VmRSS/{print $2}' "/proc/$1/status"; }
 now_ns() { date +%s%N; }
 
-# One run: prints "first_s rss_mib idle_pct turn_pct fps".
+# CPU share of one core of process $1 over $2 seconds, and its frames.
+busy() {  # PID SECONDS -> pct
+  local c0 c1 t0 t1
+  c0=$(cpu_ticks "$1"); t0=$(now_ns)
+  sleep "$2"
+  c1=$(cpu_ticks "$1"); t1=$(now_ns)
+  awk -v c="$((c1 - c0))" -v t="$((t1 - t0))" -v hz="$HZ" 'BEGIN{printf "%.1f", 100 * c / hz / (t / 1e9)}'
+}
+
+# One run: prints "first_s rss_mib idle_pct frames_idle turn_pct fps first_cpu_s flow_pct flow_fps".
 run_once() {
   local start pid wid firstcpu t0 t1 c0 c1 first idle turn frames0 frames1 rss
   start=$(now_ns)
@@ -97,10 +112,22 @@ run_once() {
   # Frames before the key went down: those of the still run's first 2 s.
   local fps
   fps=$(awk -v f="$frames1" -v f0="$frames0" -v t="$((t1 - t0))" 'BEGIN{printf "%.1f", (f - f0) / (t / 1e9)}')
-  printf '%s %s %s %s %s %s %s\n' \
+  # Time flow: the sky is computed and drawn anew in every frame.
+  "$SKYLOOM" --date 2026-01-15 --time 21:00 "${EXTRA[@]}" 2> "$WORK/err3.txt" &
+  pid=$!
+  wid=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
+  xdotool mousemove --window "$wid" 400 300
+  sleep 2
+  xdotool key a
+  local flow flowfps frames2
+  flow=$(busy "$pid" 10)
+  kill -TERM "$pid"; wait "$pid" || true
+  frames2=$(awk '/frames presented/{print $2}' "$WORK/err3.txt")
+  flowfps=$(awk -v f="$frames2" -v f0="$frames0" 'BEGIN{printf "%.1f", (f - f0) / 10}')
+  printf '%s %s %s %s %s %s %s %s %s\n' \
     "$(awk -v a="$first" -v b="$start" 'BEGIN{printf "%.3f", (a - b) / 1e9}')" \
     "$(awk -v k="$rss" 'BEGIN{printf "%.1f", k / 1024}')" "$idle" "$frames0" "$turn" "$fps" \
-    "$(awk -v c="$firstcpu" 'BEGIN{printf "%.3f", c / 1000}')"
+    "$(awk -v c="$firstcpu" 'BEGIN{printf "%.3f", c / 1000}')" "$flow" "$flowfps"
 }
 
 : > "$WORK/runs.txt"
@@ -123,3 +150,5 @@ printf '| %-36s | %-12s |\n' "CPU while idle (10 s)" "$(median 3) %"
 printf '| %-36s | %-12s |\n' "frames presented while idle (12 s)" "$(median 4)"
 printf '| %-36s | %-12s |\n' "CPU while turning (10 s)" "$(median 5) %"
 printf '| %-36s | %-12s |\n' "frames per second while turning" "$(median 6)"
+printf '| %-36s | %-12s |\n' "CPU while time runs (10 s)" "$(median 8) %"
+printf '| %-36s | %-12s |\n' "frames per second while time runs" "$(median 9)"

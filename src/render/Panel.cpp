@@ -199,13 +199,28 @@ std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
 }
 
 void DrawPanelBackground(TPanelContext& c) {
-  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Panel), Sections[2].X, Sections[2].Y, 0);
+  const TStageLayout& m = c.Layout;
+  const int panel = c.Images.Find(ImageNames::Panel);
+  const int px = m.X(Sections[2].X), py = m.Y(Sections[2].Y);
+  c.Images.Draw(c.Buffer, panel, px, py, 0);
+  // On a stage wider than the panel its outermost columns carry on to the
+  // stage's edges, so the panel's band spans the whole width.
+  const int pw = c.Images.Width(panel), ph = c.Images.Height(panel);
+  TBackBuffer& b = c.Buffer;
+  const int W = b.Width();
+  if (pw <= 0 || (px <= 0 && px + pw >= W)) return;
+  for (int y = std::max(py, 0); y < std::min(py + ph, b.Height()); ++y) {
+    uint16_t* row = b.Pixels() + static_cast<size_t>(y) * W;
+    if (px > 0 && px < W) std::fill(row, row + px, row[px]);
+    const int right = px + pw;
+    if (right > 0 && right < W) std::fill(row + right, row + W, row[right - 1]);
+  }
 }
 
 void DrawStoryPanel(TPanelContext& c) {
   const TRegion& text = WellKnownRegion(3);
   if (text.Width <= 0) return;  // no text region in the description
-  const int qx = Sections[2].X + text.X, qy = Sections[2].Y + text.Y;
+  const int qx = c.Layout.X(Sections[2].X + text.X), qy = c.Layout.Y(Sections[2].Y + text.Y);
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StoryBack), qx, qy, 0);
   TRegion& thumb = RegionAt(27);
   if (!c.TextShown) return;
@@ -234,8 +249,10 @@ void DrawStoryPanel(TPanelContext& c) {
     const TRegion& strip = RegionAt(28);
     // A dark band for three whole lines, ending above the lowered panel,
     // drawn over the sky so that no sky label shows through the text.
-    const int ox = Sections[1].X + strip.X;
-    const int bandBottom = std::min(Sections[1].Y + strip.Y + strip.Height, Sections[2].Y) - 2;
+    const TStageLayout& m = c.Layout;
+    const int ox = m.X(Sections[1].X + strip.X);
+    const int bandBottom =
+        std::min(m.Y(Sections[1].Y + strip.Y + strip.Height), m.Y(Sections[2].Y)) - 2;
     const int bandTop = bandBottom - 3 * c.LineHeight - 8;
     const int oy = bandTop + 4 - c.LineHeight;  // line i's top at oy + i x LineHeight
     TBackBuffer& b = c.Buffer;
@@ -265,13 +282,13 @@ void DrawButtons(TPanelContext& c) {
     const TRegion& r = Regions[i];
     if (!r.Visible || r.Image.empty()) continue;
     c.Scratch->assign(r.Image.Text, r.Image.Len);
-    c.Images.Draw(c.Buffer, c.Images.Find(*c.Scratch), RegionScreenX(i), RegionScreenY(i),
-                  FrameOfLook(r));
+    c.Images.Draw(c.Buffer, c.Images.Find(*c.Scratch), RegionScreenX(i, c.Layout),
+                  RegionScreenY(i, c.Layout), FrameOfLook(r));
   }
 }
 
 void DrawDials(TPanelContext& c) {
-  const int px = Sections[2].X, py = Sections[2].Y;
+  const int px = c.Layout.X(Sections[2].X), py = c.Layout.Y(Sections[2].Y);
   // A dial the description leaves out is not drawn.
   const TRegion& ar = WellKnownRegion(1);
   if (ar.Width > 0) {
@@ -298,7 +315,8 @@ void DrawShowBar(TPanelContext& c) {
   const TRegion& br = WellKnownRegion(6);
   // Without a show bar region the line still has its usual place.
   const bool bar = br.Width > 0;
-  const int x = Sections[2].X + (bar ? br.X : 6), y = Sections[2].Y + (bar ? br.Y : 6);
+  const int x = c.Layout.X(Sections[2].X + (bar ? br.X : 6)),
+            y = c.Layout.Y(Sections[2].Y + (bar ? br.Y : 6));
   const int w = bar ? br.Width : 540, h = bar ? br.Height : 24;
   if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
   SetFont(c.Canvas, RGB(255, 204, 0));
@@ -353,6 +371,7 @@ void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
   k.ImageFills = c.Images.Fills();
   k.Buffer = &c.Buffer;
   k.BufferWidth = c.Buffer.Width();
+  k.Layout = c.Layout;
   k.BufferHeight = c.Buffer.Height();
   for (int s = 0; s <= MaxSections; ++s) {
     k.SectionX[s] = Sections[s].X;
@@ -378,6 +397,8 @@ void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
 bool TPanelLayer::Same(const TKey& a, const TKey& b) {
   if (a.Images != b.Images || a.ImageFills != b.ImageFills || a.Buffer != b.Buffer ||
       a.BufferWidth != b.BufferWidth || a.BufferHeight != b.BufferHeight ||
+      a.Layout.Width != b.Layout.Width || a.Layout.Height != b.Layout.Height ||
+      a.Layout.Scale != b.Layout.Scale ||
       a.TextShown != b.TextShown || a.SubtitlesOn != b.SubtitlesOn ||
       a.PanelState != b.PanelState || a.LineHeight != b.LineHeight ||
       a.LineCount != b.LineCount || a.TopLine != b.TopLine || a.PixelOffset != b.PixelOffset ||
@@ -397,20 +418,23 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
   const int panel = c.Images.Find(ImageNames::Panel);
   const LibraryImage* im = c.Images.Image(panel);
   if (!im) return false;
-  const int px = Sections[2].X, py = Sections[2].Y;
+  const int px = c.Layout.X(Sections[2].X), py = c.Layout.Y(Sections[2].Y);
   top = std::max(0, py);
   bottom = static_cast<int>(std::min<long long>(H, 0LL + py + im->FrameHeight));
-  if (top >= bottom || px > 0 || 0LL + px + im->FrameWidth < W) return false;
+  // The band spans the stage: the picture itself, or its edge columns
+  // carried on to a wider stage's edges.
+  if (top >= bottom || px >= W || 0LL + px + im->FrameWidth <= 0) return false;
   // Opaque wherever it lands: the sky beneath cannot show through.
+  const int from = std::max(0, px), to = static_cast<int>(std::min<long long>(W, 0LL + px + im->FrameWidth));
   for (int y = top; y < bottom; ++y) {
     const uint32_t* row = im->Pixels.data() + static_cast<size_t>(y - py) * im->FrameWidth - px;
-    for (int x = 0; x < W; ++x)
+    for (int x = from; x < to; ++x)
       if ((row[x] >> 24) != 255) return false;
   }
   // The story board and its text.
   const TRegion& text = WellKnownRegion(3);
   if (text.Width > 0) {
-    const int qy = py + text.Y;
+    const int qy = c.Layout.Y(Sections[2].Y + text.Y);
     const int board = c.Images.Find(ImageNames::StoryBack);
     if (!RowsWithin(qy, c.Images.Height(board), H, top, bottom)) return false;
     if (c.TextShown && c.PanelState == 1) {
@@ -425,7 +449,7 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
     const TRegion& r = Regions[i];
     if (!r.Visible || r.Image.empty()) continue;
     c.Scratch->assign(r.Image.Text, r.Image.Len);
-    if (!RowsWithin(RegionScreenY(i), c.Images.Height(c.Images.Find(*c.Scratch)), H, top, bottom))
+    if (!RowsWithin(RegionScreenY(i, c.Layout), c.Images.Height(c.Images.Find(*c.Scratch)), H, top, bottom))
       return false;
   }
   return true;

@@ -39,6 +39,7 @@ struct TPanelContext {
   // Work strings reused from frame to frame (no allocation once grown).
   std::string* Scratch = nullptr;
   std::string* StatusScratch = nullptr;
+  TStageLayout Layout{};           // where the panel's units land on the stage
 };
 
 void DrawPanelBackground(TPanelContext& c);
@@ -80,6 +81,7 @@ class TPanelLayer {
     unsigned ImageFills = 0;
     const TBackBuffer* Buffer = nullptr;
     int BufferWidth = 0, BufferHeight = 0;
+    TStageLayout Layout;
     int SectionX[MaxSections + 1] = {}, SectionY[MaxSections + 1] = {};
     TRegion Regions[MaxRegions + 1];
     TRegion TextRegion;

@@ -596,7 +596,10 @@ void DrawGround(TFrame& f, const TGroundLayout& g) {
   for (int b = 51; b <= 58; ++b)
     if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x))
       images.Draw(f.C.Buffer, boards, x, g.Top - 43, sky.Scenery[b].Image);
-  images.Draw(f.C.Buffer, ground, 0, g.Top, 0);
+  // The ground picture is laid side by side across a stage wider than it.
+  const int width = images.Width(ground);
+  const int across = width > 0 ? sky.ScreenWidth : 1;
+  for (int x0 = 0; x0 < across; x0 += std::max(width, 1)) images.Draw(f.C.Buffer, ground, x0, g.Top, 0);
   for (int t = 1; t <= 50; ++t)
     if (StandingAt(f, g, sky.Scenery[t], x))
       images.Draw(f.C.Buffer, trees, x, g.Top - 23, sky.Scenery[t].Image);
@@ -606,7 +609,8 @@ void DrawGround(TFrame& f, const TGroundLayout& g) {
   if (height <= 0) return;
   int y = g.Top + height;
   if (y < 0) y += ((-y) / height) * height;
-  for (; y < sky.ScreenHeight; y += height) images.Draw(f.C.Buffer, ground, 0, y, 0);
+  for (; y < sky.ScreenHeight; y += height)
+    for (int x0 = 0; x0 < across; x0 += std::max(width, 1)) images.Draw(f.C.Buffer, ground, x0, y, 0);
 }
 
 // What no label may cover: the ground and what stands on it, the Sun's and

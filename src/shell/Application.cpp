@@ -230,6 +230,20 @@ int RunSkyloom(int argc, char** argv) {
       form.Parameters.FullScreen = *options.FullScreen ? 1 : 0;
       form.Windowed = !form.Parameters.FullScreen;
     }
+    // The stage's size: as asked, else the display's own in full screen,
+    // else 800x600 (a window, one picture, a video).
+    int stageWidth = options.StageWidth, stageHeight = options.StageHeight;
+    if (stageWidth == 0) {
+      stageWidth = MinStageWidth;
+      stageHeight = MinStageHeight;
+      int dw = 0, dh = 0;
+      if (!form.Windowed && renderFile.empty() && recordFile.empty() &&
+          TDXDraw::DesktopSize(dw, dh) && dw >= MinStageWidth && dh >= MinStageHeight) {
+        stageWidth = dw;
+        stageHeight = dh;
+      }
+    }
+    form.SizeStage(stageWidth, stageHeight);
     form.FormShow();
     ApplyOptions(options, form);
     if (goToCode > 0) form.StartGoTo(goToCode);

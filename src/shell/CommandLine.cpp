@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "CivilDate.h"
+#include "Interface.h"
 #include "Lecture.h"
 
 #include "SkyModel.h"
@@ -109,8 +110,11 @@ const char* OptionsHelp() {
          "  --limit N           faintest star drawn, magnitude x 10 (e.g. 60)\n"
          "  --english           English names and texts\n"
          "  --select N          select constellation N (1..88) or asterism 200+N\n"
-         "  --panel-down        sky area 564 pixels high instead of 432\n"
-         "  --fullscreen, --window   full screen (letterboxed) or an 800x600 window\n"
+         "  --panel-down        the panel lowered: only its bottom strip shows\n"
+         "  --size WxH          the stage's size in pixels, 800x600 (the default for a\n"
+         "                      window, --render, --script and --record) to 3840x2160;\n"
+         "                      full screen takes the display's own size\n"
+         "  --fullscreen, --window   full screen or a window\n"
          "  --music, --no-music background music on or off for this run\n"
          "  --label-placement on|off   labels placed so that none covers another (on) or\n"
          "                      each written at its object (off)\n"
@@ -211,6 +215,16 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       if (!ParseInt(v, 0, 600, n) || (n > 88 && n <= 200))
         return bad(v, "constellations 1..88, asterisms 201..600");
       o.Select = n;
+    } else if (a == "--size") {
+      if (!value(v)) return false;
+      const size_t cross = v.find('x');
+      int w = 0, h = 0;
+      if (cross == std::string::npos ||
+          !ParseInt(v.substr(0, cross), MinStageWidth, MaxStageWidth, w) ||
+          !ParseInt(v.substr(cross + 1), MinStageHeight, MaxStageHeight, h) || w % 2 || h % 2)
+        return bad(v, "WIDTHxHEIGHT, even numbers from 800x600 to 3840x2160");
+      o.StageWidth = w;
+      o.StageHeight = h;
     } else if (a == "--panel-down") {
       o.PanelDown = true;
     } else if (a == "--fullscreen") {

@@ -62,7 +62,8 @@ void TViewState::SetPanelTop(int top) {
   // The sky area ends where the panel begins.
   Sections[1].Height = Sections[2].Y;
   Regions[19].Height = Sections[2].Y;
-  Sky.ScreenHeight = Sections[2].Y;
+  Sky.ScreenWidth = Layout.Width;
+  Sky.ScreenHeight = Layout.Y(Sections[2].Y);
   SkyStale = true;
   const int state = Sections[2].Y == PanelDownY ? 2 : Sections[2].Y == PanelUpY ? 1 : PanelState;
   if (state == PanelState) return;
@@ -106,8 +107,8 @@ void TViewState::TextCommand(int code) {
       Info.TopLine = std::max(std::min(Info.TopLine + 1, Info.LineCount - 1), 0);
       break;
     case Cmd::TextThumbDrag: {  // the thumb follows the pointer between the two scroll buttons
-      const int top = Sections[2].Y + Regions[25].Y + Regions[25].Height;
-      const int bottom = Sections[2].Y + Regions[26].Y - Regions[27].Height;
+      const int top = Layout.Y(Sections[2].Y + Regions[25].Y + Regions[25].Height);
+      const int bottom = Layout.Y(Sections[2].Y + Regions[26].Y - Regions[27].Height);
       if (bottom <= top || Info.LineCount < 1) {
         Info.TopLine = 0;
         break;

@@ -26,14 +26,15 @@
 #include "StringTable.h"
 
 
-bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
-  if (desktopWidth < 800) return false;
-  if (desktopWidth == 800) {
+bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top, int width,
+                     int height) {
+  if (desktopWidth < MinStageWidth) return false;
+  if (desktopWidth <= width) {
     left = 0;
     top = 0;
   } else {
-    left = (desktopWidth - 800) / 2;
-    top = desktopHeight > 600 ? (desktopHeight - 600) / 2 : 0;
+    left = (desktopWidth - width) / 2;
+    top = desktopHeight > height ? (desktopHeight - height) / 2 : 0;
   }
   return true;
 }
@@ -73,7 +74,6 @@ void TFormSky::FormCreate() {
   Width = 800;
   Height = 600;
   // Layout of the text panel and status line; rotation step.
-  SkyHeight = Height - 168;
   Language = 0;
   LineHeight = 16;
   const int layout[9] = {240, 68, 99, 86, std::min(Width / 5, 160), Width / 6, 6, 2, 5};
@@ -122,6 +122,18 @@ void TFormSky::FormCreate() {
   DXDraw.SetFullScreen(Parameters.FullScreen != 0);
 }
 
+void TFormSky::SizeStage(int width, int height) {
+  Width = std::clamp(width, MinStageWidth, MaxStageWidth);
+  Height = std::clamp(height, MinStageHeight, MaxStageHeight);
+  DXDraw.Resize(Width, Height);
+  Layout = TStageLayout{.Width = Width, .Height = Height};
+  // The sky area and the field rule follow the new width.
+  SetPanelTop(Sections[2].Y);
+  Sky.Scale = Width * 2 / 3;
+  int dw = 0, dh = 0;
+  if (TDXDraw::DesktopSize(dw, dh)) PlaceMainWindow(dw, dh, Left, Top, Width, Height);
+}
+
 void TFormSky::FormShow() {
   // Scene 1 and its well-known regions.
   CurrentScene = 1;
@@ -149,9 +161,9 @@ void TFormSky::FormShow() {
   sky.ShowFlags = SkyBits::Ground;
   sky.GroundOn = 1;
   WellKnownRegion(9).State |= 2;
-  sky.ScreenWidth = Width;
-  sky.ScreenHeight = SkyHeight;
-  sky.Scale = Width * 2 / 3;
+  sky.ScreenWidth = Layout.Width;
+  sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  sky.Scale = Layout.Width * 2 / 3;
   // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());

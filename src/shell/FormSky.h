@@ -23,9 +23,11 @@
 
 class TFormLogo;
 
-// Where the 800x600 window goes on a desktop: false when the desktop is too
-// narrow (string 18); at (0, 0) on a desktop exactly 800 wide, else centred.
-bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top);
+// Where a window of width x height goes on a desktop: false when the desktop
+// is narrower than 800 (string 18); at (0, 0) on a desktop exactly as wide
+// as the window, else centred.
+bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top, int width = 800,
+                     int height = 600);
 
 struct TCivilNow {
   int Year, Month, Day, Hour, Minute, Second = 0;
@@ -44,6 +46,10 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
 
   // Form events, in the order the application calls them.
   void FormCreate();
+  // Gives the stage its pixel size (after FormCreate, before the window
+  // opens): the back buffer, the layout of the interface, the sky area and
+  // the window's place follow.
+  void SizeStage(int width, int height);
   void FormShow();
   void FormDestroy();
   void DXDrawInitialize() { DXTimer1Enabled = true; }

@@ -118,7 +118,7 @@ void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
     ApplyRegionEvent(DragRegionMove());
   } else {
     p.Dragging = 0;
-    const TRegionAction action = HitTestRegions(x, y);
+    const TRegionAction action = HitTestRegions(x, y, Layout);
     if (CursorNumber != 0) SetCursor(0);
     HoverObject = ObjectAt(x, y);
     HoverX = x;

@@ -63,7 +63,8 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .StepUnit = StepUnit,
                       .CityName = city,
                       .Scratch = &PanelScratch,
-                      .StatusScratch = &StatusScratch};
+                      .StatusScratch = &StatusScratch,
+                      .Layout = view.Layout};
   PanelLayer.Draw(panel);
   DrawDials(panel);
   DrawShowBar(panel);

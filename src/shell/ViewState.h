@@ -18,6 +18,7 @@
 #include "AutoCommand.h"
 #include "GlobalParams.h"
 #include "InfoText.h"
+#include "Interface.h"
 #include "SkyMarks.h"
 
 class TSkyloom;
@@ -134,7 +135,9 @@ class TViewState {
   TSkyloom& Sky;               // place, time and view: the sky model
   TStageHooks* Stage;          // never null (a do-nothing stage without one)
 
-  int SkyHeight = 432;
+  // The stage's pixel size and where the interface's 800x600 units land on
+  // it: the sky area spans the stage's width down to the panel's top.
+  TStageLayout Layout;
   int Language = 0;            // 0 Chinese, 1 English
   int LineHeight = 16;
   int TextLayout[9] = {};

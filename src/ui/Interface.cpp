@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -85,11 +86,15 @@ std::string Folder(const std::string& folder, const char* file) {
   return (std::filesystem::path(folder) / file).string();
 }
 
-bool RegionContains(int region, int x, int y) {
+// Edges far outside the frame are held there before mapping (no overflow).
+int Held(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -100000, 100000)); }
+
+bool RegionContains(int region, int x, int y, const TStageLayout& m) {
   const TRegion& r = Regions[region];
   const TSection& s = Sections[r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0];
   const int64_t left = int64_t{s.X} + r.X, top = int64_t{s.Y} + r.Y;
-  return x >= left && x <= left + r.Width && y >= top && y <= top + r.Height;
+  return x >= m.EdgeX(Held(left)) && x <= m.EdgeX(Held(left + r.Width)) &&
+         y >= m.EdgeY(Held(top)) && y <= m.EdgeY(Held(top + r.Height));
 }
 
 const TRegion& Slot(int region) {
@@ -447,19 +452,19 @@ TRegion& RegionAt(int slot) {
   return SpareRegion;
 }
 
-int RegionScreenX(int region) {
+int RegionScreenX(int region, const TStageLayout& layout) {
   const TRegion& r = Slot(region);
   const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
-  return Sections[s].X + r.X;
+  return layout.X(Held(int64_t{Sections[s].X} + r.X));
 }
 
-int RegionScreenY(int region) {
+int RegionScreenY(int region, const TStageLayout& layout) {
   const TRegion& r = Slot(region);
   const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
-  return Sections[s].Y + r.Y;
+  return layout.Y(Held(int64_t{Sections[s].Y} + r.Y));
 }
 
-TRegionAction HitTestRegions(int x, int y) {
+TRegionAction HitTestRegions(int x, int y, const TStageLayout& m) {
   TPointerState& p = Pointer;
   TRegionAction out;
   // The section under the pointer: smallest priority, first on a tie.
@@ -468,8 +473,8 @@ TRegionAction HitTestRegions(int x, int y) {
   for (int i = 1; i <= MaxSections; ++i) {
     const TSection& s = Sections[i];
     if (s.Scene != CurrentScene) continue;
-    if (x >= s.X && x <= int64_t{s.X} + s.Width && y >= s.Y && y <= int64_t{s.Y} + s.Height &&
-        s.Priority < best) {
+    if (x >= m.EdgeX(s.X) && x <= m.EdgeX(Held(int64_t{s.X} + s.Width)) && y >= m.EdgeY(s.Y) &&
+        y <= m.EdgeY(Held(int64_t{s.Y} + s.Height)) && s.Priority < best) {
       best = s.Priority;
       p.Section = i;
     }
@@ -479,7 +484,7 @@ TRegionAction HitTestRegions(int x, int y) {
   p.Region = 0;
   best = 9999;
   for (int i = 1; i <= MaxRegions; ++i) {
-    if (Regions[i].Section != p.Section || !RegionContains(i, x, y)) continue;
+    if (Regions[i].Section != p.Section || !RegionContains(i, x, y, m)) continue;
     if (Regions[i].Priority < best) {
       best = Regions[i].Priority;
       p.Region = i;

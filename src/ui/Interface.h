@@ -161,9 +161,37 @@ TRegion& WellKnownRegion(int entry);
 // lost), so that a bad slot number from a table changes no region.
 TRegion& RegionAt(int slot);
 
-// Screen rectangle of a region (its section's origin added).
-int RegionScreenX(int region);
-int RegionScreenY(int region);
+
+// Where the interface lands on a stage of any pixel size. The sections and
+// regions keep their coordinates in units of an 800x600 frame; the stage
+// shows that frame at `Scale` pixels per unit, its bottom edge on the
+// stage's bottom edge and centred across. An edge lying on the frame's
+// border (0 or 800 across, 0 or 600 down) sticks to the stage's own border,
+// so that the sky section fills the stage above the panel and the panel's
+// section spans the stage's width. Drawing and hit-testing both map here.
+// The stage sizes the program draws at, in pixels.
+constexpr int MinStageWidth = 800, MinStageHeight = 600;
+constexpr int MaxStageWidth = 3840, MaxStageHeight = 2160;
+
+struct TStageLayout {
+  int Width = 800, Height = 600;  // stage pixels
+  double Scale = 1.0;             // pixels per unit
+  int OriginX() const { return (Width - Round(800 * Scale)) / 2; }
+  int OriginY() const { return Height - Round(600 * Scale); }
+  // The stage pixel of a frame unit.
+  int X(int unitX) const { return OriginX() + Round(unitX * Scale); }
+  int Y(int unitY) const { return OriginY() + Round(unitY * Scale); }
+  // A frame edge in stage pixels, sticking to the stage's border.
+  int EdgeX(int unitX) const { return unitX == 0 ? 0 : unitX == 800 ? Width : X(unitX); }
+  int EdgeY(int unitY) const { return unitY == 0 ? 0 : unitY == 600 ? Height : Y(unitY); }
+  // A length of frame units in pixels.
+  int Length(int units) const { return Round(units * Scale); }
+  static int Round(double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); }
+};
+
+// Stage pixel of a region's top left corner (its section's origin added).
+int RegionScreenX(int region, const TStageLayout& layout = {});
+int RegionScreenY(int region, const TStageLayout& layout = {});
 
 // What one pointer step of the region machine asks for: an interface event
 // and, for Execute and the toggles, the command it carries.
@@ -173,8 +201,8 @@ struct TRegionAction {
 };
 
 // The region machine, on the pointer state above: each step updates the
-// pointer state and returns the event it caused.
-TRegionAction HitTestRegions(int x, int y);
+// pointer state and returns the event it caused. (x, y) are stage pixels.
+TRegionAction HitTestRegions(int x, int y, const TStageLayout& layout = {});
 TRegionAction PressRegion();
 TRegionAction ReleaseRegion();
 TRegionAction DragRegionMove();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# --render and --script each produce an 800x600 PNG with no display at all,
-# the same settings give the same picture, and a bad script or option is
-# refused with a message, not a crash.
+# --render and --script each produce an 800x600 PNG with no display at all
+# (any other size with --size), the same settings give the same picture, and
+# a bad script or option is refused with a message, not a crash.
 set -euo pipefail
 SKYLOOM="$1"
 WORK="$3"
@@ -38,6 +38,20 @@ SCRIPT
 mv turned.png held.png
 "$SKYLOOM" --render direct.png --date 2026-01-15 --time 21:00 --no-ground --az 40
 cmp -s held.png direct.png || fail "ten frames of the left arrow did not turn the view by 40 degrees"
+
+# Any stage size from 800x600 to 3840x2160 (even numbers): the picture and
+# a script's shot have it.
+for size in 1280x800 1920x1080; do
+  "$SKYLOOM" --render "wide$size.png" --size "$size" --date 2026-01-15 --time 21:00 --zone 8 \
+    --lat 39.9 --lon 116.4 --alt 5 --ground
+  [ "$(png_size "wide$size.png")" = "$size" ] || fail "--size $size gave $(png_size "wide$size.png")"
+  "$SKYLOOM" --script turn.txt --size "$size" --date 2026-01-15 --time 21:00
+  [ "$(png_size turned.png)" = "$size" ] || fail "--script at $size shot $(png_size turned.png)"
+done
+for bad in 640x480 4000x3000 1920 1921x1080 axb; do
+  if "$SKYLOOM" --size "$bad" --render x.png 2> err.txt; then fail "--size $bad was accepted"; fi
+  grep -q "bad value for --size" err.txt || fail "no message for --size $bad"
+done
 
 echo "fly away" > bad.txt
 if "$SKYLOOM" --script bad.txt 2> err.txt; then fail "a bad script was accepted"; fi

@@ -147,9 +147,12 @@ PID=""
 kill "$XPID" 2>/dev/null || true
 wait "$XPID" 2>/dev/null || true
 
-# Full screen on a wider display: the stage is scaled by 4/3 with bars of
-# 107 pixels left and right, and the pointer still lands where the user
-# points, on the panel and in the menu.
+# Full screen on a wider display: the stage takes the display's own size,
+# 1280x800. The panel keeps its size, centred on the bottom edge (its 800x600
+# frame's origin at (240, 200)); the sky fills everything above it with the
+# same field across the width, 1.6 times the pixels of the 800-wide sky
+# about its centre (640, 316). The pointer lands where the user points, on
+# the panel and in the menu.
 start_x 1280x800
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 40.37 \
   --fullscreen > full.log 2>&1 &
@@ -157,29 +160,37 @@ PID=$!
 main_window 1280x800
 sleep 0.5
 WX=0 WY=0
-fmove() { xdotool mousemove "$((107 + $1 * 4 / 3))" "$(($2 * 4 / 3))"; sleep 0.15; }
-# Rectangles of the stage in screen pixels.
+fmove() { xdotool mousemove "$1" "$2"; sleep 0.15; }
+# A place of the 800-wide sky on the wide one, and of the panel's frame.
+sky() { echo "$((640 + ($1 - 400) * 8 / 5)) $((316 + ($2 - 216) * 8 / 5))"; }
+pan() { echo "$((240 + $1)) $((200 + $2))"; }
+# Rectangles in screen pixels.
 sdiffer() {  # what A B W H X Y least
-  local g="$(($4 * 4 / 3))x$(($5 * 4 / 3))+$((107 + $6 * 4 / 3))+$(($7 * 4 / 3))" d
+  local g="$4x$5+$6+$7" d
   convert "$2.png" -crop "$g" +repage a.png
   convert "$3.png" -crop "$g" +repage b.png
   d=$(compare -metric AE a.png b.png null: 2>&1 || true)
   [ "${d%%.*}" -ge "$8" ] || fail "$1 (only $d pixels changed)"
 }
-fmove 400 300
+# shellcheck disable=SC2046
+{
+fmove 640 400
 shot 12-full
-fmove 774 530
+fmove $(pan 774 530)
 shot 13-full-hover
-sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover 44 32 752 514 20
-fmove 255 130
+sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover \
+  44 32 $(pan 752 514) 20
+fmove $(sky 255 130)
 xdotool click 3
 shot 14-full-menu
-sdiffer "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 258 135 500
-fmove 285 193
+read -r MX MY < <(sky 255 130)
+sdiffer "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 $((MX + 3)) $((MY + 5)) 500
+fmove $((MX + 30)) $((MY + 63))
 xdotool click 1
 shot 15-full-boundary-off
 sdiffer "full screen: the menu item under the pointer was not chosen" 14-full-menu \
-  15-full-boundary-off 100 120 150 60 30
+  15-full-boundary-off 160 192 $(sky 150 60) 30
+}
 kill -TERM "$PID"
 wait "$PID" || fail "full screen ended with an error: $(cat full.log)"
 PID=""

@@ -7,6 +7,8 @@
 #       picture each time it turns a page; no message may appear. Its
 #       pictures are put on one contact sheet (NAME-sheet.png) in WORK for a
 #       person to look at.
+#   shows_playthrough.sh SKYLOOM RUNTIME WORK NAME WxH   the same on a stage
+#       of that size (e.g. 1920x1080); the suite plays at 800x600.
 # ctest runs one test per show, so that a slow machine or the sanitizers
 # give each show its own time limit.
 set -euo pipefail
@@ -14,6 +16,7 @@ SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
 SHOW="${4:-}"
+SIZE="${5:-}"
 rm -rf "$WORK"
 mkdir -p "$WORK/config"
 cd "$WORK"
@@ -52,7 +55,7 @@ mkdir -p "$name"
   echo "waitend 20000"
   echo "quit"
 } > "$name/steps.txt"
-"$SKYLOOM" --show "$name" --script "$name/steps.txt" 2> "$name/stderr.txt" \
+"$SKYLOOM" --show "$name" ${SIZE:+--size "$SIZE"} --script "$name/steps.txt" 2> "$name/stderr.txt" \
   || fail "$name: the program failed ($(cat "$name/stderr.txt"))"
 # No message at all: a damaged show, an unknown name or a failed picture
 # would say so on stderr.
@@ -62,7 +65,10 @@ fi
 shots=$(ls "$name"/page-*.png | wc -l)
 [ "$shots" -eq "$pages" ] || fail "$name: $shots pictures of $pages pages"
 if command -v montage > /dev/null; then
-  montage "$name"/page-*.png -tile 4x -geometry 400x300+4+4 -font /usr/share/fonts/truetype/arphic/uming.ttc -title "$name" \
+  # Tiles 400 pixels wide, in the stage's own proportions.
+  tile=400x300
+  [ -n "$SIZE" ] && tile="400x$((400 * ${SIZE#*x} / ${SIZE%x*}))"
+  montage "$name"/page-*.png -tile 4x -geometry "$tile+4+4" -font /usr/share/fonts/truetype/arphic/uming.ttc -title "$name" \
     "$name-sheet.png" 2> /dev/null || true
 fi
 echo "ok: $name, $pages pages, contact sheet $WORK/$name-sheet.png"

@@ -52,7 +52,6 @@ class FormSkyTest : public ::testing::Test {
 
 TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   const TSkyloom& sky = *SkyModel;
-  EXPECT_EQ(form_->SkyHeight, 432);
   EXPECT_EQ(sky.TurnStep, 4);
   EXPECT_EQ(sky.ScreenWidth, 800);
   EXPECT_EQ(sky.ScreenHeight, 432);

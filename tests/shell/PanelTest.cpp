@@ -228,6 +228,61 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
 }
 
+// Wide stages: the sky fills the stage above the panel, the panel keeps its
+// layout centred on the bottom edge with its band from edge to edge, and a
+// click where a person sees Orion picks it. The frames are kept for people
+// to look at.
+TEST_F(PanelFrame, GoldenFramesOnWideStages) {
+  for (auto [w, h] : {std::pair{1280, 800}, std::pair{1920, 1080}}) {
+    form_->SizeStage(w, h);
+    form_->SetPanelTop(PanelUpY);
+    form_->ExecuteCommand(1206);  // nothing picked: the click below picks afresh
+    form_->SkyStale = true;
+    Frames(1);
+    const TStageLayout& m = form_->Layout;
+    ASSERT_EQ(form_->DXDraw.Width(), w);
+    EXPECT_EQ(SkyModel->ScreenWidth, w);
+    EXPECT_EQ(SkyModel->ScreenHeight, h - 168);
+    // Orion, 1.6 or 2.4 times as far from the centre as on the 800-wide sky.
+    const double k = (w * 2 / 3) / 533.0;
+    const int ox = w / 2 + static_cast<int>((255 - 400) * k), oy = (h - 168) / 2 + static_cast<int>((130 - 216) * k);
+    form_->FormMouseMove(0, ox, oy);
+    form_->FormMouseDown(0, 0, ox, oy);
+    form_->FormMouseUp(0, 0, ox, oy);
+    Frames(1);
+    EXPECT_GT(SkyModel->SelConst, 0) << w;
+    const std::string name = "frame-" + std::to_string(w) + "x" + std::to_string(h);
+    std::string error;
+    ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-up.png").c_str()), error)) << error;
+    auto count = [&](int x0, int y0, int x1, int y1, auto pred) {
+      int n = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += pred(At(x, y)) ? 1 : 0;
+      return n;
+    };
+    auto amber = [](TColor c) { return (c & 255) > 200 && ((c >> 8) & 255) > 150 && ((c >> 16) & 255) < 80; };
+    auto lit = [](TColor c) { return c != clBlack; };
+    EXPECT_GT(count(m.X(12), m.Y(440), m.X(480), m.Y(460), amber), 300) << "status line " << w;
+    EXPECT_GT(count(m.X(250), m.Y(495), m.X(480), m.Y(580), amber), 300) << "story lines " << w;
+    EXPECT_GT(count(m.X(20), m.Y(480), m.X(120), m.Y(580), lit), 5000) << "compass " << w;
+    // The band reaches both edges; stars and lines beside the panel's frame.
+    EXPECT_EQ(count(0, m.Y(432), 2, h, lit), 2 * 168) << "left edge " << w;
+    EXPECT_EQ(count(w - 2, m.Y(432), w, h, lit), 2 * 168) << "right edge " << w;
+    EXPECT_GT(count(0, 0, m.X(0), h - 168, lit), 100) << "sky left of the frame " << w;
+    EXPECT_GT(count(m.X(800), 0, w, h - 168, lit), 100) << "sky right of the frame " << w;
+    // The panel slides down; the subtitle strip and the lowered status line.
+    SubtitlesOn = 1;
+    form_->ExecuteCommand(304);
+    Frames(8);
+    EXPECT_EQ(Sections[2].Y, 564);
+    EXPECT_EQ(SkyModel->ScreenHeight, h - 36);
+    ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-down.png").c_str()), error)) << error;
+    EXPECT_GT(count(m.X(120), m.Y(520), m.X(700), m.Y(560), amber), 200) << "subtitles " << w;
+    EXPECT_GT(count(m.X(12), m.Y(572), m.X(480), m.Y(592), amber), 300) << "lowered status " << w;
+    SubtitlesOn = 0;
+  }
+}
+
 TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
   // After each change a frame is drawn as the program draws it (the panel's
   // still layer laid from its kept rows when nothing it shows changed), then

@@ -383,6 +383,44 @@ TEST_F(RegionMachine, EdgeCases) {
   EXPECT_EQ(Pointer.Region, 0);
 }
 
+// On a stage larger than 800x600 the panel's buttons sit where the layout
+// draws them (centred, on the bottom edge), while the sky section and the
+// panel's section reach the stage's edges.
+TEST_F(RegionMachine, HitTestingFollowsTheStageLayout) {
+  struct Case {
+    int Width, Height;
+    double Scale;
+  };
+  for (const Case& c : {Case{800, 600, 1}, Case{1280, 800, 1}, Case{1920, 1080, 1},
+                        Case{1920, 1080, 1.5}, Case{3840, 2160, 2}}) {
+    const TStageLayout m{.Width = c.Width, .Height = c.Height, .Scale = c.Scale};
+    SCOPED_TRACE(testing::Message() << c.Width << "x" << c.Height << " at " << c.Scale);
+    for (int slot = 1; slot <= 5; ++slot) {
+      // The middle of the region as drawn, and just right of it.
+      const int x = RegionScreenX(slot, m), y = RegionScreenY(slot, m);
+      const int mid = m.Length(10);
+      HitTestRegions(x + mid, y + mid, m);
+      EXPECT_EQ(Pointer.Section, 2);
+      EXPECT_EQ(Pointer.Region, slot);
+      HitTestRegions(x + m.Length(20) + 2, y + mid, m);
+      EXPECT_NE(Pointer.Region, slot);
+    }
+    EXPECT_EQ(RegionScreenY(1, m), c.Height - m.Length(600 - 432));
+    EXPECT_EQ(RegionScreenX(1, m) * 2 + m.Length(800), c.Width);
+    // The stage's corners: sky at the top, the panel's band at the bottom.
+    HitTestRegions(0, 0, m);
+    EXPECT_EQ(Pointer.Section, 1);
+    HitTestRegions(c.Width - 1, 0, m);
+    EXPECT_EQ(Pointer.Section, 1);
+    HitTestRegions(0, c.Height - 1, m);
+    EXPECT_EQ(Pointer.Section, 2);
+    HitTestRegions(c.Width - 1, c.Height - 1, m);
+    EXPECT_EQ(Pointer.Section, 2);
+    HitTestRegions(c.Width - 1, m.Y(432) - 2, m);
+    EXPECT_EQ(Pointer.Section, 1);
+  }
+}
+
 TEST(KeyTable, DefaultsAndTheSkySwitches) {
   SetKeyTableDefaults();
   EXPECT_EQ(KeyTable[0].Key, 'R');

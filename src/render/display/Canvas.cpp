@@ -16,6 +16,12 @@ TBackBuffer::TBackBuffer(int width, int height)
       height_(std::max(height, 0)),
       pixels_(static_cast<size_t>(width_) * height_, 0) {}
 
+void TBackBuffer::Resize(int width, int height) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  pixels_.assign(static_cast<size_t>(width_) * height_, 0);
+}
+
 uint16_t TBackBuffer::To565(TColor c) {
   const unsigned r = c & 255, g = (c >> 8) & 255, b = (c >> 16) & 255;
   return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));

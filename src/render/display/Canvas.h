@@ -18,6 +18,8 @@ class TextCache;
 class TBackBuffer {
  public:
   TBackBuffer(int width, int height);
+  // A new size, every pixel black.
+  void Resize(int width, int height);
   int Width() const { return width_; }
   int Height() const { return height_; }
   uint16_t* Pixels() { return pixels_.data(); }

@@ -52,6 +52,17 @@ TDXDraw::~TDXDraw() {
   if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
 }
 
+void TDXDraw::Resize(int width, int height) {
+  if (window_ || (width == Width() && height == Height())) return;
+  if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
+  if (offscreenRenderer_) SDL_DestroyRenderer(offscreenRenderer_);
+  if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);
+  offscreenStage_ = nullptr;
+  offscreenRenderer_ = nullptr;
+  offscreenSurface_ = nullptr;
+  buffer_.Resize(width, height);
+}
+
 bool TDXDraw::DesktopSize(int& width, int& height) {
   width = height = 0;
   if (!VideoReady()) return false;

@@ -1,5 +1,5 @@
-// TDXDraw: the drawing surface of the main window — an 800x600 RGB565 back
-// buffer with its canvas, shown in an SDL window by Flip(). Without a
+// TDXDraw: the drawing surface of the main window — an RGB565 back buffer
+// of the stage's size (800x600 unless set otherwise) with its canvas, shown in an SDL window by Flip(). Without a
 // display the surface still draws into its back buffer (headless runs and
 // screenshots), and says once on stderr that nothing is shown.
 #pragma once
@@ -46,6 +46,10 @@ class TDXDraw {
   bool Initialize(const std::string& title, int left, int top, bool fullScreen);
   void Finalize();
 
+  // Gives the stage a new pixel size (a black picture); only before the
+  // window opens and before anything is drawn over it.
+  void Resize(int width, int height);
+
   bool CanDraw() const { return canDraw_; }
   void SetCanDraw(bool v) { canDraw_ = v; }
   void Fill(TColor c) { buffer_.Fill(c); }
@@ -79,7 +83,8 @@ class TDXDraw {
   // reports it) into stage pixels; letterboxed full screen included.
   void WindowToStage(int wx, int wy, int& sx, int& sy) const;
 
-  // Full screen scales the 800x600 stage to the whole display, letterboxed.
+  // Full screen shows the stage on the whole display: at the display's own
+  // size when the stage has it, else scaled and letterboxed.
   void SetFullScreen(bool on);
   bool FullScreen() const { return fullScreen_; }
   // The flip option set while the application is inactive.

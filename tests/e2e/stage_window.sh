@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Full screen on a 1920x1080 display, used with real X input: the stage is
+# drawn at the display's own size (no bars), the panel sits centred on the
+# bottom edge, and every panel button is hit where it is drawn: each click
+# does what the button does (the view turns and tilts, the panel slides,
+# switches flip with their looks, the clock steps and runs, the dialogs
+# open and close on Escape, the quit button ends the program). The
+# screenshots stay in the work folder (under the build folder).
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
+SKYLOOM="$1"
+WORK="$3"
+x_tools_present "stage window" || exit 0
+rm -rf "$WORK"
+mkdir -p "$WORK/config" "$WORK/cache"
+cd "$WORK"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+PID=""
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  kill "$XPID" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+start_x 1920x1080
+"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 15 \
+  --names --lines --mode2 800 --ground --fullscreen > window.log 2>&1 &
+PID=$!
+for _ in $(seq 150); do
+  WID=$(find_main_window "$PID")
+  [ -n "$WID" ] && xdotool getwindowgeometry "$WID" | grep -q "Geometry: 1920x1080" && break
+  WID=""
+  sleep 0.2
+done
+[ -n "$WID" ] || fail "no full-screen window of 1920x1080"
+
+# The panel's 800x600 frame starts at (560, 480); its section at y 432.
+px() { echo $((560 + $1)); }
+py() { echo $((480 + 432 + $1)); }
+shot() { sleep "${2:-0.8}"; import -window root "$1.png"; }
+# A click at the middle of the region drawn at panel (X, Y), W x H.
+press_button() {  # X Y W H
+  xdotool mousemove "$(px $(($1 + $3 / 2)))" "$(py $(($2 + $4 / 2)))"
+  sleep 0.25
+  xdotool click 1
+}
+rest() { xdotool mousemove 960 300; sleep 0.2; }
+# Pixels that differ between two shots inside W x H at (X, Y) of the screen.
+differ() {  # A B W H X Y
+  convert "$1.png" -crop "$3x$4+$5+$6" +repage a.png
+  convert "$2.png" -crop "$3x$4+$5+$6" +repage b.png
+  { compare -fuzz 3% -metric AE a.png b.png null: 2>&1 >/dev/null || true; } | awk '{print int($1)}'
+}
+changed() {  # what A B W H X Y least
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "$d" -ge "$8" ] || fail "$1 (only $d pixels changed)"
+}
+same() {  # what A B W H X Y
+  local d
+  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+  [ "$d" -le 20 ] || fail "$1 ($d pixels changed)"
+}
+SKY=(1920 900 0 0)
+STATUS=(470 20 $((560 + 10)) $((480 + 440)))
+CENTRE=(900 500 510 200)   # where the dialogs open
+
+rest
+shot 00-start 1.5
+# No bars: the panel's band reaches both edges, the sky both sides.
+for x in 2 1917; do
+  v=$(convert 00-start.png -format "%[fx:int(255*(p{$x,1040}.r+p{$x,1040}.g+p{$x,1040}.b))]" info:)
+  [ "$v" -gt 30 ] || fail "the panel's band does not reach x $x"
+done
+
+step=0
+# Each button: press it, take a shot, check the change where it shows.
+try() {  # name X Y W H  area...  least
+  local name="$1" x="$2" y="$3" w="$4" h="$5"
+  shift 5
+  step=$((step + 1))
+  local before="b$step" after
+  after=$(printf '%02d-%s' "$step" "$name")
+  rest
+  shot "$before" 0.4
+  press_button "$x" "$y" "$w" "$h"
+  rest
+  shot "$after"
+  changed "$name: nothing changed" "$before" "$after" "$@"
+}
+
+try turn-left 614 42 44 32 "${SKY[@]}" 3000
+try turn-right 660 42 44 32 "${SKY[@]}" 3000
+try raise 706 42 44 32 "${SKY[@]}" 3000
+try lower 752 42 44 32 "${SKY[@]}" 3000
+try star-names 660 82 44 32 "${SKY[@]}" 300
+try star-names-back 660 82 44 32 "${SKY[@]}" 300
+try lines 706 82 44 32 "${SKY[@]}" 300
+try lines-back 706 82 44 32 "${SKY[@]}" 300
+try horizon 752 82 44 32 1920 300 0 600 3000
+try horizon-back 752 82 44 32 1920 300 0 600 3000
+try language 614 82 44 32 "${STATUS[@]}" 50
+try language-back 614 82 44 32 "${STATUS[@]}" 50
+try labels 492 6 28 24 28 24 $((560 + 492)) $((480 + 438)) 20
+try labels-back 492 6 28 24 28 24 $((560 + 492)) $((480 + 438)) 20
+try step-forward 644 6 28 24 "${STATUS[@]}" 4
+try step-back 584 6 28 24 "${STATUS[@]}" 4
+try play 674 6 28 24 "${SKY[@]}" 300
+try stop 614 6 28 24 "${STATUS[@]}" 4
+rest
+shot still-a 0.6
+shot still-b 1.2
+same "the sky still moves after the stop button" still-a still-b "${SKY[@]}"
+try play-back 554 6 28 24 "${SKY[@]}" 300
+try stop-again 614 6 28 24 "${STATUS[@]}" 4
+
+# Orion's story for the scroll buttons: a click on the sky picks it.
+rest
+xdotool mousemove 700 200
+sleep 0.2
+xdotool click 1
+sleep 0.5
+try text-down 589 143 16 16 340 100 $((560 + 244)) $((480 + 476)) 100
+try text-up 589 43 16 16 340 100 $((560 + 244)) $((480 + 476)) 100
+
+# The dialogs open where a person sees them and close on Escape.
+for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; do
+  # shellcheck disable=SC2086
+  set -- $d
+  try "$1" "$2" "$3" 44 32 "${CENTRE[@]}" 2000
+  xdotool key Escape
+  rest
+  shot "$(printf '%02d-%s-closed' "$step" "$1")"
+  same "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
+done
+
+# The panel slides down and back up.
+try panel-down 708 6 28 24 1920 160 0 920 3000
+up_before="b$step"
+xdotool mousemove "$(px 722)" $((480 + 564 + 18))
+sleep 0.25
+xdotool click 1
+rest
+shot panel-up 2
+same "the panel did not come back up" "$up_before" panel-up 1300 160 0 920
+
+# The quit button ends the program.
+rest
+press_button 772 7 22 22
+for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
+wait "$PID" || fail "the program ended with an error: $(cat window.log)"
+PID=""
+echo "stage window: every panel button hit where it is drawn; screenshots in $WORK"
