@@ -24,6 +24,7 @@
 #include "PictureWindow.h"
 #include "SkyModel.h"
 #include "StringTable.h"
+#include "Transforms.h"
 
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top) {
@@ -151,11 +152,11 @@ void TFormSky::FormShow() {
   WellKnownRegion(9).State |= 2;
   sky.ScreenWidth = Width;
   sky.ScreenHeight = SkyHeight;
-  sky.Scale = Width * 2 / 3;
   // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
+  ApplyFieldOfView(sky);
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
   sky.Month = now.Month;
