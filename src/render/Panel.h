@@ -99,8 +99,8 @@ class TPanelLayer {
   std::vector<uint16_t> rows_;
 };
 
-// The status line (GBK): date and time, place, tilt, direction and the
-// time flow, joined by single spaces, written into `out`. `detail` 2 is the
+// The status line (GBK): date and time, place, tilt, direction, the field
+// of view (when it is not the default one) and the time flow, joined by single spaces, written into `out`. `detail` 2 is the
 // whole line; 1 leaves out a named city's coordinates; 0 also the words
 // "仰角：" (just "仰") and "方向：".
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,
