@@ -67,10 +67,41 @@ struct TProjection {
   double ViewAz = 0;        // radians from south through east
   double ViewAlt = 0;       // radians
   double Scale = 0;         // pixels per unit of tangent
+  double Bend = 1;          // 1 gnomonic, 2 stereographic (ProjectionBend)
   bool GroundShown = false; // ShowFlags bit 0x10000: hide points below the horizon
   const TRefraction* Refraction = nullptr;  // the atmosphere's lift; null = none
 };
 TProjection ProjectionOf(const TSkyloom& sky);
+
+// The projection of a field of view (degrees across the sky area's width).
+// A point at angle t from the view's centre lies Scale * k * tan(t / k)
+// pixels from the centre, with the bend k = ProjectionBend(field): 1 (the
+// gnomonic perspective) up to 90 degrees, rising smoothly to 2 (the
+// stereographic projection, in which 180 degrees fit) at 150 degrees.
+// Both k and Scale change continuously with the field, so zooming through
+// the change shows no jump; at the default field the picture is the plain
+// perspective of Scale = two thirds of the width.
+double ProjectionBend(double fieldDeg);
+// Pixels per unit: the sky area's half width over k tan(field / 2k),
+// rounded down (two thirds of the width at the default field).
+int32_t ScaleForField(double fieldDeg, int width);
+// Clamps sky.FieldOfView to its range and sets sky.Scale from it and the
+// sky area's width.
+void ApplyFieldOfView(TSkyloom& sky);
+// Largest angle from the view's centre (radians) drawn at bend k: 90
+// degrees for the perspective, 120 for the stereographic projection.
+double ReachOfBend(double bend);
+// The horizontal direction (S, E, U, unit) seen at the screen offset
+// (u, v) from the centre (u the projection's Y, v its X, pixels): the
+// inverse of ApplyView for the projection in use.
+TVector3 HorizontalAtOffset(const TProjection& view, double u, double v);
+// The horizontal direction under the screen point (x, y) of the sky area.
+TVector3 HorizontalAtScreen(const TSkyloom& sky, double x, double y);
+// Turns the view (ViewAz, ViewAlt) so that the horizontal direction `held`
+// appears at the screen point (x, y); the altitude stays within the
+// turning limits (not below the horizon with the ground on). True when
+// the point lands within half a pixel.
+bool HoldUnderPointer(TSkyloom& sky, const TVector3& held, double x, double y);
 
 // Horizontal frame (S, E, U) of an equatorial-of-date vector.
 TVector3 HorizontalOf(const TVector3& v, double siderealTime, double latitude);

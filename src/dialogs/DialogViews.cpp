@@ -303,6 +303,10 @@ void TConfigView::DrawOtherPage() {
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
   ImGui::SameLine(150);
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
+  ImGui::Text("视野：");
+  ImGui::SameLine(80);
+  ImGui::SetNextItemWidth(180);
+  ImGui::SliderInt("##field", &form_.FieldSlider, 5, 180, "%d°");
 }
 
 void TConfigView::DrawView() {

@@ -251,6 +251,8 @@ void TFormConfig::FormShow() {
   CheckBoxLabelPlace = sky_.LabelPlacement != 0;
   CheckBoxRealSky = sky_.RealisticSky != 0;
   CheckBoxRefraction = sky_.Refraction != 0;
+  FieldSlider = FieldShown = static_cast<int>(std::lround(
+      std::clamp(sky_.FieldOfView, MinFieldOfView, MaxFieldOfView)));
 }
 
 void TFormConfig::DateTimePicker1Change() {
@@ -498,6 +500,8 @@ void TFormConfig::Button1Click() {
   sky_.LabelPlacement = CheckBoxLabelPlace ? 1 : 0;
   sky_.RealisticSky = CheckBoxRealSky ? 1 : 0;
   sky_.Refraction = CheckBoxRefraction ? 1 : 0;
+  // An untouched slider keeps the exact field (it shows whole degrees).
+  if (FieldSlider != FieldShown) sky_.FieldOfView = std::clamp(FieldSlider, 5, 180);
 
   Applied = true;
   Open = false;
@@ -522,7 +526,7 @@ std::vector<std::string> TFormConfig::Captions() {
       "取本地经纬度", "查找城市", "输入城市名", "星座名称", "αβ星名", "亮星名", "梅西耶星云星团名", "行星名",
       "中国古代星官名称", "天球经纬网", "黄道线", "银道线", "星座连线", "中国古代星官连线",
       "显示星数：", "字幕速度：", "等", "步进时间", "秒", "分钟", "天", "年", "背景音乐", "使用字幕",
-      "使用语音", "全屏幕方式", "星云图显示名字", "标签避让", "真实天空",
+      "使用语音", "全屏幕方式", "星云图显示名字", "标签避让", "真实天空", "视野：", "°",
       "保存当前设置", "确定", "取消", "（无城市表，请直接输入经纬度）",
       MsgYear, MsgMonth,
       MsgDay,

@@ -86,6 +86,8 @@ class TFormConfig {
   // The model's drawing options: LabelPlacement, RealisticSky and Refraction.
   bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false;
   bool CheckBoxSave = false;
+  int FieldSlider = 74;           // 视野 5..180 degrees across the sky area
+  int FieldShown = 74;            // the slider's value when the dialog opened
 
   // Dialog state.
   int SelectedCity = 0;

@@ -22,6 +22,7 @@ struct TWords {
   std::string East = Utf8ToGbk("东经"), West = Utf8ToGbk("西经");
   std::string Degree = Utf8ToGbk("°");
   std::string Up = Utf8ToGbk("仰角："), Down = Utf8ToGbk("俯角：");
+  std::string Field = Utf8ToGbk("视野 ");
   std::string Direction = Utf8ToGbk("方向："), Exactly = Utf8ToGbk("正"), By = Utf8ToGbk("偏");
   std::string Points[4] = {Utf8ToGbk("南"), Utf8ToGbk("东"), Utf8ToGbk("北"), Utf8ToGbk("西")};
   std::string Units[5] = {"", Utf8ToGbk("分"), Utf8ToGbk("日"), Utf8ToGbk("年"), Utf8ToGbk("秒")};
@@ -45,6 +46,7 @@ const TWords& EnglishWords() {
     w.Up = "Alt ";
     w.Down = "Dip ";
     w.Direction = "Facing ";
+    w.Field = "Field ";
     w.Exactly = "";
     w.By = " by ";
     w.Points[0] = "S", w.Points[1] = "E", w.Points[2] = "N", w.Points[3] = "W";
@@ -182,6 +184,13 @@ void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string
     out += w.Degree;
   }
   out += ' ';
+  // The field of view, once it is not the default one.
+  if (std::fabs(sky.FieldOfView - DefaultFieldOfView) > 1e-9) {
+    out += w.Field;
+    AppendInt(out, std::llround(sky.FieldOfView));
+    out += w.Degree;
+    out += ' ';
+  }
   // Time flow.
   out += playerStatus;
   if (playerKind == 1) {

@@ -102,8 +102,9 @@ class TPanelLayer {
 };
 
 // The status line (GBK): date and time (with seconds when the time flows in
-// seconds or is set to a second), place, tilt, direction and the
-// time flow, joined by single spaces, written into `out`. `detail` 2 is the
+// seconds or is set to a second), place, tilt, direction, the field of view
+// (when it is not the default one) and the time flow, joined by single
+// spaces, written into `out`. `detail` 2 is the
 // whole line; 1 leaves out a named city's coordinates; 0 also the words
 // "仰角：" (just "仰") and "方向：".
 void BuildStatusLine(const TSkyloom& sky, std::string_view cityName, std::string_view playerStatus,

@@ -543,11 +543,26 @@ TGroundLayout GroundLayoutOf(const TFrame& f) {
   const int cy = sky.CenterY;
   double yh = 0;
   bool found = false;
-  for (int i = 1; i <= HorizonPoints; ++i) {
-    if (sky.Horizon[i].Z > 0) {
-      yh = sky.Horizon[i].X;
+  if (ProjectionBend(sky.FieldOfView) > 1) {
+    // A wide field bends the horizon: the row is where it crosses the
+    // centre column (the horizon point in front nearest to it).
+    double nearest = 0;
+    for (int i = 1; i <= HorizonPoints; ++i) {
+      const TSkyPoint& h = sky.Horizon[i];
+      if (!(h.Z > 0) || (found && !(std::fabs(h.Y) < nearest))) continue;
+      nearest = std::fabs(h.Y);
+      yh = h.X;
       found = true;
-      break;
+    }
+  } else {
+    // The perspective keeps the horizon straight: any point in front gives
+    // its row.
+    for (int i = 1; i <= HorizonPoints; ++i) {
+      if (sky.Horizon[i].Z > 0) {
+        yh = sky.Horizon[i].X;
+        found = true;
+        break;
+      }
     }
   }
   if (found) {

@@ -177,6 +177,7 @@ TColor SkyColourAt(const TSkyLight& light, const TVector3& dir) {
 }
 
 TVector3 ScreenDirection(const TSkyloom& sky, double x, double y) {
+  if (ProjectionBend(sky.FieldOfView) > 1) return HorizontalAtScreen(sky, x, y);
   const double scale = sky.Scale > 0 ? sky.Scale : 1;
   const double ut = (sky.CenterX - x) / scale, vt = (y - sky.CenterY) / scale;
   const double ca = std::cos(sky.ViewAz), sa = std::sin(sky.ViewAz);

@@ -25,6 +25,7 @@
 #include "RecordRun.h"
 #include "Script.h"
 #include "SkyModel.h"
+#include "Transforms.h"
 
 namespace {
 
@@ -77,6 +78,10 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   if (o.LatDeg || o.LonDeg) sky.City = 0;  // a place of its own, not a listed city
   if (o.AzDeg) sky.ViewAz = *o.AzDeg * Deg;
   if (o.AltDeg) sky.ViewAlt = *o.AltDeg * Deg;
+  if (o.FovDeg) {
+    sky.FieldOfView = *o.FovDeg;
+    ApplyFieldOfView(sky);
+  }
   if (o.Mode1) sky.Mode1 = *o.Mode1;
   if (o.Mode2) sky.Mode2 = *o.Mode2;
   if (o.Names) sky.NamesOn = 1;

@@ -101,6 +101,7 @@ const char* OptionsHelp() {
          "  --lon DEG           longitude, east positive\n"
          "  --az DEG            view azimuth: 0 south, 90 east, 180 north, 270 west\n"
          "  --alt DEG           view altitude\n"
+         "  --fov DEG           field of view across the sky area (5..180)\n"
          "  --mode1 HEX         name switches (1 constellations, 2 Greek letters, 4 bright stars,\n"
          "                      8 planets, 10 Messier, 20 asterisms)\n"
          "  --mode2 HEX         line switches (100 grid, 200 ecliptic, 400 galactic equator,\n"
@@ -188,6 +189,11 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
         return bad(v, "degrees " + std::to_string(static_cast<int>(lo)) + ".." +
                           std::to_string(static_cast<int>(lim)));
       (a == "--lat" ? o.LatDeg : a == "--lon" ? o.LonDeg : a == "--az" ? o.AzDeg : o.AltDeg) = d;
+    } else if (a == "--fov") {
+      double d;
+      if (!value(v)) return false;
+      if (!ParseDouble(v, MinFieldOfView, MaxFieldOfView, d)) return bad(v, "degrees 5..180");
+      o.FovDeg = d;
     } else if (a == "--mode1" || a == "--mode2") {
       uint64_t m;
       if (!value(v)) return false;

@@ -16,6 +16,7 @@ struct TOptions {
   std::optional<int> Zone;                            // --zone H
   std::optional<double> LatDeg, LonDeg;               // north / east positive
   std::optional<double> AzDeg, AltDeg;                // 0 = south, 90 = east
+  std::optional<double> FovDeg;                       // --fov: field across the sky area
   std::optional<uint64_t> Mode1, Mode2;               // hexadecimal
   bool Names = false, Lines = false, Ground = false, NoGround = false;
   std::optional<int> Limit;                           // StarLimit (tenths of magnitude)

@@ -13,7 +13,7 @@ constexpr bool Locked = true, Free = false;
 constexpr bool Stale = true, Same = false;
 
 // In code order (FindCommand searches by halves).
-constexpr std::array<TCommandRow, 45> Rows{{
+constexpr std::array<TCommandRow, 50> Rows{{
     {Cmd::PointerLeft, &V::PanelCommand, Free, Same},
     {Cmd::About, &V::ProgramCommand, Free, Same},
     {Cmd::AzimuthDial, &V::ViewCommand, Locked, Stale},
@@ -37,6 +37,11 @@ constexpr std::array<TCommandRow, 45> Rows{{
     {Cmd::Raise, &V::ViewCommand, Locked, Stale},
     {Cmd::TurnRight, &V::ViewCommand, Locked, Stale},
     {Cmd::Lower, &V::ViewCommand, Locked, Stale},
+    {Cmd::ZoomIn, &V::ViewCommand, Locked, Stale},
+    {Cmd::ZoomOut, &V::ViewCommand, Locked, Stale},
+    {Cmd::ZoomInAtPointer, &V::ViewCommand, Locked, Stale},
+    {Cmd::ZoomOutAtPointer, &V::ViewCommand, Locked, Stale},
+    {Cmd::SkyDrag, &V::ViewCommand, Locked, Stale},
     {Cmd::Help, &V::ProgramCommand, Free, Same},
     {Cmd::Minimize, &V::ProgramCommand, Free, Same},
     {Cmd::Quit, &V::ProgramCommand, Free, Same},

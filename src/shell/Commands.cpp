@@ -90,8 +90,10 @@ void TViewState::ViewCommand(int code) {
     case Cmd::Settings: {
       const bool active = Player.Active;
       const uint8_t music = Parameters.MusicOn;
+      const double field = sky.FieldOfView;
       Player.Active = false;
       Stage->ShowSettings();
+      if (sky.FieldOfView != field) ApplyFieldOfView(sky);
       Player.Active = active;
       if (Parameters.MusicOn != music) Stage->SwitchMusic();
       break;
@@ -130,7 +132,36 @@ void TViewState::ViewCommand(int code) {
       }
       Stage->SetCursor(2);
       break;
+    case Cmd::ZoomIn:
+    case Cmd::ZoomOut:
+    case Cmd::ZoomInAtPointer:
+    case Cmd::ZoomOutAtPointer: {
+      const bool in = code == Cmd::ZoomIn || code == Cmd::ZoomInAtPointer;
+      const double f = in ? sky.FieldOfView / ZoomFactor : sky.FieldOfView * ZoomFactor;
+      SetFieldOfView(f, code == Cmd::ZoomInAtPointer || code == Cmd::ZoomOutAtPointer);
+      break;
+    }
+    case Cmd::SkyDrag: {
+      if (!SkyHeld) {
+        const TVector3 h = HorizontalAtScreen(sky, GrabX, GrabY);
+        HeldS = h.X;
+        HeldE = h.Y;
+        HeldU = h.Z;
+        SkyHeld = true;
+      }
+      HoldUnderPointer(sky, {HeldS, HeldE, HeldU}, PointerAt.X, PointerAt.Y);
+      break;
+    }
   }
+}
+
+void TViewState::SetFieldOfView(double degrees, bool aboutPointer) {
+  TSkyloom& sky = Sky;
+  const TVector3 held = HorizontalAtScreen(sky, PointerAt.X, PointerAt.Y);
+  sky.FieldOfView = degrees;
+  ApplyFieldOfView(sky);
+  if (aboutPointer) HoldUnderPointer(sky, held, PointerAt.X, PointerAt.Y);
+  SkyStale = true;
 }
 
 // The check items of the popup menu for the selected constellation.

@@ -24,6 +24,7 @@
 #include "PictureWindow.h"
 #include "SkyModel.h"
 #include "StringTable.h"
+#include "Transforms.h"
 
 
 bool PlaceMainWindow(int desktopWidth, int desktopHeight, int& left, int& top, int width,
@@ -127,9 +128,9 @@ void TFormSky::SizeStage(int width, int height) {
   Height = std::clamp(height, MinStageHeight, MaxStageHeight);
   DXDraw.Resize(Width, Height);
   Layout = TStageLayout{.Width = Width, .Height = Height};
-  // The sky area and the field rule follow the new width.
+  // The sky area and the field of view's scale follow the new width.
   SetPanelTop(Sections[2].Y);
-  Sky.Scale = Width * 2 / 3;
+  ApplyFieldOfView(Sky);
   int dw = 0, dh = 0;
   if (TDXDraw::DesktopSize(dw, dh)) PlaceMainWindow(dw, dh, Left, Top, Width, Height);
 }
@@ -163,11 +164,11 @@ void TFormSky::FormShow() {
   WellKnownRegion(9).State |= 2;
   sky.ScreenWidth = Layout.Width;
   sky.ScreenHeight = Layout.Y(Sections[2].Y);
-  sky.Scale = Layout.Width * 2 / 3;
   // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
+  ApplyFieldOfView(sky);
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
   sky.Month = now.Month;

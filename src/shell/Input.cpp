@@ -52,6 +52,17 @@ bool* SwitchOf(TPopupSwitches& p, int command) {
   }
 }
 
+// The sky area's region: a press there picks a constellation on release,
+// unless the pointer moved the sky first.
+bool OnSky(int region) { return region >= 1 && region <= MaxRegions && Regions[region].Command == Cmd::PickConstellation; }
+
+// Virtual-key codes of the zoom keys.
+constexpr int KeyPageUp = 0x21, KeyPageDown = 0x22, KeyPadPlus = 0x6B, KeyPadMinus = 0x6D;
+constexpr int KeyPlus = 0xBB, KeyMinus = 0xBD;  // the main keyboard's =/+ and -
+
+// Pixels the pointer may move with the button down and still click.
+constexpr int ClickSlack = 4;
+
 bool Near(const TSkyloom& sky, const TSkyPoint& p, int x, int y) {
   if (!p.Visible || p.Z < 0) return false;
   const int sx = sky.ScreenWidth / 2 - static_cast<int>(std::lround(p.Y));
@@ -102,6 +113,9 @@ void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
   p.MouseState = 1;
   p.Dragging = 0;
   PointerAt = {x, y, button};
+  GrabX = x;
+  GrabY = y;
+  SkyHeld = false;
   ApplyRegionEvent(PressRegion());
   p.PreviousX = x;
   p.PreviousY = y;
@@ -113,7 +127,10 @@ void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
   p.Y = y;
   PointerAt.X = x;
   PointerAt.Y = y;
-  if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
+  if (p.MouseState == 1 && p.Button == 0 && OnSky(p.Captured) &&
+      (SkyHeld || std::abs(x - GrabX) + std::abs(y - GrabY) > ClickSlack)) {
+    ExecuteCommand(Cmd::SkyDrag);
+  } else if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
     p.Dragging = 1;
     ApplyRegionEvent(DragRegionMove());
   } else {
@@ -138,6 +155,11 @@ void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
   p.MouseState = 0;
   PointerAt = {x, y, button};
   TRegionAction action;
+  // A drag of the sky ends without picking.
+  if (SkyHeld) {
+    SkyHeld = false;
+    p.Captured = 0;
+  }
   if (p.Dragging && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
     p.Dragging = 0;
     action = DragRegionEnd();  // the capture stays
@@ -161,16 +183,28 @@ void TFormSky::FormKeyDown(int key, int /*shift*/) {
   // F1 opens the help whatever the key table (a saved one may predate it).
   constexpr int KeyF1 = 0x70;
   if (key == KeyF1) ExecuteCommand(Cmd::Help);
+  // The zoom keys (+/-, keypad +/-, Page Up/Page Down) likewise.
+  switch (key) {
+    case KeyPlus: case KeyPadPlus: case KeyPageUp: ExecuteCommand(Cmd::ZoomIn); break;
+    case KeyMinus: case KeyPadMinus: case KeyPageDown: ExecuteCommand(Cmd::ZoomOut); break;
+    default: break;
+  }
 }
 
 void TFormSky::FormMouseWheel(int notches) {
   // Over the story text, its scroll buttons and the subtitle strip the
-  // wheel scrolls the text a line a notch; over the sky it does nothing,
-  // kept for zooming.
+  // wheel scrolls the text a line a notch; over the sky it zooms about the
+  // pointer, a step a notch (up narrows the field).
   constexpr int TextRegions[] = {20, 25, 26, 27, 28};
   bool overText = false;
   for (int r : TextRegions) overText |= Pointer.Region == r;
-  if (!overText || notches == 0) return;
+  if (notches == 0) return;
+  if (!overText) {
+    if (!OnSky(Pointer.Region)) return;
+    const int zoom = notches > 0 ? Cmd::ZoomInAtPointer : Cmd::ZoomOutAtPointer;
+    for (int i = 0; i < std::min(std::abs(notches), 10); ++i) ExecuteCommand(zoom);
+    return;
+  }
   const int command = notches > 0 ? Cmd::TextLineUp : Cmd::TextLineDown;
   for (int i = 0; i < std::min(std::abs(notches), 10); ++i) ExecuteCommand(command);
 }

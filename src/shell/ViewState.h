@@ -159,6 +159,16 @@ class TViewState {
   TPopupSwitches Popup;        // check marks of the popup menu
   TPointerPlace PointerAt;     // the pointer of the last pointer event
   TParameters Parameters;      // the program-wide switches of "Config.dat"
+  // Dragging the sky: where the left button went down on the sky, and the
+  // horizontal direction (S, E, U) grabbed there once the drag began.
+  int GrabX = 0, GrabY = 0;
+  bool SkyHeld = false;
+  double HeldS = 0, HeldE = 0, HeldU = 0;
+  // Each zoom step narrows or widens the field by this factor.
+  static constexpr double ZoomFactor = 1.25;
+  // Sets the field of view (degrees across the sky area, clamped to its
+  // range); with `held`, the sky under the pointer stays under it.
+  void SetFieldOfView(double degrees, bool aboutPointer);
 
   // The automatic command slots the frame serves: hover repeat and panel
   // slide, the subtitle scroll, and the player (shows, go-to, time flow).

@@ -42,6 +42,23 @@ void ReadDouble(const TSettingsKey& key, const char* name, double& out, double l
   out = v;
 }
 
+// The field of view, degrees: a missing value (a file of an older version)
+// keeps the model's field silently; a damaged or out-of-range one is
+// repaired as the place values are.
+void ReadField(const TSettingsKey& key, double& out, TBadValues& bad) {
+  std::array<uint8_t, 8> raw{};
+  std::string why;
+  if (!key.ReadBinary("FieldOfView", raw.data(), raw.size(), &why)) {
+    if (why != "missing") bad.Add("FieldOfView", why);
+    return;
+  }
+  const double v = LittleEndian::GetRawDouble(raw, 0);
+  if (!std::isfinite(v)) return bad.Add("FieldOfView", Number(v) + ", not a number of degrees");
+  if (!(v >= MinFieldOfView && v <= MaxFieldOfView))
+    return bad.Add("FieldOfView", Number(v) + " degrees, outside 5..180");
+  out = v;
+}
+
 // Whole-hour zones, MinTimeZone..MaxTimeZone.
 void ReadZone(const TSettingsKey& key, int32_t& out, TBadValues& bad) {
   int32_t v = 0;
@@ -88,6 +105,7 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "LabelPlacement") key.WriteInteger("LabelPlacement", sky.LabelPlacement);
   else if (name == "RealisticSky") key.WriteInteger("RealisticSky", sky.RealisticSky);
   else if (name == "Refraction") key.WriteInteger("Refraction", sky.Refraction);
+  else if (name == "FieldOfView") WriteDouble(key, "FieldOfView", sky.FieldOfView);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -171,6 +189,7 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadDrawOption(key, key.Path(), "LabelPlacement", sky.LabelPlacement);
   ReadDrawOption(key, key.Path(), "RealisticSky", sky.RealisticSky);
   ReadDrawOption(key, key.Path(), "Refraction", sky.Refraction);
+  ReadField(key, sky.FieldOfView, bad);
   key.Close();
   Repair(sky, folder, bad);
 }

@@ -17,7 +17,7 @@ constexpr int MinTimeZone = -12, MaxTimeZone = 14;
 // The stored values in the order they are written.
 inline constexpr const char* SettingsValueNames[] = {
     "Latitude", "Longitude", "TimeZone", "Mode1", "Mode2", "Mode3", "Mode4", "City",
-    "LabelPlacement", "RealisticSky", "Refraction"};
+    "LabelPlacement", "RealisticSky", "Refraction", "FieldOfView"};
 
 // Reads Latitude, Longitude, TimeZone, Mode1..Mode4, City into the model,
 // each on its own. No key: nothing changes. A value that is missing,
@@ -29,9 +29,11 @@ inline constexpr const char* SettingsValueNames[] = {
 // Temporary files of interrupted saves are removed first. The drawing
 // options LabelPlacement, RealisticSky and Refraction (0 or 1) are read too: missing
 // ones keep the model's value silently, damaged ones are reported and keep
-// it, neither is repaired.
+// it, neither is repaired. The field of view (FieldOfView, degrees 5..180)
+// is read last: a missing one keeps the model's field silently, a damaged
+// one is reported and repaired as the place values are.
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
-// Writes the eight values and the three drawing options from the model (modes
+// Writes the eight values, the three drawing options and the field of view from the model (modes
 // as their low 32 bits), keeping every other key and value of the file.
 // False (with a message on stderr) when the store cannot be written, cannot
 // be read (it is then kept as it is) or sky.SettingsReadOnly is set.

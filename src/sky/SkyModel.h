@@ -131,6 +131,11 @@ struct TDatedDirections {
   std::vector<double> X, Y, Z;      // their directions of date
 };
 
+// The field of view across the sky area's width, degrees. The default is
+// 2 atan(3/4): Scale two thirds of the width.
+constexpr double DefaultFieldOfView = 73.73979529168804;
+constexpr double MinFieldOfView = 5, MaxFieldOfView = 180;
+
 class TSkyloom {
  public:
   // Tables, in model order.
@@ -180,7 +185,10 @@ class TSkyloom {
   int32_t ScreenWidth = 0, ScreenHeight = 0;
   int32_t CenterX = 0, CenterY = 0;
   double SiderealTime = 0;   // sky rotation angle, radians
-  int32_t Scale = 0;         // pixels per unit of tangent
+  int32_t Scale = 0;         // pixels per unit of tangent (ScaleForField)
+  // Degrees of sky across the sky area's width (MinFieldOfView..MaxFieldOfView);
+  // Scale and the projection's bend follow it (ApplyFieldOfView).
+  double FieldOfView = DefaultFieldOfView;
   uint64_t ShowFlags = 0, Mode1 = 0, Mode2 = 0, Mode3 = 0, Mode4 = 0;
   uint8_t NamesOn = 0, LinesOn = 0, GroundOn = 0;
   int32_t SelConst = 0;      // 1..99 constellation, 201..999 asterism

@@ -38,6 +38,13 @@ constexpr int Raise = 202;
 constexpr int TurnRight = 203;       // azimuth down
 constexpr int Lower = 204;
 
+// The field of view and dragging the sky.
+constexpr int ZoomIn = 205;          // narrower field about the centre
+constexpr int ZoomOut = 206;         // wider field about the centre
+constexpr int ZoomInAtPointer = 207; // narrower field, the sky under the pointer held
+constexpr int ZoomOutAtPointer = 208;
+constexpr int SkyDrag = 209;         // the view turns so the grabbed sky stays under the pointer
+
 // Program.
 constexpr int Help = 301;
 constexpr int Minimize = 302;

@@ -3,6 +3,7 @@
 // stage of the test's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -12,6 +13,7 @@
 #include "CommandTable.h"
 #include "Interface.h"
 #include "SkyModel.h"
+#include "Transforms.h"
 #include "ViewState.h"
 
 namespace {
@@ -108,6 +110,93 @@ TEST_F(ViewStateTest, ThePanelSlidesDownAndUpThroughOneSetter) {
   EXPECT_EQ(sky_->ScreenHeight, PanelUpY);
 }
 
+// The sky area of the form at its default place: 800 x 432 pixels.
+void SetSkyArea(TSkyloom& sky) {
+  sky.ScreenWidth = 800;
+  sky.ScreenHeight = 432;
+  sky.CenterX = 400;
+  sky.CenterY = 216;
+  ApplyFieldOfView(sky);
+}
+
+void ScreenOf(const TSkyloom& sky, const TVector3& h, double& x, double& y) {
+  TSkyPoint p;
+  ApplyView(p, h, ProjectionOf(sky));
+  x = sky.CenterX - p.Y;
+  y = sky.CenterY + p.X;
+}
+
+double AngleBetween(const TVector3& a, const TVector3& b) {
+  return std::acos(std::clamp(a.X * b.X + a.Y * b.Y + a.Z * b.Z, -1.0, 1.0));
+}
+
+TEST_F(ViewStateTest, ZoomKeepsTheFieldInRangeAndTheCentreStill) {
+  SetSkyArea(*sky_);
+  TViewState view(*sky_);
+  EXPECT_EQ(sky_->Scale, 533);  // the default field: two thirds of the width
+  const double az = sky_->ViewAz, alt = sky_->ViewAlt;
+  view.ExecuteCommand(Cmd::ZoomIn);
+  EXPECT_NEAR(sky_->FieldOfView, DefaultFieldOfView / 1.25, 1e-9);
+  EXPECT_GT(sky_->Scale, 533);
+  EXPECT_TRUE(view.SkyStale);
+  EXPECT_EQ(sky_->ViewAz, az);  // about the centre: the view stays
+  EXPECT_EQ(sky_->ViewAlt, alt);
+  for (int i = 0; i < 40; ++i) view.ExecuteCommand(Cmd::ZoomIn);
+  EXPECT_EQ(sky_->FieldOfView, MinFieldOfView);
+  for (int i = 0; i < 40; ++i) view.ExecuteCommand(Cmd::ZoomOut);
+  EXPECT_EQ(sky_->FieldOfView, MaxFieldOfView);
+  EXPECT_EQ(sky_->Scale, 200);  // stereographic: a quarter of the width
+  // A show that holds the view refuses the zoom.
+  view.ViewLocked = true;
+  view.ExecuteCommand(Cmd::ZoomIn);
+  EXPECT_EQ(sky_->FieldOfView, MaxFieldOfView);
+}
+
+TEST_F(ViewStateTest, WheelZoomKeepsTheSkyUnderThePointer) {
+  SetSkyArea(*sky_);
+  TViewState view(*sky_);
+  struct TCase {
+    int X, Y, Code, Times;
+  } cases[] = {
+      {650, 100, Cmd::ZoomInAtPointer, 12}, {120, 380, Cmd::ZoomOutAtPointer, 8},
+      {700, 60, Cmd::ZoomOutAtPointer, 4},  {30, 200, Cmd::ZoomInAtPointer, 6},
+  };
+  for (const TCase& c : cases) {
+    view.PointerAt = {c.X, c.Y, 0};
+    const TVector3 under = HorizontalAtScreen(*sky_, c.X, c.Y);
+    for (int i = 0; i < c.Times; ++i) view.ExecuteCommand(c.Code);
+    double x = 0, y = 0;
+    ScreenOf(*sky_, under, x, y);
+    EXPECT_NEAR(x, c.X, 1.0) << sky_->FieldOfView;
+    EXPECT_NEAR(y, c.Y, 1.0) << sky_->FieldOfView;
+  }
+}
+
+TEST_F(ViewStateTest, DragTurnsTheSkyByTheDraggedAngle) {
+  SetSkyArea(*sky_);
+  TViewState view(*sky_);
+  // Grab the sky at one point and carry it 200 pixels right and 80 down.
+  view.GrabX = 300;
+  view.GrabY = 150;
+  const TVector3 grabbed = HorizontalAtScreen(*sky_, 300, 150);
+  const TVector3 centreBefore = HorizontalAtScreen(*sky_, sky_->CenterX, sky_->CenterY);
+  const TVector3 targetBefore = HorizontalAtScreen(*sky_, 500, 230);
+  for (int step = 1; step <= 4; ++step) {
+    view.PointerAt = {300 + 50 * step, 150 + 20 * step, 0};
+    view.ExecuteCommand(Cmd::SkyDrag);
+  }
+  EXPECT_TRUE(view.SkyHeld);
+  double x = 0, y = 0;
+  ScreenOf(*sky_, grabbed, x, y);
+  EXPECT_NEAR(x, 500, 0.5);
+  EXPECT_NEAR(y, 230, 0.5);
+  // The view turned by the angle between where the pointer went down and
+  // where it came up (as seen before the drag), no more.
+  const TVector3 centreAfter = HorizontalAtScreen(*sky_, sky_->CenterX, sky_->CenterY);
+  EXPECT_NEAR(AngleBetween(centreBefore, centreAfter), AngleBetween(grabbed, targetBefore),
+              2 * M_PI / 180);
+}
+
 TEST(CommandTable, EachCodeOnceAndInOrder) {
   std::set<int> codes;
   for (const TCommandRow& row : CommandRows()) {
@@ -119,11 +208,12 @@ TEST(CommandTable, EachCodeOnceAndInOrder) {
   // Only the commands that change the view are refused while a show holds it.
   for (int code : {Cmd::AzimuthDial, Cmd::AltitudeDial, Cmd::PickConstellation, Cmd::Language,
                    Cmd::StarNames, Cmd::Settings, Cmd::AuxLines, Cmd::Ground, Cmd::TurnLeft,
-                   Cmd::Raise, Cmd::TurnRight, Cmd::Lower})
+                   Cmd::Raise, Cmd::TurnRight, Cmd::Lower, Cmd::ZoomIn, Cmd::ZoomOut,
+                   Cmd::ZoomInAtPointer, Cmd::ZoomOutAtPointer, Cmd::SkyDrag})
     EXPECT_TRUE(FindCommand(code)->LockedByShow) << code;
   int locked = 0;
   for (const TCommandRow& row : CommandRows()) locked += row.LockedByShow;
-  EXPECT_EQ(locked, 12);
+  EXPECT_EQ(locked, 17);
 }
 
 }  // namespace

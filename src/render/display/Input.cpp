@@ -53,6 +53,8 @@ int VirtualKeyFromSdl(int keycode, int scancode) {
     case SDL_SCANCODE_KP_MINUS: return 0x6D;
     case SDL_SCANCODE_KP_PERIOD: return 0x6E;
     case SDL_SCANCODE_KP_DIVIDE: return 0x6F;
+    case SDL_SCANCODE_EQUALS: return 0xBB;
+    case SDL_SCANCODE_MINUS: return 0xBD;
     default: return 0;
   }
 }
