@@ -296,6 +296,7 @@ void TConfigView::DrawOtherPage() {
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
   ImGui::SameLine(150);
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
+  ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
 }
 
 void TConfigView::DrawView() {

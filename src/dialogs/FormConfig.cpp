@@ -247,6 +247,7 @@ void TFormConfig::FormShow() {
   CheckBoxLabelPlace = sky_.LabelPlacement != 0;
   CheckBoxRealSky = sky_.RealisticSky != 0;
   CheckBoxRefraction = sky_.Refraction != 0;
+  CheckBoxMilkyWay = sky_.MilkyWay != 0;
 }
 
 void TFormConfig::DateTimePicker1Change() {
@@ -473,6 +474,7 @@ void TFormConfig::Button1Click() {
     else
       mode &= ~uint64_t(b.Bit);
   }
+  sky_.MilkyWay = CheckBoxMilkyWay ? 1 : 0;
   sky_.DeriveShowFlags();
   sky_.StarLimit = ScrollBar1 * 10;
 

@@ -90,8 +90,10 @@ class TFormConfig {
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
-  // The model's drawing options: LabelPlacement, RealisticSky and Refraction.
-  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false;
+  // The model's drawing options: LabelPlacement, RealisticSky, Refraction
+  // and MilkyWay.
+  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false,
+       CheckBoxMilkyWay = false;
   bool CheckBoxSave = false;
 
   // Dialog state.

@@ -170,5 +170,6 @@ void TViewState::ProgramCommand(int code) {
     case Cmd::LabelPlacement: FlipLabelPlacement(Sky, SkyStale); break;
     case Cmd::RealisticSky: FlipRealisticSky(Sky, SkyStale); break;
     case Cmd::Refraction: FlipRefraction(Sky, SkyStale); break;
+    case Cmd::MilkyWay: FlipMilkyWay(Sky, SkyStale); break;
   }
 }

@@ -88,6 +88,7 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "LabelPlacement") key.WriteInteger("LabelPlacement", sky.LabelPlacement);
   else if (name == "RealisticSky") key.WriteInteger("RealisticSky", sky.RealisticSky);
   else if (name == "Refraction") key.WriteInteger("Refraction", sky.Refraction);
+  else if (name == "MilkyWay") key.WriteInteger("MilkyWay", sky.MilkyWay);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -172,6 +173,7 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadDrawOption(key, key.Path(), "LabelPlacement", sky.LabelPlacement);
   ReadDrawOption(key, key.Path(), "RealisticSky", sky.RealisticSky);
   ReadDrawOption(key, key.Path(), "Refraction", sky.Refraction);
+  ReadDrawOption(key, key.Path(), "MilkyWay", sky.MilkyWay);
   key.Close();
   Repair(sky, folder, bad);
 }
