@@ -303,6 +303,7 @@ void TConfigView::DrawOtherPage() {
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
   ImGui::SameLine(150);
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
+  ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
   ImGui::Text("视野：");
   ImGui::SameLine(80);
   ImGui::SetNextItemWidth(180);

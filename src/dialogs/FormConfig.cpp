@@ -253,6 +253,7 @@ void TFormConfig::FormShow() {
   CheckBoxRefraction = sky_.Refraction != 0;
   FieldSlider = FieldShown = static_cast<int>(std::lround(
       std::clamp(sky_.FieldOfView, MinFieldOfView, MaxFieldOfView)));
+  CheckBoxMilkyWay = sky_.MilkyWay != 0;
 }
 
 void TFormConfig::DateTimePicker1Change() {
@@ -486,6 +487,7 @@ void TFormConfig::Button1Click() {
     else
       mode &= ~uint64_t(b.Bit);
   }
+  sky_.MilkyWay = CheckBoxMilkyWay ? 1 : 0;
   sky_.DeriveShowFlags();
   sky_.StarLimit = ScrollBar1 * 10;
 

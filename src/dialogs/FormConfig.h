@@ -83,8 +83,10 @@ class TFormConfig {
   std::string EditUnit;
   bool CheckBox1 = false, CheckBox3 = false, CheckBoxVoice = false, ckFullScr = false,
        ckWithName = false;
-  // The model's drawing options: LabelPlacement, RealisticSky and Refraction.
-  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false;
+  // The model's drawing options: LabelPlacement, RealisticSky, Refraction
+  // and MilkyWay.
+  bool CheckBoxLabelPlace = false, CheckBoxRealSky = false, CheckBoxRefraction = false,
+       CheckBoxMilkyWay = false;
   bool CheckBoxSave = false;
   int FieldSlider = 74;           // 视野 5..180 degrees across the sky area
   int FieldShown = 74;            // the slider's value when the dialog opened

@@ -7,6 +7,7 @@
 
 #include "Gbk.h"
 #include "ImageNames.h"
+#include "MilkyWayDraw.h"
 #include "ScreenGeometry.h"
 #include "SkyLight.h"
 #include "SolarSystem.h"
@@ -702,6 +703,7 @@ void DrawSky(TSkyDrawContext& ctx) {
   }
 
   if (f.Light.On) PaintSky(ctx.Buffer, ctx.Sky, f.Light);
+  DrawMilkyWay(ctx.Buffer, ctx.Sky, MilkyWayStrength(ctx.Sky, f.Light));
   DrawCircles(f);
   DrawFigures(f);
   DrawGreekLetters(f);

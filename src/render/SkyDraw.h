@@ -1,6 +1,6 @@
 // DrawSky: paints the sky of one frame onto the back buffer from the point
 // tables the sky update has just projected — with the realistic sky on, the
-// sky's colour by the Sun first — then great circles and grid, figures,
+// sky's colour by the Sun first, then the Milky Way's light — great circles and grid, figures,
 // Greek letters, the selected boundary, show marks, Messier objects, stars
 // tinted by their colour, names, planets, the Sun, the Moon with its phase
 // (and both discs magnified during a solar eclipse), the hovered object's

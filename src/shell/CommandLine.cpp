@@ -122,6 +122,7 @@ const char* OptionsHelp() {
          "  --realistic-sky on|off     sky colour, twilight and eclipses follow the Sun\n"
          "  --refraction on|off        the atmosphere lifts the sky near the horizon; Sun\n"
          "                      and Moon rise by their upper limb\n"
+         "  --milky-way on|off         the Milky Way's light under the stars\n"
          "  --goto NAME         start with the view travelling to an object: a constellation\n"
          "                      (猎户座, Orion, Ori), a body (火星, Mars), an asterism (参宿)\n"
          "                      or a Messier object (M31); with --render the picture shows\n"
@@ -241,7 +242,8 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       o.Music = true;
     } else if (a == "--no-music") {
       o.Music = false;
-    } else if (a == "--label-placement" || a == "--realistic-sky" || a == "--refraction") {
+    } else if (a == "--label-placement" || a == "--realistic-sky" || a == "--refraction" ||
+               a == "--milky-way") {
       if (!value(v)) return false;
       if (v != "on" && v != "off") {
         error = "bad value for " + a + ": \"" + v + "\" (on or off)";
@@ -249,7 +251,8 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       }
       (a == "--label-placement" ? o.LabelPlacement
        : a == "--realistic-sky" ? o.RealisticSky
-                                : o.Refraction) = v == "on";
+       : a == "--refraction"    ? o.Refraction
+                                : o.MilkyWay) = v == "on";
     } else if (a == "--goto") {
       if (!value(o.GoTo)) return false;
       if (o.GoTo.empty()) return bad(o.GoTo, "the name of a star, constellation, planet or Messier object");
@@ -283,4 +286,9 @@ void ApplyDrawOptions(const TOptions& o, TSkyloom& sky) {
   if (o.LabelPlacement) sky.LabelPlacement = *o.LabelPlacement ? 1 : 0;
   if (o.RealisticSky) sky.RealisticSky = *o.RealisticSky ? 1 : 0;
   if (o.Refraction) sky.Refraction = *o.Refraction ? 1 : 0;
+  if (o.MilkyWay) {
+    sky.MilkyWay = *o.MilkyWay ? 1 : 0;
+    if (sky.MilkyWay) sky.ShowFlags |= SkyBits::MilkyWay;
+    else sky.ShowFlags &= ~SkyBits::MilkyWay;
+  }
 }

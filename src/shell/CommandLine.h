@@ -29,6 +29,7 @@ struct TOptions {
   std::optional<bool> LabelPlacement;                 // --label-placement on|off
   std::optional<bool> RealisticSky;                   // --realistic-sky on|off
   std::optional<bool> Refraction;                     // --refraction on|off
+  std::optional<bool> MilkyWay;                       // --milky-way on|off
   std::string GoTo;                                   // --goto NAME: travel to an object
   std::string Show;                                   // --show NAME: play a show
   std::string RecordFile;     // --record FILE.mp4|.webm|.mkv: the run as a video

@@ -13,7 +13,7 @@ constexpr bool Locked = true, Free = false;
 constexpr bool Stale = true, Same = false;
 
 // In code order (FindCommand searches by halves).
-constexpr std::array<TCommandRow, 50> Rows{{
+constexpr std::array<TCommandRow, 51> Rows{{
     {Cmd::PointerLeft, &V::PanelCommand, Free, Same},
     {Cmd::About, &V::ProgramCommand, Free, Same},
     {Cmd::AzimuthDial, &V::ViewCommand, Locked, Stale},
@@ -62,6 +62,7 @@ constexpr std::array<TCommandRow, 50> Rows{{
     {Cmd::LabelPlacement, &V::ProgramCommand, Free, Stale},
     {Cmd::RealisticSky, &V::ProgramCommand, Free, Stale},
     {Cmd::Refraction, &V::ProgramCommand, Free, Stale},
+    {Cmd::MilkyWay, &V::ProgramCommand, Free, Stale},
     {Cmd::Music, &V::ProgramCommand, Free, Same},
     {Cmd::ShowStep, &V::PlayerCommand, Free, Stale},
 }};

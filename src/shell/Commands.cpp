@@ -201,5 +201,6 @@ void TViewState::ProgramCommand(int code) {
     case Cmd::LabelPlacement: FlipLabelPlacement(Sky, SkyStale); break;
     case Cmd::RealisticSky: FlipRealisticSky(Sky, SkyStale); break;
     case Cmd::Refraction: FlipRefraction(Sky, SkyStale); break;
+    case Cmd::MilkyWay: FlipMilkyWay(Sky, SkyStale); break;
   }
 }

@@ -37,6 +37,7 @@ constexpr TTip Tips[] = {
     {Cmd::TextLineDown, "文字下翻", "Text down", nullptr},
     {Cmd::LabelPlacement, "标签避让", "Label placement", nullptr},
     {Cmd::RealisticSky, "真实天空", "Realistic sky", nullptr},
+    {Cmd::MilkyWay, "银河", "Milky Way", nullptr},
     {Cmd::AzimuthDial, "方位刻度盘：按住拖动转向", "Azimuth dial: drag to turn", nullptr},
     {Cmd::AltitudeDial, "仰角刻度盘：按住拖动俯仰", "Altitude dial: drag to tilt", nullptr},
 };

@@ -229,6 +229,7 @@ void TViewState::SyncLayerButtons(int mode) {
   Regions[10].State = sky.LinesOn ? OnLook : 0;
   if (sky.GroundOn) sky.ShowFlags |= SkyBits::Ground;
   Regions[9].State = sky.GroundOn ? OnLook : 0;
+  if (sky.MilkyWay) sky.ShowFlags |= SkyBits::MilkyWay;
   Regions[6].State = sky.English == 1 ? OnLook : 0;
   Marks.Clear();
   // The popup items' check marks say what the switches are.

@@ -1,5 +1,6 @@
 // The program-wide drawing options of the sky model and the one way to
-// flip them: the label placement pass, the realistic sky and refraction. Each flip
+// flip them: the label placement pass, the realistic sky, refraction and the
+// Milky Way. Each flip
 // marks the sky stale so that the next frame is updated and redrawn.
 #pragma once
 
@@ -25,5 +26,16 @@ inline void FlipRealisticSky(TSkyloom& sky, bool& skyStale) {
 // set by their upper limb. Off: true (geometric) altitudes.
 inline void FlipRefraction(TSkyloom& sky, bool& skyStale) {
   sky.Refraction = sky.Refraction ? 0 : 1;
+  skyStale = true;
+}
+
+// Milky Way on: its light is drawn under the stars where the sky shown has
+// its bit (a show page may leave it out). Off hides it everywhere, shows
+// included. The flip sets the bit of the sky shown now as well, so that
+// turning it on shows at once; the next page of a show sets its own bit.
+inline void FlipMilkyWay(TSkyloom& sky, bool& skyStale) {
+  sky.MilkyWay = sky.MilkyWay ? 0 : 1;
+  if (sky.MilkyWay) sky.ShowFlags |= SkyBits::MilkyWay;
+  else sky.ShowFlags &= ~SkyBits::MilkyWay;
   skyStale = true;
 }

@@ -106,6 +106,7 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "RealisticSky") key.WriteInteger("RealisticSky", sky.RealisticSky);
   else if (name == "Refraction") key.WriteInteger("Refraction", sky.Refraction);
   else if (name == "FieldOfView") WriteDouble(key, "FieldOfView", sky.FieldOfView);
+  else if (name == "MilkyWay") key.WriteInteger("MilkyWay", sky.MilkyWay);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -190,6 +191,7 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadDrawOption(key, key.Path(), "RealisticSky", sky.RealisticSky);
   ReadDrawOption(key, key.Path(), "Refraction", sky.Refraction);
   ReadField(key, sky.FieldOfView, bad);
+  ReadDrawOption(key, key.Path(), "MilkyWay", sky.MilkyWay);
   key.Close();
   Repair(sky, folder, bad);
 }

@@ -17,7 +17,7 @@ constexpr int MinTimeZone = -12, MaxTimeZone = 14;
 // The stored values in the order they are written.
 inline constexpr const char* SettingsValueNames[] = {
     "Latitude", "Longitude", "TimeZone", "Mode1", "Mode2", "Mode3", "Mode4", "City",
-    "LabelPlacement", "RealisticSky", "Refraction", "FieldOfView"};
+    "LabelPlacement", "RealisticSky", "Refraction", "FieldOfView", "MilkyWay"};
 
 // Reads Latitude, Longitude, TimeZone, Mode1..Mode4, City into the model,
 // each on its own. No key: nothing changes. A value that is missing,
@@ -27,13 +27,13 @@ inline constexpr const char* SettingsValueNames[] = {
 // only the bad ones are repaired. A file that cannot be read is reported and never
 // replaced. With sky.SettingsReadOnly (unattended runs) nothing is written.
 // Temporary files of interrupted saves are removed first. The drawing
-// options LabelPlacement, RealisticSky and Refraction (0 or 1) are read too: missing
+// options LabelPlacement, RealisticSky, Refraction and MilkyWay (0 or 1) are read too: missing
 // ones keep the model's value silently, damaged ones are reported and keep
 // it, neither is repaired. The field of view (FieldOfView, degrees 5..180)
 // is read last: a missing one keeps the model's field silently, a damaged
 // one is reported and repaired as the place values are.
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
-// Writes the eight values, the three drawing options and the field of view from the model (modes
+// Writes the eight values, the four drawing options and the field of view from the model (modes
 // as their low 32 bits), keeping every other key and value of the file.
 // False (with a message on stderr) when the store cannot be written, cannot
 // be read (it is then kept as it is) or sky.SettingsReadOnly is set.

@@ -98,6 +98,7 @@ void TSkyloom::DeriveShowFlags() {
   if (NamesOn) ShowFlags |= Mode1;
   if (LinesOn) ShowFlags |= Mode2;
   if (GroundOn) ShowFlags |= SkyBits::Ground;
+  if (MilkyWay) ShowFlags |= SkyBits::MilkyWay;
 }
 
 bool TSkyloom::IsDaylight() const {

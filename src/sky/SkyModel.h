@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "MilkyWay.h"
 #include "ShortString.h"
 #include "Table.h"
 
@@ -106,6 +107,7 @@ constexpr uint64_t ConstNames = 0x1, GreekLetters = 0x2, StarNames = 0x4, Planet
 constexpr uint64_t Grid = 0x100, Ecliptic = 0x200, Galactic = 0x400, ConstLines = 0x800,
                    OfficeLines = 0x1000;
 constexpr uint64_t Ground = 0x10000;
+constexpr uint64_t MilkyWay = 0x20000;  // the Milky Way's light
 }  // namespace SkyBits
 
 // Object numbers: 1..99 constellations, 101..111 solar-system bodies,
@@ -167,6 +169,9 @@ class TSkyloom {
     std::string Name;
   };
   std::vector<TOtherName> OtherNames;
+  // The Milky Way's brightness in galactic coordinates ("MilkyWay.dat",
+  // read with the catalogue); empty when the file could not be read.
+  TMilkyWayMap MilkyWayMap;
 
   // Scalar state.
   double DayNumber = 0;      // days since 1999-12-31 0h UT
@@ -211,11 +216,13 @@ class TSkyloom {
   uint8_t LabelPlacement = 1;  // every label of a frame placed in one pass, none piled up
   uint8_t RealisticSky = 1;    // sky colour, twilight, star fading and eclipses by the Sun
   uint8_t Refraction = 1;      // the atmosphere lifts what is near the horizon
+  uint8_t MilkyWay = 1;        // the Milky Way's light under the stars
 
   // Built-in tables (horizon, trees and boards, grid, labels); trees are
   // drawn from the process random generator.
   void FillBuiltInTables();
-  // ShowFlags := (Mode1 if NamesOn) | (Mode2 if LinesOn) | (Ground if GroundOn).
+  // ShowFlags := (Mode1 if NamesOn) | (Mode2 if LinesOn) | (Ground if GroundOn)
+  // | (MilkyWay if MilkyWay).
   void DeriveShowFlags();
   // Ground on and the Sun visible: the day sky.
   bool IsDaylight() const;

@@ -8,6 +8,7 @@
 
 #include "CatalogFormat.h"
 #include "FileIo.h"
+#include "MilkyWay.h"
 #include "StarColours.h"
 
 static_assert(StarColourFileSize == 2 * CatalogStarCount, "one colour index per catalogue star");
@@ -48,6 +49,7 @@ void TSkyloom::LoadStarData() {
   if (LoadStarDataFrom(*this, StarDataFileName)) {
     LoadStarColoursFrom(*this, StarColourFileName);
     LoadNameIndexFrom(*this, NameIndexFileName);
+    LoadMilkyWayFrom(MilkyWayMap, MilkyWayFileName);
   }
 }
 

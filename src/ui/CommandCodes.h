@@ -74,6 +74,7 @@ constexpr int ConstHighlight = 1207;
 constexpr int LabelPlacement = 1301; // labels placed so that none overlap
 constexpr int RealisticSky = 1302;   // sky colour, twilight and fading by the Sun
 constexpr int Refraction = 1303;     // the atmosphere lifts what is near the horizon
+constexpr int MilkyWay = 1304;       // the Milky Way's light under the stars
 
 constexpr int Music = 2001;          // switch the background music
 constexpr int ShowStep = 3002;       // one step of the show player

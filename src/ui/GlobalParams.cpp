@@ -50,7 +50,7 @@ void SetKeyTableDefaults() {
       {'Q', "倒放", Cmd::PlayBackward, 8, 0},    {'X', "单步前进", Cmd::StepForward, 8, 0},
       {'W', "单步后退", Cmd::StepBackward, 8, 0}, {'B', "关于", Cmd::About, 8, 0},
       {'N', "标签避让", Cmd::LabelPlacement, 8, 0}, {'G', "真实天空", Cmd::RealisticSky, 8, 0},
-      {'T', "大气折射", Cmd::Refraction, 8, 0},
+      {'T', "大气折射", Cmd::Refraction, 8, 0},  {'Y', "银河", Cmd::MilkyWay, 8, 0},
   };
   for (TKeyEntry& e : KeyTable) e = TKeyEntry{};
   int i = 0;

@@ -588,7 +588,7 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   form_->SyncLayerButtons(1);
   EXPECT_EQ(form_->Marks.HighlightCount, 3) << "mode 1 does nothing";
   form_->SyncLayerButtons(2);
-  EXPECT_EQ(Sky().ShowFlags, 0x1u | SkyBits::Ground);
+  EXPECT_EQ(Sky().ShowFlags, 0x1u | SkyBits::Ground | SkyBits::MilkyWay);
   EXPECT_EQ(Regions[7].State, 2);
   EXPECT_EQ(Regions[10].State, 0);
   EXPECT_EQ(Regions[9].State, 2);

@@ -57,8 +57,8 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_EQ(sky.ScreenHeight, 432);
   EXPECT_EQ(sky.Scale, 533);
   // A first run (no saved settings): the ground, names and figures, and the
-  // 星名 and 辅助线 buttons look on.
-  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground | sky.Mode1 | sky.Mode2);
+  // 星名 and 辅助线 buttons look on; the Milky Way is on.
+  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground | sky.Mode1 | sky.Mode2 | SkyBits::MilkyWay);
   EXPECT_NE(sky.Mode1 & SkyBits::ConstNames, 0u);
   EXPECT_NE(sky.Mode2 & SkyBits::ConstLines, 0u);
   EXPECT_EQ(sky.GroundOn, 1);

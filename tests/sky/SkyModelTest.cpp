@@ -174,14 +174,16 @@ TEST(SkyModelSwitches, ShowFlagsFollowTheGroupSwitches) {
   m->Mode1 = 0x3F;
   m->Mode2 = 0x1F00;
   struct Case {
-    uint8_t Names, Lines, Ground;
+    uint8_t Names, Lines, Ground, MilkyWay;
     uint64_t Expected;
-  } cases[] = {{0, 0, 0, 0},           {1, 0, 0, 0x3F},           {0, 1, 0, 0x1F00},
-               {0, 0, 1, 0x10000},     {1, 1, 1, 0x11F3F},        {0, 1, 1, 0x11F00}};
+  } cases[] = {{0, 0, 0, 0, 0},        {1, 0, 0, 0, 0x3F},        {0, 1, 0, 0, 0x1F00},
+               {0, 0, 1, 0, 0x10000},  {1, 1, 1, 0, 0x11F3F},     {0, 1, 1, 0, 0x11F00},
+               {0, 0, 0, 1, 0x20000},  {1, 1, 1, 1, 0x31F3F}};
   for (const Case& c : cases) {
     m->NamesOn = c.Names;
     m->LinesOn = c.Lines;
     m->GroundOn = c.Ground;
+    m->MilkyWay = c.MilkyWay;
     m->ShowFlags = ~0ull;  // whatever was there before
     m->DeriveShowFlags();
     EXPECT_EQ(m->ShowFlags, c.Expected);

@@ -433,8 +433,10 @@ TEST(KeyTable, DefaultsAndTheSkySwitches) {
   EXPECT_EQ(KeyTable[13].Command, 1302);
   EXPECT_EQ(KeyTable[14].Key, 'T');
   EXPECT_EQ(KeyTable[14].Command, 1303);
-  EXPECT_EQ(KeyTable[15].Enabled, 0);
-  EXPECT_EQ(KeyTable[15].Key, 0);
+  EXPECT_EQ(KeyTable[15].Key, 'Y');
+  EXPECT_EQ(KeyTable[15].Command, 1304);
+  EXPECT_EQ(KeyTable[16].Enabled, 0);
+  EXPECT_EQ(KeyTable[16].Key, 0);
 }
 
 }  // namespace

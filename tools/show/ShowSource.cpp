@@ -73,7 +73,7 @@ TShowFrame FirstPageDefaults() {
   TShowFrame f;
   f.SetMarks = f.SetPlace = f.SetShow = f.NewPage = 1;
   f.ShowFlags = SkyBits::ConstNames | SkyBits::StarNames | SkyBits::PlanetNames |
-                SkyBits::ConstLines | SkyBits::Ground;
+                SkyBits::ConstLines | SkyBits::Ground | SkyBits::MilkyWay;
   f.StarLimit = 55;
   f.Wait = 10 * TicksPerSecond;
   f.StepUnit = 1;
@@ -518,7 +518,8 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     else Fail(*n, "zone is whole hours east of Greenwich (-12..14) or \"user\"");
   }
   if (auto n = t.get("show")) {
-    f.ShowFlags = 0;
+    // The Milky Way has a switch of its own (milky_way).
+    f.ShowFlags &= SkyBits::MilkyWay;
     for (const toml::node& item : Array(*n, "show")) {
       const std::string s = String(item, "show");
       uint64_t bit = 0;
@@ -534,6 +535,11 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   }
   if (auto n = t.get("show_bits"))
     f.ShowFlags |= static_cast<uint64_t>(Integer(*n, "show_bits", 0, INT64_MAX));
+  if (auto n = t.get("milky_way")) {
+    if (!n->is_boolean()) Fail(*n, "milky_way is true or false");
+    if (n->as_boolean()->get()) f.ShowFlags |= SkyBits::MilkyWay;
+    else f.ShowFlags &= ~SkyBits::MilkyWay;
+  }
   if (auto n = t.get("star_limit")) {
     const double v = Number(*n, "star_limit");
     if (!(v >= -2 && v <= 12)) Fail(*n, "star_limit is a magnitude between -2 and 12");
@@ -1029,9 +1035,10 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       Angle(o, "azimuth", f.ViewAz, 0, 360);
       Angle(o, "altitude", f.ViewAlt, -90, 90);
     }
-    if (first || f.ShowFlags != base.ShowFlags) {
+    const uint64_t shown = f.ShowFlags & ~SkyBits::MilkyWay;
+    if (first || shown != (base.ShowFlags & ~SkyBits::MilkyWay)) {
       o << "show = [";
-      uint64_t rest = f.ShowFlags;
+      uint64_t rest = shown;
       const char* sep = "";
       for (const TFlagName& fl : FlagNames)
         if (f.ShowFlags & fl.Bit) {
@@ -1042,6 +1049,9 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       o << "]\n";
       if (rest) o << "show_bits = " << static_cast<int64_t>(rest) << "\n";
     }
+    if (first ? !(f.ShowFlags & SkyBits::MilkyWay)
+              : (f.ShowFlags ^ base.ShowFlags) & SkyBits::MilkyWay)
+      o << "milky_way = " << ((f.ShowFlags & SkyBits::MilkyWay) ? "true" : "false") << "\n";
     if (first || f.StarLimit != base.StarLimit) {
       char buf[40];
       std::snprintf(buf, sizeof buf, "%.1f", f.StarLimit / 10.0);

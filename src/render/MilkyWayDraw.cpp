@@ -1,0 +1,127 @@
+#include "MilkyWayDraw.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "DateFrame.h"
+
+namespace {
+
+// J2000 equator -> galactic (the IAU definition of the galactic frame).
+constexpr double EquatorToGalactic[3][3] = {
+    {-0.0548755604, -0.8734370902, -0.4838350155},
+    {0.4941094279, -0.4448296300, 0.7469822445},
+    {-0.8676661490, -0.1980763734, 0.4559837762}};
+
+// Horizontal (S, E, U) -> equator of date: the inverse of the turn by the
+// sky rotation angle and the tilt by the latitude of HorizontalOf.
+TVector3 EquatorOfHorizontal(const TVector3& h, double theta, double phi) {
+  const double cp = std::cos(phi), sp = std::sin(phi), ct = std::cos(theta), st = std::sin(theta);
+  const double x1 = sp * h.X + cp * h.Z;
+  const double z = -cp * h.X + sp * h.Z;
+  return {ct * x1 + st * h.Y, -st * x1 + ct * h.Y, z};
+}
+
+// Brightest colour the Milky Way adds (8-bit levels, a cold white) at full
+// strength and full brightness of the map.
+constexpr double PeakR = 60, PeakG = 66, PeakB = 78;
+
+}  // namespace
+
+double MilkyWayFade(int limitTenths) { return std::clamp((limitTenths - 35) / 25.0, 0.0, 1.0); }
+
+double MilkyWayStrength(const TSkyloom& sky, const TSkyLight& light) {
+  if (!sky.MilkyWay || !(sky.ShowFlags & SkyBits::MilkyWay) || sky.MilkyWayMap.Empty()) return 0;
+  if (!light.On && sky.IsDaylight()) return 0;
+  const int limit = std::min(sky.StarLimit, light.On ? light.Limit : 1000);
+  return MilkyWayFade(limit);
+}
+
+TGalacticTurn GalacticTurnOf(const TSkyloom& sky) {
+  const TDateFrame frame = DateFrameOf(sky.DayNumber);
+  TGalacticTurn t;
+  const TVector3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (int k = 0; k < 3; ++k) {
+    const TVector3 ofDate = EquatorOfHorizontal(axes[k], sky.SiderealTime, sky.Latitude);
+    const TVector3 j2000 = RotateBack(frame.Npb, ofDate);
+    const double v[3] = {j2000.X, j2000.Y, j2000.Z};
+    for (int r = 0; r < 3; ++r)
+      t.M[r][k] = EquatorToGalactic[r][0] * v[0] + EquatorToGalactic[r][1] * v[1] +
+                  EquatorToGalactic[r][2] * v[2];
+  }
+  return t;
+}
+
+void GalacticAtScreen(const TSkyloom& sky, const TGalacticTurn& turn, double x, double y,
+                      double& l, double& b) {
+  const TVector3 g = turn.Apply(ScreenDirection(sky, x, y));
+  l = std::atan2(g.Y, g.X);
+  b = std::atan2(g.Z, std::hypot(g.X, g.Y));
+}
+
+void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength) {
+  const int W = std::min(buffer.Width(), std::max(0, sky.ScreenWidth));
+  const int H = std::min(buffer.Height(), std::max(0, sky.ScreenHeight));
+  if (W <= 0 || H <= 0 || !(strength > 0) || sky.MilkyWayMap.Empty()) return;
+  int step = 8;
+  while (W / step + 2 > MilkyWayMaxColumns || H / step + 2 > MilkyWayMaxRows) step *= 2;
+  const int nx = W / step + 2, ny = H / step + 2;
+  const bool ground = (sky.ShowFlags & SkyBits::Ground) != 0;
+  const TGalacticTurn turn = GalacticTurnOf(sky);
+  // Node brightness in 1/4096 of the peak; a node below the horizon with
+  // the ground shown is dark, so the glow ends at the horizon.
+  std::array<int32_t, MilkyWayMaxColumns * MilkyWayMaxRows> node;
+  const double scale = 4096 * std::min(strength, 1.0);
+  bool any = false;
+  for (int j = 0; j < ny; ++j)
+    for (int i = 0; i < nx; ++i) {
+      const TVector3 h = ScreenDirection(sky, i * step, j * step);
+      int32_t v = 0;
+      if (!ground || h.Z >= 0) {
+        const TVector3 g = turn.Apply(h);
+        const double l = std::atan2(g.Y, g.X), b = std::atan2(g.Z, std::hypot(g.X, g.Y));
+        v = static_cast<int32_t>(sky.MilkyWayMap.At(l, b) * scale);
+      }
+      node[static_cast<size_t>(j * MilkyWayMaxColumns + i)] = v;
+      any = any || v > 0;
+    }
+  if (!any) return;
+  // The added colour per channel in 1/256 of a 565 step: red and blue have
+  // 8 levels of 8-bit colour per step, green 4.
+  const int32_t kr = static_cast<int32_t>(PeakR / 8 * 256), kg = static_cast<int32_t>(PeakG / 4 * 256),
+                kb = static_cast<int32_t>(PeakB / 8 * 256);
+  // A 4x4 ordered dither spreads the few 16-bit steps of so faint a glow.
+  static constexpr int32_t Dither[4][4] = {
+      {0, 128, 32, 160}, {192, 64, 224, 96}, {48, 176, 16, 144}, {240, 112, 208, 80}};
+  std::array<int32_t, MilkyWayMaxColumns> row;
+  for (int y = 0; y < H; ++y) {
+    const int j = y / step, fy = y % step;
+    const int32_t* top = &node[static_cast<size_t>(j * MilkyWayMaxColumns)];
+    const int32_t* bottom = top + MilkyWayMaxColumns;
+    bool rowAny = false;
+    for (int i = 0; i < nx; ++i) {
+      row[static_cast<size_t>(i)] = top[i] + (bottom[i] - top[i]) * fy / step;
+      rowAny = rowAny || row[static_cast<size_t>(i)] > 0;
+    }
+    if (!rowAny) continue;
+    uint16_t* out = buffer.Pixels() + static_cast<size_t>(y) * buffer.Width();
+    const int32_t* dither = Dither[y & 3];
+    for (int x0 = 0, i = 0; x0 < W; x0 += step, ++i) {
+      const int32_t a = row[static_cast<size_t>(i)], b = row[static_cast<size_t>(i + 1)];
+      if (a <= 0 && b <= 0) continue;
+      const int x1 = std::min(W, x0 + step);
+      for (int x = x0; x < x1; ++x) {
+        const int32_t v = a + (b - a) * (x - x0) / step;  // 0..4096
+        if (v <= 0) continue;
+        const int32_t d = dither[x & 3];
+        const uint16_t p = out[x];
+        int r = p >> 11, g = (p >> 5) & 63, bl = p & 31;
+        r = std::min(31, r + ((v * kr >> 12) + d) / 256);
+        g = std::min(63, g + ((v * kg >> 12) + d) / 256);
+        bl = std::min(31, bl + ((v * kb >> 12) + d) / 256);
+        out[x] = static_cast<uint16_t>(r << 11 | g << 5 | bl);
+      }
+    }
+  }
+}
