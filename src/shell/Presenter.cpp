@@ -3,6 +3,7 @@
 #include "CityTable.h"
 #include "GlobalParams.h"
 #include "LabelPass.h"
+#include "Lecture.h"
 #include "Screen.h"
 #include "SkyDraw.h"
 #include "SkyModel.h"
@@ -48,6 +49,13 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
     else EnglishStatus = player.StatusText;
     status = EnglishStatus;
   }
+  // A show page whose time glides in seconds shows them on the clock, as a
+  // time flow in seconds does.
+  int clockUnit = StepUnit;
+  if (player.Active && player.Kind == 2 && Lecture.Current >= 1 && Lecture.Current <= Lecture.Count) {
+    const TShowFrame& page = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
+    if ((page.Moves & MoveBits::Time) && page.StepUnit == 4) clockUnit = 4;
+  }
   TPanelContext panel{.Sky = sky,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
@@ -60,7 +68,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .PlayerStatus = status,
                       .PlayerKind = stopped ? 0 : player.Kind,
                       .StepAmount = StepAmount,
-                      .StepUnit = StepUnit,
+                      .StepUnit = clockUnit,
                       .CityName = city,
                       .Scratch = &PanelScratch,
                       .StatusScratch = &StatusScratch,

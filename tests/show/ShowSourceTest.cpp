@@ -435,6 +435,14 @@ select = 0
   EXPECT_EQ(a.Frames[1].StepUnit, 4);
   EXPECT_EQ(a.Frames[1].StepAmount, 10);
   EXPECT_EQ(a.Frames[2].Second, 44);  // inherited
+  // A TOML time value brings its seconds; a quoted time is a whole minute.
+  TShowImage c;
+  ASSERT_TRUE(CompileShowSource(std::string(Minimal) + "[[page]]\ntime = 13:40:44\n[[page]]\ntime = \"13:41\"\n",
+                                Catalog(), c, e))
+      << e.Text("x");
+  EXPECT_EQ(c.Frames[1].Minute, 40);
+  EXPECT_EQ(c.Frames[1].Second, 44);
+  EXPECT_EQ(c.Frames[2].Second, 0);
   EXPECT_EQ(a.Frames[0].Second, 0);
   EXPECT_EQ(a.Frames[2].Zone, 0);
   EXPECT_EQ(a.Frames[2].City, a.Frames[0].City);

@@ -470,18 +470,20 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     f.Day = d;
   }
   if (auto n = t.get("time")) {
-    int h = 0, mi = 0;
+    int h = 0, mi = 0, sec = 0;
     if (n->is_time()) {
+      // A TOML time value (21:30:15, unquoted) carries its seconds.
       const toml::time v = n->as_time()->get();
       h = v.hour;
       mi = v.minute;
+      sec = v.second;
     } else if (!ParseTime(String(*n, "time"), h, mi)) {
       Fail(*n, "a time is written \"21:30\" (hours:minutes)");
     }
     if (h < 0 || h > 23 || mi < 0 || mi > 59) Fail(*n, "no such time of day");
     f.Hour = h;
     f.Minute = mi;
-    f.Second = 0;  // a time alone is a whole minute
+    f.Second = std::clamp(sec, 0, 59);  // a quoted "HH:MM" is a whole minute
   }
   if (auto n = t.get("second")) f.Second = static_cast<int32_t>(Integer(*n, "second", 0, 59));
   const toml::node* cityNode = t.get("city");
