@@ -61,7 +61,7 @@ void ApplyOptions(TFormSky& form, const TConfigOptions& o) {
   if ((FullScreen != 0) != o.FullScreen) {
     FullScreen = o.FullScreen;
     form.Windowed = !FullScreen;
-    form.DXDraw.SetFullScreen(FullScreen != 0);
+    form.ApplyFullScreen(FullScreen != 0);
   }
 }
 
