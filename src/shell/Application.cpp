@@ -238,7 +238,10 @@ int RunSkyloom(int argc, char** argv) {
     // The stage's size: as asked, else the display's own in full screen,
     // else 800x600 (a window, one picture, a video).
     int stageWidth = options.StageWidth, stageHeight = options.StageHeight;
-    if (stageWidth == 0) {
+    if (stageWidth != 0) {
+      form.WindowStageWidth = stageWidth;
+      form.WindowStageHeight = stageHeight;
+    } else {
       stageWidth = MinStageWidth;
       stageHeight = MinStageHeight;
       int dw = 0, dh = 0;

@@ -44,7 +44,7 @@ void ApplyOptions(TFormSky& form) {
   form.TextScroll.Interval = TViewState::SubtitleInterval(p.SubtitleSpeed);
   if (form.Windowed == (p.FullScreen != 0)) {
     form.Windowed = !p.FullScreen;
-    form.DXDraw.SetFullScreen(p.FullScreen != 0);
+    form.ApplyFullScreen(p.FullScreen != 0);
   }
 }
 

@@ -135,6 +135,17 @@ void TFormSky::SizeStage(int width, int height) {
   if (TDXDraw::DesktopSize(dw, dh)) PlaceMainWindow(dw, dh, Left, Top, Width, Height);
 }
 
+void TFormSky::ApplyFullScreen(bool on) {
+  int w = WindowStageWidth, h = WindowStageHeight, dw = 0, dh = 0;
+  if (on && TDXDraw::DesktopSize(dw, dh) && dw >= MinStageWidth && dh >= MinStageHeight) {
+    w = dw;
+    h = dh;
+  }
+  SizeStage(w, h);
+  DXDraw.SetFullScreen(on);
+  Invalidate();
+}
+
 void TFormSky::FormShow() {
   // Scene 1 and its well-known regions.
   CurrentScene = 1;

@@ -50,6 +50,10 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   // opens): the back buffer, the layout of the interface, the sky area and
   // the window's place follow.
   void SizeStage(int width, int height);
+  // Switches full screen on or off while the program runs: full screen
+  // draws at the display's own size, the window at WindowStage's.
+  void ApplyFullScreen(bool on);
+  int WindowStageWidth = 800, WindowStageHeight = 600;  // the window's stage size
   void FormShow();
   void FormDestroy();
   void DXDrawInitialize() { DXTimer1Enabled = true; }

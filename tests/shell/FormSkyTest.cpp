@@ -1,5 +1,6 @@
 // The main form without a window: frame handler order, automatic slots,
 // view commands, window placement and scripted input.
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -368,6 +369,27 @@ TEST_F(FormSkyTest, LosingTheFocusPausesFramesAndMinimisesOnlyInFullScreen) {
       loop.Step(*form_);
     EXPECT_GT(form_->DXDraw.Frames(), frames) << "no frames after the focus came back";
   }
+}
+
+// Full screen switched on while running draws at the display's own size,
+// the sky area following; switched off, the window's stage size comes back.
+TEST_F(FormSkyTest, FullScreenDrawsAtTheDisplaysOwnSize) {
+  int dw = 0, dh = 0;
+  if (!TDXDraw::DesktopSize(dw, dh)) GTEST_SKIP() << "no display size in this run";
+  form_->ApplyFullScreen(true);
+  Frames(1);
+  EXPECT_EQ(form_->DXDraw.Width(), std::clamp(dw, MinStageWidth, MaxStageWidth));
+  EXPECT_EQ(form_->DXDraw.Height(), std::clamp(dh, MinStageHeight, MaxStageHeight));
+  EXPECT_EQ(SkyModel->ScreenWidth, form_->DXDraw.Width());
+  EXPECT_EQ(SkyModel->ScreenHeight, form_->DXDraw.Height() - 168);
+  EXPECT_EQ(SkyModel->CenterX, form_->DXDraw.Width() / 2);
+  form_->ApplyFullScreen(false);
+  Frames(1);
+  EXPECT_EQ(form_->DXDraw.Width(), 800);
+  EXPECT_EQ(form_->DXDraw.Height(), 600);
+  EXPECT_EQ(SkyModel->ScreenWidth, 800);
+  EXPECT_EQ(SkyModel->ScreenHeight, 432);
+  EXPECT_EQ(SkyModel->Scale, 533);
 }
 
 TEST(WindowPlacement, CentredUnlessTheDesktopIsExactly800Wide) {

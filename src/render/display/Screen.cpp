@@ -53,7 +53,15 @@ TDXDraw::~TDXDraw() {
 }
 
 void TDXDraw::Resize(int width, int height) {
-  if (window_ || (width == Width() && height == Height())) return;
+  if (width == Width() && height == Height()) return;
+  if (composite_) SDL_DestroyTexture(composite_);
+  composite_ = nullptr;
+  if (renderer_) {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, width, height);
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+    clearedW_ = clearedH_ = 0;
+  }
   if (offscreenStage_) SDL_DestroyTexture(offscreenStage_);
   if (offscreenRenderer_) SDL_DestroyRenderer(offscreenRenderer_);
   if (offscreenSurface_) SDL_FreeSurface(offscreenSurface_);

@@ -46,8 +46,8 @@ class TDXDraw {
   bool Initialize(const std::string& title, int left, int top, bool fullScreen);
   void Finalize();
 
-  // Gives the stage a new pixel size (a black picture); only before the
-  // window opens and before anything is drawn over it.
+  // Gives the stage a new pixel size (a black picture), also while the
+  // window is open (the window itself keeps its size; SetFullScreen sizes it).
   void Resize(int width, int height);
 
   bool CanDraw() const { return canDraw_; }
