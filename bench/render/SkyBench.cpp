@@ -16,6 +16,7 @@
 #include "SkyModel.h"
 #include "StarColours.h"
 #include "StarData.h"
+#include "Transforms.h"
 
 namespace {
 
@@ -73,6 +74,35 @@ void BM_UpdateSkyTurning(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_UpdateSkyTurning)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// A turning frame, update and drawing, at a field of view (argument,
+// degrees): the default perspective, and the bent projection of the whole
+// sky (more stars and labels on the screen, and the bend for each point).
+void BM_TurningFrameAtField(benchmark::State& state) {
+  auto sky = MakeSky(state);
+  sky->FieldOfView = state.range(0) > 0 ? static_cast<double>(state.range(0)) : DefaultFieldOfView;
+  ApplyFieldOfView(*sky);
+  sky->LabelPlacement = sky->RealisticSky = 1;
+  LoadStarColoursFrom(*sky, Runtime(StarColourFileName));
+  sky->UpdateSky();
+  TBackBuffer buffer(800, 600);
+  TCanvas canvas(buffer);
+  TDXImageList images, images1;
+  if (!images.LoadFromFile(Runtime("LoadImg.rxf"))) state.SkipWithError("LoadImg.rxf missing");
+  images1.LoadFromFile(Runtime("Messia2.rxf"));
+  TSkyMarks marks;
+  TPopupSwitches popup;
+  TSkyDrawContext ctx{*sky, buffer, canvas, images, images1, marks, popup, clBlack,
+                      0, 650, 100, true, true};
+  for (auto _ : state) {
+    sky->ViewAz += 1 * M_PI / 180;
+    sky->UpdateSky();
+    buffer.Fill(clBlack);
+    DrawSky(ctx);
+    benchmark::DoNotOptimize(buffer.Pixels()[0]);
+  }
+}
+BENCHMARK(BM_TurningFrameAtField)->Arg(0)->Arg(120)->Arg(180)->Unit(benchmark::kMicrosecond);
 
 // Every layer, hovered Moon picture, selected Orion. Argument: 1 with the
 // label placement pass and the realistic sky (the program's default), 0

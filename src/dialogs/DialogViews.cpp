@@ -279,6 +279,11 @@ void TConfigView::DrawOtherPage() {
   ImGui::SameLine(80);
   ImGui::SetNextItemWidth(180);
   ImGui::SliderInt("##speed", &form_.ScrollBar2, 2, 18);
+  ImGui::SameLine(275);
+  ImGui::Text("视野：");
+  ImGui::SameLine();
+  ImGui::SetNextItemWidth(-1);
+  ImGui::SliderInt("##field", &form_.FieldSlider, 5, 180, "%d°");
   ImGui::Text("步进时间");
   ImGui::SameLine();
   ImGui::RadioButton("秒", &form_.StepRadio, 4);
@@ -304,10 +309,6 @@ void TConfigView::DrawOtherPage() {
   ImGui::SameLine(150);
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
   ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
-  ImGui::Text("视野：");
-  ImGui::SameLine(80);
-  ImGui::SetNextItemWidth(180);
-  ImGui::SliderInt("##field", &form_.FieldSlider, 5, 180, "%d°");
 }
 
 void TConfigView::DrawView() {

@@ -45,11 +45,15 @@ struct TFrame {
       : C(c), Sky(c.Sky), Canvas(c.Canvas),
         StarCount(std::clamp(c.Sky.StarCount, 0, MaxStars)), Flags(c.Sky.ShowFlags),
         Light(ComputeSkyLight(c.Sky)) {
-    StarLimit = std::min(Sky.StarLimit, Light.Limit);
-    MessierLimit = std::min(Sky.StarLimit, Light.MessierLimit);
+    // A narrower field reaches fainter stars and draws each one larger, a
+    // wider one the reverse (nothing changes at the default field).
+    const int reach = FieldReach(Sky.FieldOfView);
+    StarLimit = std::min(Sky.StarLimit, Light.Limit) + reach;
+    MessierLimit = std::min(Sky.StarLimit, Light.MessierLimit) + reach;
     PlanetLimit = Light.Limit;
     // In twilight the stars that show look fainter the brighter the sky.
     if (Light.Limit < 65) StarDimming = (65 - Light.Limit) / 2;
+    StarDimming -= reach / 2;
   }
 
   bool On(uint64_t bit) const { return (Flags & bit) != 0; }
@@ -652,6 +656,11 @@ void BlockLabelAreas(TFrame& f, const TGroundLayout& g) {
 }
 
 }  // namespace
+
+int FieldReach(double fieldDeg) {
+  if (!(fieldDeg > 0) || fieldDeg == DefaultFieldOfView) return 0;
+  return static_cast<int>(std::lround(25 * std::log10(DefaultFieldOfView / fieldDeg)));
+}
 
 int StarFrame(int mag) { return mag <= 15 ? 0 : std::min((mag - 15) / 10 + 1, 6); }
 

@@ -72,6 +72,10 @@ double MoonAxisAngle(const TSkyloom& sky);
 // Frame of "StarShine" for a star magnitude in tenths: 0 up to 1.5, then
 // one frame per magnitude, at most 6.
 int StarFrame(int mag);
+// Tenths of a magnitude the faintest star drawn gains at a field of view
+// (degrees across the sky area): 0 at the default field, 2.5 magnitudes
+// for each tenfold narrowing, as much lost for a wider field.
+int FieldReach(double fieldDeg);
 // Frame of "StarBall" for a planet magnitude in tenths: 0 for -2 and
 // brighter, 1 for -1..0, 2 for 1..2, then the magnitude, at most 7.
 int PlanetFrame(int mag10);

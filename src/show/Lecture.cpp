@@ -12,6 +12,7 @@
 #include "SkyMarks.h"
 #include "SkyModel.h"
 #include "TimeScales.h"
+#include "Transforms.h"
 
 TLecture Lecture;
 
@@ -294,6 +295,10 @@ void TLecture::ApplyFrame(int k, bool full) {
     m.ViewAz = f.ViewAz;
     m.ViewAlt = f.ViewAlt;
     m.City = f.City;
+    if (f.FieldOfView != 0) {
+      m.FieldOfView = f.FieldOfView;
+      ApplyFieldOfView(m);
+    }
   }
   if (full || f.SetShow) {
     m.ShowFlags = f.ShowFlags;

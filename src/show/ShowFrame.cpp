@@ -20,7 +20,8 @@ constexpr size_t AreaMarksAt = 27700, AreaMarkSize = 340;
 constexpr size_t CaptionAt = 34500, TextAt = 34756, TextCountAt = 47556;
 constexpr size_t DateAt = 47560, ZoneAt = 47580, LongitudeAt = 47584, LatitudeAt = 47592;
 constexpr size_t SecondAt = 47604;
-constexpr size_t CityAt = 47600, ViewAzAt = 47608, ViewAltAt = 47616, ShowFlagsAt = 47632;
+constexpr size_t CityAt = 47600, ViewAzAt = 47608, ViewAltAt = 47616, FieldAt = 47624;
+constexpr size_t ShowFlagsAt = 47632;
 constexpr size_t StarLimitAt = 47640, WaitAt = 47644, MovesAt = 47648, StepUnitAt = 47652;
 constexpr size_t StepAmountAt = 47656, TrackingAt = 47660, TrackIdAt = 47664;
 constexpr size_t SelConstAt = 47668, PopupAt = 47672;
@@ -122,6 +123,7 @@ void DecodeFrame(std::span<const uint8_t> rec, TShowFrame& f, TFrameRepairs* rep
   f.City = GetInt32(rec, CityAt);
   f.ViewAz = GetRawDouble(rec, ViewAzAt);
   f.ViewAlt = GetRawDouble(rec, ViewAltAt);
+  f.FieldOfView = GetRawDouble(rec, FieldAt);
   f.ShowFlags = GetUInt64(rec, ShowFlagsAt);
   f.StarLimit = GetInt32(rec, StarLimitAt);
   f.Wait = GetInt32(rec, WaitAt);
@@ -190,6 +192,7 @@ void EncodeFrame(const TShowFrame& f, std::span<uint8_t> rec) {
   PutInt32(rec, CityAt, f.City);
   PutDouble(rec, ViewAzAt, f.ViewAz);
   PutDouble(rec, ViewAltAt, f.ViewAlt);
+  PutDouble(rec, FieldAt, f.FieldOfView);
   PutUInt64(rec, ShowFlagsAt, f.ShowFlags);
   PutInt32(rec, StarLimitAt, f.StarLimit);
   PutInt32(rec, WaitAt, f.Wait);
@@ -248,6 +251,11 @@ std::string PageFault(const TShowFrame& f) {
                                    AngleFault("view azimuth", f.ViewAz, MaxPageLongitude),
                                    AngleFault("view altitude", f.ViewAlt, MaxPageLatitude)})
     if (!fault.empty()) return fault;
+  if (f.FieldOfView != 0 && !(f.FieldOfView >= MinPageField && f.FieldOfView <= MaxPageField)) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%g", f.FieldOfView);
+    return std::string("field of view ") + buf + " is outside 5..180 degrees (0 keeps it)";
+  }
   for (int i = 0; i < f.HighlightCount; ++i)
     if (f.Highlights[static_cast<size_t>(i)].Object < 0 || f.Highlights[static_cast<size_t>(i)].Object > MaxObjectId)
       return Outside("highlighted object", f.Highlights[static_cast<size_t>(i)].Object, 0, MaxObjectId);

@@ -14,7 +14,8 @@
 //   47584 Longitude, 47592 Latitude (doubles, radians, east/north positive)
 //   47600 City (index into the city table), 47604 Second (0 = whole minute)
 //   47608 ViewAz, 47616 ViewAlt (doubles, radians; azimuth from south
-//         through east), 47624 reserved (8), 47632 ShowFlags (64 bits)
+//         through east), 47624 FieldOfView (double, degrees across the sky
+//         area; 0 = keep the current field), 47632 ShowFlags (64 bits)
 //   47640 StarLimit, 47644 Wait, 47648 Moves, 47652 StepUnit,
 //   47656 StepAmount, 47660 Tracking (byte, 3 reserved), 47664 TrackId,
 //   47668 SelConst, 47672 PopupSwitches (6 integers)
@@ -69,6 +70,7 @@ struct TShowFrame {
   int32_t City = 0;
   double ViewAz = 0;           // radians from south through east
   double ViewAlt = 0;          // radians
+  double FieldOfView = 0;      // degrees across the sky area, 0 = keep (PageFieldMin..Max)
   uint64_t ShowFlags = 0;
   int32_t StarLimit = 0;       // faintest magnitude x 10
   int32_t Wait = 0;            // ticks
@@ -97,6 +99,8 @@ constexpr int32_t MaxObjectId = 1100;           // constellations .. Messier obj
 // latitudes and altitudes within a quarter (with the rounding of either).
 constexpr double MaxPageLongitude = 6.283185307179586 + 1e-9;
 constexpr double MaxPageLatitude = 1.5707963267948966 + 1e-9;
+// The field of view a page may set (degrees); 0 keeps the current field.
+constexpr double MinPageField = 5, MaxPageField = 180;
 
 // What is impossible in a decoded page ("month 13 is outside 1..12",
 // "longitude nan is not a number"), or "" when every field is in range: a

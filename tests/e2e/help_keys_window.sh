@@ -2,7 +2,7 @@
 # Help and the pointer's aids in a real X window, with real keys, wheel and
 # pointer as a new user would: F1 opens the help viewer and Esc closes it; a
 # pointer resting on the 星名 button shows its name and key; the wheel over
-# the story text scrolls it while over the sky it changes nothing; a right
+# the story text scrolls it while over the sky it zooms and leaves the text; a right
 # click on Orion opens the menu, its first item highlights the constellation,
 # and Esc closes the menu. The screenshots stay in the work folder.
 set -euo pipefail
@@ -75,7 +75,13 @@ sleep 0.8
 shot sky_after
 crop sky_before "$SKY" a
 crop sky_after "$SKY" b
-same a b || fail "the wheel over the sky changed the sky"
+same a b && fail "the wheel over the sky did not zoom"
+crop sky_before "$TEXT" c
+crop sky_after "$TEXT" d
+same c d || fail "the wheel over the sky scrolled the story text"
+# Three notches back bring the field (and Orion) back where it was.
+for _ in 1 2 3; do xdotool click 4; sleep 0.1; done
+sleep 0.8
 
 # --- The menu: its first item highlights Orion; Esc closes it. -------------
 xdotool mousemove --window "$WID" 255 130

@@ -33,6 +33,17 @@ struct SkyDraw : ::testing::Test {
   }
 };
 
+TEST(SpriteFrames, TheFieldMovesTheStarLimit) {
+  // Tenths of a magnitude: none at the default field, fainter stars when
+  // zoomed in, only brighter ones when zoomed out.
+  const struct {
+    double Field;
+    int Reach;
+  } cases[] = {{DefaultFieldOfView, 0}, {DefaultFieldOfView / 10, 25}, {10, 22}, {5, 29},
+               {180, -10}, {0, 0}};
+  for (const auto& c : cases) EXPECT_EQ(FieldReach(c.Field), c.Reach) << c.Field;
+}
+
 TEST(SpriteFrames, StarFramesFollowMagnitude) {
   const struct { int Mag, Frame; } cases[] = {
       {-15, 0}, {15, 0}, {16, 1}, {24, 1}, {25, 2}, {35, 3}, {55, 5}, {64, 5}, {65, 6}, {99, 6}};

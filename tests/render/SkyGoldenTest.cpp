@@ -229,6 +229,9 @@ struct SkyGolden : ::testing::Test {
   }
 };
 
+// The Pleiades' centre (Alcyone), of date in 2026: radians.
+constexpr double PleiadesRa = 56.97 * DegToRad, PleiadesDec = 24.16 * DegToRad;
+
 constexpr int MoonAges[] = {1, 2, 3, 5, 7, 10, 14, 18, 22, 26, 28};
 
 // Every age of the Moon is one solid lit shape on the Sun's side.
@@ -352,6 +355,67 @@ TEST_F(SkyGolden, OrionColoursAndLabels) {
   bool asterism = false;
   for (const auto& l : Rig.Placed) asterism |= l.Priority == LabelPriority::Asterisms;
   EXPECT_TRUE(asterism);
+}
+
+// Zoomed in to 10 degrees on the Pleiades and out to 180 degrees over the
+// southern sky: the cluster's stars stand apart (drawn larger and to a fainter
+// limit than at the default field), the whole sky from east to west fits, and no labels
+// overlap in either.
+TEST_F(SkyGolden, ZoomedInOnThePleiadesAndOutToTheWholeSky) {
+  Rig.Place(39.9, 116.4, 8);
+  When({2026, 1, 15, 21, 0});
+  Rig.Switches(AllNames, SkyBits::ConstLines, true, true, true);
+  S.English = 0;
+  S.UpdateSky();
+  auto starsInside = [&](int radius, int& faintest) {
+    int n = 0;
+    faintest = -100;
+    for (int k = 1; k <= S.StarCount; ++k) {
+      const TSkyPoint& s = S.Stars[k];
+      if (!s.Visible || !(s.Z > 0) || s.Mag > 60) continue;
+      const int dx = ScreenX(S, s) - S.CenterX, dy = ScreenY(S, s) - S.CenterY;
+      if (dx * dx + dy * dy > radius * radius) continue;
+      ++n;
+      faintest = std::max(faintest, static_cast<int>(s.Mag));
+    }
+    return n;
+  };
+  auto starsOnScreen = [&] {
+    int n = 0;
+    for (int k = 1; k <= S.StarCount; ++k)
+      n += S.Stars[k].Visible && S.Stars[k].Z > 0 && S.Stars[k].Mag <= 60 && IsInside(S, S.Stars[k]);
+    return n;
+  };
+  S.FieldOfView = 10;
+  ApplyFieldOfView(S);
+  Face(PleiadesRa, PleiadesDec);
+  Rig.Draw();
+  Save("pleiades_10deg.png");
+  ExpectNoOverlap("the Pleiades at 10 degrees");
+  int faintest = 0;
+  // Within a degree of the cluster's centre: its brighter members.
+  EXPECT_GE(starsInside(S.Scale / 57, faintest), 6);
+
+  S.FieldOfView = DefaultFieldOfView;
+  ApplyFieldOfView(S);
+  S.UpdateSky();
+  Rig.Draw();
+  const int atDefault = starsOnScreen();
+
+  S.FieldOfView = 180;
+  ApplyFieldOfView(S);
+  Rig.View(0, 40);
+  S.UpdateSky();
+  Rig.Draw();
+  Save("sky_180deg.png");
+  ExpectNoOverlap("the whole sky at 180 degrees");
+  EXPECT_GT(starsOnScreen(), 3 * atDefault);
+  // The east and west points of the horizon lie at the sky area's edges.
+  TSkyPoint east, west;
+  ApplyView(east, {0, 1, 0}, ProjectionOf(S));
+  ApplyView(west, {0, -1, 0}, ProjectionOf(S));
+  EXPECT_NEAR(ScreenX(S, east), 0, 40);
+  EXPECT_NEAR(ScreenX(S, west), 800, 40);
 }
 
 // The boards read E, S, W, N in English mode.
@@ -572,6 +636,24 @@ TEST_F(SkyGolden, ContactSheet) {
   tiles.push_back(Tile("Orion (English)", TRect{0, 0, 800, 432}, 1));
   SagittariusScene();
   tiles.push_back(Tile("人马座 梅西耶天体", TRect{0, 0, 800, 432}, 1));
+  Rig.Place(39.9, 116.4, 8);
+  When({2026, 1, 15, 21, 0});
+  Rig.Switches(AllNames, SkyBits::ConstLines, true, true, true);
+  S.English = 0;
+  S.FieldOfView = 10;
+  ApplyFieldOfView(S);
+  S.UpdateSky();
+  Face(PleiadesRa, PleiadesDec);
+  Rig.Draw();
+  tiles.push_back(Tile("昴星团 视野 10°", TRect{0, 0, 800, 432}, 1));
+  S.FieldOfView = 180;
+  ApplyFieldOfView(S);
+  Rig.View(0, 40);
+  S.UpdateSky();
+  Rig.Draw();
+  tiles.push_back(Tile("南方天空 视野 180°", TRect{0, 0, 800, 432}, 1));
+  S.FieldOfView = DefaultFieldOfView;
+  ApplyFieldOfView(S);
   for (double alt : {-2.0, -6.0, -12.0, -18.0}) {
     SunsetScene(alt);
     tiles.push_back(Tile("日落 太阳高度 " + std::to_string(static_cast<int>(alt)) + "°",

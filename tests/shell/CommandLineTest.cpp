@@ -72,6 +72,15 @@ TEST(CommandLine, AcceptsEveryRealDateAndZone) {
   EXPECT_NE(std::string(OptionsHelp()).find(range), std::string::npos);
 }
 
+TEST(CommandLine, AcceptsTheWholeRangeOfFields) {
+  for (const char* n : {"5", "73.7", "180"}) {
+    TOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--fov", n}, o, error)) << n << ": " << error;
+    EXPECT_EQ(*o.FovDeg, std::stod(n));
+  }
+}
+
 // The whole ranges of --select and show names that stay in the show folder.
 TEST(CommandLine, AcceptsSelectionsAndShowNames) {
   for (const char* n : {"0", "1", "88", "201", "600"}) {
@@ -114,6 +123,9 @@ TEST(CommandLine, RefusesMalformedAndOutOfRangeValues) {
       {{"--lon", "nan"}, "bad value for --lon: \"nan\" (degrees -360..360)"},
       {{"--alt", "1e400"}, "bad value for --alt: \"1e400\" (degrees -90..90)"},
       {{"--az", "-1"}, "bad value for --az: \"-1\" (degrees 0..360)"},
+      {{"--fov", "4.9"}, "bad value for --fov: \"4.9\" (degrees 5..180)"},
+      {{"--fov", "181"}, "bad value for --fov: \"181\" (degrees 5..180)"},
+      {{"--fov", "nan"}, "bad value for --fov: \"nan\" (degrees 5..180)"},
       {{"--mode1", "-1"}, "bad value for --mode1: \"-1\" (up to 16 hexadecimal digits)"},
       {{"--mode1", " 8"}, "bad value for --mode1: \" 8\" (up to 16 hexadecimal digits)"},
       {{"--mode2", "0x"}, "bad value for --mode2: \"0x\" (up to 16 hexadecimal digits)"},

@@ -108,6 +108,19 @@ TEST(Player, APagesZoneAppliesWithItsPlaceAndZeroKeepsTheUsers) {
   EXPECT_EQ(r.Model->Hour, 13);
 }
 
+TEST(Player, APagesFieldOfViewAppliesWithItsViewAndZeroKeepsTheViewers) {
+  Rig r;
+  TShowFrame near = Page(41), keep = Page(0);
+  near.FieldOfView = 10;
+  r.Load({near, keep});
+  r.Model->ScreenWidth = 800;
+  r.Lecture.ApplyFrame(1, true);
+  EXPECT_EQ(r.Model->FieldOfView, 10);
+  EXPECT_EQ(r.Model->Scale, 4572);  // 400 pixels over tan 5 degrees
+  r.Lecture.ApplyFrame(2, true);
+  EXPECT_EQ(r.Model->FieldOfView, 10);
+}
+
 TEST(Player, JumpFramesPastBothEnds) {
   struct {
     int Start, Delta, Current, AppliedMinute;

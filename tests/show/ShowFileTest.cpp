@@ -57,6 +57,7 @@ TShowFrame SampleFrame(int seed) {
   f.Minute = 30 + seed;
   f.Second = 44;
   f.Zone = EncodeZone(8);
+  f.FieldOfView = 12.5;
   f.Longitude = 2.03;
   f.Latitude = 0.70;
   f.City = 1;
@@ -133,6 +134,7 @@ TEST(ShowFrame, DecodeGivesBackWhatWasEncoded) {
   EXPECT_EQ(Record(g), Record(f));
   EXPECT_EQ(g.Minute, 33);
   EXPECT_EQ(g.Zone, EncodeZone(8));
+  EXPECT_EQ(g.FieldOfView, 12.5);
   EXPECT_EQ(g.ShowFlags, 0x10000000819ull);
   EXPECT_EQ(g.AreaMarks[0].Name.str(), Utf8ToGbk("冬季大三角"));
 }
@@ -257,6 +259,9 @@ TEST(ShowFile, PagesWithImpossibleFieldsAreRefusedNamingThePage) {
       {47592, true, std::nan(""), "latitude nan is not a number"},
       {47608, true, INFINITY, "view azimuth inf is not a number"},
       {47616, true, -2.0, "view altitude -2 radians is out of range"},
+      {47624, true, 4.0, "field of view 4 is outside 5..180 degrees (0 keeps it)"},
+      {47624, true, std::nan(""), "field of view nan is outside 5..180 degrees (0 keeps it)"},
+      {47624, true, 180.0, ""},
       {500, false, 4001, "marked star 4001 is outside 0..4000"},
       {27104, false, -7, "line star -7 is outside 0..4000"},
   };

@@ -97,6 +97,8 @@ TEST(ShowSource, ErrorsNameTheLineAndWhatIsWrong) {
       {"second = 60\n", 7, "second"},
       {"lines = [{ from = \"参宿四\", to = \"天狼星\", color = \"red\" }]\n", 7, "#RRGGBB"},
       {"wait = -1\n", 7, "0 to 3600"},
+      {"fov = 4\n", 7, "between 5 and 180"},
+      {"fov = \"wide\"\n", 7, "fov must be a number"},
       {"text = \"" "\n", 7, ""},  // a TOML syntax error
       {"toward = \"南门二\"\n", 7, "below the horizon"},  // not seen from Beijing
   };
@@ -116,6 +118,17 @@ TEST(ShowSource, ErrorsNameTheLineAndWhatIsWrong) {
   EXPECT_FALSE(CompileShowSource("title = \"t\"\n[[page]]\ncity = \"Atlantis\"\n", Catalog(), show, e));
   EXPECT_EQ(e.Line, 3);
   EXPECT_NE(e.Message.find("unknown city"), std::string::npos);
+}
+
+TEST(ShowSource, APageMaySetTheFieldOfView) {
+  TShowImage show;
+  TSourceError e;
+  const std::string text = std::string(Minimal) + "[[page]]\nfov = 10\n[[page]]\nfov = 180\n";
+  ASSERT_TRUE(CompileShowSource(text, Catalog(), show, e)) << e.Message;
+  ASSERT_EQ(show.Frames.size(), 3u);
+  EXPECT_EQ(show.Frames[0].FieldOfView, 0);  // not given: the viewer's field is kept
+  EXPECT_EQ(show.Frames[1].FieldOfView, 10);
+  EXPECT_EQ(show.Frames[2].FieldOfView, 180);
 }
 
 TEST(ShowSource, PagesInheritAndACityBringsItsZone) {

@@ -81,6 +81,7 @@ TEST_F(SettingsTest, SavedValuesComeBack) {
   sky->Mode3 = 0x1'0001'0000;  // only the low 32 bits are kept
   sky->Mode4 = 3;
   sky->City = 123;
+  sky->FieldOfView = 20.5;
   sky->SaveSettings();
   ASSERT_TRUE(std::filesystem::exists(File()));
   for (const auto& e : std::filesystem::directory_iterator(Folder()))
@@ -97,6 +98,51 @@ TEST_F(SettingsTest, SavedValuesComeBack) {
   EXPECT_EQ(other->Mode3, 0x10000u);
   EXPECT_EQ(other->Mode4, 3u);
   EXPECT_EQ(other->City, 123);
+  EXPECT_EQ(other->FieldOfView, 20.5);
+}
+
+// The field of view: a file without it (an older version) keeps the
+// model's field silently; a damaged or out-of-range one is named and
+// repaired with the model's field, and the rest of the file is taken.
+TEST_F(SettingsTest, TheFieldOfViewIsReadAndADamagedOneRepaired) {
+  const struct {
+    const char* What;
+    const char* Line;
+    double Field;
+    const char* Named;
+  } cases[] = {
+      {"missing", "", DefaultFieldOfView, nullptr},
+      {"30 degrees", "\"FieldOfView\"=hex:00,00,00,00,00,00,3e,40\n", 30, nullptr},
+      {"4 degrees", "\"FieldOfView\"=hex:00,00,00,00,00,00,10,40\n", DefaultFieldOfView, "4 degrees"},
+      {"200 degrees", "\"FieldOfView\"=hex:00,00,00,00,00,00,69,40\n", DefaultFieldOfView, "200 degrees"},
+      {"NaN", "\"FieldOfView\"=hex:00,00,00,00,00,00,f8,7f\n", DefaultFieldOfView, "nan"},
+      {"two bytes", "\"FieldOfView\"=hex:01,02\n", DefaultFieldOfView, "FieldOfView"},
+      {"a number", "\"FieldOfView\"=dword:0000001e\n", DefaultFieldOfView, "FieldOfView"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    WriteStore(Key(LatitudeHalf) + c.Line);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m->FieldOfView, c.Field);
+    EXPECT_EQ(m->Latitude, 0.5);
+    EXPECT_EQ(m->City, 42);
+    if (!c.Named) {
+      EXPECT_EQ(said, "");
+      continue;
+    }
+    EXPECT_NE(said.find("\"FieldOfView\" not taken; repaired"), std::string::npos) << said;
+    EXPECT_NE(said.find(c.Named), std::string::npos) << said;
+    auto again = std::make_unique<TSkyloom>();
+    again->FieldOfView = 99;
+    testing::internal::CaptureStderr();
+    again->LoadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(again->FieldOfView, DefaultFieldOfView);
+  }
 }
 
 TEST_F(SettingsTest, StoredModesAreSignExtended) {

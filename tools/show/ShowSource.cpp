@@ -428,7 +428,7 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   CheckKeys(t,
             {"caption", "text", "new_page", "apply", "date", "time", "second", "zone", "city", "latitude",
              "longitude", "latitude_rad", "longitude_rad", "azimuth", "altitude", "azimuth_rad",
-             "altitude_rad", "toward", "show", "show_bits", "star_limit", "highlight", "stars",
+             "altitude_rad", "fov", "toward", "show", "show_bits", "star_limit", "highlight", "stars",
              "lines", "areas", "wait", "glide", "step", "track", "tracking", "select", "popup"},
             "a page");
   if (auto n = t.get("caption")) f.Caption = Gbk(*n, String(*n, "caption"), "the caption");
@@ -546,6 +546,12 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
     const double v = Number(*n, "star_limit");
     if (!(v >= -2 && v <= 12)) Fail(*n, "star_limit is a magnitude between -2 and 12");
     f.StarLimit = static_cast<int32_t>(std::lround(v * 10));
+  }
+  if (auto n = t.get("fov")) {
+    const double v = Number(*n, "fov");
+    if (!(v >= MinPageField && v <= MaxPageField))
+      Fail(*n, "fov is the field of view across the sky, between 5 and 180 degrees");
+    f.FieldOfView = v;
   }
   // The view: numbers, or toward an object at this page's time and place.
   if (auto n = t.get("toward")) {
@@ -1037,6 +1043,8 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
       Angle(o, "azimuth", f.ViewAz, 0, 360);
       Angle(o, "altitude", f.ViewAlt, -90, 90);
     }
+    if (f.FieldOfView != 0 && (first || !SameBits(f.FieldOfView, base.FieldOfView)))
+      o << "fov = " << Real(f.FieldOfView) << "\n";
     const uint64_t shown = f.ShowFlags & ~SkyBits::MilkyWay;
     if (first || shown != (base.ShowFlags & ~SkyBits::MilkyWay)) {
       o << "show = [";
