@@ -25,7 +25,7 @@ TVector3 EquatorOfHorizontal(const TVector3& h, double theta, double phi) {
 
 // Brightest colour the Milky Way adds (8-bit levels, a cold white) at full
 // strength and full brightness of the map.
-constexpr double PeakR = 60, PeakG = 66, PeakB = 78;
+constexpr double PeakR = 72, PeakG = 80, PeakB = 94;
 
 }  // namespace
 
@@ -121,7 +121,7 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength) {
       if (a <= 0 && b <= 0) continue;
       const int x1 = std::min(W, x0 + step);
       // The three channels go linearly along the span, in 16.16 (at most
-      // 4096 * 67584 < 2^31). Adding nothing where a pixel gets no step
+      // 4096 * 81920 < 2^31). Adding nothing where a pixel gets no step
       // keeps the loop free of branches.
       int32_t r = a * kr, g = a * kg, bl = a * kb;
       const int32_t dr = (b - a) * kr / step, dg = (b - a) * kg / step, db = (b - a) * kb / step;
