@@ -452,10 +452,12 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   sky.LabelPlacement = 0;
   sky.RealisticSky = 0;
   sky.Refraction = 0;
+  sky.MilkyWay = 0;
   form.FormShow();
   EXPECT_FALSE(form.CheckBoxLabelPlace);
   EXPECT_FALSE(form.CheckBoxRealSky);
   EXPECT_FALSE(form.CheckBoxRefraction);
+  EXPECT_FALSE(form.CheckBoxMilkyWay);
   form.StepRadio = 3;
   form.EditUnit = "10";
   form.ScrollBar1 = 8;
@@ -468,6 +470,7 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.CheckBoxLabelPlace = true;
   form.CheckBoxRealSky = true;
   form.CheckBoxRefraction = true;
+  form.CheckBoxMilkyWay = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(options.StepUnit, 3);
@@ -479,6 +482,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
   EXPECT_EQ(sky.Refraction, 1);
+  EXPECT_EQ(sky.MilkyWay, 1);
+  EXPECT_NE(sky.ShowFlags & SkyBits::MilkyWay, 0u) << "the sky shown gets it at once";
 }
 
 // "确定" without touching the place keeps it to the last bit; a typed
