@@ -308,6 +308,9 @@ void TConfigView::DrawOtherPage() {
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
   ImGui::SameLine(150);
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
+  // The third of the sky's drawing switches shares their row: the page has
+  // no room for another.
+  ImGui::SameLine(300);
   ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
 }
 

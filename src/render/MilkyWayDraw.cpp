@@ -25,7 +25,7 @@ TVector3 EquatorOfHorizontal(const TVector3& h, double theta, double phi) {
 
 // Brightest colour the Milky Way adds (8-bit levels, a cold white) at full
 // strength and full brightness of the map.
-constexpr double PeakR = 60, PeakG = 66, PeakB = 78;
+constexpr double PeakR = 72, PeakG = 80, PeakB = 94;
 
 }  // namespace
 
@@ -64,15 +64,21 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength) {
   const int W = std::min(buffer.Width(), std::max(0, sky.ScreenWidth));
   const int H = std::min(buffer.Height(), std::max(0, sky.ScreenHeight));
   if (W <= 0 || H <= 0 || !(strength > 0) || sky.MilkyWayMap.Empty()) return;
+  // About 60 nodes across whatever the size: the map's finest detail (a
+  // degree) stays several nodes wide at the field of the stage.
   int step = 8;
-  while (W / step + 2 > MilkyWayMaxColumns || H / step + 2 > MilkyWayMaxRows) step *= 2;
+  while (W / step > 64 || W / step + 2 > MilkyWayMaxColumns || H / step + 2 > MilkyWayMaxRows)
+    step *= 2;
   const int nx = W / step + 2, ny = H / step + 2;
   const bool ground = (sky.ShowFlags & SkyBits::Ground) != 0;
   const TGalacticTurn turn = GalacticTurnOf(sky);
   // Node brightness in 1/4096 of the peak; a node below the horizon with
-  // the ground shown is dark, so the glow ends at the horizon.
+  // the ground shown is dark, so the glow ends at the horizon. Nodes too
+  // faint to change a pixel count as dark, so that the dark sky costs
+  // nothing.
   std::array<int32_t, MilkyWayMaxColumns * MilkyWayMaxRows> node;
   const double scale = 4096 * std::min(strength, 1.0);
+  constexpr int32_t Faintest = 12;
   bool any = false;
   for (int j = 0; j < ny; ++j)
     for (int i = 0; i < nx; ++i) {
@@ -82,15 +88,18 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength) {
         const TVector3 g = turn.Apply(h);
         const double l = std::atan2(g.Y, g.X), b = std::atan2(g.Z, std::hypot(g.X, g.Y));
         v = static_cast<int32_t>(sky.MilkyWayMap.At(l, b) * scale);
+        if (v < Faintest) v = 0;
       }
       node[static_cast<size_t>(j * MilkyWayMaxColumns + i)] = v;
       any = any || v > 0;
     }
   if (!any) return;
-  // The added colour per channel in 1/256 of a 565 step: red and blue have
-  // 8 levels of 8-bit colour per step, green 4.
-  const int32_t kr = static_cast<int32_t>(PeakR / 8 * 256), kg = static_cast<int32_t>(PeakG / 4 * 256),
-                kb = static_cast<int32_t>(PeakB / 8 * 256);
+  // The added colour per channel in 1/256 of a 565 step (red and blue have
+  // 8 levels of 8-bit colour per step, green 4) per 1/4096 of the peak,
+  // as 16.16 fixed point: 65536 / 4096 = 16.
+  const int32_t kr = static_cast<int32_t>(PeakR / 8 * 256 * 16);
+  const int32_t kg = static_cast<int32_t>(PeakG / 4 * 256 * 16);
+  const int32_t kb = static_cast<int32_t>(PeakB / 8 * 256 * 16);
   // A 4x4 ordered dither spreads the few 16-bit steps of so faint a glow.
   static constexpr int32_t Dither[4][4] = {
       {0, 128, 32, 160}, {192, 64, 224, 96}, {48, 176, 16, 144}, {240, 112, 208, 80}};
@@ -111,16 +120,18 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength) {
       const int32_t a = row[static_cast<size_t>(i)], b = row[static_cast<size_t>(i + 1)];
       if (a <= 0 && b <= 0) continue;
       const int x1 = std::min(W, x0 + step);
-      for (int x = x0; x < x1; ++x) {
-        const int32_t v = a + (b - a) * (x - x0) / step;  // 0..4096
-        if (v <= 0) continue;
+      // The three channels go linearly along the span, in 16.16 (at most
+      // 4096 * 81920 < 2^31). Adding nothing where a pixel gets no step
+      // keeps the loop free of branches.
+      int32_t r = a * kr, g = a * kg, bl = a * kb;
+      const int32_t dr = (b - a) * kr / step, dg = (b - a) * kg / step, db = (b - a) * kb / step;
+      for (int x = x0; x < x1; ++x, r += dr, g += dg, bl += db) {
         const int32_t d = dither[x & 3];
         const uint16_t p = out[x];
-        int r = p >> 11, g = (p >> 5) & 63, bl = p & 31;
-        r = std::min(31, r + ((v * kr >> 12) + d) / 256);
-        g = std::min(63, g + ((v * kg >> 12) + d) / 256);
-        bl = std::min(31, bl + ((v * kb >> 12) + d) / 256);
-        out[x] = static_cast<uint16_t>(r << 11 | g << 5 | bl);
+        const int pr = std::min(31, (p >> 11) + (((r >> 16) + d) >> 8));
+        const int pg = std::min(63, ((p >> 5) & 63) + (((g >> 16) + d) >> 8));
+        const int pb = std::min(31, (p & 31) + (((bl >> 16) + d) >> 8));
+        out[x] = static_cast<uint16_t>(pr << 11 | pg << 5 | pb);
       }
     }
   }

@@ -3,7 +3,7 @@
 // added to the sky's colour as a faint, smooth glow.
 //
 // The map is looked up on a coarse grid of screen nodes (every 8 pixels or
-// more, at most MilkyWayMaxNodes across) whose directions come from the
+// more, about a hundred across) whose directions come from the
 // projection's inverse (ScreenDirection), and the brightness is
 // interpolated between the nodes, so the picture has no cells at any size
 // and a frame costs little at any size.

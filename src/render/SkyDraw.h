@@ -1,14 +1,14 @@
 // DrawSky: paints the sky of one frame onto the back buffer from the point
 // tables the sky update has just projected — with the realistic sky on, the
-// sky's colour by the Sun first, then the Milky Way's light — great circles and grid, figures,
-// Greek letters, the selected boundary, show marks, Messier objects, stars
-// tinted by their colour, names, planets, the Sun, the Moon with its phase
-// (and both discs magnified during a solar eclipse), the hovered object's
-// picture and the ground with boards and trees. With label placement on,
-// every label is gathered while the layers are drawn and placed after the
-// ground in one pass (LabelPass.h); off, each is written as its layer is
-// drawn. It only reads the model, except that it keeps MoonPhase within
-// 0..2pi.
+// sky's colour by the Sun first — then the Milky Way's light, great circles
+// and grid, figures, Greek letters, the selected boundary, show marks,
+// Messier objects, stars tinted by their colour, names, planets, the Sun,
+// the Moon with its phase (and both discs magnified during a solar
+// eclipse), the hovered object's picture and the ground with boards and
+// trees. With label placement on, every label is gathered while the layers
+// are drawn and placed after the ground in one pass (LabelPass.h); off,
+// each is written as its layer is drawn. It only reads the model, except
+// that it keeps MoonPhase within 0..2pi.
 #pragma once
 
 #include <vector>

@@ -470,10 +470,12 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   sky.LabelPlacement = 0;
   sky.RealisticSky = 0;
   sky.Refraction = 0;
+  sky.MilkyWay = 0;
   form.FormShow();
   EXPECT_FALSE(form.CheckBoxLabelPlace);
   EXPECT_FALSE(form.CheckBoxRealSky);
   EXPECT_FALSE(form.CheckBoxRefraction);
+  EXPECT_FALSE(form.CheckBoxMilkyWay);
   form.StepRadio = 3;
   form.EditUnit = "10";
   form.ScrollBar1 = 8;
@@ -486,6 +488,7 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.CheckBoxLabelPlace = true;
   form.CheckBoxRealSky = true;
   form.CheckBoxRefraction = true;
+  form.CheckBoxMilkyWay = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(StepUnit, 3);
@@ -497,14 +500,16 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   EXPECT_EQ(sky.LabelPlacement, 1);
   EXPECT_EQ(sky.RealisticSky, 1);
   EXPECT_EQ(sky.Refraction, 1);
+  EXPECT_EQ(sky.MilkyWay, 1);
+  EXPECT_NE(sky.ShowFlags & SkyBits::MilkyWay, 0u) << "the sky shown gets it at once";
   // The time flow in seconds: a totality played at 10-second steps.
   form.FormShow();
   form.StepRadio = 4;
   form.EditUnit = "10";
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(options.StepUnit, 4);
-  EXPECT_EQ(options.StepAmount, 10);
+  EXPECT_EQ(StepUnit, 4);
+  EXPECT_EQ(StepAmount, 10);
   form.FormShow();
   EXPECT_EQ(form.StepRadio, 4);
 }

@@ -105,4 +105,22 @@ status=0
 timeout 120 rt/skyloom --show nul --script nul.txt 2> err.txt || status=$?
 [ "$status" = 0 ] || fail "the show with a NUL in its title ended with $status: $(cat err.txt)"
 [ -s nul-dialog.png ] || fail "no picture of the star tool over the NUL show"
+# The Milky Way's map as a pipe, then cut short: the sky is drawn all the
+# same, without it or with the rows the file holds, and each is said once.
+mkdir -p rt-milky
+for f in "$RUNTIME"/*; do
+  case "$(basename "$f")" in skyloom | MilkyWay.dat) ;; *) ln -s "$f" rt-milky/ ;; esac
+done
+cp "$RUNTIME/skyloom" rt-milky/
+mkfifo rt-milky/MilkyWay.dat
+status=0
+timeout 60 rt-milky/skyloom --render milky-pipe.png 2> err.txt || status=$?
+[ "$status" = 0 ] || fail "a pipe in the Milky Way's place: exit $status: $(cat err.txt)"
+[ "$(grep -c 'MilkyWay.dat: cannot be read; the Milky Way is not drawn' err.txt)" = 1 ] ||
+  fail "the pipe in the Milky Way's place was not said once: $(cat err.txt)"
+rm rt-milky/MilkyWay.dat
+head -c 30000 "$RUNTIME/MilkyWay.dat" > rt-milky/MilkyWay.dat
+timeout 60 rt-milky/skyloom --render milky-short.png 2> err.txt || fail "a short Milky Way map"
+[ "$(grep -c 'MilkyWay.dat: shorter than a map; the rows past its end stay dark (30000 bytes' err.txt)" = 1 ] ||
+  fail "the short Milky Way map was not said once: $(cat err.txt)"
 echo "hostile files: ok"

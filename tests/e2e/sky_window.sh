@@ -37,7 +37,8 @@ luma() {  # FILE X Y: brightness 0..765 of one pixel
 start_x 800x600
 place=(--date 2026-03-20 --zone 8 --lat 39.9 --lon 116.4 --az 270 --alt 15 --ground)
 shot dusk "${place[@]}" --time 18:55
-shot night "${place[@]}" --time 22:30
+# The night sky's own colour is judged without the Milky Way's light over it.
+shot night "${place[@]}" --time 22:30 --milky-way off
 shot dusk_english "${place[@]}" --time 18:55 --english
 stop_x
 

@@ -157,15 +157,20 @@ TEST(CommandLine, DrawingOptions) {
   TOptions o;
   std::string error;
   ASSERT_TRUE(ParseOptions({"--label-placement", "off", "--realistic-sky", "on", "--refraction",
-                            "off"},
+                            "off", "--milky-way", "off"},
                            o, error))
       << error;
   TSkyloom sky;
   sky.RealisticSky = 0;
+  sky.ShowFlags = SkyBits::MilkyWay | SkyBits::Ground;
   ApplyDrawOptions(o, sky);
   EXPECT_EQ(sky.LabelPlacement, 0);
   EXPECT_EQ(sky.RealisticSky, 1);
   EXPECT_EQ(sky.Refraction, 0);
+  EXPECT_EQ(sky.MilkyWay, 0);
+  EXPECT_EQ(sky.ShowFlags, SkyBits::Ground) << "the sky shown loses the Milky Way at once";
+  EXPECT_FALSE(ParseOptions({"--milky-way", "dim"}, o, error));
+  EXPECT_NE(error.find("--milky-way"), std::string::npos) << error;
   EXPECT_FALSE(ParseOptions({"--refraction", "yes"}, o, error));
   TOptions none;
   ASSERT_TRUE(ParseOptions({}, none, error));

@@ -477,3 +477,31 @@ TEST(ShowSource, TheExampleOfTheFormatDescriptionCompiles) {
   EXPECT_EQ(show.Frames[1].Moves, MoveBits::Time);
   EXPECT_EQ(show.Frames[2].StarMarkCount, 0);
 }
+
+// The Milky Way is on in every page unless a page says otherwise; `show`
+// leaves it alone, `milky_way` switches it, later pages inherit it, and the
+// decompiler writes it back.
+TEST(ShowSource, TheMilkyWayIsOnUnlessAPageSaysOtherwise) {
+  const std::string text = std::string(Minimal) + R"(show = ["grid"]
+[[page]]
+milky_way = false
+[[page]]
+show = ["ground"]
+[[page]]
+milky_way = true
+)";
+  TShowImage a, b;
+  TSourceError e;
+  ASSERT_TRUE(CompileShowSource(text, Catalog(), a, e)) << e.Text("x");
+  ASSERT_EQ(a.Frames.size(), 4u);
+  const bool expected[] = {true, false, false, true};
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ((a.Frames[i].ShowFlags & SkyBits::MilkyWay) != 0, expected[i]) << "page " << i + 1;
+  EXPECT_EQ(a.Frames[0].ShowFlags, SkyBits::Grid | SkyBits::MilkyWay);
+  const std::string source = DecompileShow(a, Catalog());
+  EXPECT_NE(source.find("milky_way = false"), std::string::npos) << source;
+  ASSERT_TRUE(CompileShowSource(source, Catalog(), b, e)) << e.Text("x") << "\n" << source;
+  EXPECT_EQ(ShowImageBytes(a), ShowImageBytes(b)) << source;
+  EXPECT_FALSE(CompileShowSource(std::string(Minimal) + "milky_way = 1\n", Catalog(), b, e));
+  EXPECT_NE(e.Text("x").find("milky_way"), std::string::npos) << e.Text("x");
+}

@@ -104,7 +104,8 @@ TMilkyWayMap Ramp() {
   m.Cells.resize(static_cast<size_t>(TMilkyWayMap::Columns) * TMilkyWayMap::Rows);
   for (int r = 0; r < TMilkyWayMap::Rows; ++r)
     for (int c = 0; c < TMilkyWayMap::Columns; ++c)
-      m.Cells[static_cast<size_t>(r) * TMilkyWayMap::Columns + c] = static_cast<uint8_t>((c + r) % 256);
+      m.Cells[static_cast<size_t>(r) * TMilkyWayMap::Columns + c] =
+          static_cast<uint8_t>((c + r) % 256);
   return m;
 }
 

@@ -494,6 +494,7 @@ TEST_F(SettingsTest, DrawingOptionsKeptWithTheSettings) {
   sky->LabelPlacement = 0;
   sky->RealisticSky = 1;
   sky->Refraction = 0;
+  sky->MilkyWay = 0;
   ASSERT_TRUE(SaveSettingsTo(*sky, Folder()));
   auto other = std::make_unique<TSkyloom>();
   InitSkyModel(*other);
@@ -501,6 +502,7 @@ TEST_F(SettingsTest, DrawingOptionsKeptWithTheSettings) {
   EXPECT_EQ(other->LabelPlacement, 0);
   EXPECT_EQ(other->RealisticSky, 1);
   EXPECT_EQ(other->Refraction, 0);
+  EXPECT_EQ(other->MilkyWay, 0);
 
   const struct {
     const char* Name;

@@ -428,8 +428,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   CheckKeys(t,
             {"caption", "text", "new_page", "apply", "date", "time", "second", "zone", "city", "latitude",
              "longitude", "latitude_rad", "longitude_rad", "azimuth", "altitude", "azimuth_rad",
-             "altitude_rad", "fov", "toward", "show", "show_bits", "star_limit", "highlight", "stars",
-             "lines", "areas", "wait", "glide", "step", "track", "tracking", "select", "popup"},
+             "altitude_rad", "fov", "toward", "show", "show_bits", "milky_way", "star_limit",
+             "highlight", "stars", "lines", "areas", "wait", "glide", "step", "track", "tracking",
+             "select", "popup"},
             "a page");
   if (auto n = t.get("caption")) f.Caption = Gbk(*n, String(*n, "caption"), "the caption");
   if (auto n = t.get("text")) {
