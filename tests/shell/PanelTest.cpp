@@ -271,7 +271,7 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     EXPECT_GT(count(0, 0, m.X(0), h - 168, lit), 100) << "sky left of the frame " << w;
     EXPECT_GT(count(m.X(800), 0, w, h - 168, lit), 100) << "sky right of the frame " << w;
     // The panel slides down; the subtitle strip and the lowered status line.
-    SubtitlesOn = 1;
+    form_->Parameters.SubtitlesOn = 1;
     form_->ExecuteCommand(304);
     Frames(8);
     EXPECT_EQ(Sections[2].Y, 564);
@@ -279,7 +279,7 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-down.png").c_str()), error)) << error;
     EXPECT_GT(count(m.X(120), m.Y(520), m.X(700), m.Y(560), amber), 200) << "subtitles " << w;
     EXPECT_GT(count(m.X(12), m.Y(572), m.X(480), m.Y(592), amber), 300) << "lowered status " << w;
-    SubtitlesOn = 0;
+    form_->Parameters.SubtitlesOn = 0;
   }
 }
 
