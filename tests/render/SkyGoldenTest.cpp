@@ -373,8 +373,8 @@ TEST_F(SkyGolden, ZoomedInOnThePleiadesAndOutToTheWholeSky) {
     for (int k = 1; k <= S.StarCount; ++k) {
       const TSkyPoint& s = S.Stars[k];
       if (!s.Visible || !(s.Z > 0) || s.Mag > 60) continue;
-      const int dx = ScreenX(S, s) - S.CenterX, dy = ScreenY(S, s) - S.CenterY;
-      if (dx * dx + dy * dy > radius * radius) continue;
+      const int64_t dx = ScreenX(S, s) - S.CenterX, dy = ScreenY(S, s) - S.CenterY;
+      if (dx * dx + dy * dy > int64_t{radius} * radius) continue;
       ++n;
       faintest = std::max(faintest, static_cast<int>(s.Mag));
     }
