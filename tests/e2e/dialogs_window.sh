@@ -34,19 +34,6 @@ reds() {
   convert "$1.png" -crop "$2" +repage -fx '(r>0.8 && g<0.5 && b<0.45) ? 1 : 0' \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# Takes shot NAME until its REGION is the same as (or differs from) the
-# region of the earlier shot REF, for at most about 8 s on a busy machine.
-await() {  # NAME REGION REF same|differ
-  local i
-  for i in $(seq 40); do
-    shot "$1"
-    crop "$1" "$2" await_now
-    crop "$3" "$2" await_ref
-    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
 STATUS=480x22+0+440      # the status line's text
 DIALOG=440x292+180+154   # the settings dialog
 ERRORLINE=430x20+185+372 # the settings dialog's message line

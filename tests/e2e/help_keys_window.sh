@@ -16,17 +16,6 @@ cd "$WORK"
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-await() {  # NAME REGION REF same|differ
-  local i
-  for i in $(seq 40); do
-    shot "$1"
-    crop "$1" "$2" await_now
-    crop "$3" "$2" await_ref
-    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
 SKY=800x420+0+0
 MEMO=420x360+300+120   # the help viewer's text
 TIP=200x40+600+470     # above the 星名 button

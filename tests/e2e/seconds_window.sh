@@ -19,19 +19,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 differ() { ! same "$1" "$2"; }
-# Takes shot NAME until its REGION differs from (or is the same as) the
-# region of the earlier shot REF, for at most about 8 s on a busy machine.
-await() {  # NAME REGION REF same|differ
-  local i
-  for i in $(seq 40); do
-    shot "$1"
-    crop "$1" "$2" await_now
-    crop "$3" "$2" await_ref
-    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
 CLOCK=90x11+100+446      # the clock in the status line
 DIALOG=440x292+180+154   # the settings dialog
 MESSAGE=420x16+186+374   # the dialog's error line

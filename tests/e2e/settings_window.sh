@@ -20,19 +20,6 @@ unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" TZ=Asia/Tokyo
 fail() { echo "FAIL: $*" >&2; exit 1; }
 differ() { ! same "$1" "$2"; }
-# Takes shot NAME until its REGION differs from (or is the same as) the
-# region of the earlier shot REF, for at most about 8 s on a busy machine.
-await() {  # NAME REGION REF same|differ
-  local i
-  for i in $(seq 40); do
-    shot "$1"
-    crop "$1" "$2" await_now
-    crop "$3" "$2" await_ref
-    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
 DIALOG=440x292+180+154   # the settings dialog
 BELOW=360x150+236+226    # under the place page's lists
 COUNTRY_LIST=140x180+238+226

@@ -83,3 +83,16 @@ shot() {  # NAME: the window as the user sees it, as NAME.png
 }
 crop() { convert "$1.png" -crop "$2" +repage "$3.png"; }   # NAME GEOMETRY OUT
 same() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
+# Takes shot NAME until its REGION differs from (or is the same as) the
+# region of the earlier shot REF, for at most about 8 s on a busy machine.
+await() {  # NAME REGION REF same|differ
+  local i
+  for i in $(seq 40); do
+    shot "$1"
+    crop "$1" "$2" await_now
+    crop "$3" "$2" await_ref
+    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
