@@ -88,14 +88,13 @@ void TViewState::ViewCommand(int code) {
       else sky.ShowFlags &= ~sky.Mode1;
       break;
     case Cmd::Settings: {
-      const bool active = Player.Active;
+      // What the dialog changed takes effect when it closes.
       const uint8_t music = Parameters.MusicOn;
       const double field = sky.FieldOfView;
-      Player.Active = false;
-      Stage->ShowSettings();
-      if (sky.FieldOfView != field) ApplyFieldOfView(sky);
-      Player.Active = active;
-      if (Parameters.MusicOn != music) Stage->SwitchMusic();
+      Stage->ShowSettings([this, music, field](bool) {
+        if (Sky.FieldOfView != field) ApplyFieldOfView(Sky);
+        if (Parameters.MusicOn != music) Stage->SwitchMusic();
+      });
       break;
     }
     case Cmd::AuxLines:
@@ -187,13 +186,7 @@ void TViewState::PopupCommand(int code) {
 // drawing switches.
 void TViewState::ProgramCommand(int code) {
   switch (code) {
-    case Cmd::About: {
-      const bool active = Player.Active;
-      Player.Active = false;
-      Stage->ShowAbout();
-      Player.Active = active;
-      break;
-    }
+    case Cmd::About: Stage->ShowAbout(); break;
     case Cmd::Help: Stage->ShowHelp(); break;
     case Cmd::Minimize: Stage->Minimize(); break;
     case Cmd::Quit: Stage->Quit(); break;

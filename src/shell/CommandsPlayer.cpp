@@ -64,41 +64,38 @@ bool TViewState::PlayShowFile(const std::string& fileName, bool play) {
   return loaded.Loaded();
 }
 
+void TViewState::FollowStarTool(const TStarToolAnswer& answer) {
+  if (answer.Result == 1 && !answer.ShowFile.empty()) {
+    // "确定" on a show plays it; S stops and A plays on, as for any show.
+    PlayShowFile(answer.ShowFile, true);
+  } else if (answer.Result == 4 && !answer.ShowFile.empty()) {
+    Stage->ShowRecord(answer.ShowFile);
+  } else if (answer.Result == 2) {
+    // "自动找到：" confirmed: the trip sets off at once, as a trip asked
+    // for on the command line does; S stops it and A goes on.
+    StartGoTo(answer.SelectedId);
+  } else if (answer.Result == 3) {
+    PlayMode = 3;
+    SyncLayerButtons(3);
+    Player.Counter = 0;
+    Player.Command = Cmd::TimeStep;
+    Player.LeadCommand = 0;
+    Player.Interval = 1;
+    Player.Kind = 1;
+    Player.StatusText = LoadStr(17);
+    RefreshInfoText();
+    TextShown = false;
+    ViewLocked = false;
+  }
+}
+
 void TViewState::PlayerCommand(int code) {
   TSkyloom& sky = Sky;
   switch (code) {
-    case Cmd::StarTool: {
-      const bool active = Player.Active;
-      Player.Active = false;
-      const TStarToolAnswer answer =
-          Stage->ShowStarTool([this](int id) { GoToTarget(id, false); });
-      if (answer.Result == 1 && !answer.ShowFile.empty()) {
-        // "确定" on a show plays it; S stops and A plays on, as for any show.
-        PlayShowFile(answer.ShowFile, true);
-        return;
-      } else if (answer.Result == 4 && !answer.ShowFile.empty()) {
-        Stage->ShowRecord(answer.ShowFile);
-      } else if (answer.Result == 2) {
-        // "自动找到：" confirmed: the trip sets off at once, as a trip asked
-        // for on the command line does; S stops it and A goes on.
-        StartGoTo(answer.SelectedId);
-        return;
-      } else if (answer.Result == 3) {
-        PlayMode = 3;
-        SyncLayerButtons(3);
-        Player.Counter = 0;
-        Player.Command = Cmd::TimeStep;
-        Player.LeadCommand = 0;
-        Player.Interval = 1;
-        Player.Kind = 1;
-        Player.StatusText = LoadStr(17);
-        RefreshInfoText();
-        TextShown = false;
-        ViewLocked = false;
-      }
-      Player.Active = active;
+    case Cmd::StarTool:
+      Stage->ShowStarTool([this](int id) { GoToTarget(id, false); },
+                          [this](const TStarToolAnswer& answer) { FollowStarTool(answer); });
       break;
-    }
     case Cmd::StepForward:
       Playing = false;
       PlayDirection = 1;

@@ -92,65 +92,77 @@ TCivilDateTime NowOf(const TFormSky& form) {
 
 void RunAboutDialog(TFormSky& form) {
   TDialogSet& d = DialogsOf(form);
-  TImGuiPicture picture;
+  // The picture lives as long as the dialog: its completion keeps it.
+  auto picture = std::make_shared<TImGuiPicture>();
   std::vector<LibraryImage> images;
   std::string error;
   ReadImageLibrary(ResourceLibrary, images, error);  // no picture: an empty place
   for (const LibraryImage& img : images) {
     if (img.Name == TFormAbout::ImageName() && img.FrameCount >= 1) {
-      picture.Create(form.DXDraw, img.Pixels, img.FrameWidth, img.FrameHeight);
+      picture->Create(form.DXDraw, img.Pixels, img.FrameWidth, img.FrameHeight);
       break;
     }
   }
   d.About.FormShow();
-  TAboutView view(d.About, picture.Id(), picture.Width(), picture.Height());
-  ShowModal(form, view);
+  OpenDialog(form,
+             std::make_unique<TAboutView>(d.About, picture->Id(), picture->Width(),
+                                          picture->Height()),
+             [picture] {});
 }
 
-bool RunConfigDialog(TFormSky& form) {
+void RunConfigDialog(TFormSky& form, std::function<void(bool applied)> closed) {
   TDialogSet& d = DialogsOf(form);
   TFormConfig& f = d.Config;
-  std::vector<std::string> saveProblem;
+  // Why "确定" could not save, filled while the dialog is open.
+  auto saveProblem = std::make_shared<std::vector<std::string>>();
   f.Now = [&form] { return NowOf(form); };
   f.ReadSavedPlace = [](double& lat, double& lon, int& zone, int& city) {
     SkyModel->ReadSavedPlace(lat, lon, zone, city);
   };
-  f.SaveAll = [&](std::string& message) {
+  f.SaveAll = [&form, saveProblem](std::string& message) {
     // What is saved is what "确定" has just applied.
-    if (SaveEverything(form, saveProblem)) return true;
-    message = saveProblem.empty() ? std::string("not saved") : saveProblem[0];
+    if (SaveEverything(form, *saveProblem)) return true;
+    message = saveProblem->empty() ? std::string("not saved") : (*saveProblem)[0];
     return false;
   };
   f.FormShow();
-  TConfigView view(f);
-  ShowModal(form, view);
-  if (!f.Applied) return false;
-  ApplyOptions(form);
-  form.SkyStale = true;
-  if (!saveProblem.empty()) ShowMessage(form, "提示", saveProblem);
-  return true;
+  OpenDialog(form, std::make_unique<TConfigView>(f),
+             [&form, &f, saveProblem, closed = std::move(closed)] {
+               if (f.Applied) {
+                 ApplyOptions(form);
+                 form.SkyStale = true;
+                 // The save problem opens over the stage once the settings
+                 // have closed.
+                 if (!saveProblem->empty()) ShowMessage(form, "提示", *saveProblem);
+               }
+               if (closed) closed(f.Applied);
+             });
 }
 
 void RunHelpDialog(TFormSky& form) {
   TDialogSet& d = DialogsOf(form);
-  if (!d.Help) {
+  const bool first = !d.Help;
+  if (first) {
     std::string error;
     const std::string folder = d.Run.Path(&error);
     d.Help = std::make_unique<TFormHelp>(HelpFileName, folder);
     if (folder.empty()) Report({"", error, ""});
     d.Help->FormCreate();
-    if (!d.Help->Message.empty()) ShowMessage(form, "提示", {"说明书无法打开。", d.Help->Message});
   }
   d.Help->FormShow();
-  THelpView view(*d.Help);
-  ShowModal(form, view);
+  OpenDialog(form, std::make_unique<THelpView>(*d.Help));
+  // A help file that cannot be read is said first, over the help viewer.
+  if (first && !d.Help->Message.empty())
+    ShowMessage(form, "提示", {"说明书无法打开。", d.Help->Message});
 }
-
 
 void TFormSky::ShowAbout() { RunAboutDialog(*this); }
 void TFormSky::ShowHelp() { RunHelpDialog(*this); }
 void TFormSky::ShowRecord(const std::string& showFile) { RunRecordDialog(*this, showFile); }
-bool TFormSky::ShowSettings() { return RunConfigDialog(*this); }
-TStarToolAnswer TFormSky::ShowStarTool(const std::function<void(int)>& onPick) {
-  return RunStarToolDialog(*this, onPick);
+void TFormSky::ShowSettings(std::function<void(bool)> closed) {
+  RunConfigDialog(*this, std::move(closed));
+}
+void TFormSky::ShowStarTool(std::function<void(int)> onPick,
+                            std::function<void(const TStarToolAnswer&)> closed) {
+  RunStarToolDialog(*this, std::move(onPick), std::move(closed));
 }

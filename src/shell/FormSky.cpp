@@ -216,7 +216,8 @@ void TFormSky::DrawOverlay() {
   StartImGui();
   ImGuiHost.BeginFrame();
   DrawPopupMenu();  // the popup menu of a right click on a constellation
-  if (DialogView) DialogView();
+  // The top dialog, while it is open; it takes its input here.
+  if (TModalForm* dialog = DialogStack.Top(); dialog && dialog->IsOpen()) dialog->DrawView();
   ImGuiHost.EndFrame();
 }
 
@@ -228,7 +229,7 @@ void TFormSky::DrawFrame() {
 void TFormSky::FollowTip() {
   // Tips belong to the panel's controls: with a dialog open, or over no
   // control, there is none to wait for (and no frame to draw for it).
-  const int r = DialogView ? 0 : Pointer.Region;
+  const int r = DialogStack.Empty() ? Pointer.Region : 0;
   if (r != TipRegion) {
     if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
     TipRegion = r;
@@ -242,7 +243,7 @@ void TFormSky::FollowTip() {
 void TFormSky::DrawTip() {
   if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
-  if (Pointer.MouseState == 1 || DialogView) return;  // not while pressing or in a dialog
+  if (Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
   TipText = ControlTip(Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();

@@ -11,6 +11,7 @@
 
 #include "AutoCommand.h"
 #include "Canvas.h"
+#include "DialogStack.h"
 #include "ImGuiHost.h"
 #include "ImageList.h"
 #include "InfoText.h"
@@ -70,8 +71,9 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   void Quit() override { Terminated = true; }
   void ShowAbout() override;
   void ShowHelp() override;
-  bool ShowSettings() override;
-  TStarToolAnswer ShowStarTool(const std::function<void(int)>& onPick) override;
+  void ShowSettings(std::function<void(bool applied)> closed) override;
+  void ShowStarTool(std::function<void(int)> onPick,
+                    std::function<void(const TStarToolAnswer&)> closed) override;
   void ShowRecord(const std::string& showFile) override;
 
   // The sky and the panel of the view state, by the presenter.
@@ -114,16 +116,15 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   // Dear ImGui over the stage: the popup menu and the dialogs. Started by the
   // first frame (after the window is or is not opened).
   TImGuiHost ImGuiHost;
-  // The open dialog's ImGui view, drawn on top in every frame while set.
-  std::function<void()> DialogView;
-  std::function<bool()> DialogBusy;  // the open dialog changes by itself
-  // One pass of whatever drives the program (the message loop or a script):
-  // a modal dialog's nested loop calls it until the dialog closes. False
-  // when the program cannot go on (the window closed, the script ended).
-  std::function<bool()> NextFrame;
-  int ModalDepth = 0;            // dialogs open one over the other
   // The dialogs with their state between showings (made at the first).
   std::shared_ptr<struct TDialogSet> Dialogs;
+  // The open dialogs (ShowModal.h): the top one is drawn over the stage in
+  // every frame and takes the input. Declared after what the views draw
+  // with, so that open dialogs go first.
+  TDialogStack DialogStack;
+  // Frames on the call stack: 1 inside RunFrame, 0 between frames. A frame
+  // never runs inside another (a dialog is not a loop of its own).
+  int FrameDepth = 0;
   bool DXTimer1Enabled = false;  // frames run (RunFrame in FrameLoop.h)
   TFormLogo* Logo = nullptr;  // the splash window, closed by the first frame
 

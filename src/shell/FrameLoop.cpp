@@ -46,8 +46,9 @@ void AutomaticPhase(TFormSky& form) {
     form.ExecuteCommand(form.HoverRepeat.Command);
   if (form.Parameters.SubtitlesOn && form.TextScroll.Active && form.TextScroll.Tick())
     form.ExecuteCommand(form.TextScroll.Command);
+  // A show, a trip or time flow waits where it is while a dialog is open.
   TPlayerSlot& player = form.Player;
-  if (player.Active && player.Tick()) {
+  if (player.Active && form.DialogStack.Empty() && player.Tick()) {
     if (player.LeadCommand > 1000) form.ExecuteCommand(player.LeadCommand);
     form.ExecuteCommand(player.Command);
     if (!form.Playing) player.Active = false;
@@ -55,9 +56,19 @@ void AutomaticPhase(TFormSky& form) {
   form.FollowTip();
 }
 
+// Commands: dialogs that closed in the last frame leave the stack, and what
+// follows from each runs now, between the frames.
+void CommandsPhase(TFormSky& form) { FinishClosedDialogs(form); }
+
 // Whether a menu or dialog shows or waits to open.
 bool OverlayOpen(const TFormSky& form) {
-  return form.DXDraw.OverlayShowing() || form.DialogView || form.PopupPending;
+  return form.DXDraw.OverlayShowing() || !form.DialogStack.Empty() || form.PopupPending;
+}
+
+// Whether the dialog shown changes by itself.
+bool DialogBusy(const TFormSky& form) {
+  const TModalForm* top = form.DialogStack.Top();
+  return top && top->IsOpen() && top->Busy();
 }
 
 // Whether the overlay needs frames drawn. A menu or dialog that sits idle is
@@ -70,7 +81,7 @@ bool OverlayOpen(const TFormSky& form) {
 bool OverlayWantsFrames(const TFormSky& form) {
   const bool open = OverlayOpen(form);
   return open != form.OverlayShown || form.PopupPending || (open && form.PictureStale) ||
-         (form.DialogBusy && form.DialogBusy()) ||
+         DialogBusy(form) ||
          (form.ImGuiHost.Ready() &&
           (form.ImGuiHost.PointerPending() || form.ImGuiHost.WantsFrame()));
 }
@@ -89,7 +100,7 @@ void DrawPhase(TFormSky& form) {
   // ImGui (its font atlas holds every interface character: megabytes and
   // tens of milliseconds) starts with the first menu or dialog, not with
   // the first frame.
-  if (form.ImGuiHost.Ready() || form.PopupPending || form.DialogView) form.DrawOverlay();
+  if (form.ImGuiHost.Ready() || form.PopupPending || !form.DialogStack.Empty()) form.DrawOverlay();
   form.DXDraw.Flip();
 }
 
@@ -102,18 +113,23 @@ bool IsClosing(const SDL_Event& e) {
 
 void RunFrame(TFormSky& form) {
   if (!form.DXDraw.CanDraw()) return;
+  ++form.FrameDepth;
   StartOfRun(form);
   InputPhase(form);
+  CommandsPhase(form);
   AutomaticPhase(form);
   form.UpdateWhenStale();
   DrawPhase(form);
+  --form.FrameDepth;
 }
 
 bool FrameArmed(TFormSky& form) {
   form.DXInput1.Update();
   const TDXInput& keys = form.DXInput1;
   return keys.Up() || keys.Down() || keys.Left() || keys.Right() || form.HoverRepeat.Active ||
-         (form.Parameters.SubtitlesOn && form.TextScroll.Active) || form.Player.Active || form.SkyStale ||
+         (form.Parameters.SubtitlesOn && form.TextScroll.Active) ||
+         (form.Player.Active && form.DialogStack.Empty()) || form.DialogStack.TopClosed() ||
+         form.SkyStale ||
          form.PictureStale || form.DrawEveryFrame || form.OverlayFrames > 0 ||
          form.SplashPending || form.DXDraw.Frames() == 0 || OverlayWantsFrames(form);
 }
@@ -138,7 +154,7 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
     default:
       break;
   }
-  if (form.ModalDepth > 0) {
+  if (!form.DialogStack.Empty()) {
     if (IsClosing(e)) form.Terminated = true;
     return;
   }
@@ -191,15 +207,7 @@ void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {
 
 bool TFrameLoop::Terminated(const TFormSky& form) { return form.Terminated; }
 
-std::function<bool()> TFrameLoop::Hook(TFormSky& form) {
-  std::function<bool()> outer = std::move(form.NextFrame);
-  form.NextFrame = [this, &form] { return Step(form); };
-  return outer;
-}
-
-void TFrameLoop::Unhook(TFormSky& form, std::function<bool()> outer) {
-  form.NextFrame = std::move(outer);
-}
+void TFrameLoop::EndOfRun(TFormSky& form) { CloseAllDialogs(form); }
 
 void TFrameLoop::Frame(TFormSky& form) {
   const long before = form.DXDraw.Frames();

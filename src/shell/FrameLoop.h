@@ -1,17 +1,25 @@
 // The one frame of the program and the loop that runs it. The window's
-// message loop, a script (`--script`), one picture (`--render`) and every
-// modal dialog's nested loop run the same step, whose phases are, in order:
+// message loop, a script (`--script`) and one picture (`--render`) run the
+// same step, whose phases are, in order:
 //
 //   events    the window system's events (or a script's steps) reach the
 //             form: pointer and keys through the region machine and the key
-//             table, each ending in a command
+//             table, each ending in a command; while a dialog is open they
+//             reach only the dialog
 //   input     the direction keys held down, each a command
+//   commands  the completions of dialogs that closed in the last frame
+//             (settings applied, a show started, the next message opened)
 //   automatic the three automatic slots (hover repeat and panel slide,
-//             subtitle scroll, player), each a command when due
+//             subtitle scroll, player), each a command when due; the player
+//             waits while a dialog is open
 //   update    the sky model brought up to date when a command made it stale
 //   draw      the sky and the panel, only when the picture can have changed
-//   overlay   the popup menu and the open dialog (ImGui)
+//   overlay   the popup menu and the top dialog (ImGui), which takes its
+//             input here and may close
 //   present   the finished picture to the window
+//
+// A dialog is state the frame draws, not a loop: opening one returns at
+// once, and no frame ever runs inside another.
 //
 // Input comes either from the window system, paced by the 33 ms frame
 // period of the wall clock, or from a step source (a script), which feeds
@@ -22,7 +30,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 union SDL_Event;
 class TFormSky;
@@ -32,9 +39,7 @@ class TStepSource {
  public:
   virtual ~TStepSource() = default;
   // Feeds the form what happens before the next frame (events, shots);
-  // true when a frame is to be run, false when the source has ended. May be
-  // called again from inside a step that opened a modal dialog; it then
-  // goes on with the following steps.
+  // true when a frame is to be run, false when the source has ended.
   virtual bool BeforeFrame(TFormSky& form) = 0;
 };
 
@@ -78,14 +83,12 @@ class TFrameLoop {
   bool Step(TFormSky& form);
 
   // Steps until `done()` is true, the form is terminated or the source has
-  // ended. While it runs, the form's NextFrame is this loop's Step, which
-  // is what a modal dialog's nested loop calls until the dialog closes.
+  // ended; dialogs still open then are closed as their cancel buttons would.
   template <class Done>
   void RunUntil(TFormSky& form, Done done) {
-    auto outer = Hook(form);
     while (!Terminated(form) && !done() && Step(form)) {
     }
-    Unhook(form, std::move(outer));
+    EndOfRun(form);
   }
 
   // With SKYLOOM_MEASURE set in the environment the loop reports on stderr
@@ -102,9 +105,7 @@ class TFrameLoop {
 
  private:
   static bool Terminated(const TFormSky& form);
-  // Makes NextFrame this loop's step; gives back the one it replaced.
-  std::function<bool()> Hook(TFormSky& form);
-  static void Unhook(TFormSky& form, std::function<bool()> outer);
+  static void EndOfRun(TFormSky& form);
   // The frame, and the report of the first present.
   void Frame(TFormSky& form);
   TStepSource* source_ = nullptr;

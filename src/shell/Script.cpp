@@ -295,7 +295,7 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
     // A shot needs a drawn frame: the first one is run before it.
     if (s.Verb == "shot" && form.DXDraw.Frames() == 0 && !firstFrameRun_)
       return firstFrameRun_ = true;
-    ++next_;  // before running: a dialog the step opens goes on from the next step
+    ++next_;
     const TStepVerb* verb = FindVerb(s.Verb);
     if (!verb) continue;
     TStepContext c{form, base_, s.Line};

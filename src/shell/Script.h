@@ -39,8 +39,8 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
 
 // A parsed script as the frame loop's step source: each frame it runs the
 // steps up to the next frame of a `wait` (or, for `shot` before any frame
-// was drawn, one frame). A step that opens a modal dialog runs the dialog's
-// nested loop, which pulls the following steps from the same runner.
+// was drawn, one frame). A step that opens a dialog returns at once; the
+// following steps (keys, clicks, shots) reach the dialog through the frames.
 class TScriptRunner : public TStepSource {
  public:
   TScriptRunner(std::vector<TScriptStep> steps, std::string baseFolder)

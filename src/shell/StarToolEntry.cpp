@@ -18,23 +18,25 @@
 #include "RecordView.h"
 #include "StarToolView.h"
 
-TStarToolAnswer RunStarToolDialog(TFormSky& form, const std::function<void(int)>& OnPick) {
+void RunStarToolDialog(TFormSky& form, std::function<void(int)> onPick,
+                       std::function<void(const TStarToolAnswer&)> closed) {
   if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
   TDialogSet& d = *form.Dialogs;
   if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
-  tool.OnPick = [&OnPick](int id, bool) {
-    if (id > 0 && OnPick) OnPick(id);
+  tool.OnPick = [onPick = std::move(onPick)](int id, bool) {
+    if (id > 0 && onPick) onPick(id);
   };
   tool.FormShow();
-  TStarToolView view(tool, "观星");
-  ShowModal(form, view);
-  tool.OnPick = nullptr;
-  TStarToolAnswer answer;
-  answer.Result = tool.Result;
-  answer.ShowFile = tool.ShowFile;
-  answer.SelectedId = tool.SelectedId;
-  return answer;
+  OpenDialog(form, std::make_unique<TStarToolView>(tool, "观星"),
+             [&tool, closed = std::move(closed)] {
+               tool.OnPick = nullptr;
+               TStarToolAnswer answer;
+               answer.Result = tool.Result;
+               answer.ShowFile = tool.ShowFile;
+               answer.SelectedId = tool.SelectedId;
+               if (closed) closed(answer);
+             });
 }
 
 void RunRecordDialog(TFormSky& form, const std::string& showFile) {
@@ -46,9 +48,9 @@ void RunRecordDialog(TFormSky& form, const std::string& showFile) {
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   const std::string program = n > 0 ? std::string(exe, static_cast<size_t>(n)) : "skyloom";
   const std::string name = showFile.size() > 4 ? showFile.substr(0, showFile.size() - 4) : showFile;
-  TFormRecord record;
-  record.FormShow(name, d.RecordFolder, program);
-  TRecordView view(record);
-  ShowModal(form, view);
-  d.RecordFolder = record.EditFolder;
+  // The dialog's state lives as long as the dialog: its completion keeps it.
+  auto record = std::make_shared<TFormRecord>();
+  record->FormShow(name, d.RecordFolder, program);
+  OpenDialog(form, std::make_unique<TRecordView>(*record),
+             [&d, record] { d.RecordFolder = record->EditFolder; });
 }

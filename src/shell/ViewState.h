@@ -36,6 +36,10 @@ struct TStarToolAnswer {
 // What commands ask of the platform (window, sound, music, dialogs). The
 // defaults are those of a view state without a stage: nothing shows, every
 // dialog is cancelled at once.
+//
+// A dialog opens and the call returns at once; the dialog stays over the
+// stage while frames run, and what follows from it is the completion
+// `closed`, which the frame runs after the dialog has closed.
 class TStageHooks {
  public:
   virtual ~TStageHooks() = default;
@@ -46,9 +50,17 @@ class TStageHooks {
   virtual void Quit() {}
   virtual void ShowAbout() {}
   virtual void ShowHelp() {}
-  // The observation settings; true when new settings were applied.
-  virtual bool ShowSettings() { return false; }
-  virtual TStarToolAnswer ShowStarTool(const std::function<void(int)>& /*onPick*/) { return {}; }
+  // The observation settings; `applied` is true when "确定" applied new
+  // settings.
+  virtual void ShowSettings(std::function<void(bool applied)> closed) {
+    if (closed) closed(false);
+  }
+  // The star tool; `onPick` is called with an object number while the user
+  // browses the object list with "自动找到：" on.
+  virtual void ShowStarTool(std::function<void(int)> /*onPick*/,
+                            std::function<void(const TStarToolAnswer&)> closed) {
+    if (closed) closed({});
+  }
   // Records the show `showFile` (a file name inside a show folder) as a
   // video, the file chosen in a dialog of its own.
   virtual void ShowRecord(const std::string& /*showFile*/) {}
@@ -120,6 +132,9 @@ class TViewState {
   // changes nothing; a damaged one is reported on stderr. True when the
   // show's pages were loaded.
   bool PlayShowFile(const std::string& fileName, bool play);
+  // What the star tool's answer asks for: a show played, a video recorded,
+  // a trip started or time flowing with the dialog's step.
+  void FollowStarTool(const TStarToolAnswer& answer);
   // The information text from the selection or the show page.
   void RefreshInfoText();
 

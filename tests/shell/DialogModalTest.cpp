@@ -1,7 +1,8 @@
-// The modal dialogs in the running program without a window: the nested
-// loop keeps drawing frames with the dialog on top, Esc cancels, Enter
-// confirms, a typed error keeps the dialog open, and pictures of each
-// dialog are kept under the build folder for a person to look at.
+// The dialogs in the running program without a window: opening one returns
+// at once, the frames go on drawing with the dialog on top, Esc cancels,
+// Enter confirms, a typed error keeps the dialog open, what follows from a
+// dialog runs in the frame after it closed, and pictures of each dialog are
+// kept under the build folder for a person to look at.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,16 +13,20 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "Application.h"
 #include "CityTable.h"
+#include "CommandCodes.h"
 #include "DialogEntry.h"
 #include "DialogSet.h"
 #include "FormSky.h"
 #include "FrameLoop.h"
 #include "GlobalParams.h"
 #include "Lecture.h"
+#include "ModalForm.h"
+#include "ShowModal.h"
 #include "SkyModel.h"
 
 namespace {
@@ -44,24 +49,33 @@ class DialogModalTest : public ::testing::Test {
     form_->DXDrawInitialize();
   }
   void TearDown() override {
-    form_->NextFrame = nullptr;
+    CloseAllDialogs(*form_);
     form_.reset();
     FreeSkyModel();
   }
 
-  // Drives the nested loop: before frame n (counted from 1) the events of
-  // script[n] are fed through the program's event door; at most `limit`
-  // frames.
+  // Runs the frames while a dialog is open: before frame n (counted from
+  // 1) the events of script[n] are fed through the program's event door.
+  // Stops after the frame that ran what follows from the last dialog, or
+  // after `limit` frames, when the dialogs still open are closed as the end
+  // of a run closes them. closedAt_ is the last frame a dialog closed in.
   void Drive(std::map<int, std::vector<SDL_Event>> script, int limit = 60) {
-    frames_ = 0;
-    form_->NextFrame = [this, script, limit] {
+    frames_ = closedAt_ = 0;
+    while (frames_ < limit && !form_->DialogStack.Empty()) {
       ++frames_;
       if (auto it = script.find(frames_); it != script.end())
         for (const SDL_Event& e : it->second) HandleEvent(*form_, e, false);
       RunFrame(*form_);
+      EXPECT_EQ(form_->FrameDepth, 0);
       if (onFrame_) onFrame_(frames_);
-      return frames_ < limit;
-    };
+      if (form_->DialogStack.TopClosed()) closedAt_ = frames_;
+    }
+    CloseAllDialogs(*form_);
+  }
+  // Opens the settings; `applied_` holds the answer once they closed.
+  void OpenSettings() {
+    applied_.reset();
+    RunConfigDialog(*form_, [this](bool applied) { applied_ = applied; });
   }
   static std::vector<SDL_Event> Key(SDL_Scancode code) {
     std::vector<SDL_Event> out;
@@ -99,17 +113,25 @@ class DialogModalTest : public ::testing::Test {
   }
 
   std::unique_ptr<TFormSky> form_;
-  int frames_ = 0;
+  int frames_ = 0, closedAt_ = 0;
+  std::optional<bool> applied_;
   std::function<void(int)> onFrame_;
 };
 
-TEST_F(DialogModalTest, WithoutALoopTheDialogClosesAtOnce) {
-  ASSERT_FALSE(form_->NextFrame);
+TEST_F(DialogModalTest, OpeningReturnsAtOnceAndTheEndOfARunCancels) {
   const int before = SkyModel->Year;
-  EXPECT_FALSE(RunConfigDialog(*form_));
+  OpenSettings();
+  // Open, with nothing decided yet and no frame run.
+  EXPECT_EQ(form_->DialogStack.Size(), 1u);
+  ASSERT_TRUE(form_->DialogStack.Top()->IsOpen());
+  EXPECT_FALSE(applied_.has_value());
+  EXPECT_EQ(form_->FrameDepth, 0);
+  // The run ends: the dialog is cancelled and what follows from it runs.
+  CloseAllDialogs(*form_);
+  EXPECT_TRUE(form_->DialogStack.Empty());
+  ASSERT_TRUE(applied_.has_value());
+  EXPECT_FALSE(*applied_);
   EXPECT_EQ(SkyModel->Year, before);
-  EXPECT_EQ(form_->ModalDepth, 0);
-  EXPECT_FALSE(form_->DialogView);
 }
 
 TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
@@ -122,14 +144,15 @@ TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
     }
   };
   SkyModel->Latitude = 10 * Deg;
+  OpenSettings();
   Drive({{8, Key(SDL_SCANCODE_ESCAPE)}});
-  EXPECT_FALSE(RunConfigDialog(*form_));
-  EXPECT_EQ(frames_, 8);
+  EXPECT_EQ(applied_, false);
+  EXPECT_EQ(closedAt_, 8);
+  EXPECT_EQ(frames_, 9);  // the frame after it ran what follows
   EXPECT_GE(form_->DXDraw.Frames() - framesBefore, 2);
   EXPECT_GT(covered, 0.15);  // the dialog is on the picture
   EXPECT_LT(covered, 0.60);  // and the sky around it
   EXPECT_DOUBLE_EQ(SkyModel->Latitude, 10 * Deg);
-  EXPECT_EQ(form_->ModalDepth, 0);
   // After it the stage is seen alone again.
   RunFrame(*form_);
   EXPECT_LT(Covered(), 0.01);
@@ -145,23 +168,24 @@ TEST_F(DialogModalTest, AnIdleDialogIsNotDrawnAgain) {
   move.type = SDL_MOUSEMOTION;
   move.motion.x = 400;
   move.motion.y = 300;
-  Drive({{30, Key(SDL_SCANCODE_TAB)}, {45, {move}}, {60, Key(SDL_SCANCODE_ESCAPE)}}, 60);
-  EXPECT_FALSE(RunConfigDialog(*form_));
-  EXPECT_EQ(frames_, 60);
+  OpenSettings();
+  Drive({{30, Key(SDL_SCANCODE_TAB)}, {45, {move}}, {60, Key(SDL_SCANCODE_ESCAPE)}}, 61);
+  EXPECT_EQ(applied_, false);
+  EXPECT_EQ(closedAt_, 60);
   EXPECT_EQ(presented[29] - presented[10], 0) << "an idle dialog was drawn again";
   EXPECT_GE(presented[31] - presented[29], 1) << "a key did not draw the dialog";
   EXPECT_EQ(presented[44] - presented[35], 0);
   EXPECT_GE(presented[46] - presented[44], 1) << "the pointer did not draw the dialog";
   EXPECT_EQ(presented[59] - presented[50], 0);
-  EXPECT_EQ(form_->ModalDepth, 0);
 }
 
 TEST_F(DialogModalTest, EnterConfirmsTheSettings) {
   SkyModel->City = 0;
   SkyModel->Year = 2026;
+  OpenSettings();
   Drive({{4, Key(SDL_SCANCODE_RETURN)}});
-  EXPECT_TRUE(RunConfigDialog(*form_));
-  EXPECT_EQ(frames_, 4);
+  EXPECT_EQ(applied_, true);
+  EXPECT_EQ(closedAt_, 4);
 }
 
 TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
@@ -177,16 +201,18 @@ TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
   int messageFrames = 0;
   onFrame_ = [&](int n) {
     if (n == 1) form_->Dialogs->Config.CheckBoxSave = true;
-    if (form_->ModalDepth == 1 && !form_->Dialogs->Config.Open) {
-      ++messageFrames;  // the message box over the stage
+    // The message box over the stage, alone, once the settings closed.
+    if (form_->DialogStack.Size() == 1 && !form_->Dialogs->Config.Open &&
+        form_->DialogStack.Top()->IsOpen()) {
+      ++messageFrames;
       if (messageFrames == 3) Shot("save_failed.png");
     }
   };
+  OpenSettings();
   Drive({{3, Key(SDL_SCANCODE_RETURN)}, {8, Key(SDL_SCANCODE_RETURN)}});
-  EXPECT_TRUE(RunConfigDialog(*form_));  // the settings apply; only the save failed
-  EXPECT_EQ(frames_, 8);
+  EXPECT_EQ(applied_, true);  // the settings apply; only the save failed
+  EXPECT_EQ(closedAt_, 8);
   EXPECT_GE(messageFrames, 4);
-  EXPECT_EQ(form_->ModalDepth, 0);
   std::ifstream in(config + "/skyloom");
   std::string kept;
   std::getline(in, kept);
@@ -203,13 +229,13 @@ TEST_F(DialogModalTest, EveryPageOfTheSettingsIsDrawn) {
     if (n % 3 == 0) Shot("settings_page" + std::to_string(n / 3) + ".png");
     form_->Dialogs->Config.PageControl1 = std::min(n / 3, 4);
   };
+  OpenSettings();
   Drive({}, 15);
-  RunConfigDialog(*form_);
   EXPECT_EQ(frames_, 15);
+  EXPECT_EQ(applied_, false);  // still open at the end: cancelled
 }
 
 TEST_F(DialogModalTest, HelpAndAboutAreDrawnAndClose) {
-  Drive({{6, Key(SDL_SCANCODE_DOWN)}, {8, Key(SDL_SCANCODE_DOWN)}, {10, Key(SDL_SCANCODE_ESCAPE)}});
   onFrame_ = [&](int n) {
     if (n == 4) Shot("help.png");
     if (n == 9) {
@@ -218,7 +244,8 @@ TEST_F(DialogModalTest, HelpAndAboutAreDrawnAndClose) {
     }
   };
   RunHelpDialog(*form_);
-  EXPECT_EQ(frames_, 10);
+  Drive({{6, Key(SDL_SCANCODE_DOWN)}, {8, Key(SDL_SCANCODE_DOWN)}, {10, Key(SDL_SCANCODE_ESCAPE)}});
+  EXPECT_EQ(closedAt_, 10);
 
   double covered = 0;
   onFrame_ = [&](int n) {
@@ -227,9 +254,9 @@ TEST_F(DialogModalTest, HelpAndAboutAreDrawnAndClose) {
       Shot("about.png");
     }
   };
-  Drive({{5, Key(SDL_SCANCODE_RETURN)}});
   RunAboutDialog(*form_);
-  EXPECT_EQ(frames_, 5);
+  Drive({{5, Key(SDL_SCANCODE_RETURN)}});
+  EXPECT_EQ(closedAt_, 5);
   EXPECT_GT(covered, 0.15);
 }
 
@@ -250,9 +277,9 @@ TEST_F(DialogModalTest, TheStarToolsFindSetsOffAtOnceAndArrives) {
       tool.Button1Click();
     }
   };
-  Drive({}, 10);
   form_->ExecuteCommand(106);
-  form_->NextFrame = nullptr;
+  Drive({}, 10);
+  EXPECT_EQ(closedAt_, 3);
   EXPECT_EQ(form_->PlayMode, 2);
   EXPECT_TRUE(form_->Player.Active);
   EXPECT_TRUE(form_->Playing);
@@ -285,13 +312,87 @@ TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
       tool.Button1Click();
     }
   };
-  Drive({}, 10);
   form_->ExecuteCommand(106);
-  form_->NextFrame = nullptr;
+  Drive({}, 10);
+  EXPECT_EQ(closedAt_, 3);
   EXPECT_EQ(form_->PlayMode, 1);
   EXPECT_TRUE(form_->Player.Active) << "the show waits for A instead of playing";
   EXPECT_TRUE(form_->Playing);
   const int page = Lecture.Current;
   for (int i = 0; i < 400; ++i) RunFrame(*form_);
   EXPECT_GT(Lecture.Current, page) << "the show did not go on by itself";
+}
+
+namespace {
+
+// A dialog that writes down how deep the frames are while it is drawn, and
+// closes itself after `frames` frames.
+class TDepthProbe : public TModalForm {
+ public:
+  TDepthProbe(const TFormSky& form, int frames, int& deepest)
+      : form_(form), left_(frames), deepest_(deepest) {}
+  bool IsOpen() const override { return left_ > 0; }
+  void DrawView() override {
+    deepest_ = std::max(deepest_, form_.FrameDepth);
+    --left_;
+  }
+  void CloseByHost() override { left_ = 0; }
+
+ private:
+  const TFormSky& form_;
+  int left_;
+  int& deepest_;
+};
+
+// Where a playing show stands: its page, the page's wait and glides, the
+// clock and the view it has set.
+std::vector<double> ShowPlace(const TFormSky& form) {
+  const TSkyloom& s = *SkyModel;
+  return {double(Lecture.Current), double(Lecture.Wait), double(Lecture.GlideTicks),
+          double(form.Player.Counter), double(s.Year), double(s.Month), double(s.Day),
+          double(s.Hour), double(s.Minute), double(s.Second), s.ViewAz, s.ViewAlt};
+}
+
+}  // namespace
+
+// The star tool opened over a playing show: its command returns with
+// the dialog open, every frame runs alone (one deep, also while a second
+// dialog opens over the first and when what follows from them runs), the
+// show stands still while a dialog is open and goes on from where it stood.
+TEST_F(DialogModalTest, FramesStayFlatAndAShowWaitsForTheDialog) {
+  ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", true));
+  for (int i = 0; i < 40; ++i) RunFrame(*form_);
+  ASSERT_TRUE(form_->Player.Active);
+  form_->ExecuteCommand(Cmd::StarTool);  // as its key V does, between frames
+  ASSERT_EQ(form_->DialogStack.Size(), 1u) << "the command did not return at once";
+  EXPECT_EQ(form_->FrameDepth, 0);
+  const std::vector<double> where = ShowPlace(*form_);
+
+  int deepest = 0, probeClosedAtDepth = -1;
+  bool stood = true;
+  onFrame_ = [&](int n) {
+    if (n == 3) {
+      // A second dialog over the star tool, opened between frames.
+      OpenDialog(*form_, std::make_unique<TDepthProbe>(*form_, 4, deepest),
+                 [&] { probeClosedAtDepth = form_->FrameDepth; });
+      EXPECT_EQ(form_->DialogStack.Size(), 2u);
+    }
+    if (!form_->DialogStack.Empty()) stood = stood && ShowPlace(*form_) == where;
+  };
+  Drive({{12, Key(SDL_SCANCODE_ESCAPE)}}, 40);
+  // Esc closes the star tool (its window takes the key once it is the
+  // focused one again, a frame after the probe over it went).
+  EXPECT_GE(closedAt_, 12);
+  EXPECT_LE(closedAt_, 13);
+  EXPECT_TRUE(form_->DialogStack.Empty());
+  EXPECT_EQ(deepest, 1) << "the probe was not drawn inside exactly one frame";
+  EXPECT_EQ(probeClosedAtDepth, 1) << "what follows a dialog runs outside the frame";
+  EXPECT_TRUE(stood) << "the show moved while a dialog was open";
+  EXPECT_TRUE(form_->Player.Active);
+  EXPECT_EQ(form_->PlayMode, 1);
+  // The show goes on from the page it stood on.
+  const int page = static_cast<int>(where[0]);
+  int frames = 0;
+  while (Lecture.Current == page && frames++ < 5000) RunFrame(*form_);
+  EXPECT_EQ(Lecture.Current, page + 1);
 }

@@ -25,9 +25,9 @@ class TRecordingStage : public TStageHooks {
  public:
   void SetCursor(int number) override { Asked.push_back("cursor " + std::to_string(number)); }
   void Quit() override { Asked.push_back("quit"); }
-  bool ShowSettings() override {
+  void ShowSettings(std::function<void(bool)> closed) override {
     Asked.push_back("settings");
-    return false;
+    closed(false);
   }
   std::vector<std::string> Asked;
 };
