@@ -1,12 +1,13 @@
-// TModalForm: what the nested modal loop needs of a dialog. The dialog's
-// own class keeps its state and handlers; a view drawing it with ImGui
+// TModalForm: what the frame needs of an open dialog. The dialog's own
+// class keeps its state and handlers; a view drawing it with ImGui
 // implements this.
 #pragma once
 
 class TModalForm {
  public:
   virtual ~TModalForm() = default;
-  // The nested loop runs while this is true.
+  // The dialog stays over the stage (drawn by every frame) while this is
+  // true.
   virtual bool IsOpen() const = 0;
   // The dialog's ImGui calls for one frame (drawn over the stage).
   virtual void DrawView() = 0;

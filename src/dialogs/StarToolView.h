@@ -1,5 +1,5 @@
 // The ImGui view of the star tool: draws TFormStarTool's state and calls its
-// handlers; the nested modal loop shows it over the stage.
+// handlers; the frame shows it over the stage while it is open.
 #pragma once
 
 #include <string>

@@ -228,6 +228,7 @@ TEST_F(DialogModalTest, EveryPageOfTheSettingsIsDrawn) {
   onFrame_ = [&](int n) {
     if (n % 3 == 0) Shot("settings_page" + std::to_string(n / 3) + ".png");
     form_->Dialogs->Config.PageControl1 = std::min(n / 3, 4);
+    form_->Invalidate();  // as the click on the tab does: the dialog is drawn again
   };
   OpenSettings();
   Drive({}, 15);
