@@ -109,7 +109,7 @@ TEST_F(ShowPlayTest, SteppingPageByPageAndBackAndAMissingShow) {
   ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", false));
   EXPECT_EQ(Lecture.Current, 1);  // the first page at once
   EXPECT_EQ(GbkToUtf8(form_->Info.Title.view()), "冬夜的南方天空");
-  form_->Player.Active = false;          // as the star tool's return leaves it
+  form_->Player.Active = false;          // stopped: X steps one page
   form_->ExecuteCommand(107);
   Tick();
   EXPECT_EQ(Lecture.Current, 2);
