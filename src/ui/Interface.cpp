@@ -183,7 +183,7 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
       }
     } else if (key == "BUTN") {
       if (regions == MaxRegions) {
-        report(1, "more than 30 regions; the line is ignored");
+        report(1, "more than 40 regions; the line is ignored");
         continue;
       }
       TRegion& slot = Regions[++regions];

@@ -372,8 +372,8 @@ TEST_F(PanelFrame, KeysAndPopupMenu) {
   EXPECT_NE(SkyModel->GroundOn, ground);
   EXPECT_EQ(Regions[9].State, look ^ 2);
   form_->FormKeyDown(0x70, 0);  // F1 is in no entry
-  // An entry naming a region outside 1..30 changes no region.
-  KeyTable[0].Region = 31;
+  // An entry naming a region outside the table changes no region.
+  KeyTable[0].Region = MaxRegions + 1;
   int states[MaxRegions + 1];
   for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
   form_->FormKeyDown('R', 0);
