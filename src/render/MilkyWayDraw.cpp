@@ -34,7 +34,7 @@ double MilkyWayFade(int limitTenths) { return std::clamp((limitTenths - 35) / 25
 double MilkyWayStrength(const TSkyloom& sky, const TSkyLight& light) {
   if (!sky.MilkyWay || !(sky.ShowFlags & SkyBits::MilkyWay) || sky.MilkyWayMap.Empty()) return 0;
   if (!light.On && sky.IsDaylight()) return 0;
-  const int limit = std::min(sky.StarLimit, light.On ? light.Limit : 1000);
+  const int limit = std::min(sky.StarLimit, light.On ? std::min(light.Limit, light.MoonLimit) : 1000);
   return MilkyWayFade(limit);
 }
 
