@@ -1,6 +1,7 @@
 // The interface tables: the column reader, the compiled record images and
 // Config.dat read back at their offsets, and the region machine per type.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -177,6 +178,33 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   ResetInterface();
   EXPECT_FALSE(ReadCompiledTables(dir.string()));
   EXPECT_EQ(Sections[1].Y, 0);
+}
+
+// Writing the same tables again keeps the copies (no write at start when
+// nothing changed); a changed table, or a copy others may write, is replaced.
+TEST(CompiledTables, AnUnchangedCopyIsKept) {
+  const fs::path dir = TempFolder("kept");
+  ResetInterface();
+  Regions[1].Command = 201;
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  const auto inode = [&](const char* name) {
+    struct stat st {};
+    EXPECT_EQ(::stat((dir / name).c_str(), &st), 0);
+    return st.st_ino;
+  };
+  const auto scene = inode(SceneFile), section = inode(SectionFile), active = inode(ActiveFile);
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_EQ(inode(SceneFile), scene);
+  EXPECT_EQ(inode(SectionFile), section);
+  EXPECT_EQ(inode(ActiveFile), active);
+  Regions[1].Command = 202;
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_NE(inode(ActiveFile), active);
+  EXPECT_EQ(inode(SectionFile), section);
+  fs::permissions(dir / SectionFile, fs::perms::others_write, fs::perm_options::add);
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_NE(inode(SectionFile), section);
+  EXPECT_EQ(fs::status(dir / SectionFile).permissions() & fs::perms::others_write, fs::perms::none);
 }
 
 // A compiled copy someone else could have made or changed is not read, nor
