@@ -239,7 +239,7 @@ TEST_F(MilkyWayDraw, GoldenPictures) {
     double Az, Alt;
     double L, B;  // a bright place of the Milky Way in the picture
   } scenes[] = {
-      {"milkyway-summer-beijing.png", 39.9, 116.4, 8, 2026, 8, 22, 22, 10, 40, 27, -2.5},
+      {"milkyway-summer-beijing.png", 39.9, 116.4, 8, 2026, 8, 12, 22, 10, 40, 27, -2.5},
       {"milkyway-winter-beijing.png", 39.9, 116.4, 8, 2026, 1, 15, 22, 0, 60, 180, -1},
       {"milkyway-magellanic-sydney.png", -33.87, 151.21, 10, 2026, 1, 15, 22, 0, 40, 280.5, -32.9},
   };
