@@ -46,4 +46,41 @@ void BM_MilkyWay(benchmark::State& state) {
 BENCHMARK(BM_MilkyWay)->Args({800, 600})->Args({1920, 1080})->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
+// Time flowing under a still view: every frame the sky turns under the
+// stage (ten minutes a frame), so the galactic frame of the moment is found
+// again as well.
+void BM_MilkyWayTimeFlow(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  auto sky = std::make_unique<TSkyloom>();
+  InitSkyModel(*sky);
+  LoadMilkyWayFrom(sky->MilkyWayMap,
+                   (std::filesystem::path(SKYLOOM_RUNTIME_DIR) / MilkyWayFileName).string());
+  if (sky->MilkyWayMap.Empty()) state.SkipWithError("MilkyWay.dat missing");
+  sky->ScreenWidth = w;
+  sky->ScreenHeight = h * 432 / 600;
+  sky->Scale = w * 2 / 3;
+  sky->Latitude = 39.9 * M_PI / 180;
+  sky->Longitude = 116.4 * M_PI / 180;
+  sky->Year = 2026;
+  sky->Month = 8;
+  sky->Day = 22;
+  sky->Hour = 22;
+  sky->ViewAz = 10 * M_PI / 180;
+  sky->ViewAlt = 40 * M_PI / 180;
+  sky->DeriveShowFlags();
+  sky->UpdateSky();
+  TBackBuffer buffer(w, h);
+  const double day = sky->DayNumber, sidereal = sky->SiderealTime;
+  int step = 0;
+  for (auto _ : state) {
+    const int k = ++step % 144;
+    sky->DayNumber = day + k / 144.0;
+    sky->SiderealTime = std::fmod(sidereal + k * 2 * M_PI / 144 * 1.0027379, 2 * M_PI);
+    DrawMilkyWay(buffer, *sky, 1.0);
+    benchmark::DoNotOptimize(buffer.Pixels()[0]);
+  }
+}
+BENCHMARK(BM_MilkyWayTimeFlow)->Args({800, 600})->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

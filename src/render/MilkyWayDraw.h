@@ -23,7 +23,9 @@ double MilkyWayFade(int limitTenths);
 // The strength (0..1) the Milky Way is drawn with in this frame: the
 // user's switch on, the bit of the sky shown (ShowFlags: a show page may
 // leave it out) and a loaded map, faded by the faintest star the
-// user's limit and the sky's light let through; 0 in a daylight sky.
+// user's limit and the sky's light let through (with the realistic sky
+// on, twilight and moonlight: the Moon's phase and height); 0 in a
+// daylight sky.
 double MilkyWayStrength(const TSkyloom& sky, const TSkyLight& light);
 
 // Rotation from the horizontal frame (S, E, U) of the current sky to

@@ -1,6 +1,7 @@
 #include "SkyDraw.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -535,39 +536,77 @@ void DrawHovered(TFrame& f) {
 }
 
 // Where the ground starts and where its boards and trees stand this frame.
+// A wide field bends the horizon into a curve: the ground then starts at
+// its own row in every column.
+constexpr int MaxGroundColumns = 3840;
 struct TGroundLayout {
   bool Drawn = false;        // the ground is drawn at all
-  int Top = 0;               // first row of the ground picture
+  int Top = 0;               // first row of the ground picture (bent: the highest column's)
   bool Row = false;          // the horizon row is found and on screen: boards and trees stand
+  bool Bent = false;         // the first ground row differs by column
+  int Columns = 0;           // columns of ColumnTop in use (bent)
+  std::array<int16_t, MaxGroundColumns> ColumnTop;  // first ground row of each column (bent)
 };
+
+// The first row of column x whose direction lies below the horizon (0 when
+// the whole column does, `height` when none does). The altitude falls down
+// the column across the stage.
+int HorizonRowAt(const TSkyloom& sky, int x, int height) {
+  auto below = [&](int y) { return ScreenDirection(sky, x, y).Z < 0; };
+  if (below(0)) return 0;
+  if (!below(height - 1)) return height;
+  int lo = 0, hi = height - 1;  // lo above, hi below
+  while (hi - lo > 1) {
+    const int mid = (lo + hi) / 2;
+    (below(mid) ? hi : lo) = mid;
+  }
+  return hi;
+}
+
+// The bent horizon's row in every column: found every few columns and
+// joined by straight pieces between them.
+void BendGround(const TSkyloom& sky, TGroundLayout& g) {
+  const int W = std::clamp(sky.ScreenWidth, 0, MaxGroundColumns);
+  const int H = std::clamp(sky.ScreenHeight, 0, 32000);
+  g.Bent = true;
+  g.Columns = W;
+  if (W <= 0 || H <= 0) return;
+  constexpr int Step = 4;
+  int top = H;
+  int previous = HorizonRowAt(sky, 0, H);
+  for (int x0 = 0; x0 < W; x0 += Step) {
+    const int x1 = std::min(x0 + Step, W - 1);
+    const int next = x1 > x0 ? HorizonRowAt(sky, x1, H) : previous;
+    for (int x = x0; x < std::min(x0 + Step, W); ++x) {
+      const int row = x1 > x0 ? previous + (next - previous) * (x - x0) / (x1 - x0) : previous;
+      g.ColumnTop[static_cast<size_t>(x)] = static_cast<int16_t>(row);
+      top = std::min(top, row);
+    }
+    previous = next;
+  }
+  g.Drawn = top < H;
+  g.Top = top;
+  g.Row = g.Drawn;
+}
 
 TGroundLayout GroundLayoutOf(const TFrame& f) {
   TGroundLayout g;
   const TSkyloom& sky = f.Sky;
   if (!f.On(SkyBits::Ground)) return g;
+  if (ProjectionBend(sky.FieldOfView) > 1) {
+    BendGround(sky, g);
+    return g;
+  }
   const int cy = sky.CenterY;
   double yh = 0;
   bool found = false;
-  if (ProjectionBend(sky.FieldOfView) > 1) {
-    // A wide field bends the horizon: the row is where it crosses the
-    // centre column (the horizon point in front nearest to it).
-    double nearest = 0;
-    for (int i = 1; i <= HorizonPoints; ++i) {
-      const TSkyPoint& h = sky.Horizon[i];
-      if (!(h.Z > 0) || (found && !(std::fabs(h.Y) < nearest))) continue;
-      nearest = std::fabs(h.Y);
-      yh = h.X;
+  // The perspective keeps the horizon straight: any point in front gives
+  // its row.
+  for (int i = 1; i <= HorizonPoints; ++i) {
+    if (sky.Horizon[i].Z > 0) {
+      yh = sky.Horizon[i].X;
       found = true;
-    }
-  } else {
-    // The perspective keeps the horizon straight: any point in front gives
-    // its row.
-    for (int i = 1; i <= HorizonPoints; ++i) {
-      if (sky.Horizon[i].Z > 0) {
-        yh = sky.Horizon[i].X;
-        found = true;
-        break;
-      }
+      break;
     }
   }
   if (found) {
@@ -583,14 +622,54 @@ TGroundLayout GroundLayoutOf(const TFrame& f) {
 }
 
 // A board or tree stands on its horizon point (kept in Lat) when that point
-// is in front and within the screen's width; x is its picture's left edge.
-bool StandingAt(const TFrame& f, const TGroundLayout& g, const TSkyPoint& item, int& x) {
+// is in front and within the screen's width; x is its picture's left edge,
+// foot the row it stands on.
+bool StandingAt(const TFrame& f, const TGroundLayout& g, const TSkyPoint& item, int& x, int& foot) {
   const TSkyloom& sky = f.Sky;
   if (!g.Row || !(item.Lat >= 1 && item.Lat <= HorizonPoints)) return false;
   const TSkyPoint& hp = sky.Horizon[static_cast<int>(item.Lat)];
   if (!(std::fabs(hp.Y) < sky.CenterX) || !(hp.Z > 0)) return false;
   x = sky.CenterX - RoundPixel(hp.Y) - 23;
+  if (g.Bent) {
+    if (!(std::fabs(hp.X) < 32000)) return false;
+    foot = sky.CenterY + RoundPixel(hp.X);
+    if (foot < 0 || foot > sky.ScreenHeight + 46) return false;
+  } else {
+    foot = g.Top;
+  }
   return true;
+}
+
+// The ground picture laid under the bent horizon: each column starts the
+// picture at its own row, so the haze of its top row follows the curve.
+void DrawBentGround(TFrame& f, const TGroundLayout& g, int ground) {
+  const LibraryImage* im = f.C.Images.Image(ground);
+  TBackBuffer& b = f.C.Buffer;
+  const int W = std::min({g.Columns, b.Width(), f.Sky.ScreenWidth});
+  const int H = std::min(b.Height(), f.Sky.ScreenHeight);
+  if (!im || W <= 0 || H <= 0) return;
+  const int gw = im->FrameWidth, gh = im->FrameHeight;
+  for (int y = std::max(g.Top, 0); y < H; ++y) {
+    uint16_t* out = b.Pixels() + static_cast<size_t>(y) * b.Width();
+    for (int x = 0; x < W; ++x) {
+      const int top = g.ColumnTop[static_cast<size_t>(x)];
+      if (y < top) continue;
+      const uint32_t p = im->Pixels[static_cast<size_t>((y - top) % gh) * gw + x % gw];
+      const unsigned a = p >> 24;
+      if (a == 0) continue;
+      const unsigned r = (p >> 16) & 255, gr = (p >> 8) & 255, bl = p & 255;
+      if (a == 255) {
+        out[x] = static_cast<uint16_t>((r >> 3) << 11 | (gr >> 2) << 5 | bl >> 3);
+        continue;
+      }
+      const uint16_t d = out[x];
+      const unsigned dr = (d >> 11) << 3, dg = ((d >> 5) & 63) << 2, db = (d & 31) << 3;
+      const unsigned na = 255 - a;
+      out[x] = static_cast<uint16_t>(((r * a + dr * na) / 255 >> 3) << 11 |
+                                     ((gr * a + dg * na) / 255 >> 2) << 5 |
+                                     (bl * a + db * na) / 255 >> 3);
+    }
+  }
 }
 
 // The direction boards in the language of the names.
@@ -612,17 +691,24 @@ void DrawGround(TFrame& f, const TGroundLayout& g) {
   const TDXImageList& images = f.C.Images;
   const int ground = images.Find(ImageNames::Ground);
   const int boards = BoardImage(f), trees = images.Find(ImageNames::Tree);
-  int x;
+  int x, foot;
   for (int b = 51; b <= 58; ++b)
-    if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x))
-      images.Draw(f.C.Buffer, boards, x, g.Top - 43, sky.Scenery[b].Image);
+    if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x, foot))
+      images.Draw(f.C.Buffer, boards, x, foot - 43, sky.Scenery[b].Image);
+  if (g.Bent) {
+    DrawBentGround(f, g, ground);
+    for (int t = 1; t <= 50; ++t)
+      if (StandingAt(f, g, sky.Scenery[t], x, foot))
+        images.Draw(f.C.Buffer, trees, x, foot - 23, sky.Scenery[t].Image);
+    return;
+  }
   // The ground picture is laid side by side across a stage wider than it.
   const int width = images.Width(ground);
   const int across = width > 0 ? sky.ScreenWidth : 1;
   for (int x0 = 0; x0 < across; x0 += std::max(width, 1)) images.Draw(f.C.Buffer, ground, x0, g.Top, 0);
   for (int t = 1; t <= 50; ++t)
-    if (StandingAt(f, g, sky.Scenery[t], x))
-      images.Draw(f.C.Buffer, trees, x, g.Top - 23, sky.Scenery[t].Image);
+    if (StandingAt(f, g, sky.Scenery[t], x, foot))
+      images.Draw(f.C.Buffer, trees, x, foot - 23, sky.Scenery[t].Image);
   // A ground picture shorter than the sky area below the horizon row is
   // repeated downwards so that steep downward views stay covered.
   const int height = images.Height(ground);
@@ -639,13 +725,24 @@ void BlockLabelAreas(TFrame& f, const TGroundLayout& g) {
   TLabelPass& pass = *f.Pass;
   TSkyloom& sky = f.Sky;
   if (g.Drawn) {
-    pass.Block(TRect{0, g.Top, sky.ScreenWidth, std::max(g.Top, sky.ScreenHeight)});
-    int x;
+    if (g.Bent) {
+      // The ground under the curve, in strips as wide as a short label.
+      constexpr int Strip = 16;
+      for (int x0 = 0; x0 < g.Columns; x0 += Strip) {
+        int top = sky.ScreenHeight;
+        for (int x = x0; x < std::min(x0 + Strip, g.Columns); ++x)
+          top = std::min<int>(top, g.ColumnTop[static_cast<size_t>(x)]);
+        if (top < sky.ScreenHeight) pass.Block(TRect{x0, top, x0 + Strip, sky.ScreenHeight});
+      }
+    } else {
+      pass.Block(TRect{0, g.Top, sky.ScreenWidth, std::max(g.Top, sky.ScreenHeight)});
+    }
+    int x, foot;
     for (int b = 51; b <= 58; ++b)
-      if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x))
-        pass.Block(TRect{x + 2, g.Top - 43, x + 44, g.Top});
+      if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x, foot))
+        pass.Block(TRect{x + 2, foot - 43, x + 44, foot});
     for (int t = 1; t <= 50; ++t)
-      if (StandingAt(f, g, sky.Scenery[t], x)) pass.Block(TRect{x, g.Top - 23, x + 46, g.Top});
+      if (StandingAt(f, g, sky.Scenery[t], x, foot)) pass.Block(TRect{x, foot - 23, x + 46, foot});
   }
   int sx, sy;
   if (SunOnScreen(f, sx, sy)) pass.BlockDisc(sx, sy, SunDiscRadius + 1);

@@ -114,6 +114,18 @@ int SkyLimit(double altitude) {
   return -35;
 }
 
+int MoonlightLimit(double altitude, double litFraction) {
+  // The moonlit sky brightens with the Moon's light (the lit fraction rises
+  // faster than linearly: a full Moon is some ten times a quarter Moon) and
+  // with its height (more of its light is scattered toward the observer
+  // through a shorter path); it starts at the horizon.
+  const double height = std::clamp(std::sin(altitude) / std::sin(50 * Deg), 0.0, 1.0);
+  const double lit = std::pow(std::clamp(litFraction, 0.0, 1.0), 1.5);
+  const double k = lit * std::sqrt(height);
+  if (k <= 0) return 1000;
+  return static_cast<int>(std::lround(65 - 30 * k));
+}
+
 namespace {
 
 // A solar eclipse in the picture: when the Moon comes near enough to the Sun
@@ -134,6 +146,8 @@ void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
   const double drawnReach =
       sky.Scale > 0 ? (SunDiscRadius + MoonDiscRadius + 2.0) / sky.Scale : EclipseReach;
   light.Eclipse = light.Separation < std::max(EclipseReach, drawnReach);
+  light.MoonLimit = MoonlightLimit(std::asin(std::clamp(moonDir.Z, -1.0, 1.0)),
+                                   (1 + std::cos(sky.MoonPhase)) / 2);
   if (!light.Eclipse) return;
   light.Covered = CoveredFraction(light.SunRadius, light.MoonRadius, light.Separation);
   // Pixels per radian that make the Sun's true disc the picture's disc.

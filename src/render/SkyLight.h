@@ -28,6 +28,10 @@ struct TSkyLight {
   double Glow = 0;             // 0..1 strength of the bright sky around the Sun's disc
   int Limit = 1000;            // faintest star magnitude (tenths) the sky lets through
   int MessierLimit = 1000;     // the same for the diffuse Messier objects
+  // Faintest magnitude (tenths) of faint diffuse light (the Milky Way) the
+  // moonlit sky lets through: 1000 with the Moon down, about 3.5 under a
+  // high full Moon.
+  int MoonLimit = 1000;
 
   // Eclipse drawing (in every mode): the Moon near the Sun.
   bool Eclipse = false;
@@ -51,6 +55,10 @@ TVector3 ScreenDirection(const TSkyloom& sky, double x, double y);
 // Paints rows 0..sky.ScreenHeight-1 of the buffer with the sky colour,
 // computed on a coarse grid and interpolated between its nodes.
 void PaintSky(TBackBuffer& buffer, const TSkyloom& sky, const TSkyLight& light);
+
+// Limiting magnitude (tenths) for faint diffuse light under the Moon at
+// `altitude` radians with `litFraction` (0..1) of its disc lit.
+int MoonlightLimit(double altitude, double litFraction);
 
 // Limiting magnitude (tenths) of a sky that looks like the Sun at
 // `altitude` radians; 1000 for a full night.

@@ -62,7 +62,7 @@ constexpr std::array<TCommandRow, 51> Rows{{
     {Cmd::LabelPlacement, &V::ProgramCommand, Free, Stale},
     {Cmd::RealisticSky, &V::ProgramCommand, Free, Stale},
     {Cmd::Refraction, &V::ProgramCommand, Free, Stale},
-    {Cmd::MilkyWay, &V::ProgramCommand, Free, Stale},
+    {Cmd::MilkyWay, &V::ProgramCommand, Locked, Stale},
     {Cmd::Music, &V::ProgramCommand, Free, Same},
     {Cmd::ShowStep, &V::PlayerCommand, Free, Stale},
 }};

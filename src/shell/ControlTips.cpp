@@ -38,6 +38,8 @@ constexpr TTip Tips[] = {
     {Cmd::LabelPlacement, "标签避让", "Label placement", nullptr},
     {Cmd::RealisticSky, "真实天空", "Realistic sky", nullptr},
     {Cmd::MilkyWay, "银河", "Milky Way", nullptr},
+    {Cmd::ZoomIn, "放大", "Zoom in", "+"},
+    {Cmd::ZoomOut, "缩小", "Zoom out", "−"},
     {Cmd::AzimuthDial, "方位刻度盘：按住拖动转向", "Azimuth dial: drag to turn", nullptr},
     {Cmd::AltitudeDial, "仰角刻度盘：按住拖动俯仰", "Altitude dial: drag to tilt", nullptr},
 };

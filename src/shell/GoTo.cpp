@@ -258,6 +258,7 @@ bool TViewState::SwitchIsOn(int command) const {
     case Cmd::Language: return sky.English == 1;
     case Cmd::LabelPlacement: return sky.LabelPlacement != 0;
     case Cmd::RealisticSky: return sky.RealisticSky != 0;
+    case Cmd::MilkyWay: return (sky.ShowFlags & SkyBits::MilkyWay) != 0;
     default: return false;
   }
 }
@@ -267,7 +268,7 @@ void TViewState::SyncSwitchLooks() {
   for (int r = 1; r <= MaxRegions; ++r) {
     const int c = Regions[r].Command;
     if (c != Cmd::StarNames && c != Cmd::AuxLines && c != Cmd::Ground && c != Cmd::Language &&
-        c != Cmd::LabelPlacement && c != Cmd::RealisticSky)
+        c != Cmd::LabelPlacement && c != Cmd::RealisticSky && c != Cmd::MilkyWay)
       continue;
     if (SwitchIsOn(c)) Regions[r].State |= OnLook;
     else Regions[r].State &= ~OnLook;

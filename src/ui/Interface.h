@@ -62,7 +62,7 @@ struct TRegion {
 };
 
 constexpr int MaxSections = 30;
-constexpr int MaxRegions = 30;
+constexpr int MaxRegions = 40;
 constexpr int WellKnownCount = 10;
 
 // Interface events (TRegionAction::Event).
@@ -78,7 +78,7 @@ constexpr int ToggleOff = 105;   // a toggle pressed while on
 
 extern int CurrentScene;
 extern TSection Sections[MaxSections + 1];   // 1..30
-extern TRegion Regions[MaxRegions + 1];      // 1..30
+extern TRegion Regions[MaxRegions + 1];      // 1..40
 // Region numbers of the well-known entries of the current scene: 0 -> 5,
 // 1 azimuth dial 17, 2 altitude dial 18, 3 text region 20, 4 scroll up 25,
 // 5 scroll down 26, 6 show bar 21, 7 thumb 27, 8 language 6, 9 horizon 9.
@@ -126,7 +126,7 @@ bool ParseSectionLine(std::string_view line, TSection& out, int& column);
 bool ParseRegionLine(std::string_view line, TRegion& out, int& column);
 
 // Compiled tables: "Scene.dat" (2 zero records), "Section.dat" and
-// "Active.dat" (slots 1..30). Writes go through a temporary file; the fault
+// "Active.dat" (slots 1..30 and 1..40). Writes go through a temporary file; the fault
 // names the file that could not be written (no fault: all three were).
 TFileError WriteCompiledTables(const std::string& folder);
 // Reads them when all three files exist: consecutive slots from 1, as many
@@ -157,7 +157,7 @@ void SetBareSections();
 void FillWellKnownRegions(int scene);
 // The region of a well-known entry (a spare empty region for none).
 TRegion& WellKnownRegion(int entry);
-// A region slot in 1..30, or a spare empty region (looks changed there are
+// A region slot in 1..40, or a spare empty region (looks changed there are
 // lost), so that a bad slot number from a table changes no region.
 TRegion& RegionAt(int slot);
 

@@ -2,7 +2,8 @@
 # The Milky Way tried as a teacher would: Beijing on an August night at
 # 22:00, looking south-south-east 40 degrees up, the band from Aquila down
 # to Sagittarius across the right of the sky. It is there when the program
-# starts; Y switches it off and on again; the settings dialog's 其它 page
+# starts; Y switches it off and on again, and so does the panel's 银河
+# button; the settings dialog's 其它 page
 # switches it off with its 银河 box; --milky-way off starts without it, as
 # does a --render frame. The screenshots stay in the output folder.
 set -euo pipefail
@@ -53,6 +54,17 @@ expect_off off.png "Y did not switch the Milky Way off"
 key y
 shot on-again
 expect_on on-again.png "Y again did not bring the Milky Way back"
+# The panel's 银河 button, below 缩小 left of the button grid.
+click 590 570
+xdotool mousemove --window "$WID" 300 250
+sleep 0.5
+shot button-off
+expect_off button-off.png "the 银河 button did not switch the Milky Way off"
+click 590 570
+xdotool mousemove --window "$WID" 300 250
+sleep 0.5
+shot button-on
+expect_on button-on.png "the 银河 button did not bring the Milky Way back"
 
 # The settings dialog: C, the page 其它, the box 银河, 确定.
 key c
@@ -80,4 +92,4 @@ expect_off started-off.png "--milky-way off started with the Milky Way"
 key y
 shot started-off-y
 expect_on started-off-y.png "Y did not switch the Milky Way on"
-echo "milky way window: on at start, off and on with Y, off through the settings, off with --milky-way off"
+echo "milky way window: on at start, off and on with Y and the 银河 button, off through the settings, off with --milky-way off"

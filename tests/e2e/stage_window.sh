@@ -2,7 +2,8 @@
 # Full screen on a 1920x1080 display, used with real X input: the stage is
 # drawn at the display's own size (no bars), the panel sits centred on the
 # bottom edge, and every panel button is hit where it is drawn: each click
-# does what the button does (the view turns and tilts, the panel slides,
+# does what the button does (the view turns, tilts and zooms, the Milky Way
+# comes and goes, the panel slides,
 # switches flip with their looks, the clock steps and runs, the dialogs
 # open and close on Escape, the quit button ends the program). The
 # screenshots stay in the work folder (under the build folder).
@@ -97,6 +98,10 @@ try turn-left 614 42 44 32 "${SKY[@]}" 3000
 try turn-right 660 42 44 32 "${SKY[@]}" 3000
 try raise 706 42 44 32 "${SKY[@]}" 3000
 try lower 752 42 44 32 "${SKY[@]}" 3000
+try zoom-in 568 42 44 32 "${SKY[@]}" 3000
+try zoom-out 568 82 44 32 "${SKY[@]}" 3000
+try milky-way 568 122 44 32 "${SKY[@]}" 300
+try milky-way-back 568 122 44 32 "${SKY[@]}" 300
 try star-names 660 82 44 32 "${SKY[@]}" 300
 try star-names-back 660 82 44 32 "${SKY[@]}" 300
 try lines 706 82 44 32 "${SKY[@]}" 300
@@ -124,8 +129,8 @@ xdotool mousemove 700 200
 sleep 0.2
 xdotool click 1
 sleep 0.5
-try text-down 589 143 16 16 340 100 $((560 + 244)) $((480 + 476)) 100
-try text-up 589 43 16 16 340 100 $((560 + 244)) $((480 + 476)) 100
+try text-down 543 143 16 16 300 100 $((560 + 244)) $((480 + 476)) 100
+try text-up 543 43 16 16 300 100 $((560 + 244)) $((480 + 476)) 100
 
 # The dialogs open where a person sees them and close on Escape.
 for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; do

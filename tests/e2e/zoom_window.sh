@@ -4,8 +4,8 @@
 # pointer (the star under it stays under it) and the status line names the
 # field; dragging the sky with the left button carries the star along with
 # the pointer; a click without a drag still selects a constellation; the
-# minus key widens the field again. The screenshots stay in the work folder
-# (under the build folder).
+# minus key widens the field again; the panel's 放大 and 缩小 buttons zoom
+# as well. The screenshots stay in the work folder (under the build folder).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
@@ -93,6 +93,20 @@ key minus
 move 5 5
 shot zoomed_out
 differs clicked zoomed_out 800x432+0+0 || fail "the minus key did not zoom out"
+
+# The panel's buttons: 放大 (the column left of the arrows, top) narrows the
+# field, 缩小 below it widens it again; the status line follows both.
+click 590 490
+move 5 5
+shot button_in
+differs zoomed_out button_in 800x432+0+0 || fail "the 放大 button did not zoom in"
+differs zoomed_out button_in 480x24+6+438 || fail "the status line missed the 放大 button"
+click 590 530
+click 590 530
+move 5 5
+shot button_out
+differs button_in button_out 800x432+0+0 || fail "the 缩小 button did not zoom out"
+differs button_in button_out 480x24+6+438 || fail "the status line missed the 缩小 button"
 
 kill -TERM "$PID"
 wait "$PID" || fail "the program ended with an error: $(cat window.log)"

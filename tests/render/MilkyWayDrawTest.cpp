@@ -110,7 +110,7 @@ TEST_F(MilkyWayDraw, DarkCloudsShowDarkerThanTheBandBesideThem) {
 }
 
 TEST_F(MilkyWayDraw, FadesWithTheSkyAndFollowsItsSwitches) {
-  Scene(39.9, 116.4, 8, 2026, 8, 22, 22, 15, 25);
+  Scene(39.9, 116.4, 8, 2026, 8, 12, 22, 15, 25);  // a new Moon
   EXPECT_DOUBLE_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 1.0);
   S.StarLimit = 45;  // only the stars to magnitude 4.5
   EXPECT_NEAR(MilkyWayStrength(S, ComputeSkyLight(S)), 0.4, 1e-9);
@@ -123,19 +123,44 @@ TEST_F(MilkyWayDraw, FadesWithTheSkyAndFollowsItsSwitches) {
   S.ShowFlags &= ~SkyBits::MilkyWay;  // a show page without it
   EXPECT_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 0);
   // By day none, in twilight a little, with the realistic sky.
-  Scene(39.9, 116.4, 8, 2026, 8, 22, 15, 15, 25, true);
+  Scene(39.9, 116.4, 8, 2026, 8, 12, 15, 15, 25, true);
   EXPECT_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 0);
   S.RealisticSky = 0;  // the navy day sky
   EXPECT_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 0);
   S.RealisticSky = 1;
   bool twilight = false;
   for (int m = 19 * 60; m < 21 * 60 && !twilight; m += 2) {
-    Rig.When(2026, 8, 22, m / 60, m % 60);
+    Rig.When(2026, 8, 12, m / 60, m % 60);
     S.UpdateSky();
     const double s = MilkyWayStrength(S, ComputeSkyLight(S));
     twilight = s > 0 && s < 0.7;
   }
   EXPECT_TRUE(twilight) << "no weak Milky Way in the evening twilight";
+}
+
+TEST(Moonlight, LimitFollowsPhaseAndHeight) {
+  EXPECT_EQ(MoonlightLimit(-5 * DegToRad, 1.0), 1000) << "a Moon below the horizon";
+  EXPECT_EQ(MoonlightLimit(60 * DegToRad, 0.0), 1000) << "a new Moon";
+  EXPECT_LE(MoonlightLimit(60 * DegToRad, 1.0), 35) << "a high full Moon hides the band";
+  int previous = 1000;
+  for (double alt : {2.0, 10.0, 25.0, 40.0}) {
+    const int limit = MoonlightLimit(alt * DegToRad, 1.0);
+    EXPECT_LT(limit, previous) << alt;
+    previous = limit;
+  }
+  EXPECT_LT(MoonlightLimit(40 * DegToRad, 1.0), MoonlightLimit(40 * DegToRad, 0.5));
+  EXPECT_LT(MoonlightLimit(40 * DegToRad, 0.5), MoonlightLimit(40 * DegToRad, 0.1));
+}
+
+TEST_F(MilkyWayDraw, TheMoonlitSkyFadesIt) {
+  // Beijing at 22:15: the new Moon of 12 August 2026, the full Moon of the
+  // 28th up in the south-east.
+  Scene(39.9, 116.4, 8, 2026, 8, 12, 22, 15, 25, true);
+  EXPECT_DOUBLE_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 1.0);
+  Scene(39.9, 116.4, 8, 2026, 8, 28, 22, 15, 25, true);
+  EXPECT_LT(MilkyWayStrength(S, ComputeSkyLight(S)), 0.25);
+  S.RealisticSky = 0;  // the chart sky is not lit by the Moon
+  EXPECT_DOUBLE_EQ(MilkyWayStrength(S, ComputeSkyLight(S)), 1.0);
 }
 
 TEST_F(MilkyWayDraw, NothingBelowTheHorizonWithTheGround) {
@@ -214,7 +239,7 @@ TEST_F(MilkyWayDraw, GoldenPictures) {
     double Az, Alt;
     double L, B;  // a bright place of the Milky Way in the picture
   } scenes[] = {
-      {"milkyway-summer-beijing.png", 39.9, 116.4, 8, 2026, 8, 22, 22, 10, 40, 27, -2.5},
+      {"milkyway-summer-beijing.png", 39.9, 116.4, 8, 2026, 8, 12, 22, 10, 40, 27, -2.5},
       {"milkyway-winter-beijing.png", 39.9, 116.4, 8, 2026, 1, 15, 22, 0, 60, 180, -1},
       {"milkyway-magellanic-sydney.png", -33.87, 151.21, 10, 2026, 1, 15, 22, 0, 40, 280.5, -32.9},
   };

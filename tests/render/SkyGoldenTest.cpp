@@ -418,6 +418,43 @@ TEST_F(SkyGolden, ZoomedInOnThePleiadesAndOutToTheWholeSky) {
   EXPECT_NEAR(ScreenX(S, west), 800, 40);
 }
 
+// Beyond 90 degrees the projection bends the horizon into a curve rising
+// toward the sides: the ground fills every column from the curve down (no
+// night sky shows between the curve and the row where it crosses the
+// middle).
+TEST_F(SkyGolden, TheGroundFillsBelowTheBentHorizon) {
+  Rig.Place(39.9, 116.4, 8);
+  When({2026, 1, 15, 21, 0});
+  Rig.Switches(0, 0, false, false, true);
+  for (const double field : {120.0, 180.0}) {
+    S.FieldOfView = field;
+    ApplyFieldOfView(S);
+    Rig.View(0, field > 150 ? 50 : 20);
+    S.UpdateSky();
+    Rig.Draw();
+    Save(field > 150 ? "ground_bent_180deg.png" : "ground_bent_120deg.png");
+    const int H = S.ScreenHeight;
+    int middle = -1, rising = 0;
+    for (int x = 8; x < 800; x += 48) {
+      int row = H;
+      for (int y = 0; y < H; ++y)
+        if (ScreenDirection(S, x, y).Z < 0) {
+          row = y;
+          break;
+        }
+      if (std::abs(x - 400) < 24) middle = row;
+      if (row >= H - 4) continue;
+      int ground = 0;
+      for (int y = row + 3; y < H; ++y) ground += Rig.Buffer.Pixels()[y * Rig.Buffer.Width() + x] != 0;
+      EXPECT_GE(ground, (H - row - 3) * 95 / 100) << "column " << x << " below row " << row;
+      if (middle >= 0 && row < middle - 20) ++rising;
+    }
+    EXPECT_GT(rising, 0) << field << ": the horizon does not rise toward the sides";
+  }
+  S.FieldOfView = DefaultFieldOfView;
+  ApplyFieldOfView(S);
+}
+
 // The boards read E, S, W, N in English mode.
 TEST_F(SkyGolden, EnglishBoards) {
   const int zh = Rig.Images.Find(ImageNames::BoardList), en = Rig.Images.Find(ImageNames::BoardListEn);

@@ -18,6 +18,9 @@
 #include "Panel.h"
 #include "Png.h"
 #include "SkyModel.h"
+#include "CommandCodes.h"
+#include "ScreenGeometry.h"
+#include "Transforms.h"
 
 namespace {
 
@@ -283,6 +286,118 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
   }
 }
 
+// Whole frames at projector sizes, kept as pictures: zoomed to 10 degrees on
+// the Pleiades, out to 180 degrees, the Milky Way of a summer and of a
+// winter night over Beijing and the Magellanic Clouds over Sydney.
+TEST_F(PanelFrame, ZoomAndMilkyWayFramesOnWideStages) {
+  TSkyloom& sky = *SkyModel;
+  const auto scene = [&](double lat, double lon, int zone, int month, int day, int hour) {
+    sky.Latitude = lat * Deg;
+    sky.Longitude = lon * Deg;
+    sky.TimeZone = zone;
+    sky.City = 0;  // a place of its own: the status line gives its coordinates
+    sky.Year = 2026, sky.Month = month, sky.Day = day, sky.Hour = hour, sky.Minute = 0;
+    form_->SkyStale = true;
+    Frames(1);
+  };
+  const auto look = [&](const TVector3& h) {
+    sky.ViewAz = AngleOf(h.X, h.Y);
+    sky.ViewAlt = NormalizeSigned(AngleOf(std::hypot(h.X, h.Y), h.Z));
+    form_->SkyStale = true;
+    Frames(1);
+  };
+  // Screen position of a right ascension and declination (of date), or
+  // false when it is not in front.
+  const auto onScreen = [&](double ra, double dec, int& x, int& y) {
+    TSkyPoint p;
+    ApplyView(p, HorizontalDirection(ra * Deg, dec * Deg, sky), ProjectionOf(sky));
+    x = ScreenX(sky, p);
+    y = ScreenY(sky, p);
+    return p.Z > 0 && x >= 0 && y >= 0 && x < sky.ScreenWidth && y < sky.ScreenHeight;
+  };
+  const auto light = [&](int x0, int y0, int x1, int y1) {
+    long sum = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, sky.ScreenHeight); ++y)
+      for (int x = std::max(x0, 0); x < std::min(x1, sky.ScreenWidth); ++x) {
+        const TColor c = At(x, y);
+        sum += (c & 255) + ((c >> 8) & 255) + ((c >> 16) & 255);
+      }
+    return sum;
+  };
+  const auto save = [&](const std::string& name) {
+    std::string error;
+    ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out(name.c_str()), error)) << error;
+  };
+  for (auto [w, h] : {std::pair{1280, 800}, std::pair{1920, 1080}}) {
+    const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    form_->SizeStage(w, h);
+    form_->SetPanelTop(PanelUpY);
+    form_->ExecuteCommand(1206);
+
+    // The Pleiades at 10 degrees: the cluster's stars stand apart around
+    // the centre.
+    scene(39.9, 116.4, 8, 1, 15, 21);
+    form_->SetFieldOfView(10, false);
+    look(HorizontalDirection(56.97 * Deg, 24.16 * Deg, sky));
+    save("pleiades-10deg-" + size + ".png");
+    int stars = 0;
+    for (int k = 1; k <= sky.StarCount; ++k) {
+      const TSkyPoint& s = sky.Stars[k];
+      if (!s.Visible || !(s.Z > 0) || s.Mag > 60) continue;
+      const long dx = ScreenX(sky, s) - sky.CenterX, dy = ScreenY(sky, s) - sky.CenterY;
+      stars += dx * dx + dy * dy < static_cast<long>(sky.Scale / 57) * (sky.Scale / 57);
+    }
+    EXPECT_GE(stars, 6) << size;
+
+    // Out to 180 degrees: the east and west points at the sky's edges.
+    form_->SetFieldOfView(180, false);
+    sky.ViewAz = 0;
+    sky.ViewAlt = 40 * Deg;
+    form_->SkyStale = true;
+    Frames(1);
+    save("sky-180deg-" + size + ".png");
+    TSkyPoint east, west;
+    ApplyView(east, {0, 1, 0}, ProjectionOf(sky));
+    ApplyView(west, {0, -1, 0}, ProjectionOf(sky));
+    EXPECT_NEAR(ScreenX(sky, east), 0, w / 20) << size;
+    EXPECT_NEAR(ScreenX(sky, west), w, w / 20) << size;
+    form_->SetFieldOfView(DefaultFieldOfView, false);
+
+    // The Milky Way: each scene drawn with it and without it (the 银河
+    // switch); near the named place it adds light.
+    struct MilkyScene {
+      const char* Name;
+      double Lat, Lon;
+      int Zone, Month, Day, Hour;
+      double Az, Alt;
+      double Ra, Dec;  // a bright part of it
+    } scenes[] = {
+        {"milkyway-summer", 39.9, 116.4, 8, 8, 12, 22, 10, 40, 283.8, -4.8},    // Scutum cloud
+        {"milkyway-winter", 39.9, 116.4, 8, 1, 15, 22, 0, 60, 100.0, 5.0},      // Monoceros
+        {"magellanic-sydney", -33.87, 151.21, 10, 1, 15, 22, 0, 40, 80.9, -69.8},  // the LMC
+    };
+    for (const MilkyScene& m : scenes) {
+      scene(m.Lat, m.Lon, m.Zone, m.Month, m.Day, m.Hour);
+      sky.ViewAz = m.Az * Deg;
+      sky.ViewAlt = m.Alt * Deg;
+      form_->SkyStale = true;
+      Frames(1);
+      ASSERT_TRUE(sky.MilkyWay);
+      save(std::string(m.Name) + "-" + size + ".png");
+      int x = 0, y = 0;
+      ASSERT_TRUE(onScreen(m.Ra, m.Dec, x, y)) << m.Name << " " << size;
+      const int r = w / 40;
+      const long with = light(x - r, y - r, x + r, y + r);
+      form_->ExecuteCommand(Cmd::MilkyWay);
+      Frames(1);
+      const long without = light(x - r, y - r, x + r, y + r);
+      form_->ExecuteCommand(Cmd::MilkyWay);
+      Frames(1);
+      EXPECT_GT(with, without + (2 * r) * (2 * r) * 6) << m.Name << " " << size;
+    }
+  }
+}
+
 TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
   // After each change a frame is drawn as the program draws it (the panel's
   // still layer laid from its kept rows when nothing it shows changed), then
@@ -372,8 +487,8 @@ TEST_F(PanelFrame, KeysAndPopupMenu) {
   EXPECT_NE(SkyModel->GroundOn, ground);
   EXPECT_EQ(Regions[9].State, look ^ 2);
   form_->FormKeyDown(0x70, 0);  // F1 is in no entry
-  // An entry naming a region outside 1..30 changes no region.
-  KeyTable[0].Region = 31;
+  // An entry naming a region outside the table changes no region.
+  KeyTable[0].Region = MaxRegions + 1;
   int states[MaxRegions + 1];
   for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
   form_->FormKeyDown('R', 0);

@@ -1,6 +1,7 @@
 // The interface tables: the column reader, the compiled record images and
 // Config.dat read back at their offsets, and the region machine per type.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -93,19 +94,19 @@ TEST(ColumnReader, FileSkipsCommentsKeepsSlotsAndReportsFaults) {
   text += Butn(2, 10, 10, 10, 10, 1, 1, 5, '1', "First") + "\r\n";
   text += Butn(2, 10, 10, 10, 10, 1, 1, 5, '1', "Bad", "  ") + "\r\n";  // slot 2 stays empty
   text += Butn(2, 20, 20, 10, 10, 2, 1, 6, '1', "Third") + "\r\n";
-  for (int i = 4; i <= 31; ++i) text += Butn(2, i, 0, 1, 1, 1, 1, i, '1', "More") + "\r\n";
+  for (int i = 4; i <= MaxRegions + 1; ++i) text += Butn(2, i, 0, 1, 1, 1, 1, i, '1', "More") + "\r\n";
   std::ofstream(dir / "desc.txt", std::ios::binary) << text;
   testing::internal::CaptureStderr();
   EXPECT_TRUE(ReadInterfaceDescription((dir / "desc.txt").string(), (dir / "cache").string()));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("desc.txt: line 7, column 73"), std::string::npos) << err;
-  EXPECT_NE(err.find("more than 30 regions"), std::string::npos) << err;
+  EXPECT_NE(err.find("more than 40 regions"), std::string::npos) << err;
   EXPECT_EQ(Sections[1].Width, 800);
   EXPECT_EQ(Sections[1].Name.str(), "Sky");
   EXPECT_EQ(Regions[1].Image.str(), "First");
   EXPECT_EQ(Regions[2].Command, 0);
   EXPECT_EQ(Regions[3].Image.str(), "Third");
-  EXPECT_EQ(Regions[30].Command, 30);
+  EXPECT_EQ(Regions[MaxRegions].Command, MaxRegions);
   // A faulty description leaves no compiled copy behind.
   EXPECT_FALSE(fs::exists(dir / "cache" / "Active.dat"));
   EXPECT_FALSE(ReadInterfaceDescription((dir / "missing.txt").string(), ""));
@@ -138,7 +139,7 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   ASSERT_FALSE(WriteCompiledTables(dir.string()));
   EXPECT_EQ(fs::file_size(dir / SceneFile), 2 * 524u);
   EXPECT_EQ(fs::file_size(dir / SectionFile), 30 * 300u);
-  EXPECT_EQ(fs::file_size(dir / ActiveFile), 30 * 564u);
+  EXPECT_EQ(fs::file_size(dir / ActiveFile), MaxRegions * 564u);
   std::vector<uint8_t> s, a;
   ASSERT_EQ(ReadFilePrefix((dir / SectionFile).string(), 1 << 20, s), TReadResult::Ok);
   ASSERT_EQ(ReadFilePrefix((dir / ActiveFile).string(), 1 << 20, a), TReadResult::Ok);
@@ -177,6 +178,33 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   ResetInterface();
   EXPECT_FALSE(ReadCompiledTables(dir.string()));
   EXPECT_EQ(Sections[1].Y, 0);
+}
+
+// Writing the same tables again keeps the copies (no write at start when
+// nothing changed); a changed table, or a copy others may write, is replaced.
+TEST(CompiledTables, AnUnchangedCopyIsKept) {
+  const fs::path dir = TempFolder("kept");
+  ResetInterface();
+  Regions[1].Command = 201;
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  const auto inode = [&](const char* name) {
+    struct stat st {};
+    EXPECT_EQ(::stat((dir / name).c_str(), &st), 0);
+    return st.st_ino;
+  };
+  const auto scene = inode(SceneFile), section = inode(SectionFile), active = inode(ActiveFile);
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_EQ(inode(SceneFile), scene);
+  EXPECT_EQ(inode(SectionFile), section);
+  EXPECT_EQ(inode(ActiveFile), active);
+  Regions[1].Command = 202;
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_NE(inode(ActiveFile), active);
+  EXPECT_EQ(inode(SectionFile), section);
+  fs::permissions(dir / SectionFile, fs::perms::others_write, fs::perm_options::add);
+  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  EXPECT_NE(inode(SectionFile), section);
+  EXPECT_EQ(fs::status(dir / SectionFile).permissions() & fs::perms::others_write, fs::perms::none);
 }
 
 // A compiled copy someone else could have made or changed is not read, nor

@@ -33,7 +33,7 @@ Raster PanelImage() {
   struct Well {
     float x0, y0, x1, y1;
   };
-  for (const Well& w : {Well{6, 40, 132, 164}, Well{132, 40, 236, 164}, Well{610, 38, 798, 160}}) {
+  for (const Well& w : {Well{6, 40, 132, 164}, Well{132, 40, 236, 164}, Well{564, 38, 798, 160}}) {
     Fill(r, [&](float x, float y) { return SdBox(x, y, w.x0 + 1, w.y0, w.x1 - 1, w.y1, 6); },
          Col(6, 8, 20, 0.35f));
     Stroke(r, [&](float x, float y) { return SdBox(x, y, w.x0 + 1, w.y0, w.x1 - 1, w.y1, 6); },
@@ -43,16 +43,16 @@ Raster PanelImage() {
 }
 
 Raster StoryBackImage() {
-  Raster r(370, 122);
-  auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 369.5f, 121.5f, 6); };
+  Raster r(324, 122);
+  auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 323.5f, 121.5f, 6); };
   Fill(r, box, [](float, float y) { return Mix(Col(8, 12, 30, 0.92f), Col(4, 6, 18, 0.92f), y / 122); });
   Stroke(r, box, 1.2f, Col(86, 106, 160));
   // Title tab and divider.
   Fill(r, [](float x, float y) { return SdBox(x, y, 6, 3, 150, 19, 4); }, Col(40, 30, 40, 0.8f));
-  Fill(r, [](float x, float y) { return SdBox(x, y, 8, 21, 344, 22, 0); }, Col(90, 80, 100, 0.8f));
+  Fill(r, [](float x, float y) { return SdBox(x, y, 8, 21, 298, 22, 0); }, Col(90, 80, 100, 0.8f));
   // Scroll track on the right, between the two scroll buttons.
-  Fill(r, [](float x, float y) { return SdBox(x, y, 351, 19, 367, 103, 3); }, Col(2, 4, 12));
-  Stroke(r, [](float x, float y) { return SdBox(x, y, 351, 19, 367, 103, 3); }, 1.0f,
+  Fill(r, [](float x, float y) { return SdBox(x, y, 305, 19, 321, 103, 3); }, Col(2, 4, 12));
+  Stroke(r, [](float x, float y) { return SdBox(x, y, 305, 19, 321, 103, 3); }, 1.0f,
          Col(60, 76, 120));
   return r;
 }
@@ -292,6 +292,10 @@ void AddPanelImages(Library& lib, const ArtFonts& fonts) {
   AddButton(lib, "BtnStarTool", 44, 32, Caption(cap, "工具"));
   AddButton(lib, "BtnHelp", 44, 32, Caption(cap, "帮助"));
   AddButton(lib, "BtnAbout", 44, 32, Caption(cap, "关于"));
+  // The field of view and the Milky Way, a column left of the grid.
+  AddButton(lib, "BtnZoomIn", 44, 32, Caption(cap, "放大"));
+  AddButton(lib, "BtnZoomOut", 44, 32, Caption(cap, "缩小"));
+  AddButton(lib, "BtnMilkyWay", 44, 32, Caption(cap, "银河"));
   // Window.
   AddButton(lib, "BtnMinimize", 22, 22, Bar(-5, 3, 5, 5.5f));
   AddButton(lib, "BtnQuit", 22, 22, Shapes({Line(-4.5f, -4.5f, 4.5f, 4.5f, 2.4f),

@@ -81,9 +81,11 @@ std::vector<uint32_t> RenderPreview(const std::vector<LibraryImage>& lib) {
   c.Draw(Find(lib, "BtnPanel"), 708, P + 6);
   c.Draw(Find(lib, "BtnMinimize"), 746, P + 7);
   c.Draw(Find(lib, "BtnQuit"), 772, P + 7);
-  c.Draw(Find(lib, "BtnTextUp"), 589, P + 43);
-  c.Draw(Find(lib, "BtnTextDown"), 589, P + 143);
-  c.Draw(Find(lib, "TextThumb"), 589, P + 59);
+  const char* column[3] = {"BtnZoomIn", "BtnZoomOut", "BtnMilkyWay"};
+  for (int i = 0; i < 3; ++i) c.Draw(Find(lib, column[i]), 568, P + 42 + 40 * i, i == 2 ? 2 : 0);
+  c.Draw(Find(lib, "BtnTextUp"), 543, P + 43);
+  c.Draw(Find(lib, "BtnTextDown"), 543, P + 143);
+  c.Draw(Find(lib, "TextThumb"), 543, P + 59);
   const LibraryImage* comp = Find(lib, "Comp");
   const LibraryImage* needle = Find(lib, "Needle");
   if (comp) c.Draw(comp, 70 - comp->FrameWidth / 2, P + 100 - comp->FrameHeight / 2);

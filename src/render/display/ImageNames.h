@@ -54,7 +54,7 @@ inline constexpr Entry kButtonImages[] = {
     {"BtnMinimize", 4},  {"BtnQuit", 4},      {"BtnPlay", 4},      {"BtnStop", 4},
     {"BtnPlayBack", 4},  {"BtnStepForward", 4}, {"BtnStepBack", 4}, {"BtnPanel", 4},
     {"BtnTextUp", 4},    {"BtnTextDown", 4},  {"TextThumb", 4},    {"BtnLabels", 4},
-    {"BtnRealSky", 4},
+    {"BtnRealSky", 4},   {"BtnZoomIn", 4},    {"BtnZoomOut", 4},   {"BtnMilkyWay", 4},
 };
 
 // "Messia2.rxf" (DXImageList1): the picture under the pointer. Messier
