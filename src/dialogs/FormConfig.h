@@ -118,7 +118,7 @@ class TFormConfig {
   void SelectCountry(const std::string& country);
   void ClearCity();
   bool TypedDate(int& year, int& month, int& day) const;
-  static int NearestCity(double lat, double lon);  // 0 without cities
+  int NearestCity(double lat, double lon) const;  // 0 without cities
   bool Fail(TConfigField field, const std::string& text);
 
   TSkyloom& sky_;

@@ -110,11 +110,10 @@ void TFormSky::FormCreate() {
   ReadParameters(Parameters);
   SetMenuTableDefaults();
   BuildPopupMenu();
-  // Star catalogue (and the city names of the status line).
-  if (CityCount == 0) LoadCityTable(CityFileName);
+  // Star catalogue, and the city table of the status line and the settings
+  // dialog.
+  if (Sky.CityTable.CityCount == 0) Sky.CityTable.Load(CityFileName);
   Sky.LoadStarData();
-  // The city table of the settings dialog.
-  LoadCityTable(CityFileName);
   // Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -208,7 +207,7 @@ void TFormSky::StartImGui() {
   for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
   for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
-  ImGuiHost.AddGlyphs(DialogGlyphs());
+  ImGuiHost.AddGlyphs(DialogGlyphs(Sky.CityTable));
   ImGuiHost.Initialize(DXDraw);
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "CityTable.h"
 #include "MilkyWay.h"
 #include "ShortString.h"
 #include "Table.h"
@@ -179,7 +180,9 @@ class TSkyloom {
   int32_t TimeZone = 0;      // hours east of Greenwich
   double Longitude = 0;      // radians, east positive
   double Latitude = 0;       // radians, north positive
-  int32_t City = 0;
+  int32_t City = 0;          // 1..CityCount of CityTable; 0 a place of its own
+  // The listed cities a place can be chosen from (read by the main form).
+  TCityTable CityTable;
   // Unattended runs (--render, --script) read the settings but never write
   // them: no repair, no save, no clean-up of the settings folder.
   bool SettingsReadOnly = false;

@@ -40,7 +40,7 @@ const TCitySpec kCities[] = {
 class FormConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CityCount = 0;
+    TCityTable& cities = sky.CityTable;
     for (const TCitySpec& s : kCities) {
       TCityInfo c;
       c.Country.set(Utf8ToGbk(s.Country));
@@ -49,7 +49,7 @@ class FormConfigTest : public ::testing::Test {
       c.Longitude = s.LonDeg * Deg;
       c.TimeZone = s.Zone;
       c.English.set(s.English);
-      Cities[++CityCount] = c;
+      cities.Cities[++cities.CityCount] = c;
     }
     sky.Year = 2026;
     sky.Month = 1;
@@ -70,7 +70,6 @@ class FormConfigTest : public ::testing::Test {
     params.MusicOn = 1;
   }
   void TearDown() override {
-    CityCount = 0;
     StepUnit = StepAmount = 1;
   }
 
@@ -214,7 +213,7 @@ TEST_F(FormConfigTest, FindingACityByName) {
     EXPECT_EQ(form.SelectedCity, c.City ? c.City : 1);
     if (c.City) {
       EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country);
-      EXPECT_EQ(CityText(), GbkToUtf8(Cities[c.City].CityName.view()));
+      EXPECT_EQ(CityText(), GbkToUtf8(sky.CityTable.Cities[c.City].CityName.view()));
       if (c.City == 2) {
         EXPECT_EQ(form.EditLat, "31.2");
       }
@@ -315,8 +314,8 @@ TEST_F(FormConfigTest, ConfirmStoresTheChosenCity) {
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(sky.City, 2);
   // The fields as shown were left alone: the city's own place, exactly.
-  EXPECT_EQ(sky.Latitude, Cities[2].Latitude);
-  EXPECT_EQ(sky.Longitude, Cities[2].Longitude);
+  EXPECT_EQ(sky.Latitude, sky.CityTable.Cities[2].Latitude);
+  EXPECT_EQ(sky.Longitude, sky.CityTable.Cities[2].Longitude);
   EXPECT_EQ(sky.TimeZone, 8);
 }
 
@@ -529,8 +528,8 @@ TEST_F(FormConfigTest, ConfirmWithoutEditsKeepsThePlaceExactly) {
   form.FormShow();
   ChooseCity("澳大利亚", "悉尼");
   form.Button1Click();
-  EXPECT_EQ(sky.Latitude, Cities[6].Latitude);
-  EXPECT_EQ(sky.Longitude, Cities[6].Longitude);
+  EXPECT_EQ(sky.Latitude, sky.CityTable.Cities[6].Latitude);
+  EXPECT_EQ(sky.Longitude, sky.CityTable.Cities[6].Longitude);
 
   form.FormShow();
   form.RadioButtonNorth = true;

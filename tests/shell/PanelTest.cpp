@@ -148,8 +148,10 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   // end readable.
   TSkyloom& sky = *SkyModel;
   int longest = 1;
-  for (int i = 1; i <= CityCount; ++i)
-    if (Cities[i].CityName.view().size() > Cities[longest].CityName.view().size()) longest = i;
+  const TCityTable& cities = sky.CityTable;
+  for (int i = 1; i <= cities.CityCount; ++i)
+    if (cities.Cities[i].CityName.view().size() > cities.Cities[longest].CityName.view().size())
+      longest = i;
   sky.City = longest;
   form_->SkyStale = true;
   Frames(1);
@@ -169,8 +171,8 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
 
 TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
   TSkyloom& sky = *SkyModel;
-  for (int i = 1; i <= CityCount; ++i)
-    if (GbkToUtf8(Trim(Cities[i].CityName.view())) == "北京") sky.City = i;
+  for (int i = 1; i <= sky.CityTable.CityCount; ++i)
+    if (GbkToUtf8(Trim(sky.CityTable.Cities[i].CityName.view())) == "北京") sky.City = i;
   ASSERT_GT(sky.City, 0);
   form_->ExecuteCommand(101);  // 中/英
   form_->SkyStale = true;
