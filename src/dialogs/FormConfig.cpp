@@ -244,8 +244,8 @@ void TFormConfig::FormShow() {
   for (const TBitBox& b : BitBoxes())
     this->*b.Box = ((b.Set == 1 ? sky_.Mode1 : sky_.Mode2) & b.Bit) != 0;
 
-  StepRadio = StepUnit >= 1 && StepUnit <= 4 ? StepUnit : 1;
-  EditUnit = std::to_string(StepAmount);
+  StepRadio = sky_.StepUnit >= 1 && sky_.StepUnit <= 4 ? sky_.StepUnit : 1;
+  EditUnit = std::to_string(sky_.StepAmount);
   ScrollBar1 = std::clamp(sky_.StarLimit / 10, 2, 8);
   ScrollBar2 = std::clamp(params_.SubtitleSpeed, 2, 18);
   CheckBox1 = params_.MusicOn != 0;
@@ -502,8 +502,8 @@ void TFormConfig::Button1Click() {
   sky_.StarLimit = ScrollBar1 * 10;
 
   params_.SubtitleSpeed = ScrollBar2;
-  StepUnit = StepRadio;
-  StepAmount = amount;
+  sky_.StepUnit = StepRadio;
+  sky_.StepAmount = amount;
   params_.MusicOn = CheckBox1;
   params_.SubtitlesOn = CheckBox3;
   params_.SpeechOn = CheckBoxVoice;

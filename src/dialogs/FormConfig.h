@@ -27,8 +27,8 @@ enum class TConfigField {
 class TFormConfig {
  public:
   // Besides the model, the dialog shows and sets the program-wide switches
-  // `params` (an applied "确定" writes them) and the time step (StepUnit,
-  // StepAmount).
+  // `params` (an applied "确定" writes them) and the time step (the model's
+  // StepUnit, StepAmount).
   TFormConfig(TSkyloom& sky, TParameters& params);
 
   // What the dialog asks of the rest of the program. Each has a default that

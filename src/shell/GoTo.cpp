@@ -84,7 +84,7 @@ void TViewState::StepTime() {
   TSkyloom& sky = Sky;
   TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute, sky.Second};
   // At the first or last date the program represents, time stands still.
-  if (!AddToCivil(t, StepUnit, static_cast<int64_t>(PlayDirection) * StepAmount)) {
+  if (!AddToCivil(t, sky.StepUnit, static_cast<int64_t>(PlayDirection) * sky.StepAmount)) {
     Player.Active = false;
     Playing = false;
   }

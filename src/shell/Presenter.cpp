@@ -53,7 +53,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   }
   // A show page whose time glides in seconds shows them on the clock, as a
   // time flow in seconds does.
-  int clockUnit = StepUnit;
+  int clockUnit = sky.StepUnit;
   if (player.Active && player.Kind == 2 && Lecture.Current >= 1 && Lecture.Current <= Lecture.Count) {
     const TShowFrame& page = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
     if ((page.Moves & MoveBits::Time) && page.StepUnit == 4) clockUnit = 4;
@@ -69,7 +69,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .SubtitlesOn = view.Parameters.SubtitlesOn != 0,
                       .PlayerStatus = status,
                       .PlayerKind = stopped ? 0 : player.Kind,
-                      .StepAmount = StepAmount,
+                      .StepAmount = sky.StepAmount,
                       .StepUnit = clockUnit,
                       .CityName = city,
                       .Scratch = &PanelScratch,

@@ -210,6 +210,10 @@ class TSkyloom {
   uint8_t Tracking = 0;
   int32_t TrackId = 0;
   int32_t TurnStep = 0;      // whole degrees
+  // The step of the time flow: StepAmount units, unit 1 minute, 2 day,
+  // 3 year, 4 second.
+  int StepUnit = 1;
+  int StepAmount = 1;
 
   // Directions of date of the stars, boundaries, Messier objects and grid
   // circles from the last update (reused while the day and places hold).
@@ -262,7 +266,3 @@ void FreeSkyModel();
 // Process-wide random generator (Random(n) yields 0..n-1), seeded at creation.
 void RandomSeed(uint32_t seed);
 int Random(int n);
-
-// Global step settings of the time flow: unit 1 minute, 2 day, 3 year, 4 second.
-extern int StepUnit;
-extern int StepAmount;

@@ -64,13 +64,10 @@ class FormConfigTest : public ::testing::Test {
     sky.Mode2 = 0x800;
     sky.NamesOn = sky.LinesOn = 1;
     sky.StarLimit = 60;
-    StepUnit = 2;
-    StepAmount = 3;
+    sky.StepUnit = 2;
+    sky.StepAmount = 3;
     params.SubtitleSpeed = 12;
     params.MusicOn = 1;
-  }
-  void TearDown() override {
-    StepUnit = StepAmount = 1;
   }
 
   int CountryIndex(const std::string& name) {
@@ -358,7 +355,7 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
     SCOPED_TRACE(c.Name);
     const auto before = std::make_unique<TSkyloom>(sky);
     const TParameters paramsBefore = params;
-    const int stepUnitBefore = StepUnit;
+    const int stepUnitBefore = sky.StepUnit;
     form.FormShow();
     ChooseCity("中国", "上海");
     form.EditYear = "2030";   // every other field holds a good new value
@@ -383,7 +380,7 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
     EXPECT_EQ(sky.City, before->City);
     EXPECT_EQ(sky.Mode2, before->Mode2);
     EXPECT_EQ(sky.StarLimit, before->StarLimit);
-    EXPECT_EQ(StepUnit, stepUnitBefore);
+    EXPECT_EQ(sky.StepUnit, stepUnitBefore);
     EXPECT_EQ(params, paramsBefore);
   }
   // A bad time in the picker is refused as well.
@@ -490,8 +487,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.CheckBoxMilkyWay = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(StepUnit, 3);
-  EXPECT_EQ(StepAmount, 10);
+  EXPECT_EQ(sky.StepUnit, 3);
+  EXPECT_EQ(sky.StepAmount, 10);
   EXPECT_EQ(sky.StarLimit, 80);
   EXPECT_EQ(params.SubtitleSpeed, 4);
   EXPECT_EQ(params.MusicOn, 0);
@@ -507,8 +504,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.EditUnit = "10";
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(StepUnit, 4);
-  EXPECT_EQ(StepAmount, 10);
+  EXPECT_EQ(sky.StepUnit, 4);
+  EXPECT_EQ(sky.StepAmount, 10);
   form.FormShow();
   EXPECT_EQ(form.StepRadio, 4);
 }

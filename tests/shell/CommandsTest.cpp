@@ -368,8 +368,8 @@ TEST_F(CommandsTest, TimeFlowStepsByTheChosenUnitAndStopsAtTheEdge) {
       {3, 5, -1, {-99997, 1, 1, 0, 0}, {-99999, 1, 1, 0, 0}, false},
   };
   for (const Case& c : cases) {
-    StepUnit = c.Unit;
-    StepAmount = c.Amount;
+    Sky().StepUnit = c.Unit;
+    Sky().StepAmount = c.Amount;
     form_->PlayDirection = c.Direction;
     form_->Playing = true;
     form_->Player.Active = true;
@@ -381,12 +381,11 @@ TEST_F(CommandsTest, TimeFlowStepsByTheChosenUnitAndStopsAtTheEdge) {
     EXPECT_EQ(form_->Player.Active, c.StillPlaying) << c.Unit << " " << c.Amount;
     EXPECT_TRUE(form_->SkyStale);
   }
-  StepUnit = StepAmount = 1;
 }
 
 TEST_F(CommandsTest, TrackedTimeFlowFollowsTheTargetAndTheGround) {
   Sky().Tracking = 1;
-  StepUnit = StepAmount = 1;
+  Sky().StepUnit = Sky().StepAmount = 1;
   form_->PlayDirection = 1;
   struct Case {
     double X, Y, Z;

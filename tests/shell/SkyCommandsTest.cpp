@@ -311,8 +311,8 @@ TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
 TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
   TSkyloom& sky = *SkyModel;
   sky.Year = 99999, sky.Month = 12, sky.Day = 31, sky.Hour = 23, sky.Minute = 50;
-  StepUnit = 3;
-  StepAmount = 1;
+  sky.StepUnit = 3;
+  sky.StepAmount = 1;
   form_->PlayMode = 3;
   form_->ExecuteCommand(108);
   Frames(3);
@@ -323,7 +323,6 @@ TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
     ASSERT_TRUE(std::isfinite(sky.Stars[k].X) && std::isfinite(sky.Stars[k].Y)) << k;
   }
   for (int j = 1; j <= 10; ++j) ASSERT_TRUE(std::isfinite(sky.Planets[j].X)) << j;
-  StepUnit = StepAmount = 1;
 }
 
 TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
