@@ -108,7 +108,7 @@ void TFormSky::FormCreate() {
     SetBareSections();
   }
   ReadParameters(Parameters);
-  SetMenuTableDefaults();
+  Parameters.MenuTable = DefaultMenuTable();
   BuildPopupMenu();
   // Star catalogue, and the city table of the status line and the settings
   // dialog.
@@ -242,7 +242,7 @@ void TFormSky::DrawTip() {
   if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
   if (Pointer.MouseState == 1 || DialogView) return;  // not while pressing or in a dialog
-  TipText = ControlTip(Regions[TipRegion].Command, Sky.English == 1);
+  TipText = ControlTip(Parameters.KeyTable, Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
   cv.Font.Name = LoadStr(22);

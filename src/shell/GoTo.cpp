@@ -234,7 +234,7 @@ void TViewState::SyncLayerButtons(int mode) {
   Marks.Clear();
   // The popup items' check marks say what the switches are.
   for (int k = 1; k <= MenuTableSize; ++k) {
-    TMenuEntry& e = MenuTable[k];
+    TMenuEntry& e = Parameters.MenuTable[k];
     const bool* on = e.Command == Cmd::ConstHighlight    ? &Popup.ConstellationHighlight
                      : e.Command == Cmd::ConstLines      ? &Popup.ConstellationLines
                      : e.Command == Cmd::ConstGreekNames ? &Popup.ConstellationGreekNames

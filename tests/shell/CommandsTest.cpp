@@ -581,7 +581,7 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   Sky().GroundOn = 1;
   Sky().English = 1;
   form_->Marks.HighlightCount = 3;
-  SetMenuTableDefaults();
+  form_->Parameters.MenuTable = DefaultMenuTable();
   form_->Popup = TPopupSwitches{};
   form_->Popup.ConstellationLines = true;
   form_->SyncLayerButtons(1);
@@ -593,12 +593,13 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(Regions[9].State, 2);
   EXPECT_EQ(Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
+  const TMenuTable& menu = form_->Parameters.MenuTable;
   for (int k = 1; k <= MenuTableSize; ++k) {
-    if (MenuTable[k].Command == 1202) {
-      EXPECT_EQ(MenuTable[k].Checked, 1) << k;
+    if (menu[k].Command == 1202) {
+      EXPECT_EQ(menu[k].Checked, 1) << k;
     }
-    if (MenuTable[k].Command == 1205) {
-      EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+    if (menu[k].Command == 1205) {
+      EXPECT_EQ(menu[k].Checked, 0) << k;
     }
   }
 }
