@@ -14,8 +14,6 @@
 namespace {
 
 void BM_DrawFrameEveryLayer(benchmark::State& state) {
-  SetKeyTableDefaults();
-  SetMenuTableDefaults();
   auto form = StartBeijingForm(20260115);
   SkyModel->ViewAlt = 40 * M_PI / 180;
   form->DXDrawInitialize();

@@ -141,13 +141,15 @@ void TFormConfig::ShowPlace(double lat, double lon, int zone, bool cityRule) {
 }
 
 void TFormConfig::FillCities() {
+  const TCityTable& cities = sky_.CityTable;
   ComboBoxCityItems.clear();
   ComboBoxCityIndex = -1;
   if (ComboBoxCountryIndex < 0 || ComboBoxCountryIndex >= int(ComboBoxCountryItems.size())) return;
   const std::string country = Utf8ToGbk(ComboBoxCountryItems[ComboBoxCountryIndex]);
   std::vector<std::string> names;
-  for (int i = 1; i <= CityCount; ++i)
-    if (Cities[i].Country.view() == country) names.push_back(Cities[i].CityName.str());
+  for (int i = 1; i <= cities.CityCount; ++i)
+    if (cities.Cities[i].Country.view() == country)
+      names.push_back(cities.Cities[i].CityName.str());
   SortUnique(names);
   for (const std::string& n : names) ComboBoxCityItems.push_back(GbkToUtf8(n));
 }
@@ -159,12 +161,14 @@ void TFormConfig::SelectCountry(const std::string& country) {
                              : int(it - ComboBoxCountryItems.begin());
 }
 
-int TFormConfig::NearestCity(double lat, double lon) {
+int TFormConfig::NearestCity(double lat, double lon) const {
+  const TCityTable& cities = sky_.CityTable;
   int best = 0;
   double bestCos = -2;
-  for (int i = 1; i <= CityCount; ++i) {
-    const double c = std::sin(lat) * std::sin(Cities[i].Latitude) +
-                     std::cos(lat) * std::cos(Cities[i].Latitude) * std::cos(lon - Cities[i].Longitude);
+  for (int i = 1; i <= cities.CityCount; ++i) {
+    const double c = std::sin(lat) * std::sin(cities.Cities[i].Latitude) +
+                     std::cos(lat) * std::cos(cities.Cities[i].Latitude) *
+                         std::cos(lon - cities.Cities[i].Longitude);
     if (c > bestCos) {
       bestCos = c;
       best = i;
@@ -179,6 +183,7 @@ void TFormConfig::ClearCity() {
 }
 
 void TFormConfig::FormShow() {
+  const TCityTable& cities = sky_.CityTable;
   Open = true;
   Applied = false;
   ErrorField = TConfigField::None;
@@ -205,30 +210,30 @@ void TFormConfig::FormShow() {
   EditDay = std::to_string(sky_.Day);
 
   std::vector<std::string> countries;
-  for (int i = 1; i <= CityCount; ++i)
-    if (i == 1 || Cities[i].Country.view() != Cities[i - 1].Country.view())
-      countries.push_back(Cities[i].Country.str());
+  for (int i = 1; i <= cities.CityCount; ++i)
+    if (i == 1 || cities.Cities[i].Country.view() != cities.Cities[i - 1].Country.view())
+      countries.push_back(cities.Cities[i].Country.str());
   SortUnique(countries);
   ComboBoxCountryItems.clear();
   for (const std::string& c : countries) ComboBoxCountryItems.push_back(GbkToUtf8(c));
   ComboBoxCountryIndex = ComboBoxCountryItems.empty() ? -1 : 0;
   SelectedCity = 0;
 
-  if (sky_.City <= 0 || sky_.City > CityCount) {
+  if (sky_.City <= 0 || sky_.City > cities.CityCount) {
     // A place of its own: the lists open on the city nearest to it, without
     // choosing it, so that the country and its cities are at hand.
     const int near = NearestCity(sky_.Latitude, sky_.Longitude);
-    if (near) SelectCountry(Utf8(Cities[near].Country));
+    if (near) SelectCountry(Utf8(cities.Cities[near].Country));
     FillCities();
     if (near) {
       auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(),
-                          Utf8(Cities[near].CityName));
+                          Utf8(cities.Cities[near].CityName));
       if (it != ComboBoxCityItems.end()) ComboBoxCityIndex = int(it - ComboBoxCityItems.begin());
     }
     ShowPlace(sky_.Latitude, sky_.Longitude, sky_.TimeZone, false);
   } else {
     SelectedCity = sky_.City;
-    const TCityInfo& c = Cities[SelectedCity];
+    const TCityInfo& c = cities.Cities[SelectedCity];
     SelectCountry(Utf8(c.Country));
     FillCities();
     auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(), Utf8(c.CityName));
@@ -239,8 +244,8 @@ void TFormConfig::FormShow() {
   for (const TBitBox& b : BitBoxes())
     this->*b.Box = ((b.Set == 1 ? sky_.Mode1 : sky_.Mode2) & b.Bit) != 0;
 
-  StepRadio = StepUnit >= 1 && StepUnit <= 4 ? StepUnit : 1;
-  EditUnit = std::to_string(StepAmount);
+  StepRadio = sky_.StepUnit >= 1 && sky_.StepUnit <= 4 ? sky_.StepUnit : 1;
+  EditUnit = std::to_string(sky_.StepAmount);
   ScrollBar1 = std::clamp(sky_.StarLimit / 10, 2, 8);
   ScrollBar2 = std::clamp(params_.SubtitleSpeed, 2, 18);
   CheckBox1 = params_.MusicOn != 0;
@@ -296,6 +301,7 @@ void TFormConfig::ComboBoxCountryChange() {
 }
 
 void TFormConfig::ComboBoxCityChange() {
+  const TCityTable& cities = sky_.CityTable;
   SelectedCity = 0;
   if (ComboBoxCountryIndex < 0 || ComboBoxCityIndex < 0 ||
       ComboBoxCountryIndex >= int(ComboBoxCountryItems.size()) ||
@@ -303,10 +309,11 @@ void TFormConfig::ComboBoxCityChange() {
     return;
   const std::string country = Utf8ToGbk(ComboBoxCountryItems[ComboBoxCountryIndex]);
   const std::string city = Utf8ToGbk(ComboBoxCityItems[ComboBoxCityIndex]);
-  for (int i = 1; i <= CityCount; ++i) {
-    if (Cities[i].Country.view() == country && Cities[i].CityName.view() == city) {
+  for (int i = 1; i <= cities.CityCount; ++i) {
+    if (cities.Cities[i].Country.view() == country && cities.Cities[i].CityName.view() == city) {
       SelectedCity = i;
-      ShowPlace(Cities[i].Latitude, Cities[i].Longitude, Cities[i].TimeZone, true);
+      const TCityInfo& c = cities.Cities[i];
+      ShowPlace(c.Latitude, c.Longitude, c.TimeZone, true);
       break;
     }
   }
@@ -318,24 +325,25 @@ void TFormConfig::ComboBoxCityChange() {
 }
 
 void TFormConfig::EditFindCityChange() {
+  const TCityTable& cities = sky_.CityTable;
   const std::string wanted = Utf8ToGbk(Trim(EditFindCity));
   if (wanted.empty()) return;
   int found = 0;
-  for (int i = 1; i <= CityCount && !found; ++i)
-    if (Cities[i].CityName.view() == wanted) found = i;
-  for (int i = 1; i <= CityCount && !found; ++i)
-    if (Cities[i].CityName.view().find(wanted) != std::string_view::npos) found = i;
+  for (int i = 1; i <= cities.CityCount && !found; ++i)
+    if (cities.Cities[i].CityName.view() == wanted) found = i;
+  for (int i = 1; i <= cities.CityCount && !found; ++i)
+    if (cities.Cities[i].CityName.view().find(wanted) != std::string_view::npos) found = i;
   // English names ("London", "new york"), in any case and spacing: the
   // whole name first, then the name it begins.
   const std::string english = Squeezed(EditFindCity);
-  for (int i = 1; i <= CityCount && !found && !english.empty(); ++i)
-    if (Squeezed(Cities[i].English.str()) == english) found = i;
-  for (int i = 1; i <= CityCount && !found && english.size() >= 3; ++i)
-    if (Squeezed(Cities[i].English.str()).rfind(english, 0) == 0) found = i;
+  for (int i = 1; i <= cities.CityCount && !found && !english.empty(); ++i)
+    if (Squeezed(cities.Cities[i].English.str()) == english) found = i;
+  for (int i = 1; i <= cities.CityCount && !found && english.size() >= 3; ++i)
+    if (Squeezed(cities.Cities[i].English.str()).rfind(english, 0) == 0) found = i;
   if (!found) return;
-  SelectCountry(Utf8(Cities[found].Country));
+  SelectCountry(Utf8(cities.Cities[found].Country));
   FillCities();
-  const std::string name = Utf8(Cities[found].CityName);
+  const std::string name = Utf8(cities.Cities[found].CityName);
   auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(), name);
   ComboBoxCityIndex = it == ComboBoxCityItems.end() ? -1 : int(it - ComboBoxCityItems.begin());
   ComboBoxCityChange();
@@ -367,22 +375,24 @@ void TFormConfig::Button3Click() {
 }
 
 void TFormConfig::Button4Click() {
+  const TCityTable& cities = sky_.CityTable;
   double lat = sky_.Latitude, lon = sky_.Longitude;
   int zone = sky_.TimeZone, city = sky_.City;
   ReadSavedPlace(lat, lon, zone, city);
-  if (city < 1 || city > CityCount) {
+  if (city < 1 || city > cities.CityCount) {
     ShowPlace(lat, lon, zone, false);
     ClearCity();
     return;
   }
   SelectedCity = city;
-  const std::string name = Utf8(Cities[city].CityName);
+  const std::string name = Utf8(cities.Cities[city].CityName);
   auto it = std::find(ComboBoxCityItems.begin(), ComboBoxCityItems.end(), name);
   if (it != ComboBoxCityItems.end() &&
       ComboBoxCountryIndex >= 0 &&
-      Utf8(Cities[city].Country) == ComboBoxCountryItems[ComboBoxCountryIndex])
+      Utf8(cities.Cities[city].Country) == ComboBoxCountryItems[ComboBoxCountryIndex])
     ComboBoxCityIndex = int(it - ComboBoxCityItems.begin());
-  ShowPlace(Cities[city].Latitude, Cities[city].Longitude, Cities[city].TimeZone, true);
+  const TCityInfo& c = cities.Cities[city];
+  ShowPlace(c.Latitude, c.Longitude, c.TimeZone, true);
 }
 
 bool TFormConfig::Fail(TConfigField field, const std::string& text) {
@@ -492,8 +502,8 @@ void TFormConfig::Button1Click() {
   sky_.StarLimit = ScrollBar1 * 10;
 
   params_.SubtitleSpeed = ScrollBar2;
-  StepUnit = StepRadio;
-  StepAmount = amount;
+  sky_.StepUnit = StepRadio;
+  sky_.StepAmount = amount;
   params_.MusicOn = CheckBox1;
   params_.SubtitlesOn = CheckBox3;
   params_.SpeechOn = CheckBoxVoice;

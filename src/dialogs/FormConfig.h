@@ -27,8 +27,8 @@ enum class TConfigField {
 class TFormConfig {
  public:
   // Besides the model, the dialog shows and sets the program-wide switches
-  // `params` (an applied "确定" writes them) and the time step (StepUnit,
-  // StepAmount).
+  // `params` (an applied "确定" writes them) and the time step (the model's
+  // StepUnit, StepAmount).
   TFormConfig(TSkyloom& sky, TParameters& params);
 
   // What the dialog asks of the rest of the program. Each has a default that
@@ -118,7 +118,7 @@ class TFormConfig {
   void SelectCountry(const std::string& country);
   void ClearCity();
   bool TypedDate(int& year, int& month, int& day) const;
-  static int NearestCity(double lat, double lon);  // 0 without cities
+  int NearestCity(double lat, double lon) const;  // 0 without cities
   bool Fail(TConfigField field, const std::string& text);
 
   TSkyloom& sky_;

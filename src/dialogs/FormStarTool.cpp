@@ -48,8 +48,8 @@ void TFormStarTool::FormShow() {
   } else {
     EditConstName.clear();
   }
-  StepUnitChoice = StepUnit >= 1 && StepUnit <= 4 ? StepUnit : 1;
-  EditUnit = std::to_string(StepAmount);
+  StepUnitChoice = Sky.StepUnit >= 1 && Sky.StepUnit <= 4 ? Sky.StepUnit : 1;
+  EditUnit = std::to_string(Sky.StepAmount);
   LabelConstHint.clear();
 }
 
@@ -252,8 +252,8 @@ void TFormStarTool::Button1Click() {
       ErrorText = "步进时间的数量应为 1 到 10000 的整数。";
       return;
     }
-    StepUnit = StepUnitChoice;
-    StepAmount = static_cast<int>(amount);
+    Sky.StepUnit = StepUnitChoice;
+    Sky.StepAmount = static_cast<int>(amount);
   }
   Sky.Tracking = CheckBoxLock ? 1 : 0;
   Result = RadioButtonMove ? 2 : 3;

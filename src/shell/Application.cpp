@@ -155,8 +155,7 @@ int RunSkyloom(int argc, char** argv) {
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
     Report({"", "SDL could not start", SDL_GetError()});
 
-  // The model exists before any window; the key and menu tables get their
-  // defaults before any form.
+  // The model exists before any window.
   // Unattended runs (one picture, a script) draw the same random trees every
   // time, so that their pictures are reproducible and can be compared.
   const bool unattended = !renderFile.empty() || !scriptFile.empty() || !recordFile.empty();
@@ -205,8 +204,6 @@ int RunSkyloom(int argc, char** argv) {
       return 2;
     }
   }
-  SetKeyTableDefaults();
-  SetMenuTableDefaults();
 
   TFormLogo logo;
   if (renderFile.empty() && recordFile.empty()) logo.Show();

@@ -45,8 +45,8 @@ constexpr TTip Tips[] = {
 };
 
 // The key of the key table that sends `command` ("D"), or "".
-std::string TableKey(int command) {
-  for (const TKeyEntry& e : KeyTable) {
+std::string TableKey(const TKeyTable& keys, int command) {
+  for (const TKeyEntry& e : keys) {
     if (!e.Enabled || e.Command != command) continue;
     if (e.Key >= 'A' && e.Key <= 'Z') return std::string(1, static_cast<char>(e.Key));
   }
@@ -55,10 +55,10 @@ std::string TableKey(int command) {
 
 }  // namespace
 
-std::string ControlTip(int command, bool english) {
+std::string ControlTip(const TKeyTable& keys, int command, bool english) {
   for (const TTip& t : Tips) {
     if (t.Command != command) continue;
-    std::string key = t.Key ? Utf8ToGbk(t.Key) : TableKey(command);
+    std::string key = t.Key ? Utf8ToGbk(t.Key) : TableKey(keys, command);
     std::string text = english ? t.English : Utf8ToGbk(t.Chinese);
     if (key.empty()) return text;
     return english ? text + " (" + key + ")" : text + Utf8ToGbk("（") + key + Utf8ToGbk("）");

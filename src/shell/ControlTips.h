@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "GlobalParams.h"
+
 // "星名（D）" -- the name of the control sending `command` and the key that
 // does the same, in GBK; English "Names (D)" when `english`. "" for a
-// command that no control of the panel sends.
-std::string ControlTip(int command, bool english);
+// command that no control of the panel sends. The key comes from `keys`.
+std::string ControlTip(const TKeyTable& keys, int command, bool english);
 
 // Frames the pointer rests on a control before its tip shows.
 constexpr int TipDelayFrames = 12;

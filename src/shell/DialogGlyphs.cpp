@@ -19,12 +19,12 @@ const char* const HelpFileName = "帮助.txt";
 
 }  // namespace
 
-std::string DialogGlyphs() {
+std::string DialogGlyphs(const TCityTable& cities) {
   std::string out;
   for (const std::string& s : DialogTexts()) out += s;
-  for (int i = 1; i <= CityCount; ++i) {
-    out += GbkToUtf8(Cities[i].Country.view());
-    out += GbkToUtf8(Cities[i].CityName.view());
+  for (int i = 1; i <= cities.CityCount; ++i) {
+    out += GbkToUtf8(cities.Cities[i].Country.view());
+    out += GbkToUtf8(cities.Cities[i].CityName.view());
   }
   out += StarToolGlyphs();
   std::vector<uint8_t> manual;

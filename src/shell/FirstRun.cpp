@@ -116,18 +116,18 @@ std::string SystemZoneName(const std::string& root) {
   return "";
 }
 
-int CityOfZone(const std::string& zoneName, const std::string& zoneTable) {
-  if (CityCount == 0) LoadCityTable(CityFileName);
+int CityOfZone(const TCityTable& cities, const std::string& zoneName,
+               const std::string& zoneTable) {
   double lat = 0, lon = 0;
-  if (CityCount == 0 || !ZonePlace(zoneTable, zoneName, lat, lon)) return 0;
+  if (cities.CityCount == 0 || !ZonePlace(zoneTable, zoneName, lat, lon)) return 0;
   // The zone's own place name: "America/New_York" -> "new york".
   std::string place = zoneName.substr(zoneName.rfind('/') + 1);
   std::replace(place.begin(), place.end(), '_', ' ');
   place = Lower(place);
   int nearest = 0;
   double best = 0;
-  for (int i = 1; i <= CityCount; ++i) {
-    const TCityInfo& c = Cities[i];
+  for (int i = 1; i <= cities.CityCount; ++i) {
+    const TCityInfo& c = cities.Cities[i];
     const std::string english = Lower(c.English.str());
     const double d = Separation(lat, lon, c.Latitude, c.Longitude);
     // A city of the zone's name counts when it lies near the zone's place.
@@ -146,13 +146,14 @@ void ApplyFirstRunDefaults(TSkyloom& sky, int zone, const std::string& zoneName,
   sky.Latitude = 40 * Deg;
   sky.Longitude = zone * 15 * Deg;
   sky.City = 0;
-  if (CityCount == 0) LoadCityTable(CityFileName);
-  int city = CityOfZone(zoneName, zoneTable);
-  for (int i = 1; i <= CityCount && !city; ++i)
-    if (Cities[i].TimeZone == zone) city = i;
+  TCityTable& cities = sky.CityTable;
+  if (cities.CityCount == 0) cities.Load(CityFileName);
+  int city = CityOfZone(cities, zoneName, zoneTable);
+  for (int i = 1; i <= cities.CityCount && !city; ++i)
+    if (cities.Cities[i].TimeZone == zone) city = i;
   if (city) {
-    sky.Latitude = Cities[city].Latitude;
-    sky.Longitude = Cities[city].Longitude;
+    sky.Latitude = cities.Cities[city].Latitude;
+    sky.Longitude = cities.Cities[city].Longitude;
     sky.City = city;
   }
   sky.Mode1 = SkyBits::ConstNames | SkyBits::StarNames | SkyBits::PlanetNames;

@@ -7,6 +7,7 @@
 #include <string>
 
 class TSkyloom;
+struct TCityTable;
 
 // True when the per-user settings hold the observer's key.
 bool HasSavedSettings();
@@ -27,12 +28,13 @@ inline constexpr const char* ZoneTableFile = "/usr/share/zoneinfo/zone1970.tab";
 // own place name ("New_York" -> "New York City"), else the city nearest to
 // the principal place zone table `zoneTable` gives the zone. 0 when the
 // zone is not in the table (UTC) or the city table is empty.
-int CityOfZone(const std::string& zoneName, const std::string& zoneTable = ZoneTableFile);
+int CityOfZone(const TCityTable& cities, const std::string& zoneName,
+               const std::string& zoneTable = ZoneTableFile);
 
 // The place and switches of a first run for a clock `zone` hours east: the
 // city of `zoneName` (CityOfZone); else the first city of the city table in
 // that zone; else latitude 40 degrees north and longitude zone x 15
-// degrees. The city table is read when it is not yet. Constellation,
+// degrees. The model's city table is read when it is not yet. Constellation,
 // bright-star and planet names and constellation figures, with both
 // switches on.
 void ApplyFirstRunDefaults(TSkyloom& sky, int zone, const std::string& zoneName = "",

@@ -108,13 +108,12 @@ void TFormSky::FormCreate() {
     SetBareSections();
   }
   ReadParameters(Parameters);
-  SetMenuTableDefaults();
+  Parameters.MenuTable = DefaultMenuTable();
   BuildPopupMenu();
-  // Star catalogue (and the city names of the status line).
-  if (CityCount == 0) LoadCityTable(CityFileName);
+  // Star catalogue, and the city table of the status line and the settings
+  // dialog.
+  if (Sky.CityTable.CityCount == 0) Sky.CityTable.Load(CityFileName);
   Sky.LoadStarData();
-  // The city table of the settings dialog.
-  LoadCityTable(CityFileName);
   // Music.
   MediaPlayer1.FileName = "Music.mid";
   MediaPlayer1.OnNotify = [this] { MediaPlayer1Notify(); };
@@ -208,7 +207,7 @@ void TFormSky::StartImGui() {
   for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
   for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
-  ImGuiHost.AddGlyphs(DialogGlyphs());
+  ImGuiHost.AddGlyphs(DialogGlyphs(Sky.CityTable));
   ImGuiHost.Initialize(DXDraw);
 }
 
@@ -244,7 +243,7 @@ void TFormSky::DrawTip() {
   if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
   if (Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
-  TipText = ControlTip(Regions[TipRegion].Command, Sky.English == 1);
+  TipText = ControlTip(Parameters.KeyTable, Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
   cv.Font.Name = LoadStr(22);

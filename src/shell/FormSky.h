@@ -93,7 +93,7 @@ class TFormSky : public TViewState, public TPresenter, public TStageHooks {
   // Turns an interface event of the region machine into sounds, looks and
   // commands.
   void ApplyRegionEvent(const TRegionAction& action);
-  // The popup menu from MenuTable (each switch starts as its item's check
+  // The popup menu from Parameters.MenuTable (each switch starts as its item's check
   // mark shows), a click on item `tag`, and its drawing in the overlay.
   void BuildPopupMenu();
   void PopupItemClick(int tag);

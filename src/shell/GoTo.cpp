@@ -84,7 +84,7 @@ void TViewState::StepTime() {
   TSkyloom& sky = Sky;
   TCivilTime t{sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute, sky.Second};
   // At the first or last date the program represents, time stands still.
-  if (!AddToCivil(t, StepUnit, static_cast<int64_t>(PlayDirection) * StepAmount)) {
+  if (!AddToCivil(t, sky.StepUnit, static_cast<int64_t>(PlayDirection) * sky.StepAmount)) {
     Player.Active = false;
     Playing = false;
   }
@@ -234,7 +234,7 @@ void TViewState::SyncLayerButtons(int mode) {
   Marks.Clear();
   // The popup items' check marks say what the switches are.
   for (int k = 1; k <= MenuTableSize; ++k) {
-    TMenuEntry& e = MenuTable[k];
+    TMenuEntry& e = Parameters.MenuTable[k];
     const bool* on = e.Command == Cmd::ConstHighlight    ? &Popup.ConstellationHighlight
                      : e.Command == Cmd::ConstLines      ? &Popup.ConstellationLines
                      : e.Command == Cmd::ConstGreekNames ? &Popup.ConstellationGreekNames

@@ -173,7 +173,7 @@ void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
 
 void TFormSky::FormKeyDown(int key, int /*shift*/) {
   if (key == 0) return;
-  for (const TKeyEntry& e : KeyTable) {
+  for (const TKeyEntry& e : Parameters.KeyTable) {
     if (e.Key != key) continue;
     // A table entry naming no region slot changes no look.
     if (e.Region >= 1 && e.Region <= MaxRegions) Regions[e.Region].State ^= e.LookMask;
@@ -277,7 +277,7 @@ void TFormSky::ApplyRegionEvent(const TRegionAction& a) {
 void TFormSky::BuildPopupMenu() {
   PopupMenu1.clear();
   for (int tag = 1; tag <= MenuTableSize; ++tag) {
-    const TMenuEntry& e = MenuTable[tag];
+    const TMenuEntry& e = Parameters.MenuTable[tag];
     if (e.Shown <= 0) continue;
     TPopupItem item;
     item.Tag = tag;
@@ -295,7 +295,7 @@ void TFormSky::BuildPopupMenu() {
 
 bool TFormSky::PopupItemChecked(int tag) const {
   if (tag < 1 || tag > MenuTableSize) return false;
-  if (const bool* s = SwitchOf(const_cast<TPopupSwitches&>(Popup), MenuTable[tag].Command))
+  if (const bool* s = SwitchOf(const_cast<TPopupSwitches&>(Popup), Parameters.MenuTable[tag].Command))
     return *s;
   for (const TPopupItem& item : PopupMenu1)
     if (item.Tag == tag) return item.Checked;
@@ -304,7 +304,7 @@ bool TFormSky::PopupItemChecked(int tag) const {
 
 void TFormSky::PopupItemClick(int tag) {
   if (tag < 1 || tag > MenuTableSize) return;
-  const TMenuEntry& e = MenuTable[tag];
+  const TMenuEntry& e = Parameters.MenuTable[tag];
   ExecuteCommand(e.Command);
   if (e.Toggle != 1) return;
   for (TPopupItem& item : PopupMenu1)
@@ -321,7 +321,7 @@ void TFormSky::DrawPopupMenu() {
       for (TPopupItem& item : PopupMenu1) {
         if (item.Tag != 1) continue;
         const std::string name = Trim(Sky.Consts[sel].Name.view()) + LoadStr(23);
-        MenuTable[1].Caption.set(name);
+        Parameters.MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
         item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
       }

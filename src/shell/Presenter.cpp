@@ -29,10 +29,12 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();
   const bool english = sky.English == 1;
+  const TCityTable& cities = sky.CityTable;
   const std::string_view city =
-      sky.City < 1 || sky.City > CityCount ? std::string_view()
-      : english && !Cities[sky.City].English.empty() ? Cities[sky.City].English.view()
-                                                      : Cities[sky.City].CityName.view();
+      sky.City < 1 || sky.City > cities.CityCount ? std::string_view()
+      : english && !cities.Cities[sky.City].English.empty()
+          ? cities.Cities[sky.City].English.view()
+          : cities.Cities[sky.City].CityName.view();
   // The status line says whether time runs: the time-flow words only while
   // it does (a note of the player's own, such as a go-to's, stays).
   const TPlayerSlot& player = view.Player;
@@ -51,7 +53,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   }
   // A show page whose time glides in seconds shows them on the clock, as a
   // time flow in seconds does.
-  int clockUnit = StepUnit;
+  int clockUnit = sky.StepUnit;
   if (player.Active && player.Kind == 2 && Lecture.Current >= 1 && Lecture.Current <= Lecture.Count) {
     const TShowFrame& page = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
     if ((page.Moves & MoveBits::Time) && page.StepUnit == 4) clockUnit = 4;
@@ -67,7 +69,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .SubtitlesOn = view.Parameters.SubtitlesOn != 0,
                       .PlayerStatus = status,
                       .PlayerKind = stopped ? 0 : player.Kind,
-                      .StepAmount = StepAmount,
+                      .StepAmount = sky.StepAmount,
                       .StepUnit = clockUnit,
                       .CityName = city,
                       .Scratch = &PanelScratch,

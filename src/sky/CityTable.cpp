@@ -8,9 +8,6 @@
 #include "FileIo.h"
 #include "LittleEndian.h"
 
-Table1<TCityInfo, MaxCities> Cities;
-int CityCount = 0;
-
 TCityInfo DecodeCity(std::span<const uint8_t> r) {
   using namespace LittleEndian;
   TCityInfo c;
@@ -32,7 +29,7 @@ void EncodeCity(std::span<uint8_t> r, const TCityInfo& c) {
   PutInt32(r, 532, 0);
 }
 
-int LoadCityTable(const std::string& path) {
+int TCityTable::Load(const std::string& path) {
   for (int i = 1; i <= MaxCities; ++i) Cities[i] = TCityInfo{};
   CityCount = 0;
   std::vector<uint8_t> bytes;

@@ -32,14 +32,17 @@ struct TCityInfo {
 TCityInfo DecodeCity(std::span<const uint8_t> rec);
 void EncodeCity(std::span<uint8_t> rec, const TCityInfo& city);
 
-extern Table1<TCityInfo, MaxCities> Cities;
-extern int CityCount;
+// The cities read from the city file: Cities[1..CityCount].
+struct TCityTable {
+  Table1<TCityInfo, MaxCities> Cities;
+  int CityCount = 0;
 
-// Empties the table, then appends every whole record of the file up to 800.
-// A missing file leaves the table empty; an unreadable one (a folder, pipe
-// or device included: the reader never blocks) does too, with a message on
-// stderr. A file ending in a partial record or holding more than 800 is
-// reported once; its whole records up to 800 are kept. The English names
-// come from CityNames.txt in the same folder when it is there (a city
-// without a line keeps an empty name). Returns CityCount.
-int LoadCityTable(const std::string& path);
+  // Empties the table, then appends every whole record of the file up to
+  // 800. A missing file leaves the table empty; an unreadable one (a folder,
+  // pipe or device included: the reader never blocks) does too, with a
+  // message on stderr. A file ending in a partial record or holding more
+  // than 800 is reported once; its whole records up to 800 are kept. The
+  // English names come from CityNames.txt in the same folder when it is
+  // there (a city without a line keeps an empty name). Returns CityCount.
+  int Load(const std::string& path);
+};

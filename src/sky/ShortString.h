@@ -16,6 +16,7 @@ struct ShortString {
   std::string str() const { return std::string(Text, Len); }
   std::string_view view() const { return std::string_view(Text, Len); }
   bool empty() const { return Len == 0; }
+  bool operator==(const ShortString& other) const { return view() == other.view(); }
 
   // Stores up to 255 bytes of GBK text; longer input is cut.
   void set(std::string_view gbk) {

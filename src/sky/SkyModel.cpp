@@ -6,8 +6,6 @@
 #include <string>
 
 TSkyloom* SkyModel = nullptr;
-int StepUnit = 1;
-int StepAmount = 1;
 
 namespace {
 constexpr double Deg = M_PI / 180.0;
@@ -129,8 +127,6 @@ TSkyloom* CreateSkyModel(std::optional<uint32_t> seed) {
                   : static_cast<uint32_t>(
                         std::chrono::steady_clock::now().time_since_epoch().count() ^
                         std::chrono::system_clock::now().time_since_epoch().count()));
-  StepUnit = 1;
-  StepAmount = 1;
   delete SkyModel;
   SkyModel = new TSkyloom();
   InitSkyModel(*SkyModel);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "CityTable.h"
 #include "MilkyWay.h"
 #include "ShortString.h"
 #include "Table.h"
@@ -179,7 +180,9 @@ class TSkyloom {
   int32_t TimeZone = 0;      // hours east of Greenwich
   double Longitude = 0;      // radians, east positive
   double Latitude = 0;       // radians, north positive
-  int32_t City = 0;
+  int32_t City = 0;          // 1..CityCount of CityTable; 0 a place of its own
+  // The listed cities a place can be chosen from (read by the main form).
+  TCityTable CityTable;
   // Unattended runs (--render, --script) read the settings but never write
   // them: no repair, no save, no clean-up of the settings folder.
   bool SettingsReadOnly = false;
@@ -207,6 +210,10 @@ class TSkyloom {
   uint8_t Tracking = 0;
   int32_t TrackId = 0;
   int32_t TurnStep = 0;      // whole degrees
+  // The step of the time flow: StepAmount units, unit 1 minute, 2 day,
+  // 3 year, 4 second.
+  int StepUnit = 1;
+  int StepAmount = 1;
 
   // Directions of date of the stars, boundaries, Messier objects and grid
   // circles from the last update (reused while the day and places hold).
@@ -259,7 +266,3 @@ void FreeSkyModel();
 // Process-wide random generator (Random(n) yields 0..n-1), seeded at creation.
 void RandomSeed(uint32_t seed);
 int Random(int n);
-
-// Global step settings of the time flow: unit 1 minute, 2 day, 3 year, 4 second.
-extern int StepUnit;
-extern int StepAmount;

@@ -9,8 +9,6 @@
 #include "LittleEndian.h"
 #include "SettingsStore.h"
 
-TKeyEntry KeyTable[KeyTableSize];
-TMenuEntry MenuTable[MenuTableSize + 1];
 
 namespace LE = LittleEndian;
 
@@ -36,7 +34,7 @@ constexpr size_t SubtitleSpeedOffset = 3;
 
 }  // namespace
 
-void SetKeyTableDefaults() {
+TKeyTable DefaultKeyTable() {
   struct TDefault {
     char Key;
     const char* Caption;
@@ -52,10 +50,10 @@ void SetKeyTableDefaults() {
       {'N', "标签避让", Cmd::LabelPlacement, 8, 0}, {'G', "真实天空", Cmd::RealisticSky, 8, 0},
       {'T', "大气折射", Cmd::Refraction, 8, 0},  {'Y', "银河", Cmd::MilkyWay, 8, 0},
   };
-  for (TKeyEntry& e : KeyTable) e = TKeyEntry{};
+  TKeyTable table{};
   int i = 0;
   for (const TDefault& d : Defaults) {
-    TKeyEntry& e = KeyTable[i++];
+    TKeyEntry& e = table[i++];
     e.Enabled = 1;
     e.Key = d.Key;  // the virtual-key code of a letter is its capital
     e.Caption = Gbk(d.Caption);
@@ -63,9 +61,10 @@ void SetKeyTableDefaults() {
     e.Region = d.Region;
     e.LookMask = d.LookMask;
   }
+  return table;
 }
 
-void SetMenuTableDefaults() {
+TMenuTable DefaultMenuTable() {
   struct TDefault {
     int Shown;
     const char* Caption;
@@ -93,17 +92,17 @@ void SetMenuTableDefaults() {
       {0, "停止", 0, 0, 0},
       {}, {}, {}, {},
   };
-  for (int i = 0; i <= MenuTableSize; ++i) {
+  TMenuTable table{};
+  for (int i = 1; i <= MenuTableSize; ++i) {
     const TDefault& d = Defaults[i];
-    TMenuEntry& e = MenuTable[i];
-    e = TMenuEntry{};
-    if (i == 0) continue;
+    TMenuEntry& e = table[i];
     e.Shown = d.Shown;
     if (d.Caption) e.Caption = Gbk(d.Caption);
     e.Command = d.Command;
     e.Checked = static_cast<uint8_t>(d.Checked);
     e.Toggle = d.Toggle;
   }
+  return table;
 }
 
 void EncodeParameters(const TParameters& params, std::span<uint8_t, ConfigFileSize> out) {
@@ -112,7 +111,7 @@ void EncodeParameters(const TParameters& params, std::span<uint8_t, ConfigFileSi
   LE::PutInt32(out, SubtitleSpeedOffset, params.SubtitleSpeed);
   for (int i = 0; i < KeyTableSize; ++i) {
     const size_t o = KeyTableOffset + i * TableEntrySize;
-    const TKeyEntry& e = KeyTable[i];
+    const TKeyEntry& e = params.KeyTable[i];
     LE::PutInt32(out, o, e.Enabled);
     LE::PutInt32(out, o + 4, e.Key);
     LE::PutShortString(out, o + 8, e.Caption);
@@ -122,7 +121,7 @@ void EncodeParameters(const TParameters& params, std::span<uint8_t, ConfigFileSi
   }
   for (int i = 0; i < MenuTableSize; ++i) {
     const size_t o = MenuTableOffset + i * TableEntrySize;
-    const TMenuEntry& e = MenuTable[i + 1];
+    const TMenuEntry& e = params.MenuTable[i + 1];
     LE::PutInt32(out, o, e.Shown);
     LE::PutShortString(out, o + 8, e.Caption);
     LE::PutInt32(out, o + 264, e.Reserved);
@@ -157,7 +156,7 @@ bool DecodeParameters(std::span<const uint8_t> in, TParameters& params, std::str
   params.SubtitleSpeed = speed;
   for (int i = 0; i < KeyTableSize; ++i) {
     const size_t o = KeyTableOffset + i * TableEntrySize;
-    TKeyEntry& e = KeyTable[i];
+    TKeyEntry& e = params.KeyTable[i];
     e.Enabled = LE::GetInt32(in, o);
     e.Key = LE::GetInt32(in, o + 4);
     e.Caption = LE::GetShortString(in, o + 8);
@@ -167,7 +166,7 @@ bool DecodeParameters(std::span<const uint8_t> in, TParameters& params, std::str
   }
   for (int i = 0; i < MenuTableSize; ++i) {
     const size_t o = MenuTableOffset + i * TableEntrySize;
-    TMenuEntry& e = MenuTable[i + 1];
+    TMenuEntry& e = params.MenuTable[i + 1];
     e.Shown = LE::GetInt32(in, o);
     e.Caption = LE::GetShortString(in, o + 8);
     e.Reserved = LE::GetInt32(in, o + 264);
@@ -218,6 +217,4 @@ bool WriteParameters(const TParameters& params) {
 
 void ResetParameters(TParameters& params) {
   params = TParameters{};
-  SetKeyTableDefaults();
-  SetMenuTableDefaults();
 }

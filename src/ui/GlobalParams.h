@@ -1,5 +1,6 @@
 // Program-wide switches of the global parameter file "Config.dat" and the
-// key and popup-menu tables kept with them. Every switch defaults to off.
+// key and popup-menu tables kept with them, in one record. Every switch
+// defaults to off.
 //
 // "Config.dat" (11,370 bytes, little-endian): offset 0 MusicOn, 1 ReservedByte,
 // 2 SubtitlesOn, 3 SubtitleSpeed (int32), 7 KeyTable (20 x 284), 5687
@@ -8,12 +9,47 @@
 // program folder, and written only to the config folder.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 
 #include "FileIo.h"
 #include "ShortString.h"
+
+// One key of the keyboard table: `Key` is a Windows virtual-key code; the
+// entry XORs `LookMask` into the State of region `Region` and executes
+// `Command`.
+struct TKeyEntry {
+  int32_t Enabled = 0;
+  int32_t Key = 0;
+  ShortString Caption;  // GBK
+  int32_t Region = 0;
+  int32_t Command = 0;
+  int32_t LookMask = 0;
+  bool operator==(const TKeyEntry&) const = default;
+};
+
+// One entry of the popup-menu table; it becomes a menu item when Shown > 0,
+// a separator when its caption is "-". Toggle 1: a click flips the mark.
+struct TMenuEntry {
+  int32_t Shown = 0;
+  ShortString Caption;  // GBK
+  int32_t Reserved = 0;
+  int32_t Command = 0;
+  uint8_t Checked = 0;
+  int32_t Toggle = 0;
+  bool operator==(const TMenuEntry&) const = default;
+};
+
+constexpr int KeyTableSize = 20;   // entries 0..19
+constexpr int MenuTableSize = 20;  // entries 1..20
+using TKeyTable = std::array<TKeyEntry, KeyTableSize>;
+using TMenuTable = std::array<TMenuEntry, MenuTableSize + 1>;  // entry 0 unused
+
+// The built-in key and menu tables.
+TKeyTable DefaultKeyTable();
+TMenuTable DefaultMenuTable();
 
 // The program-wide switches stored in "Config.dat", in one record: the
 // settings dialog edits it, the frame and the music read it, and the codec
@@ -26,46 +62,17 @@ struct TParameters {
   uint8_t SpeechOn = 0;       // narration switch, stored only
   uint8_t FullScreen = 0;     // full-screen drawing surface
   uint8_t NebulaNames = 0;    // names on the pictures of hovered objects
+  // The keys and the popup menu, from the file too; a new record starts
+  // from the built-in tables.
+  TKeyTable KeyTable = DefaultKeyTable();
+  TMenuTable MenuTable = DefaultMenuTable();
   bool operator==(const TParameters&) const = default;
 };
-
-// One key of the keyboard table: `Key` is a Windows virtual-key code; the
-// entry XORs `LookMask` into the State of region `Region` and executes
-// `Command`.
-struct TKeyEntry {
-  int32_t Enabled = 0;
-  int32_t Key = 0;
-  ShortString Caption;  // GBK
-  int32_t Region = 0;
-  int32_t Command = 0;
-  int32_t LookMask = 0;
-};
-
-// One entry of the popup-menu table; it becomes a menu item when Shown > 0,
-// a separator when its caption is "-". Toggle 1: a click flips the mark.
-struct TMenuEntry {
-  int32_t Shown = 0;
-  ShortString Caption;  // GBK
-  int32_t Reserved = 0;
-  int32_t Command = 0;
-  uint8_t Checked = 0;
-  int32_t Toggle = 0;
-};
-
-constexpr int KeyTableSize = 20;   // entries 0..19
-constexpr int MenuTableSize = 20;  // entries 1..20
-extern TKeyEntry KeyTable[KeyTableSize];
-extern TMenuEntry MenuTable[MenuTableSize + 1];
 
 constexpr size_t ConfigFileSize = 11370;
 constexpr size_t TableEntrySize = 284;
 constexpr size_t KeyTableOffset = 7, MenuTableOffset = 5687;
 inline constexpr const char* ConfigFileName = "Config.dat";
-
-// Defaults of the key and menu tables (run once before any form exists; the
-// menu table again right after ReadParameters).
-void SetKeyTableDefaults();
-void SetMenuTableDefaults();
 
 // The parameters (the record and both tables) as the 11,370 bytes of the
 // file, and back. Decode refuses (false, `error` says why, nothing changed) a

@@ -40,7 +40,7 @@ const TCitySpec kCities[] = {
 class FormConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CityCount = 0;
+    TCityTable& cities = sky.CityTable;
     for (const TCitySpec& s : kCities) {
       TCityInfo c;
       c.Country.set(Utf8ToGbk(s.Country));
@@ -49,7 +49,7 @@ class FormConfigTest : public ::testing::Test {
       c.Longitude = s.LonDeg * Deg;
       c.TimeZone = s.Zone;
       c.English.set(s.English);
-      Cities[++CityCount] = c;
+      cities.Cities[++cities.CityCount] = c;
     }
     sky.Year = 2026;
     sky.Month = 1;
@@ -64,14 +64,10 @@ class FormConfigTest : public ::testing::Test {
     sky.Mode2 = 0x800;
     sky.NamesOn = sky.LinesOn = 1;
     sky.StarLimit = 60;
-    StepUnit = 2;
-    StepAmount = 3;
+    sky.StepUnit = 2;
+    sky.StepAmount = 3;
     params.SubtitleSpeed = 12;
     params.MusicOn = 1;
-  }
-  void TearDown() override {
-    CityCount = 0;
-    StepUnit = StepAmount = 1;
   }
 
   int CountryIndex(const std::string& name) {
@@ -214,7 +210,7 @@ TEST_F(FormConfigTest, FindingACityByName) {
     EXPECT_EQ(form.SelectedCity, c.City ? c.City : 1);
     if (c.City) {
       EXPECT_EQ(form.ComboBoxCountryItems[form.ComboBoxCountryIndex], c.Country);
-      EXPECT_EQ(CityText(), GbkToUtf8(Cities[c.City].CityName.view()));
+      EXPECT_EQ(CityText(), GbkToUtf8(sky.CityTable.Cities[c.City].CityName.view()));
       if (c.City == 2) {
         EXPECT_EQ(form.EditLat, "31.2");
       }
@@ -315,8 +311,8 @@ TEST_F(FormConfigTest, ConfirmStoresTheChosenCity) {
   ASSERT_TRUE(form.Applied);
   EXPECT_EQ(sky.City, 2);
   // The fields as shown were left alone: the city's own place, exactly.
-  EXPECT_EQ(sky.Latitude, Cities[2].Latitude);
-  EXPECT_EQ(sky.Longitude, Cities[2].Longitude);
+  EXPECT_EQ(sky.Latitude, sky.CityTable.Cities[2].Latitude);
+  EXPECT_EQ(sky.Longitude, sky.CityTable.Cities[2].Longitude);
   EXPECT_EQ(sky.TimeZone, 8);
 }
 
@@ -359,7 +355,7 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
     SCOPED_TRACE(c.Name);
     const auto before = std::make_unique<TSkyloom>(sky);
     const TParameters paramsBefore = params;
-    const int stepUnitBefore = StepUnit;
+    const int stepUnitBefore = sky.StepUnit;
     form.FormShow();
     ChooseCity("中国", "上海");
     form.EditYear = "2030";   // every other field holds a good new value
@@ -384,7 +380,7 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
     EXPECT_EQ(sky.City, before->City);
     EXPECT_EQ(sky.Mode2, before->Mode2);
     EXPECT_EQ(sky.StarLimit, before->StarLimit);
-    EXPECT_EQ(StepUnit, stepUnitBefore);
+    EXPECT_EQ(sky.StepUnit, stepUnitBefore);
     EXPECT_EQ(params, paramsBefore);
   }
   // A bad time in the picker is refused as well.
@@ -491,8 +487,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.CheckBoxMilkyWay = true;
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(StepUnit, 3);
-  EXPECT_EQ(StepAmount, 10);
+  EXPECT_EQ(sky.StepUnit, 3);
+  EXPECT_EQ(sky.StepAmount, 10);
   EXPECT_EQ(sky.StarLimit, 80);
   EXPECT_EQ(params.SubtitleSpeed, 4);
   EXPECT_EQ(params.MusicOn, 0);
@@ -508,8 +504,8 @@ TEST_F(FormConfigTest, OtherPageShowsAndAppliesTheOptions) {
   form.EditUnit = "10";
   form.Button1Click();
   ASSERT_TRUE(form.Applied);
-  EXPECT_EQ(StepUnit, 4);
-  EXPECT_EQ(StepAmount, 10);
+  EXPECT_EQ(sky.StepUnit, 4);
+  EXPECT_EQ(sky.StepAmount, 10);
   form.FormShow();
   EXPECT_EQ(form.StepRadio, 4);
 }
@@ -529,8 +525,8 @@ TEST_F(FormConfigTest, ConfirmWithoutEditsKeepsThePlaceExactly) {
   form.FormShow();
   ChooseCity("澳大利亚", "悉尼");
   form.Button1Click();
-  EXPECT_EQ(sky.Latitude, Cities[6].Latitude);
-  EXPECT_EQ(sky.Longitude, Cities[6].Longitude);
+  EXPECT_EQ(sky.Latitude, sky.CityTable.Cities[6].Latitude);
+  EXPECT_EQ(sky.Longitude, sky.CityTable.Cities[6].Longitude);
 
   form.FormShow();
   form.RadioButtonNorth = true;

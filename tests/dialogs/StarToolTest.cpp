@@ -221,8 +221,8 @@ TEST(StarTool, ConfirmOnTheObjectPage) {
   EXPECT_EQ(r.Sky->Tracking, 1);
 
   // Time flow: a bad amount applies nothing and keeps the dialog open.
-  StepUnit = 1;
-  StepAmount = 1;
+  r.Sky->StepUnit = 1;
+  r.Sky->StepAmount = 1;
   r.Tool->FormShow();
   r.Tool->ActivePage = 1;
   r.Tool->RadioButtonTimeClick();
@@ -232,16 +232,14 @@ TEST(StarTool, ConfirmOnTheObjectPage) {
     r.Tool->Button1Click();
     EXPECT_TRUE(r.Tool->Open) << bad;
     EXPECT_FALSE(r.Tool->ErrorText.empty()) << bad;
-    EXPECT_EQ(StepUnit, 1);
-    EXPECT_EQ(StepAmount, 1);
+    EXPECT_EQ(r.Sky->StepUnit, 1);
+    EXPECT_EQ(r.Sky->StepAmount, 1);
   }
   r.Tool->EditUnit = "5";
   r.Tool->Button1Click();
   EXPECT_EQ(r.Tool->Result, 3);
-  EXPECT_EQ(StepUnit, 2);
-  EXPECT_EQ(StepAmount, 5);
-  StepUnit = 1;
-  StepAmount = 1;
+  EXPECT_EQ(r.Sky->StepUnit, 2);
+  EXPECT_EQ(r.Sky->StepAmount, 5);
 }
 
 TEST(StarTool, DoubleClickFindsAndCancelSaysSo) {

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     TParameters decoded;
     if (!DecodeParameters(reread, decoded, error) || !(decoded == params)) __builtin_trap();
-  } else if (params.MusicOn != 0 || params.FullScreen != 0 || KeyTable[0].Key != 'R') {
+  } else if (params.MusicOn != 0 || params.FullScreen != 0 || params.KeyTable[0].Key != 'R') {
     __builtin_trap();
   }
   return 0;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int city = catalog->FindCity(name);
   if (object < 0 || object > MaxObjectId) __builtin_trap();
   if (star < 0 || star > catalog->Model().StarCount) __builtin_trap();
-  if (city < -1 || city > CityCount) __builtin_trap();
+  if (city < -1 || city > catalog->Model().CityTable.CityCount) __builtin_trap();
   // A name written for a number finds that number again.
   if (object > 0) {
     const std::string written = catalog->ObjectName(object);

@@ -368,8 +368,8 @@ TEST_F(CommandsTest, TimeFlowStepsByTheChosenUnitAndStopsAtTheEdge) {
       {3, 5, -1, {-99997, 1, 1, 0, 0}, {-99999, 1, 1, 0, 0}, false},
   };
   for (const Case& c : cases) {
-    StepUnit = c.Unit;
-    StepAmount = c.Amount;
+    Sky().StepUnit = c.Unit;
+    Sky().StepAmount = c.Amount;
     form_->PlayDirection = c.Direction;
     form_->Playing = true;
     form_->Player.Active = true;
@@ -381,12 +381,11 @@ TEST_F(CommandsTest, TimeFlowStepsByTheChosenUnitAndStopsAtTheEdge) {
     EXPECT_EQ(form_->Player.Active, c.StillPlaying) << c.Unit << " " << c.Amount;
     EXPECT_TRUE(form_->SkyStale);
   }
-  StepUnit = StepAmount = 1;
 }
 
 TEST_F(CommandsTest, TrackedTimeFlowFollowsTheTargetAndTheGround) {
   Sky().Tracking = 1;
-  StepUnit = StepAmount = 1;
+  Sky().StepUnit = Sky().StepAmount = 1;
   form_->PlayDirection = 1;
   struct Case {
     double X, Y, Z;
@@ -582,7 +581,7 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   Sky().GroundOn = 1;
   Sky().English = 1;
   form_->Marks.HighlightCount = 3;
-  SetMenuTableDefaults();
+  form_->Parameters.MenuTable = DefaultMenuTable();
   form_->Popup = TPopupSwitches{};
   form_->Popup.ConstellationLines = true;
   form_->SyncLayerButtons(1);
@@ -594,12 +593,13 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(Regions[9].State, 2);
   EXPECT_EQ(Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
+  const TMenuTable& menu = form_->Parameters.MenuTable;
   for (int k = 1; k <= MenuTableSize; ++k) {
-    if (MenuTable[k].Command == 1202) {
-      EXPECT_EQ(MenuTable[k].Checked, 1) << k;
+    if (menu[k].Command == 1202) {
+      EXPECT_EQ(menu[k].Checked, 1) << k;
     }
-    if (MenuTable[k].Command == 1205) {
-      EXPECT_EQ(MenuTable[k].Checked, 0) << k;
+    if (menu[k].Command == 1205) {
+      EXPECT_EQ(menu[k].Checked, 0) << k;
     }
   }
 }

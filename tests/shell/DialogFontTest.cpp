@@ -55,8 +55,8 @@ TEST(DialogFont, CoversEveryDialogTextCityAndTheManual) {
   {
     TFormSky form;
     form.FormCreate();
-    ASSERT_GT(CityCount, 700);
-    const std::string texts = DialogGlyphs();
+    ASSERT_GT(SkyModel->CityTable.CityCount, 700);
+    const std::string texts = DialogGlyphs(SkyModel->CityTable);
     // The manual is part of what is checked.
     std::vector<uint8_t> manual;
     ASSERT_EQ(ReadFilePrefix("帮助.txt", 1 << 22, manual), TReadResult::Ok);

@@ -221,7 +221,7 @@ TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
 }
 
 TEST_F(DialogModalTest, EveryPageOfTheSettingsIsDrawn) {
-  ASSERT_GT(CityCount, 700);
+  ASSERT_GT(SkyModel->CityTable.CityCount, 700);
   SkyModel->City = 2;
   // Three frames on each page, chosen through the dialog's state as a click
   // on the page's tab would; a picture of each.

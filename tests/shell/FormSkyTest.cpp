@@ -85,7 +85,6 @@ TEST_F(FormSkyTest, EverySwitchLooksAsWhatItSwitches) {
     ADD_FAILURE() << "no button for " << command;
     return false;
   };
-  SetKeyTableDefaults();
   Frames(1);
   // Started with --names --lines: both drawn, both buttons on.
   sky.NamesOn = sky.LinesOn = 0;

@@ -112,8 +112,6 @@ class PanelFrame : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(chdir(SKYLOOM_RUNTIME_DIR), 0);
     CreateSkyModel(20260115);
-    SetKeyTableDefaults();
-    SetMenuTableDefaults();
     form_ = std::make_unique<TFormSky>();
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
@@ -151,8 +149,10 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   // end readable.
   TSkyloom& sky = *SkyModel;
   int longest = 1;
-  for (int i = 1; i <= CityCount; ++i)
-    if (Cities[i].CityName.view().size() > Cities[longest].CityName.view().size()) longest = i;
+  const TCityTable& cities = sky.CityTable;
+  for (int i = 1; i <= cities.CityCount; ++i)
+    if (cities.Cities[i].CityName.view().size() > cities.Cities[longest].CityName.view().size())
+      longest = i;
   sky.City = longest;
   form_->SkyStale = true;
   Frames(1);
@@ -172,8 +172,8 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
 
 TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
   TSkyloom& sky = *SkyModel;
-  for (int i = 1; i <= CityCount; ++i)
-    if (GbkToUtf8(Trim(Cities[i].CityName.view())) == "北京") sky.City = i;
+  for (int i = 1; i <= sky.CityTable.CityCount; ++i)
+    if (GbkToUtf8(Trim(sky.CityTable.Cities[i].CityName.view())) == "北京") sky.City = i;
   ASSERT_GT(sky.City, 0);
   form_->ExecuteCommand(101);  // 中/英
   form_->SkyStale = true;
@@ -188,10 +188,11 @@ TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
     EXPECT_NE(item.EnglishLabel, item.Label) << item.Label;
     for (unsigned char ch : item.EnglishLabel) EXPECT_LT(ch, 0x80) << item.EnglishLabel;
   }
-  EXPECT_EQ(ControlTip(102, true), "Names (D)");
-  EXPECT_EQ(GbkToUtf8(ControlTip(102, false)), "星名（D）");
-  EXPECT_EQ(ControlTip(301, true), "Help (F1)");
-  EXPECT_EQ(ControlTip(9999, true), "");
+  const TKeyTable& keys = form_->Parameters.KeyTable;
+  EXPECT_EQ(ControlTip(keys, 102, true), "Names (D)");
+  EXPECT_EQ(GbkToUtf8(ControlTip(keys, 102, false)), "星名（D）");
+  EXPECT_EQ(ControlTip(keys, 301, true), "Help (F1)");
+  EXPECT_EQ(ControlTip(keys, 9999, true), "");
 }
 
 TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
@@ -488,12 +489,12 @@ TEST_F(PanelFrame, KeysAndPopupMenu) {
   EXPECT_EQ(Regions[9].State, look ^ 2);
   form_->FormKeyDown(0x70, 0);  // F1 is in no entry
   // An entry naming a region outside the table changes no region.
-  KeyTable[0].Region = MaxRegions + 1;
+  form_->Parameters.KeyTable[0].Region = MaxRegions + 1;
   int states[MaxRegions + 1];
   for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
   form_->FormKeyDown('R', 0);
   for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(Regions[i].State, states[i]) << i;
-  SetKeyTableDefaults();
+  form_->Parameters.KeyTable = DefaultKeyTable();
   // Six items with one separator; the boundary switch starts as its mark.
   ASSERT_EQ(form_->PopupMenu1.size(), 6u);
   EXPECT_TRUE(form_->PopupMenu1[4].Separator);
@@ -509,7 +510,7 @@ TEST_F(PanelFrame, KeysAndPopupMenu) {
   form_->FormMouseDown(1, 0, 255, 130);
   form_->FormMouseUp(1, 0, 255, 130);
   Frames(3);
-  EXPECT_EQ(GbkToUtf8(MenuTable[1].Caption.str()), "猎户座星座");
+  EXPECT_EQ(GbkToUtf8(form_->Parameters.MenuTable[1].Caption.str()), "猎户座星座");
   std::string error;
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-popup.png"), error)) << error;
 }

@@ -311,8 +311,8 @@ TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
 TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
   TSkyloom& sky = *SkyModel;
   sky.Year = 99999, sky.Month = 12, sky.Day = 31, sky.Hour = 23, sky.Minute = 50;
-  StepUnit = 3;
-  StepAmount = 1;
+  sky.StepUnit = 3;
+  sky.StepAmount = 1;
   form_->PlayMode = 3;
   form_->ExecuteCommand(108);
   Frames(3);
@@ -323,7 +323,6 @@ TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
     ASSERT_TRUE(std::isfinite(sky.Stars[k].X) && std::isfinite(sky.Stars[k].Y)) << k;
   }
   for (int j = 1; j <= 10; ++j) ASSERT_TRUE(std::isfinite(sky.Planets[j].X)) << j;
-  StepUnit = StepAmount = 1;
 }
 
 TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
@@ -332,21 +331,23 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
     int Zone;
     const char* City;  // nullptr: no city in that zone
   } cases[] = {{8, "北京"}, {0, nullptr}, {-5, nullptr}, {14, nullptr}};
-  ASSERT_GT(CityCount + LoadCityTable(CityFileName), 0);
+  const TCityTable& cities = sky.CityTable;
+  if (cities.CityCount == 0) sky.CityTable.Load(CityFileName);
+  ASSERT_GT(cities.CityCount, 0);
   for (const Case& c : cases) {
     ApplyFirstRunDefaults(sky, c.Zone);
     EXPECT_EQ(sky.TimeZone, c.Zone);
     EXPECT_EQ(sky.Mode1, SkyBits::ConstNames | SkyBits::StarNames | SkyBits::PlanetNames);
     EXPECT_EQ(sky.Mode2, SkyBits::ConstLines);
     int first = 0;
-    for (int i = 1; i <= CityCount && !first; ++i)
-      if (Cities[i].TimeZone == c.Zone) first = i;
+    for (int i = 1; i <= cities.CityCount && !first; ++i)
+      if (cities.Cities[i].TimeZone == c.Zone) first = i;
     EXPECT_EQ(sky.City, first) << c.Zone;
     if (c.City) {
-      EXPECT_EQ(GbkToUtf8(Cities[first].CityName.str()), c.City);
+      EXPECT_EQ(GbkToUtf8(cities.Cities[first].CityName.str()), c.City);
     }
     if (first) {
-      EXPECT_EQ(sky.Latitude, Cities[first].Latitude);
+      EXPECT_EQ(sky.Latitude, cities.Cities[first].Latitude);
     } else {
       EXPECT_NEAR(sky.Latitude, 40 * Deg, 1e-12);
       EXPECT_NEAR(sky.Longitude, c.Zone * 15 * Deg, 1e-12);
@@ -356,7 +357,9 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
 
 TEST_F(SkyCommandsTest, FirstRunTakesTheCityOfTheZonesName) {
   TSkyloom& sky = *SkyModel;
-  ASSERT_GT(CityCount + LoadCityTable(CityFileName), 0);
+  const TCityTable& cities = sky.CityTable;
+  if (cities.CityCount == 0) sky.CityTable.Load(CityFileName);
+  ASSERT_GT(cities.CityCount, 0);
   struct Case {
     const char* Zone;
     int Offset;
@@ -377,20 +380,20 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheCityOfTheZonesName) {
     EXPECT_NE(sky.ShowFlags & SkyBits::ConstLines, 0u);
     EXPECT_NE(sky.ShowFlags & SkyBits::ConstNames, 0u);
     ASSERT_GE(sky.City, 1) << c.Zone;
-    const std::string city = GbkToUtf8(Trim(Cities[sky.City].CityName.view()));
+    const std::string city = GbkToUtf8(Trim(cities.Cities[sky.City].CityName.view()));
     if (c.City) {
       const std::string wanted = std::string("|") + c.City + "|";
       EXPECT_NE(wanted.find("|" + city + "|"), std::string::npos) << c.Zone << " -> " << city;
     } else if (std::string(c.Zone) != "Asia/Kolkata") {
       int first = 0;
-      for (int i = 1; i <= CityCount && !first; ++i)
-        if (Cities[i].TimeZone == c.Offset) first = i;
+      for (int i = 1; i <= cities.CityCount && !first; ++i)
+        if (cities.Cities[i].TimeZone == c.Offset) first = i;
       EXPECT_EQ(sky.City, first) << c.Zone;
     }
   }
   // India's zone is half an hour off the whole hours, and still gives an Indian city.
   ApplyFirstRunDefaults(sky, 5, "Asia/Kolkata");
-  EXPECT_EQ(GbkToUtf8(Trim(Cities[sky.City].Country.view())), "印度");
+  EXPECT_EQ(GbkToUtf8(Trim(cities.Cities[sky.City].Country.view())), "印度");
 }
 
 TEST(FirstRun, ZoneNameOfTheSystem) {

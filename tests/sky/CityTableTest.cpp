@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ std::vector<uint8_t> Cities(int n) {
 }
 
 TEST(CityTable, RecordsAreReadUpTo800) {
+  const auto owned = std::make_unique<TCityTable>();
+  TCityTable& table = *owned;
   TTempFolder tmp;
   struct Case {
     size_t Bytes;
@@ -59,44 +62,48 @@ TEST(CityTable, RecordsAreReadUpTo800) {
     image.resize(c.Bytes);
     WriteBytes(tmp / "CityInfo.dat", image);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(LoadCityTable(tmp / "CityInfo.dat"), c.Count);
+    EXPECT_EQ(table.Load(tmp / "CityInfo.dat"), c.Count);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said, *c.Says ? "skyloom: " + (tmp / "CityInfo.dat") + ": " + c.Says + "\n" : "");
-    EXPECT_EQ(CityCount, c.Count);
+    EXPECT_EQ(table.CityCount, c.Count);
     if (c.Count > 0) {
-      const TCityInfo& last = ::Cities[c.Count];
+      const TCityInfo& last = table.Cities[c.Count];
       EXPECT_EQ(last.Country.str(), "X");
       EXPECT_EQ(last.CityName.str(), CityName(c.Count));
       EXPECT_EQ(last.Latitude, c.Count / 1000.0);
       EXPECT_EQ(last.Longitude, -c.Count / 1000.0);
       EXPECT_EQ(last.TimeZone, c.Count % 25 - 12);
     }
-    EXPECT_TRUE(::Cities[c.Count + 1].CityName.empty()) << "no stale city after the last";
+    EXPECT_TRUE(table.Cities[c.Count + 1].CityName.empty()) << "no stale city after the last";
   }
 }
 
 TEST(CityTable, MissingOrUnreadableFileEmptiesTheTable) {
+  const auto owned = std::make_unique<TCityTable>();
+  TCityTable& table = *owned;
   TTempFolder tmp;
   WriteBytes(tmp / "CityInfo.dat", Cities(5));
-  ASSERT_EQ(LoadCityTable(tmp / "CityInfo.dat"), 5);
-  EXPECT_EQ(LoadCityTable(tmp / "absent.dat"), 0);
-  EXPECT_EQ(CityCount, 0);
-  EXPECT_TRUE(::Cities[1].CityName.empty());
+  ASSERT_EQ(table.Load(tmp / "CityInfo.dat"), 5);
+  EXPECT_EQ(table.Load(tmp / "absent.dat"), 0);
+  EXPECT_EQ(table.CityCount, 0);
+  EXPECT_TRUE(table.Cities[1].CityName.empty());
   std::filesystem::create_directory(tmp / "folder");
   ASSERT_EQ(::mkfifo((tmp / "pipe").c_str(), 0600), 0);  // nobody writes: must not block
   for (const char* name : {"folder", "pipe"}) {
     WriteBytes(tmp / "CityInfo.dat", Cities(5));
-    ASSERT_EQ(LoadCityTable(tmp / "CityInfo.dat"), 5);
+    ASSERT_EQ(table.Load(tmp / "CityInfo.dat"), 5);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(LoadCityTable(tmp / name), 0);
+    EXPECT_EQ(table.Load(tmp / name), 0);
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(CityCount, 0);
+    EXPECT_EQ(table.CityCount, 0);
     EXPECT_NE(said.find("skyloom: " + (tmp / name) + ": cannot be read; no cities ("),
               std::string::npos) << said;
   }
 }
 
 TEST(CityTable, CompiledFileHoldsTheSourceCities) {
+  const auto owned = std::make_unique<TCityTable>();
+  TCityTable& table = *owned;
   const std::string path = std::string(SKYLOOM_RUNTIME_DIR) + "/CityInfo.dat";
   const std::vector<uint8_t> raw = ReadBytes(path);
   ASSERT_EQ(raw.size(), 794u * 536u);
@@ -107,13 +114,13 @@ TEST(CityTable, CompiledFileHoldsTheSourceCities) {
   EXPECT_NEAR(Raw::Double(raw, 520), 116.3972 * Deg, 1e-12);
   EXPECT_EQ(Raw::Int(raw, 528), 8);
 
-  ASSERT_EQ(LoadCityTable(path), 794);
+  ASSERT_EQ(table.Load(path), 794);
   // The records of one country are consecutive, every zone is whole and in
   // -12..12, every place on the globe.
   std::set<std::string> finished;
   std::string country;
-  for (int k = 1; k <= CityCount; ++k) {
-    const TCityInfo& c = ::Cities[k];
+  for (int k = 1; k <= table.CityCount; ++k) {
+    const TCityInfo& c = table.Cities[k];
     if (c.Country.str() != country) {
       EXPECT_TRUE(finished.insert(country).second || country.empty());
       EXPECT_FALSE(finished.count(c.Country.str())) << "city " << k << " reopens a country";

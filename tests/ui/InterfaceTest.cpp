@@ -267,7 +267,7 @@ TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
   params.MusicOn = 1;
   params.SubtitleSpeed = 9;
   params.FullScreen = 1;
-  KeyTable[0].Key = 'G';
+  params.KeyTable[0].Key = 'G';
   const fs::path dir = TempFolder("config");
   ASSERT_FALSE(WriteParameters(params, dir.string()));
   std::vector<uint8_t> b;
@@ -296,7 +296,7 @@ TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
   ResetParameters(params);
   EXPECT_TRUE(ReadParameters(params, dir.string(), ""));
   EXPECT_EQ(params.MusicOn, 1);
-  EXPECT_EQ(KeyTable[0].Key, 'G');
+  EXPECT_EQ(params.KeyTable[0].Key, 'G');
   for (size_t size : {size_t{100}, size_t{11369}}) {
     std::vector<uint8_t> cut(b.begin(), b.begin() + static_cast<long>(size));
     ASSERT_TRUE(WriteFileAtomic((dir / ConfigFileName).string(), cut));
@@ -304,7 +304,7 @@ TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
     EXPECT_FALSE(ReadParameters(params, dir.string(), ""));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
     EXPECT_EQ(params.MusicOn, 0);
-    EXPECT_EQ(KeyTable[0].Key, 'R');
+    EXPECT_EQ(params.KeyTable[0].Key, 'R');
     EXPECT_EQ(fs::file_size(dir / ConfigFileName), size);
   }
   b[11369] = 7;
@@ -450,7 +450,7 @@ TEST_F(RegionMachine, HitTestingFollowsTheStageLayout) {
 }
 
 TEST(KeyTable, DefaultsAndTheSkySwitches) {
-  SetKeyTableDefaults();
+  const TKeyTable KeyTable = TParameters{}.KeyTable;
   EXPECT_EQ(KeyTable[0].Key, 'R');
   EXPECT_EQ(KeyTable[0].Command, 105);
   EXPECT_EQ(KeyTable[11].Key, 'B');

@@ -126,7 +126,9 @@ int main(int argc, char** argv) {
         return 1;
       }
       std::fclose(probe);
-      const int n = LoadCityTable(path);
+      const auto table = std::make_unique<TCityTable>();
+      const int n = table->Load(path);
+      const auto& Cities = table->Cities;
       std::printf("# cities: number\tCountry\tCityName\tlat_deg\tlon_deg\tTimeZone\n");
       for (int k = 1; k <= n; ++k)
         std::printf("%d\t%s\t%s\t%.4f\t%.4f\t%d\n", k, Utf8(Cities[k].Country).c_str(),

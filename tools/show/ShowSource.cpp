@@ -106,7 +106,7 @@ bool TShowCatalog::Open(const std::string& dataFolder, std::string& error) {
     return false;
   }
   const std::string cities = dataFolder + "/" + CityFileName;
-  if (LoadCityTable(cities) <= 0) {
+  if (model_->CityTable.Load(cities) <= 0) {
     error = cities + ": cannot read the city table";
     return false;
   }
@@ -174,14 +174,15 @@ int TShowCatalog::FindStar(const std::string& utf8) const {
 }
 
 int TShowCatalog::FindCity(const std::string& utf8) const {
+  const TCityTable& cities = model_->CityTable;
   const std::string name = Trim(utf8);
   const size_t slash = name.find('/');
   const std::string country = slash == std::string::npos ? "" : Utf8ToGbk(name.substr(0, slash));
   const std::string city = Utf8ToGbk(slash == std::string::npos ? name : name.substr(slash + 1));
   int found = 0;
-  for (int i = 1; i <= CityCount; ++i) {
-    if (Trim(Cities[i].CityName.view()) != city) continue;
-    if (!country.empty() && Trim(Cities[i].Country.view()) != country) continue;
+  for (int i = 1; i <= cities.CityCount; ++i) {
+    if (Trim(cities.Cities[i].CityName.view()) != city) continue;
+    if (!country.empty() && Trim(cities.Cities[i].Country.view()) != country) continue;
     if (found) return -1;
     found = i;
   }
@@ -217,10 +218,11 @@ std::string TShowCatalog::StarName(int star) const {
 }
 
 std::string TShowCatalog::CityName(int city) const {
-  if (city < 1 || city > CityCount) return "";
-  const std::string bare = GbkToUtf8(Trim(Cities[city].CityName.view()));
+  const TCityTable& cities = model_->CityTable;
+  if (city < 1 || city > cities.CityCount) return "";
+  const std::string bare = GbkToUtf8(Trim(cities.Cities[city].CityName.view()));
   if (FindCity(bare) == city) return bare;
-  const std::string full = GbkToUtf8(Trim(Cities[city].Country.view())) + "/" + bare;
+  const std::string full = GbkToUtf8(Trim(cities.Cities[city].Country.view())) + "/" + bare;
   return FindCity(full) == city ? full : "";
 }
 
@@ -425,6 +427,7 @@ int DaysIn(int y, int m) {
 }
 
 void TCompiler::Page(const toml::table& t, TShowFrame& f) {
+  const TCityTable& cities = Catalog.Model().CityTable;
   CheckKeys(t,
             {"caption", "text", "new_page", "apply", "date", "time", "second", "zone", "city", "latitude",
              "longitude", "latitude_rad", "longitude_rad", "azimuth", "altitude", "azimuth_rad",
@@ -491,7 +494,7 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
   if (cityNode) {
     int city = 0;
     if (cityNode->is_integer()) {
-      city = static_cast<int>(Integer(*cityNode, "city", 1, CityCount));
+      city = static_cast<int>(Integer(*cityNode, "city", 1, cities.CityCount));
     } else {
       const std::string name = String(*cityNode, "city");
       city = Catalog.FindCity(name);
@@ -504,9 +507,9 @@ void TCompiler::Page(const toml::table& t, TShowFrame& f) {
                             "give latitude and longitude)");
     }
     f.City = city;
-    f.Latitude = Cities[city].Latitude;
-    f.Longitude = Cities[city].Longitude;
-    if (!t.get("zone")) f.Zone = EncodeZone(Cities[city].TimeZone);
+    f.Latitude = cities.Cities[city].Latitude;
+    f.Longitude = cities.Cities[city].Longitude;
+    if (!t.get("zone")) f.Zone = EncodeZone(cities.Cities[city].TimeZone);
   }
   const bool hasLat = t.get("latitude") || t.get("latitude_rad");
   const bool hasLon = t.get("longitude") || t.get("longitude_rad");
@@ -975,6 +978,7 @@ std::string StarText(const TShowCatalog& c, int star) {
 }  // namespace
 
 std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
+  const TCityTable& cities = catalog.Model().CityTable;
   std::ostringstream o;
   o << "# Show source: compile with  skyloom-show build FILE.toml -o FILE.shw\n";
   o << "title = " << QuoteGbk(show.Title) << "\n";
@@ -1023,14 +1027,14 @@ std::string DecompileShow(const TShowImage& show, const TShowCatalog& catalog) {
     const bool placeChanged = first || f.City != base.City || !SameBits(f.Latitude, base.Latitude) ||
                               !SameBits(f.Longitude, base.Longitude);
     if (placeChanged) {
-      const bool listed = f.City >= 1 && f.City <= CityCount;
+      const bool listed = f.City >= 1 && f.City <= cities.CityCount;
       if (listed) {
         const std::string city = catalog.CityName(f.City);
         o << "city = " << (city.empty() ? std::to_string(f.City) : Quote(city)) << "\n";
       }
-      if (!listed || !SameBits(Cities[f.City].Latitude, f.Latitude))
+      if (!listed || !SameBits(cities.Cities[f.City].Latitude, f.Latitude))
         Angle(o, "latitude", f.Latitude, -90, 90);
-      if (!listed || !SameBits(Cities[f.City].Longitude, f.Longitude))
+      if (!listed || !SameBits(cities.Cities[f.City].Longitude, f.Longitude))
         Angle(o, "longitude", f.Longitude, -180, 180);
     }
     if (first || placeChanged || f.Zone != base.Zone) {
