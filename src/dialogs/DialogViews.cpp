@@ -312,6 +312,11 @@ void TConfigView::DrawOtherPage() {
   // no room for another.
   ImGui::SameLine(300);
   ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
+  ImGui::Text("界面缩放：");
+  ImGui::SameLine();
+  Edit("##scale", form_.EditScale, 5, 60, form_.ErrorField == TConfigField::InterfaceScale);
+  ImGui::SameLine();
+  ImGui::Text("0 为随屏幕大小");
 }
 
 void TConfigView::DrawView() {
