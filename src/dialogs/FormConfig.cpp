@@ -545,7 +545,7 @@ std::vector<std::string> TFormConfig::Captions() {
       MsgDay,
       MsgHour, MsgMinute, MsgSecond,
       MsgLat, MsgLong,
-      MsgZone, MsgStep, MsgScale, "界面缩放：", "0 为随屏幕大小",
+      MsgZone, MsgStep, MsgScale, "缩放：", "界面缩放：0 为随屏幕大小，或 1～3",
       "0123456789.-+:：，。（）～",
   };
 }
