@@ -146,6 +146,20 @@ for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; 
   same "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
 done
 
+# A button inside a dialog is hit where it is drawn: the settings dialog
+# (440x292, centred at (740, 394)) closes on its 取消 button.
+try settings-again 614 122 44 32 "${CENTRE[@]}" 2000
+xdotool mousemove $((740 + 393)) $((394 + 251))
+sleep 0.25
+xdotool click 1
+rest
+shot "$(printf '%02d-settings-cancelled' "$step")"
+same "取消 did not close the settings" "b$step" "$(printf '%02d-settings-cancelled' "$step")" "${CENTRE[@]}"
+# A single move after the click that closed the dialog can leave 设置
+# lit; a second one over the sky takes the look off before the next shot.
+xdotool mousemove 900 250
+sleep 0.3
+
 # The panel slides down and back up.
 try panel-down 708 6 28 24 "${PANEL[@]}" 3000
 up_before="b$step"

@@ -402,6 +402,9 @@ const TDXImageList& TScaledPanelArt::For(const TDXImageList& base, double scale)
         images.push_back(ReduceImage(*im, scale / drawnAt));
     reduced_.Assign(std::move(images));
     reducedScale_ = scale;
+    // The pictures drawn at the step are read again should they be needed.
+    drawn_[step].Assign({});
+    read_[step] = false;
   }
   return reduced_;
 }

@@ -74,7 +74,8 @@ LibraryImage ReduceImage(const LibraryImage& source, double ratio);
 // 1x library itself; at 2 and 3 the pictures drawn at that size; between,
 // the next larger ones reduced by area averaging. 1x pictures are never
 // enlarged: above 3, or without the larger libraries, the 1x library is
-// used. The larger libraries are read when first needed.
+// used. The larger libraries are read when first needed, and let go once
+// reduced.
 class TScaledPanelArt {
  public:
   // The library files of 2x and 3x (relative to the program folder).
