@@ -302,6 +302,12 @@ void TConfigView::DrawOtherPage() {
   ImGui::Checkbox("使用语音", &form_.CheckBoxVoice);
   ImGui::SameLine(150);
   ImGui::Checkbox("全屏幕方式", &form_.ckFullScr);
+  // The interface scale shares the row: 0 follows the screen's size.
+  ImGui::SameLine(300);
+  ImGui::Text("缩放：");
+  ImGui::SameLine();
+  Edit("##scale", form_.EditScale, 5, 50, form_.ErrorField == TConfigField::InterfaceScale);
+  if (ImGui::IsItemHovered()) ImGui::SetTooltip("界面缩放：0 为随屏幕大小，或 1～3");
   ImGui::Checkbox("星云图显示名字", &form_.ckWithName);
   ImGui::SameLine(150);
   ImGui::Checkbox("标签避让", &form_.CheckBoxLabelPlace);

@@ -40,6 +40,7 @@ const char* const MsgLat = "纬度应是 0～90 之间的度数，例如 31.2。
 const char* const MsgLong = "经度应是 0～180 之间的度数，例如 121.5。";
 const char* const MsgZone = "时区应是 0～12 之间的整数（中国各地都是东八区）。";
 const char* const MsgStep = "步进量应是 1～10000 之间的整数。";
+const char* const MsgScale = "界面缩放应是 0（随屏幕大小）或 1～3 之间的数，例如 1.5。";
 
 std::string Blankless(const std::string& s) { return Trim(s); }
 
@@ -259,6 +260,9 @@ void TFormConfig::FormShow() {
   FieldSlider = FieldShown = static_cast<int>(std::lround(
       std::clamp(sky_.FieldOfView, MinFieldOfView, MaxFieldOfView)));
   CheckBoxMilkyWay = sky_.MilkyWay != 0;
+  char scale[16];
+  std::snprintf(scale, sizeof scale, "%g", sky_.InterfaceScale);
+  EditScale = scale;
 }
 
 void TFormConfig::DateTimePicker1Change() {
@@ -460,6 +464,12 @@ void TFormConfig::Button1Click() {
     Fail(TConfigField::StepAmount, MsgStep);
     return;
   }
+  double scale = 0;
+  if (!ParseNumber(EditScale, 0, 3, scale) || (scale != 0 && scale < 1)) {
+    PageControl1 = 4;
+    Fail(TConfigField::InterfaceScale, MsgScale);
+    return;
+  }
 
   NormalizeDate(year, month, day);
   if (year < MinYear || year > MaxYear) {
@@ -514,6 +524,7 @@ void TFormConfig::Button1Click() {
   sky_.Refraction = CheckBoxRefraction ? 1 : 0;
   // An untouched slider keeps the exact field (it shows whole degrees).
   if (FieldSlider != FieldShown) sky_.FieldOfView = std::clamp(FieldSlider, 5, 180);
+  sky_.InterfaceScale = scale;
 
   Applied = true;
   Open = false;
@@ -544,7 +555,7 @@ std::vector<std::string> TFormConfig::Captions() {
       MsgDay,
       MsgHour, MsgMinute, MsgSecond,
       MsgLat, MsgLong,
-      MsgZone, MsgStep,
+      MsgZone, MsgStep, MsgScale, "缩放：", "界面缩放：0 为随屏幕大小，或 1～3",
       "0123456789.-+:：，。（）～",
   };
 }

@@ -21,7 +21,8 @@ class TSkyloom;
 
 // The fields "确定" checks, for marking the one in error.
 enum class TConfigField {
-  None, Year, Month, Day, Hour, Minute, Second, Latitude, Longitude, TimeZone, StepAmount
+  None, Year, Month, Day, Hour, Minute, Second, Latitude, Longitude, TimeZone, StepAmount,
+  InterfaceScale
 };
 
 class TFormConfig {
@@ -90,6 +91,7 @@ class TFormConfig {
   bool CheckBoxSave = false;
   int FieldSlider = 74;           // 视野 5..180 degrees across the sky area
   int FieldShown = 74;            // the slider's value when the dialog opened
+  std::string EditScale;          // 界面缩放: 0 automatic, else 1..3
 
   // Dialog state.
   int SelectedCity = 0;

@@ -109,11 +109,13 @@ void Text(TPanelContext& c, int x, int y, const ShortString& s) {
   c.Canvas.TextOut(x, y, *c.Scratch);
 }
 
-void SetFont(TCanvas& canvas, TColor colour) {
+// The panel's Song face, 12 units high: the 12-pixel bitmap strike at 1x,
+// the outline face at the scaled pixel size otherwise.
+void SetFont(TCanvas& canvas, TColor colour, const TStageLayout& m) {
   canvas.Brush.Style = TBrushStyle::Clear;
   canvas.Font.Name = Words().Song;
   canvas.Font.Color = colour;
-  canvas.Font.Height = -12;
+  canvas.Font.Height = -m.Length(12);
 }
 
 }  // namespace
@@ -229,20 +231,23 @@ void DrawPanelBackground(TPanelContext& c) {
 void DrawStoryPanel(TPanelContext& c) {
   const TRegion& text = WellKnownRegion(3);
   if (text.Width <= 0) return;  // no text region in the description
-  const int qx = c.Layout.X(Sections[2].X + text.X), qy = c.Layout.Y(Sections[2].Y + text.Y);
+  const TStageLayout& m = c.Layout;
+  const int ux = Sections[2].X + text.X, uy = Sections[2].Y + text.Y;  // frame units
+  const int qx = m.X(ux), qy = m.Y(uy);
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StoryBack), qx, qy, 0);
   TRegion& thumb = RegionAt(27);
   if (!c.TextShown) return;
   const TInfoText& info = c.Info;
   if (c.PanelState == 1) {
-    SetFont(c.Canvas, RGB(250, 55, 0));
+    SetFont(c.Canvas, RGB(250, 55, 0), m);
     c.Scratch->assign(info.Title.Text, info.Title.Len);
     const int tw = c.Canvas.TextWidth(*c.Scratch);
-    c.Canvas.TextOut(qx + 68 + 10 - tw / 2, qy + 4, *c.Scratch);
+    c.Canvas.TextOut(m.X(ux + 68 + 10) - tw / 2, m.Y(uy + 4), *c.Scratch);
     c.Canvas.Font.Color = RGB(255, 204, 0);
     for (int i = 1; i <= 5 && info.TopLine + i <= info.LineCount; ++i) {
       const int n = info.TopLine + i;
-      if (n >= 1 && n <= MaxInfoLines) Text(c, qx + 10, qy + 8 + i * c.LineHeight, info.Lines[n]);
+      if (n >= 1 && n <= MaxInfoLines)
+        Text(c, m.X(ux + 10), m.Y(uy + 8 + i * c.LineHeight), info.Lines[n]);
     }
     c.Canvas.Release();
     const TRegion &up = RegionAt(25), &down = RegionAt(26);
@@ -258,20 +263,20 @@ void DrawStoryPanel(TPanelContext& c) {
     const TRegion& strip = RegionAt(28);
     // A dark band for three whole lines, ending above the lowered panel,
     // drawn over the sky so that no sky label shows through the text.
-    const TStageLayout& m = c.Layout;
     const int ox = m.X(Sections[1].X + strip.X);
+    const int lh = m.Length(c.LineHeight);  // pixels
     const int bandBottom =
-        std::min(m.Y(Sections[1].Y + strip.Y + strip.Height), m.Y(Sections[2].Y)) - 2;
-    const int bandTop = bandBottom - 3 * c.LineHeight - 8;
-    const int oy = bandTop + 4 - c.LineHeight;  // line i's top at oy + i x LineHeight
+        std::min(m.Y(Sections[1].Y + strip.Y + strip.Height), m.Y(Sections[2].Y)) - m.Length(2);
+    const int bandTop = bandBottom - 3 * lh - m.Length(8);
+    const int oy = bandTop + m.Length(4) - lh;  // line i's top at oy + i x lh
     TBackBuffer& b = c.Buffer;
-    const int right = std::min(ox + std::max(strip.Width, 660), b.Width());
+    const int right = std::min(ox + m.Length(std::max(strip.Width, 660)), b.Width());
     for (int y = std::max(bandTop, 0); y < bandBottom && y < b.Height(); ++y)
       for (int x = std::max(ox, 0); x < right; ++x) b.Put(x, y, RGB(8, 8, 28));
-    SetFont(c.Canvas, RGB(250, 55, 0));
-    Text(c, ox + 4, oy + c.LineHeight, info.Title);
+    SetFont(c.Canvas, RGB(250, 55, 0), m);
+    Text(c, ox + m.Length(4), oy + lh, info.Title);
     c.Canvas.Font.Color = RGB(255, 204, 0);
-    const TRect clip{ox + 100, bandTop, ox + 650, bandBottom};
+    const TRect clip{ox + m.Length(100), bandTop, ox + m.Length(650), bandBottom};
     for (int i = 1; i <= 3; ++i) {
       int n = info.TopLine + i;
       if (n > info.LineCount) n = info.LineCount < 2 ? 0 : n % info.LineCount;
@@ -280,7 +285,8 @@ void DrawStoryPanel(TPanelContext& c) {
       } else {
         c.Scratch->clear();
       }
-      c.Canvas.TextRect(clip, ox + 100, oy + i * c.LineHeight - info.PixelOffset, *c.Scratch);
+      c.Canvas.TextRect(clip, ox + m.Length(100), oy + i * lh - m.Length(info.PixelOffset),
+                        *c.Scratch);
     }
     c.Canvas.Release();
   }
@@ -297,25 +303,26 @@ void DrawButtons(TPanelContext& c) {
 }
 
 void DrawDials(TPanelContext& c) {
-  const int px = c.Layout.X(Sections[2].X), py = c.Layout.Y(Sections[2].Y);
+  const TStageLayout& m = c.Layout;
+  const int ux = Sections[2].X, uy = Sections[2].Y;  // frame units
   // A dial the description leaves out is not drawn.
   const TRegion& ar = WellKnownRegion(1);
   if (ar.Width > 0) {
-    const int cx = px + ar.X + ar.Width / 2, cy = py + ar.Y + ar.Height / 2;
+    const int cx = m.X(ux + ar.X + ar.Width / 2), cy = m.Y(uy + ar.Y + ar.Height / 2);
     const int comp = c.Images.Find(ImageNames::Comp);
     c.Images.DrawRotate(c.Buffer, comp, cx, cy, c.Images.Width(comp), c.Images.Height(comp), 0,
                         0.5, 0.5, static_cast<int>(std::lround(c.Sky.ViewAz / FullCircle * 256)));
     const int needle = c.Images.Find(ImageNames::Needle);
     c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
-                  cy - c.Images.Height(needle) / 2 - 5, 0);
+                  cy - c.Images.Height(needle) / 2 - m.Length(5), 0);
   }
   const TRegion& lr = WellKnownRegion(2);
   if (lr.Width <= 0) return;
-  const int lx = px + lr.X, ly = py + lr.Y;
-  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StarBack), lx, ly, 0);
-  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Stick), lx + 44, ly + 31, 0);
+  const int lx = ux + lr.X, ly = uy + lr.Y;
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StarBack), m.X(lx), m.Y(ly), 0);
+  c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::Stick), m.X(lx + 44), m.Y(ly + 31), 0);
   const int glass = c.Images.Find(ImageNames::Glass);
-  c.Images.DrawRotate(c.Buffer, glass, lx + 56, ly + 39, c.Images.Width(glass),
+  c.Images.DrawRotate(c.Buffer, glass, m.X(lx + 56), m.Y(ly + 39), c.Images.Width(glass),
                       c.Images.Height(glass), 0, 0.5, 0.5,
                       static_cast<int>(std::lround(c.Sky.ViewAlt / FullCircle * 256)));
 }
@@ -324,23 +331,23 @@ void DrawShowBar(TPanelContext& c) {
   const TRegion& br = WellKnownRegion(6);
   // Without a show bar region the line still has its usual place.
   const bool bar = br.Width > 0;
-  const int x = c.Layout.X(Sections[2].X + (bar ? br.X : 6)),
-            y = c.Layout.Y(Sections[2].Y + (bar ? br.Y : 6));
-  const int w = bar ? br.Width : 540, h = bar ? br.Height : 24;
+  const TStageLayout& m = c.Layout;
+  const int x = m.X(Sections[2].X + (bar ? br.X : 6)), y = m.Y(Sections[2].Y + (bar ? br.Y : 6));
+  const int w = m.Length(bar ? br.Width : 540), h = m.Length(bar ? br.Height : 24);
   if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
-  SetFont(c.Canvas, RGB(255, 204, 0));
+  SetFont(c.Canvas, RGB(255, 204, 0), m);
   // The fullest line that fits the bar: without a city's coordinates, then
   // with shorter words, so that the time flow at its end stays readable.
   for (int detail = 2; detail >= 0; --detail) {
     BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
                     *c.StatusScratch, detail);
-    if (10 + c.Canvas.TextWidth(*c.StatusScratch) <= w - 8) break;
+    if (m.Length(10) + c.Canvas.TextWidth(*c.StatusScratch) <= w - m.Length(8)) break;
   }
   const int th = c.Canvas.TextHeight(*c.StatusScratch);
   // Kept inside the bar: a long line is cut rather than written over the
   // buttons beside it.
-  const TRect clip{x, y, x + w - 8, y + h};
-  c.Canvas.TextRect(clip, x + 10, y + 12 - th / 2, *c.StatusScratch);
+  const TRect clip{x, y, x + w - m.Length(8), y + h};
+  c.Canvas.TextRect(clip, x + m.Length(10), y + m.Length(12) - th / 2, *c.StatusScratch);
   c.Canvas.Release();
 }
 
@@ -449,7 +456,8 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
     if (c.TextShown && c.PanelState == 1) {
       // The title and five lines; a glyph row reaches at most twice the
       // font's height below the line's top.
-      if (!RowsWithin(qy, 8 + 5 * c.LineHeight + 2 * 12, H, top, bottom)) return false;
+      if (!RowsWithin(qy, c.Layout.Length(8 + 5 * c.LineHeight + 2 * 12), H, top, bottom))
+        return false;
     } else if (c.TextShown && c.PanelState == 2 && c.SubtitlesOn) {
       return false;  // the subtitle strip lies over the sky
     }

@@ -82,6 +82,10 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
     sky.FieldOfView = *o.FovDeg;
     ApplyFieldOfView(sky);
   }
+  if (o.Scale) {
+    sky.InterfaceScale = *o.Scale;
+    form.ApplyInterfaceScale();
+  }
   if (o.Mode1) sky.Mode1 = *o.Mode1;
   if (o.Mode2) sky.Mode2 = *o.Mode2;
   if (o.Names) sky.NamesOn = 1;

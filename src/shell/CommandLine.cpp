@@ -115,6 +115,10 @@ const char* OptionsHelp() {
          "  --size WxH          the stage's size in pixels, 800x600 (the default for a\n"
          "                      window, --render, --script and --record) to 3840x2160;\n"
          "                      full screen takes the display's own size\n"
+         "  --scale S           the interface's scale, 1..3: the panel, its texts and the\n"
+         "                      dialogs drawn S times as large; 0 (the default) follows\n"
+         "                      the stage's size (1280x800 1.25, 1920x1080 1.75,\n"
+         "                      3840x2160 3)\n"
          "  --fullscreen, --window   full screen or a window\n"
          "  --music, --no-music background music on or off for this run\n"
          "  --label-placement on|off   labels placed so that none covers another (on) or\n"
@@ -232,6 +236,12 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
         return bad(v, "WIDTHxHEIGHT, even numbers from 800x600 to 3840x2160");
       o.StageWidth = w;
       o.StageHeight = h;
+    } else if (a == "--scale") {
+      double d;
+      if (!value(v)) return false;
+      if (!ParseDouble(v, 0, MaxInterfaceScale, d) || (d > 0 && d < MinInterfaceScale))
+        return bad(v, "0 (follow the stage's size) or 1..3");
+      o.Scale = d;
     } else if (a == "--panel-down") {
       o.PanelDown = true;
     } else if (a == "--fullscreen") {

@@ -24,6 +24,7 @@ struct TOptions {
   std::optional<int> Select;                          // SelConst
   bool PanelDown = false;
   int StageWidth = 0, StageHeight = 0;                // --size WxH (0: not given)
+  std::optional<double> Scale;                        // --scale S: interface scale, 0 automatic
   std::optional<bool> FullScreen;                     // --fullscreen / --window
   std::optional<bool> Music;                          // --music / --no-music
   std::optional<bool> LabelPlacement;                 // --label-placement on|off

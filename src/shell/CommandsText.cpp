@@ -10,6 +10,7 @@
 #include "SkyModel.h"
 #include "StringTable.h"
 #include "ViewState.h"
+#include "Transforms.h"
 
 namespace {
 
@@ -69,6 +70,13 @@ void TViewState::SetPanelTop(int top) {
   if (state == PanelState) return;
   PanelState = state;
   RefreshInfoText();  // the text is laid out for the panel or the strip
+}
+
+void TViewState::ApplyInterfaceScale() {
+  Layout.Scale = InterfaceScaleFor(Layout.Width, Layout.Height, Sky.InterfaceScale);
+  SetPanelTop(Sections[2].Y);
+  ApplyFieldOfView(Sky);
+  Invalidate();
 }
 
 void TViewState::PanelCommand(int code) {

@@ -46,6 +46,9 @@ void ApplyOptions(TFormSky& form) {
     form.Windowed = !p.FullScreen;
     form.ApplyFullScreen(p.FullScreen != 0);
   }
+  if (form.Layout.Scale !=
+      InterfaceScaleFor(form.Layout.Width, form.Layout.Height, SkyModel->InterfaceScale))
+    form.ApplyInterfaceScale();
 }
 
 // Saves the observer settings and the global parameters together: when

@@ -127,9 +127,9 @@ void TFormSky::SizeStage(int width, int height) {
   Height = std::clamp(height, MinStageHeight, MaxStageHeight);
   DXDraw.Resize(Width, Height);
   Layout = TStageLayout{.Width = Width, .Height = Height};
-  // The sky area and the field of view's scale follow the new width.
-  SetPanelTop(Sections[2].Y);
-  ApplyFieldOfView(Sky);
+  // The interface scale, the sky area and the field of view's scale follow
+  // the new size.
+  ApplyInterfaceScale();
   int dw = 0, dh = 0;
   if (TDXDraw::DesktopSize(dw, dh)) PlaceMainWindow(dw, dh, Left, Top, Width, Height);
 }
@@ -178,6 +178,8 @@ void TFormSky::FormShow() {
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
+  Layout.Scale = InterfaceScaleFor(Layout.Width, Layout.Height, sky.InterfaceScale);
+  sky.ScreenHeight = Layout.Y(Sections[2].Y);
   ApplyFieldOfView(sky);
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;

@@ -61,7 +61,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   TPanelContext panel{.Sky = sky,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
-                      .Images = DXImageList,
+                      .Images = PanelArt.For(DXImageList, view.Layout.Scale),
                       .Info = view.Info,
                       .TextShown = view.TextShown,
                       .PanelState = view.PanelState,

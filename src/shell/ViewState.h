@@ -102,6 +102,9 @@ class TViewState {
   // and with it the sky area's height, the sky region and the panel state
   // (1 up, 2 down) once it arrives at either end.
   void SetPanelTop(int top);
+  // The interface scale from the stage's size and the one asked for
+  // (Sky.InterfaceScale, 0 automatic); the sky area follows.
+  void ApplyInterfaceScale();
   // The subtitle scroll's pace for a speed of the settings (2..18): frames
   // per pixel.
   static int SubtitleInterval(int speed) { return (20 - speed) * 2; }

@@ -59,6 +59,21 @@ void ReadField(const TSettingsKey& key, double& out, TBadValues& bad) {
   out = v;
 }
 
+// The interface scale asked for: 0 (automatic) or 1..3; missing keeps the
+// model's.
+void ReadInterfaceScale(const TSettingsKey& key, double& out, TBadValues& bad) {
+  std::array<uint8_t, 8> raw{};
+  std::string why;
+  if (!key.ReadBinary("InterfaceScale", raw.data(), raw.size(), &why)) {
+    if (why != "missing") bad.Add("InterfaceScale", why);
+    return;
+  }
+  const double v = LittleEndian::GetRawDouble(raw, 0);
+  if (!(v == 0 || (v >= 1 && v <= 3)))
+    return bad.Add("InterfaceScale", Number(v) + ", neither 0 (automatic) nor 1..3");
+  out = v;
+}
+
 // Whole-hour zones, MinTimeZone..MaxTimeZone.
 void ReadZone(const TSettingsKey& key, int32_t& out, TBadValues& bad) {
   int32_t v = 0;
@@ -107,6 +122,7 @@ void WriteValue(TSettingsKey& key, const TSkyloom& sky, const std::string& name)
   else if (name == "Refraction") key.WriteInteger("Refraction", sky.Refraction);
   else if (name == "FieldOfView") WriteDouble(key, "FieldOfView", sky.FieldOfView);
   else if (name == "MilkyWay") key.WriteInteger("MilkyWay", sky.MilkyWay);
+  else if (name == "InterfaceScale") WriteDouble(key, "InterfaceScale", sky.InterfaceScale);
 }
 
 // Says which values were not taken, one line each, and rewrites just those
@@ -192,6 +208,7 @@ void LoadSettingsFrom(TSkyloom& sky, const std::string& folder) {
   ReadDrawOption(key, key.Path(), "Refraction", sky.Refraction);
   ReadField(key, sky.FieldOfView, bad);
   ReadDrawOption(key, key.Path(), "MilkyWay", sky.MilkyWay);
+  ReadInterfaceScale(key, sky.InterfaceScale, bad);
   key.Close();
   Repair(sky, folder, bad);
 }

@@ -17,7 +17,7 @@ constexpr int MinTimeZone = -12, MaxTimeZone = 14;
 // The stored values in the order they are written.
 inline constexpr const char* SettingsValueNames[] = {
     "Latitude", "Longitude", "TimeZone", "Mode1", "Mode2", "Mode3", "Mode4", "City",
-    "LabelPlacement", "RealisticSky", "Refraction", "FieldOfView", "MilkyWay"};
+    "LabelPlacement", "RealisticSky", "Refraction", "FieldOfView", "MilkyWay", "InterfaceScale"};
 
 // Reads Latitude, Longitude, TimeZone, Mode1..Mode4, City into the model,
 // each on its own. No key: nothing changes. A value that is missing,
@@ -31,7 +31,8 @@ inline constexpr const char* SettingsValueNames[] = {
 // ones keep the model's value silently, damaged ones are reported and keep
 // it, neither is repaired. The field of view (FieldOfView, degrees 5..180)
 // is read last: a missing one keeps the model's field silently, a damaged
-// one is reported and repaired as the place values are.
+// one is reported and repaired as the place values are. So is the
+// interface scale (InterfaceScale: 0 automatic, else 1..3).
 void LoadSettingsFrom(TSkyloom& sky, const std::string& folder);
 // Writes the eight values, the four drawing options and the field of view from the model (modes
 // as their low 32 bits), keeping every other key and value of the file.

@@ -224,6 +224,9 @@ class TSkyloom {
   uint8_t RealisticSky = 1;    // sky colour, twilight, star fading and eclipses by the Sun
   uint8_t Refraction = 1;      // the atmosphere lifts what is near the horizon
   uint8_t MilkyWay = 1;        // the Milky Way's light under the stars
+  // The interface's scale asked for, pixels per unit of the 800x600 frame
+  // (1..3); 0 follows the stage's size.
+  double InterfaceScale = 0;
 
   // Built-in tables (horizon, trees and boards, grid, labels); trees are
   // drawn from the process random generator.

@@ -461,6 +461,20 @@ TRegion& RegionAt(int slot) {
   return SpareRegion;
 }
 
+double AutoInterfaceScale(int stageWidth, int stageHeight) {
+  const double fit = std::min(stageWidth / 800.0, stageHeight / 600.0);
+  double best = InterfaceScaleSteps[0];
+  for (double step : InterfaceScaleSteps)
+    if (step <= fit + 1e-9) best = step;
+  return best;
+}
+
+double InterfaceScaleFor(int stageWidth, int stageHeight, double asked) {
+  const double automatic = AutoInterfaceScale(stageWidth, stageHeight);
+  if (!(asked >= MinInterfaceScale && asked <= MaxInterfaceScale)) return automatic;
+  return std::min(asked, std::max(automatic, MinInterfaceScale));
+}
+
 int RegionScreenX(int region, const TStageLayout& layout) {
   const TRegion& r = Slot(region);
   const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;

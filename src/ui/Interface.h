@@ -189,6 +189,16 @@ struct TStageLayout {
   static int Round(double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); }
 };
 
+// The interface scale, pixels per frame unit. Automatic: the largest step
+// at which the whole 800x600 frame fits the stage (1280x800 gives 1.25,
+// 1920x1080 1.75, 3840x2160 3). A scale asked for (the --scale option or
+// the setting; 0 asks for the automatic one) is taken within 1..3, but
+// never larger than the automatic one, so that the panel always fits.
+constexpr double InterfaceScaleSteps[] = {1, 1.25, 1.5, 1.75, 2, 2.5, 3};
+constexpr double MinInterfaceScale = 1, MaxInterfaceScale = 3;
+double AutoInterfaceScale(int stageWidth, int stageHeight);
+double InterfaceScaleFor(int stageWidth, int stageHeight, double asked);
+
 // Stage pixel of a region's top left corner (its section's origin added).
 int RegionScreenX(int region, const TStageLayout& layout = {});
 int RegionScreenY(int region, const TStageLayout& layout = {});

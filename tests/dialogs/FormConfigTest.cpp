@@ -350,6 +350,9 @@ TEST_F(FormConfigTest, EveryInvalidFieldIsRefusedWithNothingApplied) {
       {"step 0", &TFormConfig::EditUnit, "0", TConfigField::StepAmount, 4},
       {"step beyond", &TFormConfig::EditUnit, "10001", TConfigField::StepAmount, 4},
       {"step letters", &TFormConfig::EditUnit, "one", TConfigField::StepAmount, 4},
+      {"scale below 1", &TFormConfig::EditScale, "0.5", TConfigField::InterfaceScale, 4},
+      {"scale beyond", &TFormConfig::EditScale, "3.5", TConfigField::InterfaceScale, 4},
+      {"scale letters", &TFormConfig::EditScale, "big", TConfigField::InterfaceScale, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);

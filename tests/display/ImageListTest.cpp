@@ -279,3 +279,35 @@ TEST(ImageList, LargePicturesDrawnByRunsEqualPixelByPixelBlending) {
     EXPECT_TRUE(Same(byRuns, byPixels)) << c.X << "," << c.Y << " frame " << c.Frame;
   }
 }
+
+// A reduction averages the area each new pixel covers, colour weighted by
+// alpha: a transparent half never darkens the colour, only thins it.
+TEST(ImageList, ReduceImageAveragesTheCoveredArea) {
+  // 4 x 2, two frames: left half opaque red, right half transparent; then
+  // a red and blue checker of single pixels.
+  LibraryImage im = Solid("Half", 4, 2, {kOpaqueRed, kOpaqueRed});
+  for (int y = 0; y < 2; ++y)
+    for (int x = 2; x < 4; ++x) im.Pixels[y * 4 + x] = 0;
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) im.Pixels[8 + y * 4 + x] = (x + y) % 2 ? kOpaqueBlue : kOpaqueRed;
+  const LibraryImage half = ReduceImage(im, 0.5);
+  ASSERT_EQ(half.FrameWidth, 2);
+  ASSERT_EQ(half.FrameHeight, 1);
+  ASSERT_EQ(half.FrameCount, 2);
+  ASSERT_EQ(half.Pixels.size(), 4u);
+  EXPECT_EQ(half.Pixels[0], kOpaqueRed);
+  EXPECT_EQ(half.Pixels[1], 0u);
+  EXPECT_EQ(half.Pixels[2], 0xFF800080u);  // red and blue in equal parts
+  // 0.75 of 4 x 2: three columns, the middle one half red, half clear.
+  const LibraryImage three = ReduceImage(im, 0.75);
+  ASSERT_EQ(three.FrameWidth, 3);
+  ASSERT_EQ(three.FrameHeight, 2);
+  EXPECT_EQ(three.Pixels[0], kOpaqueRed);
+  EXPECT_EQ(three.Pixels[1], 0x80FF0000u);
+  EXPECT_EQ(three.Pixels[2], 0u);
+  // A ratio of 1 copies; an image short of its pixels gives no frames.
+  EXPECT_EQ(ReduceImage(im, 1).Pixels, im.Pixels);
+  LibraryImage broken = im;
+  broken.Pixels.resize(3);
+  EXPECT_TRUE(ReduceImage(broken, 0.5).Pixels.empty());
+}

@@ -148,10 +148,11 @@ kill "$XPID" 2>/dev/null || true
 wait "$XPID" 2>/dev/null || true
 
 # Full screen on a wider display: the stage takes the display's own size,
-# 1280x800. The panel keeps its size, centred on the bottom edge (its 800x600
-# frame's origin at (240, 200)); the sky fills everything above it with the
+# 1280x800. The interface is drawn at 1.25 (the largest step at which its
+# 800x600 frame fits), centred on the bottom edge (the frame 1000x750 at
+# (140, 50)); the sky fills everything above the panel (590 rows) with the
 # same field across the width, 1.6 times the pixels of the 800-wide sky
-# about its centre (640, 316). The pointer lands where the user points, on
+# about its centre (640, 295). The pointer lands where the user points, on
 # the panel and in the menu.
 start_x 1280x800
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 40.37 \
@@ -162,8 +163,8 @@ sleep 0.5
 WX=0 WY=0
 fmove() { xdotool mousemove "$1" "$2"; sleep 0.15; }
 # A place of the 800-wide sky on the wide one, and of the panel's frame.
-sky() { echo "$((640 + ($1 - 400) * 8 / 5)) $((316 + ($2 - 216) * 8 / 5))"; }
-pan() { echo "$((240 + $1)) $((200 + $2))"; }
+sky() { echo "$((640 + ($1 - 400) * 8 / 5)) $((295 + ($2 - 216) * 8 / 5))"; }
+pan() { echo "$((140 + $1 * 5 / 4)) $((50 + $2 * 5 / 4))"; }
 # Rectangles in screen pixels.
 sdiffer() {  # what A B W H X Y least
   local g="$4x$5+$6+$7" d
@@ -179,7 +180,7 @@ shot 12-full
 fmove $(pan 774 530)
 shot 13-full-hover
 sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover \
-  44 32 $(pan 752 514) 20
+  55 40 $(pan 752 514) 20
 fmove $(sky 255 130)
 xdotool click 3
 shot 14-full-menu

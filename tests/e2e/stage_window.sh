@@ -39,9 +39,15 @@ for _ in $(seq 150); do
 done
 [ -n "$WID" ] || fail "no full-screen window of 1920x1080"
 
-# The panel's 800x600 frame starts at (560, 480); its section at y 432.
-px() { echo $((560 + $1)); }
-py() { echo $((480 + 432 + $1)); }
+# The interface at 1.75 (the largest step at which its 800x600 frame fits
+# 1920x1080): the frame is 1400x1050 at (260, 30); the panel's section at
+# frame y 432. sx gives frame units in pixels, fx and fy a frame point,
+# px and py a point of the panel's section.
+sx() { echo $(( ($1 * 175 + 50) / 100 )); }
+fx() { echo $((260 + $(sx "$1"))); }
+fy() { echo $((30 + $(sx "$1"))); }
+px() { fx "$1"; }
+py() { fy $((432 + $1)); }
 shot() { sleep "${2:-0.8}"; import -window root "$1.png"; }
 # A click at the middle of the region drawn at panel (X, Y), W x H.
 press_button() {  # X Y W H
@@ -66,8 +72,9 @@ same() {  # what A B W H X Y
   d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
   [ "$d" -le 20 ] || fail "$1 ($d pixels changed)"
 }
-SKY=(1920 900 0 0)
-STATUS=(470 20 $((560 + 10)) $((480 + 440)))
+SKY=(1920 760 0 0)
+STATUS=($(sx 470) $(sx 20) $(fx 10) $(fy 440))
+PANEL=(1920 $((1080 - $(fy 440))) 0 $(fy 440))
 CENTRE=(900 500 510 200)   # where the dialogs open
 
 rest
@@ -106,12 +113,12 @@ try star-names 660 82 44 32 "${SKY[@]}" 300
 try star-names-back 660 82 44 32 "${SKY[@]}" 300
 try lines 706 82 44 32 "${SKY[@]}" 300
 try lines-back 706 82 44 32 "${SKY[@]}" 300
-try horizon 752 82 44 32 1920 300 0 600 3000
-try horizon-back 752 82 44 32 1920 300 0 600 3000
+try horizon 752 82 44 32 1920 300 0 460 3000
+try horizon-back 752 82 44 32 1920 300 0 460 3000
 try language 614 82 44 32 "${STATUS[@]}" 50
 try language-back 614 82 44 32 "${STATUS[@]}" 50
-try labels 492 6 28 24 28 24 $((560 + 492)) $((480 + 438)) 20
-try labels-back 492 6 28 24 28 24 $((560 + 492)) $((480 + 438)) 20
+try labels 492 6 28 24 $(sx 28) $(sx 24) $(fx 492) $(fy 438) 20
+try labels-back 492 6 28 24 $(sx 28) $(sx 24) $(fx 492) $(fy 438) 20
 try step-forward 644 6 28 24 "${STATUS[@]}" 4
 try step-back 584 6 28 24 "${STATUS[@]}" 4
 try play 674 6 28 24 "${SKY[@]}" 300
@@ -125,12 +132,13 @@ try stop-again 614 6 28 24 "${STATUS[@]}" 4
 
 # Orion's story for the scroll buttons: a click on the sky picks it.
 rest
-xdotool mousemove 700 200
+xdotool mousemove 700 140
 sleep 0.2
 xdotool click 1
 sleep 0.5
-try text-down 543 143 16 16 300 100 $((560 + 244)) $((480 + 476)) 100
-try text-up 543 43 16 16 300 100 $((560 + 244)) $((480 + 476)) 100
+TEXT=($(sx 300) $(sx 100) $(fx 244) $(fy 476))
+try text-down 543 143 16 16 "${TEXT[@]}" 100
+try text-up 543 43 16 16 "${TEXT[@]}" 100
 
 # The dialogs open where a person sees them and close on Escape.
 for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; do
@@ -143,15 +151,29 @@ for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; 
   same "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
 done
 
+# A button inside a dialog is hit where it is drawn: the settings dialog
+# (440x292, centred at (740, 394)) closes on its 取消 button.
+try settings-again 614 122 44 32 "${CENTRE[@]}" 2000
+xdotool mousemove $((740 + 393)) $((394 + 251))
+sleep 0.25
+xdotool click 1
+rest
+shot "$(printf '%02d-settings-cancelled' "$step")"
+same "取消 did not close the settings" "b$step" "$(printf '%02d-settings-cancelled' "$step")" "${CENTRE[@]}"
+# A single move after the click that closed the dialog can leave 设置
+# lit; a second one over the sky takes the look off before the next shot.
+xdotool mousemove 900 250
+sleep 0.3
+
 # The panel slides down and back up.
-try panel-down 708 6 28 24 1920 160 0 920 3000
+try panel-down 708 6 28 24 "${PANEL[@]}" 3000
 up_before="b$step"
-xdotool mousemove "$(px 722)" $((480 + 564 + 18))
+xdotool mousemove "$(px 722)" "$(fy $((564 + 18)))"
 sleep 0.25
 xdotool click 1
 rest
 shot panel-up 2
-same "the panel did not come back up" "$up_before" panel-up 1300 160 0 920
+same "the panel did not come back up" "$up_before" panel-up $(fx 740) "${PANEL[1]}" 0 "${PANEL[3]}"
 
 # The quit button ends the program.
 rest

@@ -72,6 +72,21 @@ TEST(CommandLine, AcceptsEveryRealDateAndZone) {
   EXPECT_NE(std::string(OptionsHelp()).find(range), std::string::npos);
 }
 
+TEST(CommandLine, TakesAnInterfaceScaleOrZeroForAutomatic) {
+  for (const char* n : {"0", "1", "1.75", "3"}) {
+    TOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--scale", n}, o, error)) << n << ": " << error;
+    EXPECT_EQ(*o.Scale, std::stod(n));
+  }
+  for (const char* n : {"0.5", "3.1", "-1", "nan", "x"}) {
+    TOptions o;
+    std::string error;
+    EXPECT_FALSE(ParseOptions({"--scale", n}, o, error)) << n;
+    EXPECT_NE(error.find("--scale"), std::string::npos) << error;
+  }
+}
+
 TEST(CommandLine, AcceptsTheWholeRangeOfFields) {
   for (const char* n : {"5", "73.7", "180"}) {
     TOptions o;

@@ -380,7 +380,9 @@ TEST_F(FormSkyTest, FullScreenDrawsAtTheDisplaysOwnSize) {
   EXPECT_EQ(form_->DXDraw.Width(), std::clamp(dw, MinStageWidth, MaxStageWidth));
   EXPECT_EQ(form_->DXDraw.Height(), std::clamp(dh, MinStageHeight, MaxStageHeight));
   EXPECT_EQ(SkyModel->ScreenWidth, form_->DXDraw.Width());
-  EXPECT_EQ(SkyModel->ScreenHeight, form_->DXDraw.Height() - 168);
+  // The panel's 168 units at the interface scale of the display's size.
+  EXPECT_EQ(form_->Layout.Scale, AutoInterfaceScale(form_->DXDraw.Width(), form_->DXDraw.Height()));
+  EXPECT_EQ(SkyModel->ScreenHeight, form_->DXDraw.Height() - form_->Layout.Length(168));
   EXPECT_EQ(SkyModel->CenterX, form_->DXDraw.Width() / 2);
   form_->ApplyFullScreen(false);
   Frames(1);

@@ -246,10 +246,14 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     const TStageLayout& m = form_->Layout;
     ASSERT_EQ(form_->DXDraw.Width(), w);
     EXPECT_EQ(SkyModel->ScreenWidth, w);
-    EXPECT_EQ(SkyModel->ScreenHeight, h - 168);
+    // The interface at the largest scale step that fits: the panel's 168
+    // units high.
+    EXPECT_EQ(m.Scale, w == 1280 ? 1.25 : 1.75);
+    EXPECT_EQ(SkyModel->ScreenHeight, h - m.Length(168));
+    const int skyHeight = SkyModel->ScreenHeight;
     // Orion, 1.6 or 2.4 times as far from the centre as on the 800-wide sky.
     const double k = (w * 2 / 3) / 533.0;
-    const int ox = w / 2 + static_cast<int>((255 - 400) * k), oy = (h - 168) / 2 + static_cast<int>((130 - 216) * k);
+    const int ox = w / 2 + static_cast<int>((255 - 400) * k), oy = skyHeight / 2 + static_cast<int>((130 - 216) * k);
     form_->FormMouseMove(0, ox, oy);
     form_->FormMouseDown(0, 0, ox, oy);
     form_->FormMouseUp(0, 0, ox, oy);
@@ -270,16 +274,16 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     EXPECT_GT(count(m.X(250), m.Y(495), m.X(480), m.Y(580), amber), 300) << "story lines " << w;
     EXPECT_GT(count(m.X(20), m.Y(480), m.X(120), m.Y(580), lit), 5000) << "compass " << w;
     // The band reaches both edges; stars and lines beside the panel's frame.
-    EXPECT_EQ(count(0, m.Y(432), 2, h, lit), 2 * 168) << "left edge " << w;
-    EXPECT_EQ(count(w - 2, m.Y(432), w, h, lit), 2 * 168) << "right edge " << w;
-    EXPECT_GT(count(0, 0, m.X(0), h - 168, lit), 100) << "sky left of the frame " << w;
-    EXPECT_GT(count(m.X(800), 0, w, h - 168, lit), 100) << "sky right of the frame " << w;
+    EXPECT_EQ(count(0, skyHeight, 2, h, lit), 2 * (h - skyHeight)) << "left edge " << w;
+    EXPECT_EQ(count(w - 2, skyHeight, w, h, lit), 2 * (h - skyHeight)) << "right edge " << w;
+    EXPECT_GT(count(0, 0, m.X(0), skyHeight, lit), 100) << "sky left of the frame " << w;
+    EXPECT_GT(count(m.X(800), 0, w, skyHeight, lit), 100) << "sky right of the frame " << w;
     // The panel slides down; the subtitle strip and the lowered status line.
     form_->Parameters.SubtitlesOn = 1;
     form_->ExecuteCommand(304);
     Frames(8);
     EXPECT_EQ(Sections[2].Y, 564);
-    EXPECT_EQ(SkyModel->ScreenHeight, h - 36);
+    EXPECT_EQ(SkyModel->ScreenHeight, h - m.Length(36));
     ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-down.png").c_str()), error)) << error;
     EXPECT_GT(count(m.X(120), m.Y(520), m.X(700), m.Y(560), amber), 200) << "subtitles " << w;
     EXPECT_GT(count(m.X(12), m.Y(572), m.X(480), m.Y(592), amber), 300) << "lowered status " << w;

@@ -145,6 +145,44 @@ TEST_F(SettingsTest, TheFieldOfViewIsReadAndADamagedOneRepaired) {
   }
 }
 
+// The interface scale: 0 (automatic) or 1..3 is taken; another value is
+// named and repaired with the model's scale, the rest of the file taken.
+TEST_F(SettingsTest, TheInterfaceScaleIsReadAndABadOneRepaired) {
+  const struct {
+    const char* What;
+    const char* Line;
+    double Scale;
+    bool Named;
+  } cases[] = {
+      {"missing", "", 0, false},
+      {"automatic", "\"InterfaceScale\"=hex:00,00,00,00,00,00,00,00\n", 0, false},
+      {"1.5", "\"InterfaceScale\"=hex:00,00,00,00,00,00,f8,3f\n", 1.5, false},
+      {"0.5", "\"InterfaceScale\"=hex:00,00,00,00,00,00,e0,3f\n", 0, true},
+      {"5", "\"InterfaceScale\"=hex:00,00,00,00,00,00,14,40\n", 0, true},
+      {"two bytes", "\"InterfaceScale\"=hex:01,02\n", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    WriteStore(Key(LatitudeHalf) + c.Line);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m->InterfaceScale, c.Scale);
+    EXPECT_EQ(m->Latitude, 0.5);
+    EXPECT_EQ(said.find("\"InterfaceScale\" not taken; repaired") != std::string::npos, c.Named)
+        << said;
+    if (!c.Named) continue;
+    auto again = std::make_unique<TSkyloom>();
+    again->InterfaceScale = 2;
+    testing::internal::CaptureStderr();
+    again->LoadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(again->InterfaceScale, 0);
+  }
+}
+
 TEST_F(SettingsTest, StoredModesAreSignExtended) {
   WriteStore(Key(LatitudeHalf));
   sky->LoadSettings();

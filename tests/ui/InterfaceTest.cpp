@@ -449,6 +449,27 @@ TEST_F(RegionMachine, HitTestingFollowsTheStageLayout) {
   }
 }
 
+// The automatic scale is the largest step at which the 800x600 frame fits;
+// a scale asked for is taken up to that.
+TEST(InterfaceScale, LargestStepThatFitsAndAskedScalesUpToIt) {
+  const struct {
+    int W, H;
+    double Asked, Scale;
+  } cases[] = {
+      {800, 600, 0, 1},       {1024, 768, 0, 1.25},  {1280, 800, 0, 1.25},
+      {1366, 768, 0, 1.25},   {1600, 900, 0, 1.5},   {1920, 1080, 0, 1.75},
+      {1920, 1200, 0, 2},     {2560, 1440, 0, 2},   {2560, 1600, 0, 2.5},  {3840, 2160, 0, 3},
+      {1920, 1080, 1, 1},     {1920, 1080, 1.5, 1.5}, {1920, 1080, 2.5, 1.75},
+      {800, 600, 2, 1},       {3840, 2160, 1.3, 1.3}, {1920, 1080, 0.5, 1.75},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(InterfaceScaleFor(c.W, c.H, c.Asked), c.Scale) << c.W << "x" << c.H << " " << c.Asked;
+    const TStageLayout m{.Width = c.W, .Height = c.H, .Scale = c.Scale};
+    EXPECT_LE(m.Length(800), c.W);
+    EXPECT_LE(m.Length(600), c.H);
+  }
+}
+
 TEST(KeyTable, DefaultsAndTheSkySwitches) {
   const TKeyTable KeyTable = TParameters{}.KeyTable;
   EXPECT_EQ(KeyTable[0].Key, 'R');

@@ -30,7 +30,9 @@ using Library = std::vector<LibraryImage>;
 LibraryImage MakeImage(const std::string& name, const std::vector<Raster>& frames);
 
 void AddSkyImages(Library& lib, const ArtFonts& fonts);
-void AddPanelImages(Library& lib, const ArtFonts& fonts);
+// The panel, its dials and buttons at `scale` pixels per unit of the
+// interface (1, 2 or 3).
+void AddPanelImages(Library& lib, const ArtFonts& fonts, float scale = 1);
 void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier);
 void AddResourceImages(Library& lib, const ArtFonts& fonts);
 

@@ -15,8 +15,8 @@ const Rgba kRim = Col(92, 112, 168), kAmber = Col(255, 204, 0), kIcon = Col(205,
 
 // Panel background: a navy plate with a lit top edge, the 36-pixel top strip
 // (still visible when the panel is lowered) and shallow wells for the groups.
-Raster PanelImage() {
-  Raster r(800, 168);
+Raster PanelImage(float k) {
+  Raster r(800, 168, k);
   Fill(r, [](float, float) { return -1.0f; }, [](float x, float y) {
     Rgba c = Mix(kPlateTop, kPlateBottom, Clamp01(y / 168.0f));
     const float n = 0.03f * Fbm(x / 3.0f, y / 40.0f, 21, 2);   // faint brushed texture
@@ -42,8 +42,8 @@ Raster PanelImage() {
   return r;
 }
 
-Raster StoryBackImage() {
-  Raster r(324, 122);
+Raster StoryBackImage(float k) {
+  Raster r(324, 122, k);
   auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 323.5f, 121.5f, 6); };
   Fill(r, box, [](float, float y) { return Mix(Col(8, 12, 30, 0.92f), Col(4, 6, 18, 0.92f), y / 122); });
   Stroke(r, box, 1.2f, Col(86, 106, 160));
@@ -57,8 +57,8 @@ Raster StoryBackImage() {
   return r;
 }
 
-Raster ShowBarImage() {
-  Raster r(480, 24);
+Raster ShowBarImage(float k) {
+  Raster r(480, 24, k);
   auto box = [](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, 479.5f, 23.5f, 11); };
   Fill(r, box, [](float, float y) { return Mix(Col(2, 4, 14), Col(16, 22, 44), y / 24); });
   Stroke(r, box, 1.2f, Col(96, 116, 172));
@@ -67,10 +67,10 @@ Raster ShowBarImage() {
 
 // Azimuth dial at rest: 南 at the top, 东 to the left, 北 at the bottom, 西 to
 // the right, as the sky looks when facing south; it turns with the view.
-Raster CompImage(const ArtFonts& fonts) {
+Raster CompImage(const ArtFonts& fonts, float k) {
   const int s = 116;
   const float c = s / 2.0f, R = c - 1;
-  Raster r(s, s);
+  Raster r(s, s, k);
   Fill(r, [&](float x, float y) { return SdCircle(x, y, c, c, R); },
        [&](float x, float y) { return Mix(Col(170, 180, 210), Col(60, 70, 100), Clamp01((x + y) / s)); });
   Fill(r, [&](float x, float y) { return SdCircle(x, y, c, c, R - 3); },
@@ -103,7 +103,7 @@ Raster CompImage(const ArtFonts& fonts) {
     Fill(r, [&](float x, float y) { return SdPolygon(x, y, left); }, light);
     Fill(r, [&](float x, float y) { return SdPolygon(x, y, right); }, dark);
   }
-  const TextFont font(fonts.Ming, 15, true);
+  const TextFont font(fonts.Ming, 15, true, k);
   const char* names[4] = {"南", "西", "北", "东"};   // top, right, bottom, left
   for (int k = 0; k < 4; ++k) {
     const float a = k * kPi / 2, rad = R - 22;
@@ -116,8 +116,8 @@ Raster CompImage(const ArtFonts& fonts) {
 
 // Fixed mark of the azimuth dial: a red pointer at the top of the dial and a
 // hub; the image's centre is 5 pixels above the dial centre.
-Raster NeedleImage() {
-  Raster r(18, 128);
+Raster NeedleImage(float k) {
+  Raster r(18, 128, k);
   const float cx = 9, hub = 69;
   const std::vector<Pt> tri = {{cx - 6, 1.5f}, {cx + 6, 1.5f}, {cx, 15}};
   Fill(r, [&](float x, float y) { return SdPolygon(x, y, tri) - 1.0f; }, Col(255, 240, 200));
@@ -131,8 +131,8 @@ Raster NeedleImage() {
 
 // Altitude dial plate: a half disc opening to the left around the pivot
 // (56, 39), scaled from -90 (down) through 0 (level) to 90 (up).
-Raster StarBackImage(const ArtFonts& fonts) {
-  Raster r(100, 100);
+Raster StarBackImage(const ArtFonts& fonts, float k) {
+  Raster r(100, 100, k);
   const float px = 56, py = 39, R = 38;
   auto plate = [&](float x, float y) {
     return std::max(SdCircle(x, y, px, py, R), x - (px + 2));
@@ -152,7 +152,7 @@ Raster StarBackImage(const ArtFonts& fonts) {
          },
          d == 0 ? kAmber : Col(180, 195, 230));
   }
-  const TextFont font(fonts.Latin, 9);
+  const TextFont font(fonts.Latin, 9, false, k);
   for (int d : {-90, -45, 45, 90}) {
     const float a = d * kPi / 180, rad = R - 17;
     DrawTextCentred(r, font, std::to_string(std::abs(d)), px - std::cos(a) * rad + (std::abs(d) == 90 ? 6 : 0),
@@ -162,8 +162,8 @@ Raster StarBackImage(const ArtFonts& fonts) {
 }
 
 // Stand of the sighting tube: hub at (12, 8), post down to a foot.
-Raster StickImage() {
-  Raster r(24, 60);
+Raster StickImage(float k) {
+  Raster r(24, 60, k);
   Fill(r, [](float x, float y) { return SdBox(x, y, 2, 52, 22, 58, 2); },
        [](float x, float) { return Mix(Col(150, 130, 90), Col(90, 74, 50), x / 24); });
   Fill(r, [](float x, float y) { return SdBox(x, y, 9.5f, 8, 14.5f, 53, 1); },
@@ -175,8 +175,8 @@ Raster StickImage() {
 
 // Sighting tube, centred on its pivot; the objective points left so that a
 // clockwise turn by the altitude lifts it.
-Raster GlassImage() {
-  Raster r(70, 14);
+Raster GlassImage(float k) {
+  Raster r(70, 14, k);
   const std::vector<Pt> body = {{2, 1.5f}, {44, 3.5f}, {66, 4.5f}, {66, 9.5f}, {44, 10.5f}, {2, 12.5f}};
   Fill(r, [&](float x, float y) { return SdPolygon(x, y, body); },
        [](float, float y) { return Mix(Col(240, 225, 170), Col(150, 120, 60), Clamp01((y - 1) / 12)); });
@@ -191,10 +191,10 @@ Raster GlassImage() {
 // One button in its four looks: normal, under the pointer, pressed or on,
 // on and under the pointer. `icon` draws the symbol in the given colour.
 using IconFn = std::function<void(Raster&, const Rgba&, float, float)>;
-std::vector<Raster> ButtonFrames(int w, int h, const IconFn& icon) {
+std::vector<Raster> ButtonFrames(int w, int h, float k, const IconFn& icon) {
   std::vector<Raster> frames;
   for (int f = 0; f < 4; ++f) {
-    Raster r(w, h);
+    Raster r(w, h, k);
     const bool hover = f == 1 || f == 3, on = f >= 2;
     const float rad = std::min(w, h) * 0.22f;
     auto box = [&](float x, float y) { return SdBox(x, y, 0.5f, 0.5f, w - 0.5f, h - 0.5f, rad); };
@@ -260,24 +260,27 @@ IconFn Arrow(float dx, float dy, float len) {
                           {hx * 0.05f - px * 6.5f, hy * 0.05f - py * 6.5f}})});
 }
 
-void AddButton(Library& lib, const char* name, int w, int h, const IconFn& icon) {
-  lib.push_back(MakeImage(name, ButtonFrames(w, h, icon)));
-}
-
 }  // namespace
 
-void AddPanelImages(Library& lib, const ArtFonts& fonts) {
-  lib.push_back(MakeImage(ImageNames::Panel, {PanelImage()}));
-  lib.push_back(MakeImage(ImageNames::StoryBack, {StoryBackImage()}));
-  lib.push_back(MakeImage(ImageNames::ShowBar, {ShowBarImage()}));
-  lib.push_back(MakeImage(ImageNames::Comp, {CompImage(fonts)}));
-  lib.push_back(MakeImage(ImageNames::Needle, {NeedleImage()}));
-  lib.push_back(MakeImage(ImageNames::StarBack, {StarBackImage(fonts)}));
-  lib.push_back(MakeImage(ImageNames::Stick, {StickImage()}));
-  lib.push_back(MakeImage(ImageNames::Glass, {GlassImage()}));
+void AddPanelImages(Library& lib, const ArtFonts& fonts, float k) {
+  lib.push_back(MakeImage(ImageNames::Panel, {PanelImage(k)}));
+  lib.push_back(MakeImage(ImageNames::StoryBack, {StoryBackImage(k)}));
+  lib.push_back(MakeImage(ImageNames::ShowBar, {ShowBarImage(k)}));
+  lib.push_back(MakeImage(ImageNames::Comp, {CompImage(fonts, k)}));
+  lib.push_back(MakeImage(ImageNames::Needle, {NeedleImage(k)}));
+  lib.push_back(MakeImage(ImageNames::StarBack, {StarBackImage(fonts, k)}));
+  lib.push_back(MakeImage(ImageNames::Stick, {StickImage(k)}));
+  lib.push_back(MakeImage(ImageNames::Glass, {GlassImage(k)}));
 
-  const TextFont cap(fonts.Bitmap, 12);
-  const TextFont capSmall(fonts.Bitmap, 12);
+  // One button in its four looks, drawn at this library's scale.
+  const auto AddButton = [k](Library& lib, const char* name, int w, int h, const IconFn& icon) {
+    lib.push_back(MakeImage(name, ButtonFrames(w, h, k, icon)));
+  };
+  // Captions: the crisp 12-pixel bitmap strike at 1x, the outline face
+  // at the larger sizes.
+  const std::string& captionFace = k == 1 ? fonts.Bitmap : fonts.Ming;
+  const TextFont cap(captionFace, 12, false, k);
+  const TextFont capSmall(captionFace, 12, false, k);
   // View: turn left/right, raise/lower.
   AddButton(lib, "BtnTurnLeft", 44, 32, Arrow(-1, 0, 20));
   AddButton(lib, "BtnTurnRight", 44, 32, Arrow(1, 0, 20));
@@ -328,8 +331,8 @@ void AddPanelImages(Library& lib, const ArtFonts& fonts) {
   }
   // Panel: frames 0/1 lower it (arrow down), frames 2/3 (panel down) raise it.
   {
-    std::vector<Raster> down = ButtonFrames(28, 24, Polygon({{-6, -3.5f}, {6, -3.5f}, {0, 4.5f}}));
-    std::vector<Raster> up = ButtonFrames(28, 24, Polygon({{-6, 3.5f}, {6, 3.5f}, {0, -4.5f}}));
+    std::vector<Raster> down = ButtonFrames(28, 24, k, Polygon({{-6, -3.5f}, {6, -3.5f}, {0, 4.5f}}));
+    std::vector<Raster> up = ButtonFrames(28, 24, k, Polygon({{-6, 3.5f}, {6, 3.5f}, {0, -4.5f}}));
     lib.push_back(MakeImage("BtnPanel", {down[0], down[1], up[2], up[3]}));
   }
   // Text scrolling.

@@ -16,6 +16,12 @@ Rgba Mix(const Rgba& x, const Rgba& y, float t) {
 
 Raster::Raster(int w, int h) : w_(w), h_(h), px_(static_cast<size_t>(w) * h) {}
 
+Raster::Raster(int w, int h, float scale)
+    : w_(static_cast<int>(std::lround(w * scale))),
+      h_(static_cast<int>(std::lround(h * scale))),
+      k_(scale),
+      px_(static_cast<size_t>(w_) * h_) {}
+
 void Raster::Clear() { std::fill(px_.begin(), px_.end(), Rgba{}); }
 
 void Raster::Blend(int x, int y, const Rgba& c, float cov) {
@@ -30,6 +36,11 @@ void Raster::Blend(int x, int y, const Rgba& c, float cov) {
 }
 
 void Raster::Draw(const Raster& src, int ox, int oy, float alpha) {
+  DrawPixels(src, static_cast<int>(std::lround(ox * k_)), static_cast<int>(std::lround(oy * k_)),
+             alpha);
+}
+
+void Raster::DrawPixels(const Raster& src, int ox, int oy, float alpha) {
   for (int y = 0; y < src.H(); ++y)
     for (int x = 0; x < src.W(); ++x) {
       const int dx = x + ox, dy = y + oy;
@@ -48,7 +59,7 @@ void Raster::Draw(const Raster& src, int ox, int oy, float alpha) {
 void Raster::MaskBy(const std::function<float(float, float)>& m) {
   for (int y = 0; y < h_; ++y)
     for (int x = 0; x < w_; ++x) {
-      const float k = Clamp01(m(x + 0.5f, y + 0.5f));
+      const float k = Clamp01(m((x + 0.5f) / k_, (y + 0.5f) / k_));
       Rgba& d = At(x, y);
       d.r *= k;
       d.g *= k;
@@ -124,10 +135,11 @@ float SdPolygon(float x, float y, const std::vector<Pt>& v) {
 }
 
 void Fill(Raster& img, const DistFn& sd, const ColourFn& colour) {
+  const float k = img.Scale();
   for (int y = 0; y < img.H(); ++y)
     for (int x = 0; x < img.W(); ++x) {
-      const float px = x + 0.5f, py = y + 0.5f;
-      const float cov = Clamp01(0.5f - sd(px, py));
+      const float px = (x + 0.5f) / k, py = (y + 0.5f) / k;
+      const float cov = Clamp01(0.5f - sd(px, py) * k);
       if (cov > 0) img.Blend(x, y, colour(px, py), cov);
     }
 }
@@ -142,9 +154,11 @@ void Glow(Raster& img, const std::function<float(float, float)>& alpha, const Co
 
 void GlowBox(Raster& img, int x0, int y0, int x1, int y1,
              const std::function<float(float, float)>& alpha, const ColourFn& colour) {
-  for (int y = std::max(0, y0); y < std::min(img.H(), y1); ++y)
-    for (int x = std::max(0, x0); x < std::min(img.W(), x1); ++x) {
-      const float px = x + 0.5f, py = y + 0.5f;
+  const float k = img.Scale();
+  const auto pixel = [k](int u) { return static_cast<int>(std::lround(u * k)); };
+  for (int y = std::max(0, pixel(y0)); y < std::min(img.H(), pixel(y1)); ++y)
+    for (int x = std::max(0, pixel(x0)); x < std::min(img.W(), pixel(x1)); ++x) {
+      const float px = (x + 0.5f) / k, py = (y + 0.5f) / k;
       const float a = alpha(px, py);
       if (a > 0) img.Blend(x, y, colour(px, py), a);
     }

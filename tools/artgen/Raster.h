@@ -15,31 +15,42 @@ inline Rgba Col(int r, int g, int b, float a = 1.0f) {
 }
 Rgba Mix(const Rgba& x, const Rgba& y, float t);
 
+// A raster drawn at a scale holds `scale` pixels per unit: the drawing
+// calls (shapes, glows, masks, placing another raster) take unit
+// coordinates, so that the same picture code draws a picture at 1x, 2x or
+// 3x with its edges antialiased at the pixel size it is drawn at.
 class Raster {
  public:
   Raster() = default;
   Raster(int w, int h);
-  int W() const { return w_; }
+  // w x h units at `scale` pixels per unit (each side rounded).
+  Raster(int w, int h, float scale);
+  int W() const { return w_; }   // pixels
   int H() const { return h_; }
+  float Scale() const { return k_; }
   // Premultiplied pixel access.
   Rgba& At(int x, int y) { return px_[static_cast<size_t>(y) * w_ + x]; }
   const Rgba& At(int x, int y) const { return px_[static_cast<size_t>(y) * w_ + x]; }
   // Blends straight colour c with extra coverage cov over pixel (x, y).
   void Blend(int x, int y, const Rgba& c, float cov);
-  // Blends another raster over this one, top-left at (ox, oy), scaled by alpha.
+  // Blends another raster over this one, top-left at unit (ox, oy), scaled by alpha.
   void Draw(const Raster& src, int ox, int oy, float alpha = 1.0f);
+  // The same with the top-left in pixels.
+  void DrawPixels(const Raster& src, int px, int py, float alpha = 1.0f);
   void Clear();
   // ARGB8888 rows, straight alpha.
   std::vector<uint32_t> ToArgb() const;
-  // Multiplies the alpha (and premultiplied colour) of every pixel by m(x, y).
+  // Multiplies the alpha (and premultiplied colour) of every pixel by m(x, y),
+  // (x, y) in units.
   void MaskBy(const std::function<float(float, float)>& m);
 
  private:
   int w_ = 0, h_ = 0;
+  float k_ = 1;
   std::vector<Rgba> px_;
 };
 
-// Signed distances in pixels (negative inside); (x, y) are sample points.
+// Signed distances in units (negative inside); (x, y) are sample points.
 float SdCircle(float x, float y, float cx, float cy, float r);
 float SdEllipse(float x, float y, float cx, float cy, float a, float b, float angle);
 float SdBox(float x, float y, float x0, float y0, float x1, float y1, float radius);
@@ -51,12 +62,13 @@ float SdPolygon(float x, float y, const std::vector<Pt>& poly);
 
 using DistFn = std::function<float(float, float)>;
 using ColourFn = std::function<Rgba(float, float)>;
-// Paints the inside of a shape with an antialiased edge (one-pixel ramp).
+// Paints the inside of a shape with an antialiased edge (one-pixel ramp at
+// the raster's own pixel size).
 void Fill(Raster& img, const DistFn& sd, const ColourFn& colour);
 void Fill(Raster& img, const DistFn& sd, const Rgba& colour);
 // Paints colour with a free alpha field a(x, y) in 0..1 (glows, mists).
 void Glow(Raster& img, const std::function<float(float, float)>& alpha, const ColourFn& colour);
-// The same, limited to the pixels of the box [x0, x1) x [y0, y1).
+// The same, limited to the box [x0, x1) x [y0, y1) in units.
 void GlowBox(Raster& img, int x0, int y0, int x1, int y1,
              const std::function<float(float, float)>& alpha, const ColourFn& colour);
 // Outline of a shape: band of the given width around the zero line.

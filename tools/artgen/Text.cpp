@@ -11,9 +11,10 @@ bool InitText() {
   return ok;
 }
 
-TextFont::TextFont(const std::string& path, int pixelSize, bool bold) {
+TextFont::TextFont(const std::string& path, int pixelSize, bool bold, float scale)
+    : scale_(scale) {
   if (!InitText()) return;
-  font_ = TTF_OpenFont(path.c_str(), pixelSize);
+  font_ = TTF_OpenFont(path.c_str(), static_cast<int>(std::lround(pixelSize * scale)));
   if (!font_) {
     std::fprintf(stderr, "artgen: cannot open font %s: %s\n", path.c_str(), TTF_GetError());
     return;
@@ -48,11 +49,13 @@ Raster TextFont::Render(const std::string& utf8, const Rgba& colour) const {
 
 void DrawTextCentred(Raster& dst, const TextFont& font, const std::string& utf8, float cx,
                      float cy, const Rgba& colour, const Rgba& shadow) {
+  const float k = dst.Scale();
   const Raster t = font.Render(utf8, colour);
-  const int x = static_cast<int>(std::lround(cx - t.W() / 2.0f));
-  const int y = static_cast<int>(std::lround(cy - t.H() / 2.0f));
-  if (shadow.a > 0) dst.Draw(font.Render(utf8, shadow), x + 1, y + 1);
-  dst.Draw(t, x, y);
+  const int x = static_cast<int>(std::lround(cx * k - t.W() / 2.0f));
+  const int y = static_cast<int>(std::lround(cy * k - t.H() / 2.0f));
+  const int step = static_cast<int>(std::lround(k));
+  if (shadow.a > 0) dst.DrawPixels(font.Render(utf8, shadow), x + step, y + step);
+  dst.DrawPixels(t, x, y);
 }
 
 void DrawTextAt(Raster& dst, const TextFont& font, const std::string& utf8, int x, int y,

@@ -300,3 +300,112 @@ void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, 
     }
   }
 }
+
+namespace {
+
+// The weights of a box reduction along one axis: output pixel o covers the
+// source interval [o / ratio, (o + 1) / ratio), clipped to the source.
+struct TBoxTap {
+  int First = 0;
+  std::vector<float> Weights;  // per source pixel from First; they sum to 1
+};
+
+std::vector<TBoxTap> BoxTaps(int from, int to) {
+  std::vector<TBoxTap> taps(static_cast<size_t>(to));
+  const double step = static_cast<double>(from) / to;
+  for (int o = 0; o < to; ++o) {
+    const double a = o * step, b = std::min<double>(from, (o + 1) * step);
+    TBoxTap& t = taps[static_cast<size_t>(o)];
+    t.First = static_cast<int>(std::floor(a));
+    for (int i = t.First; i < b && i < from; ++i) {
+      const double w = std::min<double>(i + 1, b) - std::max<double>(i, a);
+      if (w > 0) t.Weights.push_back(static_cast<float>(w / (b - a)));
+    }
+  }
+  return taps;
+}
+
+}  // namespace
+
+LibraryImage ReduceImage(const LibraryImage& source, double ratio) {
+  LibraryImage out;
+  out.Name = source.Name;
+  out.FrameCount = source.FrameCount;
+  const int sw = source.FrameWidth, sh = source.FrameHeight;
+  if (sw <= 0 || sh <= 0 || source.FrameCount <= 0 || ratio <= 0 ||
+      source.Pixels.size() < static_cast<size_t>(sw) * sh * source.FrameCount)
+    return out;
+  const int dw = std::max(1, static_cast<int>(std::lround(sw * std::min(ratio, 1.0))));
+  const int dh = std::max(1, static_cast<int>(std::lround(sh * std::min(ratio, 1.0))));
+  out.FrameWidth = dw;
+  out.FrameHeight = dh;
+  out.Pixels.resize(static_cast<size_t>(dw) * dh * source.FrameCount);
+  const std::vector<TBoxTap> across = BoxTaps(sw, dw), down = BoxTaps(sh, dh);
+  // Premultiplied channels, reduced across then down.
+  std::vector<float> row(static_cast<size_t>(dw) * sh * 4);
+  for (int f = 0; f < source.FrameCount; ++f) {
+    const uint32_t* src = source.Pixels.data() + static_cast<size_t>(f) * sw * sh;
+    for (int y = 0; y < sh; ++y)
+      for (int o = 0; o < dw; ++o) {
+        const TBoxTap& t = across[static_cast<size_t>(o)];
+        float acc[4] = {};
+        for (size_t k = 0; k < t.Weights.size(); ++k) {
+          const uint32_t p = src[static_cast<size_t>(y) * sw + t.First + k];
+          const float a = (p >> 24) / 255.0f * t.Weights[k];
+          acc[0] += ((p >> 16) & 255) * a;
+          acc[1] += ((p >> 8) & 255) * a;
+          acc[2] += (p & 255) * a;
+          acc[3] += a;
+        }
+        std::copy(acc, acc + 4, row.begin() + (static_cast<size_t>(y) * dw + o) * 4);
+      }
+    uint32_t* dst = out.Pixels.data() + static_cast<size_t>(f) * dw * dh;
+    for (int o = 0; o < dh; ++o) {
+      const TBoxTap& t = down[static_cast<size_t>(o)];
+      for (int x = 0; x < dw; ++x) {
+        float acc[4] = {};
+        for (size_t k = 0; k < t.Weights.size(); ++k) {
+          const float* q = &row[(static_cast<size_t>(t.First + k) * dw + x) * 4];
+          for (int ch = 0; ch < 4; ++ch) acc[ch] += q[ch] * t.Weights[k];
+        }
+        const long alpha = std::lround(std::clamp(acc[3], 0.0f, 1.0f) * 255);
+        uint32_t v = 0;
+        if (alpha > 0) {
+          const auto channel = [&](float c) {
+            return static_cast<uint32_t>(std::clamp(std::lround(c / acc[3]), 0L, 255L));
+          };
+          v = (static_cast<uint32_t>(alpha) << 24) | (channel(acc[0]) << 16) |
+              (channel(acc[1]) << 8) | channel(acc[2]);
+        }
+        dst[static_cast<size_t>(o) * dw + x] = v;
+      }
+    }
+  }
+  return out;
+}
+
+const TDXImageList& TScaledPanelArt::For(const TDXImageList& base, double scale) {
+  if (scale <= 1.0 + 1e-9 || scale > 3.0 + 1e-9) return base;
+  const int step = scale <= 2.0 + 1e-9 ? 0 : 1;
+  if (!read_[step]) {
+    read_[step] = true;
+    readOk_[step] = drawn_[step].LoadFromFile(step == 0 ? File2x : File3x);
+  }
+  if (!readOk_[step]) return base;
+  const double drawnAt = step == 0 ? 2.0 : 3.0;
+  if (std::fabs(scale - drawnAt) < 1e-9) return drawn_[step];
+  if (reducedScale_ != scale) {
+    std::vector<LibraryImage> images;
+    images.reserve(static_cast<size_t>(drawn_[step].Count()));
+    for (int i = 0; i < drawn_[step].Count(); ++i)
+      if (const LibraryImage* im = drawn_[step].Image(i))
+        images.push_back(ReduceImage(*im, scale / drawnAt));
+    reduced_.Assign(std::move(images));
+    reducedScale_ = scale;
+    // The pictures drawn at the step are read again should they be needed.
+    drawn_[step].Assign({});
+    read_[step] = false;
+  }
+  return reduced_;
+}
+

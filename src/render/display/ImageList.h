@@ -63,3 +63,31 @@ class TDXImageList {
   mutable std::vector<TRuns> runs_;     // per image
   mutable std::vector<uint8_t> looked_;  // per image: 1 once its runs were made (or not needed)
 };
+
+// A frame-by-frame copy of an image reduced by `ratio` (0 < ratio <= 1):
+// each frame becomes round(w x ratio) by round(h x ratio) pixels, every
+// pixel the area average of the source pixels it covers (colour weighted
+// by alpha).
+LibraryImage ReduceImage(const LibraryImage& source, double ratio);
+
+// The panel's pictures for an interface scale (pixels per unit): at 1 the
+// 1x library itself; at 2 and 3 the pictures drawn at that size; between,
+// the next larger ones reduced by area averaging. 1x pictures are never
+// enlarged: above 3, or without the larger libraries, the 1x library is
+// used. The larger libraries are read when first needed, and let go once
+// reduced.
+class TScaledPanelArt {
+ public:
+  // The library files of 2x and 3x (relative to the program folder).
+  static constexpr const char* File2x = "LoadImg2x.rxf";
+  static constexpr const char* File3x = "LoadImg3x.rxf";
+  // The list to draw the panel from at `scale`; `base` is the 1x library.
+  const TDXImageList& For(const TDXImageList& base, double scale);
+
+ private:
+  TDXImageList drawn_[2];   // 2x, 3x as read
+  bool read_[2] = {}, readOk_[2] = {};
+  TDXImageList reduced_;    // for the last scale between the steps
+  double reducedScale_ = 0;
+};
+
