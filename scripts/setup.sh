@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config python3
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev
   libimgui-dev libstb-dev libfreetype-dev libgtest-dev libbenchmark-dev
   libstb0 fonts-arphic-uming xfonts-wqy fonts-dejavu-core fonts-urw-base35
