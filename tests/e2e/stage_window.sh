@@ -10,21 +10,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "stage window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-PID=""
-cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+begin_window_test "stage window"
 
 start_x 1920x1080
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 15 \
