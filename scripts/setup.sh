@@ -33,5 +33,12 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# With ccache present, a rebuild and a fresh clone anywhere reuse what was
+# compiled before (paths below this folder are hashed relative to it).
+launcher=()
+if command -v ccache > /dev/null; then
+  export CCACHE_BASEDIR="$PWD"
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "${launcher[@]}"
 cmake --build build -j"$(nproc)"

@@ -25,7 +25,12 @@ if ! command -v clang++ >/dev/null; then
 fi
 echo "== sanitizer build (build-san: clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
 start=$(date +%s)
-cmake -S . -B build-san -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+launcher=()
+if command -v ccache > /dev/null; then
+  export CCACHE_BASEDIR="$PWD"
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build-san "${launcher[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_REUSE_DATA="$PWD/build" >/dev/null
 cmake --build build-san -j"$(nproc)"
 echo "== sanitizer build took $(($(date +%s) - start)) s"
