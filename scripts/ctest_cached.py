@@ -30,6 +30,11 @@ SOURCE = os.path.realpath(os.path.join(os.path.dirname(__file__), ".."))
 # files, the packages and installs they make) rather than what they read.
 BUILD_OUTPUTS = {"CMakeFiles", "Testing", "tests", "package", "render-pictures", "test_scratch",
                  "zone-root", "install_manifest.txt", "_CPack_Packages"}
+# Files CMake and the build tools rewrite for themselves (what they say
+# reaches the tests through the programs and the test definitions), and
+# logs.
+BOOKKEEPING = {"CMakeCache.txt", "Makefile", "compile_commands.json", "build.ninja", ".ninja_log",
+               ".ninja_deps"}
 # Environment that changes what a test does.
 ENV_KEYS = ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER",
             "LANG", "LC_ALL", "TZ", "SKYLOOM_DATA", "HOME", "PATH")
@@ -63,6 +68,8 @@ def tree_hash(root, skip_top=(), skip=lambda rel: False):
                          if d != "CMakeFiles" and not (rel_folder == "." and d in skip_top))
         for name in sorted(files):
             if rel_folder == "." and name in skip_top:
+                continue
+            if name in BOOKKEEPING or name.endswith(".log"):
                 continue
             rel = os.path.normpath(os.path.join(rel_folder, name))
             if skip(rel):
