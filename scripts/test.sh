@@ -5,11 +5,19 @@
 # the end-to-end tests without a window and the replay of the fuzz corpus
 # there. build-san takes the data the release build generated instead of
 # generating them again with its slower tools.
+#
+# A test that passed before with exactly the same inputs (its program or
+# script, the data, the build's programs, the source tree, the installed
+# packages) is not run again (scripts/ctest_cached.py says how that is
+# decided); `bash scripts/test.sh --all`, or SKYLOOM_TEST_ALL=1, runs every
+# test. A fresh clone has no record and runs everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = --all ]; then export SKYLOOM_TEST_ALL=1; fi
 bash scripts/setup.sh
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+run_ctest() { python3 scripts/ctest_cached.py "$@"; }
+run_ctest build --output-on-failure -j"$(nproc)"
 
 if ! command -v clang++ >/dev/null; then
   echo "== no clang++: the sanitizer build and the libFuzzer targets are skipped"
@@ -17,7 +25,12 @@ if ! command -v clang++ >/dev/null; then
 fi
 echo "== sanitizer build (build-san: clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
 start=$(date +%s)
-cmake -S . -B build-san -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+launcher=()
+if command -v ccache > /dev/null; then
+  export CCACHE_BASEDIR="$PWD"
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build-san "${launcher[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_REUSE_DATA="$PWD/build" >/dev/null
 cmake --build build-san -j"$(nproc)"
 echo "== sanitizer build took $(($(date +%s) - start)) s"
@@ -27,8 +40,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 echo "== fuzz corpus replay under the sanitizers"
 replay_log=build-san/fuzz-replay.log
 status=0
-ctest --test-dir build-san --output-on-failure -L fuzz -V >"$replay_log" 2>&1 || status=$?
-grep -E 'Test command|Running: |Executed |INFO: .* files found|Done [0-9]+ runs|replayed|Test +#|tests passed|tests failed' \
+run_ctest build-san --output-on-failure -L fuzz -V >"$replay_log" 2>&1 || status=$?
+grep -E 'Test command|Running: |Executed |INFO: .* files found|Done [0-9]+ runs|replayed|Test +#|tests passed|tests failed|passed before' \
   "$replay_log" | sed -E 's#"([^" ]*/)?(tests/fuzz/[^"]*)"#\2#g; s#"(-[^"]*)"#\1#g' || true
 if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
 # The real-window tests stay with the normal build: the X and GL drivers the
@@ -37,5 +50,5 @@ if ((status != 0)); then cat "$replay_log"; exit "$status"; fi
 # played to their end once there: under the sanitizers the unit tests play
 # every show through the same frame step (ShowPlayTest).
 echo "== unit tests under the sanitizers"
-ctest --test-dir build-san --output-on-failure -j"$(nproc)" -LE 'fuzz|long' \
+run_ctest build-san --output-on-failure -j"$(nproc)" -LE 'fuzz|long' \
   -E '^e2e_.*window|^e2e_installed$|^e2e_show_'

@@ -8,20 +8,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "commands window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CACHE_HOME="$WORK/cache"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-PID=""
-stop_all() {
-  [ -n "$PID" ] && kill -TERM "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-}
-trap stop_all EXIT
+begin_window_test "commands window"
 
 # The window is centred on the 1024x768 desktop: its stage starts at (112, 84).
 X0=112

@@ -10,15 +10,8 @@ set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
-x_tools_present "dialogs window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
-export XDG_CONFIG_HOME="$WORK/config"
+begin_window_test "dialogs window"
 export TZ=Asia/Tokyo   # a first run starts in the city of the system clock's zone: 东京
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_program() {  # LOG
   "$SKYLOOM" --date 2026-01-15 --time 21:00 > "$1" 2>&1 &

@@ -9,13 +9,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "help and keys window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "help and keys window"
 SKY=800x420+0+0
 MEMO=420x360+300+120   # the help viewer's text
 TIP=200x40+600+470     # above the 星名 button

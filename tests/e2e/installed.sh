@@ -85,4 +85,13 @@ if command -v appstreamcli > /dev/null; then
   appstreamcli validate --no-net "$ROOT/usr/share/metainfo/org.skyloom.skyloom.metainfo.xml" > "$WORK/appstream.txt" 2>&1 ||
     fail "appstreamcli validate: $(cat "$WORK/appstream.txt")"
 fi
+# Every screenshot the metadata names is installed as the 1280x800 picture
+# the build drew.
+META="$ROOT/usr/share/metainfo/org.skyloom.skyloom.metainfo.xml"
+shots=$(grep -o 'screenshots/[a-z]*\.png' "$META") || fail "no screenshots in the metadata"
+for shot in $shots; do
+  f="$ROOT/usr/share/skyloom/$shot"
+  [ -f "$f" ] || fail "the metadata names /usr/share/skyloom/$shot, which is not installed"
+  [ "$(identify -format '%wx%h' "$f")" = 1280x800 ] || fail "$shot is not 1280x800"
+done
 echo "installed: ok ($(wc -l < "$WORK/tree.txt") entries in $WORK/tree.txt)"

@@ -11,13 +11,7 @@ set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
-x_tools_present "milky way window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CACHE_HOME="$WORK/cache" XDG_CONFIG_HOME="$WORK/config"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "milky way window"
 
 ARGS=(--date 2026-08-22 --time 22:00 --zone 8 --lat 39.904 --lon 116.407 --ground --az 10
       --alt 40 --mode1 0)

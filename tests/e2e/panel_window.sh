@@ -10,22 +10,9 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "panel window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "panel window"
 
-PID=""
 start_x 1024x768
-cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
 
 # Beijing, a January evening, looking south 12 degrees up: the ground fills
 # the bottom of the sky area, Orion stands high above it.

@@ -8,13 +8,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "real window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "real window"
 
 trap stop_x EXIT
 

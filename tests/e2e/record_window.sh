@@ -12,15 +12,10 @@ set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
-x_tools_present "record window" || exit 0
+begin_window_test "record window"
 command -v ffprobe > /dev/null || { echo "record window: ffprobe missing; skipped"; exit 0; }
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/home/Videos"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
+mkdir -p "$WORK/home/Videos"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The program's folder with one short show of two pages.
 mkdir -p app/天文节目

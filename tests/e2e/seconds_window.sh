@@ -11,13 +11,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "seconds window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "seconds window"
 differ() { ! same "$1" "$2"; }
 CLOCK=90x11+100+446      # the clock in the status line
 DIALOG=440x292+180+154   # the settings dialog

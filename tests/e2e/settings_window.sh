@@ -12,13 +12,8 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "settings window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" TZ=Asia/Tokyo
-fail() { echo "FAIL: $*" >&2; exit 1; }
+begin_window_test "settings window"
+export TZ=Asia/Tokyo
 differ() { ! same "$1" "$2"; }
 DIALOG=440x292+180+154   # the settings dialog
 BELOW=360x150+236+226    # under the place page's lists

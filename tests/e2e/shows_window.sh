@@ -10,17 +10,10 @@ set -euo pipefail
 SKYLOOM="$1"
 RUNTIME="$2"
 WORK="$3"
-x_tools_present "shows window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
+begin_window_test "shows window"
 # A show of the teacher's own, in the user's show folder.
-export XDG_DATA_HOME="$WORK/data"
 mkdir -p "$XDG_DATA_HOME/skyloom/shows"
 cp "$RUNTIME/天文节目/月相的变化.shw" "$XDG_DATA_HOME/skyloom/shows/我的节目.shw"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 SKY=800x420+0+0           # the sky area above the panel
 TEXT=350x130+240+460      # the text region of the panel

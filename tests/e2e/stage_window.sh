@@ -11,21 +11,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
 SKYLOOM="$1"
 WORK="$3"
-x_tools_present "stage window" || exit 0
-rm -rf "$WORK"
-mkdir -p "$WORK/config" "$WORK/cache"
-cd "$WORK"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-PID=""
-cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  kill "$XPID" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+begin_window_test "stage window"
 
 start_x 1920x1080
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 15 \
@@ -48,7 +34,7 @@ fx() { echo $((260 + $(sx "$1"))); }
 fy() { echo $((30 + $(sx "$1"))); }
 px() { fx "$1"; }
 py() { fy $((432 + $1)); }
-shot() { sleep "${2:-0.8}"; import -window root "$1.png"; }
+shot() { sleep "${2:-0.8}"; import -window root -quality 10 "$1.png"; }
 # A click at the middle of the region drawn at panel (X, Y), W x H.
 press_button() {  # X Y W H
   xdotool mousemove "$(px $(($1 + $3 / 2)))" "$(py $(($2 + $4 / 2)))"
@@ -58,19 +44,36 @@ press_button() {  # X Y W H
 rest() { xdotool mousemove 960 300; sleep 0.2; }
 # Pixels that differ between two shots inside W x H at (X, Y) of the screen.
 differ() {  # A B W H X Y
-  convert "$1.png" -crop "$3x$4+$5+$6" +repage a.png
-  convert "$2.png" -crop "$3x$4+$5+$6" +repage b.png
-  { compare -fuzz 3% -metric AE a.png b.png null: 2>&1 >/dev/null || true; } | awk '{print int($1)}'
+  { compare -fuzz 3% -metric AE "$1.png[$3x$4+$5+$6]" "$2.png[$3x$4+$5+$6]" null: 2>&1 >/dev/null ||
+    true; } | awk '{print int($1)}'
 }
+# Takes shot B until at least LEAST pixels differ from A, for up to about
+# 15 s on a busy machine.
 changed() {  # what A B W H X Y least
   local d
-  d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
-  [ "$d" -ge "$8" ] || fail "$1 (only $d pixels changed)"
+  for _ in $(seq 60); do
+    shot "$3" 0.1
+    d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+    [ "$d" -ge "$8" ] && return 0
+    sleep 0.15
+  done
+  fail "$1 (only $d pixels changed)"
 }
 same() {  # what A B W H X Y
   local d
   d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
   [ "$d" -le 20 ] || fail "$1 ($d pixels changed)"
+}
+# Takes shot B until it matches A again, for up to about 15 s.
+back() {  # what A B W H X Y
+  local d
+  for _ in $(seq 60); do
+    shot "$3" 0.1
+    d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+    [ "$d" -le 20 ] && return 0
+    sleep 0.15
+  done
+  fail "$1 ($d pixels changed)"
 }
 SKY=(1920 760 0 0)
 STATUS=($(sx 470) $(sx 20) $(fx 10) $(fy 440))
@@ -97,7 +100,6 @@ try() {  # name X Y W H  area...  least
   shot "$before" 0.4
   press_button "$x" "$y" "$w" "$h"
   rest
-  shot "$after"
   changed "$name: nothing changed" "$before" "$after" "$@"
 }
 
@@ -147,8 +149,7 @@ for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; 
   try "$1" "$2" "$3" 44 32 "${CENTRE[@]}" 2000
   xdotool key Escape
   rest
-  shot "$(printf '%02d-%s-closed' "$step" "$1")"
-  same "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
+  back "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
 done
 
 # A button inside a dialog is hit where it is drawn: the settings dialog
@@ -158,8 +159,7 @@ xdotool mousemove $((740 + 393)) $((394 + 251))
 sleep 0.25
 xdotool click 1
 rest
-shot "$(printf '%02d-settings-cancelled' "$step")"
-same "取消 did not close the settings" "b$step" "$(printf '%02d-settings-cancelled' "$step")" "${CENTRE[@]}"
+back "取消 did not close the settings" "b$step" "$(printf '%02d-settings-cancelled' "$step")" "${CENTRE[@]}"
 # A single move after the click that closed the dialog can leave 设置
 # lit; a second one over the sky takes the look off before the next shot.
 xdotool mousemove 900 250
@@ -172,8 +172,7 @@ xdotool mousemove "$(px 722)" "$(fy $((564 + 18)))"
 sleep 0.25
 xdotool click 1
 rest
-shot panel-up 2
-same "the panel did not come back up" "$up_before" panel-up $(fx 740) "${PANEL[1]}" 0 "${PANEL[3]}"
+back "the panel did not come back up" "$up_before" panel-up $(fx 740) "${PANEL[1]}" 0 "${PANEL[3]}"
 
 # The quit button ends the program.
 rest

@@ -1,6 +1,23 @@
 # A virtual X server for the real-window tests, sourced by each of them.
 # start_x [WIDTHxHEIGHT] starts one on a free display (1024x768 by default)
-# and exports DISPLAY; stop_x ends it. Needs `fail` from the caller.
+# and exports DISPLAY; stop_x ends it.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# begin_window_test NAME: the start of every real-window test. Without the X
+# tools it says that test NAME is skipped and ends the test successfully;
+# otherwise it empties the work folder $WORK, changes into it and sets up a
+# windowed run there: SDL's own video driver, no sound, and the per-user
+# settings, cache and data folders inside the work folder.
+begin_window_test() {
+  x_tools_present "$1" || exit 0
+  rm -rf "$WORK"
+  mkdir -p "$WORK/config" "$WORK/cache" "$WORK/data"
+  cd "$WORK"
+  unset SDL_VIDEODRIVER
+  export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache" \
+    XDG_DATA_HOME="$WORK/data"
+}
 
 XPID=""
 start_x() {
