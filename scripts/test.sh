@@ -30,8 +30,13 @@ if command -v ccache > /dev/null; then
   export CCACHE_BASEDIR="$PWD"
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# -O1 with line tables only: the sanitizers' usual setting, quicker to compile
+# than -O2 -g and still naming file and line in every report.
+san_flags="-O1 -gline-tables-only -DNDEBUG"
 cmake -S . -B build-san "${launcher[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_SANITIZE=ON -DSKYLOOM_REUSE_DATA="$PWD/build" >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$san_flags" \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="$san_flags" -DSKYLOOM_SANITIZE=ON \
+  -DSKYLOOM_REUSE_DATA="$PWD/build" >/dev/null
 cmake --build build-san -j"$(nproc)"
 echo "== sanitizer build took $(($(date +%s) - start)) s"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
