@@ -14,15 +14,16 @@
 
 namespace {
 
-void BM_MilkyWay(benchmark::State& state) {
-  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+// The summer sky from Beijing at 22:00 on a w x h stage with the view at
+// (azimuth, altitude) in degrees, its Milky Way map loaded and the sky
+// updated. The sky area lies above an 800-unit panel scaled to the width,
+// with the field of the 800x600 stage.
+std::unique_ptr<TSkyloom> SummerSky(benchmark::State& state, int w, int h, double az, double alt) {
   auto sky = std::make_unique<TSkyloom>();
   InitSkyModel(*sky);
   LoadMilkyWayFrom(sky->MilkyWayMap,
                    (std::filesystem::path(SKYLOOM_RUNTIME_DIR) / MilkyWayFileName).string());
   if (sky->MilkyWayMap.Empty()) state.SkipWithError("MilkyWay.dat missing");
-  // The sky area above an 800-unit panel scaled to the width, the field
-  // of the 800x600 stage.
   sky->ScreenWidth = w;
   sky->ScreenHeight = h * 432 / 600;
   sky->Scale = w * 2 / 3;
@@ -32,9 +33,16 @@ void BM_MilkyWay(benchmark::State& state) {
   sky->Month = 8;
   sky->Day = 22;
   sky->Hour = 22;
-  sky->ViewAlt = 50 * M_PI / 180;
+  sky->ViewAz = az * M_PI / 180;
+  sky->ViewAlt = alt * M_PI / 180;
   sky->DeriveShowFlags();
   sky->UpdateSky();
+  return sky;
+}
+
+void BM_MilkyWay(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  auto sky = SummerSky(state, w, h, 0, 50);
   TBackBuffer buffer(w, h);
   int step = 0;
   for (auto _ : state) {
@@ -51,24 +59,7 @@ BENCHMARK(BM_MilkyWay)->Args({800, 600})->Args({1920, 1080})->Args({3840, 2160})
 // again as well.
 void BM_MilkyWayTimeFlow(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  auto sky = std::make_unique<TSkyloom>();
-  InitSkyModel(*sky);
-  LoadMilkyWayFrom(sky->MilkyWayMap,
-                   (std::filesystem::path(SKYLOOM_RUNTIME_DIR) / MilkyWayFileName).string());
-  if (sky->MilkyWayMap.Empty()) state.SkipWithError("MilkyWay.dat missing");
-  sky->ScreenWidth = w;
-  sky->ScreenHeight = h * 432 / 600;
-  sky->Scale = w * 2 / 3;
-  sky->Latitude = 39.9 * M_PI / 180;
-  sky->Longitude = 116.4 * M_PI / 180;
-  sky->Year = 2026;
-  sky->Month = 8;
-  sky->Day = 22;
-  sky->Hour = 22;
-  sky->ViewAz = 10 * M_PI / 180;
-  sky->ViewAlt = 40 * M_PI / 180;
-  sky->DeriveShowFlags();
-  sky->UpdateSky();
+  auto sky = SummerSky(state, w, h, 10, 40);
   TBackBuffer buffer(w, h);
   const double day = sky->DayNumber, sidereal = sky->SiderealTime;
   int step = 0;

@@ -41,6 +41,17 @@ class SettingsTest : public ::testing::Test {
     std::filesystem::create_directories(Folder());
     WriteText(File(), text);
   }
+  // A model that has read a stored key holding `line` beside a latitude of
+  // 0.5; `said` gets what it wrote on stderr.
+  std::unique_ptr<TSkyloom> LoadWithLine(const std::string& line, std::string& said) {
+    WriteStore(Key(LatitudeHalf) + line);
+    auto m = std::make_unique<TSkyloom>();
+    InitSkyModel(*m);
+    testing::internal::CaptureStderr();
+    m->LoadSettings();
+    said = testing::internal::GetCapturedStderr();
+    return m;
+  }
   // A complete key as the program writes it, with the given Latitude line.
   static std::string Key(const std::string& latitudeLine, bool withCity = true) {
     return "[\\Software\\Skyloom\\]\n" + latitudeLine +
@@ -121,12 +132,8 @@ TEST_F(SettingsTest, TheFieldOfViewIsReadAndADamagedOneRepaired) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.What);
-    WriteStore(Key(LatitudeHalf) + c.Line);
-    auto m = std::make_unique<TSkyloom>();
-    InitSkyModel(*m);
-    testing::internal::CaptureStderr();
-    m->LoadSettings();
-    const std::string said = testing::internal::GetCapturedStderr();
+    std::string said;
+    const auto m = LoadWithLine(c.Line, said);
     EXPECT_EQ(m->FieldOfView, c.Field);
     EXPECT_EQ(m->Latitude, 0.5);
     EXPECT_EQ(m->City, 42);
@@ -163,12 +170,8 @@ TEST_F(SettingsTest, TheInterfaceScaleIsReadAndABadOneRepaired) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.What);
-    WriteStore(Key(LatitudeHalf) + c.Line);
-    auto m = std::make_unique<TSkyloom>();
-    InitSkyModel(*m);
-    testing::internal::CaptureStderr();
-    m->LoadSettings();
-    const std::string said = testing::internal::GetCapturedStderr();
+    std::string said;
+    const auto m = LoadWithLine(c.Line, said);
     EXPECT_EQ(m->InterfaceScale, c.Scale);
     EXPECT_EQ(m->Latitude, 0.5);
     EXPECT_EQ(said.find("\"InterfaceScale\" not taken; repaired") != std::string::npos, c.Named)
