@@ -37,11 +37,12 @@ struct TCityTable {
   Table1<TCityInfo, MaxCities> Cities;
   int CityCount = 0;
 
-  // Empties the table, then appends every whole record of the file up to
-  // 800. A missing file leaves the table empty; an unreadable one (a folder,
-  // pipe or device included: the reader never blocks) does too, with a
-  // message on stderr. A file ending in a partial record or holding more
-  // than 800 is reported once; its whole records up to 800 are kept. The
+  // Empties the table, then appends the file's whole records, at most
+  // MaxCities of them. A missing file leaves the table empty; an unreadable
+  // one (a folder, pipe or device included: the reader never blocks) does
+  // too, with a message on stderr. A file ending in a partial record or
+  // holding more than MaxCities records is reported once; its whole records
+  // up to that limit are kept. The
   // English names come from CityNames.txt in the same folder when it is
   // there (a city without a line keeps an empty name). Returns CityCount.
   int Load(const std::string& path);
