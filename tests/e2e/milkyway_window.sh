@@ -33,10 +33,7 @@ expect_on render-on.png "no Milky Way in the rendered frame"
 expect_off render-off.png "the Milky Way drawn with --milky-way off"
 
 start_x
-"$SKYLOOM" "${ARGS[@]}" > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "no main window" window.log "$SKYLOOM" "${ARGS[@]}"
 sleep 1
 xdotool mousemove --window "$WID" 300 250
 sleep 0.5
@@ -76,10 +73,7 @@ wait "$PID" 2>/dev/null || true
 PID=""
 
 # Started with --milky-way off.
-"$SKYLOOM" "${ARGS[@]}" --milky-way off > window-off.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window with --milky-way off"
+open_window "no main window with --milky-way off" window-off.log "$SKYLOOM" "${ARGS[@]}" --milky-way off
 sleep 1
 shot started-off
 expect_off started-off.png "--milky-way off started with the Milky Way"

@@ -55,10 +55,7 @@ sed 's/wait = 8/wait = 90/' short.toml > long.toml
 DIALOG=560x400+120+100    # the star tool and the recording dialog's place
 
 start_x
-app/skyloom --date 2026-01-15 --time 21:00 > log.txt 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "no main window" log.txt app/skyloom --date 2026-01-15 --time 21:00
 sleep 1
 xdotool mousemove --window "$WID" 400 200
 sleep 0.3

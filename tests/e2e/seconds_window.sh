@@ -30,10 +30,7 @@ fi
 grep -q "seconds 0..59" bad.log || fail "--time 13:40:60 is refused without its rule: $(cat bad.log)"
 
 start_x
-"$SKYLOOM" "${ARGS[@]}" --time 13:40:44 > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "no main window" window.log "$SKYLOOM" "${ARGS[@]}" --time 13:40:44
 sleep 1
 xdotool mousemove --window "$WID" 400 100
 sleep 0.3

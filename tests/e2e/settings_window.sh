@@ -24,10 +24,7 @@ CALENDAR=230x50+302+290  # where the calendar opens, below the date fields
 BUTTONS=150x24+465+394   # 确定 and 取消
 
 start_x
-"$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "no main window" window.log "$SKYLOOM" --date 2026-01-15 --time 21:00
 sleep 1
 xdotool mousemove --window "$WID" 400 100
 sleep 0.3
@@ -111,10 +108,7 @@ wait "$PID" || fail "the program ended with an error: $(cat window.log)"
 PID=""
 
 # --- An unknown --goto name: the window opens with a message. ---------------
-"$SKYLOOM" --date 2026-01-15 --time 21:00 --goto Betelguese > goto.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "an unknown --goto name kept the window from opening"
+open_window "an unknown --goto name kept the window from opening" goto.log "$SKYLOOM" --date 2026-01-15 --time 21:00 --goto Betelguese
 sleep 2
 shot unknown_name
 key Return

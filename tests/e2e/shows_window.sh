@@ -20,10 +20,7 @@ TEXT=350x130+240+460      # the text region of the panel
 DIALOG=560x400+120+100    # the star tool
 
 start_x
-"$SKYLOOM" --date 2026-01-15 --time 21:00 > log.txt 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "no main window" log.txt "$SKYLOOM" --date 2026-01-15 --time 21:00
 sleep 1
 xdotool mousemove --window "$WID" 400 200
 sleep 0.3

@@ -60,6 +60,17 @@ x_tools_present() {
   return 1
 }
 
+# Starts PROGRAM ARGS... with its output in LOG, sets PID to it and WID to
+# its main window; fails with WHAT when no main window shows.
+open_window() {  # WHAT LOG PROGRAM ARGS...
+  local what="$1" log="$2"
+  shift 2
+  "$@" > "$log" 2>&1 &
+  PID=$!
+  WID=$(find_main_window "$PID")
+  [ -n "$WID" ] || fail "$what"
+}
+
 # find_main_window PID: prints the window id of the program's main window. The
 # splash window belongs to the same process and may still be open on a busy
 # machine, so the main window is waited for (up to 30 s) by its title.
