@@ -3,6 +3,7 @@
 #include <imgui.h>
 
 #include "DialogStyle.h"
+#include "ImGuiHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,9 +17,12 @@ const ImVec4 HintColor(0.70f, 0.75f, 0.85f, 1.0f);
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 bool KeyPressedRepeat(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), true); }
 
-// Places the next window in the middle of the stage at the given size.
+// Places the next window in the middle of the stage at the given size
+// (pixels at scale 1), never larger than the stage.
 void CentreNext(float w, float h) {
   const ImVec2 d = ImGui::GetIO().DisplaySize;
+  w = std::min(Px(w), d.x);
+  h = std::min(Px(h), d.y);
   ImGui::SetNextWindowPos(ImVec2((d.x - w) * 0.5f, (d.y - h) * 0.5f), ImGuiCond_Always);
   ImGui::SetNextWindowSize(ImVec2(w, h), ImGuiCond_Always);
 }
@@ -35,13 +39,14 @@ constexpr ImGuiWindowFlags DialogFlags = ImGuiWindowFlags_NoCollapse | ImGuiWind
 
 // A text field bound to a std::string of at most `max` bytes; true when the
 // user changed it. `error` paints the field as the one "确定" refused.
+// Widths here and below are pixels at scale 1.
 bool Edit(const char* id, std::string& text, size_t max, float width, bool error) {
   char buf[128];
   const size_t n = std::min(text.size(), std::min(max, sizeof buf - 1));
   std::memcpy(buf, text.data(), n);
   buf[n] = 0;
   if (error) ImGui::PushStyleColor(ImGuiCol_FrameBg, ErrorFrame);
-  ImGui::SetNextItemWidth(width);
+  ImGui::SetNextItemWidth(Px(width));
   const bool changed = ImGui::InputText(id, buf, std::min(max + 1, sizeof buf));
   if (error) ImGui::PopStyleColor();
   if (changed) text = buf;
@@ -50,7 +55,7 @@ bool Edit(const char* id, std::string& text, size_t max, float width, bool error
 
 // A combo box over a list of texts; true when the user chose another item.
 bool Combo(const char* id, const std::vector<std::string>& items, int& index, float width) {
-  ImGui::SetNextItemWidth(width);
+  ImGui::SetNextItemWidth(Px(width));
   const char* preview = index >= 0 && index < int(items.size()) ? items[index].c_str() : "";
   bool changed = false;
   if (ImGui::BeginCombo(id, preview, ImGuiComboFlags_HeightLarge)) {
@@ -100,7 +105,7 @@ void Hint(const char* text) {
 void TConfigView::DrawCalendar() {
   TDatePicker& p = form_.DateTimePicker1;
   const std::string label = form_.DateButtonText() + "##date";
-  if (ImGui::Button(label.c_str(), ImVec2(110, 0))) {
+  if (ImGui::Button(label.c_str(), ImVec2(Px(110), 0))) {
     p.ShownYear = p.Year;
     p.ShownMonth = p.Month;
     ImGui::OpenPopup("calendar");
@@ -122,7 +127,7 @@ void TConfigView::DrawCalendar() {
   if (ImGui::IsItemHovered()) ImGui::SetTooltip("下一年");
   static const char* const Weekdays[7] = {"日", "一", "二", "三", "四", "五", "六"};
   if (ImGui::BeginTable("days", 7, ImGuiTableFlags_SizingFixedSame)) {
-    for (int c = 0; c < 7; ++c) ImGui::TableSetupColumn(Weekdays[c], 0, 24.0f);
+    for (int c = 0; c < 7; ++c) ImGui::TableSetupColumn(Weekdays[c], 0, Px(24));
     ImGui::TableHeadersRow();
     for (int r = 0; r < 6; ++r) {
       if (p.Cell(r, 0) == 0 && p.Cell(r, 6) == 0 && r > 0) break;
@@ -150,22 +155,22 @@ void TConfigView::DrawTimePage() {
   const TConfigField err = form_.ErrorField;
   ImGui::Spacing();
   ImGui::Text("日期");
-  ImGui::SameLine(60);
+  ImGui::SameLine(Px(60));
   DrawCalendar();
   ImGui::Text("时间");
-  ImGui::SameLine(60);
+  ImGui::SameLine(Px(60));
   if (err == TConfigField::Hour) ImGui::PushStyleColor(ImGuiCol_FrameBg, ErrorFrame);
-  ImGui::SetNextItemWidth(80);
+  ImGui::SetNextItemWidth(Px(80));
   ImGui::InputInt("时##hour", &form_.PickerHour);
   if (err == TConfigField::Hour) ImGui::PopStyleColor();
   ImGui::SameLine();
   if (err == TConfigField::Minute) ImGui::PushStyleColor(ImGuiCol_FrameBg, ErrorFrame);
-  ImGui::SetNextItemWidth(80);
+  ImGui::SetNextItemWidth(Px(80));
   ImGui::InputInt("分##minute", &form_.PickerMinute);
   if (err == TConfigField::Minute) ImGui::PopStyleColor();
   ImGui::SameLine();
   if (err == TConfigField::Second) ImGui::PushStyleColor(ImGuiCol_FrameBg, ErrorFrame);
-  ImGui::SetNextItemWidth(80);
+  ImGui::SetNextItemWidth(Px(80));
   ImGui::InputInt("秒##second", &form_.PickerSecond);
   if (err == TConfigField::Second) ImGui::PopStyleColor();
   ImGui::Spacing();
@@ -188,7 +193,7 @@ void TConfigView::DrawPlacePage() {
     ImGui::TextColored(HintColor, "（无城市表，请直接输入经纬度）");
   } else {
     ImGui::Text("国家");
-    ImGui::SameLine(50);
+    ImGui::SameLine(Px(50));
     if (Combo("##country", form_.ComboBoxCountryItems, form_.ComboBoxCountryIndex, 130))
       form_.ComboBoxCountryChange();
     ImGui::SameLine();
@@ -197,8 +202,8 @@ void TConfigView::DrawPlacePage() {
     if (Combo("##city", form_.ComboBoxCityItems, form_.ComboBoxCityIndex, 130))
       form_.ComboBoxCityChange();
     ImGui::Text("查找城市");
-    ImGui::SameLine(80);
-    ImGui::SetNextItemWidth(130);
+    ImGui::SameLine(Px(80));
+    ImGui::SetNextItemWidth(Px(130));
     char buf[64];
     const size_t n = std::min(form_.EditFindCity.size(), sizeof buf - 1);
     std::memcpy(buf, form_.EditFindCity.data(), n);
@@ -211,7 +216,7 @@ void TConfigView::DrawPlacePage() {
   ImGui::Spacing();
   ImGui::Separator();
   ImGui::Text("纬度");
-  ImGui::SameLine(50);
+  ImGui::SameLine(Px(50));
   int north = form_.RadioButtonNorth ? 1 : 0;
   bool radio = ImGui::RadioButton("北纬", &north, 1);
   ImGui::SameLine();
@@ -221,7 +226,7 @@ void TConfigView::DrawPlacePage() {
   Hint("（0～90度）");
 
   ImGui::Text("经度");
-  ImGui::SameLine(50);
+  ImGui::SameLine(Px(50));
   int east = form_.RadioButtonEast ? 1 : 0;
   radio |= ImGui::RadioButton("东经", &east, 1);
   ImGui::SameLine();
@@ -237,7 +242,7 @@ void TConfigView::DrawPlacePage() {
   }
 
   ImGui::Text("时区");
-  ImGui::SameLine(50);
+  ImGui::SameLine(Px(50));
   ImGui::Text("%s", form_.LabelLongSign.c_str());
   ImGui::SameLine();
   if (Edit("##zone", form_.EditTimeZone, 3, 40, err == TConfigField::TimeZone))
@@ -272,14 +277,14 @@ void TConfigView::DrawLinesPage() {
 void TConfigView::DrawOtherPage() {
   ImGui::Spacing();
   ImGui::Text("显示星数：");
-  ImGui::SameLine(80);
-  ImGui::SetNextItemWidth(180);
+  ImGui::SameLine(Px(80));
+  ImGui::SetNextItemWidth(Px(180));
   ImGui::SliderInt("##stars", &form_.ScrollBar1, 2, 8, "%d 等");
   ImGui::Text("字幕速度：");
-  ImGui::SameLine(80);
-  ImGui::SetNextItemWidth(180);
+  ImGui::SameLine(Px(80));
+  ImGui::SetNextItemWidth(Px(180));
   ImGui::SliderInt("##speed", &form_.ScrollBar2, 2, 18);
-  ImGui::SameLine(275);
+  ImGui::SameLine(Px(275));
   ImGui::Text("视野：");
   ImGui::SameLine();
   ImGui::SetNextItemWidth(-1);
@@ -297,26 +302,26 @@ void TConfigView::DrawOtherPage() {
   Edit("##unit", form_.EditUnit, 6, 60, form_.ErrorField == TConfigField::StepAmount);
   ImGui::Separator();
   ImGui::Checkbox("背景音乐", &form_.CheckBox1);
-  ImGui::SameLine(150);
+  ImGui::SameLine(Px(150));
   ImGui::Checkbox("使用字幕", &form_.CheckBox3);
   ImGui::Checkbox("使用语音", &form_.CheckBoxVoice);
-  ImGui::SameLine(150);
+  ImGui::SameLine(Px(150));
   ImGui::Checkbox("全屏幕方式", &form_.ckFullScr);
   // The interface scale shares the row: 0 follows the screen's size.
-  ImGui::SameLine(300);
+  ImGui::SameLine(Px(300));
   ImGui::Text("缩放：");
   ImGui::SameLine();
   Edit("##scale", form_.EditScale, 5, 50, form_.ErrorField == TConfigField::InterfaceScale);
   if (ImGui::IsItemHovered()) ImGui::SetTooltip("界面缩放：0 为随屏幕大小，或 1～3");
   ImGui::Checkbox("星云图显示名字", &form_.ckWithName);
-  ImGui::SameLine(150);
+  ImGui::SameLine(Px(150));
   ImGui::Checkbox("标签避让", &form_.CheckBoxLabelPlace);
   ImGui::Checkbox("真实天空", &form_.CheckBoxRealSky);
-  ImGui::SameLine(150);
+  ImGui::SameLine(Px(150));
   ImGui::Checkbox("大气折射", &form_.CheckBoxRefraction);
   // The third of the sky's drawing switches shares their row: the page has
   // no room for another.
-  ImGui::SameLine(300);
+  ImGui::SameLine(Px(300));
   ImGui::Checkbox("银河", &form_.CheckBoxMilkyWay);
 }
 
@@ -339,7 +344,7 @@ void TConfigView::DrawView() {
       if (ImGui::BeginTabItem(Pages[i], nullptr, f)) {
         if (!forced) form_.PageControl1 = i;
         shownPage_ = form_.PageControl1 == i ? i : shownPage_;
-        ImGui::BeginChild("page", ImVec2(0, 170));
+        ImGui::BeginChild("page", ImVec2(0, Px(170)));
         switch (i) {
           case 0: DrawTimePage(); break;
           case 1: DrawPlacePage(); break;
@@ -360,10 +365,10 @@ void TConfigView::DrawView() {
   ImGui::SetCursorPosY(lineTop + ImGui::GetTextLineHeightWithSpacing());
   ImGui::Separator();
   ImGui::Checkbox("保存当前设置", &form_.CheckBoxSave);
-  ImGui::SameLine(ImGui::GetWindowWidth() - 150);
-  const bool ok = ImGui::Button("确定", ImVec2(64, 0));
+  ImGui::SameLine(ImGui::GetWindowWidth() - Px(150));
+  const bool ok = ImGui::Button("确定", ImVec2(Px(64), 0));
   ImGui::SameLine();
-  const bool cancel = ImGui::Button("取消", ImVec2(64, 0));
+  const bool cancel = ImGui::Button("取消", ImVec2(Px(64), 0));
   const bool typing = ImGui::IsAnyItemActive() && ImGui::GetIO().WantTextInput;
   const bool comboOpen = popupWasOpen || ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
   ImGui::End();
@@ -392,8 +397,8 @@ void THelpView::DrawView() {
   ImGui::PopFont();
   ImGui::Separator();
 
-  const float bottom = ImGui::GetFrameHeightWithSpacing() + 6;
-  ImGui::BeginChild("TreeView1", ImVec2(250, -bottom), true,
+  const float bottom = ImGui::GetFrameHeightWithSpacing() + Px(6);
+  ImGui::BeginChild("TreeView1", ImVec2(Px(250), -bottom), true,
                     ImGuiWindowFlags_HorizontalScrollbar);
   const auto& nodes = form_.TreeView1;
   int skipDeeperThan = -1;  // children of a closed node are not drawn
@@ -443,8 +448,8 @@ void THelpView::DrawView() {
   ImGui::PopTextWrapPos();
   ImGui::EndChild();
 
-  ImGui::SetCursorPosX(ImGui::GetWindowWidth() - 80);
-  const bool close = ImGui::Button("关闭", ImVec2(64, 0));
+  ImGui::SetCursorPosX(ImGui::GetWindowWidth() - Px(80));
+  const bool close = ImGui::Button("关闭", ImVec2(Px(64), 0));
   ImGui::End();
   // Up and down walk the topics; Esc and Enter close.
   if (KeyPressed(ImGuiKey_DownArrow)) form_.TreeView1Change(form_.Selected + 1);
@@ -476,12 +481,12 @@ void TAboutView::DrawView() {
   ImGui::TextUnformatted(TFormAbout::ProductLine().c_str());
   ImGui::PopFont();
   ImGui::Spacing();
-  ImGui::PushTextWrapPos(ImGui::GetWindowWidth() - 12);
+  ImGui::PushTextWrapPos(ImGui::GetWindowWidth() - Px(12));
   for (const std::string& line : TFormAbout::PublisherLines()) ImGui::TextUnformatted(line.c_str());
   ImGui::PopTextWrapPos();
   ImGui::EndGroup();
-  ImGui::SetCursorPos(ImVec2(ImGui::GetWindowWidth() - 80, ImGui::GetWindowHeight() - 34));
-  const bool close = ImGui::Button("关闭", ImVec2(64, 0));
+  ImGui::SetCursorPos(ImVec2(ImGui::GetWindowWidth() - Px(80), ImGui::GetWindowHeight() - Px(34)));
+  const bool close = ImGui::Button("关闭", ImVec2(Px(64), 0));
   ImGui::End();
   if (close || KeyPressed(ImGuiKey_Escape) || KeyPressed(ImGuiKey_Enter) ||
       KeyPressed(ImGuiKey_KeyPadEnter))
@@ -492,23 +497,23 @@ void TAboutView::DrawView() {
 // Messages
 
 void TMessageView::DrawView() {
-  float width = 200;
-  for (const std::string& l : lines_) width = std::max(width, ImGui::CalcTextSize(l.c_str()).x);
-  width = std::min(width + 40, 760.0f);
-  ImGui::SetNextWindowSizeConstraints(ImVec2(width, 0), ImVec2(width, 560));
   const ImVec2 d = ImGui::GetIO().DisplaySize;
+  float width = Px(200);
+  for (const std::string& l : lines_) width = std::max(width, ImGui::CalcTextSize(l.c_str()).x);
+  width = std::min({width + Px(40), Px(760), d.x});
+  ImGui::SetNextWindowSizeConstraints(ImVec2(width, 0), ImVec2(width, std::min(Px(560), d.y)));
   ImGui::SetNextWindowPos(ImVec2(d.x * 0.5f, d.y * 0.5f), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
   FocusUnlessPopup();
   if (!ImGui::Begin(title_.c_str(), nullptr, DialogFlags | ImGuiWindowFlags_AlwaysAutoResize)) {
     ImGui::End();
     return;
   }
-  ImGui::PushTextWrapPos(width - 20);
+  ImGui::PushTextWrapPos(width - Px(20));
   for (const std::string& l : lines_) ImGui::TextUnformatted(l.c_str());
   ImGui::PopTextWrapPos();
   ImGui::Spacing();
-  ImGui::SetCursorPosX((ImGui::GetWindowWidth() - 64) * 0.5f);
-  const bool ok = ImGui::Button("确定", ImVec2(64, 0));
+  ImGui::SetCursorPosX((ImGui::GetWindowWidth() - Px(64)) * 0.5f);
+  const bool ok = ImGui::Button("确定", ImVec2(Px(64), 0));
   ImGui::End();
   if (ok || KeyPressed(ImGuiKey_Escape) || KeyPressed(ImGuiKey_Enter) ||
       KeyPressed(ImGuiKey_KeyPadEnter))

@@ -3,11 +3,14 @@
 #include <imgui.h>
 
 #include "DialogStyle.h"
+#include "ImGuiHost.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
+// The window's size in pixels at scale 1.
 constexpr float Width = 560, Height = 400;
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
@@ -15,9 +18,11 @@ bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(ke
 }  // namespace
 
 void TStarToolView::DrawView() {
+  // Centred at the interface scale, never larger than the stage.
   const ImVec2 d = ImGui::GetIO().DisplaySize;
-  ImGui::SetNextWindowPos(ImVec2((d.x - Width) * 0.5f, (d.y - Height) * 0.5f), ImGuiCond_Always);
-  ImGui::SetNextWindowSize(ImVec2(Width, Height), ImGuiCond_Always);
+  const float w = std::min(Px(Width), d.x), h = std::min(Px(Height), d.y);
+  ImGui::SetNextWindowPos(ImVec2((d.x - w) * 0.5f, (d.y - h) * 0.5f), ImGuiCond_Always);
+  ImGui::SetNextWindowSize(ImVec2(w, h), ImGuiCond_Always);
   // In front of the stage, except while one of its popups is open (focusing
   // the window would close it).
   if (!ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) ImGui::SetNextWindowFocus();
@@ -41,12 +46,13 @@ void TStarToolView::DrawView() {
     }
     ImGui::EndTabBar();
   }
-  ImGui::SetCursorPos(ImVec2(8, Height - 34));
-  DrawErrorLine(form_.ErrorText, Width - 170);
-  ImGui::SetCursorPos(ImVec2(Width - 150, Height - 34));
-  const bool ok = ImGui::Button("确定", ImVec2(64, 0));
+  // The bottom line keeps its place from the window's edges.
+  ImGui::SetCursorPos(ImVec2(Px(8), h - Px(34)));
+  DrawErrorLine(form_.ErrorText, w - Px(170));
+  ImGui::SetCursorPos(ImVec2(w - Px(150), h - Px(34)));
+  const bool ok = ImGui::Button("确定", ImVec2(Px(64), 0));
   ImGui::SameLine();
-  const bool cancel = ImGui::Button("取消", ImVec2(64, 0));
+  const bool cancel = ImGui::Button("取消", ImVec2(Px(64), 0));
   ImGui::End();
   if (cancel || KeyPressed(ImGuiKey_Escape)) {
     form_.Button6Click();
@@ -56,8 +62,9 @@ void TStarToolView::DrawView() {
 }
 
 void TStarToolView::DrawShowPage() {
+  const float h = ImGui::GetWindowHeight();
   ImGui::BeginGroup();
-  ImGui::BeginChild("ListBox1", ImVec2(180, Height - 138), true);
+  ImGui::BeginChild("ListBox1", ImVec2(Px(180), h - Px(138)), true);
   for (size_t i = 0; i < form_.ListBox1.size(); ++i) {
     const bool chosen = static_cast<int>(i) == form_.ListBox1Index;
     // The user's own shows are marked as such.
@@ -66,10 +73,10 @@ void TStarToolView::DrawShowPage() {
     if (ImGui::Selectable(caption.c_str(), chosen)) form_.ListBox1Click(static_cast<int>(i));
   }
   ImGui::EndChild();
-  if (ImGui::Button("录制视频…", ImVec2(180, 0))) form_.ButtonRecordClick();
+  if (ImGui::Button("录制视频…", ImVec2(Px(180), 0))) form_.ButtonRecordClick();
   ImGui::EndGroup();
   ImGui::SameLine();
-  ImGui::BeginChild("Memo1", ImVec2(0, Height - 110), true);
+  ImGui::BeginChild("Memo1", ImVec2(0, h - Px(110)), true);
   ImGui::PushTextWrapPos(0);
   for (const std::string& line : form_.Memo1) ImGui::TextUnformatted(line.empty() ? " " : line.c_str());
   ImGui::PopTextWrapPos();
@@ -77,8 +84,9 @@ void TStarToolView::DrawShowPage() {
 }
 
 void TStarToolView::DrawObjectPage() {
+  const float h = ImGui::GetWindowHeight();
   ImGui::BeginGroup();
-  ImGui::SetNextItemWidth(200);
+  ImGui::SetNextItemWidth(Px(200));
   char name[128];
   std::snprintf(name, sizeof name, "%s", form_.EditConstName.c_str());
   ImGui::InputText("##EditConstName", name, sizeof name, ImGuiInputTextFlags_ReadOnly);
@@ -88,9 +96,9 @@ void TStarToolView::DrawObjectPage() {
   ImGui::PopStyleColor();
   const ImGuiTableFlags flags = ImGuiTableFlags_Sortable | ImGuiTableFlags_RowBg |
                                 ImGuiTableFlags_ScrollY | ImGuiTableFlags_Borders;
-  if (ImGui::BeginTable("ListViewConst", 2, flags, ImVec2(300, Height - 140))) {
+  if (ImGui::BeginTable("ListViewConst", 2, flags, ImVec2(Px(300), h - Px(140)))) {
     ImGui::TableSetupScrollFreeze(0, 1);
-    ImGui::TableSetupColumn("星座", ImGuiTableColumnFlags_WidthFixed, 90);
+    ImGui::TableSetupColumn("星座", ImGuiTableColumnFlags_WidthFixed, Px(90));
     ImGui::TableSetupColumn("英文", ImGuiTableColumnFlags_WidthStretch);
     ImGui::TableHeadersRow();
     if (ImGuiTableSortSpecs* specs = ImGui::TableGetSortSpecs()) {
@@ -118,7 +126,7 @@ void TStarToolView::DrawObjectPage() {
     ImGui::EndTable();
   }
   ImGui::EndGroup();
-  ImGui::SameLine(316);  // the choices keep their place whatever the hint says
+  ImGui::SameLine(Px(316));  // the choices keep their place whatever the hint says
   ImGui::BeginGroup();
   if (ImGui::RadioButton("自动找到：", form_.RadioButtonMove)) form_.RadioButtonMoveClick();
   if (ImGui::RadioButton("步进时间", !form_.RadioButtonMove)) form_.RadioButtonTimeClick();
@@ -126,7 +134,7 @@ void TStarToolView::DrawObjectPage() {
   ImGui::TextUnformatted("步进时间设定");
   if (!form_.GroupBox1Enabled) ImGui::BeginDisabled();
   int amount = std::atoi(form_.EditUnit.c_str());
-  ImGui::SetNextItemWidth(120);
+  ImGui::SetNextItemWidth(Px(120));
   if (ImGui::InputInt("##EditUnit", &amount, 1, 10)) {
     amount = amount < 1 ? 1 : amount > 10000 ? 10000 : amount;
     form_.EditUnit = std::to_string(amount);

@@ -214,6 +214,9 @@ void TFormSky::StartImGui() {
 }
 
 void TFormSky::DrawOverlay() {
+  // The menus and dialogs follow the interface scale; a new one takes
+  // effect at the start of this frame.
+  ImGuiHost.SetScale(Layout.Scale);
   StartImGui();
   ImGuiHost.BeginFrame();
   DrawPopupMenu();  // the popup menu of a right click on a constellation

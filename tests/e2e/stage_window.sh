@@ -152,10 +152,11 @@ for d in "settings 614 122" "star-tool 660 122" "help 706 122" "about 752 122"; 
   back "$1 did not close on Escape" "b$step" "$(printf '%02d-%s-closed' "$step" "$1")" "${CENTRE[@]}"
 done
 
-# A button inside a dialog is hit where it is drawn: the settings dialog
-# (440x292, centred at (740, 394)) closes on its 取消 button.
+# A button inside a dialog is hit where it is drawn at the interface
+# scale: the settings dialog (440x292 at 1x, 770x511 at 1.75, centred at
+# (575, 284)) closes on its 取消 button.
 try settings-again 614 122 44 32 "${CENTRE[@]}" 2000
-xdotool mousemove $((740 + 393)) $((394 + 251))
+xdotool mousemove $((575 + 689)) $((284 + 437))
 sleep 0.25
 xdotool click 1
 rest

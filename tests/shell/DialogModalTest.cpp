@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,30 @@ class DialogModalTest : public ::testing::Test {
         if (std::abs(dr) + std::abs(dg) + std::abs(db) > 24) ++differ;
       }
     return double(differ) / (double(b.Width()) * b.Height());
+  }
+
+  // The rectangle of the picture the overlay changed (the open dialog's
+  // window): left, top, width, height in stage pixels; all 0 for none.
+  std::array<int, 4> OverlayBox() {
+    std::vector<uint32_t> seen;
+    EXPECT_TRUE(form_->DXDraw.Capture(seen));
+    TBackBuffer& b = form_->DXDraw.Buffer();
+    int left = b.Width(), top = b.Height(), right = -1, bottom = -1;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) {
+        const uint16_t p = b.Pixels()[size_t(y) * b.Width() + x];
+        const uint32_t s = seen[size_t(y) * b.Width() + x];
+        const int dr = int((s >> 16) & 255) - int(((p >> 11) & 31) * 255 / 31),
+                  dg = int((s >> 8) & 255) - int(((p >> 5) & 63) * 255 / 63),
+                  db = int(s & 255) - int((p & 31) * 255 / 31);
+        if (std::abs(dr) + std::abs(dg) + std::abs(db) <= 24) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    if (right < 0) return {0, 0, 0, 0};
+    return {left, top, right - left + 1, bottom - top + 1};
   }
 
   std::unique_ptr<TFormSky> form_;
@@ -259,6 +284,57 @@ TEST_F(DialogModalTest, HelpAndAboutAreDrawnAndClose) {
   Drive({{5, Key(SDL_SCANCODE_RETURN)}});
   EXPECT_EQ(closedAt_, 5);
   EXPECT_GT(covered, 0.15);
+}
+
+// Every dialog follows the interface scale: on a 1920x1080 stage at 1.75
+// (and 1280x800 at 1.25) its window on the picture is its size at scale 1
+// times the scale, centred and inside the stage; at 800x600 it keeps its
+// size at scale 1. Pictures of each are kept.
+TEST_F(DialogModalTest, EveryDialogGrowsWithTheInterfaceScale) {
+  struct TStage {
+    int Width, Height;
+    double Scale;
+  };
+  struct TDialog {
+    const char* Name;
+    int Width, Height;  // at scale 1
+    std::function<void()> Open;
+  };
+  const std::vector<TDialog> dialogs = {
+      {"settings", 440, 292, [this] { OpenSettings(); }},
+      {"help", 660, 460, [this] { RunHelpDialog(*form_); }},
+      {"about", 453, 289, [this] { RunAboutDialog(*form_); }},
+      {"star_tool", 560, 400, [this] { form_->ExecuteCommand(Cmd::StarTool); }},
+      {"record", 520, 360, [this] { RunRecordDialog(*form_, "冬季星空.shw"); }},
+  };
+  for (const TStage& stage : {TStage{1920, 1080, 1.75}, TStage{1280, 800, 1.25},
+                              TStage{800, 600, 1.0}}) {
+    SkyModel->InterfaceScale = stage.Scale;
+    form_->SizeStage(stage.Width, stage.Height);
+    ASSERT_DOUBLE_EQ(form_->Layout.Scale, stage.Scale);
+    for (const TDialog& d : dialogs) {
+      const std::string name = std::string(d.Name) + "_" + std::to_string(stage.Width) + "x" +
+                               std::to_string(stage.Height);
+      SCOPED_TRACE(name);
+      std::array<int, 4> box{};
+      onFrame_ = [&](int n) {
+        if (n != 4) return;
+        box = OverlayBox();
+        Shot("scaled_" + name + ".png");
+        EXPECT_FLOAT_EQ(form_->ImGuiHost.Scale(), float(stage.Scale));
+      };
+      d.Open();
+      Drive({{6, Key(SDL_SCANCODE_ESCAPE)}}, 8);
+      const int w = int(std::lround(d.Width * stage.Scale)),
+                h = int(std::lround(d.Height * stage.Scale));
+      EXPECT_NEAR(box[2], w, 2);
+      EXPECT_NEAR(box[3], h, 2);
+      EXPECT_NEAR(box[0], (stage.Width - w) / 2, 2);
+      EXPECT_NEAR(box[1], (stage.Height - h) / 2, 2);
+      EXPECT_LE(box[0] + box[2], stage.Width);
+      EXPECT_LE(box[1] + box[3], stage.Height);
+    }
+  }
 }
 
 }  // namespace

@@ -4,29 +4,32 @@
 #include <imgui.h>
 #include <imgui_freetype.h>
 #include <imgui_impl_sdlrenderer.h>
-#include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "FileIo.h"
 
 namespace {
 
-// Song-style bitmap faces, crisp at their own sizes; the scalable Ming face
-// is the fallback where the bitmap fonts are not installed.
+// Song-style bitmap faces, crisp at their own sizes at scale 1; the
+// scalable Ming face is the fallback where the bitmap fonts are not
+// installed, and the face of every larger scale, rasterised at the scaled
+// size (a bitmap face enlarged would be blurred or blocky).
 struct TFace {
   const char* File;
-  float Pixels;
+  float Pixels;  // at scale 1
+  bool Scalable;
 };
-const TFace DialogFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf", 12.0f},
-                             {"/usr/share/fonts/truetype/arphic/uming.ttc", 12.0f}};
-const TFace TitleFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_13px.pcf", 14.0f},
-                            {"/usr/share/fonts/truetype/arphic/uming.ttc", 14.0f}};
-
-bool Readable(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
+const char* const MingFile = "/usr/share/fonts/truetype/arphic/uming.ttc";
+const TFace DialogFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf", 12.0f, false},
+                             {MingFile, 12.0f, true}};
+const TFace TitleFaces[] = {{"/usr/share/fonts/X11/misc/wenquanyi_13px.pcf", 14.0f, false},
+                            {MingFile, 14.0f, true}};
+// Bounds the font file read into memory.
+constexpr size_t MaxFontBytes = size_t(64) << 20;
 
 int MouseIndex(Uint8 sdlButton) {
   switch (sdlButton) {
@@ -77,10 +80,11 @@ void SetClipboard(void*, const char* text) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetClipboardText(text);
 }
 
-// The planetarium's look: dark blue windows, opaque menus.
-void SetStyle() {
-  ImGui::StyleColorsDark();
-  ImGuiStyle& style = ImGui::GetStyle();
+// The planetarium's look: dark blue windows, opaque menus; its sizes at
+// the interface scale, scaled once from the sizes at scale 1.
+void SetStyle(float scale) {
+  ImGuiStyle style;
+  ImGui::StyleColorsDark(&style);
   style.WindowRounding = 2.0f;
   style.FrameRounding = 2.0f;
   style.PopupRounding = 2.0f;
@@ -94,6 +98,8 @@ void SetStyle() {
   c[ImGuiCol_Header] = ImVec4(0.22f, 0.34f, 0.62f, 0.80f);
   c[ImGuiCol_HeaderHovered] = ImVec4(0.30f, 0.44f, 0.80f, 1.00f);
   c[ImGuiCol_Border] = ImVec4(0.55f, 0.60f, 0.80f, 0.80f);
+  if (scale != 1.0f) style.ScaleAllSizes(scale);
+  ImGui::GetStyle() = style;
 }
 
 }  // namespace
@@ -112,9 +118,7 @@ void TImGuiHost::BuildFonts() {
   ImGuiIO& io = ImGui::GetIO();
   io.Fonts->Clear();
   io.Fonts->FontBuilderIO = ImGuiFreeType::GetBuilderForFreeType();
-  io.Fonts->FontBuilderFlags = ImGuiFreeTypeBuilderFlags_Bitmap |
-                               ImGuiFreeTypeBuilderFlags_MonoHinting |
-                               ImGuiFreeTypeBuilderFlags_Monochrome;
+  io.Fonts->FontBuilderFlags = 0;
   // The common Simplified Chinese set, Latin, Greek, the degree sign and
   // every character the interface asked for. The atlas is built right here,
   // so the ranges need not outlive this function.
@@ -127,15 +131,49 @@ void TImGuiHost::BuildFonts() {
   ImVector<ImWchar> ranges;
   builder.BuildRanges(&ranges);
 
+  // Each font file is read once, whatever number of sizes come from it,
+  // and let go of once the atlas is built.
+  struct TLoaded {
+    const char* File;
+    std::vector<uint8_t> Bytes;
+  };
+  std::vector<TLoaded> loaded;
+  loaded.reserve(4);
+  auto bytesOf = [&](const char* file) -> std::vector<uint8_t>* {
+    for (TLoaded& l : loaded)
+      if (l.File == file) return l.Bytes.empty() ? nullptr : &l.Bytes;
+    loaded.push_back({file, {}});
+    if (ReadWholeFile(file, MaxFontBytes, loaded.back().Bytes) != TReadResult::Ok)
+      loaded.back().Bytes.clear();
+    return loaded.back().Bytes.empty() ? nullptr : &loaded.back().Bytes;
+  };
+  const bool scaled = scale_ != 1.0f;
   auto add = [&](const TFace* faces, int count) -> ImFont* {
-    for (int i = 0; i < count; ++i) {
-      if (!Readable(faces[i].File)) continue;
-      ImFontConfig config;
-      config.OversampleH = config.OversampleV = 1;
-      config.PixelSnapH = true;
-      ImFont* f = io.Fonts->AddFontFromFileTTF(faces[i].File, faces[i].Pixels, &config,
-                                               ranges.Data);
-      if (f) return f;
+    // At scale 1 the bitmap face comes first; at a larger one the scalable.
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int i = 0; i < count; ++i) {
+        const TFace& face = faces[i];
+        if ((face.Scalable == scaled) != (pass == 0)) continue;
+        std::vector<uint8_t>* bytes = bytesOf(face.File);
+        if (!bytes) continue;
+        ImFontConfig config;
+        config.FontDataOwnedByAtlas = false;
+        config.OversampleH = config.OversampleV = 1;
+        config.PixelSnapH = true;
+        float pixels = face.Pixels;
+        if (scaled && face.Scalable) {
+          // Smooth outlines, lightly hinted: crisp hanzi at any size.
+          pixels = std::round(face.Pixels * scale_);
+          config.FontBuilderFlags = ImGuiFreeTypeBuilderFlags_LightHinting;
+        } else {
+          config.FontBuilderFlags = ImGuiFreeTypeBuilderFlags_Bitmap |
+                                    ImGuiFreeTypeBuilderFlags_MonoHinting |
+                                    ImGuiFreeTypeBuilderFlags_Monochrome;
+        }
+        ImFont* f = io.Fonts->AddFontFromMemoryTTF(bytes->data(), static_cast<int>(bytes->size()),
+                                                   pixels, &config, ranges.Data);
+        if (f) return f;
+      }
     }
     return nullptr;
   };
@@ -152,7 +190,27 @@ void TImGuiHost::BuildFonts() {
     dialogFont_ = titleFont_ = io.Fonts->AddFontDefault();
     io.Fonts->Build();
   }
+  // The glyphs are in the atlas now: the font files need not stay in
+  // memory (a new texture is made from the atlas's pixels).
+  io.Fonts->ClearInputData();
   io.FontDefault = dialogFont_;
+}
+
+void TImGuiHost::SetScale(double scale) {
+  wantedScale_ = static_cast<float>(std::clamp(scale, 1.0, 3.0));
+}
+
+void TImGuiHost::ApplyScale() {
+  scale_ = wantedScale_;
+  SetStyle(scale_);
+  BuildFonts();
+  if (bound_) {
+    ImGui_ImplSDLRenderer_DestroyFontsTexture();
+    ImGui_ImplSDLRenderer_CreateFontsTexture();
+  }
+  // The last frame names the old texture and its glyphs: it is not drawn
+  // again; the next frame is built with the new fonts.
+  framed_ = false;
 }
 
 bool TImGuiHost::Initialize(TDXDraw& surface) {
@@ -171,8 +229,10 @@ bool TImGuiHost::Initialize(TDXDraw& surface) {
     io.SetClipboardTextFn = SetClipboard;
     io.GetClipboardTextFn = GetClipboard;
     io.ClipboardUserData = &clipboard_;
+    io.UserData = this;  // Px() finds the scale here
     MapKeys(io);
-    SetStyle();
+    scale_ = wantedScale_;
+    SetStyle(scale_);
     BuildFonts();
   }
   ImGui::SetCurrentContext(context_);
@@ -319,6 +379,8 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
   if (!context_ || inFrame_) return;
   ImGui::SetCurrentContext(context_);
   if (surface_) Bind(surface_->OverlayRenderer());
+  // Between frames: the fonts and their texture may be rebuilt here.
+  if (wantedScale_ != scale_) ApplyScale();
   if (bound_) ImGui_ImplSDLRenderer_NewFrame();
   ImGuiIO& io = ImGui::GetIO();
   if (surface_)
@@ -382,3 +444,11 @@ void TImGuiHost::Draw(SDL_Renderer* renderer) {
   Bind(renderer);
   if (bound_) ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
+
+float ImGuiScale() {
+  if (!ImGui::GetCurrentContext()) return 1.0f;
+  const auto* host = static_cast<const TImGuiHost*>(ImGui::GetIO().UserData);
+  return host ? host->Scale() : 1.0f;
+}
+
+float Px(float pixelsAtOne) { return std::round(pixelsAtOne * ImGuiScale()); }

@@ -1,10 +1,13 @@
 // TImGuiHost: Dear ImGui over the stage, for the popup menu and the dialogs.
 //
-// ImGui always works in stage coordinates (800x600, whatever the window's
-// size): the host feeds it the stage's pointer positions and keys from SDL
-// events (window, script and headless runs alike) and draws its frame as the
-// overlay of TDXDraw, which composes it over the sky in the window, in a
-// letterboxed full screen and in screenshots.
+// ImGui always works in stage pixels: the host feeds it the stage's pointer
+// positions and keys from SDL events (window, script and headless runs
+// alike) and draws its frame as the overlay of TDXDraw, which composes it
+// over the sky in the window, in full screen and in screenshots.
+//
+// The menus and dialogs follow the interface scale: their fonts are
+// rasterised at the scaled pixel size and the style's sizes scaled; lengths
+// a view gives in pixels at scale 1 pass through Px().
 //
 // Use per frame:  ProcessEvent(...) for each event, BeginFrame(), ImGui
 // calls (menus, dialogs), EndFrame(); the next Flip or screenshot draws it.
@@ -38,6 +41,12 @@ class TImGuiHost : public TOverlay {
   void Shutdown();
   bool Ready() const { return context_ != nullptr; }
 
+  // The interface scale (1..3) the menus and dialogs are drawn at. A new
+  // scale rebuilds the fonts, their texture and the style at the start of
+  // the next frame, never inside one.
+  void SetScale(double scale);
+  float Scale() const { return scale_; }
+
   // Feeds one SDL event (pointer positions in stage pixels). True when ImGui
   // takes it: the pointer is over an ImGui window, or a text field has the
   // keyboard; the stage should then not act on it.
@@ -60,8 +69,8 @@ class TImGuiHost : public TOverlay {
   // True between BeginFrame and EndFrame.
   bool InFrame() const { return inFrame_; }
 
-  // Fonts: the dialog font (Song, 12 px, every interface hanzi) is the
-  // default; the larger one is for titles.
+  // Fonts: the dialog font (Song, 12 px at scale 1, every interface hanzi)
+  // is the default; the larger one (14 px at scale 1) is for titles.
   ImFont* DialogFont() const { return dialogFont_; }
   ImFont* TitleFont() const { return titleFont_; }
 
@@ -72,12 +81,15 @@ class TImGuiHost : public TOverlay {
  private:
   void Bind(SDL_Renderer* renderer);
   void BuildFonts();
+  void ApplyScale();
   ImGuiContext* context_ = nullptr;
   SDL_Renderer* bound_ = nullptr;
   TDXDraw* surface_ = nullptr;
   std::string extraGlyphs_;
   ImFont* dialogFont_ = nullptr;
   ImFont* titleFont_ = nullptr;
+  float scale_ = 1;               // the scale fonts and style are built for
+  float wantedScale_ = 1;         // the scale the next frame is drawn at
   bool inFrame_ = false;
   bool framed_ = false;           // a frame was finished since the last Bind
   static constexpr int KeyCount = 512;  // ImGui's key table, indexed by SDL scancode
@@ -101,3 +113,9 @@ class TImGuiHost : public TOverlay {
   bool caret_ = false;            // the last frame had a text field taking keys
   char* clipboard_ = nullptr;     // the clipboard text last read
 };
+
+// The interface scale of the ImGui frame being built (1 without a host).
+float ImGuiScale();
+// A length a menu or dialog gives in pixels at scale 1, in stage pixels at
+// the interface scale (whole pixels, so that scale 1 keeps it exactly).
+float Px(float pixelsAtOne);
