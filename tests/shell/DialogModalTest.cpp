@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <array>
 #include <cmath>
@@ -334,6 +335,41 @@ TEST_F(DialogModalTest, EveryDialogGrowsWithTheInterfaceScale) {
       EXPECT_LE(box[0] + box[2], stage.Width);
       EXPECT_LE(box[1] + box[3], stage.Height);
     }
+  }
+}
+
+// A scale typed into the settings' 缩放 field takes effect when they
+// close: the next dialog is drawn with the fonts rebuilt at that scale, and
+// 1 brings back the dialogs' size at scale 1.
+TEST_F(DialogModalTest, TheScaleChosenInTheSettingsRebuildsTheDialogs) {
+  SkyModel->InterfaceScale = 1;
+  form_->SizeStage(1920, 1080);
+  ASSERT_DOUBLE_EQ(form_->Layout.Scale, 1.0);
+  for (const char* typed : {"1.75", "1"}) {
+    SCOPED_TRACE(typed);
+    const float before = form_->ImGuiHost.Scale();
+    std::array<int, 4> box{};
+    onFrame_ = [&](int n) {
+      if (n == 3) {
+        box = OverlayBox();
+        form_->Dialogs->Config.EditScale = typed;
+      }
+    };
+    OpenSettings();
+    Drive({{5, Key(SDL_SCANCODE_RETURN)}});
+    ASSERT_EQ(applied_, true);
+    EXPECT_NEAR(box[2], std::lround(440 * before), 2);
+    const double now = std::atof(typed);
+    EXPECT_DOUBLE_EQ(form_->Layout.Scale, now);
+    onFrame_ = [&](int n) {
+      if (n == 3) box = OverlayBox();
+    };
+    RunHelpDialog(*form_);
+    Drive({{5, Key(SDL_SCANCODE_ESCAPE)}});
+    EXPECT_FLOAT_EQ(form_->ImGuiHost.Scale(), float(now));
+    EXPECT_NEAR(box[2], std::lround(660 * now), 2);
+    EXPECT_NEAR(box[3], std::lround(460 * now), 2);
+    EXPECT_NEAR(ImGui::GetFontSize(), std::round(12 * now), 0.01);
   }
 }
 
