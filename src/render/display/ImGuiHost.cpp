@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <malloc.h>
 #include <vector>
 
 #include "FileIo.h"
@@ -102,6 +103,14 @@ void SetStyle(float scale) {
   ImGui::GetStyle() = style;
 }
 
+// Lets go of the font atlas's pixels once a texture holds them, and gives
+// the memory back to the system: an atlas at a large scale takes tens of
+// megabytes, which the allocator would otherwise keep.
+void ReleaseAtlasPixels() {
+  ImGui::GetIO().Fonts->ClearTexData();
+  malloc_trim(0);
+}
+
 }  // namespace
 
 TImGuiHost::TImGuiHost() = default;
@@ -191,7 +200,7 @@ void TImGuiHost::BuildFonts() {
     io.Fonts->Build();
   }
   // The glyphs are in the atlas now: the font files need not stay in
-  // memory (a new texture is made from the atlas's pixels).
+  // memory. Once a texture is made of them, the atlas's pixels go too.
   io.Fonts->ClearInputData();
   io.FontDefault = dialogFont_;
 }
@@ -207,6 +216,7 @@ void TImGuiHost::ApplyScale() {
   if (bound_) {
     ImGui_ImplSDLRenderer_DestroyFontsTexture();
     ImGui_ImplSDLRenderer_CreateFontsTexture();
+    ReleaseAtlasPixels();  // the texture holds the glyphs now
   }
   // The last frame names the old texture and its glyphs: it is not drawn
   // again; the next frame is built with the new fonts.
@@ -249,7 +259,11 @@ void TImGuiHost::Bind(SDL_Renderer* renderer) {
   bound_ = renderer;
   if (!bound_) return;
   ImGui_ImplSDLRenderer_Init(bound_);
+  // The atlas's pixels went once the last texture was made: built again
+  // from the same fonts, glyph for glyph where they were.
+  if (!ImGui::GetIO().Fonts->TexPixelsAlpha8) BuildFonts();
   ImGui_ImplSDLRenderer_CreateDeviceObjects();
+  ReleaseAtlasPixels();
   // A frame built before the renderer changed still names the old font
   // texture; point it at the new one.
   const ImTextureID now = ImGui::GetIO().Fonts->TexID;
@@ -381,6 +395,9 @@ void TImGuiHost::BeginFrame(double deltaSeconds) {
   if (surface_) Bind(surface_->OverlayRenderer());
   // Between frames: the fonts and their texture may be rebuilt here.
   if (wantedScale_ != scale_) ApplyScale();
+  // A texture that could not be made is tried again from a new atlas.
+  if (bound_ && !ImGui::GetIO().Fonts->TexID && !ImGui::GetIO().Fonts->TexPixelsAlpha8)
+    BuildFonts();
   if (bound_) ImGui_ImplSDLRenderer_NewFrame();
   ImGuiIO& io = ImGui::GetIO();
   if (surface_)
