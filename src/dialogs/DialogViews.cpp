@@ -13,6 +13,7 @@ namespace {
 
 const ImVec4 ErrorFrame(0.55f, 0.12f, 0.12f, 1.0f);
 const ImVec4 HintColor(0.70f, 0.75f, 0.85f, 1.0f);
+const char* const HelpTitle = "Skyloom使用说明";
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
 bool KeyPressedRepeat(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), true); }
@@ -393,7 +394,7 @@ void THelpView::DrawView() {
   }
   // Panel1 with Label1.
   ImGui::PushFont(ImGui::GetIO().Fonts->Fonts.Size > 1 ? ImGui::GetIO().Fonts->Fonts[1] : nullptr);
-  ImGui::TextUnformatted("Skyloom使用说明");
+  ImGui::TextUnformatted(HelpTitle);
   ImGui::PopFont();
   ImGui::Separator();
 
@@ -519,6 +520,8 @@ void TMessageView::DrawView() {
       KeyPressed(ImGuiKey_KeyPadEnter))
     open_ = false;
 }
+
+std::string DialogTitleTexts() { return std::string(HelpTitle) + TFormAbout::ProductLine(); }
 
 std::vector<std::string> DialogTexts() {
   std::vector<std::string> out = TFormConfig::Captions();

@@ -75,3 +75,5 @@ class TMessageView : public TModalForm {
 // Every text the dialogs draw besides the data (for the font's glyphs and
 // its coverage check).
 std::vector<std::string> DialogTexts();
+// The texts the dialogs draw in the title font.
+std::string DialogTitleTexts();

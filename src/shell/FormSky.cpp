@@ -4,6 +4,7 @@
 #include "CommandCodes.h"
 #include "ControlTips.h"
 #include "DialogGlyphs.h"
+#include "DialogViews.h"
 #include "FileIo.h"
 
 #include <algorithm>
@@ -210,6 +211,7 @@ void TFormSky::StartImGui() {
   for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
   ImGuiHost.AddGlyphs(DialogGlyphs(Sky.CityTable));
+  ImGuiHost.AddTitleGlyphs(DialogTitleTexts());
   ImGuiHost.Initialize(DXDraw);
 }
 

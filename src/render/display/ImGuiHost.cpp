@@ -123,6 +123,11 @@ void TImGuiHost::AddGlyphs(std::string_view utf8) {
     if (c != '\0') extraGlyphs_ += c;
 }
 
+void TImGuiHost::AddTitleGlyphs(std::string_view utf8) {
+  for (char c : utf8)
+    if (c != '\0') titleGlyphs_ += c;
+}
+
 void TImGuiHost::BuildFonts() {
   ImGuiIO& io = ImGui::GetIO();
   io.Fonts->Clear();
@@ -139,6 +144,14 @@ void TImGuiHost::BuildFonts() {
   builder.AddText(extraGlyphs_.data(), extraGlyphs_.data() + extraGlyphs_.size());
   ImVector<ImWchar> ranges;
   builder.BuildRanges(&ranges);
+  // The titles' font: a few characters at a larger size, kept out of the
+  // whole set so that the atlas stays small at large scales.
+  ImFontGlyphRangesBuilder titleBuilder;
+  titleBuilder.AddRanges(io.Fonts->GetGlyphRangesDefault());
+  titleBuilder.AddRanges(extra);
+  titleBuilder.AddText(titleGlyphs_.data(), titleGlyphs_.data() + titleGlyphs_.size());
+  ImVector<ImWchar> titleRanges;
+  titleBuilder.BuildRanges(&titleRanges);
 
   // Each font file is read once, whatever number of sizes come from it,
   // and let go of once the atlas is built.
@@ -157,7 +170,7 @@ void TImGuiHost::BuildFonts() {
     return loaded.back().Bytes.empty() ? nullptr : &loaded.back().Bytes;
   };
   const bool scaled = scale_ != 1.0f;
-  auto add = [&](const TFace* faces, int count) -> ImFont* {
+  auto add = [&](const TFace* faces, int count, const ImWchar* glyphs) -> ImFont* {
     // At scale 1 the bitmap face comes first; at a larger one the scalable.
     for (int pass = 0; pass < 2; ++pass) {
       for (int i = 0; i < count; ++i) {
@@ -180,14 +193,14 @@ void TImGuiHost::BuildFonts() {
                                     ImGuiFreeTypeBuilderFlags_Monochrome;
         }
         ImFont* f = io.Fonts->AddFontFromMemoryTTF(bytes->data(), static_cast<int>(bytes->size()),
-                                                   pixels, &config, ranges.Data);
+                                                   pixels, &config, glyphs);
         if (f) return f;
       }
     }
     return nullptr;
   };
-  dialogFont_ = add(DialogFaces, 2);
-  titleFont_ = add(TitleFaces, 2);
+  dialogFont_ = add(DialogFaces, 2, ranges.Data);
+  titleFont_ = add(TitleFaces, 2, titleRanges.Data);
   if (!dialogFont_) {
     Report({"", "no Chinese font for the dialogs", "install xfonts-wqy"});
     dialogFont_ = io.Fonts->AddFontDefault();

@@ -33,6 +33,9 @@ class TImGuiHost : public TOverlay {
   // Characters the interface shows beyond the common Simplified Chinese set
   // (UTF-8 text: captions, names, messages). Call before Initialize.
   void AddGlyphs(std::string_view utf8);
+  // The characters of the titles (the larger font holds Latin, Greek and
+  // these only). Call before Initialize.
+  void AddTitleGlyphs(std::string_view utf8);
 
   // Creates the ImGui context and the fonts for a stage of the given size,
   // drawn by `surface` (its window renderer, or its off-screen one). Safe to
@@ -86,6 +89,7 @@ class TImGuiHost : public TOverlay {
   SDL_Renderer* bound_ = nullptr;
   TDXDraw* surface_ = nullptr;
   std::string extraGlyphs_;
+  std::string titleGlyphs_;
   ImFont* dialogFont_ = nullptr;
   ImFont* titleFont_ = nullptr;
   float scale_ = 1;               // the scale fonts and style are built for
