@@ -1,6 +1,7 @@
 #include "LabelPass.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -32,6 +33,11 @@ const char* const SymbolFontName = "Symbol";
 
 }  // namespace
 
+int WordGapOf(const TCanvas& canvas) {
+  const int pixels = canvas.Font.Height == 0 ? 12 : std::abs(canvas.Font.Height);
+  return std::max(1, (WordGap * pixels + 6) / 12);
+}
+
 int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch) {
   if (!SplitsIntoWords(gbk)) {
     scratch.assign(gbk);
@@ -43,7 +49,7 @@ int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch) 
     width += canvas.TextWidth(scratch);
     ++words;
   });
-  return width + (words > 1 ? (words - 1) * WordGap : 0);
+  return width + (words > 1 ? (words - 1) * WordGapOf(canvas) : 0);
 }
 
 void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::string& scratch) {
@@ -53,14 +59,14 @@ void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::str
     canvas.TextOut(x, y, scratch);
     return;
   }
-  const int startX = x;
+  const int startX = x, gap = WordGapOf(canvas);
   ForEachWord(gbk, [&](std::string_view w) {
     scratch.assign(w);
     canvas.TextOut(x, y, scratch);
-    x += canvas.TextWidth(scratch) + WordGap;
+    x += canvas.TextWidth(scratch) + gap;
   });
   // The pen ends after the text, as a single TextOut leaves it.
-  canvas.MoveTo(std::max(startX, x - WordGap), y);
+  canvas.MoveTo(std::max(startX, x - gap), y);
 }
 
 void TLabelPass::Reset(int width, int height) {

@@ -46,8 +46,10 @@ struct TPlacedLabel {
 };
 
 // English texts: words drawn apart by this many pixels instead of the wide
-// space of the 12-pixel Chinese face.
+// space of the 12-pixel Chinese face; a larger face spaces them in
+// proportion (WordGapOf).
 constexpr int WordGap = 3;
+int WordGapOf(const TCanvas& canvas);
 
 // Width of a text as DrawLabelText writes it.
 int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch);
