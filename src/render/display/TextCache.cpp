@@ -135,13 +135,16 @@ namespace {
 // reads and seeks while it opens a bitmap font with tens of thousands of
 // glyphs are then memory reads, not system calls (a tenth of the time), and
 // only the pages it reads become resident. Falls back to reading the file.
-TTF_Font* OpenMapped(const std::string& path, int size, void*& map, size_t& mapSize) {
+// An outline face is read from its file (`mapped` false): its glyphs lie
+// scattered over many megabytes, and the pages mapped around each one
+// would stay resident for the few hundred characters a stage shows.
+TTF_Font* OpenMapped(const std::string& path, int size, bool mapped, void*& map, size_t& mapSize) {
   map = nullptr;
   mapSize = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe never blocks
   struct stat st{};
   const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (regular && st.st_size > 0 && st.st_size <= INT_MAX) {
+  if (mapped && regular && st.st_size > 0 && st.st_size <= INT_MAX) {
     void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (p != MAP_FAILED) {
       map = p;
@@ -291,7 +294,7 @@ TextCache::Face* TextCache::OpenFace(int kind, int pixels) {
   for (const FontFile& f : files) {
     std::string path = Locate(f);
     if (path.empty()) continue;
-    TTF_Font* font = OpenMapped(path, f.Size, face->Map, face->MapSize);
+    TTF_Font* font = OpenMapped(path, f.Size, f.Size == 0, face->Map, face->MapSize);
     if (!font) {
       ReportOnce("font file " + path + " cannot be opened (" + TTF_GetError() + ")");
       continue;
