@@ -33,6 +33,17 @@ const char* const SymbolFontName = "Symbol";
 
 }  // namespace
 
+void LabelTextOut(TCanvas& canvas, int x, int y, const std::string& gbk) {
+  if (canvas.Font.Smooth) {
+    const TColor colour = canvas.Font.Color;
+    const int offset = std::max(1, std::abs(canvas.Font.Height) / 16);
+    canvas.Font.Color = clBlack;
+    canvas.TextOut(x + offset, y + offset, gbk);
+    canvas.Font.Color = colour;
+  }
+  canvas.TextOut(x, y, gbk);
+}
+
 int WordGapOf(const TCanvas& canvas) {
   const int pixels = canvas.Font.Height == 0 ? 12 : std::abs(canvas.Font.Height);
   return std::max(1, (WordGap * pixels + 6) / 12);
@@ -56,13 +67,13 @@ void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::str
   if (gbk.empty()) return;
   if (!SplitsIntoWords(gbk)) {
     scratch.assign(gbk);
-    canvas.TextOut(x, y, scratch);
+    LabelTextOut(canvas, x, y, scratch);
     return;
   }
   const int startX = x, gap = WordGapOf(canvas);
   ForEachWord(gbk, [&](std::string_view w) {
     scratch.assign(w);
-    canvas.TextOut(x, y, scratch);
+    LabelTextOut(canvas, x, y, scratch);
     x += canvas.TextWidth(scratch) + gap;
   });
   // The pen ends after the text, as a single TextOut leaves it.
@@ -217,7 +228,7 @@ void TLabelPass::Place(TCanvas& canvas, const std::string& songFont,
     if (l.Symbol) {
       canvas.Font.Name = SymbolFontName;
       scratch2_.assign(1, static_cast<char>(l.Symbol));
-      canvas.TextOut(x + w - symbolWidth, y, scratch2_);
+      LabelTextOut(canvas, x + w - symbolWidth, y, scratch2_);
     }
     if (placed) {
       std::string all(text);

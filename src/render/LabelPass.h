@@ -53,8 +53,12 @@ int WordGapOf(const TCanvas& canvas);
 
 // Width of a text as DrawLabelText writes it.
 int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch);
-// Writes a text at (x, y) with the canvas font; a text of plain ASCII with
-// spaces is written word by word, WordGap pixels apart.
+// Writes a text at (x, y) with the canvas font: smooth text over a black
+// shadow a pixel or two down and right (a sixteenth of its height), so
+// that it stays readable over the Milky Way and a bright sky.
+void LabelTextOut(TCanvas& canvas, int x, int y, const std::string& gbk);
+// Writes a text at (x, y) as LabelTextOut does; a text of plain ASCII with
+// spaces is written word by word, WordGapOf pixels apart.
 void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::string& scratch);
 
 class TLabelPass {

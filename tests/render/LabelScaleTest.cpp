@@ -1,7 +1,7 @@
 // Sky labels at the interface scales: the 12-pixel bitmap strike at 1x,
 // inked in whole pixels; at a larger scale the outline face at 12 x scale
-// pixels, its edges blended with the sky, and set as far from its star as
-// the scale says.
+// pixels, its edges blended with the sky over a dark shadow, and set as far
+// from its star as the scale says.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,6 +79,20 @@ TEST(LabelScale, LabelsGrowAndBlendAtLargerScales) {
   EXPECT_GE(big.InkBottom - big.InkTop, (one.InkBottom - one.InkTop) * 3 / 2);
   EXPECT_GE(big.Box.Bottom - big.Box.Top, (one.Box.Bottom - one.Box.Top) * 3 / 2);
   EXPECT_GE(big.Box.Right - big.Box.Left, (one.Box.Right - one.Box.Left) * 3 / 2);
+
+  // Over a bright sky the smooth label has a dark shadow; the strike none.
+  const auto darker = [&](double scale) {
+    constexpr TColor bright = RGB(150, 150, 150);
+    rig.InterfaceScale = scale;
+    rig.Draw(bright);
+    int n = 0;
+    for (const TPlacedLabel& p : rig.Placed)
+      for (int y = p.Box.Top; y <= p.Box.Bottom; ++y)
+        for (int x = p.Box.Left; x <= p.Box.Right; ++x) n += (rig.Buffer.Get(x, y) & 255) < 100;
+    return n;
+  };
+  EXPECT_EQ(darker(1), 0);
+  EXPECT_GT(darker(1.75), big.Full / 2);
 
   // After a frame at 1.75 the 1x frame is the bitmap strike's again, to the
   // pixel (nothing of the larger face lingers in the canvas).
