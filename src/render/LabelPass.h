@@ -57,6 +57,8 @@ int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch);
 // shadow a pixel or two down and right (a sixteenth of its height), so
 // that it stays readable over the Milky Way and a bright sky.
 void LabelTextOut(TCanvas& canvas, int x, int y, const std::string& gbk);
+// How far the shadow of the canvas font's labels lies (0: none).
+int LabelShadowOffset(const TCanvas& canvas);
 // Writes a text at (x, y) as LabelTextOut does; a text of plain ASCII with
 // spaces is written word by word, WordGapOf pixels apart.
 void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::string& scratch);
