@@ -118,7 +118,7 @@ struct TextCache::Face {
   // -1 no.
   int Strikes = 0;
   TTF_Font* Double = nullptr;
-  std::string Path;       // the font file, for opening `Double` without a map
+  std::string Path;       // the font file, for opening `Double`
   // The font file mapped into memory, read by the font engine for as long
   // as the font is open.
   void* Map = nullptr;
@@ -249,13 +249,7 @@ TTF_Font* TextCache::Face::DoubleForSmooth() {
   if (Strikes == 0) {
     Strikes = DrawsStrikes(Font, Enc) ? 1 : -1;
     if (Strikes < 0) return nullptr;
-    const int size = std::min(2 * Pixels, 512);
-    if (Map) {
-      SDL_RWops* rw = SDL_RWFromConstMem(Map, static_cast<int>(MapSize));
-      Double = rw ? TTF_OpenFontIndexRW(rw, 1, size, 0) : nullptr;
-    } else {
-      Double = TTF_OpenFontIndex(Path.c_str(), size, 0);
-    }
+    Double = TTF_OpenFontIndex(Path.c_str(), std::min(2 * Pixels, 512), 0);
   }
   return Double;
 }
