@@ -1,6 +1,7 @@
 #include "LabelPass.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -32,6 +33,25 @@ const char* const SymbolFontName = "Symbol";
 
 }  // namespace
 
+int LabelShadowOffset(const TCanvas& canvas) {
+  return canvas.Font.Smooth ? std::max(1, std::abs(canvas.Font.Height) / 16) : 0;
+}
+
+void LabelTextOut(TCanvas& canvas, int x, int y, const std::string& gbk) {
+  if (const int offset = LabelShadowOffset(canvas)) {
+    const TColor colour = canvas.Font.Color;
+    canvas.Font.Color = clBlack;
+    canvas.TextOut(x + offset, y + offset, gbk);
+    canvas.Font.Color = colour;
+  }
+  canvas.TextOut(x, y, gbk);
+}
+
+int WordGapOf(const TCanvas& canvas) {
+  const int pixels = canvas.Font.Height == 0 ? 12 : std::abs(canvas.Font.Height);
+  return std::max(1, (WordGap * pixels + 6) / 12);
+}
+
 int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch) {
   if (!SplitsIntoWords(gbk)) {
     scratch.assign(gbk);
@@ -43,24 +63,24 @@ int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch) 
     width += canvas.TextWidth(scratch);
     ++words;
   });
-  return width + (words > 1 ? (words - 1) * WordGap : 0);
+  return width + (words > 1 ? (words - 1) * WordGapOf(canvas) : 0);
 }
 
 void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::string& scratch) {
   if (gbk.empty()) return;
   if (!SplitsIntoWords(gbk)) {
     scratch.assign(gbk);
-    canvas.TextOut(x, y, scratch);
+    LabelTextOut(canvas, x, y, scratch);
     return;
   }
-  const int startX = x;
+  const int startX = x, gap = WordGapOf(canvas);
   ForEachWord(gbk, [&](std::string_view w) {
     scratch.assign(w);
-    canvas.TextOut(x, y, scratch);
-    x += canvas.TextWidth(scratch) + WordGap;
+    LabelTextOut(canvas, x, y, scratch);
+    x += canvas.TextWidth(scratch) + gap;
   });
   // The pen ends after the text, as a single TextOut leaves it.
-  canvas.MoveTo(std::max(startX, x - WordGap), y);
+  canvas.MoveTo(std::max(startX, x - gap), y);
 }
 
 void TLabelPass::Reset(int width, int height) {
@@ -160,6 +180,7 @@ void TLabelPass::Place(TCanvas& canvas, const std::string& songFont,
   });
   canvas.Brush.Style = TBrushStyle::Clear;
   const std::string savedName = canvas.Font.Name;
+  const int fontPixels = canvas.Font.Height == 0 ? 12 : std::abs(canvas.Font.Height);
   for (int i = 0; i < count_; ++i) {
     const TLabel& l = labels_[order_[static_cast<size_t>(i)]];
     const std::string_view text = TextOf(l);
@@ -176,17 +197,22 @@ void TLabelPass::Place(TCanvas& canvas, const std::string& songFont,
     }
     w += symbolWidth;
     if (w <= 0 || h <= 0) continue;
+    // The label's shadow is part of it.
+    const int shadow = LabelShadowOffset(canvas);
+    w += shadow;
+    h += shadow;
 
-    // The usual place, then the others in turn.
-    const int g = l.Gap, px = l.Px, py = l.Py;
+    // The usual place, then the others in turn; the sides and the middles
+    // a sixth of the text height further off.
+    const int g = l.Gap, px = l.Px, py = l.Py, e = (2 * fontPixels + 6) / 12;
     int cand[9][2];
     int n = 0;
     cand[n][0] = l.X, cand[n++][1] = l.Y;
     if (l.Anchor == TLabelAnchor::Point) {
       const int places[8][2] = {{px + g, py + g},         {px + g, py - g - h},
                                 {px - g - w, py + g},     {px - g - w, py - g - h},
-                                {px + g + 2, py - h / 2}, {px - g - 2 - w, py - h / 2},
-                                {px - w / 2, py + g + 2}, {px - w / 2, py - g - 2 - h}};
+                                {px + g + e, py - h / 2}, {px - g - e - w, py - h / 2},
+                                {px - w / 2, py + g + e}, {px - w / 2, py - g - e - h}};
       for (const auto& p : places) cand[n][0] = p[0], cand[n++][1] = p[1];
     } else {
       const int x = l.X, y = l.Y;
@@ -211,7 +237,7 @@ void TLabelPass::Place(TCanvas& canvas, const std::string& songFont,
     if (l.Symbol) {
       canvas.Font.Name = SymbolFontName;
       scratch2_.assign(1, static_cast<char>(l.Symbol));
-      canvas.TextOut(x + w - symbolWidth, y, scratch2_);
+      LabelTextOut(canvas, x + w - shadow - symbolWidth, y, scratch2_);
     }
     if (placed) {
       std::string all(text);

@@ -46,13 +46,21 @@ struct TPlacedLabel {
 };
 
 // English texts: words drawn apart by this many pixels instead of the wide
-// space of the 12-pixel Chinese face.
+// space of the 12-pixel Chinese face; a larger face spaces them in
+// proportion (WordGapOf).
 constexpr int WordGap = 3;
+int WordGapOf(const TCanvas& canvas);
 
 // Width of a text as DrawLabelText writes it.
 int LabelTextWidth(TCanvas& canvas, std::string_view gbk, std::string& scratch);
-// Writes a text at (x, y) with the canvas font; a text of plain ASCII with
-// spaces is written word by word, WordGap pixels apart.
+// Writes a text at (x, y) with the canvas font: smooth text over a black
+// shadow a pixel or two down and right (a sixteenth of its height), so
+// that it stays readable over the Milky Way and a bright sky.
+void LabelTextOut(TCanvas& canvas, int x, int y, const std::string& gbk);
+// How far the shadow of the canvas font's labels lies (0: none).
+int LabelShadowOffset(const TCanvas& canvas);
+// Writes a text at (x, y) as LabelTextOut does; a text of plain ASCII with
+// spaces is written word by word, WordGapOf pixels apart.
 void DrawLabelText(TCanvas& canvas, int x, int y, std::string_view gbk, std::string& scratch);
 
 class TLabelPass {

@@ -110,12 +110,13 @@ void Text(TPanelContext& c, int x, int y, const ShortString& s) {
 }
 
 // The panel's Song face, 12 units high: the 12-pixel bitmap strike at 1x,
-// the outline face at the scaled pixel size otherwise.
+// the outline face at the scaled pixel size, drawn smooth, otherwise.
 void SetFont(TCanvas& canvas, TColor colour, const TStageLayout& m) {
   canvas.Brush.Style = TBrushStyle::Clear;
   canvas.Font.Name = Words().Song;
   canvas.Font.Color = colour;
   canvas.Font.Height = -m.Length(12);
+  canvas.Font.Smooth = m.Scale > 1;
 }
 
 }  // namespace

@@ -40,12 +40,14 @@ struct TFrame {
   int PlanetLimit;          // faintest planet drawn
   int StarDimming = 0;      // tenths added to a star's magnitude for its glow in a bright sky
   TLabelPass* Pass = nullptr;  // null: labels are written at once
+  double TextScale = 1;     // interface scale: label size and offsets
   std::string Scratch;
 
   explicit TFrame(TSkyDrawContext& c)
       : C(c), Sky(c.Sky), Canvas(c.Canvas),
         StarCount(std::clamp(c.Sky.StarCount, 0, MaxStars)), Flags(c.Sky.ShowFlags),
-        Light(ComputeSkyLight(c.Sky)) {
+        Light(ComputeSkyLight(c.Sky)),
+        TextScale(std::clamp(c.InterfaceScale, 1.0, 3.0)) {
     // A narrower field reaches fainter stars and draws each one larger, a
     // wider one the reverse (nothing changes at the default field).
     const int reach = FieldReach(Sky.FieldOfView);
@@ -63,15 +65,19 @@ struct TFrame {
   int Sy(const TSkyPoint& p) const { return ScreenY(Sky, p); }
   bool Inside(const TSkyPoint& p) const { return IsInside(Sky, p); }
   bool ValidStar(int s) const { return s >= 1 && s <= StarCount; }
+  // A distance between a label and its object, in pixels at this scale.
+  int Px(int pixelsAt1x) const { return RoundPixel(pixelsAt1x * TextScale); }
 
   void Text(int x, int y, const std::string& gbk) {
     if (!gbk.empty()) Canvas.TextOut(x, y, gbk);
   }
   // A label in the Song font: into the placement pass, or written at once
-  // at (x, y) in the current font colour.
+  // at (x, y) in the current font colour. The gap defaults to 5 pixels at
+  // the interface scale.
   void Label(uint8_t priority, std::string_view gbk, int x, int y, TLabelAnchor anchor, int px,
-             int py, int gap = 5, bool copy = false) {
+             int py, int gap = -1, bool copy = false) {
     if (gbk.empty()) return;
+    if (gap < 0) gap = Px(5);
     if (Pass) Pass->Add(priority, gbk, false, Canvas.Font.Color, x, y, anchor, px, py, gap, 0, copy);
     else DrawLabelText(Canvas, x, y, gbk, Scratch);
   }
@@ -169,12 +175,12 @@ void DrawGreekLetters(TFrame& f) {
            s.Owner == sky.SelConst)))
       continue;
     const std::string letter(1, static_cast<char>(s.Greek));
-    const int sx = f.Sx(s), sy = f.Sy(s), y = sy - cv.TextHeight(letter) - 2;
+    const int sx = f.Sx(s), sy = f.Sy(s), y = sy - cv.TextHeight(letter) - f.Px(2);
     if (f.Pass)
-      f.Pass->Add(LabelPriority::Greek, letter, true, clWhite, sx + 5, y, TLabelAnchor::Point, sx, sy,
-                  5, 0, true);
+      f.Pass->Add(LabelPriority::Greek, letter, true, clWhite, sx + f.Px(5), y, TLabelAnchor::Point,
+                  sx, sy, f.Px(5), 0, true);
     else
-      f.Text(sx + 5, y, letter);
+      f.Text(sx + f.Px(5), y, letter);
   }
   cv.Font.Name = saved;
 }
@@ -225,11 +231,11 @@ void DrawShowMarks(TFrame& f) {
       else if (sky.English == 0) text = Trim(c.Name.view());
       text += " - ";
       // The letter sits on the same top line as the text, right after it.
-      const int x = sx + 5, y = sy - cv.TextHeight(text) - 2;
+      const int x = sx + f.Px(5), y = sy - cv.TextHeight(text) - f.Px(2);
       if (f.Pass) {
         const uint8_t greek = s.Greek != ' ' ? s.Greek : 0;
         f.Pass->Add(LabelPriority::Selected, text, false, clWhite, x, y, TLabelAnchor::Point, sx, sy,
-                    5, greek, true);
+                    f.Px(5), greek, true);
       } else {
         cv.TextOut(x, y, text);
       }
@@ -244,10 +250,10 @@ void DrawShowMarks(TFrame& f) {
     }
     if (m.Note > 0) {
       if (f.Pass)
-        f.Pass->Add(LabelPriority::Selected, m.Text.view(), false, clWhite, sx + 5, sy + 2,
-                    TLabelAnchor::Point, sx, sy, 5);
+        f.Pass->Add(LabelPriority::Selected, m.Text.view(), false, clWhite, sx + f.Px(5),
+                    sy + f.Px(2), TLabelAnchor::Point, sx, sy, f.Px(5));
       else
-        f.Text(sx + 5, sy + 2, m.Text.str());
+        f.Text(sx + f.Px(5), sy + f.Px(2), m.Text.str());
     }
   }
   const int lineMarks = UsedEntries(marks.LineMarkCount, MaxLineMarks);
@@ -279,7 +285,7 @@ void DrawShowMarks(TFrame& f) {
     const int x = sky.CenterX - RoundPixel(u / n), y = sky.CenterY + RoundPixel(v / n);
     if (f.Pass)
       f.Pass->Add(LabelPriority::Selected, m.Name.view(), false, clWhite, x, y, TLabelAnchor::Area, x,
-                  y, 5);
+                  y, f.Px(5));
     else
       f.Text(x, y, m.Name.str());
   }
@@ -305,7 +311,7 @@ void DrawMessier(TFrame& f) {
     const TMessierName& n = sky.MessierNames[i];
     if (n.Code.empty() || !IsShown(p) || p.Mag > f.MessierLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);
-    f.Label(LabelPriority::Messier, (f.English() ? n.Code : n.Name).view(), sx + 5, sy + 5,
+    f.Label(LabelPriority::Messier, (f.English() ? n.Code : n.Name).view(), sx + f.Px(5), sy + f.Px(5),
             TLabelAnchor::Point, sx, sy);
   }
 }
@@ -372,7 +378,8 @@ void DrawNames(TFrame& f) {
           (popup.ConstellationHighlight && s.Owner == sky.SelConst)))
       continue;
     const int sx = f.Sx(s), sy = f.Sy(s);
-    f.Label(LabelPriority::BrightStars, (f.English() ? n.EName : n.Name).view(), sx + 5, sy + 5,
+    f.Label(LabelPriority::BrightStars, (f.English() ? n.EName : n.Name).view(), sx + f.Px(5),
+            sy + f.Px(5),
             TLabelAnchor::Point, sx, sy);
   }
 }
@@ -394,8 +401,8 @@ void DrawPlanets(TFrame& f, bool beyondSun) {
     if (f.On(SkyBits::PlanetNames)) {
       f.Canvas.Brush.Color = clBlack;
       f.LabelFont(clWhite);
-      f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(j) : BodyName(j)).view(), sx + 5,
-              sy + 5, TLabelAnchor::Point, sx, sy);
+      f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(j) : BodyName(j)).view(),
+              sx + f.Px(5), sy + f.Px(5), TLabelAnchor::Point, sx, sy);
     }
   }
 }
@@ -524,7 +531,7 @@ void DrawHovered(TFrame& f) {
     f.Canvas.Brush.Style = TBrushStyle::Clear;
     f.Canvas.Brush.Color = RGB(255, 255, 225);  // info-tip background
     f.Canvas.Font.Color = clBlack;
-    f.Text(X - w, Y - hh - 12, caption);
+    f.Text(X - w, Y - hh - f.Px(12), caption);
   }
   if (moon) {
     const double angle = MoonAxisAngle(sky) + M_PI / 2;
@@ -794,8 +801,11 @@ void DrawSky(TSkyDrawContext& ctx) {
   if (!ctx.CanDraw) return;
   TFrame f(ctx);
   TCanvas& cv = ctx.Canvas;
+  // Labels 12 pixels high at 1x, in the bitmap strike; larger at a larger
+  // interface scale, in the outline face drawn smooth.
   cv.Font.Name = SongFont;
-  cv.Font.Height = -12;
+  cv.Font.Height = -f.Px(12);
+  cv.Font.Smooth = f.TextScale > 1;
   std::optional<TLabelPass> own;
   if (ctx.Sky.LabelPlacement) {
     if (ctx.Labels) {

@@ -34,6 +34,9 @@ struct TSkyDrawContext {
   int HoverX = 0, HoverY = 0;      // pointer position of the hover test
   bool NebulaNames = false;        // caption over the hovered picture
   bool CanDraw = true;             // false: the surface cannot be drawn
+  // Interface scale (1..3): labels are 12 x scale pixels high, their
+  // distances from their objects scaled alike.
+  double InterfaceScale = 1;
   // The label pass's storage, owned by the caller so that a frame needs no
   // large stack; DrawSky uses one of its own when none is given.
   TLabelPass* Labels = nullptr;

@@ -253,12 +253,15 @@ void TFormSky::DrawTip() {
   TipText = ControlTip(Parameters.KeyTable, Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
+  // The tip's text and margins grow with the interface scale.
+  const TStageLayout& m = Layout;
   cv.Font.Name = LoadStr(22);
-  cv.Font.Height = -12;
+  cv.Font.Height = -m.Length(12);
+  cv.Font.Smooth = m.Scale > 1;
   cv.Font.Color = RGB(255, 255, 220);
-  const int w = cv.TextWidth(TipText) + 10, h = cv.TextHeight(TipText) + 6;
-  const int x = std::clamp(Pointer.X + 12, 0, std::max(0, Width - w));
-  const int y = std::max(0, Pointer.Y - h - 6);
+  const int w = cv.TextWidth(TipText) + m.Length(10), h = cv.TextHeight(TipText) + m.Length(6);
+  const int x = std::clamp(Pointer.X + m.Length(12), 0, std::max(0, Width - w));
+  const int y = std::max(0, Pointer.Y - h - m.Length(6));
   // A dark plate with a light frame above and right of the pointer.
   TBackBuffer& b = DXDraw.Buffer();
   for (int yy = y; yy < y + h; ++yy)
@@ -266,7 +269,7 @@ void TFormSky::DrawTip() {
       b.Put(xx, yy, (yy == y || yy == y + h - 1 || xx == x || xx == x + w - 1) ? RGB(200, 200, 120)
                                                                                : RGB(30, 30, 60));
   cv.Brush.Style = TBrushStyle::Clear;
-  cv.TextOut(x + 5, y + 3, TipText);
+  cv.TextOut(x + m.Length(5), y + m.Length(3), TipText);
   cv.Release();
 }
 

@@ -25,6 +25,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       view.HoverObject, view.HoverX,  view.HoverY,   view.Parameters.NebulaNames != 0,
                       draw.CanDraw()};
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
+  ctx.InterfaceScale = view.Layout.Scale;
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();

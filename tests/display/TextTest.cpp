@@ -2,6 +2,7 @@
 // clipping, and running on without fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -166,6 +167,80 @@ TEST(Text, SymbolFontDrawsGreekForLetterCodes) {
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) differ += b.Get(x, y) != song.Get(x, y);
   EXPECT_GT(differ, 4);   // alpha, not a Latin a
+}
+
+// Smooth text at the heights of the larger interface scales: the glyphs
+// grow with the height, their edges take shares of the text colour between
+// the background's and the text's (each channel between the two), and the
+// same face drawn one-bit inks only whole pixels. The 12-pixel strike gives
+// whole pixels either way.
+TEST(Text, SmoothTextBlendsItsEdgesAndGrowsWithTheHeight) {
+  constexpr TColor kBack = RGB(20, 40, 120), kInk = RGB(255, 230, 40);
+  const auto between = [](TColor c) {
+    const TColor b = TBackBuffer::From565(TBackBuffer::To565(kBack));
+    const TColor i = TBackBuffer::From565(TBackBuffer::To565(kInk));
+    if (c == b || c == i) return false;
+    for (int shift : {0, 8, 16}) {
+      const int v = (c >> shift) & 255, lo = std::min((b >> shift) & 255, (i >> shift) & 255),
+                hi = std::max((b >> shift) & 255, (i >> shift) & 255);
+      if (v < static_cast<int>(lo) || v > static_cast<int>(hi)) return false;
+    }
+    return true;
+  };
+  struct Drawn {
+    int Partial = 0, Full = 0, Top = 1 << 30, Bottom = -1;
+  };
+  const auto draw = [&](const std::string& face, int height, bool smooth) {
+    TBackBuffer b(160, 60);
+    b.Fill(kBack);
+    TCanvas c(b);
+    c.Font.Name = face;
+    c.Font.Height = height;
+    c.Font.Smooth = smooth;
+    c.Font.Color = kInk;
+    c.Brush.Style = TBrushStyle::Clear;
+    c.TextOut(4, 4, face == "Symbol" ? std::string("abg") : kNanJing);
+    Drawn d;
+    const TColor ink = TBackBuffer::From565(TBackBuffer::To565(kInk));
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) {
+        const TColor p = b.Get(x, y);
+        d.Partial += between(p);
+        d.Full += p == ink;
+        if (p == ink || between(p)) d.Top = std::min(d.Top, y), d.Bottom = std::max(d.Bottom, y);
+      }
+    return d;
+  };
+  for (const std::string& face : {kSong, std::string("Symbol")}) {
+    const Drawn small = draw(face, -12, false);
+    EXPECT_EQ(small.Partial, 0) << face;
+    EXPECT_GT(small.Full, 10) << face;
+    for (int height : {-15, -16, -21, -36}) {
+      const Drawn smooth = draw(face, height, true), sharp = draw(face, height, false);
+      EXPECT_GT(smooth.Partial, smooth.Full / 4) << face << height;
+      EXPECT_GT(smooth.Full + smooth.Partial, 20) << face << height;
+      EXPECT_EQ(sharp.Partial, 0) << face << height;
+      // Glyph rows grow with the height asked for.
+      EXPECT_GE((smooth.Bottom - smooth.Top) * 12, (small.Bottom - small.Top) * -height * 8 / 10)
+          << face << height;
+    }
+  }
+  // The 12-pixel strike has no shades to give.
+  EXPECT_EQ(draw(kSong, -12, true).Partial, 0);
+}
+
+TEST(Text, SmoothAndOneBitTextsAreKeptApart) {
+  TBackBuffer b(10, 10);
+  TCanvas c(b);
+  SetSong(c, -21);
+  c.TextWidth(kNan);
+  c.Font.Smooth = true;
+  c.TextWidth(kNan);
+  EXPECT_EQ(c.Texts().Renders(), 2);
+  c.TextWidth(kNan);
+  c.Font.Smooth = false;
+  c.TextWidth(kNan);
+  EXPECT_EQ(c.Texts().Renders(), 2);
 }
 
 TEST(Text, CacheStaysWithinItsBound) {

@@ -4,7 +4,8 @@
 # bottom edge, and every panel button is hit where it is drawn: each click
 # does what the button does (the view turns, tilts and zooms, the Milky Way
 # comes and goes, the panel slides,
-# switches flip with their looks, the clock steps and runs, the dialogs
+# switches flip with their looks (the star names, drawn smooth at the
+# interface scale, come and go), the clock steps and runs, the dialogs
 # open and close on Escape, the quit button ends the program). The
 # screenshots stay in the work folder (under the build folder).
 set -euo pipefail
@@ -113,6 +114,24 @@ try milky-way 568 122 44 32 "${SKY[@]}" 300
 try milky-way-back 568 122 44 32 "${SKY[@]}" 300
 try star-names 660 82 44 32 "${SKY[@]}" 300
 try star-names-back 660 82 44 32 "${SKY[@]}" 300
+# The names just taken away were written at the interface scale, smooth:
+# their glyphs stand 12 x 1.75 pixels high (the 1x strike's stand at most
+# 12), and their edges hold shades between the sky and the text colour.
+convert b9.png 09-star-names.png -crop 1920x760+0+0 +repage -compose difference -composite \
+  -colorspace gray -threshold 8% names-mask.png
+tallest=$(convert names-mask.png -define connected-components:verbose=true \
+  -define connected-components:area-threshold=6 -connected-components 8 null: 2>/dev/null |
+  awk '/gray\(255\)|white/ { split($2, g, /[x+]/); if (g[1] <= 60 && g[2] > h) h = g[2] } END { print h + 0 }')
+[ "$tallest" -ge 16 ] && [ "$tallest" -le 40 ] || fail "star names' glyphs are $tallest pixels high"
+lit() {  # share of gray above $1 in the names' pixels of the shot with names
+  convert b9.png -crop 1920x760+0+0 +repage -colorspace gray names-mask.png -compose multiply \
+    -composite -threshold "$1" -format "%[fx:int(mean*w*h)]" info:
+}
+edges=$(( $(lit 15%) - $(lit 85%) ))
+cores=$(lit 85%)
+[ "$edges" -ge $((cores / 3)) ] && [ "$cores" -ge 200 ] ||
+  fail "star names are not smooth ($edges shaded, $cores full pixels)"
+echo "star names: glyphs $tallest pixels high, $edges shaded and $cores full pixels"
 try lines 706 82 44 32 "${SKY[@]}" 300
 try lines-back 706 82 44 32 "${SKY[@]}" 300
 try horizon 752 82 44 32 1920 300 0 460 3000

@@ -26,6 +26,7 @@ struct TRenderRig {
   TPopupSwitches Popup;
   int HoverObject = 0, HoverX = 0, HoverY = 0;
   bool NebulaNames = false;
+  double InterfaceScale = 1;         // labels' size and offsets
   std::vector<TPlacedLabel> Placed;  // labels the placement pass drew in the last Draw
 
   TRenderRig() {
@@ -74,6 +75,7 @@ struct TRenderRig {
     Buffer.Fill(background);
     TSkyDrawContext ctx{*Sky, Buffer, Canvas, Images, Images1, Marks, Popup, background,
                         HoverObject, HoverX, HoverY, NebulaNames, true};
+    ctx.InterfaceScale = InterfaceScale;
     Placed.clear();
     ctx.PlacedLabels = &Placed;
     DrawSky(ctx);

@@ -1,6 +1,7 @@
 // The back buffer and its canvas: clipped Bresenham lines, ellipses by
 // bounding box, a scanline flood fill and cached text, all writing RGB565
-// pixels directly.
+// pixels directly; the edges of smooth text are blended with what lies
+// beneath.
 #include "Canvas.h"
 
 #include <algorithm>
@@ -61,6 +62,17 @@ void Span(TBackBuffer& b, int y, long long x0, long long x1, uint16_t c) {
   if (x0 > x1) return;
   uint16_t* row = b.Pixels() + static_cast<size_t>(y) * b.Width();
   std::fill(row + x0, row + x1 + 1, c);
+}
+
+// `over` laid on `under` by `cover` / 255, each RGB565 channel mixed on
+// its own and rounded to nearest.
+uint16_t Blend565(uint16_t under, uint16_t over, unsigned cover) {
+  auto mix = [cover](unsigned u, unsigned o) {
+    return (u * (255 - cover) + o * cover + 127) / 255;
+  };
+  const unsigned r = mix(under >> 11, over >> 11), g = mix((under >> 5) & 63, (over >> 5) & 63),
+                 b = mix(under & 31, over & 31);
+  return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
 }  // namespace
@@ -288,8 +300,10 @@ void TCanvas::DrawText(const TRect* clip, int x, int y, const std::string& gbk) 
   for (long long yy = y0; yy < y1; ++yy) {
     const uint8_t* ink = text->Ink.data() + (yy - y) * text->Width + (x0 - x);
     uint16_t* row = buffer_.Pixels() + yy * W;
-    for (long long xx = x0; xx < x1; ++xx, ++ink)
-      if (*ink) row[xx] = fc;
+    for (long long xx = x0; xx < x1; ++xx, ++ink) {
+      if (*ink == 255) row[xx] = fc;
+      else if (*ink) row[xx] = Blend565(row[xx], fc, *ink);
+    }
   }
 }
 

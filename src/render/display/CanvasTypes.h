@@ -29,4 +29,8 @@ struct TFont {
   std::string Name;   // GBK face name: "宋体" (Song) or "Symbol" (Greek)
   TColor Color = clBlack;
   int Height = -12;   // negative: character height in pixels
+  // Outline faces drawn anti-aliased: each pixel takes the text colour by
+  // the share of it the glyph covers. Off, a pixel is inked or not (the
+  // bitmap strikes are always so).
+  bool Smooth = false;
 };

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -108,10 +110,23 @@ bool FontEngineReady() {
 struct TextCache::Face {
   TTF_Font* Font = nullptr;
   Encoding Enc = Encoding::Gbk;
+  int Pixels = 0;         // the height asked for
+  bool Outline = false;   // a scalable face (not a bitmap font)
+  // Smooth text of an outline face that carries bitmap strikes of its own
+  // at this height (the engine then draws those, one-bit): drawn at twice
+  // the height by `Double` and reduced. Strikes: 0 not yet known, 1 yes,
+  // -1 no.
+  int Strikes = 0;
+  TTF_Font* Double = nullptr;
+  std::string Path;       // the font file, for opening `Double`
   // The font file mapped into memory, read by the font engine for as long
   // as the font is open.
   void* Map = nullptr;
   size_t MapSize = 0;
+
+  // The face at twice its height for smooth text where the face itself
+  // would draw its bitmap strikes; nullptr when it draws shades itself.
+  TTF_Font* DoubleForSmooth();
 };
 
 namespace {
@@ -120,13 +135,16 @@ namespace {
 // reads and seeks while it opens a bitmap font with tens of thousands of
 // glyphs are then memory reads, not system calls (a tenth of the time), and
 // only the pages it reads become resident. Falls back to reading the file.
-TTF_Font* OpenMapped(const std::string& path, int size, void*& map, size_t& mapSize) {
+// An outline face is read from its file (`mapped` false): its glyphs lie
+// scattered over many megabytes, and the pages mapped around each one
+// would stay resident for the few hundred characters a stage shows.
+TTF_Font* OpenMapped(const std::string& path, int size, bool mapped, void*& map, size_t& mapSize) {
   map = nullptr;
   mapSize = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe never blocks
   struct stat st{};
   const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (regular && st.st_size > 0 && st.st_size <= INT_MAX) {
+  if (mapped && regular && st.st_size > 0 && st.st_size <= INT_MAX) {
     void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (p != MAP_FAILED) {
       map = p;
@@ -145,7 +163,96 @@ TTF_Font* OpenMapped(const std::string& path, int size, void*& map, size_t& mapS
   return regular ? TTF_OpenFontIndex(path.c_str(), size, 0) : nullptr;
 }
 
+// Cover raised toward full along a gamma of 1/1.8: the thin strokes of the
+// Song face, a pixel or less wide at these heights, would otherwise show
+// only in shades and look dim and soft; their edges stay graded.
+uint8_t Strengthen(uint8_t cover) {
+  static const std::array<uint8_t, 256> table = [] {
+    std::array<uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i)
+      t[static_cast<size_t>(i)] = static_cast<uint8_t>(std::lround(255 * std::pow(i / 255.0, 1 / 1.8)));
+    return t;
+  }();
+  return table[cover];
+}
+
+// The ink of a rendered text: an 8-bit surface inks every non-zero pixel
+// fully; a 32-bit one (anti-aliased) gives each pixel its alpha.
+void ReadInk(SDL_Surface* s, TextBitmap& bitmap) {
+  const int bytes = s->format->BytesPerPixel;
+  if (bytes != 1 && (bytes != 4 || s->format->Amask == 0)) return;
+  bitmap.Width = s->w;
+  bitmap.Height = s->h;
+  bitmap.Ink.resize(static_cast<size_t>(s->w) * s->h);
+  SDL_LockSurface(s);
+  const uint32_t amask = s->format->Amask;
+  const int ashift = s->format->Ashift;
+  for (int y = 0; y < s->h; ++y) {
+    const uint8_t* row = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+    uint8_t* ink = bitmap.Ink.data() + static_cast<size_t>(y) * s->w;
+    if (bytes == 1) {
+      for (int x = 0; x < s->w; ++x) ink[x] = row[x] != 0 ? 255 : 0;
+    } else {
+      const uint32_t* px = reinterpret_cast<const uint32_t*>(row);
+      for (int x = 0; x < s->w; ++x) ink[x] = static_cast<uint8_t>((px[x] & amask) >> ashift);
+    }
+  }
+  SDL_UnlockSurface(s);
+}
+
+// Each 2x2 block of the ink becomes one pixel of their mean cover.
+void Halve(TextBitmap& bitmap) {
+  if (bitmap.Ink.empty()) return;   // nothing drawn: the face's own height stays
+  const int w = (bitmap.Width + 1) / 2, h = (bitmap.Height + 1) / 2;
+  std::vector<uint8_t> half(static_cast<size_t>(w) * h);
+  auto at = [&](int x, int y) -> unsigned {
+    return x < bitmap.Width && y < bitmap.Height ? bitmap.Ink[static_cast<size_t>(y) * bitmap.Width + x] : 0;
+  };
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      half[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(
+          (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1) + 2) / 4);
+  bitmap.Width = w;
+  bitmap.Height = h;
+  bitmap.Ink = std::move(half);
+}
+
+// True when the face draws a sample of its script with every pixel fully
+// inked or blank although asked for shades: it draws bitmap strikes.
+bool DrawsStrikes(TTF_Font* font, Encoding enc) {
+  const char* sample = enc == Encoding::Gbk ? "\xE6\xB0\xB8" : "a";  // 永, or a Latin or Symbol letter
+  SDL_Surface* s = TTF_RenderUTF8_Blended(font, sample, SDL_Color{255, 255, 255, 255});
+  if (!s) return false;
+  bool shades = false;
+  if (s->format->BytesPerPixel == 4 && s->format->Amask != 0) {
+    SDL_LockSurface(s);
+    for (int y = 0; y < s->h && !shades; ++y) {
+      const auto* px = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                         static_cast<size_t>(y) * s->pitch);
+      for (int x = 0; x < s->w && !shades; ++x) {
+        const uint32_t a = (px[x] & s->format->Amask) >> s->format->Ashift;
+        shades = a > 0 && a < 255;
+      }
+    }
+    SDL_UnlockSurface(s);
+  } else {
+    shades = true;   // not a surface to judge: take the face as it draws
+  }
+  SDL_FreeSurface(s);
+  return !shades;
+}
+
 }  // namespace
+
+TTF_Font* TextCache::Face::DoubleForSmooth() {
+  if (!Outline || Strikes < 0) return nullptr;
+  if (Strikes == 0) {
+    Strikes = DrawsStrikes(Font, Enc) ? 1 : -1;
+    if (Strikes < 0) return nullptr;
+    Double = TTF_OpenFontIndex(Path.c_str(), std::min(2 * Pixels, 512), 0);
+  }
+  return Double;
+}
 
 TextCache::TextCache() = default;
 
@@ -154,6 +261,7 @@ TextCache::~TextCache() {
   const bool engine = TTF_WasInit() != 0;
   for (auto& [key, face] : faces_) {
     if (face->Font && engine) TTF_CloseFont(face->Font);
+    if (face->Double && engine) TTF_CloseFont(face->Double);
     if (face->Map) ::munmap(face->Map, face->MapSize);
     delete face;
   }
@@ -180,13 +288,16 @@ TextCache::Face* TextCache::OpenFace(int kind, int pixels) {
   for (const FontFile& f : files) {
     std::string path = Locate(f);
     if (path.empty()) continue;
-    TTF_Font* font = OpenMapped(path, f.Size, face->Map, face->MapSize);
+    TTF_Font* font = OpenMapped(path, f.Size, f.Size == 0, face->Map, face->MapSize);
     if (!font) {
       ReportOnce("font file " + path + " cannot be opened (" + TTF_GetError() + ")");
       continue;
     }
     face->Font = font;
     face->Enc = f.Enc;
+    face->Pixels = pixels;
+    face->Outline = f.Size != 0;
+    face->Path = path;
     return face;
   }
   ReportOnce(std::string("no font for ") + (kind == kSymbol ? "Symbol" : "Song") + " text of " +
@@ -211,6 +322,7 @@ const TextBitmap* TextCache::Get(const TFont& font, const std::string& gbk) {
   // followed by the text; assigned into a reused string, so a hit allocates
   // nothing.
   key_.assign(reinterpret_cast<const char*>(&face), sizeof face);
+  key_.push_back(font.Smooth ? 1 : 0);
   key_.append(gbk);
   auto it = entries_.find(key_);
   if (it != entries_.end()) {
@@ -222,20 +334,16 @@ const TextBitmap* TextCache::Get(const TFont& font, const std::string& gbk) {
   bitmap.Height = TTF_FontHeight(face->Font);
   std::string utf8 = ToUtf8(gbk, face->Enc);
   if (!utf8.empty()) {
-    SDL_Surface* s = TTF_RenderUTF8_Solid(face->Font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
-    if (s && s->format->BytesPerPixel == 1 && s->w > 0 && s->h > 0) {
-      bitmap.Width = s->w;
-      bitmap.Height = s->h;
-      bitmap.Ink.resize(static_cast<size_t>(s->w) * s->h);
-      SDL_LockSurface(s);
-      for (int y = 0; y < s->h; ++y) {
-        const uint8_t* row = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-        uint8_t* ink = bitmap.Ink.data() + static_cast<size_t>(y) * s->w;
-        for (int x = 0; x < s->w; ++x) ink[x] = row[x] != 0;
-      }
-      SDL_UnlockSurface(s);
-    }
+    const SDL_Color white{255, 255, 255, 255};
+    TTF_Font* doubled = font.Smooth ? face->DoubleForSmooth() : nullptr;
+    SDL_Surface* s = doubled      ? TTF_RenderUTF8_Blended(doubled, utf8.c_str(), white)
+                     : font.Smooth ? TTF_RenderUTF8_Blended(face->Font, utf8.c_str(), white)
+                                   : TTF_RenderUTF8_Solid(face->Font, utf8.c_str(), white);
+    if (s && s->w > 0 && s->h > 0) ReadInk(s, bitmap);
     if (s) SDL_FreeSurface(s);
+    if (doubled) Halve(bitmap);
+    if (font.Smooth)
+      for (uint8_t& cover : bitmap.Ink) cover = Strengthen(cover);
   }
   ++renders_;
 

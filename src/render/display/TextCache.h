@@ -9,6 +9,12 @@
 // only in $SKYLOOM_FONT_DIR when that is set. A missing font or a failing
 // font engine is reported once on stderr; texts then draw nothing and their
 // sizes are estimated.
+//
+// A smooth font (TFont::Smooth) keeps, for each pixel, the share of it the
+// glyphs cover (0..255); otherwise a pixel is inked fully or not at all.
+// An outline face that holds bitmap strikes for small heights (AR PL UMing
+// up to 16 pixels) draws smooth text at twice the height, each 2x2 block
+// reduced to one pixel.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +30,9 @@
 struct TextBitmap {
   int Width = 0;
   int Height = 0;
-  std::vector<uint8_t> Ink;   // Width * Height, row by row; 1 where the text is drawn
+  // Width * Height, row by row: the share of each pixel the text covers,
+  // 0 (none) to 255 (all).
+  std::vector<uint8_t> Ink;
 };
 
 class TextCache {
@@ -64,7 +72,7 @@ class TextCache {
   void Evict();
 
   std::map<int, Face*> faces_;                      // by kind * 4096 + pixel height
-  std::unordered_map<std::string, Entry> entries_;  // by face key bytes + GBK text
+  std::unordered_map<std::string, Entry> entries_;  // by face key bytes, smoothness + GBK text
   std::list<const std::string*> ages_;              // keys, most recently used first
   std::string key_;                                 // reused lookup key
   size_t inkBytes_ = 0;
