@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BodyTable.h"
 #include "CityTable.h"
 #include "MilkyWay.h"
 #include "ShortString.h"
@@ -158,6 +159,9 @@ class TSkyloom {
   Table1<TSkyPoint, MaxMessier> Messier;             // objects 1001..1100
   Table1<TMessierName, MaxMessier> MessierNames;
   double MoonPhase = 0;                              // 0..2pi, pi = new moon
+  // The solar-system bodies of the last update's day and its frame of date
+  // (kept while the clock stands).
+  TBodyTable BodyTable;
   Table1<TSkyPoint, 2> MoonAxis;
   // B-V colour index of each star, thousandths (side table "StarColor.dat";
   // INT16_MIN for none). Not part of the catalogue file's layout.
