@@ -104,7 +104,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   }
   if (o.PanelDown) {
     form.SetPanelTop(PanelDownY);
-    Regions[5].State |= 2;  // the panel button shows "raise"
+    form.Interface.Regions[5].State |= 2;  // the panel button shows "raise"
   }
   ApplyDrawOptions(o, sky);
   if (o.Music) form.Parameters.MusicOn = *o.Music ? 1 : 0;

@@ -160,7 +160,7 @@ void TViewState::PlayerCommand(int code) {
           // A text longer than the story panel's five lines scrolls a line
           // every ReadFramesPerLine frames while the page plays, and the
           // page waits at its end until the last line has been shown.
-          const bool panelUp = Sections[2].Y < 564;
+          const bool panelUp = Interface.Sections[2].Y < 564;
           const int hidden = panelUp ? Info.LineCount - Info.TopLine - 5 : 0;
           if (hidden > 0 && ++ReadFrames >= ReadFramesPerLine) {
             ReadFrames = 0;

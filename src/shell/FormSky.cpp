@@ -102,10 +102,10 @@ void TFormSky::FormCreate() {
   DXWaveList1.Load({"Choose", "Click"});
   // Interface description, compiled tables, global parameters, popup menu.
   // The compiled copy stands in only for a missing description.
-  if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
+  if (!Interface.ReadInterfaceDescription() && !Interface.ReadCompiledTables()) {
     Report({InterfaceDescriptionFile, "missing, and no compiled copy; the panel has no controls",
             ""});
-    SetBareSections();
+    Interface.SetBareSections();
   }
   ReadParameters(Parameters);
   Parameters.MenuTable = DefaultMenuTable();
@@ -147,8 +147,8 @@ void TFormSky::ApplyFullScreen(bool on) {
 
 void TFormSky::FormShow() {
   // Scene 1 and its well-known regions.
-  CurrentScene = 1;
-  FillWellKnownRegions(1);
+  Interface.CurrentScene = 1;
+  Interface.FillWellKnownRegions(1);
   // No show loaded, no text shown.
   Lecture.Reset();
   Lecture.Attach(&Sky, &Marks, &Popup);
@@ -171,15 +171,15 @@ void TFormSky::FormShow() {
   TSkyloom& sky = Sky;
   sky.ShowFlags = SkyBits::Ground;
   sky.GroundOn = 1;
-  WellKnownRegion(9).State |= 2;
+  Interface.WellKnownRegion(9).State |= 2;
   sky.ScreenWidth = Layout.Width;
-  sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  sky.ScreenHeight = Layout.Y(Interface.Sections[2].Y);
   // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
   Layout.Scale = InterfaceScaleFor(Layout.Width, Layout.Height, sky.InterfaceScale);
-  sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  sky.ScreenHeight = Layout.Y(Interface.Sections[2].Y);
   ApplyFieldOfView(sky);
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -230,7 +230,7 @@ void TFormSky::DrawFrame() {
 void TFormSky::FollowTip() {
   // Tips belong to the panel's controls: with a dialog open, or over no
   // control, there is none to wait for (and no frame to draw for it).
-  const int r = DialogStack.Empty() ? Pointer.Region : 0;
+  const int r = DialogStack.Empty() ? Interface.Pointer.Region : 0;
   if (r != TipRegion) {
     if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
     TipRegion = r;
@@ -244,16 +244,16 @@ void TFormSky::FollowTip() {
 void TFormSky::DrawTip() {
   if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
-  if (Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
-  TipText = ControlTip(Parameters.KeyTable, Regions[TipRegion].Command, Sky.English == 1);
+  if (Interface.Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
+  TipText = ControlTip(Parameters.KeyTable, Interface.Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
   cv.Font.Name = LoadStr(22);
   cv.Font.Height = -12;
   cv.Font.Color = RGB(255, 255, 220);
   const int w = cv.TextWidth(TipText) + 10, h = cv.TextHeight(TipText) + 6;
-  const int x = std::clamp(Pointer.X + 12, 0, std::max(0, Width - w));
-  const int y = std::max(0, Pointer.Y - h - 6);
+  const int x = std::clamp(Interface.Pointer.X + 12, 0, std::max(0, Width - w));
+  const int y = std::max(0, Interface.Pointer.Y - h - 6);
   // A dark plate with a light frame above and right of the pointer.
   TBackBuffer& b = DXDraw.Buffer();
   for (int yy = y; yy < y + h; ++yy)

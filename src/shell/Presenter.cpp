@@ -59,6 +59,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
     if ((page.Moves & MoveBits::Time) && page.StepUnit == 4) clockUnit = 4;
   }
   TPanelContext panel{.Sky = sky,
+                      .Ui = view.Interface,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
                       .Images = PanelArt.For(DXImageList, view.Layout.Scale),

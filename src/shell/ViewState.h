@@ -152,6 +152,9 @@ class TViewState {
 
   TSkyloom& Sky;               // place, time and view: the sky model
   TStageHooks* Stage;          // never null (a do-nothing stage without one)
+  // The panel's sections and regions, their looks and the pointer state of
+  // the region machine.
+  TInterface Interface;
 
   // The stage's pixel size and where the interface's 800x600 units land on
   // it: the sky area spans the stage's width down to the panel's top.

@@ -65,8 +65,8 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_EQ(sky.GroundOn, 1);
   EXPECT_EQ(sky.NamesOn, 1);
   EXPECT_EQ(sky.LinesOn, 1);
-  EXPECT_NE(Regions[7].State & 2, 0);
-  EXPECT_NE(Regions[10].State & 2, 0);
+  EXPECT_NE(form_->Interface.Regions[7].State & 2, 0);
+  EXPECT_NE(form_->Interface.Regions[10].State & 2, 0);
   EXPECT_EQ(sky.Year, 2026);
   EXPECT_EQ(sky.Hour, 21);
   EXPECT_TRUE(form_->SkyStale);
@@ -79,9 +79,9 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
 
 TEST_F(FormSkyTest, EverySwitchLooksAsWhatItSwitches) {
   TSkyloom& sky = *SkyModel;
-  auto looksOn = [](int command) {
+  auto looksOn = [this](int command) {
     for (int r = 1; r <= MaxRegions; ++r)
-      if (Regions[r].Command == command) return (Regions[r].State & 2) != 0;
+      if (form_->Interface.Regions[r].Command == command) return (form_->Interface.Regions[r].State & 2) != 0;
     ADD_FAILURE() << "no button for " << command;
     return false;
   };

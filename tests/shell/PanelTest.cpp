@@ -158,7 +158,7 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   Frames(1);
   const std::string stopped = GbkToUtf8(form_->StatusScratch);
   EXPECT_NE(stopped.find("时间停止"), std::string::npos) << stopped;
-  const TRegion& bar = WellKnownRegion(6);
+  const TRegion& bar = form_->Interface.WellKnownRegion(6);
   EXPECT_LE(10 + form_->DXDraw.Canvas().TextWidth(form_->StatusScratch), bar.Width - 8) << stopped;
   form_->ExecuteCommand(108);  // A: time runs
   Frames(2);
@@ -219,14 +219,14 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   EXPECT_GT(count(250, 495, 480, 580, amber), 300) << "story lines";
   // The compass is not black; the region 27 thumb moved between 25 and 26.
   EXPECT_GT(count(20, 480, 120, 580, [](TColor c) { return c != clBlack; }), 5000);
-  EXPECT_GE(Regions[27].Y, Regions[25].Y + Regions[25].Height);
-  EXPECT_LE(Regions[27].Y, Regions[26].Y - Regions[27].Height);
+  EXPECT_GE(form_->Interface.Regions[27].Y, form_->Interface.Regions[25].Y + form_->Interface.Regions[25].Height);
+  EXPECT_LE(form_->Interface.Regions[27].Y, form_->Interface.Regions[26].Y - form_->Interface.Regions[27].Height);
 
   // The panel slides down: the subtitle strip shows the text above it.
   form_->Parameters.SubtitlesOn = 1;
   form_->ExecuteCommand(304);
   Frames(8);
-  EXPECT_EQ(Sections[2].Y, 564);
+  EXPECT_EQ(form_->Interface.Sections[2].Y, 564);
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-down.png"), error)) << error;
   EXPECT_GT(count(120, 520, 700, 560, amber), 200) << "subtitle lines";
   EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
@@ -282,7 +282,7 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     form_->Parameters.SubtitlesOn = 1;
     form_->ExecuteCommand(304);
     Frames(8);
-    EXPECT_EQ(Sections[2].Y, 564);
+    EXPECT_EQ(form_->Interface.Sections[2].Y, 564);
     EXPECT_EQ(SkyModel->ScreenHeight, h - m.Length(36));
     ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-down.png").c_str()), error)) << error;
     EXPECT_GT(count(m.X(120), m.Y(520), m.X(700), m.Y(560), amber), 200) << "subtitles " << w;
@@ -487,17 +487,17 @@ TEST_F(PanelFrame, ObjectAtPrefersBodiesAndUsesManhattanDistance) {
 
 TEST_F(PanelFrame, KeysAndPopupMenu) {
   const bool ground = SkyModel->GroundOn;
-  const int look = Regions[9].State;
+  const int look = form_->Interface.Regions[9].State;
   form_->FormKeyDown('R', 1);  // Shift makes no difference
   EXPECT_NE(SkyModel->GroundOn, ground);
-  EXPECT_EQ(Regions[9].State, look ^ 2);
+  EXPECT_EQ(form_->Interface.Regions[9].State, look ^ 2);
   form_->FormKeyDown(0x70, 0);  // F1 is in no entry
   // An entry naming a region outside the table changes no region.
   form_->Parameters.KeyTable[0].Region = MaxRegions + 1;
   int states[MaxRegions + 1];
-  for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
+  for (int i = 0; i <= MaxRegions; ++i) states[i] = form_->Interface.Regions[i].State;
   form_->FormKeyDown('R', 0);
-  for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(Regions[i].State, states[i]) << i;
+  for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(form_->Interface.Regions[i].State, states[i]) << i;
   form_->Parameters.KeyTable = DefaultKeyTable();
   // Six items with one separator; the boundary switch starts as its mark.
   ASSERT_EQ(form_->PopupMenu1.size(), 6u);

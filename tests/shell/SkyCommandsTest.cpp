@@ -271,7 +271,7 @@ TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
       sky.Longitude = p.Lon * Deg;
       sky.ViewAz = 0;
       sky.ViewAlt = 20 * Deg;
-      SetGroundLayer(sky, true);
+      SetGroundLayer(sky, form_->Interface, true);
       form_->StartGoTo(id);
       form_->FinishGoTo();
       Frames(1);
