@@ -40,7 +40,8 @@ std::string StarToolGlyphs() {
                     "节目文件已不存在。这个节目无法播放：步进时间的数量应为 1 到 10000 的整数。";
   out += OwnShowMark;
   if (SkyModel) {
-    TFormStarTool tool(*SkyModel, Lecture, ShowFolder, UserShowFolder());
+    TLecture scratch;  // the lists' show descriptions load here, not into the playing show
+    TFormStarTool tool(*SkyModel, scratch, ShowFolder, UserShowFolder());
     tool.FormShow();  // fills both lists
     for (const TObjectItem& i : tool.ListViewConst) out += i.Caption + i.English + i.Short;
     for (int k = 0; k < static_cast<int>(tool.ListBox1.size()); ++k) {

@@ -260,7 +260,7 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
 
 bool TScriptRunner::WaitIsOver(const TFormSky& form) const {
   switch (waitFor_) {
-    case TWaitFor::Page: return !form.Player.Active || Lecture.Current != waitPage_;
+    case TWaitFor::Page: return !form.Player.Active || form.Lecture.Current != waitPage_;
     case TWaitFor::End: return !form.Player.Active;
     case TWaitFor::Frames: break;
   }
@@ -303,7 +303,7 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
     if (c.Failed) failed_ = true;
     if (c.WaitFor != TWaitFor::Frames) {
       waitFor_ = c.WaitFor;
-      waitPage_ = Lecture.Current;
+      waitPage_ = form.Lecture.Current;
       waitLine_ = s.Line;
       waitFrames_ = waitLeft_ = c.FramesWanted;
       if (WaitIsOver(form)) {

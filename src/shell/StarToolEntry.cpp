@@ -22,7 +22,7 @@ void RunStarToolDialog(TFormSky& form, std::function<void(int)> onPick,
                        std::function<void(const TStarToolAnswer&)> closed) {
   if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
   TDialogSet& d = *form.Dialogs;
-  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
+  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, form.Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
   tool.OnPick = [onPick = std::move(onPick)](int id, bool) {
     if (id > 0 && onPick) onPick(id);

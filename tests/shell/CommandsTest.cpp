@@ -312,7 +312,7 @@ TEST_F(CommandsTest, DialogCodesKeepThePlayerAsItWas) {
 }
 
 TEST_F(CommandsTest, ShowStepWithNoFramesEndsAtOnce) {
-  Lecture.Reset();
+  form_->Lecture.Reset();
   form_->PlayMode = 1;
   form_->TextShown = true;
   form_->Player.Command = 3002;

@@ -319,9 +319,9 @@ TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
   EXPECT_EQ(form_->PlayMode, 1);
   EXPECT_TRUE(form_->Player.Active) << "the show waits for A instead of playing";
   EXPECT_TRUE(form_->Playing);
-  const int page = Lecture.Current;
+  const int page = form_->Lecture.Current;
   for (int i = 0; i < 400; ++i) RunFrame(*form_);
-  EXPECT_GT(Lecture.Current, page) << "the show did not go on by itself";
+  EXPECT_GT(form_->Lecture.Current, page) << "the show did not go on by itself";
 }
 
 namespace {
@@ -349,7 +349,7 @@ class TDepthProbe : public TModalForm {
 // clock and the view it has set.
 std::vector<double> ShowPlace(const TFormSky& form) {
   const TSkyloom& s = *SkyModel;
-  return {double(Lecture.Current), double(Lecture.Wait), double(Lecture.GlideTicks),
+  return {double(form.Lecture.Current), double(form.Lecture.Wait), double(form.Lecture.GlideTicks),
           double(form.Player.Counter), double(s.Year), double(s.Month), double(s.Day),
           double(s.Hour), double(s.Minute), double(s.Second), s.ViewAz, s.ViewAlt};
 }
@@ -394,6 +394,6 @@ TEST_F(DialogModalTest, FramesStayFlatAndAShowWaitsForTheDialog) {
   // The show goes on from the page it stood on.
   const int page = static_cast<int>(where[0]);
   int frames = 0;
-  while (Lecture.Current == page && frames++ < 5000) RunFrame(*form_);
-  EXPECT_EQ(Lecture.Current, page + 1);
+  while (form_->Lecture.Current == page && frames++ < 5000) RunFrame(*form_);
+  EXPECT_EQ(form_->Lecture.Current, page + 1);
 }
