@@ -47,8 +47,8 @@ TCivilNow LocalNow() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, std::min(tm.tm_sec, 59)};
 }
 
-TFormSky::TFormSky()
-    : TViewState(*SkyModel, this), DXDraw(800, 600) {
+TFormSky::TFormSky(TSkyloom& sky)
+    : TViewState(sky, this), DXDraw(800, 600) {
   // The form's font: "宋体" at height -14.
   DXDraw.Canvas().Font.Name = LoadStr(22);
   DXDraw.Canvas().Font.Height = -14;
@@ -209,7 +209,7 @@ void TFormSky::StartImGui() {
   for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
   for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
-  ImGuiHost.AddGlyphs(DialogGlyphs(Sky.CityTable));
+  ImGuiHost.AddGlyphs(DialogGlyphs(Sky));
   ImGuiHost.Initialize(DXDraw);
 }
 

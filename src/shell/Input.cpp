@@ -325,7 +325,7 @@ void TFormSky::DrawPopupMenu() {
         const std::string name = Trim(Sky.Consts[sel].Name.view()) + LoadStr(23);
         Parameters.MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
-        item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
+        item.EnglishLabel = MenuLabel(Trim(Sky.Consts[sel].EName.view()) + " (highlight)", 1);
       }
       ImGui::SetNextWindowPos(
           ImVec2(static_cast<float>(PointerAt.X), static_cast<float>(PointerAt.Y)));
@@ -341,7 +341,7 @@ void TFormSky::DrawPopupMenu() {
   for (const TPopupItem& item : PopupMenu1) {
     if (item.Separator) {
       ImGui::Separator();
-    } else if (ImGui::MenuItem((SkyModel->English == 1 ? item.EnglishLabel : item.Label).c_str(),
+    } else if (ImGui::MenuItem((Sky.English == 1 ? item.EnglishLabel : item.Label).c_str(),
                                nullptr, PopupItemChecked(item.Tag))) {
       PopupItemClick(item.Tag);
     }

@@ -178,9 +178,9 @@ std::string Words(const TArgs& a) {
 
 void RunGoTo(TStepContext& c, const TArgs& a) {
   const std::string name = Words(a);
-  const int code = FindObjectByName(*SkyModel, name);
+  const int code = FindObjectByName(c.Form.Sky, name);
   if (code == 0) {
-    Report({LineOf(c.Line), UnknownObjectMessage(*SkyModel, name), ""});
+    Report({LineOf(c.Line), UnknownObjectMessage(c.Form.Sky, name), ""});
     c.Failed = true;
     return;
   }

@@ -262,13 +262,12 @@ class TSkyloom {
 // tests that build a model of their own).
 void InitSkyModel(TSkyloom& model);
 
-// Creation of the one global model (process-wide settings, seeded random
-// generator, defaults, built-in tables) and the reference every subsystem
-// reads. The generator is seeded from the clock unless a seed is given
-// (unattended runs draw the same trees every time).
-TSkyloom* CreateSkyModel(std::optional<uint32_t> seed = std::nullopt);
-extern TSkyloom* SkyModel;
-void FreeSkyModel();
+// A new model for a run (seeded random generator, defaults, built-in
+// tables), owned by the caller: the program's entry point makes the one it
+// hands to the main form, a test the one it needs. The generator is seeded
+// from the clock unless a seed is given (unattended runs draw the same trees
+// every time).
+std::unique_ptr<TSkyloom> CreateSkyModel(std::optional<uint32_t> seed = std::nullopt);
 
 // Process-wide random generator (Random(n) yields 0..n-1), seeded at creation.
 void RandomSeed(uint32_t seed);

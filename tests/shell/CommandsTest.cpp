@@ -46,7 +46,7 @@ class CommandsTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   bool Run(int code) { return form_->ExecuteCommand(code); }
-  TSkyloom& Sky() { return *SkyModel; }
+  TSkyloom& Sky() { return form_->Sky; }
 
   std::unique_ptr<TFormSky> form_;
 };

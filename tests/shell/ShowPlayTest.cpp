@@ -36,7 +36,7 @@ class ShowPlayTest : public ::testing::Test {
       if (!form_->Playing) form_->Player.Active = false;
     }
     if (form_->SkyStale) {
-      SkyModel->UpdateSky();
+      form_->Sky.UpdateSky();
       form_->SkyStale = false;
     }
   }
@@ -83,8 +83,8 @@ TEST_F(ShowPlayTest, EveryShippedShowPlaysToItsEnd) {
     EXPECT_EQ(pages, expected);
     // The last page's place and clock are the model's.
     const TShowFrame& last = form_->Lecture.Frames[static_cast<size_t>(form_->Lecture.Count)];
-    EXPECT_EQ(SkyModel->Latitude, last.Latitude);
-    EXPECT_EQ(SkyModel->Hour, last.Hour);
+    EXPECT_EQ(form_->Sky.Latitude, last.Latitude);
+    EXPECT_EQ(form_->Sky.Hour, last.Hour);
   }
   EXPECT_EQ(shows, 10);
 }

@@ -40,10 +40,7 @@ class ViewStateTest : public ::testing::Test {
     sky_->ViewAlt = 30 * Deg;
     sky_->ViewAz = 90 * Deg;
   }
-  void TearDown() override {
-    FreeSkyModel();
-  }
-  TSkyloom* sky_ = nullptr;
+  std::unique_ptr<TSkyloom> sky_;
 };
 
 TEST_F(ViewStateTest, CommandsChangeTheViewWithoutAWindow) {
