@@ -15,9 +15,10 @@ namespace {
 // The whole body table: Earth, Moon, eight planets, reduction, magnitudes.
 void BM_SolarSystemUpdate(benchmark::State& state) {
   long double d = 9557.5625L;
+  TBodyTable table;
   for (auto _ : state) {
-    SolarSystemUpdate(d);
-    benchmark::DoNotOptimize(Body(BodyMoon).Lon);
+    SolarSystemUpdate(table, d);
+    benchmark::DoNotOptimize(table.Body(BodyMoon).Lon);
     d += 0.01L;
   }
 }

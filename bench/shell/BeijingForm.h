@@ -16,7 +16,7 @@ inline std::unique_ptr<TFormSky> StartBeijingForm(uint32_t seed) {
   // Without the runtime folder the form runs on empty tables, and says so.
   if (chdir(SKYLOOM_RUNTIME_DIR) != 0) std::fprintf(stderr, "no runtime folder\n");
   auto form = StartTestForm(seed);
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form->Sky;
   sky.Latitude = 39.9 * M_PI / 180;
   sky.Longitude = 116.4 * M_PI / 180;
   sky.TimeZone = 8;

@@ -15,7 +15,7 @@ namespace {
 
 void BM_DrawFrameEveryLayer(benchmark::State& state) {
   auto form = StartBeijingForm(20260115);
-  SkyModel->ViewAlt = 40 * M_PI / 180;
+  form->Sky.ViewAlt = 40 * M_PI / 180;
   form->DXDrawInitialize();
   form->SkyStale = true;
   RunFrame(*form);

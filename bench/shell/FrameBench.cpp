@@ -15,8 +15,8 @@ struct Form {
   Form() {
     if (chdir(SKYLOOM_RUNTIME_DIR) != 0) {
     }
-    CreateSkyModel();
-    form = std::make_unique<TFormSky>();
+    model_ = CreateSkyModel();
+    form = std::make_unique<TFormSky>(*model_);
     form->FixedNow = true;
     form->Now = {2026, 1, 15, 21, 0};
     form->FormCreate();
@@ -26,8 +26,9 @@ struct Form {
   }
   ~Form() {
     form.reset();
-    FreeSkyModel();
+    model_.reset();
   }
+  std::unique_ptr<TSkyloom> model_;  // made before the form, freed after it
   std::unique_ptr<TFormSky> form;
 };
 
@@ -35,7 +36,7 @@ void BM_EmptyFrame(benchmark::State& state) {
   // Nothing but the ground: the lightest frame the loop draws.
   Form f;
   f.form->DrawEveryFrame = true;
-  SkyModel->StarCount = 0;
+  f.form->Sky.StarCount = 0;
   f.form->SkyStale = true;
   RunFrame(*f.form);
   for (auto _ : state) RunFrame(*f.form);

@@ -17,7 +17,7 @@ namespace {
 struct TimeFlowForm {
   explicit TimeFlowForm(bool tracking) {
     form = StartBeijingForm(1);
-    TSkyloom& sky = *SkyModel;
+    TSkyloom& sky = form->Sky;
     sky.ViewAz = 10 * M_PI / 180;
     sky.ViewAlt = 45 * M_PI / 180;
     if (tracking) {
@@ -43,7 +43,7 @@ struct TimeFlowForm {
 void BM_TimeFlowFrame(benchmark::State& state) {
   TimeFlowForm f(false);
   for (auto _ : state) RunFrame(*f.form);
-  state.counters["minutes"] = SkyModel->Hour * 60 + SkyModel->Minute;
+  state.counters["minutes"] = f.form->Sky.Hour * 60 + f.form->Sky.Minute;
 }
 BENCHMARK(BM_TimeFlowFrame)->Unit(benchmark::kMillisecond);
 

@@ -19,11 +19,12 @@ struct TLocalPlace {
 };
 
 TLocalPlace PlaceOf(int body, double d, double latitude, double longitude) {
-  SolarSystemUpdate(d);
-  const TBodyState& b = Body(body);
+  TBodyTable table;
+  SolarSystemUpdate(table, d);
+  const TBodyState& b = table.Body(body);
   TLocalPlace p;
   p.RotationAngle =
-      static_cast<double>(RotationAngleOfSidereal(BodyTableFrame().ApparentSidereal, longitude));
+      static_cast<double>(RotationAngleOfSidereal(table.Frame.ApparentSidereal, longitude));
   p.Ra = static_cast<double>(b.Lon);
   p.Dec = static_cast<double>(b.Lat);
   p.Radius = 0;

@@ -10,21 +10,8 @@
 // right ascension and declination of the sky update is given in.
 #pragma once
 
+#include "BodyTable.h"  // TDateFrame
 #include "Transforms.h"
-
-struct TDateFrame {
-  double DayCount = 0;    // Universal Time, days since 1999-12-31 0 h UT
-  double DeltaT = 0;      // TT - UT, seconds
-  double JdUT = 0;        // Julian Day, Universal Time
-  double JdTT = 0;        // Julian Day, Terrestrial Time: the series' time argument
-  double MeanObliquity = 0;   // of date, radians
-  double TrueObliquity = 0;   // mean + nutation in obliquity, radians
-  double NutationLon = 0;     // nutation in longitude, radians
-  double Npb[3][3] = {};      // J2000 -> true equator and equinox of date
-  double Nutation[3][3] = {}; // mean equator of date -> true equator of date
-  double Velocity[3] = {};    // the Earth's heliocentric velocity over c, J2000 axes
-  double ApparentSidereal = 0;  // Greenwich apparent sidereal angle, radians [0, 2 pi)
-};
 
 // The frame of the UT day count d.
 TDateFrame DateFrameOf(double dayCount);

@@ -94,8 +94,8 @@ void TSkyloom::UpdateSky() {
   CenterY = ScreenHeight / 2;
   DayNumber = static_cast<double>(DayCountOf(Year, Month, Day, Hour, Minute, TimeZone, Second));
   // The body table and the frame of the moment (kept while the clock stands).
-  SolarSystemUpdate(DayNumber);
-  const TDateFrame& frame = BodyTableFrame();
+  SolarSystemUpdate(BodyTable, DayNumber);
+  const TDateFrame& frame = BodyTable.Frame;
   SiderealTime = static_cast<double>(RotationAngleOfSidereal(frame.ApparentSidereal, Longitude));
   const TProjection view = ProjectionOf(*this);
   const long double epsilon = frame.TrueObliquity;  // radians
@@ -166,9 +166,9 @@ void TSkyloom::UpdateSky() {
 
   // The solar system, apparent right ascension and declination of date;
   // the Moon as seen from the observer on the WGS84 ellipsoid.
-  MoonPhase = static_cast<double>(Body(BodyMoon).Phase);
+  MoonPhase = static_cast<double>(BodyTable.Body(BodyMoon).Phase);
   for (int j = 1; j <= BodyCount; ++j) {
-    const TBodyState& b = Body(j);
+    const TBodyState& b = BodyTable.Body(j);
     TSkyPoint& p = Planets[j];
     p.Lon = static_cast<double>(b.Lon);
     p.Lat = static_cast<double>(b.Lat);
@@ -184,7 +184,7 @@ void TSkyloom::UpdateSky() {
   // The Sun and the Moon are up as soon as their upper limb is, by the
   // almanacs' rule: the limb is seen on the horizon when refraction lifts it
   // there from its true altitude (34.5' below for the standard atmosphere).
-  const double sunRadius = SunSemiDiameter(static_cast<double>(Body(BodySun).Dist));
+  const double sunRadius = SunSemiDiameter(static_cast<double>(BodyTable.Body(BodySun).Dist));
   const double moonRadius = MoonSemiDiameter(topo.Dist);
   const double horizonZ = view.Refraction ? view.Refraction->HorizonZ : 0.0;
   for (const auto& [j, radius] : {std::pair{BodySun, sunRadius}, std::pair{BodyMoon, moonRadius}}) {
@@ -196,7 +196,7 @@ void TSkyloom::UpdateSky() {
 
   // Two points on the Moon's ecliptic parallel, 5 degrees either side,
   // that orient its phase on screen.
-  const TBodyState& moon = Body(BodyMoon);
+  const TBodyState& moon = BodyTable.Body(BodyMoon);
   MoonAxis[1].Lon = static_cast<double>(moon.EclLon) - MoonAxisHalf;
   MoonAxis[2].Lon = static_cast<double>(moon.EclLon) + MoonAxisHalf;
   MoonAxis[1].Lat = MoonAxis[2].Lat = static_cast<double>(moon.EclLat);

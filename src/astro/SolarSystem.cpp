@@ -21,18 +21,6 @@ const long double EarthRadiiPerAU = 14959787.0L / 12756.0L * 20.0L;
 
 namespace {
 
-// The body table with the day count it holds (NaN before the first
-// update): the table is a function of the day count alone, so an update for
-// the same day, which every frame that only turns the view asks for, keeps
-// it as it is.
-struct TBodyTable {
-  TBodyState Bodies[BodyCount + 1];
-  long double Day = std::numeric_limits<long double>::quiet_NaN();
-  TDateFrame Frame;
-} Table;
-TBodyState (&Bodies)[BodyCount + 1] = Table.Bodies;
-const TBodyState EmptyBody{};
-
 // Magnitude law of Mercury .. Saturn (bodies 3..7): V0 + c1 i + c3 i^3 + c6 i^6,
 // i the phase angle in degrees.
 struct TMagnitudeLaw {
@@ -126,17 +114,20 @@ void StoreSolarSystemPlace(TBodyState& b, const TDateFrame& frame, const TVector
 
 }  // namespace
 
-void SolarSystemUpdate(long double d) {
-  if (d == Table.Day) return;
-  Table.Day = d;
-  Table.Frame = DateFrameOf(static_cast<double>(d));
-  const TDateFrame& frame = Table.Frame;
+// The table is a function of the day count alone, so an update for the day
+// it holds, which every frame that only turns the view asks for, keeps it.
+void SolarSystemUpdate(TBodyTable& out, long double d) {
+  if (d == out.Day) return;
+  out.Day = d;
+  out.Frame = DateFrameOf(static_cast<double>(d));
+  const TDateFrame& frame = out.Frame;
+  TBodyState (&bodies)[BodyCount + 1] = out.Bodies;
   // The series run on Terrestrial Time.
   const double jd = frame.JdTT;
 
-  TBodyState& sun = Bodies[BodySun];
-  TBodyState& moon = Bodies[BodyMoon];
-  for (int i = 1; i <= BodyCount; ++i) Bodies[i] = TBodyState{};
+  TBodyState& sun = bodies[BodySun];
+  TBodyState& moon = bodies[BodyMoon];
+  for (int i = 1; i <= BodyCount; ++i) bodies[i] = TBodyState{};
 
   // The Earth, heliocentric ecliptic of J2000 (AU). The Sun's own motion in
   // the light time is left out (it is the origin of the series); its
@@ -167,7 +158,7 @@ void SolarSystemUpdate(long double d) {
       tau = Length({now.X - earth.X, now.Y - earth.Y, now.Z - earth.Z}) / LightAuPerDay;
     }
     const TVector3 p = Rectangular(PlanetPosition(table, jd - tau));
-    TBodyState& b = Bodies[BodyMercury + i];
+    TBodyState& b = bodies[BodyMercury + i];
     StoreSolarSystemPlace(b, frame, {p.X - earth.X, p.Y - earth.Y, p.Z - earth.Z});
     b.HelioDist = Length(p);
   }
@@ -183,32 +174,30 @@ void SolarSystemUpdate(long double d) {
     moon.Dist = Length(q) * EarthRadiiPerAU;
     moon.HelioDist = sun.Dist;
   }
-  for (int i = 1; i <= 10; ++i) Bodies[i].Mag10 = 100;
+  for (int i = 1; i <= 10; ++i) bodies[i].Mag10 = 100;
 
   moon.Phase = MoonPhaseAngle(sun.EclLon, moon.EclLon, moon.EclLat);
 
   // Phase and magnitude of Mercury .. Saturn.
   const long double bigR = sun.Dist;
   for (int i = BodyMercury; i <= BodySaturn; ++i) {
-    TBodyState& b = Bodies[i];
+    TBodyState& b = bodies[i];
     long double phaseAngle = PlanetPhaseAngle(b.HelioDist, b.Dist, bigR);
     b.Phase = (std::cos(phaseAngle) + 1.0L) / 2.0L;
     b.Mag10 = PlanetMag10(i, b.HelioDist, b.Dist, phaseAngle);
   }
   // Saturn's rings brighten the planet as they open toward the Earth.
-  const TBodyState& saturn = Bodies[BodySaturn];
-  Bodies[BodySaturn].Mag10 += SaturnRingMag10(saturn.EclLon, saturn.EclLat, d);
+  const TBodyState& saturn = bodies[BodySaturn];
+  bodies[BodySaturn].Mag10 += SaturnRingMag10(saturn.EclLon, saturn.EclLat, d);
 
   // The anti-solar point, exactly opposite the Sun.
-  TBodyState& anti = Bodies[BodyAntiSun];
+  TBodyState& anti = bodies[BodyAntiSun];
   anti.Lon = NormalizeAngleL(sun.Lon + Pi);
   anti.Lat = -sun.Lat;
   anti.EclLon = NormalizeAngleL(sun.EclLon + Pi);
   anti.EclLat = -sun.EclLat;
   anti.Mag10 = 0;
 }
-
-const TDateFrame& BodyTableFrame() { return Table.Frame; }
 
 void GeometricPlaces(double jdTT, TGeometricPlace (&out)[BodyCount + 1]) {
   for (TGeometricPlace& g : out) g = {};
@@ -231,11 +220,6 @@ void GeometricPlaces(double jdTT, TGeometricPlace (&out)[BodyCount + 1]) {
   const double eps = eraObl06(2451545.0, jdTT - 2451545.0);
   const double ce = std::cos(eps), se = std::sin(eps);
   store(BodyMoon, {m.X, ce * m.Y - se * m.Z, se * m.Y + ce * m.Z});
-}
-
-const TBodyState& Body(int index) {
-  if (index < 1 || index > BodyCount) return EmptyBody;
-  return Bodies[index];
 }
 
 namespace {

@@ -14,36 +14,16 @@
 #include <cstdint>
 #include <string>
 
+#include "BodyTable.h"
 #include "DateFrame.h"
 #include "ShortString.h"
-
-constexpr int BodyCount = 11;
-// Body indices (object number - 100).
-enum : int {
-  BodySun = 1, BodyMoon = 2, BodyMercury = 3, BodyVenus = 4, BodyMars = 5, BodyJupiter = 6,
-  BodySaturn = 7, BodyUranus = 8, BodyNeptune = 9, BodyPluto = 10, BodyAntiSun = 11
-};
 
 // Earth radii per AU (14959787 / 12756 * 20).
 extern const long double EarthRadiiPerAU;
 
-struct TBodyState {
-  long double Dist = 0;       // geocentric: AU, the Moon in Earth radii
-  long double HelioDist = 0;  // heliocentric AU; the Moon: the Sun's distance
-  long double Lon = 0;        // apparent right ascension, true equator of date, radians [0, 2 pi]
-  long double Lat = 0;        // apparent declination of date, radians [-pi/2, pi/2]
-  long double EclLon = 0;     // apparent geocentric longitude, true ecliptic of date
-  long double EclLat = 0;     //   and latitude, radians
-  long double Phase = 0;      // Moon: phase angle (pi = new); Mercury..Saturn: lit fraction
-  int32_t Mag10 = 0;          // visual magnitude x10; 100 = no formula; 0 for body 11
-};
-
-// Recomputes the whole table for the UT day count d (nothing to do when the
-// table already holds that day).
-void SolarSystemUpdate(long double d);
-// The frame of the moment the table holds (Delta-T, precession-nutation,
-// sidereal angle, the Earth's velocity).
-const TDateFrame& BodyTableFrame();
+// Recomputes the whole table, its frame included, for the UT day count d
+// (nothing to do when the table already holds that day).
+void SolarSystemUpdate(TBodyTable& table, long double d);
 
 // The pieces of the update, for the body table and its tests (radians, AU):
 // Phase angle of the Moon from the Sun's and the Moon's ecliptic longitudes
@@ -69,9 +49,6 @@ struct TGeometricPlace {
   double Ra = 0, Dec = 0, Dist = 0;
 };
 void GeometricPlaces(double jdTT, TGeometricPlace (&out)[BodyCount + 1]);
-
-// Read access by index 1..11; any other index gives an empty record.
-const TBodyState& Body(int index);
 
 // Display names by index 1..11 (GBK short strings; body 11 and any other
 // index empty), Chinese and English; and the Chinese name in UTF-8.

@@ -27,7 +27,7 @@ TTopocentric TopocentricPlace(double ra, double dec, double dist, double rotatio
 }
 
 TTopocentric TopocentricMoon(const TSkyloom& sky) {
-  const TBodyState& m = Body(BodyMoon);
+  const TBodyState& m = sky.BodyTable.Body(BodyMoon);
   return TopocentricPlace(static_cast<double>(m.Lon), static_cast<double>(m.Lat),
                           static_cast<double>(m.Dist), sky.SiderealTime, sky.Latitude);
 }

@@ -213,7 +213,7 @@ std::string BuildStatusLine(const TSkyloom& sky, std::string_view cityName,
 void DrawPanelBackground(TPanelContext& c) {
   const TStageLayout& m = c.Layout;
   const int panel = c.Images.Find(ImageNames::Panel);
-  const int px = m.X(Sections[2].X), py = m.Y(Sections[2].Y);
+  const int px = m.X(c.Ui.Sections[2].X), py = m.Y(c.Ui.Sections[2].Y);
   c.Images.Draw(c.Buffer, panel, px, py, 0);
   // On a stage wider than the panel its outermost columns carry on to the
   // stage's edges, so the panel's band spans the whole width.
@@ -230,13 +230,13 @@ void DrawPanelBackground(TPanelContext& c) {
 }
 
 void DrawStoryPanel(TPanelContext& c) {
-  const TRegion& text = WellKnownRegion(3);
+  const TRegion& text = c.Ui.WellKnownRegion(3);
   if (text.Width <= 0) return;  // no text region in the description
   const TStageLayout& m = c.Layout;
-  const int ux = Sections[2].X + text.X, uy = Sections[2].Y + text.Y;  // frame units
+  const int ux = c.Ui.Sections[2].X + text.X, uy = c.Ui.Sections[2].Y + text.Y;  // frame units
   const int qx = m.X(ux), qy = m.Y(uy);
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StoryBack), qx, qy, 0);
-  TRegion& thumb = RegionAt(27);
+  TRegion& thumb = c.Ui.RegionAt(27);
   if (!c.TextShown) return;
   const TInfoText& info = c.Info;
   if (c.PanelState == 1) {
@@ -251,7 +251,7 @@ void DrawStoryPanel(TPanelContext& c) {
         Text(c, m.X(ux + 10), m.Y(uy + 8 + i * c.LineHeight), info.Lines[n]);
     }
     c.Canvas.Release();
-    const TRegion &up = RegionAt(25), &down = RegionAt(26);
+    const TRegion &up = c.Ui.RegionAt(25), &down = c.Ui.RegionAt(26);
     if (info.LineCount > 5) {
       const int span = down.Y - up.Y - up.Height - thumb.Height;
       int y = up.Y + up.Height + span * info.TopLine / (info.LineCount - 1);
@@ -261,13 +261,13 @@ void DrawStoryPanel(TPanelContext& c) {
       thumb.Y = 1000;
     }
   } else if (c.PanelState == 2 && c.SubtitlesOn) {
-    const TRegion& strip = RegionAt(28);
+    const TRegion& strip = c.Ui.RegionAt(28);
     // A dark band for three whole lines, ending above the lowered panel,
     // drawn over the sky so that no sky label shows through the text.
-    const int ox = m.X(Sections[1].X + strip.X);
+    const int ox = m.X(c.Ui.Sections[1].X + strip.X);
     const int lh = m.Length(c.LineHeight);  // pixels
     const int bandBottom =
-        std::min(m.Y(Sections[1].Y + strip.Y + strip.Height), m.Y(Sections[2].Y)) - m.Length(2);
+        std::min(m.Y(c.Ui.Sections[1].Y + strip.Y + strip.Height), m.Y(c.Ui.Sections[2].Y)) - m.Length(2);
     const int bandTop = bandBottom - 3 * lh - m.Length(8);
     const int oy = bandTop + m.Length(4) - lh;  // line i's top at oy + i x lh
     TBackBuffer& b = c.Buffer;
@@ -295,19 +295,19 @@ void DrawStoryPanel(TPanelContext& c) {
 
 void DrawButtons(TPanelContext& c) {
   for (int i = 1; i <= MaxRegions; ++i) {
-    const TRegion& r = Regions[i];
+    const TRegion& r = c.Ui.Regions[i];
     if (!r.Visible || r.Image.empty()) continue;
     c.Scratch->assign(r.Image.Text, r.Image.Len);
-    c.Images.Draw(c.Buffer, c.Images.Find(*c.Scratch), RegionScreenX(i, c.Layout),
-                  RegionScreenY(i, c.Layout), FrameOfLook(r));
+    c.Images.Draw(c.Buffer, c.Images.Find(*c.Scratch), c.Ui.RegionScreenX(i, c.Layout),
+                  c.Ui.RegionScreenY(i, c.Layout), FrameOfLook(r));
   }
 }
 
 void DrawDials(TPanelContext& c) {
   const TStageLayout& m = c.Layout;
-  const int ux = Sections[2].X, uy = Sections[2].Y;  // frame units
+  const int ux = c.Ui.Sections[2].X, uy = c.Ui.Sections[2].Y;  // frame units
   // A dial the description leaves out is not drawn.
-  const TRegion& ar = WellKnownRegion(1);
+  const TRegion& ar = c.Ui.WellKnownRegion(1);
   if (ar.Width > 0) {
     const int cx = m.X(ux + ar.X + ar.Width / 2), cy = m.Y(uy + ar.Y + ar.Height / 2);
     const int comp = c.Images.Find(ImageNames::Comp);
@@ -317,7 +317,7 @@ void DrawDials(TPanelContext& c) {
     c.Images.Draw(c.Buffer, needle, cx - c.Images.Width(needle) / 2,
                   cy - c.Images.Height(needle) / 2 - m.Length(5), 0);
   }
-  const TRegion& lr = WellKnownRegion(2);
+  const TRegion& lr = c.Ui.WellKnownRegion(2);
   if (lr.Width <= 0) return;
   const int lx = ux + lr.X, ly = uy + lr.Y;
   c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::StarBack), m.X(lx), m.Y(ly), 0);
@@ -329,11 +329,11 @@ void DrawDials(TPanelContext& c) {
 }
 
 void DrawShowBar(TPanelContext& c) {
-  const TRegion& br = WellKnownRegion(6);
+  const TRegion& br = c.Ui.WellKnownRegion(6);
   // Without a show bar region the line still has its usual place.
   const bool bar = br.Width > 0;
   const TStageLayout& m = c.Layout;
-  const int x = m.X(Sections[2].X + (bar ? br.X : 6)), y = m.Y(Sections[2].Y + (bar ? br.Y : 6));
+  const int x = m.X(c.Ui.Sections[2].X + (bar ? br.X : 6)), y = m.Y(c.Ui.Sections[2].Y + (bar ? br.Y : 6));
   const int w = m.Length(bar ? br.Width : 540), h = m.Length(bar ? br.Height : 24);
   if (bar) c.Images.Draw(c.Buffer, c.Images.Find(ImageNames::ShowBar), x, y, 0);
   SetFont(c.Canvas, RGB(255, 204, 0), m);
@@ -391,11 +391,11 @@ void TPanelLayer::Fill(TKey& k, const TPanelContext& c) {
   k.Layout = c.Layout;
   k.BufferHeight = c.Buffer.Height();
   for (int s = 0; s <= MaxSections; ++s) {
-    k.SectionX[s] = Sections[s].X;
-    k.SectionY[s] = Sections[s].Y;
+    k.SectionX[s] = c.Ui.Sections[s].X;
+    k.SectionY[s] = c.Ui.Sections[s].Y;
   }
-  for (int r = 0; r <= MaxRegions; ++r) k.Regions[r] = Regions[r];
-  k.TextRegion = WellKnownRegion(3);
+  for (int r = 0; r <= MaxRegions; ++r) k.Regions[r] = c.Ui.Regions[r];
+  k.TextRegion = c.Ui.WellKnownRegion(3);
   k.TextShown = c.TextShown;
   k.SubtitlesOn = c.SubtitlesOn;
   k.PanelState = c.PanelState;
@@ -435,7 +435,7 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
   const int panel = c.Images.Find(ImageNames::Panel);
   const LibraryImage* im = c.Images.Image(panel);
   if (!im) return false;
-  const int px = c.Layout.X(Sections[2].X), py = c.Layout.Y(Sections[2].Y);
+  const int px = c.Layout.X(c.Ui.Sections[2].X), py = c.Layout.Y(c.Ui.Sections[2].Y);
   top = std::max(0, py);
   bottom = static_cast<int>(std::min<long long>(H, 0LL + py + im->FrameHeight));
   // The band spans the stage: the picture itself, or its edge columns
@@ -449,9 +449,9 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
       if ((row[x] >> 24) != 255) return false;
   }
   // The story board and its text.
-  const TRegion& text = WellKnownRegion(3);
+  const TRegion& text = c.Ui.WellKnownRegion(3);
   if (text.Width > 0) {
-    const int qy = c.Layout.Y(Sections[2].Y + text.Y);
+    const int qy = c.Layout.Y(c.Ui.Sections[2].Y + text.Y);
     const int board = c.Images.Find(ImageNames::StoryBack);
     if (!RowsWithin(qy, c.Images.Height(board), H, top, bottom)) return false;
     if (c.TextShown && c.PanelState == 1) {
@@ -464,10 +464,10 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
     }
   }
   for (int i = 1; i <= MaxRegions; ++i) {
-    const TRegion& r = Regions[i];
+    const TRegion& r = c.Ui.Regions[i];
     if (!r.Visible || r.Image.empty()) continue;
     c.Scratch->assign(r.Image.Text, r.Image.Len);
-    if (!RowsWithin(RegionScreenY(i, c.Layout), c.Images.Height(c.Images.Find(*c.Scratch)), H, top, bottom))
+    if (!RowsWithin(c.Ui.RegionScreenY(i, c.Layout), c.Images.Height(c.Images.Find(*c.Scratch)), H, top, bottom))
       return false;
   }
   return true;

@@ -24,6 +24,7 @@
 // What the panel shows besides the sky model and the region tables.
 struct TPanelContext {
   const TSkyloom& Sky;
+  TInterface& Ui;                  // the stage's sections and regions
   TBackBuffer& Buffer;
   TCanvas& Canvas;
   const TDXImageList& Images;      // "LoadImg.rxf"

@@ -389,11 +389,11 @@ void DrawPlanets(TFrame& f, bool beyondSun) {
   TSkyloom& sky = f.Sky;
   if (sky.StarLimit <= 0) return;
   const int ball = f.C.Images.Find("StarBall");
-  const long double sunDist = Body(BodySun).Dist;
+  const long double sunDist = sky.BodyTable.Body(BodySun).Dist;
   const int last = beyondSun ? BodyPluto : BodyMars;
   for (int j = BodyMercury; j <= last; ++j) {
     const TSkyPoint& p = sky.Planets[j];
-    const long double dist = Body(j).Dist;
+    const long double dist = sky.BodyTable.Body(j).Dist;
     if (beyondSun ? !(dist >= sunDist) : !(dist <= sunDist)) continue;
     if (!IsShown(p) || p.Mag > f.PlanetLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);

@@ -140,7 +140,7 @@ void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
   // The Moon seen from the observer: the sky update leaves its topocentric
   // place in the model.
   const TVector3 moonDir = Unit(HorizontalDirection(moon.Lon, moon.Lat, sky));
-  light.SunRadius = SunSemiDiameter(static_cast<double>(Body(BodySun).Dist));
+  light.SunRadius = SunSemiDiameter(static_cast<double>(sky.BodyTable.Body(BodySun).Dist));
   light.MoonRadius = MoonSemiDiameter(TopocentricMoon(sky).Dist);
   light.Separation = AngleBetween(light.SunDir, moonDir);
   const double drawnReach =

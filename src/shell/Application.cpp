@@ -61,7 +61,7 @@ class TOnePicture : public TStepSource {
 }  // namespace
 
 void ApplyOptions(const TOptions& o, TFormSky& form) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form.Sky;
   if (o.Year) {
     sky.Year = *o.Year;
     sky.Month = *o.Month;
@@ -104,7 +104,7 @@ void ApplyOptions(const TOptions& o, TFormSky& form) {
   }
   if (o.PanelDown) {
     form.SetPanelTop(PanelDownY);
-    Regions[5].State |= 2;  // the panel button shows "raise"
+    form.Interface.Regions[5].State |= 2;  // the panel button shows "raise"
   }
   ApplyDrawOptions(o, sky);
   if (o.Music) form.Parameters.MusicOn = *o.Music ? 1 : 0;
@@ -165,26 +165,27 @@ int RunSkyloom(int argc, char** argv) {
   const bool unattended = !renderFile.empty() || !scriptFile.empty() || !recordFile.empty();
   const std::optional<uint32_t> seed =
       unattended ? std::optional<uint32_t>(20260115) : std::nullopt;
-  CreateSkyModel(seed);
-  SkyModel->SettingsReadOnly = unattended;  // they read the user's settings, never write them
+  // The run's sky model: made here, handed to the main form, freed at the end.
+  const std::unique_ptr<TSkyloom> model = CreateSkyModel(seed);
+  TSkyloom& sky = *model;
+  sky.SettingsReadOnly = unattended;  // they read the user's settings, never write them
   // An object to travel to must exist before anything opens.
   int goToCode = 0;
   std::vector<std::string> unknownGoTo;  // the message for a name that names nothing
   if (!options.GoTo.empty()) {
-    SkyModel->LoadStarData();
-    goToCode = FindObjectByName(*SkyModel, options.GoTo);
+    sky.LoadStarData();
+    goToCode = FindObjectByName(sky, options.GoTo);
     if (goToCode == 0) {
-      const std::string message = UnknownObjectMessage(*SkyModel, options.GoTo);
+      const std::string message = UnknownObjectMessage(sky, options.GoTo);
       Report({"--goto", message, ""});
       // A picture or a script cannot ask anyone: they stop. The window opens
       // anyway and says so on the screen, with the names it may have meant.
       if (unattended) {
-        FreeSkyModel();
         SDL_Quit();
         return 2;
       }
       unknownGoTo.push_back("没有名为“" + options.GoTo + "”的天体。");
-      const std::vector<std::string> similar = SimilarObjectNames(*SkyModel, options.GoTo);
+      const std::vector<std::string> similar = SimilarObjectNames(sky, options.GoTo);
       if (!similar.empty()) {
         std::string list;
         for (const std::string& n : similar) list += (list.empty() ? "" : "、") + n;
@@ -203,7 +204,6 @@ int RunSkyloom(int argc, char** argv) {
               "no show \"" + options.Show + "\" in the folder " + dataFolder + "/" + ShowFolder +
                   (own.empty() ? "" : " nor in " + own),
               ""});
-      FreeSkyModel();
       SDL_Quit();
       return 2;
     }
@@ -213,7 +213,7 @@ int RunSkyloom(int argc, char** argv) {
   if (renderFile.empty() && recordFile.empty()) logo.Show();
   int exitCode = 0;
   {
-    TFormSky form;
+    TFormSky form(sky);
     form.Logo = &logo;
     if (options.Year) {
       form.FixedNow = true;
@@ -315,7 +315,6 @@ int RunSkyloom(int argc, char** argv) {
     form.DXDraw.Finalize();
     form.DXDrawFinalize();
   }
-  FreeSkyModel();
   SDL_Quit();
   return exitCode;
 }

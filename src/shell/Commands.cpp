@@ -18,10 +18,10 @@ namespace {
 
 // Centre of a dial in stage pixels: the middle of its well-known region on
 // the lower panel (halves truncate toward zero).
-void DialCentre(const TStageLayout& layout, int entry, int& x, int& y) {
-  const TRegion& r = WellKnownRegion(entry);
-  x = layout.X(r.X + Sections[2].X + r.Width / 2);
-  y = layout.Y(r.Y + Sections[2].Y + r.Height / 2);
+void DialCentre(TInterface& ui, const TStageLayout& layout, int entry, int& x, int& y) {
+  const TRegion& r = ui.WellKnownRegion(entry);
+  x = layout.X(r.X + ui.Sections[2].X + r.Width / 2);
+  y = layout.Y(r.Y + ui.Sections[2].Y + r.Height / 2);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void TViewState::ViewCommand(int code) {
   switch (code) {
     case Cmd::AzimuthDial: {  // azimuth dial: the view turns to where the pointer is
       int cx = 0, cy = 0;
-      DialCentre(Layout, 1, cx, cy);
+      DialCentre(Interface, Layout, 1, cx, cy);
       double a = AngleOf(PointerAt.X - cx, cy - PointerAt.Y);
       if (a >= FullCircle) a -= FullCircle;
       if (a > M_PI) a -= FullCircle;
@@ -64,7 +64,7 @@ void TViewState::ViewCommand(int code) {
     }
     case Cmd::AltitudeDial: {  // altitude dial: the view tilts to the pointer's height
       int cx = 0, cy = 0;
-      DialCentre(Layout, 2, cx, cy);
+      DialCentre(Interface, Layout, 2, cx, cy);
       const double dx = PointerAt.X - cx, dy = PointerAt.Y - cy;
       const double r = std::sqrt(dx * dx + dy * dy);
       if (r < 0.001) return;

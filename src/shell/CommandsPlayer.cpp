@@ -27,8 +27,8 @@ void RecallView(TSkyloom& sky, const TViewRecord& r) {
 }
 
 // Arms the player slot for the loaded show: page steps by the show step.
-void ArmShowPlayer(TPlayerSlot& Player) {
-  const std::string status = Lecture.Title.str();
+void ArmShowPlayer(TPlayerSlot& Player, const TLecture& lecture) {
+  const std::string status = lecture.Title.str();
   static_cast<TAutoCommand&>(Player) = TAutoCommand{};
   Player.LeadCommand = 0;
   Player.Command = Cmd::ShowStep;
@@ -55,7 +55,7 @@ bool TViewState::PlayShowFile(const std::string& fileName, bool play) {
   // before play starts (A plays on, X and W turn the pages).
   Lecture.JumpFrames(+1);
   SkyStale = true;
-  ArmShowPlayer(Player);
+  ArmShowPlayer(Player, Lecture);
   TextShown = true;
   PlayMode = 1;
   RefreshInfoText();
@@ -160,7 +160,7 @@ void TViewState::PlayerCommand(int code) {
           // A text longer than the story panel's five lines scrolls a line
           // every ReadFramesPerLine frames while the page plays, and the
           // page waits at its end until the last line has been shown.
-          const bool panelUp = Sections[2].Y < 564;
+          const bool panelUp = Interface.Sections[2].Y < 564;
           const int hidden = panelUp ? Info.LineCount - Info.TopLine - 5 : 0;
           if (hidden > 0 && ++ReadFrames >= ReadFramesPerLine) {
             ReadFrames = 0;

@@ -59,14 +59,14 @@ void TViewState::RefreshInfoText() {
 }
 
 void TViewState::SetPanelTop(int top) {
-  Sections[2].Y = std::clamp(top, PanelUpY, PanelDownY);
+  Interface.Sections[2].Y = std::clamp(top, PanelUpY, PanelDownY);
   // The sky area ends where the panel begins.
-  Sections[1].Height = Sections[2].Y;
-  Regions[19].Height = Sections[2].Y;
+  Interface.Sections[1].Height = Interface.Sections[2].Y;
+  Interface.Regions[19].Height = Interface.Sections[2].Y;
   Sky.ScreenWidth = Layout.Width;
-  Sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  Sky.ScreenHeight = Layout.Y(Interface.Sections[2].Y);
   SkyStale = true;
-  const int state = Sections[2].Y == PanelDownY ? 2 : Sections[2].Y == PanelUpY ? 1 : PanelState;
+  const int state = Interface.Sections[2].Y == PanelDownY ? 2 : Interface.Sections[2].Y == PanelUpY ? 1 : PanelState;
   if (state == PanelState) return;
   PanelState = state;
   RefreshInfoText();  // the text is laid out for the panel or the strip
@@ -74,7 +74,7 @@ void TViewState::SetPanelTop(int top) {
 
 void TViewState::ApplyInterfaceScale() {
   Layout.Scale = InterfaceScaleFor(Layout.Width, Layout.Height, Sky.InterfaceScale);
-  SetPanelTop(Sections[2].Y);
+  SetPanelTop(Interface.Sections[2].Y);
   ApplyFieldOfView(Sky);
   Invalidate();
 }
@@ -90,18 +90,18 @@ void TViewState::PanelCommand(int code) {
       Stage->SetCursor(0);
       break;
     case Cmd::PanelToggle:  // slide the panel down, or up when it is down
-      HoverRepeat.Command = Sections[2].Y < PanelDownY ? Cmd::PanelSlideDown : Cmd::PanelSlideUp;
+      HoverRepeat.Command = Interface.Sections[2].Y < PanelDownY ? Cmd::PanelSlideDown : Cmd::PanelSlideUp;
       HoverRepeat.Active = true;
       HoverRepeat.Interval = 1;
       HoverRepeat.Kind = 2;
       break;
     case Cmd::PanelSlideDown:
-      if (Sections[2].Y + PanelSlideStep >= PanelDownY) StopPanelSlide(HoverRepeat);
-      SetPanelTop(Sections[2].Y + PanelSlideStep);
+      if (Interface.Sections[2].Y + PanelSlideStep >= PanelDownY) StopPanelSlide(HoverRepeat);
+      SetPanelTop(Interface.Sections[2].Y + PanelSlideStep);
       break;
     case Cmd::PanelSlideUp:
-      if (Sections[2].Y - PanelSlideStep <= PanelUpY) StopPanelSlide(HoverRepeat);
-      SetPanelTop(Sections[2].Y - PanelSlideStep);
+      if (Interface.Sections[2].Y - PanelSlideStep <= PanelUpY) StopPanelSlide(HoverRepeat);
+      SetPanelTop(Interface.Sections[2].Y - PanelSlideStep);
       break;
   }
 }
@@ -115,8 +115,8 @@ void TViewState::TextCommand(int code) {
       Info.TopLine = std::max(std::min(Info.TopLine + 1, Info.LineCount - 1), 0);
       break;
     case Cmd::TextThumbDrag: {  // the thumb follows the pointer between the two scroll buttons
-      const int top = Layout.Y(Sections[2].Y + Regions[25].Y + Regions[25].Height);
-      const int bottom = Layout.Y(Sections[2].Y + Regions[26].Y - Regions[27].Height);
+      const int top = Layout.Y(Interface.Sections[2].Y + Interface.Regions[25].Y + Interface.Regions[25].Height);
+      const int bottom = Layout.Y(Interface.Sections[2].Y + Interface.Regions[26].Y - Interface.Regions[27].Height);
       if (bottom <= top || Info.LineCount < 1) {
         Info.TopLine = 0;
         break;

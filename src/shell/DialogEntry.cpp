@@ -33,7 +33,7 @@ const char* const ResourceLibrary = "Resource.rxf";
 namespace {
 
 TDialogSet& DialogsOf(TFormSky& form) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(form.Sky, form.Parameters);
   return *form.Dialogs;
 }
 
@@ -47,14 +47,14 @@ void ApplyOptions(TFormSky& form) {
     form.ApplyFullScreen(p.FullScreen != 0);
   }
   if (form.Layout.Scale !=
-      InterfaceScaleFor(form.Layout.Width, form.Layout.Height, SkyModel->InterfaceScale))
+      InterfaceScaleFor(form.Layout.Width, form.Layout.Height, form.Sky.InterfaceScale))
     form.ApplyInterfaceScale();
 }
 
 // Saves the observer settings and the global parameters together: when
 // either cannot be written, neither file changes.
 bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
-  if (SkyModel->SettingsReadOnly) {
+  if (form.Sky.SettingsReadOnly) {
     Report({"", "settings not saved", "an unattended run never writes them"});
     return true;
   }
@@ -69,7 +69,7 @@ bool SaveEverything(TFormSky& form, std::vector<std::string>& lines) {
   const bool ok = SaveTogether(
       {{settingsPath,
         [&](std::string& m) {
-          if (SaveSettingsTo(*SkyModel, folder)) return true;
+          if (SaveSettingsTo(form.Sky, folder)) return true;
           m = settingsPath;
           return false;
         }},
@@ -119,8 +119,8 @@ void RunConfigDialog(TFormSky& form, std::function<void(bool applied)> closed) {
   // Why "确定" could not save, filled while the dialog is open.
   auto saveProblem = std::make_shared<std::vector<std::string>>();
   f.Now = [&form] { return NowOf(form); };
-  f.ReadSavedPlace = [](double& lat, double& lon, int& zone, int& city) {
-    SkyModel->ReadSavedPlace(lat, lon, zone, city);
+  f.ReadSavedPlace = [&form](double& lat, double& lon, int& zone, int& city) {
+    form.Sky.ReadSavedPlace(lat, lon, zone, city);
   };
   f.SaveAll = [&form, saveProblem](std::string& message) {
     // What is saved is what "确定" has just applied.

@@ -4,11 +4,11 @@
 
 #include <string>
 
-struct TCityTable;
+class TSkyloom;
 
 // Every character the dialogs can show (their captions, the city table, the
 // manual, the star tool's texts), as UTF-8 text.
-std::string DialogGlyphs(const TCityTable& cities);
+std::string DialogGlyphs(TSkyloom& sky);
 // The characters the star tool shows: its captions, every object name and
 // the titles and descriptions of the shows in the show folder (UTF-8).
-std::string StarToolGlyphs();
+std::string StarToolGlyphs(TSkyloom& sky);

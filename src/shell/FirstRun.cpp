@@ -165,8 +165,8 @@ void ApplyFirstRunDefaults(TSkyloom& sky, int zone, const std::string& zoneName,
 
 bool StartAtNightfall(TSkyloom& sky) {
   const long double day = DayCountOf(sky.Year, sky.Month, sky.Day, sky.Hour, sky.Minute, sky.TimeZone);
-  SolarSystemUpdate(day);
-  const TBodyState& sun = Body(BodySun);
+  SolarSystemUpdate(sky.BodyTable, day);
+  const TBodyState& sun = sky.BodyTable.Body(BodySun);
   const double theta = static_cast<double>(SkyRotationAngle(day, sky.Longitude));
   const TVector3 h = HorizontalDirection(static_cast<double>(sun.Lon), static_cast<double>(sun.Lat),
                                          theta, sky.Latitude);

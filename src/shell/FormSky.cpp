@@ -48,8 +48,8 @@ TCivilNow LocalNow() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, std::min(tm.tm_sec, 59)};
 }
 
-TFormSky::TFormSky()
-    : TViewState(*SkyModel, this), DXDraw(800, 600) {
+TFormSky::TFormSky(TSkyloom& sky)
+    : TViewState(sky, this), DXDraw(800, 600) {
   // The form's font: "宋体" at height -14.
   DXDraw.Canvas().Font.Name = LoadStr(22);
   DXDraw.Canvas().Font.Height = -14;
@@ -103,10 +103,10 @@ void TFormSky::FormCreate() {
   DXWaveList1.Load({"Choose", "Click"});
   // Interface description, compiled tables, global parameters, popup menu.
   // The compiled copy stands in only for a missing description.
-  if (!ReadInterfaceDescription() && !ReadCompiledTables()) {
+  if (!Interface.ReadInterfaceDescription() && !Interface.ReadCompiledTables()) {
     Report({InterfaceDescriptionFile, "missing, and no compiled copy; the panel has no controls",
             ""});
-    SetBareSections();
+    Interface.SetBareSections();
   }
   ReadParameters(Parameters);
   Parameters.MenuTable = DefaultMenuTable();
@@ -148,8 +148,8 @@ void TFormSky::ApplyFullScreen(bool on) {
 
 void TFormSky::FormShow() {
   // Scene 1 and its well-known regions.
-  CurrentScene = 1;
-  FillWellKnownRegions(1);
+  Interface.CurrentScene = 1;
+  Interface.FillWellKnownRegions(1);
   // No show loaded, no text shown.
   Lecture.Reset();
   Lecture.Attach(&Sky, &Marks, &Popup);
@@ -172,15 +172,15 @@ void TFormSky::FormShow() {
   TSkyloom& sky = Sky;
   sky.ShowFlags = SkyBits::Ground;
   sky.GroundOn = 1;
-  WellKnownRegion(9).State |= 2;
+  Interface.WellKnownRegion(9).State |= 2;
   sky.ScreenWidth = Layout.Width;
-  sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  sky.ScreenHeight = Layout.Y(Interface.Sections[2].Y);
   // Saved place, today's date and clock.
   const bool firstRun = !HasSavedSettings();
   if (firstRun) ApplyFirstRunDefaults(sky, SystemZoneHours(), SystemZoneName());
   sky.LoadSettings();
   Layout.Scale = InterfaceScaleFor(Layout.Width, Layout.Height, sky.InterfaceScale);
-  sky.ScreenHeight = Layout.Y(Sections[2].Y);
+  sky.ScreenHeight = Layout.Y(Interface.Sections[2].Y);
   ApplyFieldOfView(sky);
   TCivilNow now = FixedNow ? Now : LocalNow();
   sky.Year = now.Year;
@@ -210,7 +210,7 @@ void TFormSky::StartImGui() {
   for (int id = 1; id <= 114; ++id) texts += GbkToUtf8(LoadStr(id));
   for (int i = 1; i <= MaxConsts; ++i) texts += GbkToUtf8(Sky.Consts[i].Name.view());
   ImGuiHost.AddGlyphs(texts);
-  ImGuiHost.AddGlyphs(DialogGlyphs(Sky.CityTable));
+  ImGuiHost.AddGlyphs(DialogGlyphs(Sky));
   ImGuiHost.AddTitleGlyphs(DialogTitleTexts());
   ImGuiHost.Initialize(DXDraw);
 }
@@ -235,7 +235,7 @@ void TFormSky::DrawFrame() {
 void TFormSky::FollowTip() {
   // Tips belong to the panel's controls: with a dialog open, or over no
   // control, there is none to wait for (and no frame to draw for it).
-  const int r = DialogStack.Empty() ? Pointer.Region : 0;
+  const int r = DialogStack.Empty() ? Interface.Pointer.Region : 0;
   if (r != TipRegion) {
     if (TipFrames >= TipDelayFrames) PictureStale = true;  // the old tip goes
     TipRegion = r;
@@ -249,8 +249,8 @@ void TFormSky::FollowTip() {
 void TFormSky::DrawTip() {
   if (!DXDraw.CanDraw()) return;
   if (TipFrames < TipDelayFrames || TipRegion < 1 || TipRegion > MaxRegions) return;
-  if (Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
-  TipText = ControlTip(Parameters.KeyTable, Regions[TipRegion].Command, Sky.English == 1);
+  if (Interface.Pointer.MouseState == 1 || !DialogStack.Empty()) return;  // not while pressing or in a dialog
+  TipText = ControlTip(Parameters.KeyTable, Interface.Regions[TipRegion].Command, Sky.English == 1);
   if (TipText.empty()) return;
   TCanvas& cv = DXDraw.Canvas();
   // The tip's text and margins grow with the interface scale.
@@ -260,8 +260,8 @@ void TFormSky::DrawTip() {
   cv.Font.Smooth = m.Scale > 1;
   cv.Font.Color = RGB(255, 255, 220);
   const int w = cv.TextWidth(TipText) + m.Length(10), h = cv.TextHeight(TipText) + m.Length(6);
-  const int x = std::clamp(Pointer.X + m.Length(12), 0, std::max(0, Width - w));
-  const int y = std::max(0, Pointer.Y - h - m.Length(6));
+  const int x = std::clamp(Interface.Pointer.X + m.Length(12), 0, std::max(0, Width - w));
+  const int y = std::max(0, Interface.Pointer.Y - h - m.Length(6));
   // A dark plate with a light frame above and right of the pointer.
   TBackBuffer& b = DXDraw.Buffer();
   for (int yy = y; yy < y + h; ++yy)

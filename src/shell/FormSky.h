@@ -42,7 +42,7 @@ TCivilNow LocalNow();
 // (TPresenter).
 class TFormSky : public TViewState, public TPresenter, public TStageHooks {
  public:
-  TFormSky();
+  explicit TFormSky(TSkyloom& sky);
   ~TFormSky() override;
 
   // Form events, in the order the application calls them.

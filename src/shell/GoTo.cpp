@@ -25,9 +25,9 @@ constexpr double TrackGroundLimit = -0.1;
 // The on look of a toggle button.
 constexpr int OnLook = 2;
 
-void SetLook(int region, bool on) {
-  if (on) Regions[region].State |= OnLook;
-  else Regions[region].State &= ~OnLook;
+void SetLook(TInterface& ui, int region, bool on) {
+  if (on) ui.Regions[region].State |= OnLook;
+  else ui.Regions[region].State &= ~OnLook;
 }
 
 }  // namespace
@@ -64,11 +64,11 @@ int ChooseGoToMove(double viewAz, double viewAlt, double targetAz, double target
   return Cmd::PlayerDone;  // within reach, or a direction that is not a number
 }
 
-void SetGroundLayer(TSkyloom& sky, bool on) {
+void SetGroundLayer(TSkyloom& sky, TInterface& ui, bool on) {
   if (on) sky.ShowFlags |= SkyBits::Ground;
   else sky.ShowFlags &= ~SkyBits::Ground;
   sky.GroundOn = on ? 1 : 0;
-  SetLook(9, on);
+  SetLook(ui, 9, on);
 }
 
 void TViewState::AimAt(int code) {
@@ -97,7 +97,7 @@ void TViewState::StepTime() {
   if (sky.Tracking) {
     sky.ViewAz = DirectionAzimuth(sky.TrackX, sky.TrackY);
     sky.ViewAlt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
-    SetGroundLayer(sky, sky.ViewAlt >= TrackGroundLimit);
+    SetGroundLayer(sky, Interface, sky.ViewAlt >= TrackGroundLimit);
   }
   SkyStale = true;
 }
@@ -114,7 +114,7 @@ void TViewState::StepGoTo() {
     const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
     const double az = DirectionAzimuth(sky.TrackX, sky.TrackY);
     if (std::isfinite(alt) && std::isfinite(az)) {
-      if (alt < 0 && (sky.ShowFlags & SkyBits::Ground)) SetGroundLayer(sky, false);
+      if (alt < 0 && (sky.ShowFlags & SkyBits::Ground)) SetGroundLayer(sky, Interface, false);
       sky.ViewAz = az;
       sky.ViewAlt = alt;
     }
@@ -135,7 +135,7 @@ void TViewState::StepGoTo() {
     case Cmd::Lower:
       // Below the horizon the ground gives way, so every target is reached.
       sky.ViewAlt -= step;
-      if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) SetGroundLayer(sky, false);
+      if ((sky.ShowFlags & SkyBits::Ground) && sky.ViewAlt <= 0) SetGroundLayer(sky, Interface, false);
       if (sky.ViewAlt <= -M_PI / 2) sky.ViewAlt = -M_PI / 2;
       break;
   }
@@ -190,7 +190,7 @@ void TViewState::GoToTarget(int c, bool animate) {
   }
   const double az = DirectionAzimuth(sky.TrackX, sky.TrackY);
   const double alt = DirectionAltitude(sky.TrackX, sky.TrackY, sky.TrackZ);
-  if (alt < 0) SetGroundLayer(sky, false);
+  if (alt < 0) SetGroundLayer(sky, Interface, false);
   SkyStale = true;
   sky.ViewAz = az;
   sky.ViewAlt = alt;
@@ -224,13 +224,13 @@ void TViewState::SyncLayerButtons(int mode) {
   TSkyloom& sky = Sky;
   sky.ShowFlags = 0;
   if (sky.NamesOn) sky.ShowFlags |= sky.Mode1;
-  Regions[7].State = sky.NamesOn ? OnLook : 0;
+  Interface.Regions[7].State = sky.NamesOn ? OnLook : 0;
   if (sky.LinesOn) sky.ShowFlags |= sky.Mode2;
-  Regions[10].State = sky.LinesOn ? OnLook : 0;
+  Interface.Regions[10].State = sky.LinesOn ? OnLook : 0;
   if (sky.GroundOn) sky.ShowFlags |= SkyBits::Ground;
-  Regions[9].State = sky.GroundOn ? OnLook : 0;
+  Interface.Regions[9].State = sky.GroundOn ? OnLook : 0;
   if (sky.MilkyWay) sky.ShowFlags |= SkyBits::MilkyWay;
-  Regions[6].State = sky.English == 1 ? OnLook : 0;
+  Interface.Regions[6].State = sky.English == 1 ? OnLook : 0;
   Marks.Clear();
   // The popup items' check marks say what the switches are.
   for (int k = 1; k <= MenuTableSize; ++k) {
@@ -266,12 +266,12 @@ bool TViewState::SwitchIsOn(int command) const {
 void TViewState::SyncSwitchLooks() {
   // What is drawn decides: a show's layers as well as the switches'.
   for (int r = 1; r <= MaxRegions; ++r) {
-    const int c = Regions[r].Command;
+    const int c = Interface.Regions[r].Command;
     if (c != Cmd::StarNames && c != Cmd::AuxLines && c != Cmd::Ground && c != Cmd::Language &&
         c != Cmd::LabelPlacement && c != Cmd::RealisticSky && c != Cmd::MilkyWay)
       continue;
-    if (SwitchIsOn(c)) Regions[r].State |= OnLook;
-    else Regions[r].State &= ~OnLook;
+    if (SwitchIsOn(c)) Interface.Regions[r].State |= OnLook;
+    else Interface.Regions[r].State &= ~OnLook;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+class TInterface;
 class TSkyloom;
 
 // The move of one go-to step toward the target at azimuth `targetAz`
@@ -24,7 +25,7 @@ double DirectionAltitude(double x, double y, double z);
 
 // Switches the ground layer: the ground bit of the layer mask, the ground
 // switch and the on look of the horizon button (region 9).
-void SetGroundLayer(TSkyloom& sky, bool on);
+void SetGroundLayer(TSkyloom& sky, TInterface& ui, bool on);
 
 // The longest go-to: every trip that can arrive does so in far fewer steps
 // (at most about 90 with the 4-degree step); one that has not arrived by

@@ -17,19 +17,19 @@
 
 namespace {
 
-const TRegion& Look(int region) {
+const TRegion& Look(const TInterface& ui, int region) {
   static const TRegion none;
-  return region >= 1 && region <= MaxRegions ? Regions[region] : none;
+  return region >= 1 && region <= MaxRegions ? ui.Regions[region] : none;
 }
 
-int TypeOf(int region) { return Look(region).Type; }
+int TypeOf(const TInterface& ui, int region) { return Look(ui, region).Type; }
 
-void SetBits(int region, int bits) {
-  if (region >= 1 && region <= MaxRegions) Regions[region].State |= bits;
+void SetBits(TInterface& ui, int region, int bits) {
+  if (region >= 1 && region <= MaxRegions) ui.Regions[region].State |= bits;
 }
 
-void ClearBits(int region, int bits) {
-  if (region >= 1 && region <= MaxRegions) Regions[region].State &= ~bits;
+void ClearBits(TInterface& ui, int region, int bits) {
+  if (region >= 1 && region <= MaxRegions) ui.Regions[region].State &= ~bits;
 }
 
 void StartHoverRepeat(TAutoCommand& HoverRepeat, int command, int interval) {
@@ -54,7 +54,9 @@ bool* SwitchOf(TPopupSwitches& p, int command) {
 
 // The sky area's region: a press there picks a constellation on release,
 // unless the pointer moved the sky first.
-bool OnSky(int region) { return region >= 1 && region <= MaxRegions && Regions[region].Command == Cmd::PickConstellation; }
+bool OnSky(const TInterface& ui, int region) {
+  return region >= 1 && region <= MaxRegions && ui.Regions[region].Command == Cmd::PickConstellation;
+}
 
 // Virtual-key codes of the zoom keys.
 constexpr int KeyPageUp = 0x21, KeyPageDown = 0x22, KeyPadPlus = 0x6B, KeyPadMinus = 0x6D;
@@ -106,7 +108,7 @@ int TFormSky::ObjectAt(int x, int y) const {
 }
 
 void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
-  TPointerState& p = Pointer;
+  TPointerState& p = Interface.Pointer;
   p.X = x;
   p.Y = y;
   p.Button = button;
@@ -116,26 +118,26 @@ void TFormSky::FormMouseDown(int button, int /*shift*/, int x, int y) {
   GrabX = x;
   GrabY = y;
   SkyHeld = false;
-  ApplyRegionEvent(PressRegion());
+  ApplyRegionEvent(Interface.PressRegion());
   p.PreviousX = x;
   p.PreviousY = y;
 }
 
 void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
-  TPointerState& p = Pointer;
+  TPointerState& p = Interface.Pointer;
   p.X = x;
   p.Y = y;
   PointerAt.X = x;
   PointerAt.Y = y;
-  if (p.MouseState == 1 && p.Button == 0 && OnSky(p.Captured) &&
+  if (p.MouseState == 1 && p.Button == 0 && OnSky(Interface, p.Captured) &&
       (SkyHeld || std::abs(x - GrabX) + std::abs(y - GrabY) > ClickSlack)) {
     ExecuteCommand(Cmd::SkyDrag);
-  } else if (p.MouseState == 1 && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
+  } else if (p.MouseState == 1 && p.Captured > 0 && TypeOf(Interface, p.Captured) == RegionType::Drag) {
     p.Dragging = 1;
-    ApplyRegionEvent(DragRegionMove());
+    ApplyRegionEvent(Interface.DragRegionMove());
   } else {
     p.Dragging = 0;
-    const TRegionAction action = HitTestRegions(x, y, Layout);
+    const TRegionAction action = Interface.HitTestRegions(x, y, Layout);
     if (CursorNumber != 0) SetCursor(0);
     HoverObject = ObjectAt(x, y);
     HoverX = x;
@@ -148,7 +150,7 @@ void TFormSky::FormMouseMove(int /*shift*/, int x, int y) {
 }
 
 void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
-  TPointerState& p = Pointer;
+  TPointerState& p = Interface.Pointer;
   p.X = x;
   p.Y = y;
   p.Button = button;
@@ -160,11 +162,11 @@ void TFormSky::FormMouseUp(int button, int /*shift*/, int x, int y) {
     SkyHeld = false;
     p.Captured = 0;
   }
-  if (p.Dragging && p.Captured > 0 && TypeOf(p.Captured) == RegionType::Drag) {
+  if (p.Dragging && p.Captured > 0 && TypeOf(Interface, p.Captured) == RegionType::Drag) {
     p.Dragging = 0;
-    action = DragRegionEnd();  // the capture stays
+    action = Interface.DragRegionEnd();  // the capture stays
   } else {
-    action = ReleaseRegion();
+    action = Interface.ReleaseRegion();
   }
   ApplyRegionEvent(action);
   p.PreviousX = x;
@@ -176,7 +178,7 @@ void TFormSky::FormKeyDown(int key, int /*shift*/) {
   for (const TKeyEntry& e : Parameters.KeyTable) {
     if (e.Key != key) continue;
     // A table entry naming no region slot changes no look.
-    if (e.Region >= 1 && e.Region <= MaxRegions) Regions[e.Region].State ^= e.LookMask;
+    if (e.Region >= 1 && e.Region <= MaxRegions) Interface.Regions[e.Region].State ^= e.LookMask;
     ExecuteCommand(e.Command);
     return;
   }
@@ -197,10 +199,10 @@ void TFormSky::FormMouseWheel(int notches) {
   // pointer, a step a notch (up narrows the field).
   constexpr int TextRegions[] = {20, 25, 26, 27, 28};
   bool overText = false;
-  for (int r : TextRegions) overText |= Pointer.Region == r;
+  for (int r : TextRegions) overText |= Interface.Pointer.Region == r;
   if (notches == 0) return;
   if (!overText) {
-    if (!OnSky(Pointer.Region)) return;
+    if (!OnSky(Interface, Interface.Pointer.Region)) return;
     const int zoom = notches > 0 ? Cmd::ZoomInAtPointer : Cmd::ZoomOutAtPointer;
     for (int i = 0; i < std::min(std::abs(notches), 10); ++i) ExecuteCommand(zoom);
     return;
@@ -215,57 +217,57 @@ void TFormSky::PlaySound(const char* name) {
 }
 
 void TFormSky::ApplyRegionEvent(const TRegionAction& a) {
-  TPointerState& p = Pointer;
+  TPointerState& p = Interface.Pointer;
   const int r = p.Region, prev = p.PreviousRegion;
   // Off a hover-repeat region: the repeat stops.
-  if ((r == 0 || TypeOf(r) != RegionType::HoverRepeat) && TypeOf(prev) == RegionType::HoverRepeat)
+  if ((r == 0 || TypeOf(Interface, r) != RegionType::HoverRepeat) && TypeOf(Interface, prev) == RegionType::HoverRepeat)
     ExecuteCommand(Cmd::PointerLeft);
   // Off the previous region: highlights and pressed looks go (a toggle
   // keeps its on look).
   if ((r == 0 || r != prev) && prev > 0) {
     for (int i = 1; i <= MaxRegions; ++i) {
-      Regions[i].State &= ~RegionLook::Highlighted;
-      if (Regions[i].Type != RegionType::Toggle) Regions[i].State &= ~RegionLook::On;
+      Interface.Regions[i].State &= ~RegionLook::Highlighted;
+      if (Interface.Regions[i].Type != RegionType::Toggle) Interface.Regions[i].State &= ~RegionLook::On;
     }
   }
   // The event itself.
   switch (a.Event) {
     case RegionEvent::Execute:
-      if (TypeOf(r) == RegionType::HoverRepeat && HoverRepeat.Kind < 2)
-        StartHoverRepeat(HoverRepeat, a.Command, Look(r).Interval);
-      if (TypeOf(r) == RegionType::HoldRepeat) {
-        StartHoverRepeat(HoverRepeat, a.Command, Look(r).Interval);
+      if (TypeOf(Interface, r) == RegionType::HoverRepeat && HoverRepeat.Kind < 2)
+        StartHoverRepeat(HoverRepeat, a.Command, Look(Interface, r).Interval);
+      if (TypeOf(Interface, r) == RegionType::HoldRepeat) {
+        StartHoverRepeat(HoverRepeat, a.Command, Look(Interface, r).Interval);
         PlaySound("Click");
-        SetBits(r, RegionLook::On);
+        SetBits(Interface, r, RegionLook::On);
       }
       ExecuteCommand(a.Command);
-      if (TypeOf(r) != RegionType::HoldRepeat) ClearBits(r, RegionLook::On);
+      if (TypeOf(Interface, r) != RegionType::HoldRepeat) ClearBits(Interface, r, RegionLook::On);
       break;
     case RegionEvent::LeftRepeat:
       ExecuteCommand(Cmd::PointerLeft);
       break;
     case RegionEvent::Entered:
       PlaySound("Choose");
-      for (int i = 1; i <= MaxRegions; ++i) Regions[i].State &= ~RegionLook::Highlighted;
-      SetBits(r, RegionLook::Highlighted);
+      for (int i = 1; i <= MaxRegions; ++i) Interface.Regions[i].State &= ~RegionLook::Highlighted;
+      SetBits(Interface, r, RegionLook::Highlighted);
       if (r == p.Captured) {
-        SetBits(r, RegionLook::Highlighted | RegionLook::On);
+        SetBits(Interface, r, RegionLook::Highlighted | RegionLook::On);
       } else {
-        ClearBits(p.Captured, RegionLook::On);
+        ClearBits(Interface, p.Captured, RegionLook::On);
       }
       break;
     case RegionEvent::PushPressed:
       PlaySound("Click");
-      SetBits(r, RegionLook::On);
+      SetBits(Interface, r, RegionLook::On);
       break;
     case RegionEvent::ToggleOn:
       PlaySound("Click");
-      SetBits(r, RegionLook::On);
+      SetBits(Interface, r, RegionLook::On);
       ExecuteCommand(a.Command);
       break;
     case RegionEvent::ToggleOff:
       PlaySound("Click");
-      ClearBits(r, RegionLook::On);
+      ClearBits(Interface, r, RegionLook::On);
       ExecuteCommand(a.Command);
       break;
     default:
@@ -323,7 +325,7 @@ void TFormSky::DrawPopupMenu() {
         const std::string name = Trim(Sky.Consts[sel].Name.view()) + LoadStr(23);
         Parameters.MenuTable[1].Caption.set(name);
         item.Label = MenuLabel(name, 1);
-        item.EnglishLabel = MenuLabel(Trim(SkyModel->Consts[sel].EName.view()) + " (highlight)", 1);
+        item.EnglishLabel = MenuLabel(Trim(Sky.Consts[sel].EName.view()) + " (highlight)", 1);
       }
       ImGui::SetNextWindowPos(
           ImVec2(static_cast<float>(PointerAt.X), static_cast<float>(PointerAt.Y)));
@@ -339,7 +341,7 @@ void TFormSky::DrawPopupMenu() {
   for (const TPopupItem& item : PopupMenu1) {
     if (item.Separator) {
       ImGui::Separator();
-    } else if (ImGui::MenuItem((SkyModel->English == 1 ? item.EnglishLabel : item.Label).c_str(),
+    } else if (ImGui::MenuItem((Sky.English == 1 ? item.EnglishLabel : item.Label).c_str(),
                                nullptr, PopupItemChecked(item.Tag))) {
       PopupItemClick(item.Tag);
     }

@@ -55,11 +55,12 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   // A show page whose time glides in seconds shows them on the clock, as a
   // time flow in seconds does.
   int clockUnit = sky.StepUnit;
-  if (player.Active && player.Kind == 2 && Lecture.Current >= 1 && Lecture.Current <= Lecture.Count) {
-    const TShowFrame& page = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
+  if (player.Active && player.Kind == 2 && view.Lecture.Current >= 1 && view.Lecture.Current <= view.Lecture.Count) {
+    const TShowFrame& page = view.Lecture.Frames[static_cast<size_t>(view.Lecture.Current)];
     if ((page.Moves & MoveBits::Time) && page.StepUnit == 4) clockUnit = 4;
   }
   TPanelContext panel{.Sky = sky,
+                      .Ui = view.Interface,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
                       .Images = PanelArt.For(DXImageList, view.Layout.Scale),

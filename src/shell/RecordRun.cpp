@@ -102,11 +102,11 @@ bool TRecorder::AfterFrame(TFormSky& form) {
     return false;
   }
   // A page turned (or the first shown): a chapter of the video.
-  if (Lecture.Count > 0 && Lecture.Current != page_ && Lecture.Current >= 1 &&
-      Lecture.Current <= Lecture.Count) {
-    page_ = Lecture.Current;
-    estimate_.PageTurned(page_, Lecture.Count, frame);
-    std::string title = GbkToUtf8(Lecture.Frames[static_cast<size_t>(page_)].Caption.view());
+  if (form.Lecture.Count > 0 && form.Lecture.Current != page_ && form.Lecture.Current >= 1 &&
+      form.Lecture.Current <= form.Lecture.Count) {
+    page_ = form.Lecture.Current;
+    estimate_.PageTurned(page_, form.Lecture.Count, frame);
+    std::string title = GbkToUtf8(form.Lecture.Frames[static_cast<size_t>(page_)].Caption.view());
     if (title.empty()) title = std::to_string(page_);
     encoder_.AddChapter(frame, title);
     Report(!terminal_);

@@ -178,9 +178,9 @@ std::string Words(const TArgs& a) {
 
 void RunGoTo(TStepContext& c, const TArgs& a) {
   const std::string name = Words(a);
-  const int code = FindObjectByName(*SkyModel, name);
+  const int code = FindObjectByName(c.Form.Sky, name);
   if (code == 0) {
-    Report({LineOf(c.Line), UnknownObjectMessage(*SkyModel, name), ""});
+    Report({LineOf(c.Line), UnknownObjectMessage(c.Form.Sky, name), ""});
     c.Failed = true;
     return;
   }
@@ -260,7 +260,7 @@ bool ParseScript(const std::string& text, std::vector<TScriptStep>& steps, std::
 
 bool TScriptRunner::WaitIsOver(const TFormSky& form) const {
   switch (waitFor_) {
-    case TWaitFor::Page: return !form.Player.Active || Lecture.Current != waitPage_;
+    case TWaitFor::Page: return !form.Player.Active || form.Lecture.Current != waitPage_;
     case TWaitFor::End: return !form.Player.Active;
     case TWaitFor::Frames: break;
   }
@@ -303,7 +303,7 @@ bool TScriptRunner::BeforeFrame(TFormSky& form) {
     if (c.Failed) failed_ = true;
     if (c.WaitFor != TWaitFor::Frames) {
       waitFor_ = c.WaitFor;
-      waitPage_ = Lecture.Current;
+      waitPage_ = form.Lecture.Current;
       waitLine_ = s.Line;
       waitFrames_ = waitLeft_ = c.FramesWanted;
       if (WaitIsOver(form)) {

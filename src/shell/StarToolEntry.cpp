@@ -20,9 +20,9 @@
 
 void RunStarToolDialog(TFormSky& form, std::function<void(int)> onPick,
                        std::function<void(const TStarToolAnswer&)> closed) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(form.Sky, form.Parameters);
   TDialogSet& d = *form.Dialogs;
-  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(*SkyModel, Lecture, ShowFolder, UserShowFolder());
+  if (!d.StarTool) d.StarTool = std::make_unique<TFormStarTool>(form.Sky, form.Lecture, ShowFolder, UserShowFolder());
   TFormStarTool& tool = *d.StarTool;
   tool.OnPick = [onPick = std::move(onPick)](int id, bool) {
     if (id > 0 && onPick) onPick(id);
@@ -40,7 +40,7 @@ void RunStarToolDialog(TFormSky& form, std::function<void(int)> onPick,
 }
 
 void RunRecordDialog(TFormSky& form, const std::string& showFile) {
-  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(*SkyModel, form.Parameters);
+  if (!form.Dialogs) form.Dialogs = std::make_shared<TDialogSet>(form.Sky, form.Parameters);
   TDialogSet& d = *form.Dialogs;
   if (d.RecordFolder.empty()) d.RecordFolder = UserVideoFolder();
   // The recording is this program run again, headless, with --record.

@@ -19,6 +19,7 @@
 #include "GlobalParams.h"
 #include "InfoText.h"
 #include "Interface.h"
+#include "Lecture.h"
 #include "SkyMarks.h"
 
 class TSkyloom;
@@ -152,6 +153,12 @@ class TViewState {
 
   TSkyloom& Sky;               // place, time and view: the sky model
   TStageHooks* Stage;          // never null (a do-nothing stage without one)
+  // The panel's sections and regions, their looks and the pointer state of
+  // the region machine.
+  TInterface Interface;
+  // The loaded show and its player's place in it (attached to the sky model,
+  // the marks and the popup switches by the stage's start).
+  TLecture Lecture;
 
   // The stage's pixel size and where the interface's 800x600 units land on
   // it: the sky area spans the stage's width down to the panel's top.

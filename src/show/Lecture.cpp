@@ -14,8 +14,6 @@
 #include "TimeScales.h"
 #include "Transforms.h"
 
-TLecture Lecture;
-
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;

@@ -151,8 +151,6 @@ class TLecture {
   TPopupSwitches* Popup = nullptr;
 };
 
-extern TLecture Lecture;
-
 // The bytes of a show file in layout 'F' or 'R' (any other tag is written
 // as 'F'): `frames` are pages 1..Count in order, `lines` the description.
 std::vector<uint8_t> EncodeShowFile(char tag, const ShortString& title,

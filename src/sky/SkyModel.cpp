@@ -5,7 +5,6 @@
 #include <random>
 #include <string>
 
-TSkyloom* SkyModel = nullptr;
 
 namespace {
 constexpr double Deg = M_PI / 180.0;
@@ -122,18 +121,12 @@ void InitSkyModel(TSkyloom& m) {
   m.TargetLon = 60 * Deg;
 }
 
-TSkyloom* CreateSkyModel(std::optional<uint32_t> seed) {
+std::unique_ptr<TSkyloom> CreateSkyModel(std::optional<uint32_t> seed) {
   RandomSeed(seed ? *seed
                   : static_cast<uint32_t>(
                         std::chrono::steady_clock::now().time_since_epoch().count() ^
                         std::chrono::system_clock::now().time_since_epoch().count()));
-  delete SkyModel;
-  SkyModel = new TSkyloom();
-  InitSkyModel(*SkyModel);
-  return SkyModel;
-}
-
-void FreeSkyModel() {
-  delete SkyModel;
-  SkyModel = nullptr;
+  auto model = std::make_unique<TSkyloom>();
+  InitSkyModel(*model);
+  return model;
 }

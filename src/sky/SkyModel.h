@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BodyTable.h"
 #include "CityTable.h"
 #include "MilkyWay.h"
 #include "ShortString.h"
@@ -158,6 +159,9 @@ class TSkyloom {
   Table1<TSkyPoint, MaxMessier> Messier;             // objects 1001..1100
   Table1<TMessierName, MaxMessier> MessierNames;
   double MoonPhase = 0;                              // 0..2pi, pi = new moon
+  // The solar-system bodies of the last update's day and its frame of date
+  // (kept while the clock stands).
+  TBodyTable BodyTable;
   Table1<TSkyPoint, 2> MoonAxis;
   // B-V colour index of each star, thousandths (side table "StarColor.dat";
   // INT16_MIN for none). Not part of the catalogue file's layout.
@@ -258,13 +262,12 @@ class TSkyloom {
 // tests that build a model of their own).
 void InitSkyModel(TSkyloom& model);
 
-// Creation of the one global model (process-wide settings, seeded random
-// generator, defaults, built-in tables) and the reference every subsystem
-// reads. The generator is seeded from the clock unless a seed is given
-// (unattended runs draw the same trees every time).
-TSkyloom* CreateSkyModel(std::optional<uint32_t> seed = std::nullopt);
-extern TSkyloom* SkyModel;
-void FreeSkyModel();
+// A new model for a run (seeded random generator, defaults, built-in
+// tables), owned by the caller: the program's entry point makes the one it
+// hands to the main form, a test the one it needs. The generator is seeded
+// from the clock unless a seed is given (unattended runs draw the same trees
+// every time).
+std::unique_ptr<TSkyloom> CreateSkyModel(std::optional<uint32_t> seed = std::nullopt);
 
 // Process-wide random generator (Random(n) yields 0..n-1), seeded at creation.
 void RandomSeed(uint32_t seed);

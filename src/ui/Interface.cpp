@@ -15,17 +15,9 @@
 #include "Gbk.h"
 #include "LittleEndian.h"
 
-int CurrentScene = 0;
-TSection Sections[MaxSections + 1];
-TRegion Regions[MaxRegions + 1];
-int WellKnown[WellKnownCount];
-TPointerState Pointer;
-
 namespace LE = LittleEndian;
 
 namespace {
-
-TRegion SpareRegion;
 
 // Far beyond any description: 60 records of 80 bytes and comments.
 constexpr size_t MaxDescriptionBytes = 1u << 20;
@@ -89,7 +81,9 @@ std::string Folder(const std::string& folder, const char* file) {
 // Edges far outside the frame are held there before mapping (no overflow).
 int Held(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -100000, 100000)); }
 
-bool RegionContains(int region, int x, int y, const TStageLayout& m) {
+}  // namespace
+
+bool TInterface::RegionContains(int region, int x, int y, const TStageLayout& m) const {
   const TRegion& r = Regions[region];
   const TSection& s = Sections[r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0];
   const int64_t left = int64_t{s.X} + r.X, top = int64_t{s.Y} + r.Y;
@@ -97,11 +91,9 @@ bool RegionContains(int region, int x, int y, const TStageLayout& m) {
          y >= m.EdgeY(Held(top)) && y <= m.EdgeY(Held(top + r.Height));
 }
 
-const TRegion& Slot(int region) {
+const TRegion& TInterface::Slot(int region) const {
   return region >= 1 && region <= MaxRegions ? Regions[region] : Regions[0];
 }
-
-}  // namespace
 
 std::string CompiledTablesFolder() {
   const char* xdg = std::getenv("XDG_CACHE_HOME");
@@ -137,7 +129,7 @@ bool ParseRegionLine(std::string_view line, TRegion& out, int& column) {
   return true;
 }
 
-bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder) {
+bool TInterface::ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder) {
   std::vector<uint8_t> bytes;
   std::string why;
   const TReadResult read = ReadFilePrefix(fileName, MaxDescriptionBytes + 1, bytes, &why);
@@ -200,7 +192,7 @@ bool ReadInterfaceDescription(const std::string& fileName, const std::string& ca
   return true;
 }
 
-bool ReadInterfaceDescription() {
+bool TInterface::ReadInterfaceDescription() {
   return ReadInterfaceDescription(InterfaceDescriptionFile, CompiledTablesFolder());
 }
 
@@ -275,7 +267,7 @@ TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in) {
   return r;
 }
 
-TFileError WriteCompiledTables(const std::string& folder) {
+TFileError TInterface::WriteCompiledTables(const std::string& folder) const {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) return {folder, "cannot be made", ec.message()};
@@ -361,7 +353,7 @@ std::string RecordFault(const TRegion& r) {
 
 }  // namespace
 
-bool ReadCompiledTables(const std::string& folder, const std::string& source) {
+bool TInterface::ReadCompiledTables(const std::string& folder, const std::string& source) {
   if (folder.empty()) return false;
   const std::string files[3] = {Folder(folder, SceneFile), Folder(folder, SectionFile),
                                 Folder(folder, ActiveFile)};
@@ -423,11 +415,11 @@ bool ReadCompiledTables(const std::string& folder, const std::string& source) {
   return true;
 }
 
-bool ReadCompiledTables() {
+bool TInterface::ReadCompiledTables() {
   return ReadCompiledTables(CompiledTablesFolder(), InterfaceDescriptionFile);
 }
 
-void SetBareSections() {
+void TInterface::SetBareSections() {
   auto bare = [](int y, int height, int priority) {
     TSection s;
     s.Width = 800;
@@ -441,12 +433,12 @@ void SetBareSections() {
   Sections[2] = bare(432, 168, 1);
 }
 
-void FillWellKnownRegions(int scene) {
+void TInterface::FillWellKnownRegions(int scene) {
   static constexpr int Scene1[WellKnownCount] = {5, 17, 18, 20, 25, 26, 21, 27, 6, 9};
   for (int i = 0; i < WellKnownCount; ++i) WellKnown[i] = scene == 1 ? Scene1[i] : 0;
 }
 
-TRegion& WellKnownRegion(int entry) {
+TRegion& TInterface::WellKnownRegion(int entry) {
   if (entry >= 0 && entry < WellKnownCount) {
     const int r = WellKnown[entry];
     if (r >= 1 && r <= MaxRegions) return Regions[r];
@@ -455,7 +447,7 @@ TRegion& WellKnownRegion(int entry) {
   return SpareRegion;
 }
 
-TRegion& RegionAt(int slot) {
+TRegion& TInterface::RegionAt(int slot) {
   if (slot >= 1 && slot <= MaxRegions) return Regions[slot];
   SpareRegion = TRegion{};
   return SpareRegion;
@@ -475,19 +467,19 @@ double InterfaceScaleFor(int stageWidth, int stageHeight, double asked) {
   return std::min(asked, std::max(automatic, MinInterfaceScale));
 }
 
-int RegionScreenX(int region, const TStageLayout& layout) {
+int TInterface::RegionScreenX(int region, const TStageLayout& layout) const {
   const TRegion& r = Slot(region);
   const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
   return layout.X(Held(int64_t{Sections[s].X} + r.X));
 }
 
-int RegionScreenY(int region, const TStageLayout& layout) {
+int TInterface::RegionScreenY(int region, const TStageLayout& layout) const {
   const TRegion& r = Slot(region);
   const int s = r.Section >= 1 && r.Section <= MaxSections ? r.Section : 0;
   return layout.Y(Held(int64_t{Sections[s].Y} + r.Y));
 }
 
-TRegionAction HitTestRegions(int x, int y, const TStageLayout& m) {
+TRegionAction TInterface::HitTestRegions(int x, int y, const TStageLayout& m) {
   TPointerState& p = Pointer;
   TRegionAction out;
   // The section under the pointer: smallest priority, first on a tie.
@@ -544,7 +536,7 @@ TRegionAction HitTestRegions(int x, int y, const TStageLayout& m) {
   return out;
 }
 
-TRegionAction PressRegion() {
+TRegionAction TInterface::PressRegion() {
   TPointerState& p = Pointer;
   TRegionAction out;
   if (p.Section == 0 || p.Region == 0) return out;
@@ -578,7 +570,7 @@ TRegionAction PressRegion() {
   return out;
 }
 
-TRegionAction ReleaseRegion() {
+TRegionAction TInterface::ReleaseRegion() {
   TPointerState& p = Pointer;
   TRegionAction out;
   if (p.Region != 0 && p.Region == p.Captured) {
@@ -596,18 +588,10 @@ TRegionAction ReleaseRegion() {
   return out;
 }
 
-TRegionAction DragRegionMove() {
+TRegionAction TInterface::DragRegionMove() {
   return {RegionEvent::Execute, Slot(Pointer.Captured).Command + 1};
 }
 
-TRegionAction DragRegionEnd() {
+TRegionAction TInterface::DragRegionEnd() {
   return {RegionEvent::Execute, Slot(Pointer.Captured).Command + 2};
-}
-
-void ResetInterface() {
-  for (TSection& s : Sections) s = TSection{};
-  for (TRegion& r : Regions) r = TRegion{};
-  for (int& w : WellKnown) w = 0;
-  Pointer = TPointerState{};
-  CurrentScene = 0;
 }

@@ -76,14 +76,6 @@ constexpr int ToggleOn = 104;    // a toggle pressed while off
 constexpr int ToggleOff = 105;   // a toggle pressed while on
 }  // namespace RegionEvent
 
-extern int CurrentScene;
-extern TSection Sections[MaxSections + 1];   // 1..30
-extern TRegion Regions[MaxRegions + 1];      // 1..40
-// Region numbers of the well-known entries of the current scene: 0 -> 5,
-// 1 azimuth dial 17, 2 altitude dial 18, 3 text region 20, 4 scroll up 25,
-// 5 scroll down 26, 6 show bar 21, 7 thumb 27, 8 language 6, 9 horizon 9.
-extern int WellKnown[WellKnownCount];
-
 // Pointer state of the region machine (all zero at start).
 struct TPointerState {
   int Section = 0;        // section under the pointer
@@ -96,7 +88,6 @@ struct TPointerState {
   int MouseState = 0;     // 1 held, 2 released, 0 during a release
   int Dragging = 0;       // 1 while a drag region is being dragged
 };
-extern TPointerState Pointer;
 
 // The file names, relative to the program folder (description) and to the
 // cache folder (compiled tables).
@@ -111,36 +102,10 @@ constexpr size_t SceneRecordSize = 524, SectionRecordSize = 300, RegionRecordSiz
 // absolute path, else $HOME/.cache/skyloom; empty when neither is known.
 std::string CompiledTablesFolder();
 
-// Reads the description (GBK, fixed columns) into the tables. A bad number
-// or a 31st SECT/BUTN line is reported on stderr with file, line and column;
-// the slot of a bad line stays empty and reading goes on. Writes the compiled
-// tables into `cacheFolder` (when not empty) after a read without faults.
-// False when the file is missing or unreadable (the tables are then untouched).
-bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder);
-// The same with the program's file and cache folder.
-bool ReadInterfaceDescription();
-
 // Decodes one SECT or BUTN line (GBK bytes, no line end) into a record. On
 // failure `column` is the 1-based first column of the bad field.
 bool ParseSectionLine(std::string_view line, TSection& out, int& column);
 bool ParseRegionLine(std::string_view line, TRegion& out, int& column);
-
-// Compiled tables: "Scene.dat" (2 zero records), "Section.dat" and
-// "Active.dat" (slots 1..30 and 1..40). Writes go through a temporary file; the fault
-// names the file that could not be written (no fault: all three were).
-TFileError WriteCompiledTables(const std::string& folder);
-// Reads them when all three files exist: consecutive slots from 1, as many
-// whole records as each file holds (at most 30); slots beyond stay as they
-// were. A file with a partial last record is reported and its whole records
-// kept. False when not all three exist.
-// Only a copy this user made is read: the folder and files owned by the
-// user, writable by nobody else, no links, and (when `source` names the
-// description) not older than it. Every record is range-checked before any
-// is taken; a copy that fails is reported and nothing of it is used.
-bool ReadCompiledTables(const std::string& folder, const std::string& source = "");
-// From the cache folder; the program reads them only when the description
-// itself is missing (the text is the master copy).
-bool ReadCompiledTables();
 
 // Record images of the compiled tables, each field at its fixed byte offset
 // (little-endian; the offsets are written out in Interface.cpp).
@@ -148,19 +113,6 @@ void EncodeSection(const TSection& s, std::span<uint8_t, SectionRecordSize> out)
 TSection DecodeSection(std::span<const uint8_t, SectionRecordSize> in);
 void EncodeRegion(const TRegion& r, std::span<uint8_t, RegionRecordSize> out);
 TRegion DecodeRegion(std::span<const uint8_t, RegionRecordSize> in);
-
-// Without description and compiled copy: the sky area and the lower panel
-// as two bare sections of scene 1 (no controls), so the frame still draws.
-void SetBareSections();
-
-// Fills the well-known region table of a scene.
-void FillWellKnownRegions(int scene);
-// The region of a well-known entry (a spare empty region for none).
-TRegion& WellKnownRegion(int entry);
-// A region slot in 1..40, or a spare empty region (looks changed there are
-// lost), so that a bad slot number from a table changes no region.
-TRegion& RegionAt(int slot);
-
 
 // Where the interface lands on a stage of any pixel size. The sections and
 // regions keep their coordinates in units of an 800x600 frame; the stage
@@ -199,10 +151,6 @@ constexpr double MinInterfaceScale = 1, MaxInterfaceScale = 3;
 double AutoInterfaceScale(int stageWidth, int stageHeight);
 double InterfaceScaleFor(int stageWidth, int stageHeight, double asked);
 
-// Stage pixel of a region's top left corner (its section's origin added).
-int RegionScreenX(int region, const TStageLayout& layout = {});
-int RegionScreenY(int region, const TStageLayout& layout = {});
-
 // What one pointer step of the region machine asks for: an interface event
 // and, for Execute and the toggles, the command it carries.
 struct TRegionAction {
@@ -210,12 +158,75 @@ struct TRegionAction {
   int Command = 0;
 };
 
-// The region machine, on the pointer state above: each step updates the
-// pointer state and returns the event it caused. (x, y) are stage pixels.
-TRegionAction HitTestRegions(int x, int y, const TStageLayout& layout = {});
-TRegionAction PressRegion();
-TRegionAction ReleaseRegion();
-TRegionAction DragRegionMove();
-TRegionAction DragRegionEnd();
-// Empties the tables and the pointer state (tests, a fresh start).
-void ResetInterface();
+// The interface of one stage: its tables (sections and regions of the
+// scenes, read from the description or its compiled copy), the well-known
+// regions of the current scene and the pointer state of the region machine.
+// A new object is empty (no scene, no sections, no regions).
+class TInterface {
+ public:
+  int CurrentScene = 0;
+  TSection Sections[MaxSections + 1];   // 1..30
+  TRegion Regions[MaxRegions + 1];      // 1..40
+  // Region numbers of the well-known entries of the current scene: 0 -> 5,
+  // 1 azimuth dial 17, 2 altitude dial 18, 3 text region 20, 4 scroll up 25,
+  // 5 scroll down 26, 6 show bar 21, 7 thumb 27, 8 language 6, 9 horizon 9.
+  int WellKnown[WellKnownCount] = {};
+  TPointerState Pointer;
+
+  // Reads the description (GBK, fixed columns) into the tables. A bad number
+  // or a 31st SECT/BUTN line is reported on stderr with file, line and column;
+  // the slot of a bad line stays empty and reading goes on. Writes the compiled
+  // tables into `cacheFolder` (when not empty) after a read without faults.
+  // False when the file is missing or unreadable (the tables are then untouched).
+  bool ReadInterfaceDescription(const std::string& fileName, const std::string& cacheFolder);
+  // The same with the program's file and cache folder.
+  bool ReadInterfaceDescription();
+
+  // Compiled tables: "Scene.dat" (2 zero records), "Section.dat" and
+  // "Active.dat" (slots 1..30 and 1..40). Writes go through a temporary file; the fault
+  // names the file that could not be written (no fault: all three were).
+  TFileError WriteCompiledTables(const std::string& folder) const;
+  // Reads them when all three files exist: consecutive slots from 1, as many
+  // whole records as each file holds (at most 30); slots beyond stay as they
+  // were. A file with a partial last record is reported and its whole records
+  // kept. False when not all three exist.
+  // Only a copy this user made is read: the folder and files owned by the
+  // user, writable by nobody else, no links, and (when `source` names the
+  // description) not older than it. Every record is range-checked before any
+  // is taken; a copy that fails is reported and nothing of it is used.
+  bool ReadCompiledTables(const std::string& folder, const std::string& source = "");
+  // From the cache folder; the program reads them only when the description
+  // itself is missing (the text is the master copy).
+  bool ReadCompiledTables();
+
+  // Without description and compiled copy: the sky area and the lower panel
+  // as two bare sections of scene 1 (no controls), so the frame still draws.
+  void SetBareSections();
+
+  // Fills the well-known region table of a scene.
+  void FillWellKnownRegions(int scene);
+  // The region of a well-known entry (a spare empty region for none).
+  TRegion& WellKnownRegion(int entry);
+  // A region slot in 1..40, or a spare empty region (looks changed there are
+  // lost), so that a bad slot number from a table changes no region.
+  TRegion& RegionAt(int slot);
+
+  // Stage pixel of a region's top left corner (its section's origin added).
+  int RegionScreenX(int region, const TStageLayout& layout = {}) const;
+  int RegionScreenY(int region, const TStageLayout& layout = {}) const;
+
+  // The region machine, on the pointer state: each step updates the
+  // pointer state and returns the event it caused. (x, y) are stage pixels.
+  TRegionAction HitTestRegions(int x, int y, const TStageLayout& layout = {});
+  TRegionAction PressRegion();
+  TRegionAction ReleaseRegion();
+  TRegionAction DragRegionMove();
+  TRegionAction DragRegionEnd();
+
+ private:
+  // The region of a slot, slot 0's empty record for any other number.
+  const TRegion& Slot(int region) const;
+  bool RegionContains(int region, int x, int y, const TStageLayout& m) const;
+  // Handed out for a slot or entry that names no region; emptied each time.
+  TRegion SpareRegion;
+};

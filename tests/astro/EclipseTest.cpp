@@ -23,11 +23,12 @@ struct TGreatest {
 double MarginAt(int y, int mo, int d, int second, double lat, double lon) {
   const double day = static_cast<double>(
       DayCountOf(y, mo, d, second / 3600, second / 60 % 60, 0, second % 60));
-  SolarSystemUpdate(day);
+  TBodyTable table;
+  SolarSystemUpdate(table, day);
   const double theta =
-      static_cast<double>(RotationAngleOfSidereal(BodyTableFrame().ApparentSidereal, lon * Deg));
-  const TBodyState& m = Body(BodyMoon);
-  const TBodyState& s = Body(BodySun);
+      static_cast<double>(RotationAngleOfSidereal(table.Frame.ApparentSidereal, lon * Deg));
+  const TBodyState& m = table.Body(BodyMoon);
+  const TBodyState& s = table.Body(BodySun);
   const TTopocentric t = TopocentricPlace(static_cast<double>(m.Lon), static_cast<double>(m.Lat),
                                           static_cast<double>(m.Dist), theta, lat * Deg);
   const TVector3 a = DirectionOf(t.Ra, t.Dec);

@@ -18,10 +18,11 @@ namespace {
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
 
 TEST(SolarSystem, SunAndAntiSolarPointAreExactlyOpposite) {
+  TBodyTable t;
   for (long double d : {-1095000.0L, -36525.0L, 0.0L, 9557.5625L, 365250.0L}) {
-    SolarSystemUpdate(d);
-    const TBodyState& sun = Body(BodySun);
-    const TBodyState& anti = Body(BodyAntiSun);
+    SolarSystemUpdate(t, d);
+    const TBodyState& sun = t.Body(BodySun);
+    const TBodyState& anti = t.Body(BodyAntiSun);
     EXPECT_NEAR(static_cast<double>(std::fabs(std::fabs(anti.Lon - sun.Lon) - Pi)), 0, 1e-15);
     EXPECT_EQ(anti.Lat, -sun.Lat);
     EXPECT_GE(anti.Lon, 0.0L);
@@ -32,49 +33,51 @@ TEST(SolarSystem, SunAndAntiSolarPointAreExactlyOpposite) {
 TEST(SolarSystem, AnUpdateForTheHeldDayKeepsTheTableAndAnotherDayReplacesIt) {
   // The table of day a, then of day b, then of day a again must be the table
   // first computed for a: an update skipped for the wrong day would leave b's.
-  auto snapshot = [] {
+  TBodyTable t;
+  auto snapshot = [&] {
     std::vector<long double> v;
     for (int i = 1; i <= BodyCount; ++i) {
-      const TBodyState& b = Body(i);
+      const TBodyState& b = t.Body(i);
       v.insert(v.end(), {b.Dist, b.HelioDist, b.Lon, b.Lat, b.EclLon, b.EclLat, b.Phase,
                          static_cast<long double>(b.Mag10)});
     }
     return v;
   };
   const long double a = 9557.5625L, b = a + 1.0L / 1440;  // one minute later
-  SolarSystemUpdate(a);
+  SolarSystemUpdate(t, a);
   const std::vector<long double> first = snapshot();
-  SolarSystemUpdate(a);
+  SolarSystemUpdate(t, a);
   EXPECT_EQ(snapshot(), first);
-  SolarSystemUpdate(b);
-  EXPECT_NE(Body(BodyMoon).Lon, first[2 + 8]) << "the Moon moves in a minute";
-  SolarSystemUpdate(a);
+  SolarSystemUpdate(t, b);
+  EXPECT_NE(t.Body(BodyMoon).Lon, first[2 + 8]) << "the Moon moves in a minute";
+  SolarSystemUpdate(t, a);
   EXPECT_EQ(snapshot(), first);
 }
 
 TEST(SolarSystem, TableShape) {
-  SolarSystemUpdate(9557.5625L);
+  TBodyTable t;
+  SolarSystemUpdate(t, 9557.5625L);
   for (int i : {BodySun, BodyMoon, BodyUranus, BodyNeptune, BodyPluto})
-    EXPECT_EQ(Body(i).Mag10, 100) << i;
-  EXPECT_EQ(Body(BodyAntiSun).Mag10, 0);
+    EXPECT_EQ(t.Body(i).Mag10, 100) << i;
+  EXPECT_EQ(t.Body(BodyAntiSun).Mag10, 0);
   for (int i = 1; i <= BodyCount; ++i) {
-    EXPECT_GE(Body(i).Lon, 0.0L);
-    EXPECT_LE(Body(i).Lon, 2 * Pi);
-    EXPECT_LE(std::fabs(Body(i).Lat), Pi / 2);
+    EXPECT_GE(t.Body(i).Lon, 0.0L);
+    EXPECT_LE(t.Body(i).Lon, 2 * Pi);
+    EXPECT_LE(std::fabs(t.Body(i).Lat), Pi / 2);
   }
   for (int i = BodyMercury; i <= BodySaturn; ++i) {
-    EXPECT_GE(Body(i).Phase, 0.0L);
-    EXPECT_LE(Body(i).Phase, 1.0L);
-    EXPECT_NE(Body(i).Mag10, 100);
+    EXPECT_GE(t.Body(i).Phase, 0.0L);
+    EXPECT_LE(t.Body(i).Phase, 1.0L);
+    EXPECT_NE(t.Body(i).Mag10, 100);
   }
-  const TBodyState& moon = Body(BodyMoon);
+  const TBodyState& moon = t.Body(BodyMoon);
   EXPECT_GT(moon.Dist, 55.0L);  // Earth radii
   EXPECT_LT(moon.Dist, 64.0L);
-  EXPECT_EQ(moon.HelioDist, Body(BodySun).Dist);
-  for (int i = BodyMercury; i <= BodyPluto; ++i) EXPECT_GT(Body(i).HelioDist, 0.3L);
+  EXPECT_EQ(moon.HelioDist, t.Body(BodySun).Dist);
+  for (int i = BodyMercury; i <= BodyPluto; ++i) EXPECT_GT(t.Body(i).HelioDist, 0.3L);
   // Indices outside 1..11 read an empty record.
-  EXPECT_EQ(Body(0).Dist, 0.0L);
-  EXPECT_EQ(Body(12).Mag10, 0);
+  EXPECT_EQ(t.Body(0).Dist, 0.0L);
+  EXPECT_EQ(t.Body(12).Mag10, 0);
 }
 
 TEST(SolarSystem, MoonPhaseAngle) {
@@ -157,6 +160,7 @@ TEST(SolarSystem, ApparentPlacesAgreeWithPublishedExamples) {
   // Worked examples of J. Meeus, Astronomical Algorithms (2nd ed.), computed
   // there with the full theories: apparent geocentric right ascension and
   // declination at a Terrestrial Time.
+  TBodyTable t;
   struct Case {
     const char* What;
     double Jde;
@@ -173,38 +177,39 @@ TEST(SolarSystem, ApparentPlacesAgreeWithPublishedExamples) {
        -(18 + 53 / 60.0 + 16.84 / 3600)},
   };
   for (const Case& c : cases) {
-    SolarSystemUpdate(DayCountAtTT(c.Jde));
-    EXPECT_NEAR(BodyTableFrame().JdTT, c.Jde, 1e-6) << c.What;
-    const TBodyState& b = Body(c.Body);
+    SolarSystemUpdate(t, DayCountAtTT(c.Jde));
+    EXPECT_NEAR(t.Frame.JdTT, c.Jde, 1e-6) << c.What;
+    const TBodyState& b = t.Body(c.Body);
     EXPECT_LT(ArcsecBetween(static_cast<double>(b.Lon), static_cast<double>(b.Lat),
                             c.RaDeg * Pi / 180, c.DecDeg * Pi / 180),
               5.0)
         << c.What;
   }
   // The Moon of example 47.a: 368409.7 km from the Earth's centre.
-  SolarSystemUpdate(DayCountAtTT(2448724.5));
-  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).Dist) * 6378.137 / 368409.7, 1.0, 2e-4);
+  SolarSystemUpdate(t, DayCountAtTT(2448724.5));
+  EXPECT_NEAR(static_cast<double>(t.Body(BodyMoon).Dist) * 6378.137 / 368409.7, 1.0, 2e-4);
 
   // The March equinox of 2026, 2026-03-20 14:46 UT: the apparent Sun
   // crosses the equator at right ascension 0 (within the minute's motion).
-  SolarSystemUpdate(DayCountOf(2026, 3, 20, 14, 46, 0));
-  EXPECT_LT(ArcsecBetween(static_cast<double>(Body(BodySun).Lon),
-                          static_cast<double>(Body(BodySun).Lat), 0, 0),
+  SolarSystemUpdate(t, DayCountOf(2026, 3, 20, 14, 46, 0));
+  EXPECT_LT(ArcsecBetween(static_cast<double>(t.Body(BodySun).Lon),
+                          static_cast<double>(t.Body(BodySun).Lat), 0, 0),
             5.0);
 }
 
 TEST(SolarSystem, MoonGainsTheNutationInLongitude) {
   // The lunar series are of the mean ecliptic of date; the table's ecliptic
   // is the true one, Delta-psi further along.
+  TBodyTable t;
   const long double d = DayCountOf(1, 1, 1, 0, 0, 0);
-  SolarSystemUpdate(d);
-  const TDateFrame& f = BodyTableFrame();
+  SolarSystemUpdate(t, d);
+  const TDateFrame& f = t.Frame;
   EXPECT_GT(f.DeltaT, 10000);  // TT runs hours ahead of UT in AD 1
   const TEclipticPosition m = MoonPosition(f.JdTT);
-  double dl = static_cast<double>(Body(BodyMoon).EclLon - m.L) - f.NutationLon;
+  double dl = static_cast<double>(t.Body(BodyMoon).EclLon - m.L) - f.NutationLon;
   dl = std::remainder(dl, 2 * 3.141592653589793);
   EXPECT_NEAR(dl, 0, 1e-12);
-  EXPECT_NEAR(static_cast<double>(Body(BodyMoon).EclLat - m.B), 0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(t.Body(BodyMoon).EclLat - m.B), 0, 1e-12);
 }
 
 TEST(SolarSystem, Names) {

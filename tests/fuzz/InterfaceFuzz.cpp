@@ -7,21 +7,21 @@
 #include "Interface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ResetInterface();
+  TInterface ui;
   const std::string path = FuzzInputFile(data, size, "desc.txt");
   const std::string cache = FuzzFolder() + "/cache";
   std::filesystem::remove_all(cache);
-  ReadInterfaceDescription(path, cache);
+  ui.ReadInterfaceDescription(path, cache);
   for (int i = 1; i <= MaxRegions; ++i) {
-    if (Regions[i].Interval < 1 || Regions[i].State != 0) __builtin_trap();
+    if (ui.Regions[i].Interval < 1 || ui.Regions[i].State != 0) __builtin_trap();
   }
   // Whatever was compiled reads back to the same tables.
   if (std::filesystem::exists(cache + "/Active.dat")) {
     TRegion before[MaxRegions + 1];
-    for (int i = 1; i <= MaxRegions; ++i) before[i] = Regions[i];
-    if (!ReadCompiledTables(cache)) __builtin_trap();
+    for (int i = 1; i <= MaxRegions; ++i) before[i] = ui.Regions[i];
+    if (!ui.ReadCompiledTables(cache)) __builtin_trap();
     for (int i = 1; i <= MaxRegions; ++i)
-      if (Regions[i].Command != before[i].Command || Regions[i].Image.str() != before[i].Image.str())
+      if (ui.Regions[i].Command != before[i].Command || ui.Regions[i].Image.str() != before[i].Image.str())
         __builtin_trap();
   }
   return 0;

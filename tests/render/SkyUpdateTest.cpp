@@ -17,6 +17,7 @@
 #include "StarData.h"
 #include "DateFrame.h"
 #include "TimeScales.h"
+#include "Topocentric.h"
 #include "Transforms.h"
 
 namespace {
@@ -343,7 +344,7 @@ TEST_F(SkyUpdate, BodiesAndMoonParallax) {
   }));
   const double topo = trueAltitude(S.Planets[BodyMoon].Lon, S.Planets[BodyMoon].Lat);
   EXPECT_NEAR(topo, -(34.5 + 16.5) / 60, 0.2);
-  const TBodyState& moon = Body(BodyMoon);
+  const TBodyState& moon = S.BodyTable.Body(BodyMoon);
   const double geo = trueAltitude(static_cast<double>(moon.Lon), static_cast<double>(moon.Lat));
   EXPECT_NEAR(geo - topo, 0.95, 0.1) << "the horizontal parallax";
   // Face the Moon at altitude 0: it is drawn lifted by refraction, above
@@ -368,6 +369,33 @@ TEST_F(SkyUpdate, BodiesAndMoonParallax) {
 }
 
 // Go-to targets by object number; tracking follows the target every update.
+TEST(SkyUpdateOfTwoSkies, EachSkyKeepsItsOwnSolarSystem) {
+  // Two skies half a year apart on two continents, updated one after the
+  // other: the second update leaves the first sky's bodies, and the Moon its
+  // observer sees, as they were.
+  TRenderRig first, second;
+  first.Place(40, 116.4, 8);
+  first.When(2026, 1, 15, 21, 0);
+  second.Place(-33.9, 151.2, 10);
+  second.When(2026, 7, 1, 3, 0);
+  first.Sky->UpdateSky();
+  const TBodyTable before = first.Sky->BodyTable;
+  const TTopocentric moon = TopocentricMoon(*first.Sky);
+  second.Sky->UpdateSky();
+  ASSERT_NE(second.Sky->BodyTable.Body(BodySun).Dist, before.Body(BodySun).Dist);
+  for (int i = 1; i <= BodyCount; ++i) {
+    const TBodyState& b = first.Sky->BodyTable.Body(i);
+    EXPECT_EQ(b.Dist, before.Body(i).Dist) << i;
+    EXPECT_EQ(b.Lon, before.Body(i).Lon) << i;
+    EXPECT_EQ(b.Lat, before.Body(i).Lat) << i;
+  }
+  EXPECT_EQ(first.Sky->BodyTable.Frame.JdTT, before.Frame.JdTT);
+  const TTopocentric again = TopocentricMoon(*first.Sky);
+  EXPECT_EQ(again.Ra, moon.Ra);
+  EXPECT_EQ(again.Dec, moon.Dec);
+  EXPECT_EQ(again.Dist, moon.Dist);
+}
+
 TEST_F(SkyUpdate, TargetDirection) {
   Rig.When(2099, 12, 31, 0, 0);  // day count 36525: a century of precession
   S.Messier[5].Lon = 0;  // on the equinox

@@ -46,19 +46,19 @@ class CommandsTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   bool Run(int code) { return form_->ExecuteCommand(code); }
-  TSkyloom& Sky() { return *SkyModel; }
+  TSkyloom& Sky() { return form_->Sky; }
 
   std::unique_ptr<TFormSky> form_;
 };
 
 TEST_F(CommandsTest, AzimuthAndAltitudeDialsFollowThePointer) {
   // Dials at known places of the lower panel.
-  WellKnown[1] = 17;
-  WellKnown[2] = 18;
-  Regions[17] = Box(100, 20, 60, 60);  // centre (130, 432 + 50)
-  Regions[18] = Box(200, 20, 60, 60);  // centre (230, 482)
-  Sections[2].X = 0;
-  Sections[2].Y = 432;
+  form_->Interface.WellKnown[1] = 17;
+  form_->Interface.WellKnown[2] = 18;
+  form_->Interface.Regions[17] = Box(100, 20, 60, 60);  // centre (130, 432 + 50)
+  form_->Interface.Regions[18] = Box(200, 20, 60, 60);  // centre (230, 482)
+  form_->Interface.Sections[2].X = 0;
+  form_->Interface.Sections[2].Y = 432;
   struct Case {
     const char* Name;
     int Code, X, Y;
@@ -158,7 +158,7 @@ TEST_F(CommandsTest, LanguageSwitchFlipsAndRefreshesTheStory) {
 }
 
 TEST_F(CommandsTest, PanelSlidesDownAndUpInFiveFrames) {
-  Sections[2].Y = 432;
+  form_->Interface.Sections[2].Y = 432;
   form_->PanelState = 1;
   Run(304);
   EXPECT_TRUE(form_->HoverRepeat.Active);
@@ -166,21 +166,21 @@ TEST_F(CommandsTest, PanelSlidesDownAndUpInFiveFrames) {
   const int down[5] = {462, 492, 522, 552, 564};
   for (int i = 0; i < 5; ++i) {
     Frames(1);
-    EXPECT_EQ(Sections[2].Y, down[i]) << "frame " << i + 1;
+    EXPECT_EQ(form_->Interface.Sections[2].Y, down[i]) << "frame " << i + 1;
     EXPECT_EQ(Sky().ScreenHeight, down[i]);
-    EXPECT_EQ(Sections[1].Height, down[i]);
-    EXPECT_EQ(Regions[19].Height, down[i]);
+    EXPECT_EQ(form_->Interface.Sections[1].Height, down[i]);
+    EXPECT_EQ(form_->Interface.Regions[19].Height, down[i]);
   }
   EXPECT_FALSE(form_->HoverRepeat.Active);
   EXPECT_EQ(form_->HoverRepeat.Kind, 1);
   EXPECT_EQ(form_->PanelState, 2);
   Frames(3);
-  EXPECT_EQ(Sections[2].Y, 564);
+  EXPECT_EQ(form_->Interface.Sections[2].Y, 564);
   Run(304);
   const int up[5] = {534, 504, 474, 444, 432};
   for (int i = 0; i < 5; ++i) {
     Frames(1);
-    EXPECT_EQ(Sections[2].Y, up[i]) << "frame " << i + 1;
+    EXPECT_EQ(form_->Interface.Sections[2].Y, up[i]) << "frame " << i + 1;
   }
   EXPECT_FALSE(form_->HoverRepeat.Active);
   EXPECT_EQ(form_->PanelState, 1);
@@ -241,10 +241,10 @@ TEST_F(CommandsTest, TextLinesScrollWithinTheirEdges) {
 TEST_F(CommandsTest, ThumbDragMapsThePointerToALine) {
   TInfoText& info = form_->Info;
   for (int i = 0; i < 11; ++i) info.AddLine("x");
-  Sections[2].Y = 432;
-  Regions[25] = Box(500, 10, 10, 10);  // top = 432 + 20
-  Regions[26] = Box(500, 130, 10, 10);
-  Regions[27] = Box(500, 0, 10, 10);   // bottom = 432 + 120
+  form_->Interface.Sections[2].Y = 432;
+  form_->Interface.Regions[25] = Box(500, 10, 10, 10);  // top = 432 + 20
+  form_->Interface.Regions[26] = Box(500, 130, 10, 10);
+  form_->Interface.Regions[27] = Box(500, 0, 10, 10);   // bottom = 432 + 120
   const struct {
     int Y, Top;
   } cases[] = {{0, 0}, {452, 0}, {502, 5}, {552, 10}, {599, 10}, {462, 1}};
@@ -312,7 +312,7 @@ TEST_F(CommandsTest, DialogCodesKeepThePlayerAsItWas) {
 }
 
 TEST_F(CommandsTest, ShowStepWithNoFramesEndsAtOnce) {
-  Lecture.Reset();
+  form_->Lecture.Reset();
   form_->PlayMode = 1;
   form_->TextShown = true;
   form_->Player.Command = 3002;
@@ -398,7 +398,7 @@ TEST_F(CommandsTest, TrackedTimeFlowFollowsTheTargetAndTheGround) {
     EXPECT_NEAR(Sky().ViewAlt, std::atan2(c.Z, std::hypot(c.X, c.Y)), 1e-12);
     EXPECT_EQ(Sky().GroundOn, c.Ground ? 1 : 0);
     EXPECT_EQ((Sky().ShowFlags & SkyBits::Ground) != 0, c.Ground);
-    EXPECT_EQ((Regions[9].State & 2) != 0, c.Ground);
+    EXPECT_EQ((form_->Interface.Regions[9].State & 2) != 0, c.Ground);
   }
 }
 
@@ -479,7 +479,7 @@ TEST_F(CommandsTest, GoToArrivesAndReplaysItsHistoryBackward) {
 TEST_F(CommandsTest, GoToBelowTheHorizonTakesTheGroundAwayAndEnds) {
   Sky().ViewAz = 0;
   Sky().ViewAlt = 30 * Deg;
-  SetGroundLayer(Sky(), true);
+  SetGroundLayer(Sky(), form_->Interface, true);
   SetTarget(Sky(), 200, -40);
   form_->PlayMode = 2;
   form_->Player.LeadCommand = 1002;
@@ -494,7 +494,7 @@ TEST_F(CommandsTest, GoToBelowTheHorizonTakesTheGroundAwayAndEnds) {
   EXPECT_LT(frames, 100);
   EXPECT_EQ(Sky().GroundOn, 0);
   EXPECT_EQ(Sky().ShowFlags & SkyBits::Ground, 0u);
-  EXPECT_EQ(Regions[9].State & 2, 0);
+  EXPECT_EQ(form_->Interface.Regions[9].State & 2, 0);
   EXPECT_LE(Sky().ViewAlt, -30 * Deg);
 }
 
@@ -506,7 +506,7 @@ TEST_F(CommandsTest, EveryGoToEndsWithinTheStepBound) {
       for (int alt : {-90, -60, -5, 0, 5, 45, 89, 90}) {
         Sky().ViewAz = start * Deg;
         Sky().ViewAlt = 20 * Deg;
-        SetGroundLayer(Sky(), true);
+        SetGroundLayer(Sky(), form_->Interface, true);
         form_->GoToSteps = 0;
         form_->Player.HistoryCount = form_->Player.HistoryIndex = 0;
         int steps = 0;
@@ -588,10 +588,10 @@ TEST_F(CommandsTest, SyncLayerButtonsRebuildsTheMaskAndLooks) {
   EXPECT_EQ(form_->Marks.HighlightCount, 3) << "mode 1 does nothing";
   form_->SyncLayerButtons(2);
   EXPECT_EQ(Sky().ShowFlags, 0x1u | SkyBits::Ground | SkyBits::MilkyWay);
-  EXPECT_EQ(Regions[7].State, 2);
-  EXPECT_EQ(Regions[10].State, 0);
-  EXPECT_EQ(Regions[9].State, 2);
-  EXPECT_EQ(Regions[6].State, 2);
+  EXPECT_EQ(form_->Interface.Regions[7].State, 2);
+  EXPECT_EQ(form_->Interface.Regions[10].State, 0);
+  EXPECT_EQ(form_->Interface.Regions[9].State, 2);
+  EXPECT_EQ(form_->Interface.Regions[6].State, 2);
   EXPECT_EQ(form_->Marks.HighlightCount, 0);
   const TMenuTable& menu = form_->Parameters.MenuTable;
   for (int k = 1; k <= MenuTableSize; ++k) {

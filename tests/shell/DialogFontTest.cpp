@@ -51,12 +51,12 @@ std::string Utf8Of(unsigned c) {
 
 TEST(DialogFont, CoversEveryDialogTextCityAndTheManual) {
   ASSERT_EQ(::chdir(SKYLOOM_RUNTIME_DIR), 0);
-  CreateSkyModel(1);
+  const std::unique_ptr<TSkyloom> model = CreateSkyModel(1);
   {
-    TFormSky form;
+    TFormSky form(*model);
     form.FormCreate();
-    ASSERT_GT(SkyModel->CityTable.CityCount, 700);
-    const std::string texts = DialogGlyphs(SkyModel->CityTable);
+    ASSERT_GT(model->CityTable.CityCount, 700);
+    const std::string texts = DialogGlyphs(*model);
     // The manual is part of what is checked.
     std::vector<uint8_t> manual;
     ASSERT_EQ(ReadFilePrefix("帮助.txt", 1 << 22, manual), TReadResult::Ok);
@@ -80,7 +80,6 @@ TEST(DialogFont, CoversEveryDialogTextCityAndTheManual) {
     }
     EXPECT_EQ(missing, "") << "characters without a glyph in the dialog font";
   }
-  FreeSkyModel();
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ class DialogModalTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(::chdir(SKYLOOM_RUNTIME_DIR), 0);
     std::filesystem::create_directories(ShotFolder);
-    CreateSkyModel(20260115);
-    form_ = std::make_unique<TFormSky>();
+    model_ = CreateSkyModel(20260115);
+    form_ = std::make_unique<TFormSky>(*model_);
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -53,7 +53,7 @@ class DialogModalTest : public ::testing::Test {
   void TearDown() override {
     CloseAllDialogs(*form_);
     form_.reset();
-    FreeSkyModel();
+    model_.reset();
   }
 
   // Runs the frames while a dialog is open: before frame n (counted from
@@ -138,6 +138,8 @@ class DialogModalTest : public ::testing::Test {
     return {left, top, right - left + 1, bottom - top + 1};
   }
 
+  std::unique_ptr<TSkyloom> model_;  // made before the form, freed after it
+
   std::unique_ptr<TFormSky> form_;
   int frames_ = 0, closedAt_ = 0;
   std::optional<bool> applied_;
@@ -145,7 +147,7 @@ class DialogModalTest : public ::testing::Test {
 };
 
 TEST_F(DialogModalTest, OpeningReturnsAtOnceAndTheEndOfARunCancels) {
-  const int before = SkyModel->Year;
+  const int before = model_->Year;
   OpenSettings();
   // Open, with nothing decided yet and no frame run.
   EXPECT_EQ(form_->DialogStack.Size(), 1u);
@@ -157,7 +159,7 @@ TEST_F(DialogModalTest, OpeningReturnsAtOnceAndTheEndOfARunCancels) {
   EXPECT_TRUE(form_->DialogStack.Empty());
   ASSERT_TRUE(applied_.has_value());
   EXPECT_FALSE(*applied_);
-  EXPECT_EQ(SkyModel->Year, before);
+  EXPECT_EQ(model_->Year, before);
 }
 
 TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
@@ -169,7 +171,7 @@ TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
       Shot("settings_time.png");
     }
   };
-  SkyModel->Latitude = 10 * Deg;
+  model_->Latitude = 10 * Deg;
   OpenSettings();
   Drive({{8, Key(SDL_SCANCODE_ESCAPE)}});
   EXPECT_EQ(applied_, false);
@@ -178,7 +180,7 @@ TEST_F(DialogModalTest, FramesGoOnBehindTheSettingsAndEscCancels) {
   EXPECT_GE(form_->DXDraw.Frames() - framesBefore, 2);
   EXPECT_GT(covered, 0.15);  // the dialog is on the picture
   EXPECT_LT(covered, 0.60);  // and the sky around it
-  EXPECT_DOUBLE_EQ(SkyModel->Latitude, 10 * Deg);
+  EXPECT_DOUBLE_EQ(model_->Latitude, 10 * Deg);
   // After it the stage is seen alone again.
   RunFrame(*form_);
   EXPECT_LT(Covered(), 0.01);
@@ -206,8 +208,8 @@ TEST_F(DialogModalTest, AnIdleDialogIsNotDrawnAgain) {
 }
 
 TEST_F(DialogModalTest, EnterConfirmsTheSettings) {
-  SkyModel->City = 0;
-  SkyModel->Year = 2026;
+  model_->City = 0;
+  model_->Year = 2026;
   OpenSettings();
   Drive({{4, Key(SDL_SCANCODE_RETURN)}});
   EXPECT_EQ(applied_, true);
@@ -223,7 +225,7 @@ TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string keep = old ? old : "";
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  SkyModel->SettingsReadOnly = false;
+  model_->SettingsReadOnly = false;
   int messageFrames = 0;
   onFrame_ = [&](int n) {
     if (n == 1) form_->Dialogs->Config.CheckBoxSave = true;
@@ -247,8 +249,8 @@ TEST_F(DialogModalTest, AFailedSaveIsShownAndChangesNoFile) {
 }
 
 TEST_F(DialogModalTest, EveryPageOfTheSettingsIsDrawn) {
-  ASSERT_GT(SkyModel->CityTable.CityCount, 700);
-  SkyModel->City = 2;
+  ASSERT_GT(model_->CityTable.CityCount, 700);
+  model_->City = 2;
   // Three frames on each page, chosen through the dialog's state as a click
   // on the page's tab would; a picture of each.
   onFrame_ = [&](int n) {
@@ -310,7 +312,7 @@ TEST_F(DialogModalTest, EveryDialogGrowsWithTheInterfaceScale) {
   };
   for (const TStage& stage : {TStage{1920, 1080, 1.75}, TStage{1280, 800, 1.25},
                               TStage{800, 600, 1.0}}) {
-    SkyModel->InterfaceScale = stage.Scale;
+    model_->InterfaceScale = stage.Scale;
     form_->SizeStage(stage.Width, stage.Height);
     ASSERT_DOUBLE_EQ(form_->Layout.Scale, stage.Scale);
     for (const TDialog& d : dialogs) {
@@ -342,7 +344,7 @@ TEST_F(DialogModalTest, EveryDialogGrowsWithTheInterfaceScale) {
 // close: the next dialog is drawn with the fonts rebuilt at that scale, and
 // 1 brings back the dialogs' size at scale 1.
 TEST_F(DialogModalTest, TheScaleChosenInTheSettingsRebuildsTheDialogs) {
-  SkyModel->InterfaceScale = 1;
+  model_->InterfaceScale = 1;
   form_->SizeStage(1920, 1080);
   ASSERT_DOUBLE_EQ(form_->Layout.Scale, 1.0);
   for (const char* typed : {"1.75", "1"}) {
@@ -398,20 +400,20 @@ TEST_F(DialogModalTest, TheStarToolsFindSetsOffAtOnceAndArrives) {
   EXPECT_TRUE(form_->Playing);
   EXPECT_EQ(form_->Player.LeadCommand, 1002);
   EXPECT_FALSE(form_->ViewLocked);
-  const double startAz = SkyModel->ViewAz, startAlt = SkyModel->ViewAlt;
+  const double startAz = model_->ViewAz, startAlt = model_->ViewAlt;
   int frames = 0;
   while (form_->Player.Active && frames < 200) {
     RunFrame(*form_);
     ++frames;
   }
   EXPECT_FALSE(form_->Player.Active) << "still travelling after " << frames << " frames";
-  EXPECT_TRUE(SkyModel->ViewAz != startAz || SkyModel->ViewAlt != startAlt);
+  EXPECT_TRUE(model_->ViewAz != startAz || model_->ViewAlt != startAlt);
   // Arrived: the view looks at Mars itself.
   form_->AimAt(105);
-  const double az = std::atan2(SkyModel->TrackY, SkyModel->TrackX);
-  const double alt = std::atan2(SkyModel->TrackZ, std::hypot(SkyModel->TrackX, SkyModel->TrackY));
-  EXPECT_LT(std::fabs(std::remainder(az - SkyModel->ViewAz, 2 * M_PI)), 0.01 * Deg);
-  EXPECT_LT(std::fabs(SkyModel->ViewAlt - alt), 0.01 * Deg);
+  const double az = std::atan2(model_->TrackY, model_->TrackX);
+  const double alt = std::atan2(model_->TrackZ, std::hypot(model_->TrackX, model_->TrackY));
+  EXPECT_LT(std::fabs(std::remainder(az - model_->ViewAz, 2 * M_PI)), 0.01 * Deg);
+  EXPECT_LT(std::fabs(model_->ViewAlt - alt), 0.01 * Deg);
 }
 
 TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
@@ -431,9 +433,9 @@ TEST_F(DialogModalTest, TheStarToolsShowPlaysOnConfirm) {
   EXPECT_EQ(form_->PlayMode, 1);
   EXPECT_TRUE(form_->Player.Active) << "the show waits for A instead of playing";
   EXPECT_TRUE(form_->Playing);
-  const int page = Lecture.Current;
+  const int page = form_->Lecture.Current;
   for (int i = 0; i < 400; ++i) RunFrame(*form_);
-  EXPECT_GT(Lecture.Current, page) << "the show did not go on by itself";
+  EXPECT_GT(form_->Lecture.Current, page) << "the show did not go on by itself";
 }
 
 namespace {
@@ -460,8 +462,8 @@ class TDepthProbe : public TModalForm {
 // Where a playing show stands: its page, the page's wait and glides, the
 // clock and the view it has set.
 std::vector<double> ShowPlace(const TFormSky& form) {
-  const TSkyloom& s = *SkyModel;
-  return {double(Lecture.Current), double(Lecture.Wait), double(Lecture.GlideTicks),
+  const TSkyloom& s = form.Sky;
+  return {double(form.Lecture.Current), double(form.Lecture.Wait), double(form.Lecture.GlideTicks),
           double(form.Player.Counter), double(s.Year), double(s.Month), double(s.Day),
           double(s.Hour), double(s.Minute), double(s.Second), s.ViewAz, s.ViewAlt};
 }
@@ -506,6 +508,6 @@ TEST_F(DialogModalTest, FramesStayFlatAndAShowWaitsForTheDialog) {
   // The show goes on from the page it stood on.
   const int page = static_cast<int>(where[0]);
   int frames = 0;
-  while (Lecture.Current == page && frames++ < 5000) RunFrame(*form_);
-  EXPECT_EQ(Lecture.Current, page + 1);
+  while (form_->Lecture.Current == page && frames++ < 5000) RunFrame(*form_);
+  EXPECT_EQ(form_->Lecture.Current, page + 1);
 }

@@ -30,8 +30,8 @@ constexpr double Deg = M_PI / 180.0;
 class FormSkyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CreateSkyModel();
-    form_ = std::make_unique<TFormSky>();
+    model_ = CreateSkyModel();
+    form_ = std::make_unique<TFormSky>(*model_);
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
@@ -41,18 +41,20 @@ class FormSkyTest : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    FreeSkyModel();
+    model_.reset();
   }
   void Frames(int n) {
     for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
   std::vector<int> Log() { return form_->CommandLog; }
 
+  std::unique_ptr<TSkyloom> model_;  // made before the form, freed after it
+
   std::unique_ptr<TFormSky> form_;
 };
 
 TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
-  const TSkyloom& sky = *SkyModel;
+  const TSkyloom& sky = *model_;
   EXPECT_EQ(sky.TurnStep, 4);
   EXPECT_EQ(sky.ScreenWidth, 800);
   EXPECT_EQ(sky.ScreenHeight, 432);
@@ -65,8 +67,8 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
   EXPECT_EQ(sky.GroundOn, 1);
   EXPECT_EQ(sky.NamesOn, 1);
   EXPECT_EQ(sky.LinesOn, 1);
-  EXPECT_NE(Regions[7].State & 2, 0);
-  EXPECT_NE(Regions[10].State & 2, 0);
+  EXPECT_NE(form_->Interface.Regions[7].State & 2, 0);
+  EXPECT_NE(form_->Interface.Regions[10].State & 2, 0);
   EXPECT_EQ(sky.Year, 2026);
   EXPECT_EQ(sky.Hour, 21);
   EXPECT_TRUE(form_->SkyStale);
@@ -78,10 +80,10 @@ TEST_F(FormSkyTest, StartUpStateAfterCreateAndShow) {
 }
 
 TEST_F(FormSkyTest, EverySwitchLooksAsWhatItSwitches) {
-  TSkyloom& sky = *SkyModel;
-  auto looksOn = [](int command) {
+  TSkyloom& sky = *model_;
+  auto looksOn = [this](int command) {
     for (int r = 1; r <= MaxRegions; ++r)
-      if (Regions[r].Command == command) return (Regions[r].State & 2) != 0;
+      if (form_->Interface.Regions[r].Command == command) return (form_->Interface.Regions[r].State & 2) != 0;
     ADD_FAILURE() << "no button for " << command;
     return false;
   };
@@ -202,7 +204,7 @@ TEST_F(FormSkyTest, PlayerDispatchesLeadCommandFirst) {
 }
 
 TEST_F(FormSkyTest, ViewCommandsWrapAndClamp) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   struct Case {
     const char* Name;
     int Code;
@@ -232,7 +234,7 @@ TEST_F(FormSkyTest, ViewCommandsWrapAndClamp) {
 }
 
 TEST_F(FormSkyTest, LockedViewIgnoresViewCommands) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   form_->ViewLocked = true;
   const double az = sky.ViewAz, alt = sky.ViewAlt;
   form_->SkyStale = false;
@@ -243,7 +245,7 @@ TEST_F(FormSkyTest, LockedViewIgnoresViewCommands) {
 }
 
 TEST_F(FormSkyTest, UnknownCodesDoNothingAndQuitEnds) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   const double az = sky.ViewAz;
   for (int code : {-5, 12345, 999999}) EXPECT_TRUE(form_->ExecuteCommand(code));
   EXPECT_EQ(sky.ViewAz, az);
@@ -253,7 +255,7 @@ TEST_F(FormSkyTest, UnknownCodesDoNothingAndQuitEnds) {
 }
 
 TEST_F(FormSkyTest, ScriptHoldingLeftForTenFramesTurnsFortyDegrees) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   sky.ViewAz = 0;
   std::vector<TScriptStep> steps;
   std::string error;
@@ -379,18 +381,18 @@ TEST_F(FormSkyTest, FullScreenDrawsAtTheDisplaysOwnSize) {
   Frames(1);
   EXPECT_EQ(form_->DXDraw.Width(), std::clamp(dw, MinStageWidth, MaxStageWidth));
   EXPECT_EQ(form_->DXDraw.Height(), std::clamp(dh, MinStageHeight, MaxStageHeight));
-  EXPECT_EQ(SkyModel->ScreenWidth, form_->DXDraw.Width());
+  EXPECT_EQ(model_->ScreenWidth, form_->DXDraw.Width());
   // The panel's 168 units at the interface scale of the display's size.
   EXPECT_EQ(form_->Layout.Scale, AutoInterfaceScale(form_->DXDraw.Width(), form_->DXDraw.Height()));
-  EXPECT_EQ(SkyModel->ScreenHeight, form_->DXDraw.Height() - form_->Layout.Length(168));
-  EXPECT_EQ(SkyModel->CenterX, form_->DXDraw.Width() / 2);
+  EXPECT_EQ(model_->ScreenHeight, form_->DXDraw.Height() - form_->Layout.Length(168));
+  EXPECT_EQ(model_->CenterX, form_->DXDraw.Width() / 2);
   form_->ApplyFullScreen(false);
   Frames(1);
   EXPECT_EQ(form_->DXDraw.Width(), 800);
   EXPECT_EQ(form_->DXDraw.Height(), 600);
-  EXPECT_EQ(SkyModel->ScreenWidth, 800);
-  EXPECT_EQ(SkyModel->ScreenHeight, 432);
-  EXPECT_EQ(SkyModel->Scale, 533);
+  EXPECT_EQ(model_->ScreenWidth, 800);
+  EXPECT_EQ(model_->ScreenHeight, 432);
+  EXPECT_EQ(model_->Scale, 533);
 }
 
 TEST(WindowPlacement, CentredUnlessTheDesktopIsExactly800Wide) {
@@ -457,12 +459,12 @@ TEST_F(FormSkyTest, StillFramesAreSkippedAndTheShownPictureIsAFullRedraw) {
 
 TEST_F(FormSkyTest, DrawingEveryFrameGivesTheSamePictureAsSkipping) {
   const std::string script = "keydown Right\nwait 4\nkeyup Right\nwait 7\nmove 50 60\nwait 3\n";
-  const double az = SkyModel->ViewAz;
+  const double az = model_->ViewAz;
   RunCounted(*form_, script);
   std::vector<uint32_t> skipped, every;
   ASSERT_TRUE(form_->DXDraw.Capture(skipped));
   // The same again from the same view, drawing every tick.
-  SkyModel->ViewAz = az;
+  model_->ViewAz = az;
   form_->SkyStale = true;
   form_->DrawEveryFrame = true;
   const ScriptRun all = RunCounted(*form_, script);

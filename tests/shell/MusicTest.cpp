@@ -41,14 +41,14 @@ class MusicTest : public ::testing::Test {
     old_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
     SDL_InitSubSystem(SDL_INIT_EVENTS);
-    CreateSkyModel();
-    form_ = std::make_unique<TFormSky>();
+    model_ = CreateSkyModel();
+    form_ = std::make_unique<TFormSky>(*model_);
   }
   void TearDown() override {
     if (!form_) return;
     form_->FormDestroy();
     form_.reset();
-    FreeSkyModel();
+    model_.reset();
     std::filesystem::current_path(old_);
     std::filesystem::remove_all(dir_);
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
@@ -64,6 +64,7 @@ class MusicTest : public ::testing::Test {
     return false;
   }
   std::filesystem::path dir_, old_;
+  std::unique_ptr<TSkyloom> model_;  // made before the form, freed after it
   std::unique_ptr<TFormSky> form_;
 };
 

@@ -111,13 +111,13 @@ class PanelFrame : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(chdir(SKYLOOM_RUNTIME_DIR), 0);
-    CreateSkyModel(20260115);
-    form_ = std::make_unique<TFormSky>();
+    model_ = CreateSkyModel(20260115);
+    form_ = std::make_unique<TFormSky>(*model_);
     form_->FixedNow = true;
     form_->Now = {2026, 1, 15, 21, 0};
     form_->FormCreate();
     form_->FormShow();
-    TSkyloom& sky = *SkyModel;
+    TSkyloom& sky = *model_;
     sky.Latitude = 39.9 * Deg;
     sky.Longitude = 116.4 * Deg;
     sky.TimeZone = 8;
@@ -130,7 +130,7 @@ class PanelFrame : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    FreeSkyModel();
+    model_.reset();
   }
   void Frames(int n) {
     for (int i = 0; i < n; ++i) RunFrame(*form_);
@@ -141,13 +141,14 @@ class PanelFrame : public ::testing::Test {
     return (dir / name).string();
   }
   TColor At(int x, int y) { return form_->DXDraw.Buffer().Get(x, y); }
+  std::unique_ptr<TSkyloom> model_;  // made before the form, freed after it
   std::unique_ptr<TFormSky> form_;
 };
 
 TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   // A long city name and a go-to's note: the whole line still fits, its
   // end readable.
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   int longest = 1;
   const TCityTable& cities = sky.CityTable;
   for (int i = 1; i <= cities.CityCount; ++i)
@@ -158,7 +159,7 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
   Frames(1);
   const std::string stopped = GbkToUtf8(form_->StatusScratch);
   EXPECT_NE(stopped.find("时间停止"), std::string::npos) << stopped;
-  const TRegion& bar = WellKnownRegion(6);
+  const TRegion& bar = form_->Interface.WellKnownRegion(6);
   EXPECT_LE(10 + form_->DXDraw.Canvas().TextWidth(form_->StatusScratch), bar.Width - 8) << stopped;
   form_->ExecuteCommand(108);  // A: time runs
   Frames(2);
@@ -171,7 +172,7 @@ TEST_F(PanelFrame, TheStatusLineFitsItsBarAndSaysWhetherTimeRuns) {
 }
 
 TEST_F(PanelFrame, EnglishModeReachesTheStatusLineTheMenuAndTheTips) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   for (int i = 1; i <= sky.CityTable.CityCount; ++i)
     if (GbkToUtf8(Trim(sky.CityTable.Cities[i].CityName.view())) == "北京") sky.City = i;
   ASSERT_GT(sky.City, 0);
@@ -201,7 +202,7 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   form_->FormMouseDown(0, 0, 255, 130);
   form_->FormMouseUp(0, 0, 255, 130);
   Frames(1);
-  EXPECT_EQ(SkyModel->SelConst > 0, true);
+  EXPECT_EQ(model_->SelConst > 0, true);
   std::string error;
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-up.png"), error)) << error;
   // Facts a person sees: the panel plate below 432, the amber status text
@@ -219,14 +220,14 @@ TEST_F(PanelFrame, GoldenFramesPanelUpAndDown) {
   EXPECT_GT(count(250, 495, 480, 580, amber), 300) << "story lines";
   // The compass is not black; the region 27 thumb moved between 25 and 26.
   EXPECT_GT(count(20, 480, 120, 580, [](TColor c) { return c != clBlack; }), 5000);
-  EXPECT_GE(Regions[27].Y, Regions[25].Y + Regions[25].Height);
-  EXPECT_LE(Regions[27].Y, Regions[26].Y - Regions[27].Height);
+  EXPECT_GE(form_->Interface.Regions[27].Y, form_->Interface.Regions[25].Y + form_->Interface.Regions[25].Height);
+  EXPECT_LE(form_->Interface.Regions[27].Y, form_->Interface.Regions[26].Y - form_->Interface.Regions[27].Height);
 
   // The panel slides down: the subtitle strip shows the text above it.
   form_->Parameters.SubtitlesOn = 1;
   form_->ExecuteCommand(304);
   Frames(8);
-  EXPECT_EQ(Sections[2].Y, 564);
+  EXPECT_EQ(form_->Interface.Sections[2].Y, 564);
   ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out("frame-panel-down.png"), error)) << error;
   EXPECT_GT(count(120, 520, 700, 560, amber), 200) << "subtitle lines";
   EXPECT_GT(count(12, 572, 480, 592, amber), 300) << "status line of the lowered panel";
@@ -245,12 +246,12 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     Frames(1);
     const TStageLayout& m = form_->Layout;
     ASSERT_EQ(form_->DXDraw.Width(), w);
-    EXPECT_EQ(SkyModel->ScreenWidth, w);
+    EXPECT_EQ(model_->ScreenWidth, w);
     // The interface at the largest scale step that fits: the panel's 168
     // units high.
     EXPECT_EQ(m.Scale, w == 1280 ? 1.25 : 1.75);
-    EXPECT_EQ(SkyModel->ScreenHeight, h - m.Length(168));
-    const int skyHeight = SkyModel->ScreenHeight;
+    EXPECT_EQ(model_->ScreenHeight, h - m.Length(168));
+    const int skyHeight = model_->ScreenHeight;
     // Orion, 1.6 or 2.4 times as far from the centre as on the 800-wide sky.
     const double k = (w * 2 / 3) / 533.0;
     const int ox = w / 2 + static_cast<int>((255 - 400) * k), oy = skyHeight / 2 + static_cast<int>((130 - 216) * k);
@@ -258,7 +259,7 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     form_->FormMouseDown(0, 0, ox, oy);
     form_->FormMouseUp(0, 0, ox, oy);
     Frames(1);
-    EXPECT_GT(SkyModel->SelConst, 0) << w;
+    EXPECT_GT(model_->SelConst, 0) << w;
     const std::string name = "frame-" + std::to_string(w) + "x" + std::to_string(h);
     std::string error;
     ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-up.png").c_str()), error)) << error;
@@ -282,8 +283,8 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
     form_->Parameters.SubtitlesOn = 1;
     form_->ExecuteCommand(304);
     Frames(8);
-    EXPECT_EQ(Sections[2].Y, 564);
-    EXPECT_EQ(SkyModel->ScreenHeight, h - m.Length(36));
+    EXPECT_EQ(form_->Interface.Sections[2].Y, 564);
+    EXPECT_EQ(model_->ScreenHeight, h - m.Length(36));
     ASSERT_TRUE(form_->DXDraw.SaveScreenshot(Out((name + "-panel-down.png").c_str()), error)) << error;
     EXPECT_GT(count(m.X(120), m.Y(520), m.X(700), m.Y(560), amber), 200) << "subtitles " << w;
     EXPECT_GT(count(m.X(12), m.Y(572), m.X(480), m.Y(592), amber), 300) << "lowered status " << w;
@@ -295,7 +296,7 @@ TEST_F(PanelFrame, GoldenFramesOnWideStages) {
 // the Pleiades, out to 180 degrees, the Milky Way of a summer and of a
 // winter night over Beijing and the Magellanic Clouds over Sydney.
 TEST_F(PanelFrame, ZoomAndMilkyWayFramesOnWideStages) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   const auto scene = [&](double lat, double lon, int zone, int month, int day, int hour) {
     sky.Latitude = lat * Deg;
     sky.Longitude = lon * Deg;
@@ -460,7 +461,7 @@ TEST_F(PanelFrame, TheKeptStillLayerGivesWhatAFullRedrawGives) {
 }
 
 TEST_F(PanelFrame, ObjectAtPrefersBodiesAndUsesManhattanDistance) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = *model_;
   const int cx = sky.ScreenWidth / 2, cy = sky.ScreenHeight / 2;
   for (int i = 1; i <= MaxMessier; ++i) sky.Messier[i].Visible = 0;
   for (int j = 1; j <= MaxBodies; ++j) sky.Planets[j].Visible = 0;
@@ -486,18 +487,18 @@ TEST_F(PanelFrame, ObjectAtPrefersBodiesAndUsesManhattanDistance) {
 }
 
 TEST_F(PanelFrame, KeysAndPopupMenu) {
-  const bool ground = SkyModel->GroundOn;
-  const int look = Regions[9].State;
+  const bool ground = model_->GroundOn;
+  const int look = form_->Interface.Regions[9].State;
   form_->FormKeyDown('R', 1);  // Shift makes no difference
-  EXPECT_NE(SkyModel->GroundOn, ground);
-  EXPECT_EQ(Regions[9].State, look ^ 2);
+  EXPECT_NE(model_->GroundOn, ground);
+  EXPECT_EQ(form_->Interface.Regions[9].State, look ^ 2);
   form_->FormKeyDown(0x70, 0);  // F1 is in no entry
   // An entry naming a region outside the table changes no region.
   form_->Parameters.KeyTable[0].Region = MaxRegions + 1;
   int states[MaxRegions + 1];
-  for (int i = 0; i <= MaxRegions; ++i) states[i] = Regions[i].State;
+  for (int i = 0; i <= MaxRegions; ++i) states[i] = form_->Interface.Regions[i].State;
   form_->FormKeyDown('R', 0);
-  for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(Regions[i].State, states[i]) << i;
+  for (int i = 1; i <= MaxRegions; ++i) EXPECT_EQ(form_->Interface.Regions[i].State, states[i]) << i;
   form_->Parameters.KeyTable = DefaultKeyTable();
   // Six items with one separator; the boundary switch starts as its mark.
   ASSERT_EQ(form_->PopupMenu1.size(), 6u);

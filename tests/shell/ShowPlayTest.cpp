@@ -36,7 +36,7 @@ class ShowPlayTest : public ::testing::Test {
       if (!form_->Playing) form_->Player.Active = false;
     }
     if (form_->SkyStale) {
-      SkyModel->UpdateSky();
+      form_->Sky.UpdateSky();
       form_->SkyStale = false;
     }
   }
@@ -58,33 +58,33 @@ TEST_F(ShowPlayTest, EveryShippedShowPlaysToItsEnd) {
     EXPECT_TRUE(form_->TextShown);
     EXPECT_TRUE(form_->Player.Active);
     EXPECT_EQ(form_->Player.Command, 3002);
-    EXPECT_EQ(form_->Player.StatusText, Lecture.Title.str());
+    EXPECT_EQ(form_->Player.StatusText, form_->Lecture.Title.str());
     std::vector<int> pages;
     int frames = 0;
     while (form_->Player.Active && frames < 200000) {
       Tick();
       ++frames;
-      if (pages.empty() || pages.back() != Lecture.Current) {
-        pages.push_back(Lecture.Current);
+      if (pages.empty() || pages.back() != form_->Lecture.Current) {
+        pages.push_back(form_->Lecture.Current);
         // The page's text is what the panel shows.
-        const TShowFrame& f = Lecture.Frames[static_cast<size_t>(Lecture.Current)];
+        const TShowFrame& f = form_->Lecture.Frames[static_cast<size_t>(form_->Lecture.Current)];
         if (f.NewPage) {
           EXPECT_EQ(form_->Info.Title.str(), f.Caption.str());
         }
       }
       // The waits on a page are the player tests' subject; here they are
       // cut short so that the glides and page changes are what runs.
-      if (Lecture.Wait > 2) Lecture.Wait = 2;
+      if (form_->Lecture.Wait > 2) form_->Lecture.Wait = 2;
     }
     EXPECT_FALSE(form_->Player.Active) << "still playing after " << frames << " frames";
-    EXPECT_EQ(Lecture.Current, Lecture.Count);
+    EXPECT_EQ(form_->Lecture.Current, form_->Lecture.Count);
     std::vector<int> expected;
-    for (int k = 1; k <= Lecture.Count; ++k) expected.push_back(k);
+    for (int k = 1; k <= form_->Lecture.Count; ++k) expected.push_back(k);
     EXPECT_EQ(pages, expected);
     // The last page's place and clock are the model's.
-    const TShowFrame& last = Lecture.Frames[static_cast<size_t>(Lecture.Count)];
-    EXPECT_EQ(SkyModel->Latitude, last.Latitude);
-    EXPECT_EQ(SkyModel->Hour, last.Hour);
+    const TShowFrame& last = form_->Lecture.Frames[static_cast<size_t>(form_->Lecture.Count)];
+    EXPECT_EQ(form_->Sky.Latitude, last.Latitude);
+    EXPECT_EQ(form_->Sky.Hour, last.Hour);
   }
   EXPECT_EQ(shows, 10);
 }
@@ -94,10 +94,10 @@ TEST_F(ShowPlayTest, ALongPageScrollsItsTextAndWaitsUntilItIsShown) {
   int frames = 0;
   while (GbkToUtf8(form_->Info.Title.view()) != "猎户座大星云 M42" && frames++ < 100000) Tick();
   ASSERT_EQ(GbkToUtf8(form_->Info.Title.view()), "猎户座大星云 M42");
-  const int page = Lecture.Current;
+  const int page = form_->Lecture.Current;
   ASSERT_GT(form_->Info.LineCount, 5) << "the page fits the panel: nothing to test";
   int lastTop = 0;
-  while (Lecture.Current == page && frames++ < 100000) {
+  while (form_->Lecture.Current == page && frames++ < 100000) {
     EXPECT_GE(form_->Info.TopLine, lastTop);
     lastTop = form_->Info.TopLine;
     Tick();
@@ -107,19 +107,19 @@ TEST_F(ShowPlayTest, ALongPageScrollsItsTextAndWaitsUntilItIsShown) {
 
 TEST_F(ShowPlayTest, SteppingPageByPageAndBackAndAMissingShow) {
   ASSERT_TRUE(form_->PlayShowFile("冬季星空.shw", false));
-  EXPECT_EQ(Lecture.Current, 1);  // the first page at once
+  EXPECT_EQ(form_->Lecture.Current, 1);  // the first page at once
   EXPECT_EQ(GbkToUtf8(form_->Info.Title.view()), "冬夜的南方天空");
   form_->Player.Active = false;          // stopped: X steps one page
   form_->ExecuteCommand(107);
   Tick();
-  EXPECT_EQ(Lecture.Current, 2);
+  EXPECT_EQ(form_->Lecture.Current, 2);
   EXPECT_EQ(GbkToUtf8(form_->Info.Title.view()), "猎户座");
   form_->ExecuteCommand(111);  // one step back
   Tick();
-  EXPECT_EQ(Lecture.Current, 1);
-  const int count = Lecture.Count;
+  EXPECT_EQ(form_->Lecture.Current, 1);
+  const int count = form_->Lecture.Count;
   EXPECT_FALSE(form_->PlayShowFile("没有这个节目.shw", true));
-  EXPECT_EQ(Lecture.Count, count);  // nothing changed
+  EXPECT_EQ(form_->Lecture.Count, count);  // nothing changed
 }
 
 TEST_F(ShowPlayTest, ScriptsWaitForAPageAndForTheEnd) {
@@ -133,17 +133,17 @@ TEST_F(ShowPlayTest, ScriptsWaitForAPageAndForTheEnd) {
   // The first page waits its time, then the show turns to the second page
   // and the script goes on at once.
   ASSERT_TRUE(run("show 冬季星空\nwaitpage 5000\n"));
-  EXPECT_EQ(Lecture.Current, 2);
+  EXPECT_EQ(form_->Lecture.Current, 2);
   EXPECT_TRUE(form_->Player.Active);
   ASSERT_TRUE(run("waitpage 5000\n"));
-  EXPECT_EQ(Lecture.Current, 3);
+  EXPECT_EQ(form_->Lecture.Current, 3);
   // Too few frames for a page: the script fails and says so.
   EXPECT_FALSE(run("waitpage 2\n"));
-  EXPECT_EQ(Lecture.Current, 3);
+  EXPECT_EQ(form_->Lecture.Current, 3);
   // The rest of the show to its end; a stopped player ends a wait at once.
   ASSERT_TRUE(run("waitend 60000\n"));
   EXPECT_FALSE(form_->Player.Active);
-  EXPECT_EQ(Lecture.Current, Lecture.Count);
+  EXPECT_EQ(form_->Lecture.Current, form_->Lecture.Count);
   ASSERT_TRUE(run("waitpage 1\nwaitend 1\n"));
   // A trip also ends a waitend: the player stops on arrival.
   ASSERT_TRUE(run("goto 火星\nwaitend 200\n"));

@@ -39,7 +39,7 @@ class SkyCommandsTest : public ::testing::Test {
     std::filesystem::current_path(SKYLOOM_RUNTIME_DIR);
     form_ = StartTestForm(20260115);
     // Beijing, as the settings dialog would set it.
-    TSkyloom& sky = *SkyModel;
+    TSkyloom& sky = form_->Sky;
     sky.Latitude = 39.9075 * Deg;
     sky.Longitude = 116.3972 * Deg;
     sky.TimeZone = 8;
@@ -53,14 +53,14 @@ class SkyCommandsTest : public ::testing::Test {
   void Frames(int n) {
     for (int i = 0; i < n; ++i) RunFrame(*form_);
   }
-  int Orion() { return FindObjectByName(*SkyModel, "Orion"); }
+  int Orion() { return FindObjectByName(form_->Sky, "Orion"); }
 
   std::filesystem::path previous_;
   std::unique_ptr<TFormSky> form_;
 };
 
 TEST_F(SkyCommandsTest, NamesFindTheirObjects) {
-  const TSkyloom& sky = *SkyModel;
+  const TSkyloom& sky = form_->Sky;
   const int orion = Orion();
   ASSERT_GE(orion, 1);
   ASSERT_LE(orion, 88);
@@ -97,7 +97,7 @@ TEST_F(SkyCommandsTest, NamesFindTheirObjects) {
 }
 
 TEST_F(SkyCommandsTest, StarsAndMessierObjectsGoByTheirNames) {
-  const TSkyloom& sky = *SkyModel;
+  const TSkyloom& sky = form_->Sky;
   // Names of one object, each spelled several ways.
   const std::vector<std::vector<const char*>> same = {
       {"天狼星", "Sirius", "sirius", "SIRIUS", "tianlang", "Tian Lang", "α CMa", "alpha CMa",
@@ -159,7 +159,7 @@ void ScreenOf(const TSkyloom& sky, const TSkyPoint& p, int& x, int& y) {
 }
 
 TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   const int orion = Orion();
   // Look toward Orion's label, then click where it is drawn.
   form_->GoToTarget(orion, false);
@@ -195,7 +195,7 @@ TEST_F(SkyCommandsTest, ClickOnOrionSelectsItAndShowsItsStory) {
 }
 
 TEST_F(SkyCommandsTest, ClickOnTheGroundKeepsTheSelection) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   sky.ViewAz = 0;
   sky.ViewAlt = 10 * Deg;  // the horizon lies in the lower part of the sky area
   form_->SkyStale = true;
@@ -212,7 +212,7 @@ TEST_F(SkyCommandsTest, ClickOnTheGroundKeepsTheSelection) {
 }
 
 TEST_F(SkyCommandsTest, GoToMarsEndsWithMarsNearTheCentre) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   std::vector<TScriptStep> steps;
   std::string error;
   ASSERT_TRUE(ParseScript("goto 火星\nwait 200\n", steps, error)) << error;
@@ -250,7 +250,7 @@ TSkyPoint DrawnOffset(const TSkyloom& sky, int id) {
 }
 
 TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   struct Place {
     int Year, Month, Day, Hour, Zone;
     double Lat, Lon;  // degrees
@@ -271,7 +271,7 @@ TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
       sky.Longitude = p.Lon * Deg;
       sky.ViewAz = 0;
       sky.ViewAlt = 20 * Deg;
-      SetGroundLayer(sky, true);
+      SetGroundLayer(sky, form_->Interface, true);
       form_->StartGoTo(id);
       form_->FinishGoTo();
       Frames(1);
@@ -287,7 +287,7 @@ TEST_F(SkyCommandsTest, GoToEndsWithItsObjectInTheMiddle) {
 }
 
 TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   std::vector<TScriptStep> steps;
   std::string error;
   sky.ViewAz = 0;
@@ -309,7 +309,7 @@ TEST_F(SkyCommandsTest, PlayWithTheDefaultStepAdvancesAMinuteAFrame) {
 }
 
 TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   sky.Year = 99999, sky.Month = 12, sky.Day = 31, sky.Hour = 23, sky.Minute = 50;
   sky.StepUnit = 3;
   sky.StepAmount = 1;
@@ -326,7 +326,7 @@ TEST_F(SkyCommandsTest, TimeFlowStopsAtTheLastDateWithTheSkyStillDrawn) {
 }
 
 TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   struct Case {
     int Zone;
     const char* City;  // nullptr: no city in that zone
@@ -356,7 +356,7 @@ TEST_F(SkyCommandsTest, FirstRunTakesTheZonesFirstCity) {
 }
 
 TEST_F(SkyCommandsTest, FirstRunTakesTheCityOfTheZonesName) {
-  TSkyloom& sky = *SkyModel;
+  TSkyloom& sky = form_->Sky;
   const TCityTable& cities = sky.CityTable;
   if (cities.CityCount == 0) sky.CityTable.Load(CityFileName);
   ASSERT_GT(cities.CityCount, 0);

@@ -12,9 +12,18 @@
 #include "FrameLoop.h"
 #include "SkyModel.h"
 
+// A main form with the sky model it was made with: the model is built
+// before the form and freed after it.
+struct TTestSky {
+  std::unique_ptr<TSkyloom> Model;
+};
+class TTestForm : private TTestSky, public TFormSky {
+ public:
+  explicit TTestForm(uint32_t seed) : TTestSky{CreateSkyModel(seed)}, TFormSky(*Model) {}
+};
+
 inline std::unique_ptr<TFormSky> StartTestForm(uint32_t seed) {
-  CreateSkyModel(seed);
-  auto form = std::make_unique<TFormSky>();
+  std::unique_ptr<TFormSky> form = std::make_unique<TTestForm>(seed);
   form->FixedNow = true;
   form->Now = {2026, 1, 15, 21, 0};
   form->FormCreate();
@@ -22,7 +31,4 @@ inline std::unique_ptr<TFormSky> StartTestForm(uint32_t seed) {
   return form;
 }
 
-inline void StopTestForm(std::unique_ptr<TFormSky>& form) {
-  form.reset();
-  FreeSkyModel();
-}
+inline void StopTestForm(std::unique_ptr<TFormSky>& form) { form.reset(); }

@@ -36,21 +36,16 @@ class ViewStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sky_ = CreateSkyModel(7);
-    ResetInterface();
-    SetBareSections();
     sky_->TurnStep = 4;
     sky_->ViewAlt = 30 * Deg;
     sky_->ViewAz = 90 * Deg;
   }
-  void TearDown() override {
-    ResetInterface();
-    FreeSkyModel();
-  }
-  TSkyloom* sky_ = nullptr;
+  std::unique_ptr<TSkyloom> sky_;
 };
 
 TEST_F(ViewStateTest, CommandsChangeTheViewWithoutAWindow) {
   TViewState view(*sky_);
+  view.Interface.SetBareSections();
   view.ExecuteCommand(Cmd::Raise);
   EXPECT_NEAR(sky_->ViewAlt, 34 * Deg, 1e-12);
   EXPECT_TRUE(view.SkyStale);
@@ -77,6 +72,7 @@ TEST_F(ViewStateTest, CommandsChangeTheViewWithoutAWindow) {
 TEST_F(ViewStateTest, AShowThatHoldsTheViewRefusesViewCommandsOnly) {
   TRecordingStage stage;
   TViewState view(*sky_, &stage);
+  view.Interface.SetBareSections();
   view.ViewLocked = true;
   view.ExecuteCommand(Cmd::Raise);
   view.ExecuteCommand(Cmd::Settings);
@@ -92,6 +88,7 @@ TEST_F(ViewStateTest, AShowThatHoldsTheViewRefusesViewCommandsOnly) {
 
 TEST_F(ViewStateTest, ThePanelSlidesDownAndUpThroughOneSetter) {
   TViewState view(*sky_);
+  view.Interface.SetBareSections();
   auto slide = [&] {
     view.ExecuteCommand(Cmd::PanelToggle);
     int frames = 0;
@@ -101,12 +98,12 @@ TEST_F(ViewStateTest, ThePanelSlidesDownAndUpThroughOneSetter) {
   };
   EXPECT_EQ(slide(), 5);  // 432 to 564 at 30 pixels a frame
   EXPECT_EQ(view.PanelState, 2);
-  EXPECT_EQ(Sections[2].Y, PanelDownY);
-  EXPECT_EQ(Sections[1].Height, PanelDownY);
+  EXPECT_EQ(view.Interface.Sections[2].Y, PanelDownY);
+  EXPECT_EQ(view.Interface.Sections[1].Height, PanelDownY);
   EXPECT_EQ(sky_->ScreenHeight, PanelDownY);
   EXPECT_EQ(slide(), 5);
   EXPECT_EQ(view.PanelState, 1);
-  EXPECT_EQ(Sections[2].Y, PanelUpY);
+  EXPECT_EQ(view.Interface.Sections[2].Y, PanelUpY);
   EXPECT_EQ(sky_->ScreenHeight, PanelUpY);
 }
 
@@ -133,6 +130,7 @@ double AngleBetween(const TVector3& a, const TVector3& b) {
 TEST_F(ViewStateTest, ZoomKeepsTheFieldInRangeAndTheCentreStill) {
   SetSkyArea(*sky_);
   TViewState view(*sky_);
+  view.Interface.SetBareSections();
   EXPECT_EQ(sky_->Scale, 533);  // the default field: two thirds of the width
   const double az = sky_->ViewAz, alt = sky_->ViewAlt;
   view.ExecuteCommand(Cmd::ZoomIn);
@@ -155,6 +153,7 @@ TEST_F(ViewStateTest, ZoomKeepsTheFieldInRangeAndTheCentreStill) {
 TEST_F(ViewStateTest, WheelZoomKeepsTheSkyUnderThePointer) {
   SetSkyArea(*sky_);
   TViewState view(*sky_);
+  view.Interface.SetBareSections();
   struct TCase {
     int X, Y, Code, Times;
   } cases[] = {
@@ -175,6 +174,7 @@ TEST_F(ViewStateTest, WheelZoomKeepsTheSkyUnderThePointer) {
 TEST_F(ViewStateTest, DragTurnsTheSkyByTheDraggedAngle) {
   SetSkyArea(*sky_);
   TViewState view(*sky_);
+  view.Interface.SetBareSections();
   // Grab the sky at one point and carry it 200 pixels right and 80 down.
   view.GrabX = 300;
   view.GrabY = 150;

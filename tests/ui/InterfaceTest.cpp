@@ -87,7 +87,7 @@ TEST(ColumnReader, GoodLinesAndEachFailure) {
 }
 
 TEST(ColumnReader, FileSkipsCommentsKeepsSlotsAndReportsFaults) {
-  ResetInterface();
+  TInterface ui;
   const fs::path dir = TempFolder("reader");
   std::string text = "- a comment\r\n \r\n\r\nSCEN      1\r\n";
   text += "sect      1     0     0   800   432     0     2     0 1 Sky\r\n";  // lower case accepted
@@ -97,46 +97,46 @@ TEST(ColumnReader, FileSkipsCommentsKeepsSlotsAndReportsFaults) {
   for (int i = 4; i <= MaxRegions + 1; ++i) text += Butn(2, i, 0, 1, 1, 1, 1, i, '1', "More") + "\r\n";
   std::ofstream(dir / "desc.txt", std::ios::binary) << text;
   testing::internal::CaptureStderr();
-  EXPECT_TRUE(ReadInterfaceDescription((dir / "desc.txt").string(), (dir / "cache").string()));
+  EXPECT_TRUE(ui.ReadInterfaceDescription((dir / "desc.txt").string(), (dir / "cache").string()));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("desc.txt: line 7, column 73"), std::string::npos) << err;
   EXPECT_NE(err.find("more than 40 regions"), std::string::npos) << err;
-  EXPECT_EQ(Sections[1].Width, 800);
-  EXPECT_EQ(Sections[1].Name.str(), "Sky");
-  EXPECT_EQ(Regions[1].Image.str(), "First");
-  EXPECT_EQ(Regions[2].Command, 0);
-  EXPECT_EQ(Regions[3].Image.str(), "Third");
-  EXPECT_EQ(Regions[MaxRegions].Command, MaxRegions);
+  EXPECT_EQ(ui.Sections[1].Width, 800);
+  EXPECT_EQ(ui.Sections[1].Name.str(), "Sky");
+  EXPECT_EQ(ui.Regions[1].Image.str(), "First");
+  EXPECT_EQ(ui.Regions[2].Command, 0);
+  EXPECT_EQ(ui.Regions[3].Image.str(), "Third");
+  EXPECT_EQ(ui.Regions[MaxRegions].Command, MaxRegions);
   // A faulty description leaves no compiled copy behind.
   EXPECT_FALSE(fs::exists(dir / "cache" / "Active.dat"));
-  EXPECT_FALSE(ReadInterfaceDescription((dir / "missing.txt").string(), ""));
+  EXPECT_FALSE(ui.ReadInterfaceDescription((dir / "missing.txt").string(), ""));
 }
 
 TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
-  ResetInterface();
-  Sections[1].Y = 432;
-  Sections[1].Width = 800;
-  Sections[1].Height = 168;
-  Sections[1].Kind = 7;
-  Sections[1].Command = 9;
-  Sections[1].Visible = true;
-  Sections[1].Name.set("Panel");
-  Sections[1].Priority = 3;
-  Sections[1].Scene = 1;
-  Regions[2].X = 614;
-  Regions[2].Y = 42;
-  Regions[2].Width = 44;
-  Regions[2].Height = 32;
-  Regions[2].Command = 201;
-  Regions[2].Type = 5;
-  Regions[2].State = 2;
-  Regions[2].Section = 2;
-  Regions[2].Priority = 4;
-  Regions[2].Visible = true;
-  Regions[2].Image.set("BtnTurnLeft");
-  Regions[2].Interval = 6;
+  TInterface ui;
+  ui.Sections[1].Y = 432;
+  ui.Sections[1].Width = 800;
+  ui.Sections[1].Height = 168;
+  ui.Sections[1].Kind = 7;
+  ui.Sections[1].Command = 9;
+  ui.Sections[1].Visible = true;
+  ui.Sections[1].Name.set("Panel");
+  ui.Sections[1].Priority = 3;
+  ui.Sections[1].Scene = 1;
+  ui.Regions[2].X = 614;
+  ui.Regions[2].Y = 42;
+  ui.Regions[2].Width = 44;
+  ui.Regions[2].Height = 32;
+  ui.Regions[2].Command = 201;
+  ui.Regions[2].Type = 5;
+  ui.Regions[2].State = 2;
+  ui.Regions[2].Section = 2;
+  ui.Regions[2].Priority = 4;
+  ui.Regions[2].Visible = true;
+  ui.Regions[2].Image.set("BtnTurnLeft");
+  ui.Regions[2].Interval = 6;
   const fs::path dir = TempFolder("tables");
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   EXPECT_EQ(fs::file_size(dir / SceneFile), 2 * 524u);
   EXPECT_EQ(fs::file_size(dir / SectionFile), 30 * 300u);
   EXPECT_EQ(fs::file_size(dir / ActiveFile), MaxRegions * 564u);
@@ -167,42 +167,42 @@ TEST(CompiledTables, RecordsAtTheirOffsetsAndPartialFiles) {
   // A Section.dat of 12 records fills slots 1..12 and leaves the rest.
   s.resize(12 * 300);
   ASSERT_TRUE(WriteFileAtomic((dir / SectionFile).string(), s));
-  ResetInterface();
-  Sections[13].X = 77;
-  ASSERT_TRUE(ReadCompiledTables(dir.string()));
-  EXPECT_EQ(Sections[1].Y, 432);
-  EXPECT_EQ(Sections[13].X, 77);
-  EXPECT_EQ(Regions[2].Image.str(), "BtnTurnLeft");
+  ui = TInterface{};
+  ui.Sections[13].X = 77;
+  ASSERT_TRUE(ui.ReadCompiledTables(dir.string()));
+  EXPECT_EQ(ui.Sections[1].Y, 432);
+  EXPECT_EQ(ui.Sections[13].X, 77);
+  EXPECT_EQ(ui.Regions[2].Image.str(), "BtnTurnLeft");
   // One missing file: none is read.
   fs::remove(dir / SceneFile);
-  ResetInterface();
-  EXPECT_FALSE(ReadCompiledTables(dir.string()));
-  EXPECT_EQ(Sections[1].Y, 0);
+  ui = TInterface{};
+  EXPECT_FALSE(ui.ReadCompiledTables(dir.string()));
+  EXPECT_EQ(ui.Sections[1].Y, 0);
 }
 
 // Writing the same tables again keeps the copies (no write at start when
 // nothing changed); a changed table, or a copy others may write, is replaced.
 TEST(CompiledTables, AnUnchangedCopyIsKept) {
   const fs::path dir = TempFolder("kept");
-  ResetInterface();
-  Regions[1].Command = 201;
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  TInterface ui;
+  ui.Regions[1].Command = 201;
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   const auto inode = [&](const char* name) {
     struct stat st {};
     EXPECT_EQ(::stat((dir / name).c_str(), &st), 0);
     return st.st_ino;
   };
   const auto scene = inode(SceneFile), section = inode(SectionFile), active = inode(ActiveFile);
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   EXPECT_EQ(inode(SceneFile), scene);
   EXPECT_EQ(inode(SectionFile), section);
   EXPECT_EQ(inode(ActiveFile), active);
-  Regions[1].Command = 202;
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  ui.Regions[1].Command = 202;
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   EXPECT_NE(inode(ActiveFile), active);
   EXPECT_EQ(inode(SectionFile), section);
   fs::permissions(dir / SectionFile, fs::perms::others_write, fs::perm_options::add);
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   EXPECT_NE(inode(SectionFile), section);
   EXPECT_EQ(fs::status(dir / SectionFile).permissions() & fs::perms::others_write, fs::perms::none);
 }
@@ -212,17 +212,17 @@ TEST(CompiledTables, AnUnchangedCopyIsKept) {
 // hold (a planted region, a size that overflows); nothing of it is taken.
 TEST(CompiledTables, OnlyASoundCopyOfThisUserIsTrusted) {
   const fs::path dir = TempFolder("trust");
-  ResetInterface();
-  Regions[1].Command = 201;
-  Regions[1].Width = 40;
-  ASSERT_FALSE(WriteCompiledTables(dir.string()));
+  TInterface ui;
+  ui.Regions[1].Command = 201;
+  ui.Regions[1].Width = 40;
+  ASSERT_FALSE(ui.WriteCompiledTables(dir.string()));
   const auto readsBack = [&](const std::string& source = "") {
-    ResetInterface();
+    ui = TInterface{};
     testing::internal::CaptureStderr();
-    const bool ok = ReadCompiledTables(dir.string(), source);
+    const bool ok = ui.ReadCompiledTables(dir.string(), source);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(ok, said.empty()) << said;
-    EXPECT_EQ(Regions[1].Command, ok ? 201 : 0);
+    EXPECT_EQ(ui.Regions[1].Command, ok ? 201 : 0);
     return ok ? std::string() : said;
   };
   ASSERT_EQ(readsBack(), "");
@@ -318,12 +318,12 @@ TEST(ConfigFile, LayoutAtItsOffsetsAndDamagedFiles) {
 // The region machine, event by event.
 class RegionMachine : public ::testing::Test {
  protected:
+  TInterface ui;
   void SetUp() override {
-    ResetInterface();
-    CurrentScene = 1;
-    SetBareSections();  // the sky area over the lower panel
-    auto put = [](int slot, int x, int y, int type, int cmd) {
-      TRegion& r = Regions[slot];
+    ui.CurrentScene = 1;
+    ui.SetBareSections();  // the sky area over the lower panel
+    auto put = [this](int slot, int x, int y, int type, int cmd) {
+      TRegion& r = ui.Regions[slot];
       r.X = x;
       r.Y = y;
       r.Width = r.Height = 20;
@@ -341,15 +341,15 @@ class RegionMachine : public ::testing::Test {
     put(7, 505, 0, RegionType::Push, 2);   // the lower slot wins
   }
   TRegionAction Move(int x, int y) {
-    const TRegionAction a = HitTestRegions(x, y);
-    Pointer.PreviousRegion = Pointer.Region;
+    const TRegionAction a = ui.HitTestRegions(x, y);
+    ui.Pointer.PreviousRegion = ui.Pointer.Region;
     return a;
   }
   TRegionAction Press() {
-    Pointer.MouseState = 1;
-    return PressRegion();
+    ui.Pointer.MouseState = 1;
+    return ui.PressRegion();
   }
-  TRegionAction Release() { return ReleaseRegion(); }
+  TRegionAction Release() { return ui.ReleaseRegion(); }
 };
 
 TEST_F(RegionMachine, EventsPerType) {
@@ -377,17 +377,17 @@ TEST_F(RegionMachine, EventsPerType) {
     EXPECT_EQ(a.Event, s.Event) << s.What;
     EXPECT_EQ(a.Command, s.Command) << s.What;
   }
-  EXPECT_EQ(Pointer.Region, 6);
+  EXPECT_EQ(ui.Pointer.Region, 6);
   Move(405, 440);
   Press();
-  EXPECT_EQ(Pointer.Captured, 5);
-  EXPECT_EQ(DragRegionMove().Command, 22);
-  EXPECT_EQ(DragRegionEnd().Command, 23);
+  EXPECT_EQ(ui.Pointer.Captured, 5);
+  EXPECT_EQ(ui.DragRegionMove().Command, 22);
+  EXPECT_EQ(ui.DragRegionEnd().Command, 23);
 }
 
 TEST_F(RegionMachine, EdgeCases) {
   // A toggle that is on reports the press while on.
-  Regions[2].State = RegionLook::On;
+  ui.Regions[2].State = RegionLook::On;
   Move(105, 440);
   EXPECT_EQ(Press().Event, RegionEvent::ToggleOff);
   Release();
@@ -398,17 +398,17 @@ TEST_F(RegionMachine, EdgeCases) {
   EXPECT_EQ(Release().Event, RegionEvent::None);
   // Off every section: the last region stays under the pointer.
   Move(5, 440);
-  HitTestRegions(900, 900);
-  EXPECT_EQ(Pointer.Section, 0);
-  EXPECT_EQ(Pointer.Region, 1);
+  ui.HitTestRegions(900, 900);
+  EXPECT_EQ(ui.Pointer.Section, 0);
+  EXPECT_EQ(ui.Pointer.Region, 1);
   // Leaving a hover-repeat region ends its repeat.
   Move(205, 440);
   EXPECT_EQ(Move(250, 440).Event, RegionEvent::LeftRepeat);
   // Both rectangle ends count.
   Move(20, 452);
-  EXPECT_EQ(Pointer.Region, 1);
+  EXPECT_EQ(ui.Pointer.Region, 1);
   Move(21, 452);
-  EXPECT_EQ(Pointer.Region, 0);
+  EXPECT_EQ(ui.Pointer.Region, 0);
 }
 
 // On a stage larger than 800x600 the panel's buttons sit where the layout
@@ -425,27 +425,27 @@ TEST_F(RegionMachine, HitTestingFollowsTheStageLayout) {
     SCOPED_TRACE(testing::Message() << c.Width << "x" << c.Height << " at " << c.Scale);
     for (int slot = 1; slot <= 5; ++slot) {
       // The middle of the region as drawn, and just right of it.
-      const int x = RegionScreenX(slot, m), y = RegionScreenY(slot, m);
+      const int x = ui.RegionScreenX(slot, m), y = ui.RegionScreenY(slot, m);
       const int mid = m.Length(10);
-      HitTestRegions(x + mid, y + mid, m);
-      EXPECT_EQ(Pointer.Section, 2);
-      EXPECT_EQ(Pointer.Region, slot);
-      HitTestRegions(x + m.Length(20) + 2, y + mid, m);
-      EXPECT_NE(Pointer.Region, slot);
+      ui.HitTestRegions(x + mid, y + mid, m);
+      EXPECT_EQ(ui.Pointer.Section, 2);
+      EXPECT_EQ(ui.Pointer.Region, slot);
+      ui.HitTestRegions(x + m.Length(20) + 2, y + mid, m);
+      EXPECT_NE(ui.Pointer.Region, slot);
     }
-    EXPECT_EQ(RegionScreenY(1, m), c.Height - m.Length(600 - 432));
-    EXPECT_EQ(RegionScreenX(1, m) * 2 + m.Length(800), c.Width);
+    EXPECT_EQ(ui.RegionScreenY(1, m), c.Height - m.Length(600 - 432));
+    EXPECT_EQ(ui.RegionScreenX(1, m) * 2 + m.Length(800), c.Width);
     // The stage's corners: sky at the top, the panel's band at the bottom.
-    HitTestRegions(0, 0, m);
-    EXPECT_EQ(Pointer.Section, 1);
-    HitTestRegions(c.Width - 1, 0, m);
-    EXPECT_EQ(Pointer.Section, 1);
-    HitTestRegions(0, c.Height - 1, m);
-    EXPECT_EQ(Pointer.Section, 2);
-    HitTestRegions(c.Width - 1, c.Height - 1, m);
-    EXPECT_EQ(Pointer.Section, 2);
-    HitTestRegions(c.Width - 1, m.Y(432) - 2, m);
-    EXPECT_EQ(Pointer.Section, 1);
+    ui.HitTestRegions(0, 0, m);
+    EXPECT_EQ(ui.Pointer.Section, 1);
+    ui.HitTestRegions(c.Width - 1, 0, m);
+    EXPECT_EQ(ui.Pointer.Section, 1);
+    ui.HitTestRegions(0, c.Height - 1, m);
+    EXPECT_EQ(ui.Pointer.Section, 2);
+    ui.HitTestRegions(c.Width - 1, c.Height - 1, m);
+    EXPECT_EQ(ui.Pointer.Section, 2);
+    ui.HitTestRegions(c.Width - 1, m.Y(432) - 2, m);
+    EXPECT_EQ(ui.Pointer.Section, 1);
   }
 }
 

@@ -201,9 +201,10 @@ int main(int argc, char** argv) {
   for (int i = BodySun; i <= BodyPluto; ++i)
     events[i] = RiseTransitSet(i, dayStart, latitude, longitude, refraction);
   TGeometricPlace geometric[BodyCount + 1];
-  SolarSystemUpdate(dayNumber);
-  GeometricPlaces(BodyTableFrame().JdTT, geometric);
-  const TDateFrame& frame = BodyTableFrame();
+  TBodyTable table;
+  SolarSystemUpdate(table, dayNumber);
+  GeometricPlaces(table.Frame.JdTT, geometric);
+  const TDateFrame& frame = table.Frame;
   const double siderealTime =
       static_cast<double>(RotationAngleOfSidereal(frame.ApparentSidereal, longitude));
 
@@ -212,7 +213,7 @@ int main(int argc, char** argv) {
                 dayNumber, siderealTime, frame.DeltaT, frame.JdTT);
     std::printf("body\tra\tdec\tdist\tmag10\tphase\tgeo_ra\tgeo_dec\tgeo_dist\n");
     for (int i = 1; i <= BodyCount; ++i) {
-      const TBodyState& b = Body(i);
+      const TBodyState& b = table.Body(i);
       std::printf("%d\t%.17g\t%.17g\t%.17g\t%d\t%.17g\t%.17g\t%.17g\t%.17g\n", i,
                   static_cast<double>(b.Lon), static_cast<double>(b.Lat),
                   static_cast<double>(b.Dist), b.Mag10, static_cast<double>(b.Phase),
@@ -236,7 +237,7 @@ int main(int argc, char** argv) {
   std::printf("%s%s%s%s%s%s\n", Pad("天体", 8).c_str(), Pad("赤经", 15).c_str(),
               Pad("赤纬", 13).c_str(), Pad("距离", 14).c_str(), Pad("星等", 7).c_str(), "相位");
   for (int i = 1; i <= BodyCount; ++i) {
-    const TBodyState& b = Body(i);
+    const TBodyState& b = table.Body(i);
     const std::string name = i == BodyAntiSun ? std::string("-") : BodyNameUtf8(i);
     char mag[16] = "-";
     if (b.Mag10 != 100 && i != BodyAntiSun) std::snprintf(mag, sizeof mag, "%+.1f", b.Mag10 / 10.0);
