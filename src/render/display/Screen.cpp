@@ -91,9 +91,11 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
   windowedTop_ = top;
   SDL_Rect display;
   if (fullScreen && SDL_GetDisplayBounds(0, &display) == 0) {
-    // Created at the display's size as well, so that the stage fills the
-    // screen even where no window manager resizes full-screen windows.
-    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Created borderless over the whole display, so that the stage fills
+    // the screen even where no window manager resizes full-screen windows;
+    // the window manager's full-screen state is asked for once the first
+    // picture is shown (SDL waits up to a tenth of a second for it).
+    fullScreenPending_ = true;
     left = display.x;
     top = display.y;
     w = display.w;
@@ -189,6 +191,10 @@ void TDXDraw::Flip() {
   }
   SDL_RenderCopy(renderer_, shown, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+  if (fullScreenPending_) {
+    fullScreenPending_ = false;
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
 }
 
 SDL_Renderer* TDXDraw::OverlayRenderer() {
@@ -260,15 +266,29 @@ void TDXDraw::WindowToStage(int wx, int wy, int& sx, int& sy) const {
 void TDXDraw::SetFullScreen(bool on) {
   fullScreen_ = on;
   if (!window_) return;
+  if (fullScreenPending_) {
+    if (on) return;  // already over the display, full screen after the first picture
+    fullScreenPending_ = false;
+  }
+  // Only what differs is changed: without a window manager SDL waits a
+  // tenth of a second after each move or resize for the window to follow,
+  // and a window created full screen needs none of them.
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  const bool isFull = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                      SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Rect display;
   if (on && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &display) == 0) {
-    SDL_SetWindowPosition(window_, display.x, display.y);
-    SDL_SetWindowSize(window_, display.w, display.h);
-    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (x != display.x || y != display.y) SDL_SetWindowPosition(window_, display.x, display.y);
+    if (w != display.w || h != display.h) SDL_SetWindowSize(window_, display.w, display.h);
+    if (!isFull) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   } else {
-    SDL_SetWindowFullscreen(window_, 0);
-    SDL_SetWindowSize(window_, Width(), Height());
-    SDL_SetWindowPosition(window_, windowedLeft_, windowedTop_);
+    if (isFull) SDL_SetWindowFullscreen(window_, 0);
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (w != Width() || h != Height()) SDL_SetWindowSize(window_, Width(), Height());
+    if (x != windowedLeft_ || y != windowedTop_) SDL_SetWindowPosition(window_, windowedLeft_, windowedTop_);
   }
 }
 

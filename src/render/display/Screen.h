@@ -109,6 +109,7 @@ class TDXDraw {
   TCanvas canvas_;
   bool canDraw_ = true;
   bool fullScreen_ = false;
+  bool fullScreenPending_ = false;  // created over the display, not yet full screen
   bool flipOption_ = false;
   long frames_ = 0;
   int windowedLeft_ = 0, windowedTop_ = 0;
