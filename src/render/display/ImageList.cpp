@@ -330,6 +330,10 @@ std::vector<TBoxTap> BoxTaps(int from, int to) {
   return taps;
 }
 
+// std::lround(x) for x >= 0, and at most 0 where x < 0, without the
+// library call: a float plus one half is exact in double.
+inline long RoundFloat(float x) { return static_cast<long>(static_cast<double>(x) + 0.5); }
+
 }  // namespace
 
 LibraryImage ReduceImage(const LibraryImage& source, double ratio) {
@@ -373,11 +377,11 @@ LibraryImage ReduceImage(const LibraryImage& source, double ratio) {
           const float* q = &row[(static_cast<size_t>(t.First + k) * dw + x) * 4];
           for (int ch = 0; ch < 4; ++ch) acc[ch] += q[ch] * t.Weights[k];
         }
-        const long alpha = std::lround(std::clamp(acc[3], 0.0f, 1.0f) * 255);
+        const long alpha = RoundFloat(std::clamp(acc[3], 0.0f, 1.0f) * 255);
         uint32_t v = 0;
         if (alpha > 0) {
           const auto channel = [&](float c) {
-            return static_cast<uint32_t>(std::clamp(std::lround(c / acc[3]), 0L, 255L));
+            return static_cast<uint32_t>(std::clamp(RoundFloat(c / acc[3]), 0L, 255L));
           };
           v = (static_cast<uint32_t>(alpha) << 24) | (channel(acc[0]) << 16) |
               (channel(acc[1]) << 8) | channel(acc[2]);
