@@ -24,7 +24,7 @@ if grep -nE "$PWD|/build|test|bench|fuzz|CMake|\.o$|\.a$" "$out/files.txt"; then
   echo "package: $deb holds files of the build (above)" >&2
   exit 1
 fi
-for must in ./usr/bin/skyloom ./usr/bin/skyloom-show ./usr/bin/skyloom-ephem \
+for must in ./usr/bin/skyloom ./usr/bin/skyloom-show ./usr/bin/skyloom-ephem ./usr/lib/skyloom/skyloom-recorder.so \
   ./usr/share/skyloom/StarData.dat ./usr/share/applications/skyloom.desktop \
   ./usr/share/metainfo/org.skyloom.skyloom.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/skyloom.svg ./usr/share/man/man1/skyloom.1.gz \

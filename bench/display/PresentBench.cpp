@@ -1,7 +1,8 @@
 // The present of a frame through SDL's software renderer into a window of
 // the "offscreen" video driver (set SDL_VIDEODRIVER=x11 with a DISPLAY to
 // measure a real window): the window at the stage's size, full screen at
-// 1280x800 letterboxed with linear and nearest scaling, and the capture of
+// 1280x800 letterboxed with linear and nearest scaling, a full-HD stage
+// filling its window (the projector's full screen), and the capture of
 // a shot. The stage is a busy picture, not a flat one, so that no copy is
 // cheaper than in a real frame.
 #include <benchmark/benchmark.h>
@@ -58,6 +59,13 @@ void BM_PresentFullScreen1280x800Nearest(benchmark::State& state) {
   for (auto _ : state) d.Flip();
 }
 BENCHMARK(BM_PresentFullScreen1280x800Nearest)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentStage1920x1080(benchmark::State& state) {
+  TDXDraw d(1920, 1080);
+  if (!Open(d, state, 1920, 1080, "linear")) return;
+  for (auto _ : state) d.Flip();
+}
+BENCHMARK(BM_PresentStage1920x1080)->Unit(benchmark::kMicrosecond);
 
 void BM_CaptureShot(benchmark::State& state) {
   TDXDraw d;

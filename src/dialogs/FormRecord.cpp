@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "VideoEncoder.h"
+#include "VideoFormat.h"
 
 namespace fs = std::filesystem;
 

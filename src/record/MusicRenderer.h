@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-class TMusicRenderer {
+#include "RecorderModule.h"
+
+class TMusicRenderer final : public TMusicSource {
  public:
   TMusicRenderer();
-  ~TMusicRenderer();
+  ~TMusicRenderer() override;
   TMusicRenderer(const TMusicRenderer&) = delete;
   TMusicRenderer& operator=(const TMusicRenderer&) = delete;
 
@@ -21,13 +23,13 @@ class TMusicRenderer {
   // checked by the caller). False with the reason in `error`; the renderer
   // then gives silence.
   bool Load(const std::string& soundFont, const std::vector<unsigned char>& midi, int sampleRate,
-            std::string& error);
-  bool Loaded() const { return player_ != nullptr; }
+            std::string& error) override;
+  bool Loaded() const override { return player_ != nullptr; }
   // Starts the piece from its beginning (the music switched on).
-  void Restart();
+  void Restart() override;
   // The next `count` samples of each channel; silence when nothing is loaded
   // or `playing` is false (the synthesiser then stands still).
-  void Render(float* left, float* right, int count, bool playing);
+  void Render(float* left, float* right, int count, bool playing) override;
 
  private:
   void Free();

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "Settings.h"
-#include "VideoEncoder.h"
+#include "VideoFormat.h"
 
 namespace {
 

@@ -69,7 +69,14 @@ bool TRecorder::Start(TFormSky& form, const std::string& path, const std::string
   settings.SampleRate = SampleRate;
   settings.Quality = quality;
   std::string why;
-  if (!encoder_.Open(path, settings, why)) {
+  const TRecorderModule* module = LoadRecorderModule(why);
+  if (!module) {
+    ReportFile(shown, "cannot record", why);
+    return false;
+  }
+  encoder_ = module->NewVideo();
+  music_ = module->NewMusic();
+  if (!encoder_->Open(path, settings, why)) {
     ReportFile(shown, "cannot record", why);
     return false;
   }
@@ -82,9 +89,9 @@ bool TRecorder::Start(TFormSky& form, const std::string& path, const std::string
   if (ReadWholeFile(MusicFile, MaxMidiBytes, midi, &musicWhy) == TReadResult::Ok &&
       CheckMidi(midi, summary, musicWhy)) {
     if (soundFont.empty()) musicWhy = "no General MIDI soundfont installed";
-    else music_.Load(soundFont, midi, SampleRate, musicWhy);
+    else music_->Load(soundFont, midi, SampleRate, musicWhy);
   }
-  if (!music_.Loaded() && form.Parameters.MusicOn) ReportFile(MusicFile, "music not recorded", musicWhy);
+  if (!music_->Loaded() && form.Parameters.MusicOn) ReportFile(MusicFile, "music not recorded", musicWhy);
   picture_.reserve(static_cast<size_t>(settings.Width) * settings.Height);
   started_ = lastReport_ = WallSeconds();
   return true;
@@ -95,7 +102,7 @@ bool TRecorder::AfterFrame(TFormSky& form) {
     cancelled_ = true;
     return false;
   }
-  const int64_t frame = encoder_.Frames();
+  const int64_t frame = encoder_->Frames();
   if (frame >= MaxFrames) {
     ReportFile(shown_, "not recorded", "the run did not end within 4 hours of video");
     failed_ = true;
@@ -108,7 +115,7 @@ bool TRecorder::AfterFrame(TFormSky& form) {
     estimate_.PageTurned(page_, form.Lecture.Count, frame);
     std::string title = GbkToUtf8(form.Lecture.Frames[static_cast<size_t>(page_)].Caption.view());
     if (title.empty()) title = std::to_string(page_);
-    encoder_.AddChapter(frame, title);
+    encoder_->AddChapter(frame, title);
     Report(!terminal_);
   }
   // The picture: taken again only when the tick drew a new one (a still sky
@@ -118,7 +125,7 @@ bool TRecorder::AfterFrame(TFormSky& form) {
     drawnFrames_ = form.DXDraw.Frames();
     form.DXDraw.Capture(picture_);
   }
-  if (!encoder_.AddFrame(picture_.data(), form.DXDraw.Width(), why)) {
+  if (!encoder_->AddFrame(picture_.data(), form.DXDraw.Width(), why)) {
     ReportFile(shown_, "not recorded", why);
     failed_ = true;
     return false;
@@ -129,10 +136,10 @@ bool TRecorder::AfterFrame(TFormSky& form) {
   left_.resize(static_cast<size_t>(count));
   right_.resize(static_cast<size_t>(count));
   const bool playing = form.Parameters.MusicOn != 0;
-  if (playing && !musicPlaying_) music_.Restart();
+  if (playing && !musicPlaying_) music_->Restart();
   musicPlaying_ = playing;
-  music_.Render(left_.data(), right_.data(), count, playing);
-  if (!encoder_.AddSound(left_.data(), right_.data(), count, why)) {
+  music_->Render(left_.data(), right_.data(), count, playing);
+  if (!encoder_->AddSound(left_.data(), right_.data(), count, why)) {
     ReportFile(shown_, "not recorded", why);
     failed_ = true;
     return false;
@@ -147,7 +154,7 @@ void TRecorder::Report(bool force) {
   // file gets a line a second and one at each page.
   if (!force && now - lastReport_ < (terminal_ ? 0.25 : 1.0)) return;
   lastReport_ = now;
-  const TRecordProgress p = estimate_.At(encoder_.Frames(), now - started_);
+  const TRecordProgress p = estimate_.At(encoder_->Frames(), now - started_);
   std::fprintf(stderr, "%sskyloom: recording %s: %s%s", terminal_ ? "\r" : "", shown_.c_str(),
                ProgressText(p).c_str(), terminal_ ? "\033[K" : "\n");
   std::fflush(stderr);
@@ -155,21 +162,22 @@ void TRecorder::Report(bool force) {
 
 int TRecorder::Finish(bool runOk) {
   if (terminal_) std::fputc('\n', stderr);
+  if (!encoder_) return 2;  // never started
   if (cancelled_ || CancelPending()) {
-    encoder_.Abandon();
+    encoder_->Abandon();
     ReportFile(shown_, "not recorded", "cancelled");
     return 2;
   }
   if (failed_ || !runOk) {
     if (!failed_) ReportFile(shown_, "not recorded", "the run did not go to its end");
-    encoder_.Abandon();
+    encoder_->Abandon();
     return 2;
   }
-  const int64_t frames = encoder_.Frames();
+  const int64_t frames = encoder_->Frames();
   std::string why;
-  if (frames == 0 || !encoder_.Finish(why)) {
+  if (frames == 0 || !encoder_->Finish(why)) {
     ReportFile(shown_, "not recorded", frames == 0 ? "no frame was made" : why);
-    encoder_.Abandon();
+    encoder_->Abandon();
     return 2;
   }
   const double seconds = WallSeconds() - started_;
@@ -183,7 +191,7 @@ int TRecorder::Finish(bool runOk) {
                shown_.c_str(), ProgressText(done).c_str(),
                ClockText(static_cast<int>(video + 0.5)).c_str(),
                ClockText(static_cast<int>(seconds + 0.5)).c_str(),
-               seconds > 0 ? video / seconds : 0.0, encoder_.BytesWritten() / 1e6,
+               seconds > 0 ? video / seconds : 0.0, encoder_->BytesWritten() / 1e6,
                PeakMemoryMiB());
   return 0;
 }

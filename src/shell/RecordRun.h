@@ -7,12 +7,12 @@
 #pragma once
 
 #include <csignal>
+#include <memory>
 #include <string>
 
 #include "FrameLoop.h"
-#include "MusicRenderer.h"
 #include "RecordProgress.h"
-#include "VideoEncoder.h"
+#include "RecorderModule.h"
 
 class TFormSky;
 
@@ -36,8 +36,8 @@ class TRecorder : public TFrameSink {
 
  private:
   void Report(bool force);
-  TVideoEncoder encoder_;
-  TMusicRenderer music_;
+  std::unique_ptr<TVideoSink> encoder_;   // from the recorder module, once started
+  std::unique_ptr<TMusicSource> music_;
   TProgressEstimate estimate_;
   std::string shown_;
   std::vector<uint32_t> picture_;

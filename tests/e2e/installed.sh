@@ -4,7 +4,8 @@
 # from another working directory, finds its data in ../share/skyloom, draws
 # the same picture as the build's program (--render and a short --script),
 # and writes nothing where it was started; without data it says where it
-# looked. A teacher's own show compiled by skyloom-show without -o lands in
+# looked. It records a short video through the recorder module installed
+# in lib/skyloom, and says so when that module is missing. A teacher's own show compiled by skyloom-show without -o lands in
 # the user's show folder, where --show finds it. The menu entry and the
 # AppStream metadata pass their validators; the tree holds only what belongs
 # to an installation (listing kept as tree.txt).
@@ -22,12 +23,13 @@ ROOT="$WORK/root"
 DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr > "$WORK/install.log" || fail "install: $(cat "$WORK/install.log")"
 (cd "$ROOT" && find . -mindepth 1 | LC_ALL=C sort) > "$WORK/tree.txt"
 # Only the usual places, nothing of the build.
-if grep -vE '^\./usr(/bin|/share(/skyloom|/applications|/metainfo|/icons|/man|/doc)?)?(/|$)' "$WORK/tree.txt" |
+if grep -vE '^\./usr(/bin|/lib(/skyloom)?|/share(/skyloom|/applications|/metainfo|/icons|/man|/doc)?)?(/|$)' "$WORK/tree.txt" |
   grep -v '^\./usr/share$' | grep .; then
   fail "files outside the install layout (above)"
 fi
 if grep -nE 'bench|test|fuzz|CMake|\.o$|\.a$' "$WORK/tree.txt"; then fail "files of the build installed (above)"; fi
-for f in usr/bin/skyloom usr/bin/skyloom-show usr/bin/skyloom-ephem usr/share/skyloom/StarData.dat \
+for f in usr/bin/skyloom usr/bin/skyloom-show usr/bin/skyloom-ephem usr/lib/skyloom/skyloom-recorder.so \
+  usr/share/skyloom/StarData.dat \
   usr/share/skyloom/天文节目/冬季星空.shw usr/share/skyloom/资源文件/界面描述2.txt \
   usr/share/applications/skyloom.desktop usr/share/metainfo/org.skyloom.skyloom.metainfo.xml \
   usr/share/icons/hicolor/48x48/apps/skyloom.png usr/share/icons/hicolor/scalable/apps/skyloom.svg \
@@ -51,11 +53,27 @@ cmp -s "$WORK/build-shot.png" "$WORK/elsewhere/shot.png" || fail "the installed 
 [ "$(ls "$WORK/elsewhere")" = "$(printf 'installed.png\nshot.png')" ] ||
   fail "the program wrote into its working directory: $(ls "$WORK/elsewhere")"
 
+# A short recording from the installed program, through its module; a
+# program without the module says so and writes nothing.
+printf 'wait 3\nquit\n' > "$WORK/short.txt"
+(cd "$WORK/elsewhere" && "$BIN/skyloom" --script ../short.txt --record ../short.webm --no-music --quality low) \
+  2> "$WORK/err.txt" || fail "the installed program did not record: $(cat "$WORK/err.txt")"
+[ -s "$WORK/short.webm" ] || fail "no video from the installed program"
+if command -v ffprobe > /dev/null; then
+  [ "$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$WORK/short.webm" | head -1)" = vp9 ] ||
+    fail "the installed program's video is not VP9"
+fi
+
 # Without data the program names the folders it looked in; SKYLOOM_DATA
 # points it to them.
 mkdir -p "$WORK/lonely/bin"
 cp "$BIN/skyloom" "$WORK/lonely/bin/"
 if "$WORK/lonely/bin/skyloom" --render x.png 2> "$WORK/err.txt"; then fail "ran without data"; fi
+if (cd "$WORK/lonely" && SKYLOOM_DATA="$ROOT/usr/share/skyloom" bin/skyloom --script ../short.txt --record v.webm \
+  --no-music 2> "$WORK/err2.txt"); then fail "recorded without the recorder module"; fi
+grep -q "^skyloom: v.webm: cannot record (no recorder module $WORK/lonely/bin/skyloom-recorder.so nor $WORK/lonely/lib/skyloom/skyloom-recorder.so)$" "$WORK/err2.txt" ||
+  fail "no clear message without the recorder module: $(cat "$WORK/err2.txt")"
+[ ! -e "$WORK/lonely/v.webm" ] || fail "a video was left without the recorder module"
 grep -q "^skyloom: StarData.dat: the program's data are not found (looked in $WORK/lonely/bin and $WORK/lonely/share/skyloom; SKYLOOM_DATA may name their folder)$" "$WORK/err.txt" ||
   fail "no clear message without data: $(cat "$WORK/err.txt")"
 (cd "$WORK/elsewhere" && SKYLOOM_DATA="$ROOT/usr/share/skyloom" "$WORK/lonely/bin/skyloom" --render named.png "${view[@]}") ||

@@ -270,12 +270,17 @@ void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, 
       if (u < -32768 || v < -32768 || u + 32768 >= limitU || v + 32768 >= limitV) continue;
       const long long ix = u >> 16, iy = v >> 16;
       const unsigned fx = static_cast<unsigned>((u >> 8) & 255), fy = static_cast<unsigned>((v >> 8) & 255);
-      const uint32_t p00 = pixel(ix, iy);
+      // Away from the frame's edges the four neighbours are read directly.
+      const bool inner = ix >= 0 && iy >= 0 && ix + 1 < fw && iy + 1 < fh;
+      const uint32_t* q = inner ? src + iy * fw + ix : nullptr;
+      const uint32_t p00 = inner ? q[0] : pixel(ix, iy);
       if ((fx | fy) == 0) {   // on a pixel centre
         BlendArgb(*d, p00, p00 >> 24);
         continue;
       }
-      const uint32_t p[4] = {p00, pixel(ix + 1, iy), pixel(ix, iy + 1), pixel(ix + 1, iy + 1)};
+      const uint32_t p[4] = {p00, inner ? q[1] : pixel(ix + 1, iy),
+                             inner ? q[fw] : pixel(ix, iy + 1), inner ? q[fw + 1] : pixel(ix + 1, iy + 1)};
+      if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) continue;   // all four transparent
       if (p[1] == p00 && p[2] == p00 && p[3] == p00) {   // inside a flat area
         BlendArgb(*d, p00, p00 >> 24);
         continue;
@@ -325,6 +330,10 @@ std::vector<TBoxTap> BoxTaps(int from, int to) {
   return taps;
 }
 
+// std::lround(x) for x >= 0, and at most 0 where x < 0, without the
+// library call: a float plus one half is exact in double.
+inline long RoundFloat(float x) { return static_cast<long>(static_cast<double>(x) + 0.5); }
+
 }  // namespace
 
 LibraryImage ReduceImage(const LibraryImage& source, double ratio) {
@@ -368,11 +377,11 @@ LibraryImage ReduceImage(const LibraryImage& source, double ratio) {
           const float* q = &row[(static_cast<size_t>(t.First + k) * dw + x) * 4];
           for (int ch = 0; ch < 4; ++ch) acc[ch] += q[ch] * t.Weights[k];
         }
-        const long alpha = std::lround(std::clamp(acc[3], 0.0f, 1.0f) * 255);
+        const long alpha = RoundFloat(std::clamp(acc[3], 0.0f, 1.0f) * 255);
         uint32_t v = 0;
         if (alpha > 0) {
           const auto channel = [&](float c) {
-            return static_cast<uint32_t>(std::clamp(std::lround(c / acc[3]), 0L, 255L));
+            return static_cast<uint32_t>(std::clamp(RoundFloat(c / acc[3]), 0L, 255L));
           };
           v = (static_cast<uint32_t>(alpha) << 24) | (channel(acc[0]) << 16) |
               (channel(acc[1]) << 8) | channel(acc[2]);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "FileIo.h"
 #include "Png.h"
@@ -24,6 +25,37 @@ bool VideoReady() {
     }
   }
   return state == 1;
+}
+
+// One 5-6-5 pixel as 0xFFRRGGBB, each channel widened exactly as SDL's own
+// converter widens it (red and blue v*255/31; green in two parts, as its
+// table for the high byte and the one for the low byte add up). Written
+// without tables, so that the compiler turns the loop over a row into
+// vector code: several times faster than the converter, which is most of
+// what a frame at full HD costs to show.
+inline uint32_t Widen565(uint16_t p) {
+  const uint32_t r = ((p >> 11) * 1053u) >> 7;
+  const uint32_t g = ((((p >> 8) & 7u) * 259u) >> 3) + ((p >> 3) & 0x1Cu);
+  const uint32_t b = ((p & 31u) * 1053u) >> 7;
+  return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+void Widen565Row(const uint16_t* src, uint32_t* dst, int count) {
+  for (int i = 0; i < count; ++i) dst[i] = Widen565(src[i]);
+}
+
+// Whether Widen565 gives what SDL gives for `format`, for every pixel.
+bool WidensAsSdl(uint32_t format) {
+  if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) return false;
+  std::vector<uint16_t> all(65536);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint16_t>(i);
+  std::vector<uint32_t> sdl(all.size()), ours(all.size());
+  if (SDL_ConvertPixels(static_cast<int>(all.size()), 1, SDL_PIXELFORMAT_RGB565, all.data(),
+                        static_cast<int>(all.size()) * 2, format, sdl.data(),
+                        static_cast<int>(all.size()) * 4) != 0)
+    return false;
+  Widen565Row(all.data(), ours.data(), static_cast<int>(all.size()));
+  return sdl == ours;
 }
 }  // namespace
 
@@ -91,9 +123,11 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
   windowedTop_ = top;
   SDL_Rect display;
   if (fullScreen && SDL_GetDisplayBounds(0, &display) == 0) {
-    // Created at the display's size as well, so that the stage fills the
-    // screen even where no window manager resizes full-screen windows.
-    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Created borderless over the whole display, so that the stage fills
+    // the screen even where no window manager resizes full-screen windows;
+    // the window manager's full-screen state is asked for once the first
+    // picture is shown (SDL waits up to a tenth of a second for it).
+    fullScreenPending_ = true;
     left = display.x;
     top = display.y;
     w = display.w;
@@ -153,8 +187,19 @@ void TDXDraw::Upload(SDL_Texture* stage, uint32_t format) {
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(stage, nullptr, &pixels, &pitch) != 0) return;
-  SDL_ConvertPixels(Width(), Height(), SDL_PIXELFORMAT_RGB565, buffer_.Pixels(), Width() * 2,
-                    format, pixels, pitch);
+  if (format != widenChecked_) {
+    widenChecked_ = format;
+    widenOwn_ = WidensAsSdl(format);
+  }
+  if (widenOwn_) {
+    const int w = Width();
+    for (int y = 0; y < Height(); ++y)
+      Widen565Row(buffer_.Pixels() + static_cast<size_t>(y) * w,
+                  reinterpret_cast<uint32_t*>(static_cast<char*>(pixels) + static_cast<size_t>(y) * pitch), w);
+  } else {
+    SDL_ConvertPixels(Width(), Height(), SDL_PIXELFORMAT_RGB565, buffer_.Pixels(), Width() * 2,
+                      format, pixels, pitch);
+  }
   SDL_UnlockTexture(stage);
 }
 
@@ -189,6 +234,10 @@ void TDXDraw::Flip() {
   }
   SDL_RenderCopy(renderer_, shown, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+  if (fullScreenPending_) {
+    fullScreenPending_ = false;
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
 }
 
 SDL_Renderer* TDXDraw::OverlayRenderer() {
@@ -260,15 +309,29 @@ void TDXDraw::WindowToStage(int wx, int wy, int& sx, int& sy) const {
 void TDXDraw::SetFullScreen(bool on) {
   fullScreen_ = on;
   if (!window_) return;
+  if (fullScreenPending_) {
+    if (on) return;  // already over the display, full screen after the first picture
+    fullScreenPending_ = false;
+  }
+  // Only what differs is changed: without a window manager SDL waits a
+  // tenth of a second after each move or resize for the window to follow,
+  // and a window created full screen needs none of them.
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  const bool isFull = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                      SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Rect display;
   if (on && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &display) == 0) {
-    SDL_SetWindowPosition(window_, display.x, display.y);
-    SDL_SetWindowSize(window_, display.w, display.h);
-    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (x != display.x || y != display.y) SDL_SetWindowPosition(window_, display.x, display.y);
+    if (w != display.w || h != display.h) SDL_SetWindowSize(window_, display.w, display.h);
+    if (!isFull) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   } else {
-    SDL_SetWindowFullscreen(window_, 0);
-    SDL_SetWindowSize(window_, Width(), Height());
-    SDL_SetWindowPosition(window_, windowedLeft_, windowedTop_);
+    if (isFull) SDL_SetWindowFullscreen(window_, 0);
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (w != Width() || h != Height()) SDL_SetWindowSize(window_, Width(), Height());
+    if (x != windowedLeft_ || y != windowedTop_) SDL_SetWindowPosition(window_, windowedLeft_, windowedTop_);
   }
 }
 

@@ -109,6 +109,11 @@ class TDXDraw {
   TCanvas canvas_;
   bool canDraw_ = true;
   bool fullScreen_ = false;
+  bool fullScreenPending_ = false;  // created over the display, not yet full screen
+  // Whether the stage is widened into the format last uploaded to by our
+  // own code (checked against SDL's converter once per format).
+  uint32_t widenChecked_ = 0;  // SDL_PIXELFORMAT_UNKNOWN: none checked yet
+  bool widenOwn_ = false;
   bool flipOption_ = false;
   long frames_ = 0;
   int windowedLeft_ = 0, windowedTop_ = 0;
