@@ -124,10 +124,10 @@ await() {  # NAME REGION REF same|differ
 # Pixels of FILE brighter than black, in thousandths of the whole.
 lit() { convert "$1" -threshold 1% -format '%[fx:int(1000*mean)]' info:; }
 # Takes shot NAME until the window is drawn and holds still: something is
-# on it, two shots in a row are the same and, given REF, it differs from
-# the earlier shot REF. The first frames (a window still black, a splash)
-# and the frames of a change being drawn are waited out this way instead of
-# by a fixed pause.
+# on it, two shots in a row are the same, the splash has closed and, given
+# REF, it differs from the earlier shot REF. The first frames (a window
+# still black, a splash) and the frames of a change being drawn are waited
+# out this way instead of by a fixed pause.
 await_drawn() {  # NAME [REF]
   local end=$((SECONDS + AWAIT_SECONDS))
   shot "$1"
@@ -135,12 +135,17 @@ await_drawn() {  # NAME [REF]
     sleep 0.3
     cp "$1.png" await_last.png
     shot "$1"
-    if [ "$(lit "$1.png")" -gt 0 ] && same "$1" await_last; then
+    if [ "$(lit "$1.png")" -gt 0 ] && same "$1" await_last && splash_gone; then
       [ -z "${2:-}" ] && return 0
       same "$1" "$2" || return 0
     fi
     ((SECONDS < end)) || fail "$1: no change drawn, or still changing, after $AWAIT_SECONDS s"
   done
+}
+# True once the program $PID shows no window but its main one: the splash
+# closes with the first frame.
+splash_gone() {
+  [ -z "$PID" ] || [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ]
 }
 # Takes shot NAME until PREDICATE NAME holds (a command the test defines),
 # for at most AWAIT_SECONDS; fails with WHAT otherwise.
