@@ -25,10 +25,8 @@ BUTTONS=150x24+465+394   # 确定 and 取消
 
 start_x
 open_window "no main window" window.log "$SKYLOOM" --date 2026-01-15 --time 21:00
-sleep 1
 xdotool mousemove --window "$WID" 400 100
-sleep 0.3
-shot start
+await_drawn start
 key c
 await settings "$DIALOG" start differ || fail "C did not open the settings"
 click 276 189                        # the page 观测地点
@@ -73,7 +71,6 @@ xdotool type 2
 click 358 271                        # 日
 key ctrl+a BackSpace
 xdotool type 30
-sleep 0.5
 await typed "$DATE" day_chosen differ || fail "typing 2 月 30 日 left the date button as it was"
 
 # --- A refused month: the message shows, 确定 stays where it was. -----------
@@ -109,8 +106,7 @@ PID=""
 
 # --- An unknown --goto name: the window opens with a message. ---------------
 open_window "an unknown --goto name kept the window from opening" goto.log "$SKYLOOM" --date 2026-01-15 --time 21:00 --goto Betelguese
-sleep 2
-shot unknown_name
+await_drawn unknown_name
 key Return
 await unknown_closed 300x80+250+260 unknown_name differ || fail "Enter did not close the message"
 grep -q "did you mean.*参宿四" goto.log || fail "no close names on stderr: $(cat goto.log)"
