@@ -104,7 +104,9 @@ shot() {  # NAME: the window as the user sees it, as NAME.png
   rm -f "full_$1.png"
 }
 crop() { convert "$1.png" -crop "$2" +repage "$3.png"; }   # NAME GEOMETRY OUT
-same() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
+same() { identical "$1" "$2"; }
+# The helpers below use this one, which a test does not redefine.
+identical() { [ "$(compare -metric AE "$1.png" "$2.png" null: 2>&1 || true)" = "0" ]; }
 # How long a test waits for something it expects to see: room for a busy
 # machine and for several window tests running side by side.
 AWAIT_SECONDS=${AWAIT_SECONDS:-40}
@@ -116,7 +118,7 @@ await() {  # NAME REGION REF same|differ
     shot "$1"
     crop "$1" "$2" await_now
     crop "$3" "$2" await_ref
-    if same await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
+    if identical await_now await_ref; then [ "$4" = same ] && return 0; else [ "$4" = differ ] && return 0; fi
     ((SECONDS < end)) || return 1
     sleep 0.2
   done
@@ -135,9 +137,9 @@ await_drawn() {  # NAME [REF]
     sleep 0.3
     cp "$1.png" await_last.png
     shot "$1"
-    if [ "$(lit "$1.png")" -gt 0 ] && same "$1" await_last && splash_gone; then
+    if [ "$(lit "$1.png")" -gt 0 ] && identical "$1" await_last && splash_gone; then
       [ -z "${2:-}" ] && return 0
-      same "$1" "$2" || return 0
+      identical "$1" "$2" || return 0
     fi
     ((SECONDS < end)) || fail "$1: no change drawn, or still changing, after $AWAIT_SECONDS s"
   done
