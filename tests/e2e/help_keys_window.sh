@@ -63,15 +63,19 @@ xdotool mousemove --window "$WID" 255 130
 sleep 0.2
 xdotool click 3
 await menu 200x120+255+130 sky_back differ || fail "a right click on Orion opened no menu"
-shot menu
+await_drawn menu
 xdotool mousemove --window "$WID" 290 148    # the first item, 猎户座星座
-sleep 0.3
+await_drawn menu_item
 xdotool click 1
-await highlighted "$SKY" menu differ || fail "the menu's first item changed nothing"
+await_drawn highlighted menu_item
+crop highlighted "$SKY" a
+crop sky_back "$SKY" b
+same a b && fail "the menu's first item changed nothing"
 xdotool mousemove --window "$WID" 255 130
 sleep 0.2
 xdotool click 3
 await menu_again 200x120+255+130 highlighted differ || fail "the menu did not open again"
+await_drawn menu_again
 key Escape
 await menu_closed 200x120+255+130 highlighted same || fail "Esc did not close the menu"
 

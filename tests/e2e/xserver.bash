@@ -62,7 +62,9 @@ open_window() {  # WHAT LOG PROGRAM ARGS...
   "$@" > "$log" 2>&1 &
   PID=$!
   WID=$(find_main_window "$PID")
-  [ -n "$WID" ] || fail "$what"
+  [ -n "$WID" ] && return 0
+  kill -0 "$PID" 2>/dev/null || fail "$what: the program ended: $(cat "$log")"
+  fail "$what: windows of the program: $(xdotool search --pid "$PID" 2>/dev/null | tr '\n' ' ')$(cat "$log")"
 }
 
 # find_main_window PID: prints the window id of the program's main window. The
