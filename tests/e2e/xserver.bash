@@ -69,10 +69,10 @@ open_window() {  # WHAT LOG PROGRAM ARGS...
 
 # find_main_window PID: prints the window id of the program's main window. The
 # splash window belongs to the same process and may still be open on a busy
-# machine, so the main window is waited for (up to 60 s) by its title.
+# machine, so the main window is waited for (up to 90 s) by its title.
 find_main_window() {
-  local w
-  for _ in $(seq 600); do
+  local w end=$((SECONDS + 90))
+  while ((SECONDS < end)); do
     for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
       if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "天文节目" ]; then
         echo "$w"
@@ -161,13 +161,5 @@ await_shot() {  # NAME WHAT PREDICATE [ARGS...]
     "$@" "$name" && return 0
     ((SECONDS < end)) || fail "$what"
     sleep 0.2
-  done
-}
-# Waits until process PID has ended, for at most AWAIT_SECONDS.
-await_exit() {  # PID
-  local end=$((SECONDS + AWAIT_SECONDS))
-  while kill -0 "$1" 2>/dev/null; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
   done
 }
