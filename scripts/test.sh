@@ -17,7 +17,9 @@ if [ "${1:-}" = --all ]; then export SKYLOOM_TEST_ALL=1; fi
 bash scripts/setup.sh
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 run_ctest() { python3 scripts/ctest_cached.py "$@"; }
-run_ctest build --output-on-failure -j"$(nproc)"
+# The real-window tests spend most of their time waiting for the X server
+# and the program's frames, so twice as many tests as processors run at once.
+run_ctest build --output-on-failure -j"$(($(nproc) * 2))"
 
 if ! command -v clang++ >/dev/null; then
   echo "== no clang++: the sanitizer build and the libFuzzer targets are skipped"

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "CommandCodes.h"
+#include "ControlTips.h"
 #include "FormLogo.h"
 #include "FormSky.h"
 #include "ShowModal.h"
@@ -131,7 +132,9 @@ bool FrameArmed(TFormSky& form) {
          (form.Player.Active && form.DialogStack.Empty()) || form.DialogStack.TopClosed() ||
          form.SkyStale ||
          form.PictureStale || form.DrawEveryFrame || form.OverlayFrames > 0 ||
-         form.SplashPending || form.DXDraw.Frames() == 0 || OverlayWantsFrames(form);
+         form.SplashPending || form.DXDraw.Frames() == 0 || OverlayWantsFrames(form) ||
+         // A pointer resting on a control counts frames until its tip shows.
+         (form.TipRegion > 0 && form.TipFrames < TipDelayFrames);
 }
 
 void HandleEvent(TFormSky& form, const SDL_Event& e, bool followFocus) {

@@ -13,23 +13,17 @@ begin_window_test "commands window"
 # The window is centred on the 1024x768 desktop: its stage starts at (112, 84).
 X0=112
 Y0=84
-window() {
-  local wid=""
-  for _ in $(seq 50); do
-    wid=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -1) || true
-    [ -n "$wid" ] && break
-    sleep 0.2
-  done
-  [ -n "$wid" ] || fail "no window of the program"
-  echo "$wid"
-}
-shot() { sleep "${2:-1}"; import -window root -crop 800x600+$X0+$Y0 +repage "$1"; }
+shot() { import -window root -crop 800x600+$X0+$Y0 +repage "$1.png"; }
 point() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); }
 differ() {  # pixels that differ inside WxH+X+Y
   convert "$1" -crop "$3" +repage crop-a.png
   convert "$2" -crop "$3" +repage crop-b.png
   compare -fuzz 6% -metric AE crop-a.png crop-b.png null: 2>&1 >/dev/null | awk '{print int($1)}'
 }
+# Shot NAME differs from shot REF in more than LEAST pixels of REGION.
+changed() { [ "$(differ "$1.png" "$4.png" "$2")" -gt "$3" ]; }   # REF REGION LEAST NAME
+playing() { changed english "$SKY" 500 "$1" && changed english "$STATUS" 4 "$1"; }
+at_mars() { [ "$(differ goto-mars-script.png "$1.png" 500x300+150+66)" = 0 ]; }
 STORY=340x112+244+476
 SKY=800x430+0+0
 STATUS=60x20+100+440   # the clock of the status line
@@ -38,26 +32,26 @@ start_x
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --zone 8 --lat 39.9 --lon 116.4 --names --lines \
   --mode1 D --mode2 800 --ground --az 10 --alt 45 > window.log 2>&1 &
 PID=$!
-window > /dev/null
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "no window of the program"
 point 700 100
-shot before.png 1.5
+await_drawn before
 # Orion's belt is in the middle of the constellation at this view.
 point 310 230
 sleep 0.3
 xdotool click 1
 point 700 100
-shot chinese.png
-[ "$(differ before.png chinese.png $STORY)" -gt 500 ] || fail "no story after the click on Orion"
+await_shot chinese "no story after the click on Orion" changed before "$STORY" 500
+await_drawn chinese
 xdotool key e
-shot english.png
-[ "$(differ chinese.png english.png $STORY)" -gt 500 ] || fail "the E key left the story as it was"
+await_shot english "the E key left the story as it was" changed chinese "$STORY" 500
+await_drawn english
 xdotool key a
-shot playing.png 1.5
+await_shot playing "the sky did not turn, or the clock did not move, while playing" playing
 xdotool key s
-shot stopped.png 0.5
-[ "$(differ english.png playing.png $SKY)" -gt 500 ] || fail "the sky did not turn while playing"
-[ "$(differ english.png playing.png $STATUS)" -gt 4 ] || fail "the clock did not move while playing"
-shot still.png 1
+await_drawn stopped
+sleep 1
+shot still
 [ "$(differ stopped.png still.png $SKY)" = 0 ] || fail "the sky kept turning after S"
 kill -TERM "$PID"
 wait "$PID" || fail "the program ended with an error: $(cat window.log)"
@@ -73,11 +67,10 @@ SDL_VIDEODRIVER=dummy "$SKYLOOM" --script mars.txt "${MARS[@]}" > script.log 2>&
   || fail "the headless trip failed: $(cat script.log)"
 "$SKYLOOM" "${MARS[@]}" > goto.log 2>&1 &
 PID=$!
-window > /dev/null
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "no window of the program"
 point 790 5
-shot goto-mars.png 8
-[ "$(differ goto-mars-script.png goto-mars.png 500x300+150+66)" = 0 ] \
-  || fail "the window's trip to Mars ended elsewhere than the headless one"
+await_shot goto-mars "the window's trip to Mars ended elsewhere than the headless one" at_mars
 kill -TERM "$PID"
 wait "$PID" || fail "the program ended with an error: $(cat goto.log)"
 PID=""

@@ -18,9 +18,8 @@ start_program() {  # LOG
   PID=$!
   WID=$(find_main_window "$PID")
   [ -n "$WID" ] || fail "no main window"
-  sleep 1
   xdotool mousemove --window "$WID" 400 200
-  sleep 0.3
+  await_drawn "started-${1%.log}"
 }
 # Pixels in a region of a shot whose colour is the dialogs' error red.
 reds() {

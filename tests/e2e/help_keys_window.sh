@@ -22,10 +22,8 @@ start_x
 PID=$!
 WID=$(find_main_window "$PID")
 [ -n "$WID" ] || fail "no main window"
-sleep 1
 xdotool mousemove --window "$WID" 400 300
-sleep 0.5
-shot start
+await_drawn start
 
 # --- F1: the help viewer; Esc closes it. -----------------------------------
 key F1
@@ -35,27 +33,21 @@ await help_closed "$MEMO" start same || fail "Esc did not close the help viewer"
 
 # --- A pointer resting on 星名 shows its name and key. ---------------------
 xdotool mousemove --window "$WID" 682 530
-sleep 0.3
-shot tip_moved
-sleep 1.5
-await tip "$TIP" tip_moved differ || fail "no tip over the 星名 button"
+await tip "$TIP" start differ || fail "no tip over the 星名 button"
 xdotool mousemove --window "$WID" 400 300
 await tip_gone "$TIP" start same || fail "the tip stayed after the pointer left"
 
 # --- The wheel: the story text scrolls, the sky stays. ---------------------
 click 255 130                         # Orion: its story fills the text
-shot story
+await story "$TEXT" start differ || fail "a click on Orion showed no story"
 xdotool mousemove --window "$WID" 400 530
-sleep 0.5
-shot story_still
+await_drawn story_still
 for _ in 1 2 3 4; do xdotool click 5; sleep 0.1; done
 await story_scrolled "$TEXT" story_still differ || fail "the wheel did not scroll the story text"
 xdotool mousemove --window "$WID" 400 250
-sleep 0.5
-shot sky_before
+await_drawn sky_before
 for _ in 1 2 3; do xdotool click 5; sleep 0.1; done
-sleep 0.8
-shot sky_after
+await_drawn sky_after sky_before
 crop sky_before "$SKY" a
 crop sky_after "$SKY" b
 same a b && fail "the wheel over the sky did not zoom"
@@ -64,22 +56,26 @@ crop sky_after "$TEXT" d
 same c d || fail "the wheel over the sky scrolled the story text"
 # Three notches back bring the field (and Orion) back where it was.
 for _ in 1 2 3; do xdotool click 4; sleep 0.1; done
-sleep 0.8
+await_drawn sky_back sky_after
 
 # --- The menu: its first item highlights Orion; Esc closes it. -------------
 xdotool mousemove --window "$WID" 255 130
 sleep 0.2
 xdotool click 3
-await menu 200x120+255+130 sky_after differ || fail "a right click on Orion opened no menu"
-shot menu
+await menu 200x120+255+130 sky_back differ || fail "a right click on Orion opened no menu"
+await_drawn menu
 xdotool mousemove --window "$WID" 290 148    # the first item, 猎户座星座
-sleep 0.3
+await_drawn menu_item
 xdotool click 1
-await highlighted "$SKY" menu differ || fail "the menu's first item changed nothing"
+await_drawn highlighted menu_item
+crop highlighted "$SKY" a
+crop sky_back "$SKY" b
+same a b && fail "the menu's first item changed nothing"
 xdotool mousemove --window "$WID" 255 130
 sleep 0.2
 xdotool click 3
 await menu_again 200x120+255+130 highlighted differ || fail "the menu did not open again"
+await_drawn menu_again
 key Escape
 await menu_closed 200x120+255+130 highlighted same || fail "Esc did not close the menu"
 

@@ -22,8 +22,13 @@ band() {
 }
 # In tenths of a level: on, some 34 levels; off, the stars and figure
 # lines alone, some 5.
+is_on() { [ "$(band "$1.png")" -ge 200 ]; }
+is_off() { [ "$(band "$1.png")" -le 100 ]; }
 expect_on() { [ "$(band "$1")" -ge 200 ] || fail "$2 (band light $(band "$1")/10)"; }
 expect_off() { [ "$(band "$1")" -le 100 ] || fail "$2 (band light $(band "$1")/10)"; }
+# Takes shot NAME until the band is on (or off); fails with WHAT.
+await_on() { await_shot "$1" "$2 (band light $(band "$1.png" 2>/dev/null)/10)" is_on; }
+await_off() { await_shot "$1" "$2 (band light $(band "$1.png" 2>/dev/null)/10)" is_off; }
 
 # Headless first: the same frame with the Milky Way on and off.
 "$SKYLOOM" "${ARGS[@]}" --render render-on.png > render.log 2>&1 || fail "render on"
@@ -34,50 +39,39 @@ expect_off render-off.png "the Milky Way drawn with --milky-way off"
 
 start_x
 open_window "no main window" window.log "$SKYLOOM" "${ARGS[@]}"
-sleep 1
 xdotool mousemove --window "$WID" 300 250
-sleep 0.5
-shot on
-expect_on on.png "no Milky Way in the window"
+await_drawn start
+await_on on "no Milky Way in the window"
 key y
-shot off
-expect_off off.png "Y did not switch the Milky Way off"
+await_off off "Y did not switch the Milky Way off"
 key y
-shot on-again
-expect_on on-again.png "Y again did not bring the Milky Way back"
+await_on on-again "Y again did not bring the Milky Way back"
 # The panel's 银河 button, below 缩小 left of the button grid.
 click 590 570
 xdotool mousemove --window "$WID" 300 250
-sleep 0.5
-shot button-off
-expect_off button-off.png "the 银河 button did not switch the Milky Way off"
+await_off button-off "the 银河 button did not switch the Milky Way off"
 click 590 570
 xdotool mousemove --window "$WID" 300 250
-sleep 0.5
-shot button-on
-expect_on button-on.png "the 银河 button did not bring the Milky Way back"
+await_on button-on "the 银河 button did not bring the Milky Way back"
 
 # The settings dialog: C, the page 其它, the box 银河, 确定.
+DIALOG=440x292+180+154
 key c
-shot settings
+await settings "$DIALOG" button-on differ || fail "C did not open the settings"
 click 411 189                          # the page 其它
 shot settings-other
 click 496 351                          # the box 银河
 shot settings-unticked
 click 501 405                          # 确定
-sleep 1
-shot settings-off
-expect_off settings-off.png "the 银河 box of the settings dialog did not switch it off"
+await_off settings-off "the 银河 box of the settings dialog did not switch it off"
 kill "$PID"
 wait "$PID" 2>/dev/null || true
 PID=""
 
 # Started with --milky-way off.
 open_window "no main window with --milky-way off" window-off.log "$SKYLOOM" "${ARGS[@]}" --milky-way off
-sleep 1
-shot started-off
+await_drawn started-off
 expect_off started-off.png "--milky-way off started with the Milky Way"
 key y
-shot started-off-y
-expect_on started-off-y.png "Y did not switch the Milky Way on"
+await_on started-off-y "Y did not switch the Milky Way on"
 echo "milky way window: on at start, off and on with Y and the 银河 button, off through the settings, off with --milky-way off"

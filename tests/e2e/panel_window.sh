@@ -34,11 +34,10 @@ main_window() {  # GEOMETRY
   fail "no window of the program"
 }
 main_window 800x600
-sleep 0.5
 # The window's place on the screen: screenshots are of the whole screen.
 read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
 
-shot() { sleep 0.5; import -window root "$1.png"; }
+shot() { import -window root "$1.png"; }
 move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
 # Pixels that differ between two shots inside a rectangle of the stage.
 differ() {  # A B W H X Y
@@ -52,6 +51,17 @@ expect_change() {  # what A B W H X Y [at least]
   d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
   [ "${d%%.*}" -ge "${8:-20}" ] || fail "$1 (only $d pixels changed)"
 }
+# Takes shot B until the rectangle differs from A in at least LEAST pixels.
+await_change() {  # what A B W H X Y [least]
+  local end=$((SECONDS + AWAIT_SECONDS)) d
+  while :; do
+    shot "$3"
+    d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
+    [ "${d%%.*}" -ge "${8:-20}" ] && return 0
+    ((SECONDS < end)) || fail "$1 (only $d pixels changed)"
+    sleep 0.2
+  done
+}
 expect_same() {  # what A B W H X Y
   local d
   d=$(differ "$2" "$3" "$4" "$5" "$6" "$7")
@@ -61,26 +71,22 @@ expect_same() {  # what A B W H X Y
 # Horizon button (region 9) at (752, 514) on the panel at y 432.
 HX=774 HY=530
 move 400 380
-shot 01-start
+await_drawn 01-start
 move "$HX" "$HY"
-shot 02-hover
-expect_change "the horizon button does not light up under the pointer" 01-start 02-hover 44 32 752 514
+await_change "the horizon button does not light up under the pointer" 01-start 02-hover 44 32 752 514
 expect_same "the sky changed on a mere hover" 01-start 02-hover 800 100 0 330
 
 xdotool click 1
-shot 03-ground-off
-expect_change "the ground did not go" 02-hover 03-ground-off 800 90 0 340 2000
+await_change "the ground did not go" 02-hover 03-ground-off 800 90 0 340 2000
 expect_change "the horizon button kept its on look" 02-hover 03-ground-off 44 32 752 514
 
 # R brings the ground back (and the button's look with it); F the lines.
 move 400 200
 xdotool key r
-shot 04-key-r
-expect_change "R did not bring the ground back" 03-ground-off 04-key-r 800 90 0 340 2000
+await_change "R did not bring the ground back" 03-ground-off 04-key-r 800 90 0 340 2000
 expect_change "R did not change the horizon button" 03-ground-off 04-key-r 44 32 752 514
 xdotool key f
-shot 05-key-f
-expect_change "F drew no auxiliary lines" 04-key-r 05-key-f 800 330 0 0 200
+await_change "F drew no auxiliary lines" 04-key-r 05-key-f 800 330 0 0 200
 xdotool key f
 sleep 0.3
 
@@ -94,29 +100,25 @@ for p in "149 515" "148 505" "147 497" "146 489"; do
 done
 sleep 0.3
 xdotool mouseup 1
-shot 06-tilted
-expect_change "the sky did not tilt" 05-key-f 06-tilted 800 300 0 0 2000
+await_change "the sky did not tilt" 05-key-f 06-tilted 800 300 0 0 2000
 expect_change "the sighting tube did not turn" 05-key-f 06-tilted 100 100 134 484
 
 # Right click on Orion: the menu opens with its name.
 move 255 130
 xdotool click 3
-shot 07-menu
-expect_change "no menu at the pointer" 06-tilted 07-menu 120 80 258 135 500
+await_change "no menu at the pointer" 06-tilted 07-menu 120 80 258 135 500
 # Choose 本星座边框 (the fourth item): the boundary goes, the menu closes.
 move 285 193
 xdotool click 1
-shot 08-boundary-off
-expect_change "the boundary did not go" 07-menu 08-boundary-off 100 120 150 60 30
+await_change "the boundary did not go" 07-menu 08-boundary-off 100 120 150 60 30
 # Reopen: the check mark is gone; choosing again brings the boundary back.
 move 255 130
 xdotool click 3
-shot 09-menu-again
+await_change "no menu at the pointer again" 08-boundary-off 09-menu-again 120 80 258 135 500
 expect_change "the check mark did not follow the boundary" 07-menu 09-menu-again 24 14 365 186 5
 move 285 193
 xdotool click 1
-shot 10-boundary-on
-expect_change "the boundary did not come back" 08-boundary-off 10-boundary-on 100 120 150 60 30
+await_change "the boundary did not come back" 08-boundary-off 10-boundary-on 100 120 150 60 30
 
 # Hold the left turn button (region 1 at (614, 474)) for a moment.
 move 636 490
@@ -124,8 +126,7 @@ xdotool mousedown 1
 sleep 0.6
 xdotool mouseup 1
 move 400 300
-shot 11-turned
-expect_change "holding the turn button did not turn the view" 10-boundary-on 11-turned 800 300 0 0 2000
+await_change "holding the turn button did not turn the view" 10-boundary-on 11-turned 800 300 0 0 2000
 expect_change "the azimuth dial did not turn" 10-boundary-on 11-turned 116 116 12 474 200
 
 kill -TERM "$PID"
@@ -146,37 +147,25 @@ start_x 1280x800
   --fullscreen > full.log 2>&1 &
 PID=$!
 main_window 1280x800
-sleep 0.5
 WX=0 WY=0
 fmove() { xdotool mousemove "$1" "$2"; sleep 0.15; }
 # A place of the 800-wide sky on the wide one, and of the panel's frame.
 sky() { echo "$((640 + ($1 - 400) * 8 / 5)) $((295 + ($2 - 216) * 8 / 5))"; }
 pan() { echo "$((140 + $1 * 5 / 4)) $((50 + $2 * 5 / 4))"; }
-# Rectangles in screen pixels.
-sdiffer() {  # what A B W H X Y least
-  local g="$4x$5+$6+$7" d
-  convert "$2.png" -crop "$g" +repage a.png
-  convert "$3.png" -crop "$g" +repage b.png
-  d=$(compare -metric AE a.png b.png null: 2>&1 || true)
-  [ "${d%%.*}" -ge "$8" ] || fail "$1 (only $d pixels changed)"
-}
 # shellcheck disable=SC2046
 {
 fmove 640 400
-shot 12-full
+await_drawn 12-full
 fmove $(pan 774 530)
-shot 13-full-hover
-sdiffer "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover \
+await_change "full screen: the horizon button does not light up under the pointer" 12-full 13-full-hover \
   55 40 $(pan 752 514) 20
 fmove $(sky 255 130)
 xdotool click 3
-shot 14-full-menu
 read -r MX MY < <(sky 255 130)
-sdiffer "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 $((MX + 3)) $((MY + 5)) 500
+await_change "full screen: no menu at the pointer" 13-full-hover 14-full-menu 120 80 $((MX + 3)) $((MY + 5)) 500
 fmove $((MX + 30)) $((MY + 63))
 xdotool click 1
-shot 15-full-boundary-off
-sdiffer "full screen: the menu item under the pointer was not chosen" 14-full-menu \
+await_change "full screen: the menu item under the pointer was not chosen" 14-full-menu \
   15-full-boundary-off 160 192 $(sky 150 60) 30
 }
 kill -TERM "$PID"

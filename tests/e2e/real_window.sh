@@ -11,6 +11,7 @@ WORK="$3"
 begin_window_test "real window"
 
 trap stop_x EXIT
+shot() { import -window root "$1.png"; }
 
 geometry() {  # prints "X,Y WxH" of the window of process $PID
   local wid
@@ -23,8 +24,9 @@ geometry() {  # prints "X,Y WxH" of the window of process $PID
 start_x 1024x768
 SKYLOOM_MEASURE=1 "$SKYLOOM" --date 2026-01-15 --time 21:00 > window.log 2>&1 &
 PID=$!
-sleep 1
 [ "$(geometry)" = "112,84 800x600" ] || fail "window geometry $(geometry)"
+await_drawn window
+sleep 1
 kill -TERM "$PID"
 for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$PID" 2>/dev/null && fail "the program did not end on a termination request"
@@ -40,10 +42,8 @@ stop_x
 start_x 1280x800
 "$SKYLOOM" --date 2026-01-15 --time 21:00 --fullscreen > full.log 2>&1 &
 PID=$!
-sleep 1
 [ "$(geometry)" = "0,0 1280x800" ] || fail "full-screen geometry $(geometry)"
-sleep 1
-import -window root full.png
+await_drawn full
 for x in 4 1275; do
   band=$(convert full.png -format "%[fx:int(255*(p{$x,700}.r+p{$x,700}.g+p{$x,700}.b))]" info:)
   [ "$band" -gt 30 ] || fail "the panel's band does not reach x $x"
@@ -58,7 +58,11 @@ stop_x
 start_x 640x480
 "$SKYLOOM" > narrow.log 2>&1 &
 PID=$!
-sleep 1.5
+for _ in $(seq 300); do
+  grep -q "最低分辨率" narrow.log && break
+  kill -0 "$PID" 2>/dev/null || break
+  sleep 0.1
+done
 kill -TERM "$PID" 2>/dev/null || true
 status=0
 wait "$PID" || status=$?

@@ -22,7 +22,7 @@ probe() {  # FILE ENTRIES: one value per line
 frames_of() { ffprobe -v error -count_frames -select_streams "$2" -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
 max_volume() { ffmpeg -hide_banner -nostats -i "$1" -vn -af volumedetect -f null - 2>&1 | sed -n 's/.*max_volume: \(.*\) dB/\1/p'; }
 
-for name in 北斗与北极星 秋季星空; do
+for name in 北斗与北极星 2024年4月8日北美日全食; do
   mkdir -p "$name"
   "$SKYLOOM" --show "$name" --record "$name/$name.mp4" 2> "$name/record.txt" \
     || fail "$name: recording failed: $(cat "$name/record.txt")"

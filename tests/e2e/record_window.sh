@@ -56,9 +56,8 @@ DIALOG=560x400+120+100    # the star tool and the recording dialog's place
 
 start_x
 open_window "no main window" log.txt app/skyloom --date 2026-01-15 --time 21:00
-sleep 1
 xdotool mousemove --window "$WID" 400 200
-sleep 0.3
+await_drawn start
 
 # The long show: started, then cancelled while it records.
 key v
@@ -72,12 +71,9 @@ done
 compgen -G 'home/Videos/*.tmp-*' > /dev/null || fail "the long recording did not start: $(cat log.txt)"
 shot cancelling
 click 612 455                       # 取消
-sleep 0.5
+await cancelled "$DIALOG" cancelling differ || fail "取消 did not close the dialog"
+await_drawn cancelled
 [ -z "$(ls -A home/Videos)" ] || fail "a cancelled recording left $(ls -A home/Videos)"
-shot cancelled
-crop cancelling "$DIALOG" d_cancelling
-crop cancelled "$DIALOG" d_cancelled
-same d_cancelling d_cancelled && fail "取消 did not close the dialog"
 
 # The short show, recorded to its end.
 key v
@@ -92,24 +88,19 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 compgen -G 'home/Videos/*.tmp-*' > /dev/null || fail "the recording did not start: $(cat log.txt)"
-sleep 1
-shot progress
-crop chooser "$DIALOG" d_chooser
-crop progress "$DIALOG" d_progress
-same d_chooser d_progress && fail "开始录制 changed nothing"
+await progress "$DIALOG" chooser differ || fail "开始录制 changed nothing"
 video="home/Videos/节目1.mp4"
 for _ in $(seq 600); do
   [ -f "$video" ] && break
   sleep 0.1
 done
 [ -f "$video" ] || fail "no video in the videos folder: $(ls -A home/Videos) $(cat log.txt)"
-sleep 0.5
-shot done
+await_drawn done
 crop done "$DIALOG" d_done
+crop progress "$DIALOG" d_progress
 same d_progress d_done && fail "the dialog did not say the recording is done"
 click 612 455                       # 确定
-sleep 0.5
-shot closed
+await closed "$DIALOG" done differ || fail "确定 did not close the dialog"
 kill -0 "$PID" || fail "the program ended"
 # The file plays: every frame decodes, and both streams are there.
 ffmpeg -v error -xerror -i "$video" -f null - 2> decode.txt || fail "the video does not decode: $(cat decode.txt)"

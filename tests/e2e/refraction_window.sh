@@ -13,23 +13,7 @@ begin_window_test "refraction window"
 
 X0=112
 Y0=84
-window() {
-  local wid=""
-  for _ in $(seq 50); do
-    wid=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -1) || true
-    [ -n "$wid" ] && break
-    sleep 0.2
-  done
-  [ -n "$wid" ] || fail "no window of the program"
-  echo "$wid"
-}
-shot() { sleep "${2:-1}"; import -window root -crop 800x600+$X0+$Y0 +repage "$1"; }
-differ() {  # pixels that differ inside WxH+X+Y
-  convert "$1" -crop "$3" +repage crop-a.png
-  convert "$2" -crop "$3" +repage crop-b.png
-  compare -fuzz 6% -metric AE crop-a.png crop-b.png null: 2>&1 >/dev/null | awk '{print int($1)}'
-}
-SKY=800x430+0+0
+shot() { import -window root -crop 800x600+$X0+$Y0 +repage "$1.png"; }
 # The setting Sun stands some 58 degrees north of west: azimuth 238 from
 # south through east. No names: their white letters would count as the Sun.
 ARGS=(--date 2024-06-21 --time 19:45 --zone 8 --lat 39.904 --lon 116.407 --ground --az 238
@@ -40,6 +24,8 @@ sun() {
   convert "$1" -crop 760x40+20+195 +repage -colorspace gray -threshold 90% \
     -format "%[fx:int(mean*w*h+0.5)]" info:
 }
+sun_up() { [ "$(sun "$1.png")" -gt 100 ]; }
+sun_down() { [ "$(sun "$1.png")" -lt 60 ]; }
 
 # Headless first: the same frame with refraction on and off.
 "$SKYLOOM" "${ARGS[@]}" --render render-on.png > render.log 2>&1 || fail "render on"
@@ -51,14 +37,13 @@ sun() {
 start_x
 "$SKYLOOM" "${ARGS[@]}" > window.log 2>&1 &
 PID=$!
-window > /dev/null
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "no window of the program"
 xdotool mousemove $((X0 + 700)) $((Y0 + 60))
-shot on.png 1.5
+await_drawn on
 [ "$(sun on.png)" -gt 100 ] || fail "no Sun on the horizon in the window ($(sun on.png))"
 xdotool key t
-shot off.png
-[ "$(sun off.png)" -lt 60 ] || fail "T did not switch refraction off ($(sun off.png))"
+await_shot off "T did not switch refraction off" sun_down
 xdotool key t
-shot on-again.png
-[ "$(sun on-again.png)" -gt 100 ] || fail "T again did not bring refraction back"
+await_shot on-again "T again did not bring refraction back" sun_up
 echo "refraction window: the Sun on the horizon, gone with T, back with T again"

@@ -25,10 +25,8 @@ BUTTONS=150x24+465+394   # 确定 and 取消
 
 start_x
 open_window "no main window" window.log "$SKYLOOM" --date 2026-01-15 --time 21:00
-sleep 1
 xdotool mousemove --window "$WID" 400 100
-sleep 0.3
-shot start
+await_drawn start
 key c
 await settings "$DIALOG" start differ || fail "C did not open the settings"
 click 276 189                        # the page 观测地点
@@ -37,6 +35,7 @@ await place "$BELOW" settings differ || fail "the page 观测地点 did not open
 # --- 国家: opens on a click, scrolls with the wheel, closes on Esc. --------
 click 300 214
 await country_open "$COUNTRY_LIST" place differ || fail "a click on 国家 did not open its list"
+await_drawn country_open
 xdotool mousemove --window "$WID" 300 400
 sleep 0.3
 for _ in 1 2 3 4 5; do xdotool click 5; sleep 0.1; done
@@ -60,11 +59,10 @@ click 215 189                        # the page 观测时间
 await time_page "$DATE" place differ || fail "the page 观测时间 did not open"
 click 300 215
 await calendar "$CALENDAR" time_page differ || fail "the date button did not open the calendar"
+await_drawn calendar                 # laid out and still before a day is hit
 click 442 312                        # the 22nd
+await day_chosen "$DATE" time_page differ || fail "the day chosen in the calendar is not on the date button"
 await day_chosen "$CALENDAR" time_page same || fail "choosing a day did not close the calendar"
-crop day_chosen "$DATE" date_20
-crop time_page "$DATE" date_15
-differ date_20 date_15 || fail "the day chosen in the calendar is not on the date button"
 
 # --- Typed 2 月 30 日: the button shows the date it makes. -------------------
 click 298 271                        # 月
@@ -73,7 +71,6 @@ xdotool type 2
 click 358 271                        # 日
 key ctrl+a BackSpace
 xdotool type 30
-sleep 0.5
 await typed "$DATE" day_chosen differ || fail "typing 2 月 30 日 left the date button as it was"
 
 # --- A refused month: the message shows, 确定 stays where it was. -----------
@@ -109,8 +106,7 @@ PID=""
 
 # --- An unknown --goto name: the window opens with a message. ---------------
 open_window "an unknown --goto name kept the window from opening" goto.log "$SKYLOOM" --date 2026-01-15 --time 21:00 --goto Betelguese
-sleep 2
-shot unknown_name
+await_drawn unknown_name
 key Return
 await unknown_closed 300x80+250+260 unknown_name differ || fail "Enter did not close the message"
 grep -q "did you mean.*参宿四" goto.log || fail "no close names on stderr: $(cat goto.log)"

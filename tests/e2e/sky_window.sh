@@ -12,15 +12,16 @@ begin_window_test "sky window"
 
 trap stop_x EXIT
 
-# Runs the program with the given settings and keeps a screenshot NAME.png.
-shot() {  # NAME args...
+shot() { import -window root "$1.png"; }
+# Runs the program with the given settings and keeps a screenshot NAME.png
+# once its window is drawn.
+run_shot() {  # NAME args...
   local name="$1"
   shift
   "$SKYLOOM" --window --no-music "$@" > "$name.log" 2>&1 &
   PID=$!
-  timeout 15 xdotool search --sync --onlyvisible --pid "$PID" >/dev/null || fail "$name: no window"
-  sleep 1.5
-  import -window root "$name.png"
+  [ -n "$(find_main_window "$PID")" ] || fail "$name: no window"
+  await_drawn "$name"
   kill -TERM "$PID"
   wait "$PID" || fail "$name: the program ended with an error: $(cat "$name.log")"
 }
@@ -30,10 +31,10 @@ luma() {  # FILE X Y: brightness 0..765 of one pixel
 
 start_x 800x600
 place=(--date 2026-03-20 --zone 8 --lat 39.9 --lon 116.4 --az 270 --alt 15 --ground)
-shot dusk "${place[@]}" --time 18:55
+run_shot dusk "${place[@]}" --time 18:55
 # The night sky's own colour is judged without the Milky Way's light over it.
-shot night "${place[@]}" --time 22:30 --milky-way off
-shot dusk_english "${place[@]}" --time 18:55 --english
+run_shot night "${place[@]}" --time 22:30 --milky-way off
+run_shot dusk_english "${place[@]}" --time 18:55 --english
 stop_x
 
 low=$(luma dusk.png 400 300)

@@ -82,7 +82,7 @@ PANEL=(1920 $((1080 - $(fy 440))) 0 $(fy 440))
 CENTRE=(900 500 510 200)   # where the dialogs open
 
 rest
-shot 00-start 1.5
+await_drawn 00-start
 # No bars: the panel's band reaches both edges, the sky both sides.
 for x in 2 1917; do
   v=$(convert 00-start.png -format "%[fx:int(255*(p{$x,1040}.r+p{$x,1040}.g+p{$x,1040}.b))]" info:)

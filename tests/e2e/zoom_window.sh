@@ -20,7 +20,6 @@ start_x 1024x768
 PID=$!
 WID=$(find_main_window "$PID")
 [ -n "$WID" ] || fail "no main window"
-sleep 1
 read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
 move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.2; }
 # The brightest pixel of a shot within a box of the stage, as "X Y".
@@ -39,7 +38,7 @@ differs() {  # A B GEOMETRY: some pixels differ inside the box
 }
 
 move 5 5
-shot start
+await_drawn start
 # The brightest star in the upper right part of the sky.
 read -r SX SY < <(brightest start 480 40 260 200)
 [ -n "$SX" ] || fail "no star found in the start picture"
@@ -49,8 +48,7 @@ echo "star at $SX,$SY"
 move "$SX" "$SY"
 for _ in 1 2 3; do xdotool click 4; sleep 0.3; done
 move 5 5
-sleep 0.5
-shot zoomed_in
+await_drawn zoomed_in start
 read -r ZX ZY < <(brightest zoomed_in $((SX - 12)) $((SY - 12)) 25 25)
 near "$ZX" "$ZY" "$SX" "$SY" 3 || fail "the star left the pointer when zooming ($SX,$SY -> $ZX,$ZY)"
 differs start zoomed_in 800x432+0+0 || fail "the wheel did not zoom"
@@ -62,8 +60,7 @@ xdotool mousedown 1
 for i in 1 2 3 4 5 6; do move $((SX - 25 * i)) $((SY + 10 * i)); done
 xdotool mouseup 1
 move 5 5
-sleep 0.5
-shot dragged
+await_drawn dragged zoomed_in
 TX=$((SX - 150)) TY=$((SY + 60))
 read -r DX DY < <(brightest dragged $((TX - 12)) $((TY - 12)) 25 25)
 near "$DX" "$DY" "$TX" "$TY" 3 || fail "the star did not follow the drag ($TX,$TY -> $DX,$DY)"
@@ -75,8 +72,7 @@ xdotool mousedown 1
 move 401 201
 xdotool mouseup 1
 move 5 5
-sleep 0.5
-shot clicked
+await_drawn clicked dragged
 differs dragged clicked 800x432+0+0 || fail "a click on the sky selected nothing"
 read -r CX CY < <(brightest clicked $((TX - 12)) $((TY - 12)) 25 25)
 near "$CX" "$CY" "$DX" "$DY" 1 || fail "a click turned the view ($DX,$DY -> $CX,$CY)"
@@ -85,20 +81,20 @@ near "$CX" "$CY" "$DX" "$DY" 1 || fail "a click turned the view ($DX,$DY -> $CX,
 key minus
 key minus
 move 5 5
-shot zoomed_out
+await_drawn zoomed_out clicked
 differs clicked zoomed_out 800x432+0+0 || fail "the minus key did not zoom out"
 
 # The panel's buttons: 放大 (the column left of the arrows, top) narrows the
 # field, 缩小 below it widens it again; the status line follows both.
 click 590 490
 move 5 5
-shot button_in
+await_drawn button_in zoomed_out
 differs zoomed_out button_in 800x432+0+0 || fail "the 放大 button did not zoom in"
 differs zoomed_out button_in 480x24+6+438 || fail "the status line missed the 放大 button"
 click 590 530
 click 590 530
 move 5 5
-shot button_out
+await_drawn button_out button_in
 differs button_in button_out 800x432+0+0 || fail "the 缩小 button did not zoom out"
 differs button_in button_out 480x24+6+438 || fail "the status line missed the 缩小 button"
 
