@@ -17,11 +17,8 @@ TEXT=340x110+245+478   # the story text
 
 start_x
 # Beijing, a January evening, looking south: Orion high in the sky.
-"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 30 \
-  > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "main window" window.log "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 30 \
+ 
 xdotool mousemove --window "$WID" 400 300
 await_drawn start
 

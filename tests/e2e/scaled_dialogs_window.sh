@@ -13,11 +13,8 @@ WORK="$3"
 begin_window_test "scaled dialogs window"
 
 start_x 1920x1080
-"$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 15 \
-  --names --mode2 800 --ground --fullscreen > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "main window" window.log "$SKYLOOM" --date 2026-01-15 --time 21:00 --lat 39.9 --lon 116.4 --zone 8 --az 0 --alt 15 \
+  --names --mode2 800 --ground --fullscreen
 for _ in $(seq 100); do
   xdotool getwindowgeometry "$WID" | grep -q "Geometry: 1920x1080" && break
   sleep 0.2

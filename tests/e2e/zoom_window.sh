@@ -15,11 +15,8 @@ begin_window_test "zoom window"
 start_x 1024x768
 # Beijing, a January night, looking south 40 degrees up at Orion and Taurus,
 # without names or lines (the brightest pixels are stars).
-"$SKYLOOM" --window --no-music --date 2026-01-15 --time 22:00 --lat 39.9 --lon 116.4 --zone 8 \
-  --az 0 --alt 40 --no-ground --mode1 0 --mode2 0 > window.log 2>&1 &
-PID=$!
-WID=$(find_main_window "$PID")
-[ -n "$WID" ] || fail "no main window"
+open_window "main window" window.log "$SKYLOOM" --window --no-music --date 2026-01-15 --time 22:00 --lat 39.9 --lon 116.4 --zone 8 \
+  --az 0 --alt 40 --no-ground --mode1 0 --mode2 0
 read -r WX WY < <(xdotool getwindowgeometry "$WID" | awk '/Position/{split($2, p, ","); print p[1], p[2]}')
 move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.2; }
 # The brightest pixel of a shot within a box of the stage, as "X Y".
