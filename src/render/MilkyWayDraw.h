@@ -45,6 +45,18 @@ TGalacticTurn GalacticTurnOf(const TSkyloom& sky);
 void GalacticAtScreen(const TSkyloom& sky, const TGalacticTurn& turn, double x, double y,
                       double& l, double& b);
 
+// The glow of one row added onto its RGB565 pixels: node brightness
+// `nodes[i]` (1/4096 of the peak) at x = i * step, linear between nodes,
+// times the per-channel factors, plus the row's 4-pixel ordered dither. The
+// plain adder, and the fastest this processor runs (the same pixels).
+using TGlowRowAdder = void (*)(uint16_t* out, const int32_t* nodes, int width, int step,
+                               const int32_t* dither4, int32_t kr, int32_t kg, int32_t kb);
+TGlowRowAdder PlainGlowRowAdder();
+TGlowRowAdder FastGlowRowAdder();
+
 // Adds the Milky Way to rows 0..sky.ScreenHeight-1 of the buffer at the
 // given strength. With the ground shown nothing is added below the horizon.
-void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength);
+// With `clearTo`, those rows are first set to that colour, each just before
+// its glow is added: one pass over the sky area instead of two.
+void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength,
+                  const TColor* clearTo = nullptr);

@@ -818,8 +818,12 @@ void DrawSky(TSkyDrawContext& ctx) {
                   std::min(ctx.Sky.ScreenHeight, ctx.Buffer.Height()));
   }
 
-  if (f.Light.On) PaintSky(ctx.Buffer, ctx.Sky, f.Light);
-  DrawMilkyWay(ctx.Buffer, ctx.Sky, MilkyWayStrength(ctx.Sky, f.Light));
+  // The sky area's ground: the realistic sky's grading, else one plain
+  // colour (black at full night) laid row by row with the Milky Way's glow.
+  const bool graded = f.Light.On && SkyIsGraded(f.Light);
+  if (graded) PaintSky(ctx.Buffer, ctx.Sky, f.Light);
+  const TColor plain = f.Light.On ? clBlack : ctx.Background;
+  DrawMilkyWay(ctx.Buffer, ctx.Sky, MilkyWayStrength(ctx.Sky, f.Light), graded ? nullptr : &plain);
   DrawCircles(f);
   DrawFigures(f);
   DrawGreekLetters(f);

@@ -201,12 +201,16 @@ TVector3 ScreenDirection(const TSkyloom& sky, double x, double y) {
   return {ca * g - sa * ut, sa * g + ca * ut, hz};
 }
 
+// A full night is plain black: nothing to grade.
+bool SkyIsGraded(const TSkyLight& light) {
+  return !(light.SkyAltitude / Deg <= Keys.front().Altitude && light.Glow <= 0);
+}
+
 void PaintSky(TBackBuffer& buffer, const TSkyloom& sky, const TSkyLight& light) {
   const int W = buffer.Width(), H = std::min(buffer.Height(), std::max(0, sky.ScreenHeight));
   if (W <= 0 || H <= 0) return;
   const TSkyKey key = KeyAt(light.SkyAltitude / Deg);
-  // A full night is plain black: nothing to grade.
-  if (light.SkyAltitude / Deg <= Keys.front().Altitude && light.Glow <= 0) {
+  if (!SkyIsGraded(light)) {
     std::fill(buffer.Pixels(), buffer.Pixels() + static_cast<size_t>(W) * H, uint16_t{0});
     return;
   }

@@ -55,6 +55,9 @@ TVector3 ScreenDirection(const TSkyloom& sky, double x, double y);
 // Paints rows 0..sky.ScreenHeight-1 of the buffer with the sky colour,
 // computed on a coarse grid and interpolated between its nodes.
 void PaintSky(TBackBuffer& buffer, const TSkyloom& sky, const TSkyLight& light);
+// Whether PaintSky has anything to grade: false in a full night, whose sky
+// is plain black.
+bool SkyIsGraded(const TSkyLight& light);
 
 // Limiting magnitude (tenths) for faint diffuse light under the Moon at
 // `altitude` radians with `litFraction` (0..1) of its disc lit.

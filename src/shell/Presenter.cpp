@@ -1,5 +1,7 @@
 #include "Presenter.h"
 
+#include <algorithm>
+
 #include "CityTable.h"
 #include "GlobalParams.h"
 #include "LabelPass.h"
@@ -19,7 +21,10 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   // The navy day sky behind a ground lit by the Sun (not behind a picture).
   const bool day = (sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible;
   BackgroundColor = day && view.HoverObject == 0 ? RGB(0, 0, 50) : clBlack;
-  draw.Fill(BackgroundColor);
+  // The sky drawing lays the sky area's own ground; below it the panel's
+  // rows start from the background colour.
+  const int skyRows = draw.CanDraw() ? std::clamp(sky.ScreenHeight, 0, draw.Height()) : 0;
+  draw.Buffer().FillRows(skyRows, draw.Height(), BackgroundColor);
   TSkyDrawContext ctx{sky,         draw.Buffer(),    draw.Canvas(), DXImageList,
                       DXImageList1, view.Marks,       view.Popup,    BackgroundColor,
                       view.HoverObject, view.HoverX,  view.HoverY,   view.Parameters.NebulaNames != 0,

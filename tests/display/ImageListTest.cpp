@@ -235,6 +235,57 @@ TEST(ImageList, RotateScalesToTheGivenSizeAndIsClipped) {
 // A large picture is drawn through its pixel runs; the same picture cut into
 // small tiles (below the size that gets runs) is blended pixel by pixel.
 // Both must give the same buffer, wherever the picture lands.
+// A dial drawn at the same angle in frame after frame is kept from its
+// second frame on and blended from what was kept: every frame must equal a
+// turn drawn afresh, also clipped at the buffer's edge, after the angle
+// changes and after the list is filled with other pictures.
+TEST(ImageList, TurnsKeptBetweenFramesEqualTurnsDrawnAfresh) {
+  TDXImageList list = List();
+  const int marked = list.Find("Marked");
+  auto background = [] {
+    TBackBuffer b(40, 30);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) b.Put(x, y, RGB(x * 6, y * 8, 120));
+    return b;
+  };
+  auto fresh = [&](int x, int y, int w, int angle) {  // by a list that has kept nothing
+    TBackBuffer b = background();
+    List().DrawRotate(b, marked, x, y, w, w, 0, 0.5, 0.5, angle);
+    return b;
+  };
+  struct Case {
+    int X, Y, W, Angle;
+  };
+  for (const Case& k : {Case{20, 15, 8, 37}, Case{2, 3, 14, 101}, Case{38, 28, 11, 200}}) {
+    const TBackBuffer expected = fresh(k.X, k.Y, k.W, k.Angle);
+    for (int frame = 0; frame < 4; ++frame) {
+      TBackBuffer b = background();
+      list.DrawRotate(b, marked, k.X, k.Y, k.W, k.W, 0, 0.5, 0.5, k.Angle);
+      EXPECT_TRUE(Same(b, expected)) << k.Angle << " frame " << frame;
+    }
+  }
+  // Two dials kept side by side, then one of them turning.
+  for (int frame = 0; frame < 3; ++frame) {
+    TBackBuffer b = background(), expected = background();
+    TDXImageList own = List();
+    for (TDXImageList* l : {&list, &own}) {
+      TBackBuffer& to = l == &list ? b : expected;
+      l->DrawRotate(to, marked, 10, 10, 8, 8, 0, 0.5, 0.5, 20);
+      l->DrawRotate(to, list.Find("Two"), 28, 18, 9, 7, 1, 0.5, 0.5, 50 + frame);
+    }
+    EXPECT_TRUE(Same(b, expected)) << frame;
+  }
+  // Filled anew: the same call turns the new picture.
+  std::vector<LibraryImage> images;
+  images.push_back(Solid("Two", 4, 3, {kOpaqueGreen, kOpaqueRed}));
+  images.push_back(Solid("Marked", 8, 8, {kOpaqueGreen}));
+  list.Assign(std::move(images));
+  TBackBuffer b = background();
+  list.DrawRotate(b, marked, 20, 15, 8, 8, 0, 0.5, 0.5, 37);
+  EXPECT_EQ(b.Get(20, 15), kGreen);
+  EXPECT_EQ(Count(b, kBlue), 0);
+}
+
 TEST(ImageList, LargePicturesDrawnByRunsEqualPixelByPixelBlending) {
   constexpr int W = 100, H = 80, TW = 50, TH = 40;
   LibraryImage big;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "MilkyWayDraw.h"
 #include "Png.h"
@@ -227,6 +228,41 @@ TEST_F(MilkyWayDraw, SwitchedOffTheSkyIsAsWithoutIt) {
 }
 
 // Pictures to look at: the whole sky drawing, the Milky Way on.
+// The sky area laid in one colour together with the glow equals filling
+// it first and adding the glow after; rows below the sky area stay as they
+// were. The fast row adder gives the plain one's pixels on every kind of
+// span: rising, falling, dark ends, a last span cut short.
+TEST_F(MilkyWayDraw, LaidWithItsGroundAndByTheFastAdderAsByThePlainOne) {
+  Scene(39.9, 116.4, 8, 2026, 8, 22, 22, 0, 40);
+  const TColor navy = RGB(0, 0, 50);
+  TBackBuffer apart(Rig.Buffer.Width(), Rig.Buffer.Height());
+  apart.Fill(navy);
+  DrawMilkyWay(apart, S, 1.0);
+  Rig.Buffer.Fill(RGB(200, 10, 10));
+  DrawMilkyWay(Rig.Buffer, S, 1.0, &navy);
+  const int W = apart.Width();
+  for (int y = 0; y < apart.Height(); y += 7)
+    for (int x = 0; x < W; x += 3) {
+      const TColor want = y < S.ScreenHeight ? apart.Get(x, y) : TBackBuffer::From565(TBackBuffer::To565(RGB(200, 10, 10)));
+      ASSERT_EQ(Rig.Buffer.Get(x, y), want) << x << "," << y;
+    }
+  // Nothing to add: the ground colour alone.
+  Rig.Buffer.Fill(RGB(200, 10, 10));
+  DrawMilkyWay(Rig.Buffer, S, 0.0, &navy);
+  EXPECT_EQ(Rig.Buffer.Get(W / 2, S.ScreenHeight / 2), TBackBuffer::From565(TBackBuffer::To565(navy)));
+
+  const int32_t dither[4] = {0, 128, 32, 240};
+  const int32_t nodes[] = {0, 4096, 2000, 0, 0, 0, 3000, 3999, 17, 4096, 0};
+  for (int width : {8 * 10, 8 * 10 - 3, 77, 5}) {
+    std::vector<uint16_t> plain(static_cast<size_t>(width)), fast;
+    for (int x = 0; x < width; ++x) plain[static_cast<size_t>(x)] = static_cast<uint16_t>(x * 2654435761u >> 16);
+    fast = plain;
+    PlainGlowRowAdder()(plain.data(), nodes, width, 8, dither, 2304 * 16, 5120 * 16, 3008 * 16);
+    FastGlowRowAdder()(fast.data(), nodes, width, 8, dither, 2304 * 16, 5120 * 16, 3008 * 16);
+    EXPECT_EQ(plain, fast) << width;
+  }
+}
+
 TEST_F(MilkyWayDraw, GoldenPictures) {
   if (!LoadStarDataFrom(S, RuntimeFile(StarDataFileName)) ||
       !LoadStarColoursFrom(S, RuntimeFile(StarColourFileName)) ||

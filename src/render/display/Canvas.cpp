@@ -35,6 +35,13 @@ TColor TBackBuffer::From565(uint16_t p) {
 
 void TBackBuffer::Fill(TColor c) { std::fill(pixels_.begin(), pixels_.end(), To565(c)); }
 
+void TBackBuffer::FillRows(int y0, int y1, TColor c) {
+  y0 = std::clamp(y0, 0, height_);
+  y1 = std::clamp(y1, y0, height_);
+  std::fill(pixels_.begin() + static_cast<ptrdiff_t>(y0) * width_,
+            pixels_.begin() + static_cast<ptrdiff_t>(y1) * width_, To565(c));
+}
+
 void TBackBuffer::Put(int x, int y, TColor c) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   pixels_[static_cast<size_t>(y) * width_ + x] = To565(c);

@@ -25,6 +25,8 @@ class TBackBuffer {
   uint16_t* Pixels() { return pixels_.data(); }
   const uint16_t* Pixels() const { return pixels_.data(); }
   void Fill(TColor c);
+  // Rows y0 .. y1 - 1 (clipped to the buffer) set to one colour.
+  void FillRows(int y0, int y1, TColor c);
   void Put(int x, int y, TColor c);          // clipped
   TColor Get(int x, int y) const;            // black outside
   // RGB565 <-> TColor (components expanded to 8 bits).

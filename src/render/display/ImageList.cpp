@@ -222,6 +222,29 @@ void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, 
   if (!src || w <= 0 || h <= 0 || !std::isfinite(cx) || !std::isfinite(cy)) return;
   const int fw = im->FrameWidth, fh = im->FrameHeight, W = dst.Width(), H = dst.Height();
 
+  // The same turn onto the same place as one of the last ones: its colours
+  // are blended again without resampling (the dials while the view stands
+  // or only the other dial turns). A turn is kept from its second frame on,
+  // so that a dial turning in every frame costs no more than drawing it.
+  const TTurnKey key{image, frame, x, y, w, h, angle, W, H, cx, cy, fills_};
+  TTurned* slot = nullptr;
+  for (TTurned& t : turned_)
+    if (t.Key == key && t.Kept) {
+      BlendTurned(dst, t);
+      return;
+    }
+  for (TTurned& t : turned_)  // the slot this picture had, else the oldest
+    if (t.Key.Image == image && t.Key.Fills == fills_) slot = &t;
+  if (!slot) {
+    slot = &turned_[nextTurned_];
+    nextTurned_ = (nextTurned_ + 1) % turned_.size();
+    slot->Key = TTurnKey{};
+    slot->Kept = false;
+  }
+  const bool keep = slot->Key == key;
+  slot->Key = key;
+  slot->Kept = false;
+
   double c, s;
   switch (((angle % 256) + 256) % 256) {   // exact quarter turns
     case 0: c = 1, s = 0; break;
@@ -248,6 +271,15 @@ void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, 
   const long long py0 = static_cast<long long>(std::max(0.0, std::floor(minY)));
   const long long py1 = static_cast<long long>(std::min<double>(H, std::ceil(maxY)));
   if (px0 >= px1 || py0 >= py1) return;
+  const long long columns = px1 - px0;
+  if (keep) {
+    slot->Left = px0;
+    slot->Top = py0;
+    slot->Columns = columns;
+    slot->Rows = py1 - py0;
+    slot->Pixels.assign(static_cast<size_t>(slot->Columns * slot->Rows), 0);
+    slot->Kept = true;
+  }
 
   // Source position (in frame pixels, relative to pixel centres) per
   // destination step, in 16.16 fixed point.
@@ -257,52 +289,96 @@ void TDXImageList::DrawRotate(TBackBuffer& dst, int image, int x, int y, int w, 
     u = std::llround(((c * dx + s * dy) + ax) * kx * 65536 - 32768);
     v = std::llround(((-s * dx + c * dy) + ay) * ky * 65536 - 32768);
   };
+  const long long limitU = static_cast<long long>(fw) << 16, limitV = static_cast<long long>(fh) << 16;
   auto pixel = [&](long long ix, long long iy) -> uint32_t {
     return src[std::clamp<long long>(iy, 0, fh - 1) * fw + std::clamp<long long>(ix, 0, fw - 1)];
   };
-  const long long limitU = static_cast<long long>(fw) << 16, limitV = static_cast<long long>(fh) << 16;
-
+  auto inside = [&](long long u, long long v) {
+    return u >= -32768 && v >= -32768 && u + 32768 < limitU && v + 32768 < limitV;
+  };
+  // The pixels [first, last) of a row whose source position lies on the
+  // frame: estimated from the straight line u, v follow, then settled by
+  // the exact test at its ends.
+  auto span = [&](long long u0, long long v0, long long& first, long long& last) {
+    double lo = 0, hi = static_cast<double>(columns);
+    auto clip = [&](long long p0, long long dp, long long limit) {
+      // -32768 <= p0 + i * dp < limit - 32768
+      if (dp == 0) {
+        if (p0 < -32768 || p0 + 32768 >= limit) hi = lo - 1;
+        return;
+      }
+      double a = (-32768.0 - p0) / dp, b = (limit - 32768.0 - p0) / dp;
+      if (a > b) std::swap(a, b);
+      lo = std::max(lo, std::floor(a) - 1);
+      hi = std::min(hi, std::ceil(b) + 1);
+    };
+    clip(u0, duX, limitU);
+    clip(v0, dvX, limitV);
+    if (hi <= lo) {
+      first = last = 0;
+      return;
+    }
+    first = static_cast<long long>(std::max(0.0, lo));
+    last = static_cast<long long>(std::min<double>(static_cast<double>(columns), hi));
+    while (first < last && !inside(u0 + first * duX, v0 + first * dvX)) ++first;
+    while (last > first && !inside(u0 + (last - 1) * duX, v0 + (last - 1) * dvX)) --last;
+  };
+  // Each covered pixel's colour and alpha (0xAARRGGBB): blended onto the
+  // buffer, and kept when the turn is kept.
   for (long long py = py0; py < py1; ++py) {
-    long long u, v;
-    at(px0 + 0.5 - x, py + 0.5 - y, u, v);
+    long long u0, v0;
+    at(px0 + 0.5 - x, py + 0.5 - y, u0, v0);
+    long long first, last;
+    span(u0, v0, first, last);
     uint16_t* d = dst.Pixels() + py * W + px0;
-    for (long long px = px0; px < px1; ++px, ++d, u += duX, v += dvX) {
-      if (u < -32768 || v < -32768 || u + 32768 >= limitU || v + 32768 >= limitV) continue;
+    uint32_t* k = keep ? slot->Pixels.data() + (py - py0) * columns : nullptr;
+    long long u = u0 + first * duX, v = v0 + first * dvX;
+    for (long long i = first; i < last; ++i, u += duX, v += dvX) {
       const long long ix = u >> 16, iy = v >> 16;
       const unsigned fx = static_cast<unsigned>((u >> 8) & 255), fy = static_cast<unsigned>((v >> 8) & 255);
-      // Away from the frame's edges the four neighbours are read directly.
+      // Away from the frame's edges the four neighbours are read directly;
+      // beyond them its edge pixels repeat.
       const bool inner = ix >= 0 && iy >= 0 && ix + 1 < fw && iy + 1 < fh;
       const uint32_t* q = inner ? src + iy * fw + ix : nullptr;
       const uint32_t p00 = inner ? q[0] : pixel(ix, iy);
-      if ((fx | fy) == 0) {   // on a pixel centre
-        BlendArgb(*d, p00, p00 >> 24);
-        continue;
+      uint32_t out = p00;
+      if ((fx | fy) != 0) {   // between pixel centres
+        const uint32_t p[4] = {p00, inner ? q[1] : pixel(ix + 1, iy),
+                               inner ? q[fw] : pixel(ix, iy + 1), inner ? q[fw + 1] : pixel(ix + 1, iy + 1)};
+        if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) continue;   // all four transparent
+        if (p[1] != p00 || p[2] != p00 || p[3] != p00) {   // not inside a flat area
+          const unsigned wt[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
+          uint64_t A = 0, R = 0, G = 0, B = 0;
+          for (int n = 0; n < 4; ++n) {
+            const uint64_t wa = static_cast<uint64_t>(wt[n]) * (p[n] >> 24);
+            A += wa;
+            R += wa * ((p[n] >> 16) & 255);
+            G += wa * ((p[n] >> 8) & 255);
+            B += wa * (p[n] & 255);
+          }
+          // Alpha-weighted mean colour: (sum / 65536) / alpha through the
+          // table of reciprocals (exact when all weight lies on one pixel).
+          const unsigned a = static_cast<unsigned>((A + 32768) >> 16);
+          if (a == 0) continue;
+          const uint64_t inv = kInverse[a];
+          const uint32_t r = static_cast<uint32_t>(std::min<uint64_t>(255, ((R >> 16) * inv) >> 24));
+          const uint32_t g = static_cast<uint32_t>(std::min<uint64_t>(255, ((G >> 16) * inv) >> 24));
+          const uint32_t b = static_cast<uint32_t>(std::min<uint64_t>(255, ((B >> 16) * inv) >> 24));
+          out = std::min(a, 255u) << 24 | r << 16 | g << 8 | b;
+        }
       }
-      const uint32_t p[4] = {p00, inner ? q[1] : pixel(ix + 1, iy),
-                             inner ? q[fw] : pixel(ix, iy + 1), inner ? q[fw + 1] : pixel(ix + 1, iy + 1)};
-      if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) continue;   // all four transparent
-      if (p[1] == p00 && p[2] == p00 && p[3] == p00) {   // inside a flat area
-        BlendArgb(*d, p00, p00 >> 24);
-        continue;
-      }
-      const unsigned wt[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
-      uint64_t A = 0, R = 0, G = 0, B = 0;
-      for (int k = 0; k < 4; ++k) {
-        const uint64_t wa = static_cast<uint64_t>(wt[k]) * (p[k] >> 24);
-        A += wa;
-        R += wa * ((p[k] >> 16) & 255);
-        G += wa * ((p[k] >> 8) & 255);
-        B += wa * (p[k] & 255);
-      }
-      // Alpha-weighted mean colour: (sum / 65536) / alpha through the table of
-      // reciprocals (exact when all weight lies on one pixel).
-      const unsigned a = static_cast<unsigned>((A + 32768) >> 16);
-      if (a == 0) continue;
-      const uint64_t inv = kInverse[a];
-      Blend(*d, static_cast<unsigned>(std::min<uint64_t>(255, ((R >> 16) * inv) >> 24)),
-            static_cast<unsigned>(std::min<uint64_t>(255, ((G >> 16) * inv) >> 24)),
-            static_cast<unsigned>(std::min<uint64_t>(255, ((B >> 16) * inv) >> 24)), a);
+      if (out >> 24) BlendArgb(d[i], out, out >> 24);
+      if (k) k[i] = out;
     }
+  }
+}
+
+void TDXImageList::BlendTurned(TBackBuffer& dst, const TTurned& t) {
+  for (long long row = 0; row < t.Rows; ++row) {
+    const uint32_t* s = t.Pixels.data() + row * t.Columns;
+    uint16_t* d = dst.Pixels() + (t.Top + row) * dst.Width() + t.Left;
+    for (long long col = 0; col < t.Columns; ++col)
+      if (s[col] >> 24) BlendArgb(d[col], s[col], s[col] >> 24);
   }
 }
 

@@ -2,6 +2,7 @@
 // buffer. Missing images (index -1) and frames outside 0..count-1 draw nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +45,25 @@ class TDXImageList {
                   double cx, double cy, int angle) const;
 
  private:
+  // A picture as DrawRotate last turned it: what it was asked, and the
+  // colours it blends over the clipped rectangle it covers (0xAARRGGBB,
+  // alpha 0 where nothing is drawn). A few are kept, so that dials standing
+  // still cost a blend and not a resampling in every frame.
+  struct TTurnKey {
+    int Image = -1, Frame = 0, X = 0, Y = 0, W = 0, H = 0, Angle = 0, StageW = 0, StageH = 0;
+    double Cx = 0, Cy = 0;
+    unsigned Fills = 0;
+    bool operator==(const TTurnKey&) const = default;
+  };
+  struct TTurned {
+    TTurnKey Key;
+    bool Kept = false;  // Pixels hold the turn of Key
+    long long Left = 0, Top = 0, Columns = 0, Rows = 0;
+    std::vector<uint32_t> Pixels;
+  };
+  static void BlendTurned(TBackBuffer& dst, const TTurned& t);
+  mutable std::array<TTurned, 4> turned_;
+  mutable size_t nextTurned_ = 0;
   // Pixel runs of one row of a frame: skip (alpha 0), copy (alpha 255) or
   // blend; `Start` is the column of the run's first pixel.
   struct TRun {

@@ -128,6 +128,10 @@ class TDXDraw {
   uint32_t stageFormat_ = 0;         // pixel format of texture_
   bool softwarePresent_ = false;     // the renderer keeps the window's pixels between frames
   int clearedW_ = 0, clearedH_ = 0;  // output size at the last clear of the letterbox bars
+  // Shows the back buffer by writing it straight into the window's picture
+  // (software renderer, stage as large as the window); false when that path
+  // does not apply and the stage texture is used.
+  bool PresentDirect();
   // Puts the back buffer into a stage texture of the given pixel format.
   void Upload(SDL_Texture* stage, uint32_t format);
   // Draws the stage texture and the overlay on renderer r's current target.
