@@ -473,6 +473,27 @@ bool TPanelLayer::KeepableRows(TPanelContext& c, int& top, int& bottom) {
   return true;
 }
 
+bool TPanelLayer::CoveredRows(const TDXImageList& images, const TInterface& ui, const TStageLayout& m,
+                              int W, int H, int& top, int& bottom) {
+  const LibraryImage* im = images.Image(images.Find(ImageNames::Panel));
+  if (!im) return false;
+  if (opaqueOf_ != &images || opaqueFills_ != images.Fills()) {
+    opaqueOf_ = &images;
+    opaqueFills_ = images.Fills();
+    const size_t n = static_cast<size_t>(im->FrameWidth) * im->FrameHeight;
+    opaque_ = std::all_of(im->Pixels.begin(), im->Pixels.begin() + static_cast<ptrdiff_t>(n),
+                          [](uint32_t p) { return (p >> 24) == 255; });
+  }
+  if (!opaque_) return false;
+  // DrawPanelBackground lays the picture and carries its edge columns on to
+  // the buffer's edges: every pixel of its rows.
+  const int px = m.X(ui.Sections[2].X), py = m.Y(ui.Sections[2].Y);
+  if (px >= W || 0LL + px + im->FrameWidth <= 0) return false;
+  top = std::max(0, py);
+  bottom = static_cast<int>(std::min<long long>(H, 0LL + py + im->FrameHeight));
+  return top < bottom;
+}
+
 void TPanelLayer::Draw(TPanelContext& c) {
   std::string scratch;
   if (!c.Scratch) c.Scratch = &scratch;

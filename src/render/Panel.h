@@ -74,6 +74,12 @@ class TPanelLayer {
   void Draw(TPanelContext& c);
   // Whether the last Draw laid kept rows (tests).
   bool LastFromKept() const { return lastKept_; }
+  // The rows [top, bottom) of a buffer W x H that Draw covers with the
+  // opaque "Panel" picture from edge to edge, whatever lay there before;
+  // false when the picture is missing or not opaque. Asked before drawing,
+  // so that those rows are not cleared first for nothing.
+  bool CoveredRows(const TDXImageList& images, const TInterface& ui, const TStageLayout& m, int W,
+                   int H, int& top, int& bottom);
 
  private:
   // Everything the three steps read, compared field by field.
@@ -97,6 +103,10 @@ class TPanelLayer {
   // The rows [top, bottom) the layer can be kept as; false when it cannot.
   static bool KeepableRows(TPanelContext& c, int& top, int& bottom);
   TKey key_, probe_;
+  // Whether the "Panel" picture of the list last asked about is opaque.
+  const TDXImageList* opaqueOf_ = nullptr;
+  unsigned opaqueFills_ = 0;
+  bool opaque_ = false;
   bool valid_ = false, lastKept_ = false;
   int top_ = 0, bottom_ = 0;
   std::vector<uint16_t> rows_;

@@ -21,10 +21,18 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
   // The navy day sky behind a ground lit by the Sun (not behind a picture).
   const bool day = (sky.ShowFlags & SkyBits::Ground) && sky.Planets[1].Visible;
   BackgroundColor = day && view.HoverObject == 0 ? RGB(0, 0, 50) : clBlack;
-  // The sky drawing lays the sky area's own ground; below it the panel's
-  // rows start from the background colour.
+  // The sky drawing lays the sky area's own ground; below it the rows start
+  // from the background colour, but for those the panel's picture covers.
   const int skyRows = draw.CanDraw() ? std::clamp(sky.ScreenHeight, 0, draw.Height()) : 0;
-  draw.Buffer().FillRows(skyRows, draw.Height(), BackgroundColor);
+  const TDXImageList& panelArt = PanelArt.For(DXImageList, view.Layout.Scale);
+  int coveredTop = 0, coveredBottom = 0;
+  if (PanelLayer.CoveredRows(panelArt, view.Interface, view.Layout, draw.Width(), draw.Height(),
+                             coveredTop, coveredBottom)) {
+    draw.Buffer().FillRows(skyRows, std::min(coveredTop, draw.Height()), BackgroundColor);
+    draw.Buffer().FillRows(std::max(skyRows, coveredBottom), draw.Height(), BackgroundColor);
+  } else {
+    draw.Buffer().FillRows(skyRows, draw.Height(), BackgroundColor);
+  }
   TSkyDrawContext ctx{sky,         draw.Buffer(),    draw.Canvas(), DXImageList,
                       DXImageList1, view.Marks,       view.Popup,    BackgroundColor,
                       view.HoverObject, view.HoverX,  view.HoverY,   view.Parameters.NebulaNames != 0,
@@ -68,7 +76,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .Ui = view.Interface,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
-                      .Images = PanelArt.For(DXImageList, view.Layout.Scale),
+                      .Images = panelArt,
                       .Info = view.Info,
                       .TextShown = view.TextShown,
                       .PanelState = view.PanelState,
