@@ -26,6 +26,12 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       draw.CanDraw()};
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   ctx.InterfaceScale = view.Layout.Scale;
+  // The sky's pictures come from the same scaled lists as the panel's.
+  const TDXImageList& art = PanelArt.For(DXImageList, view.Layout.Scale);
+  if (&art != &DXImageList) {
+    ctx.ScaledImages = &art;
+    ctx.ArtScale = view.Layout.Scale;
+  }
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();
@@ -63,7 +69,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       .Ui = view.Interface,
                       .Buffer = draw.Buffer(),
                       .Canvas = draw.Canvas(),
-                      .Images = PanelArt.For(DXImageList, view.Layout.Scale),
+                      .Images = art,
                       .Info = view.Info,
                       .TextShown = view.TextShown,
                       .PanelState = view.PanelState,

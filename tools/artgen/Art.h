@@ -29,7 +29,9 @@ using Library = std::vector<LibraryImage>;
 // Frames of equal size stacked into one named image.
 LibraryImage MakeImage(const std::string& name, const std::vector<Raster>& frames);
 
-void AddSkyImages(Library& lib, const ArtFonts& fonts);
+// The sky's pictures at `scale` pixels per unit (1, 2 or 3); the ground
+// texture only at 1.
+void AddSkyImages(Library& lib, const ArtFonts& fonts, float scale = 1);
 // The panel, its dials and buttons at `scale` pixels per unit of the
 // interface (1, 2 or 3).
 void AddPanelImages(Library& lib, const ArtFonts& fonts, float scale = 1);

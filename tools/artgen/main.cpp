@@ -1,7 +1,7 @@
 // artgen: draws every picture of the program and writes the image libraries
 // "LoadImg.rxf", "Messia2.rxf" and "Resource.rxf" into the given folder,
-// and the panel's pictures drawn again at 2x and 3x ("LoadImg2x.rxf",
-// "LoadImg3x.rxf") for the larger interface scales.
+// and the panel's and the sky's pictures drawn again at 2x and 3x
+// ("LoadImg2x.rxf", "LoadImg3x.rxf") for the larger interface scales.
 // The output depends only on the inputs: no clock, no unseeded randomness.
 //
 // Usage: artgen <output folder> <messier shapes .tsv> <Chinese outline font>
@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
   AddResourceImages(resource, fonts);
   AddPanelImages(panel2, fonts, 2);
   AddPanelImages(panel3, fonts, 3);
+  AddSkyImages(panel2, fonts, 2);
+  AddSkyImages(panel3, fonts, 3);
   const bool ok = Write(out + "/LoadImg.rxf", loadImg) && Write(out + "/Messia2.rxf", messia) &&
                   Write(out + "/Resource.rxf", resource) &&
                   Write(out + "/LoadImg2x.rxf", panel2) && Write(out + "/LoadImg3x.rxf", panel3);

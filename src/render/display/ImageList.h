@@ -70,9 +70,10 @@ class TDXImageList {
 // by alpha).
 LibraryImage ReduceImage(const LibraryImage& source, double ratio);
 
-// The panel's pictures for an interface scale (pixels per unit): at 1 the
-// 1x library itself; at 2 and 3 the pictures drawn at that size; between,
-// the next larger ones reduced by area averaging. 1x pictures are never
+// The panel's and the sky's pictures (all but the ground texture) for an
+// interface scale (pixels per unit): at 1 the 1x library itself; at 2 and 3
+// the pictures drawn at that size; between, the next larger ones reduced by
+// area averaging, once per scale. 1x pictures are never
 // enlarged: above 3, or without the larger libraries, the 1x library is
 // used. The larger libraries are read when first needed, and let go once
 // reduced.
@@ -81,7 +82,8 @@ class TScaledPanelArt {
   // The library files of 2x and 3x (relative to the program folder).
   static constexpr const char* File2x = "LoadImg2x.rxf";
   static constexpr const char* File3x = "LoadImg3x.rxf";
-  // The list to draw the panel from at `scale`; `base` is the 1x library.
+  // The list to draw the panel and the sky's pictures from at `scale`;
+  // `base` is the 1x library (returned itself when nothing larger serves).
   const TDXImageList& For(const TDXImageList& base, double scale);
 
  private:
