@@ -532,17 +532,17 @@ void DrawHovered(TFrame& f) {
   const TSkyDrawContext& c = f.C;
   TSkyloom& sky = f.Sky;
   const int h = c.HoverObject;
-  std::string caption;
-  int image = -1, frame = 0;
+  std::string caption, picture;
+  int frame = 0;
   bool moon = false;
   if (h >= 1 && h <= MaxMessier) {
     caption = Trim(sky.MessierNames[h].Code.view());
     if (caption.empty()) return;
-    image = c.Images1.Find(caption);
+    picture = caption;
   } else if (h >= 201 && h <= 210) {
     const int j = h - 200;
     caption = Trim((f.English() ? BodyEName(j) : BodyName(j)).view());
-    image = c.Images1.Find("Sun" + std::to_string(j));
+    picture = "Sun" + std::to_string(j);
     if (j == BodyMoon) {
       moon = true;
       frame = RoundPixel(NormalizeAngle(sky.MoonPhase) / (2 * M_PI) * 59);
@@ -551,7 +551,13 @@ void DrawHovered(TFrame& f) {
   } else {
     return;
   }
-  const int w = c.Images1.Width(image) / 2, hh = c.Images1.Height(image) / 2;
+  // The picture at the scale of the sky's pictures.
+  const TScaledHoverArt::TPick pick = c.HoverArt
+                                         ? c.HoverArt->For(c.Images1, picture, f.ArtScale)
+                                         : TScaledHoverArt::TPick{&c.Images1, c.Images1.Find(picture)};
+  const TDXImageList* list = pick.List;
+  const int image = pick.Image;
+  const int w = list->Width(image) / 2, hh = list->Height(image) / 2;
   const int X = c.HoverX, Y = c.HoverY;
   if (c.NebulaNames) {
     f.Canvas.Brush.Style = TBrushStyle::Clear;
@@ -561,10 +567,10 @@ void DrawHovered(TFrame& f) {
   }
   if (moon) {
     const double angle = MoonAxisAngle(sky) + M_PI / 2;
-    c.Images1.DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, frame, 0.5, 0.5,
-                         RoundPixel(angle / (2 * M_PI) * 256));
+    list->DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, frame, 0.5, 0.5,
+                     RoundPixel(angle / (2 * M_PI) * 256));
   } else {
-    c.Images1.DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, 0, 255);
+    list->DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, 0, 255);
   }
 }
 

@@ -44,6 +44,9 @@ struct TSkyDrawContext {
   // from Images, laid at its own size.
   const TDXImageList* ScaledImages = nullptr;
   double ArtScale = 1;
+  // The hovered object's picture at ArtScale (kept between frames); null:
+  // Images1 at 1x.
+  TScaledHoverArt* HoverArt = nullptr;
   // The label pass's storage, owned by the caller so that a frame needs no
   // large stack; DrawSky uses one of its own when none is given.
   TLabelPass* Labels = nullptr;

@@ -32,6 +32,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
     ctx.ScaledImages = &art;
     ctx.ArtScale = view.Layout.Scale;
   }
+  ctx.HoverArt = &HoverArt;
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();

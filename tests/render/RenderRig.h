@@ -31,6 +31,7 @@ struct TRenderRig {
   // The sky's pictures at ArtScale (null: Images at 1x).
   const TDXImageList* ScaledImages = nullptr;
   double ArtScale = 1;
+  TScaledHoverArt* HoverArt = nullptr;
   std::vector<TPlacedLabel> Placed;  // labels the placement pass drew in the last Draw
 
   TRenderRig() {
@@ -91,6 +92,7 @@ struct TRenderRig {
     ctx.InterfaceScale = InterfaceScale;
     ctx.ScaledImages = ScaledImages;
     ctx.ArtScale = ArtScale;
+    ctx.HoverArt = HoverArt;
     Placed.clear();
     ctx.PlacedLabels = &Placed;
     DrawSky(ctx);

@@ -24,16 +24,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The scaled lists as the program makes them: TScaledPanelArt reads its
-// libraries from the current folder (the program's own).
+// The scaled lists as the program makes them: TScaledPanelArt and
+// TScaledHoverArt read their libraries from the current folder (the
+// program's own).
 struct TArtAt {
   TScaledPanelArt Art;
+  TScaledHoverArt Hover;
   const TDXImageList& For(const TDXImageList& base, double scale) {
     const fs::path old = fs::current_path();
     fs::current_path(SKYLOOM_RUNTIME_DIR);
     const TDXImageList& list = Art.For(base, scale);
     fs::current_path(old);
     return list;
+  }
+  TScaledHoverArt::TPick HoverFor(const TDXImageList& base, const std::string& name,
+                                  double scale) {
+    const fs::path old = fs::current_path();
+    fs::current_path(SKYLOOM_RUNTIME_DIR);
+    const TScaledHoverArt::TPick pick = Hover.For(base, name, scale);
+    fs::current_path(old);
+    return pick;
   }
 };
 
@@ -82,16 +92,21 @@ struct TStage {
   TArtAt Art;
   TSkyloom& S = *Rig.Sky;
   bool Ready = false;
+  TScaledHoverArt::TPick HoverPick;  // Jupiter's picture
 
   TStage(int w, int h, double scale) : Rig(w, h, scale) {
     Ready = LoadStarDataFrom(S, RuntimeFile(StarDataFileName)) &&
             Rig.Images.LoadFromFile(RuntimeFile("LoadImg.rxf")) &&
-            Rig.Images.Find(ImageNames::BoardList) >= 0;
+            Rig.Images.Find(ImageNames::BoardList) >= 0 &&
+            Rig.Images1.LoadFromFile(RuntimeFile("Messia2.rxf"));
     const TDXImageList& list = Art.For(Rig.Images, scale);
     if (&list != &Rig.Images) {
       Rig.ScaledImages = &list;
       Rig.ArtScale = scale;
     }
+    // The hover pictures' library is read on the first picture asked for.
+    HoverPick = Art.HoverFor(Rig.Images1, "Sun6", scale);
+    Rig.HoverArt = &Art.Hover;
   }
   void Save(const std::string& name) {
     std::string error;
@@ -245,6 +260,24 @@ TEST(SkyArtScale, BoardsTreesSunAndPlanetsGrowWithTheStage) {
   ExpectScaled(s1.Width(), s2.Width(), "Sun's disc across");
   ExpectScaled(s1.Height(), s2.Height(), "Sun's disc down");
 
+  // The full Moon's disc, drawn at the stage's own resolution.
+  const auto moon = [](TStage& st, const char* file) {
+    st.Rig.Place(39.9, 116.4, 8);
+    st.Rig.When(2026, 1, 3, 21, 0);
+    st.Rig.Switches(0, 0, false, false, false);
+    st.S.RealisticSky = 0;
+    st.S.StarLimit = 60;
+    st.Face(BodyMoon, 0);
+    st.Rig.Draw(clBlack);
+    st.Save(file);
+    const auto yellow = [](TColor c) { return Red(c) > 240 && Green(c) > 240 && Blue(c) < 60; };
+    return RunThrough(st.Rig.Buffer, ScreenX(st.S, st.S.Planets[BodyMoon]),
+                      ScreenY(st.S, st.S.Planets[BodyMoon]), yellow);
+  };
+  const TExtent m1 = moon(one, "scaled_moon_800.png"), m2 = moon(big, "scaled_moon_1920.png");
+  ExpectScaled(m1.Width(), m2.Width(), "Moon's disc across");
+  ExpectScaled(m1.Height(), m2.Height(), "Moon's disc down");
+
   // Jupiter alone on a night sky.
   const auto planet = [](TStage& st, const char* file) {
     st.Rig.Place(39.9, 116.4, 8);
@@ -268,6 +301,31 @@ TEST(SkyArtScale, BoardsTreesSunAndPlanetsGrowWithTheStage) {
   const TExtent p2 = planet(big, "scaled_planet_1920.png");
   ExpectScaled(p1.Width(), p2.Width(), "planet across");
   ExpectScaled(p1.Height(), p2.Height(), "planet down");
+
+  // The pointer on Jupiter: its picture, centred on the pointer.
+  const auto hovered = [](TStage& st, const char* file) {
+    const int x = ScreenX(st.S, st.S.Planets[BodyJupiter]);
+    const int y = ScreenY(st.S, st.S.Planets[BodyJupiter]);
+    st.Rig.HoverObject = 200 + BodyJupiter;
+    st.Rig.HoverX = x;
+    st.Rig.HoverY = y;
+    st.Rig.Draw(clBlack);
+    st.Save(file);
+    st.Rig.HoverObject = 0;
+    const TExtent e = ExtentOf(st.Rig.Buffer, x - 150, y - 150, x + 150, y + 150, Lit);
+    EXPECT_NEAR((e.Left + e.Right) / 2.0, x, 2) << file;
+    EXPECT_NEAR((e.Top + e.Bottom) / 2.0, y, 2) << file;
+    return e;
+  };
+  const TExtent h1 = hovered(one, "scaled_hover_800.png");
+  const TExtent h2 = hovered(big, "scaled_hover_1920.png");
+  ExpectScaled(h1.Width(), h2.Width(), "hovered picture across");
+  ExpectScaled(h1.Height(), h2.Height(), "hovered picture down");
+  // Drawn from the 2x picture reduced, not from the 1x one.
+  ASSERT_NE(big.HoverPick.List, nullptr);
+  EXPECT_NE(big.HoverPick.List, &big.Rig.Images1);
+  EXPECT_EQ(big.HoverPick.List->Width(big.HoverPick.Image), 168);
+  EXPECT_EQ(one.HoverPick.List, &one.Rig.Images1);
 }
 
 TEST(SkyArtScale, LabelsKeepOffTheScaledBoardAndSun) {

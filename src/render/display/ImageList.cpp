@@ -418,3 +418,25 @@ const TDXImageList& TScaledPanelArt::For(const TDXImageList& base, double scale)
   return reduced_;
 }
 
+TScaledHoverArt::TPick TScaledHoverArt::For(const TDXImageList& base, const std::string& name,
+                                            double scale) {
+  const TPick plain{&base, base.Find(name)};
+  if (scale <= 1.0 + 1e-9) return plain;
+  if (!read_) {
+    read_ = true;
+    readOk_ = drawn_.LoadFromFile(File2x);
+  }
+  const int image = readOk_ ? drawn_.Find(name) : -1;
+  if (image < 0) return plain;
+  if (scale >= 2.0 - 1e-9) return {&drawn_, image};
+  if (reducedScale_ != scale || reducedName_ != name) {
+    const LibraryImage* im = drawn_.Image(image);
+    if (!im) return plain;
+    std::vector<LibraryImage> one;
+    one.push_back(ReduceImage(*im, scale / 2.0));
+    reduced_.Assign(std::move(one));
+    reducedName_ = name;
+    reducedScale_ = scale;
+  }
+  return {&reduced_, 0};
+}

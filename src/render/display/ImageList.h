@@ -93,3 +93,27 @@ class TScaledPanelArt {
   double reducedScale_ = 0;
 };
 
+// The hovered object's picture at an interface scale, one picture at a
+// time: at 1, or without the 2x library, the 1x picture itself; else the
+// picture drawn at 2x, reduced by area averaging below 2 when the picture or
+// the scale changes (not every frame), and above 2 shown at its own 2x size
+// (1x pictures are never enlarged).
+class TScaledHoverArt {
+ public:
+  // The library file of the pictures at 2x (relative to the program folder).
+  static constexpr const char* File2x = "Messia2-2x.rxf";
+  struct TPick {
+    const TDXImageList* List = nullptr;
+    int Image = -1;  // -1: none
+  };
+  // Where to draw picture `name` from at `scale`; `base` is the 1x library.
+  TPick For(const TDXImageList& base, const std::string& name, double scale);
+
+ private:
+  TDXImageList drawn_;   // 2x as read
+  bool read_ = false, readOk_ = false;
+  TDXImageList reduced_;  // the last picture reduced, alone
+  std::string reducedName_;
+  double reducedScale_ = 0;
+};
+
