@@ -54,8 +54,16 @@ class TDXImageList {
     std::vector<uint16_t> Packed;    // every pixel in RGB565, frames stacked
     std::vector<uint32_t> RowFirst;  // per frame row: its first run; one more at the end
     std::vector<TRun> Runs;
+    // Small pictures (no runs): per frame, the box [Left, Right) x [Top,
+    // Bottom) holding its pixels that are not fully transparent (a star's
+    // faint frames ink only their middle).
+    struct TBox {
+      uint16_t Left, Top, Right, Bottom;
+    };
+    std::vector<TBox> Inked;
   };
-  // The runs of an image, made on its first Draw (empty for small ones).
+  // The runs of an image, made on its first Draw (for small ones only the
+  // inked boxes).
   const TRuns& RunsOf(size_t image) const;
   void BuildRuns(size_t image) const;
   mutable std::vector<LibraryImage> images_;  // unpacked on first use
