@@ -236,8 +236,10 @@ void DrawShowMarks(TFrame& f) {
     if (!IsShown(s)) continue;
     const int sx = f.Sx(s), sy = f.Sy(s);
     if (m.Circle > 0) {
+      // Around the star's picture, grown with it.
+      const int r = f.ArtPx(5);
       cv.Pen.Color = clWhite;
-      cv.Ellipse(sx - 5, sy - 5, sx + 5, sy + 5);
+      cv.Ellipse(sx - r, sy - r, sx + r, sy + r);
     }
     if (m.Name > 0) {
       const TSkyObject& c = sky.Consts[s.Owner];
