@@ -450,19 +450,25 @@ TScaledHoverArt::TPick TScaledHoverArt::For(const TDXImageList& base, const std:
   if (scale <= 1.0 + 1e-9) return plain;
   if (!read_) {
     read_ = true;
-    readOk_ = drawn_.LoadFromFile(File2x);
+    std::string error;
+    // The reader's message names the file: "FILE: what is wrong (reason)".
+    if (!ReadImageLibrary(File2x, drawn_, error, TUnpack::OnFirstUse)) Report({"", error, ""});
   }
-  const int image = readOk_ ? drawn_.Find(name) : -1;
-  if (image < 0) return plain;
-  if (scale >= 2.0 - 1e-9) return {&drawn_, image};
-  if (reducedScale_ != scale || reducedName_ != name) {
-    const LibraryImage* im = drawn_.Image(image);
-    if (!im) return plain;
-    std::vector<LibraryImage> one;
-    one.push_back(ReduceImage(*im, scale / 2.0));
-    reduced_.Assign(std::move(one));
-    reducedName_ = name;
-    reducedScale_ = scale;
-  }
-  return {&reduced_, 0};
+  if (shownScale_ == scale && shownName_ == name) return {&shown_, 0};
+  const auto found = std::find_if(drawn_.begin(), drawn_.end(),
+                                  [&](const LibraryImage& im) { return im.Name == name; });
+  if (found == drawn_.end()) return plain;
+  // A copy is unpacked; the library keeps its packed pixels.
+  LibraryImage picture = *found;
+  UnpackImage(picture);
+  if (picture.FrameWidth <= 0 || picture.FrameHeight <= 0 || picture.FrameCount <= 0 ||
+      picture.Pixels.size() <
+          static_cast<size_t>(picture.FrameWidth) * picture.FrameHeight * picture.FrameCount)
+    return plain;
+  std::vector<LibraryImage> one;
+  one.push_back(scale < 2.0 - 1e-9 ? ReduceImage(picture, scale / 2.0) : std::move(picture));
+  shown_.Assign(std::move(one));
+  shownName_ = name;
+  shownScale_ = scale;
+  return {&shown_, 0};
 }

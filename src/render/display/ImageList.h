@@ -103,9 +103,11 @@ class TScaledPanelArt {
 
 // The hovered object's picture at an interface scale, one picture at a
 // time: at 1, or without the 2x library, the 1x picture itself; else the
-// picture drawn at 2x, reduced by area averaging below 2 when the picture or
-// the scale changes (not every frame), and above 2 shown at its own 2x size
-// (1x pictures are never enlarged).
+// picture drawn at 2x, reduced by area averaging below 2, and above 2 shown
+// at its own 2x size (1x pictures are never enlarged). The picture is
+// unpacked (and reduced) when the picture or the scale changes, not every
+// frame; the 2x library stays packed, so only the picture shown is held
+// unpacked.
 class TScaledHoverArt {
  public:
   // The library file of the pictures at 2x (relative to the program folder).
@@ -118,10 +120,9 @@ class TScaledHoverArt {
   TPick For(const TDXImageList& base, const std::string& name, double scale);
 
  private:
-  TDXImageList drawn_;   // 2x as read
-  bool read_ = false, readOk_ = false;
-  TDXImageList reduced_;  // the last picture reduced, alone
-  std::string reducedName_;
-  double reducedScale_ = 0;
+  std::vector<LibraryImage> drawn_;  // 2x as read, packed
+  bool read_ = false;
+  TDXImageList shown_;  // the last picture asked for, at its scale, alone
+  std::string shownName_;
+  double shownScale_ = 0;
 };
-
