@@ -26,6 +26,11 @@ constexpr TColor MoonOutline = RGB(110, 100, 60);
 constexpr TColor SelectedCyan = RGB(150, 255, 255);
 const char* const SymbolFont = "Symbol";
 
+// The scale the sky's pictures are drawn at (1 without scaled pictures).
+double ArtScaleOf(const TSkyDrawContext& c) {
+  return c.ScaledImages ? std::clamp(c.ArtScale, 1.0, 3.0) : 1.0;
+}
+
 // Everything the layers share within one frame.
 struct TFrame {
   TSkyDrawContext& C;
@@ -41,13 +46,18 @@ struct TFrame {
   int StarDimming = 0;      // tenths added to a star's magnitude for its glow in a bright sky
   TLabelPass* Pass = nullptr;  // null: labels are written at once
   double TextScale = 1;     // interface scale: label size and offsets
+  // The sky's pictures and the scale they are drawn at (the Sun's and the
+  // Moon's discs, the boards and trees and their offsets follow it).
+  const TDXImageList& Art;
+  double ArtScale = 1;
   std::string Scratch;
 
   explicit TFrame(TSkyDrawContext& c)
       : C(c), Sky(c.Sky), Canvas(c.Canvas),
         StarCount(std::clamp(c.Sky.StarCount, 0, MaxStars)), Flags(c.Sky.ShowFlags),
-        Light(ComputeSkyLight(c.Sky)),
-        TextScale(std::clamp(c.InterfaceScale, 1.0, 3.0)) {
+        Light(ComputeSkyLight(c.Sky, ArtScaleOf(c))),
+        TextScale(std::clamp(c.InterfaceScale, 1.0, 3.0)),
+        Art(c.ScaledImages ? *c.ScaledImages : c.Images), ArtScale(ArtScaleOf(c)) {
     // A narrower field reaches fainter stars and draws each one larger, a
     // wider one the reverse (nothing changes at the default field).
     const int reach = FieldReach(Sky.FieldOfView);
@@ -67,6 +77,11 @@ struct TFrame {
   bool ValidStar(int s) const { return s >= 1 && s <= StarCount; }
   // A distance between a label and its object, in pixels at this scale.
   int Px(int pixelsAt1x) const { return RoundPixel(pixelsAt1x * TextScale); }
+  // A length of the sky's pictures, in pixels at the pictures' scale.
+  int ArtPx(int pixelsAt1x) const { return RoundPixel(pixelsAt1x * ArtScale); }
+  // The offset from a picture's top-left corner to the pixel holding the
+  // point that lies in the middle of pixel `pixelAt1x` of its 1x picture.
+  int ArtAnchor(int pixelAt1x) const { return RoundPixel((pixelAt1x + 0.5) * ArtScale - 0.5); }
 
   void Text(int x, int y, const std::string& gbk) {
     if (!gbk.empty()) Canvas.TextOut(x, y, gbk);
@@ -221,8 +236,10 @@ void DrawShowMarks(TFrame& f) {
     if (!IsShown(s)) continue;
     const int sx = f.Sx(s), sy = f.Sy(s);
     if (m.Circle > 0) {
+      // Around the star's picture, grown with it.
+      const int r = f.ArtPx(5);
       cv.Pen.Color = clWhite;
-      cv.Ellipse(sx - 5, sy - 5, sx + 5, sy + 5);
+      cv.Ellipse(sx - r, sy - r, sx + r, sy + r);
     }
     if (m.Name > 0) {
       const TSkyObject& c = sky.Consts[s.Owner];
@@ -295,7 +312,8 @@ void DrawShowMarks(TFrame& f) {
 // Messier objects and their names.
 void DrawMessier(TFrame& f) {
   TSkyloom& sky = f.Sky;
-  const int cloud = f.C.Images.Find("CloudImg");
+  const int cloud = f.Art.Find("CloudImg");
+  const int half = f.ArtPx(10);
   const bool names = f.On(SkyBits::MessierNames);
   if (names) f.LabelFont(clWhite);
   for (int i = 1; i <= MaxMessier; ++i) {
@@ -303,7 +321,7 @@ void DrawMessier(TFrame& f) {
     const TMessierName& n = sky.MessierNames[i];
     if (n.Code.empty() || !IsShown(p) || p.Mag > f.MessierLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);
-    f.C.Images.DrawAlpha(f.C.Buffer, cloud, TRect{sx - 10, sy - 10, sx + 10, sy + 10}, 0, 200);
+    f.Art.DrawAlpha(f.C.Buffer, cloud, TRect{sx - half, sy - half, sx + half, sy + half}, 0, 200);
   }
   if (!names) return;
   for (int i = 1; i <= MaxMessier; ++i) {
@@ -320,10 +338,12 @@ void DrawMessier(TFrame& f) {
 // by the star's colour class when the library has the tinted frames.
 void DrawStars(TFrame& f) {
   TSkyloom& sky = f.Sky;
-  const int shine = f.C.Images.Find(ImageNames::StarShine);
-  const int tint = f.C.Images.Find(ImageNames::StarTint);
+  const TDXImageList& art = f.Art;
+  const int shine = art.Find(ImageNames::StarShine);
+  const int tint = art.Find(ImageNames::StarTint);
   const bool tinted =
-      tint >= 0 && f.C.Images.FrameCount(tint) >= StarTintClasses * ImageNames::StarTintFrames;
+      tint >= 0 && art.FrameCount(tint) >= StarTintClasses * ImageNames::StarTintFrames;
+  const int centre = f.ArtAnchor(10);
   for (int pass = 0; pass < 2; ++pass) {
     for (int k = 1; k <= f.StarCount; ++k) {
       const TSkyPoint& s = sky.Stars[k];
@@ -331,10 +351,10 @@ void DrawStars(TFrame& f) {
       if (!IsShown(s) || s.Mag > f.StarLimit || !f.Inside(s)) continue;
       const int frame = StarFrame(s.Mag + f.StarDimming);
       if (tinted)
-        f.C.Images.Draw(f.C.Buffer, tint, f.Sx(s) - 10, f.Sy(s) - 10,
-                        StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames + frame);
+        art.Draw(f.C.Buffer, tint, f.Sx(s) - centre, f.Sy(s) - centre,
+                 StarTintClass(sky.StarColour[k]) * ImageNames::StarTintFrames + frame);
       else
-        f.C.Images.Draw(f.C.Buffer, shine, f.Sx(s) - 10, f.Sy(s) - 10, frame);
+        art.Draw(f.C.Buffer, shine, f.Sx(s) - centre, f.Sy(s) - centre, frame);
     }
   }
 }
@@ -388,7 +408,8 @@ void DrawNames(TFrame& f) {
 void DrawPlanets(TFrame& f, bool beyondSun) {
   TSkyloom& sky = f.Sky;
   if (sky.StarLimit <= 0) return;
-  const int ball = f.C.Images.Find("StarBall");
+  const int ball = f.Art.Find("StarBall");
+  const int centre = f.ArtAnchor(5);
   const long double sunDist = sky.BodyTable.Body(BodySun).Dist;
   const int last = beyondSun ? BodyPluto : BodyMars;
   for (int j = BodyMercury; j <= last; ++j) {
@@ -397,7 +418,7 @@ void DrawPlanets(TFrame& f, bool beyondSun) {
     if (beyondSun ? !(dist >= sunDist) : !(dist <= sunDist)) continue;
     if (!IsShown(p) || p.Mag > f.PlanetLimit) continue;
     const int sx = f.Sx(p), sy = f.Sy(p);
-    f.C.Images.Draw(f.C.Buffer, ball, sx - 5, sy - 5, PlanetFrame(p.Mag));
+    f.Art.Draw(f.C.Buffer, ball, sx - centre, sy - centre, PlanetFrame(p.Mag));
     if (f.On(SkyBits::PlanetNames)) {
       f.Canvas.Brush.Color = clBlack;
       f.LabelFont(clWhite);
@@ -420,31 +441,36 @@ bool SunOnScreen(const TFrame& f, int& x, int& y) {
 void DrawSun(TFrame& f) {
   int x, y;
   if (!SunOnScreen(f, x, y)) return;
-  f.C.Images.Draw(f.C.Buffer, f.C.Images.Find(ImageNames::Sun), x - 50, y - 50, 0);
+  const int centre = f.ArtAnchor(50);
+  f.Art.Draw(f.C.Buffer, f.Art.Find(ImageNames::Sun), x - centre, y - centre, 0);
   if (f.Pass && f.On(SkyBits::PlanetNames)) {
+    const int radius = f.ArtPx(SunDiscRadius);
     f.LabelFont(clWhite);
     f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(BodySun) : BodyName(BodySun)).view(),
-            x + SunDiscRadius + 2, y + SunDiscRadius / 2, TLabelAnchor::Point, x, y,
-            SunDiscRadius + 2);
+            x + radius + f.Px(2), y + radius / 2, TLabelAnchor::Point, x, y, radius + f.Px(2));
   }
 }
 
 // Where and how large the Moon's disc is drawn: at its place with radius
-// 10, or during a solar eclipse magnified about the Sun with it.
+// 10 at the pictures' scale, or during a solar eclipse magnified about the
+// Sun with it.
 struct TMoonDisc {
   double X = 0, Y = 0;  // whole pixels, or fractions when magnified
-  double Radius = MoonDiscRadius;  // anything else: magnified with the Sun
+  double Radius = MoonDiscRadius;
+  bool Magnified = false;  // magnified with the Sun
 };
 TMoonDisc MoonDiscOf(const TFrame& f) {
   TMoonDisc d;
   const TSkyPoint& m = f.Sky.Planets[BodyMoon];
   d.X = f.Sx(m);
   d.Y = f.Sy(m);
+  d.Radius = MoonDiscRadius * f.ArtScale;
   int sx, sy;
   if (f.Light.Eclipse && SunOnScreen(f, sx, sy)) {
     d.X = sx + f.Light.MoonDx;
     d.Y = sy + f.Light.MoonDy;
     d.Radius = f.Light.MoonDrawnRadius;
+    d.Magnified = d.Radius != MoonDiscRadius * f.ArtScale;
   }
   return d;
 }
@@ -458,16 +484,18 @@ void DrawMoon(TFrame& f) {
   const TSkyPoint& m = sky.Planets[BodyMoon];
   const TSkyPoint& sun = sky.Planets[BodySun];
   if (!IsShown(m)) return;
-  if (sky.StarLimit <= 0 && std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) > 25) return;
+  // Within `near` pixels of the Sun the Moon shows even in daylight.
+  const int near = f.ArtPx(25);
+  if (sky.StarLimit <= 0 && std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) > near) return;
   const TMoonDisc disc = MoonDiscOf(f);
   const int x = RoundPixel(disc.X), y = RoundPixel(disc.Y);
-  const bool magnified = disc.Radius != MoonDiscRadius;
+  const bool magnified = disc.Magnified;
   const double p = MoonAxisAngle(sky);
   // The unlit part shows the sky behind the Moon.
   const TColor bg = f.Light.On ? SkyColourAt(f.Light, ScreenDirection(sky, x, y)) : f.C.Background;
   // The outline: bright next to the Sun, dim elsewhere so that the dark part
   // of a crescent does not read as lit; none without the planet names.
-  const bool bySun = std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) <= 25;
+  const bool bySun = std::fabs(sun.Y - m.Y) + std::fabs(sun.X - m.X) <= near;
   const TColor rim = !f.On(SkyBits::PlanetNames) ? bg : bySun ? Yellow : MoonOutline;
   sky.MoonPhase = NormalizeAngle(sky.MoonPhase);
   // Magnified over the Sun the disc stands at its exact place with a soft
@@ -478,7 +506,7 @@ void DrawMoon(TFrame& f) {
     FillMoonDisc(f.C.Buffer, x, y, disc.Radius, p, sky.MoonPhase, Yellow, bg);
   // The rim one pixel outside the disc; over the Sun during an eclipse
   // there is none, so that nothing but the Moon's own disc covers the Sun.
-  const int e = magnified ? static_cast<int>(std::ceil(disc.Radius)) : MoonDiscRadius + 1;
+  const int e = magnified ? static_cast<int>(std::ceil(disc.Radius)) : RoundPixel(disc.Radius) + 1;
   if (!magnified) {
     cv.Pen.Color = rim;
     cv.Brush.Color = bg;
@@ -488,16 +516,16 @@ void DrawMoon(TFrame& f) {
   cv.Release();
 
   const TSkyPoint& anti = sky.Planets[BodyAntiSun];
-  if (sun.Z < 0.1 && std::fabs(anti.Y - m.Y) + std::fabs(anti.X - m.X) < 25) {
+  if (sun.Z < 0.1 && std::fabs(anti.Y - m.Y) + std::fabs(anti.X - m.X) < near) {
     cv.Pen.Color = clBlack;
     cv.Brush.Color = clBlack;
-    const int ax = f.Sx(anti), ay = f.Sy(anti);
-    cv.Ellipse(ax - 11, ay - 11, ax + 11, ay + 11);
+    const int ax = f.Sx(anti), ay = f.Sy(anti), ring = f.ArtPx(11);
+    cv.Ellipse(ax - ring, ay - ring, ax + ring, ay + ring);
   }
   if (f.Pass && f.On(SkyBits::PlanetNames)) {
     f.LabelFont(clWhite);
     f.Label(LabelPriority::Bodies, (f.English() ? BodyEName(BodyMoon) : BodyName(BodyMoon)).view(),
-            x + e + 2, y + e / 2, TLabelAnchor::Point, x, y, e + 2);
+            x + e + f.Px(2), y + e / 2, TLabelAnchor::Point, x, y, e + f.Px(2));
   }
 }
 
@@ -506,17 +534,17 @@ void DrawHovered(TFrame& f) {
   const TSkyDrawContext& c = f.C;
   TSkyloom& sky = f.Sky;
   const int h = c.HoverObject;
-  std::string caption;
-  int image = -1, frame = 0;
+  std::string caption, picture;
+  int frame = 0;
   bool moon = false;
   if (h >= 1 && h <= MaxMessier) {
     caption = Trim(sky.MessierNames[h].Code.view());
     if (caption.empty()) return;
-    image = c.Images1.Find(caption);
+    picture = caption;
   } else if (h >= 201 && h <= 210) {
     const int j = h - 200;
     caption = Trim((f.English() ? BodyEName(j) : BodyName(j)).view());
-    image = c.Images1.Find("Sun" + std::to_string(j));
+    picture = "Sun" + std::to_string(j);
     if (j == BodyMoon) {
       moon = true;
       frame = RoundPixel(NormalizeAngle(sky.MoonPhase) / (2 * M_PI) * 59);
@@ -525,7 +553,13 @@ void DrawHovered(TFrame& f) {
   } else {
     return;
   }
-  const int w = c.Images1.Width(image) / 2, hh = c.Images1.Height(image) / 2;
+  // The picture at the scale of the sky's pictures.
+  const TScaledHoverArt::TPick pick = c.HoverArt
+                                         ? c.HoverArt->For(c.Images1, picture, f.ArtScale)
+                                         : TScaledHoverArt::TPick{&c.Images1, c.Images1.Find(picture)};
+  const TDXImageList* list = pick.List;
+  const int image = pick.Image;
+  const int w = list->Width(image) / 2, hh = list->Height(image) / 2;
   const int X = c.HoverX, Y = c.HoverY;
   if (c.NebulaNames) {
     f.Canvas.Brush.Style = TBrushStyle::Clear;
@@ -535,10 +569,10 @@ void DrawHovered(TFrame& f) {
   }
   if (moon) {
     const double angle = MoonAxisAngle(sky) + M_PI / 2;
-    c.Images1.DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, frame, 0.5, 0.5,
-                         RoundPixel(angle / (2 * M_PI) * 256));
+    list->DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, frame, 0.5, 0.5,
+                     RoundPixel(angle / (2 * M_PI) * 256));
   } else {
-    c.Images1.DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, 0, 255);
+    list->DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, 0, 255);
   }
 }
 
@@ -629,18 +663,19 @@ TGroundLayout GroundLayoutOf(const TFrame& f) {
 }
 
 // A board or tree stands on its horizon point (kept in Lat) when that point
-// is in front and within the screen's width; x is its picture's left edge,
-// foot the row it stands on.
+// is in front and within the screen's width; x is its picture's left edge
+// (the point is 23 pixels of the 1x picture right of it), foot the row it
+// stands on.
 bool StandingAt(const TFrame& f, const TGroundLayout& g, const TSkyPoint& item, int& x, int& foot) {
   const TSkyloom& sky = f.Sky;
   if (!g.Row || !(item.Lat >= 1 && item.Lat <= HorizonPoints)) return false;
   const TSkyPoint& hp = sky.Horizon[static_cast<int>(item.Lat)];
   if (!(std::fabs(hp.Y) < sky.CenterX) || !(hp.Z > 0)) return false;
-  x = sky.CenterX - RoundPixel(hp.Y) - 23;
+  x = sky.CenterX - RoundPixel(hp.Y) - f.ArtPx(23);
   if (g.Bent) {
     if (!(std::fabs(hp.X) < 32000)) return false;
     foot = sky.CenterY + RoundPixel(hp.X);
-    if (foot < 0 || foot > sky.ScreenHeight + 46) return false;
+    if (foot < 0 || foot > sky.ScreenHeight + f.ArtPx(46)) return false;
   } else {
     foot = g.Top;
   }
@@ -681,7 +716,7 @@ void DrawBentGround(TFrame& f, const TGroundLayout& g, int ground) {
 
 // The direction boards in the language of the names.
 int BoardImage(const TFrame& f) {
-  const TDXImageList& images = f.C.Images;
+  const TDXImageList& images = f.Art;
   if (f.English()) {
     const int en = images.Find(ImageNames::BoardListEn);
     if (en >= 0) return en;
@@ -696,17 +731,19 @@ void DrawGround(TFrame& f, const TGroundLayout& g) {
   if (!g.Drawn) return;
   TSkyloom& sky = f.Sky;
   const TDXImageList& images = f.C.Images;
+  const TDXImageList& art = f.Art;
   const int ground = images.Find(ImageNames::Ground);
-  const int boards = BoardImage(f), trees = images.Find(ImageNames::Tree);
+  const int boards = BoardImage(f), trees = art.Find(ImageNames::Tree);
+  const int boardTop = f.ArtPx(43), treeTop = f.ArtPx(23);
   int x, foot;
   for (int b = 51; b <= 58; ++b)
     if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x, foot))
-      images.Draw(f.C.Buffer, boards, x, foot - 43, sky.Scenery[b].Image);
+      art.Draw(f.C.Buffer, boards, x, foot - boardTop, sky.Scenery[b].Image);
   if (g.Bent) {
     DrawBentGround(f, g, ground);
     for (int t = 1; t <= 50; ++t)
       if (StandingAt(f, g, sky.Scenery[t], x, foot))
-        images.Draw(f.C.Buffer, trees, x, foot - 23, sky.Scenery[t].Image);
+        art.Draw(f.C.Buffer, trees, x, foot - treeTop, sky.Scenery[t].Image);
     return;
   }
   // The ground picture is laid side by side across a stage wider than it.
@@ -715,7 +752,7 @@ void DrawGround(TFrame& f, const TGroundLayout& g) {
   for (int x0 = 0; x0 < across; x0 += std::max(width, 1)) images.Draw(f.C.Buffer, ground, x0, g.Top, 0);
   for (int t = 1; t <= 50; ++t)
     if (StandingAt(f, g, sky.Scenery[t], x, foot))
-      images.Draw(f.C.Buffer, trees, x, foot - 23, sky.Scenery[t].Image);
+      art.Draw(f.C.Buffer, trees, x, foot - treeTop, sky.Scenery[t].Image);
   // A ground picture shorter than the sky area below the horizon row is
   // repeated downwards so that steep downward views stay covered.
   const int height = images.Height(ground);
@@ -745,14 +782,18 @@ void BlockLabelAreas(TFrame& f, const TGroundLayout& g) {
       pass.Block(TRect{0, g.Top, sky.ScreenWidth, std::max(g.Top, sky.ScreenHeight)});
     }
     int x, foot;
+    // The board's sign and post, the tree's crown, at the pictures' scale.
+    const TRect board{f.ArtPx(2), -f.ArtPx(43), f.ArtPx(44), 0};
+    const TRect tree{0, -f.ArtPx(23), f.ArtPx(46), 0};
     for (int b = 51; b <= 58; ++b)
       if (sky.Scenery[b].Mag > 0 && StandingAt(f, g, sky.Scenery[b], x, foot))
-        pass.Block(TRect{x + 2, foot - 43, x + 44, foot});
+        pass.Block(TRect{x + board.Left, foot + board.Top, x + board.Right, foot});
     for (int t = 1; t <= 50; ++t)
-      if (StandingAt(f, g, sky.Scenery[t], x, foot)) pass.Block(TRect{x, foot - 23, x + 46, foot});
+      if (StandingAt(f, g, sky.Scenery[t], x, foot))
+        pass.Block(TRect{x + tree.Left, foot + tree.Top, x + tree.Right, foot});
   }
   int sx, sy;
-  if (SunOnScreen(f, sx, sy)) pass.BlockDisc(sx, sy, SunDiscRadius + 1);
+  if (SunOnScreen(f, sx, sy)) pass.BlockDisc(sx, sy, f.ArtPx(SunDiscRadius + 1));
   if (IsShown(sky.Planets[BodyMoon])) {
     const TMoonDisc d = MoonDiscOf(f);
     pass.BlockDisc(RoundPixel(d.X), RoundPixel(d.Y), static_cast<int>(std::lround(d.Radius)) + 2);

@@ -37,6 +37,16 @@ struct TSkyDrawContext {
   // Interface scale (1..3): labels are 12 x scale pixels high, their
   // distances from their objects scaled alike.
   double InterfaceScale = 1;
+  // The sky's pictures (stars, planets, the Sun, clouds, trees, boards) drawn
+  // at ArtScale times their 1x size, from ScaledImages; every offset and
+  // rectangle that goes with them, and the Moon's disc, scaled alike. Null:
+  // the 1x pictures of Images at scale 1. The ground texture always comes
+  // from Images, laid at its own size.
+  const TDXImageList* ScaledImages = nullptr;
+  double ArtScale = 1;
+  // The hovered object's picture at ArtScale (kept between frames); null:
+  // Images1 at 1x.
+  TScaledHoverArt* HoverArt = nullptr;
   // The label pass's storage, owned by the caller so that a frame needs no
   // large stack; DrawSky uses one of its own when none is given.
   TLabelPass* Labels = nullptr;

@@ -132,7 +132,7 @@ namespace {
 // that the discs as ordinarily drawn (far larger than true) would touch, or
 // within 2 degrees, both are drawn at one common magnification about the
 // Sun, at their true size ratio and separation.
-void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
+void EclipseGeometry(const TSkyloom& sky, double discScale, TSkyLight& light) {
   const TSkyPoint& sun = sky.Planets[BodySun];
   const TSkyPoint& moon = sky.Planets[BodyMoon];
   light.SunDir = Unit(HorizontalDirection(sun.Lon, sun.Lat, sky));
@@ -144,14 +144,14 @@ void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
   light.MoonRadius = MoonSemiDiameter(TopocentricMoon(sky).Dist);
   light.Separation = AngleBetween(light.SunDir, moonDir);
   const double drawnReach =
-      sky.Scale > 0 ? (SunDiscRadius + MoonDiscRadius + 2.0) / sky.Scale : EclipseReach;
+      sky.Scale > 0 ? (SunDiscRadius + MoonDiscRadius + 2.0) * discScale / sky.Scale : EclipseReach;
   light.Eclipse = light.Separation < std::max(EclipseReach, drawnReach);
   light.MoonLimit = MoonlightLimit(std::asin(std::clamp(moonDir.Z, -1.0, 1.0)),
                                    (1 + std::cos(sky.MoonPhase)) / 2);
   if (!light.Eclipse) return;
   light.Covered = CoveredFraction(light.SunRadius, light.MoonRadius, light.Separation);
   // Pixels per radian that make the Sun's true disc the picture's disc.
-  const double perRadian = SunDiscRadius / light.SunRadius;
+  const double perRadian = SunDiscRadius * discScale / light.SunRadius;
   light.Magnification = sky.Scale > 0 ? perRadian / sky.Scale : 1;
   light.MoonDrawnRadius = perRadian * light.MoonRadius;
   // The true separation, magnified, in the direction the Moon lies on screen.
@@ -168,10 +168,10 @@ void EclipseGeometry(const TSkyloom& sky, TSkyLight& light) {
 
 }  // namespace
 
-TSkyLight ComputeSkyLight(const TSkyloom& sky) {
+TSkyLight ComputeSkyLight(const TSkyloom& sky, double discScale) {
   TSkyLight light;
   light.On = sky.RealisticSky != 0;
-  EclipseGeometry(sky, light);
+  EclipseGeometry(sky, discScale, light);
   if (!light.On) return light;
   // The sky darkens only when most of the Sun is hidden.
   const double w = std::pow(light.Covered, 3);

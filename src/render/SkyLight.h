@@ -40,11 +40,13 @@ struct TSkyLight {
   double Covered = 0;                    // fraction of the Sun's disc the Moon covers, 0..1
   double Magnification = 1;              // drawn pixels per radian / Scale
   double MoonDx = 0, MoonDy = 0;         // drawn Moon centre minus Sun centre, pixels
-  double MoonDrawnRadius = MoonDiscRadius;
+  double MoonDrawnRadius = MoonDiscRadius;  // pixels
 };
 
-// The light of the current sky (the model as the sky update left it).
-TSkyLight ComputeSkyLight(const TSkyloom& sky);
+// The light of the current sky (the model as the sky update left it), with
+// the Sun's and the Moon's discs drawn discScale times their radii above
+// (the eclipse's magnification and drawn Moon follow).
+TSkyLight ComputeSkyLight(const TSkyloom& sky, double discScale = 1);
 
 // Sky colour seen in direction `dir`.
 TColor SkyColourAt(const TSkyLight& light, const TVector3& dir);

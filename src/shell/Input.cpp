@@ -4,6 +4,7 @@
 // ExecuteCommand.
 #include <imgui.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -65,11 +66,12 @@ constexpr int KeyPlus = 0xBB, KeyMinus = 0xBD;  // the main keyboard's =/+ and -
 // Pixels the pointer may move with the button down and still click.
 constexpr int ClickSlack = 4;
 
-bool Near(const TSkyloom& sky, const TSkyPoint& p, int x, int y) {
+// Whether (x, y) is within `reach` pixels (across plus down) of the point.
+bool Near(const TSkyloom& sky, const TSkyPoint& p, int x, int y, int reach) {
   if (!p.Visible || p.Z < 0) return false;
   const int sx = sky.ScreenWidth / 2 - static_cast<int>(std::lround(p.Y));
   const int sy = sky.ScreenHeight / 2 + static_cast<int>(std::lround(p.X));
-  return std::abs(x - sx) + std::abs(y - sy) < 10;
+  return std::abs(x - sx) + std::abs(y - sy) < reach;
 }
 
 std::string MenuLabel(const std::string& gbkCaption, int tag) {
@@ -93,17 +95,19 @@ const char* EnglishMenuCaption(int command) {
 
 int TFormSky::ObjectAt(int x, int y) const {
   const TSkyloom& sky = Sky;
+  // 10 pixels at 1x, grown with the sky's pictures.
+  const int reach = static_cast<int>(std::lround(10 * std::clamp(Layout.Scale, 1.0, 3.0)));
   int found = 0;
   for (int i = 1; i <= MaxMessier; ++i) {
     if (sky.MessierNames[i].Code.empty()) continue;
-    if (Near(sky, sky.Messier[i], x, y)) {
+    if (Near(sky, sky.Messier[i], x, y, reach)) {
       found = i;
       break;
     }
   }
   // A body within reach wins over a deep-sky object.
   for (int j = 1; j <= 10; ++j)
-    if (Near(sky, sky.Planets[j], x, y)) return 200 + j;
+    if (Near(sky, sky.Planets[j], x, y, reach)) return 200 + j;
   return found;
 }
 

@@ -39,6 +39,12 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
                       draw.CanDraw()};
   ctx.Labels = Labels.get();  // the label pass's tables are kept between frames
   ctx.InterfaceScale = view.Layout.Scale;
+  // The sky's pictures come from the same scaled lists as the panel's.
+  if (&panelArt != &DXImageList) {
+    ctx.ScaledImages = &panelArt;
+    ctx.ArtScale = view.Layout.Scale;
+  }
+  ctx.HoverArt = &HoverArt;
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();

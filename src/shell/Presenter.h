@@ -28,7 +28,8 @@ class TPresenter {
 
   TDXImageList DXImageList;   // "LoadImg.rxf": sky, ground, panel
   TDXImageList DXImageList1;  // "Messia2.rxf": pictures of hovered objects
-  TScaledPanelArt PanelArt;   // the panel's pictures at the interface scale
+  TScaledPanelArt PanelArt;   // the panel's and the sky's pictures at the interface scale
+  TScaledHoverArt HoverArt;   // the hovered object's picture at the interface scale
   TColor BackgroundColor = clBlack;  // of the last frame drawn
   // Work strings of the panel drawing, kept from frame to frame.
   std::string PanelScratch, StatusScratch, EnglishStatus;

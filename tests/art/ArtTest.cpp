@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -131,6 +132,36 @@ TEST(Art, Messia2HasEveryObjectAndBody) {
   ExpectAll(list, std::begin(ImageNames::kBodyImages), std::end(ImageNames::kBodyImages));
 }
 
+// The larger libraries hold every sky and hover picture of the 1x ones
+// (but the ground texture) drawn again at their scale, frame for frame.
+TEST(Art, LargerLibrariesDrawEverySkyAndHoverPictureAgain) {
+  const TDXImageList sky = Load("LoadImg.rxf"), hover = Load("Messia2.rxf");
+  const struct {
+    const char* File;
+    const TDXImageList& Base;
+    int Scale;
+  } larger[] = {{"LoadImg2x.rxf", sky, 2}, {"LoadImg3x.rxf", sky, 3}, {"Messia2-2x.rxf", hover, 2}};
+  for (const auto& l : larger) {
+    const TDXImageList list = Load(l.File);
+    const bool objects = &l.Base == &hover;
+    int checked = 0;
+    for (int b = 0; b < l.Base.Count(); ++b) {
+      const std::string& name = l.Base.Image(b)->Name;
+      const bool skyPicture = std::any_of(std::begin(ImageNames::kSkyImages),
+                                          std::end(ImageNames::kSkyImages),
+                                          [&](const auto& e) { return name == e.Name; });
+      if (!objects && (!skyPicture || name == ImageNames::Ground)) continue;
+      const int i = list.Find(name);
+      ASSERT_GE(i, 0) << name << " in " << l.File;
+      EXPECT_EQ(list.Width(i), l.Base.Width(b) * l.Scale) << name << " in " << l.File;
+      EXPECT_EQ(list.Height(i), l.Base.Height(b) * l.Scale) << name << " in " << l.File;
+      EXPECT_EQ(list.FrameCount(i), l.Base.FrameCount(b)) << name << " in " << l.File;
+      ++checked;
+    }
+    EXPECT_GE(checked, objects ? 110 : 8) << l.File;
+  }
+}
+
 TEST(Art, MoonFramesFollowThePhase) {
   const TDXImageList list = Load("Messia2.rxf");
   const LibraryImage* moon = list.Image(list.Find("Sun2"));
@@ -198,7 +229,8 @@ TEST(Art, GeneratorIsRepeatable) {
     for (size_t i = 1; i < command.size(); ++i) line.append(" ").append(Quote(command[i]));
     ASSERT_EQ(std::system(line.c_str()), 0) << line;
   }
-  for (const char* file : {"LoadImg.rxf", "Messia2.rxf", "Resource.rxf"}) {
+  for (const char* file : {"LoadImg.rxf", "Messia2.rxf", "Resource.rxf", "LoadImg2x.rxf",
+                           "LoadImg3x.rxf", "Messia2-2x.rxf"}) {
     const std::vector<unsigned char> first = Bytes(base / "1" / file);
     EXPECT_FALSE(first.empty()) << file;
     EXPECT_TRUE(first == Bytes(base / "2" / file)) << file << " differs between two runs";

@@ -331,6 +331,46 @@ TEST(ImageList, LargePicturesDrawnByRunsEqualPixelByPixelBlending) {
   }
 }
 
+// A small picture is blended only within each frame's inked box: the same
+// result as the picture drawn with a wide transparent margin (by runs),
+// wherever it is clipped, for a frame inked in its middle, an empty frame
+// and a frame of one pixel in a corner.
+TEST(ImageList, SmallPicturesDrawnWithinTheirInkedBoxes) {
+  constexpr int S = 20, Big = 70, Frames = 3;
+  LibraryImage small, wide;
+  small.Name = "Small";
+  wide.Name = "Wide";
+  small.FrameWidth = small.FrameHeight = S;
+  wide.FrameWidth = wide.FrameHeight = Big;
+  small.FrameCount = wide.FrameCount = Frames;
+  small.Pixels.assign(static_cast<size_t>(S) * S * Frames, 0);
+  wide.Pixels.assign(static_cast<size_t>(Big) * Big * Frames, 0);
+  uint32_t seed = 11;
+  const auto ink = [&](int f, int x, int y) {
+    seed = seed * 1664525u + 1013904223u;
+    const uint32_t p = ((64 + (seed >> 24) % 192) << 24) | (seed & 0xFFFFFF);
+    small.Pixels[static_cast<size_t>(f * S + y) * S + x] = p;
+    wide.Pixels[static_cast<size_t>(f * Big + y) * Big + x] = p;
+  };
+  for (int y = 7; y < 15; ++y)
+    for (int x = 5; x < 13; ++x) ink(0, x, y);
+  ink(2, S - 1, S - 1);
+  TDXImageList list;
+  list.Assign({small, wide});
+  const struct {
+    int X, Y;
+  } places[] = {{3, 4}, {-8, 2}, {-12, -9}, {25, 21}, {36, 30}, {30, -18}};
+  for (int f = 0; f < Frames; ++f)
+    for (const auto& at : places) {
+      TBackBuffer boxed(40, 40), byRuns(40, 40);
+      boxed.Fill(RGB(10, 80, 200));
+      byRuns.Fill(RGB(10, 80, 200));
+      list.Draw(boxed, list.Find("Small"), at.X, at.Y, f);
+      list.Draw(byRuns, list.Find("Wide"), at.X, at.Y, f);
+      EXPECT_TRUE(Same(boxed, byRuns)) << at.X << "," << at.Y << " frame " << f;
+    }
+}
+
 // A reduction averages the area each new pixel covers, colour weighted by
 // alpha: a transparent half never darkens the colour, only thins it.
 TEST(ImageList, ReduceImageAveragesTheCoveredArea) {

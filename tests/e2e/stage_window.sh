@@ -6,7 +6,8 @@
 # comes and goes, the panel slides,
 # switches flip with their looks (the star names, drawn smooth at the
 # interface scale, come and go), the clock steps and runs, the dialogs
-# open and close on Escape, the quit button ends the program). The
+# open and close on Escape, the quit button ends the program); the Sun,
+# the trees and the direction boards stand at the interface scale. The
 # screenshots stay in the work folder (under the build folder).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/xserver.bash"
@@ -123,12 +124,12 @@ tallest=$(convert names-mask.png -define connected-components:verbose=true \
   -define connected-components:area-threshold=6 -connected-components 8 null: 2>/dev/null |
   awk '/gray\(255\)|white/ { split($2, g, /[x+]/); if (g[1] <= 60 && g[2] > h) h = g[2] } END { print h + 0 }')
 [ "$tallest" -ge 16 ] && [ "$tallest" -le 40 ] || fail "star names' glyphs are $tallest pixels high"
-lit() {  # share of gray above $1 in the names' pixels of the shot with names
+names_lit() {  # share of gray above $1 in the names' pixels of the shot with names
   convert b9.png -crop 1920x760+0+0 +repage -colorspace gray names-mask.png -compose multiply \
     -composite -threshold "$1" -format "%[fx:int(mean*w*h)]" info:
 }
-edges=$(( $(lit 15%) - $(lit 85%) ))
-cores=$(lit 85%)
+edges=$(( $(names_lit 15%) - $(names_lit 85%) ))
+cores=$(names_lit 85%)
 [ "$edges" -ge $((cores / 3)) ] && [ "$cores" -ge 200 ] ||
   fail "star names are not smooth ($edges shaded, $cores full pixels)"
 echo "star names: glyphs $tallest pixels high, $edges shaded and $cores full pixels"
@@ -201,4 +202,44 @@ for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
 wait "$PID" || fail "the program ended with an error: $(cat window.log)"
 PID=""
-echo "stage window: every panel button hit where it is drawn; screenshots in $WORK"
+echo "stage window: every panel button hit where it is drawn"
+
+# The sky's pictures at the interface scale: a December afternoon looking
+# south-west, the Sun over the ground with its trees and direction boards.
+# At 1x a board's sign is 22 (one character) or 38 (two) by 17 pixels and
+# the Sun's disc 25 across; at 1.75 they are drawn 1.75 times as large.
+"$SKYLOOM" --date 2026-12-24 --time 15:00 --lat 39.9 --lon 116.4 --zone 8 --az 330 --alt 8 \
+  --names --lines --ground --fullscreen > sun.log 2>&1 &
+PID=$!
+WID=$(find_main_window "$PID")
+[ -n "$WID" ] || fail "no main window for the Sun and the boards: $(cat sun.log)"
+rest
+await_drawn sun-ground
+# The white parts of MASK that are A to B pixels wide, as "WxH" lines.
+parts() {  # MASK A B
+  convert "$1" -define connected-components:verbose=true \
+    -define connected-components:area-threshold=50 -connected-components 8 null: 2>/dev/null |
+    awk -v a="$2" -v b="$3" '/gray\(255\)|white/ { split($2, g, /[x+]/);
+      if (g[1] >= a && g[1] <= b) print g[1] "x" g[2] }'
+}
+# The boards' light wood in the band over the horizon (row 573).
+convert sun-ground.png -crop 1920x180+0+440 +repage -fx "r>0.59 && g>0.43 && b<0.78 ? 1 : 0" \
+  boards-mask.png
+boards=$(parts boards-mask.png 30 80 | tr '\n' ' ')
+[ -n "$boards" ] || fail "no direction board on the ground"
+for b in $boards; do
+  w=${b%x*} h=${b#*x}
+  [ "$h" -ge 26 ] && [ "$h" -le 34 ] || fail "a board's sign is $b pixels, not 1.75 x 17 high"
+done
+# The Sun's disc, high in the south-west.
+convert sun-ground.png -crop 500x400+950+20 +repage -fx "r>0.96 && g>0.76 && b<0.97 ? 1 : 0" \
+  sun-mask.png
+sun=$(parts sun-mask.png 38 60)
+[ -n "$sun" ] || fail "the Sun's disc is not 1.75 x 25 pixels across: $(parts sun-mask.png 1 200)"
+echo "sky pictures at 1.75: boards' signs $boards; the Sun's disc $sun"
+press_button 772 7 22 22
+for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
+wait "$PID" || fail "the program ended with an error: $(cat sun.log)"
+PID=""
+echo "stage window: screenshots in $WORK"

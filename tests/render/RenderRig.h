@@ -1,5 +1,6 @@
 // A model, a back buffer and image lists for drawing skies in tests, as the
-// main window sets them up: 800-pixel-wide sky area, Scale 533.
+// main window sets them up: 800-pixel-wide sky area, Scale 533 (or a stage
+// of another size, its sky area above the panel at the interface scale).
 #pragma once
 
 #include <cmath>
@@ -27,6 +28,10 @@ struct TRenderRig {
   int HoverObject = 0, HoverX = 0, HoverY = 0;
   bool NebulaNames = false;
   double InterfaceScale = 1;         // labels' size and offsets
+  // The sky's pictures at ArtScale (null: Images at 1x).
+  const TDXImageList* ScaledImages = nullptr;
+  double ArtScale = 1;
+  TScaledHoverArt* HoverArt = nullptr;
   std::vector<TPlacedLabel> Placed;  // labels the placement pass drew in the last Draw
 
   TRenderRig() {
@@ -35,6 +40,15 @@ struct TRenderRig {
     Sky->ScreenWidth = 800;
     Sky->ScreenHeight = 432;
     Sky->Scale = 533;
+  }
+  // A width x height stage whose panel (168 pixels at 1x) is drawn at
+  // `scale`; the sky keeps the 800-pixel stage's field of view.
+  TRenderRig(int width, int height, double scale) : TRenderRig() {
+    Buffer = TBackBuffer(width, height);
+    Sky->ScreenWidth = width;
+    Sky->ScreenHeight = height - static_cast<int>(std::lround(168 * scale));
+    Sky->Scale = static_cast<int32_t>(std::lround(533.0 * width / 800));
+    InterfaceScale = scale;
   }
 
   // Observer place (degrees, east and north positive), zone and local time.
@@ -76,6 +90,9 @@ struct TRenderRig {
     TSkyDrawContext ctx{*Sky, Buffer, Canvas, Images, Images1, Marks, Popup, background,
                         HoverObject, HoverX, HoverY, NebulaNames, true};
     ctx.InterfaceScale = InterfaceScale;
+    ctx.ScaledImages = ScaledImages;
+    ctx.ArtScale = ArtScale;
+    ctx.HoverArt = HoverArt;
     Placed.clear();
     ctx.PlacedLabels = &Placed;
     DrawSky(ctx);

@@ -29,14 +29,18 @@ using Library = std::vector<LibraryImage>;
 // Frames of equal size stacked into one named image.
 LibraryImage MakeImage(const std::string& name, const std::vector<Raster>& frames);
 
-void AddSkyImages(Library& lib, const ArtFonts& fonts);
+// The sky's pictures at `scale` pixels per unit (1, 2 or 3); the ground
+// texture only at 1.
+void AddSkyImages(Library& lib, const ArtFonts& fonts, float scale = 1);
 // The panel, its dials and buttons at `scale` pixels per unit of the
 // interface (1, 2 or 3).
 void AddPanelImages(Library& lib, const ArtFonts& fonts, float scale = 1);
-void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier);
+// The hovered objects' pictures at `scale` pixels per unit (1, 2 or 3).
+void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier, float scale = 1);
 void AddResourceImages(Library& lib, const ArtFonts& fonts);
 
 // Frame k of the Moon's phase image: phase angle k/frames of a turn, full
 // at 0; the lit limb is on the left (-x) before new Moon and on the right
 // after it, which the drawing's turn by the Moon's axis puts towards the Sun.
-Raster MoonFrame(int k, int frames, int size);
+// `size` units square at `scale` pixels per unit.
+Raster MoonFrame(int k, int frames, int size, float scale = 1);

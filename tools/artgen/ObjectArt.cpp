@@ -13,10 +13,15 @@ struct Frame {
   float cx, cy, R;   // centre and radius of the picture's round field
 };
 
+// A picture's size in units (its pixels over its scale): the drawing below
+// works in units, so that it draws the same picture at 1x, 2x and 3x.
+float UnitW(const Raster& r) { return r.W() / r.Scale(); }
+float UnitH(const Raster& r) { return r.H() / r.Scale(); }
+
 // Dark sky field that fades out towards the rim, so the picture sits softly
 // on the screen's sky, with a few faint field stars.
 void SkyField(Raster& r, Prng& rng, int stars) {
-  const Frame f{r.W() / 2.0f, r.H() / 2.0f, std::min(r.W(), r.H()) / 2.0f};
+  const Frame f{UnitW(r) / 2.0f, UnitH(r) / 2.0f, std::min(UnitW(r), UnitH(r)) / 2.0f};
   Glow(
       r,
       [&](float x, float y) {
@@ -24,7 +29,7 @@ void SkyField(Raster& r, Prng& rng, int stars) {
       },
       [](float, float) { return Col(4, 6, 18); });
   for (int i = 0; i < stars; ++i) {
-    const float x = rng.Range(4, r.W() - 4.0f), y = rng.Range(4, r.H() - 4.0f);
+    const float x = rng.Range(4, UnitW(r) - 4.0f), y = rng.Range(4, UnitH(r) - 4.0f);
     const float b = rng.Range(0.25f, 0.8f);
     if (std::hypot(x - f.cx, y - f.cy) > f.R * 0.85f) continue;
     const int ix = static_cast<int>(x), iy = static_cast<int>(y);
@@ -61,10 +66,10 @@ bool IsElliptical(const std::string& code) {
 }
 
 void Galaxy(Raster& r, const MessierShape& m, Prng& rng, uint32_t seed) {
-  const float c = r.W() / 2.0f;
+  const float c = UnitW(r) / 2.0f;
   float ratio = m.Minor > 0 && m.Major > 0 ? m.Minor / m.Major : 0.8f;
   ratio = std::max(ratio, 0.14f);
-  const float a = r.W() * 0.42f, b = a * ratio;
+  const float a = UnitW(r) * 0.42f, b = a * ratio;
   const float phi = m.HasAngle ? ScreenAngle(m.Angle) : 0.3f;
   const float cs = std::cos(phi), sn = std::sin(phi);
   const bool elliptical = IsElliptical(m.Code);
@@ -102,7 +107,7 @@ void Galaxy(Raster& r, const MessierShape& m, Prng& rng, uint32_t seed) {
 }
 
 void Globular(Raster& r, Prng& rng, float scale) {
-  const float c = r.W() / 2.0f, core = r.W() * 0.07f * scale, R = r.W() * 0.36f * scale;
+  const float c = UnitW(r) / 2.0f, core = UnitW(r) * 0.07f * scale, R = UnitW(r) * 0.36f * scale;
   Glow(
       r, [&](float x, float y) {
         const float d = std::hypot(x - c, y - c);
@@ -118,7 +123,7 @@ void Globular(Raster& r, Prng& rng, float scale) {
 }
 
 void OpenCluster(Raster& r, Prng& rng, int count, bool nebula) {
-  const float c = r.W() / 2.0f, R = r.W() * 0.38f;
+  const float c = UnitW(r) / 2.0f, R = UnitW(r) * 0.38f;
   if (nebula) {
     Glow(
         r, [&](float x, float y) {
@@ -136,7 +141,7 @@ void OpenCluster(Raster& r, Prng& rng, int count, bool nebula) {
 }
 
 void Planetary(Raster& r, const MessierShape& m, uint32_t seed) {
-  const float c = r.W() / 2.0f, R = r.W() * 0.3f;
+  const float c = UnitW(r) / 2.0f, R = UnitW(r) * 0.3f;
   const bool bipolar = m.Code == "M27" || m.Code == "M76";
   const bool owl = m.Code == "M97";
   Glow(
@@ -166,7 +171,7 @@ void Planetary(Raster& r, const MessierShape& m, uint32_t seed) {
 
 // Emission (red) nebula with blue reflection parts and dark lanes.
 void Diffuse(Raster& r, const MessierShape& m, Prng& rng, uint32_t seed) {
-  const float c = r.W() / 2.0f, R = r.W() * 0.45f;
+  const float c = UnitW(r) / 2.0f, R = UnitW(r) * 0.45f;
   const bool reflection = m.Code == "M78";
   const float ratio = m.Minor > 0 && m.Major > 0 ? std::max(0.35f, m.Minor / m.Major) : 0.85f;
   Glow(
@@ -210,7 +215,7 @@ float EllipseRadius(float dx, float dy, float a, float b, float phi) {
 }
 
 void Remnant(Raster& r, uint32_t seed) {
-  const float c = r.W() / 2.0f, a = r.W() * 0.40f, b = r.W() * 0.28f;
+  const float c = UnitW(r) / 2.0f, a = UnitW(r) * 0.40f, b = UnitW(r) * 0.28f;
   const float phi = -0.5f;
   Glow(
       r,
@@ -230,23 +235,23 @@ void Remnant(Raster& r, uint32_t seed) {
 }
 
 void StarCloud(Raster& r, Prng& rng) {
-  const float c = r.W() / 2.0f;
+  const float c = UnitW(r) / 2.0f;
   Glow(
       r,
       [&](float x, float y) {
-        const float d = std::hypot((x - c) / 1.3f, y - c) / (r.W() * 0.42f);
+        const float d = std::hypot((x - c) / 1.3f, y - c) / (UnitW(r) * 0.42f);
         return Clamp01((0.35f + 0.3f * Fbm(x / 12.0f, y / 12.0f, 24, 4)) * (1 - SmoothStep(0.4f, 1.0f, d)));
       },
       [](float, float) { return Col(220, 205, 180); });
   for (int i = 0; i < 700; ++i) {
-    const float x = c + rng.Gauss() * r.W() * 0.2f, y = c + rng.Gauss() * r.W() * 0.14f;
+    const float x = c + rng.Gauss() * UnitW(r) * 0.2f, y = c + rng.Gauss() * UnitW(r) * 0.14f;
     Star(r, x, y, rng.Range(0.15f, 0.6f), rng.Uniform() < 0.4f ? Col(255, 220, 180) : Col(230, 235, 255));
   }
 }
 
-Raster Messier(const MessierShape& m) {
+Raster Messier(const MessierShape& m, float k) {
   const int size = m.Major >= 60 ? 128 : 96;
-  Raster r(size, size);
+  Raster r(size, size, k);
   const uint32_t seed = static_cast<uint32_t>(std::atoi(m.Code.c_str() + 1)) * 7919u + 13u;
   Prng rng(seed);
   SkyField(r, rng, 18);
@@ -283,8 +288,8 @@ void Sphere(Raster& r, float cx, float cy, float R, float flatten, const Surface
       });
 }
 
-Raster SunPicture() {
-  Raster r(96, 96);
+Raster SunPicture(float k) {
+  Raster r(96, 96, k);
   const float c = 48, R = 34;
   Glow(
       r, [&](float x, float y) {
@@ -358,8 +363,8 @@ Rgba MoonAlbedo(float nx, float ny) {
 
 }  // namespace
 
-Raster MoonFrame(int k, int frames, int size) {
-  Raster r(size, size);
+Raster MoonFrame(int k, int frames, int size, float scale) {
+  Raster r(size, size, scale);
   const float c = size / 2.0f, R = size / 2.0f - 3;
   const float phase = 2 * kPi * k / frames;
   // Direction of the Sun: behind the viewer at full Moon, lighting the left
@@ -383,10 +388,10 @@ Raster MoonFrame(int k, int frames, int size) {
 
 namespace {
 
-Raster Planet(int body) {
+Raster Planet(int body, float k) {
   const bool saturn = body == 7;
-  Raster r(saturn ? 128 : 96, saturn ? 80 : 96);
-  const float cx = r.W() / 2.0f, cy = r.H() / 2.0f;
+  Raster r(saturn ? 128 : 96, saturn ? 80 : 96, k);
+  const float cx = UnitW(r) / 2.0f, cy = UnitH(r) / 2.0f;
   switch (body) {
     case 3:   // Mercury: grey-brown, cratered
       Sphere(r, cx, cy, 30, 1, [](float nx, float ny, float) {
@@ -467,11 +472,13 @@ Raster Planet(int body) {
 
 }  // namespace
 
-void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier) {
-  for (const MessierShape& m : messier) lib.push_back(MakeImage(m.Code, {Messier(m)}));
-  lib.push_back(MakeImage("Sun1", {SunPicture()}));
+void AddObjectImages(Library& lib, const std::vector<MessierShape>& messier, float k) {
+  for (const MessierShape& m : messier) lib.push_back(MakeImage(m.Code, {Messier(m, k)}));
+  lib.push_back(MakeImage("Sun1", {SunPicture(k)}));
   std::vector<Raster> moon;
-  for (int k = 0; k < ImageNames::kMoonFrames; ++k) moon.push_back(MoonFrame(k, ImageNames::kMoonFrames, 96));
+  for (int f = 0; f < ImageNames::kMoonFrames; ++f)
+    moon.push_back(MoonFrame(f, ImageNames::kMoonFrames, 96, k));
   lib.push_back(MakeImage("Sun2", moon));
-  for (int body = 3; body <= 10; ++body) lib.push_back(MakeImage("Sun" + std::to_string(body), {Planet(body)}));
+  for (int body = 3; body <= 10; ++body)
+    lib.push_back(MakeImage("Sun" + std::to_string(body), {Planet(body, k)}));
 }

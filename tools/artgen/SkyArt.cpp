@@ -12,13 +12,13 @@ constexpr int StarTintClassesArt = 5;
 
 // Star glow centred on the pixel (10, 10): a small hard core and a soft halo,
 // white in the middle turning blue-white outwards.
-Raster StarFrame(int f, Rgba rim = Col(170, 200, 255), Rgba centre = Col(255, 255, 255)) {
+Raster StarFrame(int f, float k, Rgba rim = Col(170, 200, 255), Rgba centre = Col(255, 255, 255)) {
   static const float core[7] = {1.9f, 1.6f, 1.3f, 1.05f, 0.85f, 0.7f, 0.6f};
   static const float sigma[7] = {3.4f, 2.8f, 2.3f, 1.9f, 1.5f, 1.2f, 0.95f};
   static const float halo[7] = {0.85f, 0.72f, 0.6f, 0.5f, 0.42f, 0.34f, 0.26f};
   static const float coreAlpha[7] = {1.0f, 1.0f, 1.0f, 0.96f, 0.9f, 0.8f, 0.7f};
   const Rgba coreColour = centre;
-  Raster r(20, 20);
+  Raster r(20, 20, k);
   const float cx = 10.5f, cy = 10.5f;
   Glow(
       r,
@@ -43,10 +43,10 @@ Raster StarFrame(int f, Rgba rim = Col(170, 200, 255), Rgba centre = Col(255, 25
 }
 
 // A planet: a small warm disc with a short glow, centred on the pixel (5, 5).
-Raster PlanetFrame(int f) {
+Raster PlanetFrame(int f, float k) {
   const float radius = 2.9f - 0.25f * f;
   const float glow = 0.75f - 0.07f * f;
-  Raster r(10, 10);
+  Raster r(10, 10, k);
   const float cx = 5.5f, cy = 5.5f;
   Glow(
       r,
@@ -62,8 +62,8 @@ Raster PlanetFrame(int f) {
   return r;
 }
 
-Raster Cloud() {
-  Raster r(32, 32);
+Raster Cloud(float k) {
+  Raster r(32, 32, k);
   Glow(
       r,
       [](float x, float y) {
@@ -81,8 +81,8 @@ Raster Cloud() {
 
 // The Sun on the pixel (50, 50): a bright disc with limb darkening inside a
 // soft glow with faint rays.
-Raster SunImage() {
-  Raster r(100, 100);
+Raster SunImage(float k) {
+  Raster r(100, 100, k);
   const float cx = 50.5f, cy = 50.5f, rad = 12.0f;
   Glow(
       r,
@@ -149,8 +149,8 @@ Raster GroundImage() {
 }
 
 // Tree silhouettes, foot at (23, 23).
-Raster TreeFrame(int f) {
-  Raster r(46, 46);
+Raster TreeFrame(int f, float k) {
+  Raster r(46, 46, k);
   const Rgba leaf = Col(18, 42, 32), leafLight = Col(58, 98, 78), trunk = Col(40, 32, 24);
   Prng rng(1000 + f);
   const float fx = 23.0f, fy = 23.0f;
@@ -218,7 +218,7 @@ Raster TreeFrame(int f) {
 // Direction board: a wooden sign on a post whose foot is at the bottom edge.
 // Chinese captions have one or two characters, English ones one or two letters.
 Raster BoardFrame(int f, const TextFont& font, bool english) {
-  Raster r(46, 46);
+  Raster r(46, 46, font.Scale());
   const std::string text = english ? ImageNames::BoardCaptionsEn[f] : ImageNames::BoardCaptions[f];
   const bool two = english ? text.size() > 1 : text.size() > 3;
   const float halfW = two ? 20.0f : 12.0f;
@@ -247,11 +247,11 @@ Raster BoardFrame(int f, const TextFont& font, bool english) {
 
 }  // namespace
 
-void AddSkyImages(Library& lib, const ArtFonts& fonts) {
+void AddSkyImages(Library& lib, const ArtFonts& fonts, float k) {
   std::vector<Raster> stars, tinted, planets, trees, boards, boardsEn;
-  const TextFont boardFont(fonts.Ming, 15, true);
-  const TextFont boardFontEn(fonts.LatinBold, 14, true);
-  for (int f = 0; f < 7; ++f) stars.push_back(StarFrame(f));
+  const TextFont boardFont(fonts.Ming, 15, true, k);
+  const TextFont boardFontEn(fonts.LatinBold, 14, true, k);
+  for (int f = 0; f < 7; ++f) stars.push_back(StarFrame(f, k));
   // Glow rim and core colours of the five colour classes: the rim carries
   // the hue, the core stays nearly white as the eye sees bright stars.
   static const int tint[StarTintClassesArt][6] = {
@@ -263,16 +263,18 @@ void AddSkyImages(Library& lib, const ArtFonts& fonts) {
   };
   for (const auto& t : tint)
     for (int f = 0; f < ImageNames::StarTintFrames; ++f)
-      tinted.push_back(StarFrame(f, Col(t[0], t[1], t[2]), Col(t[3], t[4], t[5])));
-  for (int f = 0; f < 8; ++f) planets.push_back(PlanetFrame(f));
-  for (int f = 0; f < 11; ++f) trees.push_back(TreeFrame(f));
+      tinted.push_back(StarFrame(f, k, Col(t[0], t[1], t[2]), Col(t[3], t[4], t[5])));
+  for (int f = 0; f < 8; ++f) planets.push_back(PlanetFrame(f, k));
+  for (int f = 0; f < 11; ++f) trees.push_back(TreeFrame(f, k));
   for (int f = 0; f < 8; ++f) boards.push_back(BoardFrame(f, boardFont, false));
   for (int f = 0; f < 8; ++f) boardsEn.push_back(BoardFrame(f, boardFontEn, true));
   lib.push_back(MakeImage(ImageNames::StarShine, stars));
   lib.push_back(MakeImage(ImageNames::StarBall, planets));
-  lib.push_back(MakeImage(ImageNames::CloudImg, {Cloud()}));
-  lib.push_back(MakeImage(ImageNames::Sun, {SunImage()}));
-  lib.push_back(MakeImage(ImageNames::Ground, {GroundImage()}));
+  lib.push_back(MakeImage(ImageNames::CloudImg, {Cloud(k)}));
+  lib.push_back(MakeImage(ImageNames::Sun, {SunImage(k)}));
+  // The ground is a texture laid at its own size at every scale: only the
+  // 1x library has it.
+  if (k == 1) lib.push_back(MakeImage(ImageNames::Ground, {GroundImage()}));
   lib.push_back(MakeImage(ImageNames::Tree, trees));
   lib.push_back(MakeImage(ImageNames::BoardList, boards));
   lib.push_back(MakeImage(ImageNames::StarTint, tinted));

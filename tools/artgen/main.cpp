@@ -1,7 +1,9 @@
 // artgen: draws every picture of the program and writes the image libraries
 // "LoadImg.rxf", "Messia2.rxf" and "Resource.rxf" into the given folder,
-// and the panel's pictures drawn again at 2x and 3x ("LoadImg2x.rxf",
-// "LoadImg3x.rxf") for the larger interface scales.
+// and the panel's and the sky's pictures drawn again at 2x and 3x
+// ("LoadImg2x.rxf", "LoadImg3x.rxf") for the larger interface scales, and
+// the hovered objects' pictures at 2x ("Messia2-2x.rxf"; at 3x the Moon's
+// phases alone would pass a library's limits).
 // The output depends only on the inputs: no clock, no unseeded randomness.
 //
 // Usage: artgen <output folder> <messier shapes .tsv> <Chinese outline font>
@@ -39,15 +41,19 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Library loadImg, messia, resource, panel2, panel3;
+  Library loadImg, messia, resource, panel2, panel3, messia2;
   AddSkyImages(loadImg, fonts);
   AddPanelImages(loadImg, fonts);
   AddObjectImages(messia, messier);
+  AddObjectImages(messia2, messier, 2);
   AddResourceImages(resource, fonts);
   AddPanelImages(panel2, fonts, 2);
   AddPanelImages(panel3, fonts, 3);
+  AddSkyImages(panel2, fonts, 2);
+  AddSkyImages(panel3, fonts, 3);
   const bool ok = Write(out + "/LoadImg.rxf", loadImg) && Write(out + "/Messia2.rxf", messia) &&
                   Write(out + "/Resource.rxf", resource) &&
-                  Write(out + "/LoadImg2x.rxf", panel2) && Write(out + "/LoadImg3x.rxf", panel3);
+                  Write(out + "/LoadImg2x.rxf", panel2) && Write(out + "/LoadImg3x.rxf", panel3) &&
+                  Write(out + "/Messia2-2x.rxf", messia2);
   return ok ? 0 : 1;
 }

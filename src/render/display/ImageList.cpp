@@ -78,10 +78,27 @@ void TDXImageList::BuildRuns(size_t image) const {
   const size_t w = static_cast<size_t>(std::max(0, im.FrameWidth));
   const size_t rows = static_cast<size_t>(std::max(0, im.FrameHeight)) *
                       static_cast<size_t>(std::max(0, im.FrameCount));
-  if (w * std::max(0, im.FrameHeight) < static_cast<size_t>(MinPixels) || w > 65535 ||
-      im.Pixels.size() < w * rows)
-    return;
+  if (w > 65535 || im.Pixels.size() < w * rows) return;
   TRuns& r = runs_[image];
+  if (w * std::max(0, im.FrameHeight) < static_cast<size_t>(MinPixels)) {
+    const int fh = im.FrameHeight;
+    r.Inked.reserve(static_cast<size_t>(im.FrameCount));
+    for (int f = 0; f < im.FrameCount; ++f) {
+      TRuns::TBox b{static_cast<uint16_t>(w), static_cast<uint16_t>(fh), 0, 0};
+      for (int y = 0; y < fh; ++y) {
+        const uint32_t* p = im.Pixels.data() + (static_cast<size_t>(f) * fh + y) * w;
+        for (size_t x = 0; x < w; ++x) {
+          if ((p[x] >> 24) == 0) continue;
+          b.Left = std::min<uint16_t>(b.Left, static_cast<uint16_t>(x));
+          b.Right = std::max<uint16_t>(b.Right, static_cast<uint16_t>(x + 1));
+          b.Top = std::min<uint16_t>(b.Top, static_cast<uint16_t>(y));
+          b.Bottom = static_cast<uint16_t>(y + 1);
+        }
+      }
+      r.Inked.push_back(b);
+    }
+    return;
+  }
   r.Packed.resize(w * rows);
   r.RowFirst.reserve(rows + 1);
   for (size_t row = 0; row < rows; ++row) {
@@ -173,10 +190,19 @@ void TDXImageList::Draw(TBackBuffer& dst, int image, int x, int y, int frame) co
     }
     return;
   }
-  for (long long yy = y0; yy < y1; ++yy) {
-    const uint32_t* s = src + (yy - y) * fw + (x0 - x);
-    uint16_t* d = dst.Pixels() + yy * W + x0;
-    for (long long xx = x0; xx < x1; ++xx, ++s, ++d) BlendArgb(*d, *s, *s >> 24);
+  // Only the frame's inked box: the pixels around it are fully transparent.
+  long long bx0 = x0, bx1 = x1, by0 = y0, by1 = y1;
+  if (static_cast<size_t>(frame) < runs.Inked.size()) {
+    const TRuns::TBox& b = runs.Inked[static_cast<size_t>(frame)];
+    bx0 = std::max<long long>(x0, static_cast<long long>(x) + b.Left);
+    bx1 = std::min<long long>(x1, static_cast<long long>(x) + b.Right);
+    by0 = std::max<long long>(y0, static_cast<long long>(y) + b.Top);
+    by1 = std::min<long long>(y1, static_cast<long long>(y) + b.Bottom);
+  }
+  for (long long yy = by0; yy < by1; ++yy) {
+    const uint32_t* s = src + (yy - y) * fw + (bx0 - x);
+    uint16_t* d = dst.Pixels() + yy * W + bx0;
+    for (long long xx = bx0; xx < bx1; ++xx, ++s, ++d) BlendArgb(*d, *s, *s >> 24);
   }
 }
 
@@ -494,3 +520,31 @@ const TDXImageList& TScaledPanelArt::For(const TDXImageList& base, double scale)
   return reduced_;
 }
 
+TScaledHoverArt::TPick TScaledHoverArt::For(const TDXImageList& base, const std::string& name,
+                                            double scale) {
+  const TPick plain{&base, base.Find(name)};
+  if (scale <= 1.0 + 1e-9) return plain;
+  if (!read_) {
+    read_ = true;
+    std::string error;
+    // The reader's message names the file: "FILE: what is wrong (reason)".
+    if (!ReadImageLibrary(File2x, drawn_, error, TUnpack::OnFirstUse)) Report({"", error, ""});
+  }
+  if (shownScale_ == scale && shownName_ == name) return {&shown_, 0};
+  const auto found = std::find_if(drawn_.begin(), drawn_.end(),
+                                  [&](const LibraryImage& im) { return im.Name == name; });
+  if (found == drawn_.end()) return plain;
+  // A copy is unpacked; the library keeps its packed pixels.
+  LibraryImage picture = *found;
+  UnpackImage(picture);
+  if (picture.FrameWidth <= 0 || picture.FrameHeight <= 0 || picture.FrameCount <= 0 ||
+      picture.Pixels.size() <
+          static_cast<size_t>(picture.FrameWidth) * picture.FrameHeight * picture.FrameCount)
+    return plain;
+  std::vector<LibraryImage> one;
+  one.push_back(scale < 2.0 - 1e-9 ? ReduceImage(picture, scale / 2.0) : std::move(picture));
+  shown_.Assign(std::move(one));
+  shownName_ = name;
+  shownScale_ = scale;
+  return {&shown_, 0};
+}

@@ -74,8 +74,16 @@ class TDXImageList {
     std::vector<uint16_t> Packed;    // every pixel in RGB565, frames stacked
     std::vector<uint32_t> RowFirst;  // per frame row: its first run; one more at the end
     std::vector<TRun> Runs;
+    // Small pictures (no runs): per frame, the box [Left, Right) x [Top,
+    // Bottom) holding its pixels that are not fully transparent (a star's
+    // faint frames ink only their middle).
+    struct TBox {
+      uint16_t Left, Top, Right, Bottom;
+    };
+    std::vector<TBox> Inked;
   };
-  // The runs of an image, made on its first Draw (empty for small ones).
+  // The runs of an image, made on its first Draw (for small ones only the
+  // inked boxes).
   const TRuns& RunsOf(size_t image) const;
   void BuildRuns(size_t image) const;
   mutable std::vector<LibraryImage> images_;  // unpacked on first use
@@ -90,9 +98,10 @@ class TDXImageList {
 // by alpha).
 LibraryImage ReduceImage(const LibraryImage& source, double ratio);
 
-// The panel's pictures for an interface scale (pixels per unit): at 1 the
-// 1x library itself; at 2 and 3 the pictures drawn at that size; between,
-// the next larger ones reduced by area averaging. 1x pictures are never
+// The panel's and the sky's pictures (all but the ground texture) for an
+// interface scale (pixels per unit): at 1 the 1x library itself; at 2 and 3
+// the pictures drawn at that size; between, the next larger ones reduced by
+// area averaging, once per scale. 1x pictures are never
 // enlarged: above 3, or without the larger libraries, the 1x library is
 // used. The larger libraries are read when first needed, and let go once
 // reduced.
@@ -101,7 +110,8 @@ class TScaledPanelArt {
   // The library files of 2x and 3x (relative to the program folder).
   static constexpr const char* File2x = "LoadImg2x.rxf";
   static constexpr const char* File3x = "LoadImg3x.rxf";
-  // The list to draw the panel from at `scale`; `base` is the 1x library.
+  // The list to draw the panel and the sky's pictures from at `scale`;
+  // `base` is the 1x library (returned itself when nothing larger serves).
   const TDXImageList& For(const TDXImageList& base, double scale);
 
  private:
@@ -111,3 +121,28 @@ class TScaledPanelArt {
   double reducedScale_ = 0;
 };
 
+// The hovered object's picture at an interface scale, one picture at a
+// time: at 1, or without the 2x library, the 1x picture itself; else the
+// picture drawn at 2x, reduced by area averaging below 2, and above 2 shown
+// at its own 2x size (1x pictures are never enlarged). The picture is
+// unpacked (and reduced) when the picture or the scale changes, not every
+// frame; the 2x library stays packed, so only the picture shown is held
+// unpacked.
+class TScaledHoverArt {
+ public:
+  // The library file of the pictures at 2x (relative to the program folder).
+  static constexpr const char* File2x = "Messia2-2x.rxf";
+  struct TPick {
+    const TDXImageList* List = nullptr;
+    int Image = -1;  // -1: none
+  };
+  // Where to draw picture `name` from at `scale`; `base` is the 1x library.
+  TPick For(const TDXImageList& base, const std::string& name, double scale);
+
+ private:
+  std::vector<LibraryImage> drawn_;  // 2x as read, packed
+  bool read_ = false;
+  TDXImageList shown_;  // the last picture asked for, at its scale, alone
+  std::string shownName_;
+  double shownScale_ = 0;
+};
