@@ -42,7 +42,8 @@ unset SDL_VIDEODRIVER
 # A virtual X server on a free display number of our own.
 for n in $(seq 151 199); do
   [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 "${SCREEN}x24" -nolisten tcp >/dev/null 2>&1 &
+  # -noreset: the server stays as it is between the runs of the program.
+  Xvfb ":$n" -screen 0 "${SCREEN}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
   XPID=$!
   export DISPLAY=":$n"
   ok=0

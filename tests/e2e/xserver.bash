@@ -22,12 +22,15 @@ begin_window_test() {
 
 XPID=""
 # The server picks a free display itself and names it once it accepts
-# connections, so window tests running side by side never share one.
+# connections, so window tests running side by side never share one. It
+# is kept from resetting itself when its last client goes: a program
+# started again at that moment could connect to a server about to reset
+# and keep running with no window, as no desktop's server ever does.
 start_x() {
   local geometry="${1:-1024x768}" n=""
   XPID=""
   rm -f x-display
-  Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>x-display >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp -noreset 3>x-display >/dev/null 2>&1 &
   XPID=$!
   for _ in $(seq 600); do
     n=$(head -n 1 x-display 2>/dev/null || true)
