@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 #include "DateFrame.h"
@@ -105,6 +108,40 @@ __attribute__((target("avx2"))) void AddGlowRowAvx2(uint16_t* out, const int32_t
 }
 #endif
 
+// The widest row laid apart before it is written out.
+constexpr int MaxLaidRow = 4096;
+
+// The sky area is written whole in every frame and read again only pixel
+// by pixel (stars, lines) before the frame is shown: on x86-64 its rows are
+// written past the caches, without first reading in the memory they
+// replace. StreamDone makes them visible to what follows.
+void StreamFill(uint16_t* out, uint16_t value, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi16(static_cast<short>(value));
+  for (; i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = value;
+  for (; i + 8 <= n; i += 8) _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), v);
+#endif
+  for (; i < n; ++i) out[i] = value;
+}
+
+void StreamCopy(uint16_t* out, const uint16_t* from, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = from[i];
+  for (; i + 8 <= n; i += 8)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+#endif
+  for (; i < n; ++i) out[i] = from[i];
+}
+
+void StreamDone() {
+#if defined(__SSE2__)
+  _mm_sfence();
+#endif
+}
+
 }  // namespace
 
 TGlowRowAdder PlainGlowRowAdder() { return AddGlowRowPlain; }
@@ -151,14 +188,15 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength, con
   const int W = std::min(buffer.Width(), std::max(0, sky.ScreenWidth));
   const int H = std::min(buffer.Height(), std::max(0, sky.ScreenHeight));
   const uint16_t clear = clearTo ? TBackBuffer::To565(*clearTo) : 0;
+  const int rowLength = buffer.Width();
   // Rows [from, to) set to the clearing colour, when there is one.
   auto clearRows = [&](int from, int to) {
-    if (clearTo && from < to)
-      std::fill(buffer.Pixels() + static_cast<size_t>(from) * buffer.Width(),
-                buffer.Pixels() + static_cast<size_t>(to) * buffer.Width(), clear);
+    if (clearTo && from < to) StreamFill(buffer.Pixels() + static_cast<size_t>(from) * rowLength,
+                                          clear, static_cast<size_t>(to - from) * rowLength);
   };
   if (W <= 0 || H <= 0 || !(strength > 0) || sky.MilkyWayMap.Empty()) {
     clearRows(0, H);
+    StreamDone();
     return;
   }
   // About 60 nodes across whatever the size: the map's finest detail (a
@@ -192,6 +230,7 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength, con
     }
   if (!any) {
     clearRows(0, H);
+    StreamDone();
     return;
   }
   // The added colour per channel in 1/256 of a 565 step (red and blue have
@@ -204,6 +243,7 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength, con
   static constexpr int32_t Dither[4][4] = {
       {0, 128, 32, 160}, {192, 64, 224, 96}, {48, 176, 16, 144}, {240, 112, 208, 80}};
   std::array<int32_t, MilkyWayMaxColumns> row;
+  std::array<uint16_t, MaxLaidRow> laid;
   static const TGlowRowAdder addGlowRow = FastGlowRowAdder();
   for (int y = 0; y < H; ++y) {
     const int j = y / step, fy = y % step;
@@ -214,9 +254,18 @@ void DrawMilkyWay(TBackBuffer& buffer, const TSkyloom& sky, double strength, con
       row[static_cast<size_t>(i)] = top[i] + (bottom[i] - top[i]) * fy / step;
       rowAny = rowAny || row[static_cast<size_t>(i)] > 0;
     }
-    clearRows(y, y + 1);
-    if (!rowAny) continue;
-    addGlowRow(buffer.Pixels() + static_cast<size_t>(y) * buffer.Width(), row.data(), W, step,
-               Dither[y & 3], kr, kg, kb);
+    uint16_t* out = buffer.Pixels() + static_cast<size_t>(y) * rowLength;
+    if (!rowAny) {
+      clearRows(y, y + 1);
+    } else if (clearTo && rowLength <= MaxLaidRow) {
+      // Laid in a row of its own and written out whole.
+      std::fill(laid.begin(), laid.begin() + rowLength, clear);
+      addGlowRow(laid.data(), row.data(), W, step, Dither[y & 3], kr, kg, kb);
+      StreamCopy(out, laid.data(), static_cast<size_t>(rowLength));
+    } else {
+      clearRows(y, y + 1);
+      addGlowRow(out, row.data(), W, step, Dither[y & 3], kr, kg, kb);
+    }
   }
+  StreamDone();
 }
