@@ -328,6 +328,39 @@ void DrawDials(TPanelContext& c) {
                       static_cast<int>(std::lround(c.Sky.ViewAlt / FullCircle * 256)));
 }
 
+namespace {
+
+// The status line's width, and the line drawn when `clip` is given. Where
+// text is drawn smooth (at scale) it goes word by word: the words that
+// stay (the date, the place, the heights) come from the text cache, and
+// only the one that changes in every frame (the direction while the view
+// turns, the clock while time runs) is drawn anew.
+int StatusLine(TPanelContext& c, const std::string& line, const TRect* clip, int x, int y) {
+  TCanvas& cv = c.Canvas;
+  if (!cv.Font.Smooth || !c.Scratch) {
+    if (clip) cv.TextRect(*clip, x, y, line);
+    return cv.TextWidth(line);
+  }
+  std::string& word = *c.Scratch;
+  word = " ";
+  const int space = cv.TextWidth(word);
+  int at = 0;
+  for (size_t start = 0;;) {
+    const size_t end = std::min(line.find(' ', start), line.size());
+    if (end > start) {
+      word.assign(line, start, end - start);
+      if (clip) cv.TextRect(*clip, x + at, y, word);
+      at += cv.TextWidth(word);
+    }
+    if (end == line.size()) break;
+    at += space;
+    start = end + 1;
+  }
+  return at;
+}
+
+}  // namespace
+
 void DrawShowBar(TPanelContext& c) {
   const TRegion& br = c.Ui.WellKnownRegion(6);
   // Without a show bar region the line still has its usual place.
@@ -342,13 +375,13 @@ void DrawShowBar(TPanelContext& c) {
   for (int detail = 2; detail >= 0; --detail) {
     BuildStatusLine(c.Sky, c.CityName, c.PlayerStatus, c.PlayerKind, c.StepAmount, c.StepUnit,
                     *c.StatusScratch, detail);
-    if (m.Length(10) + c.Canvas.TextWidth(*c.StatusScratch) <= w - m.Length(8)) break;
+    if (m.Length(10) + StatusLine(c, *c.StatusScratch, nullptr, 0, 0) <= w - m.Length(8)) break;
   }
   const int th = c.Canvas.TextHeight(*c.StatusScratch);
   // Kept inside the bar: a long line is cut rather than written over the
   // buttons beside it.
   const TRect clip{x, y, x + w - m.Length(8), y + h};
-  c.Canvas.TextRect(clip, x + m.Length(10), y + m.Length(12) - th / 2, *c.StatusScratch);
+  StatusLine(c, *c.StatusScratch, &clip, x + m.Length(10), y + m.Length(12) - th / 2);
   c.Canvas.Release();
 }
 
