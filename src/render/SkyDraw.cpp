@@ -555,8 +555,8 @@ void DrawHovered(TFrame& f) {
   }
   // The picture at the scale of the sky's pictures.
   const TScaledHoverArt::TPick pick = c.HoverArt
-                                         ? c.HoverArt->For(c.Images1, picture, f.ArtScale)
-                                         : TScaledHoverArt::TPick{&c.Images1, c.Images1.Find(picture)};
+                                         ? c.HoverArt->For(c.Images1, picture, frame, f.ArtScale)
+                                         : TScaledHoverArt::TPick{&c.Images1, c.Images1.Find(picture), frame};
   const TDXImageList* list = pick.List;
   const int image = pick.Image;
   const int w = list->Width(image) / 2, hh = list->Height(image) / 2;
@@ -569,10 +569,10 @@ void DrawHovered(TFrame& f) {
   }
   if (moon) {
     const double angle = MoonAxisAngle(sky) + M_PI / 2;
-    list->DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, frame, 0.5, 0.5,
+    list->DrawRotate(c.Buffer, image, X, Y, 2 * w, 2 * hh, pick.Frame, 0.5, 0.5,
                      RoundPixel(angle / (2 * M_PI) * 256));
   } else {
-    list->DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, 0, 255);
+    list->DrawAlpha(c.Buffer, image, TRect{X - w, Y - hh, X + w, Y + hh}, pick.Frame, 255);
   }
 }
 

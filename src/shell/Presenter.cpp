@@ -45,6 +45,7 @@ void TPresenter::DrawScene(TViewState& view, TDXDraw& draw) {
     ctx.ArtScale = view.Layout.Scale;
   }
   ctx.HoverArt = &HoverArt;
+  if (view.HoverObject == 0) HoverArt.Release();  // its picture is let go once the pointer leaves
   DrawSky(ctx);
   // The lower panel, its text, buttons, dials and status line.
   view.SyncSwitchLooks();

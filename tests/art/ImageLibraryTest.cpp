@@ -85,6 +85,31 @@ TEST(ImageLibrary, RoundTripKeepsNamesSizesAndPixels) {
   EXPECT_TRUE(out.empty());
 }
 
+// One picture read from a library: only it is kept, decoded; a library
+// without it, or damaged anywhere (also after the picture), gives nothing.
+TEST(ImageLibrary, OnePictureIsReadAloneFromACheckedFile) {
+  const std::vector<LibraryImage> in = Small();
+  const fs::path p = Scratch("one.rxf");
+  std::string error;
+  ASSERT_TRUE(WriteImageLibrary(p.string(), in, error)) << error;
+  LibraryImage one;
+  ASSERT_TRUE(ReadLibraryImage(p.string(), "StarShine", one, error)) << error;
+  EXPECT_EQ(one.Name, "StarShine");
+  EXPECT_EQ(one.FrameCount, 3);
+  EXPECT_EQ(one.Pixels, in[1].Pixels);
+  EXPECT_TRUE(one.Packed.empty());
+  EXPECT_FALSE(ReadLibraryImage(p.string(), "M32", one, error));
+  EXPECT_NE(error.find("no image called M32"), std::string::npos) << error;
+  // The last image's data cut short: the file is refused, even for the
+  // first picture.
+  std::vector<unsigned char> bytes = Bytes(p);
+  bytes.resize(bytes.size() - 2);
+  Put(p, bytes);
+  EXPECT_FALSE(ReadLibraryImage(p.string(), "A", one, error));
+  EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+  EXPECT_FALSE(ReadLibraryImage((p.string() + ".missing"), "A", one, error));
+}
+
 TEST(ImageLibrary, EveryTruncationIsRefusedWithAMessage) {
   const fs::path full = Scratch("full.rxf"), cut = Scratch("cut.rxf");
   std::string error;

@@ -38,10 +38,10 @@ struct TArtAt {
     return list;
   }
   TScaledHoverArt::TPick HoverFor(const TDXImageList& base, const std::string& name,
-                                  double scale) {
+                                  double scale, int frame = 0) {
     const fs::path old = fs::current_path();
     fs::current_path(SKYLOOM_RUNTIME_DIR);
-    const TScaledHoverArt::TPick pick = Hover.For(base, name, scale);
+    const TScaledHoverArt::TPick pick = Hover.For(base, name, frame, scale);
     fs::current_path(old);
     return pick;
   }
@@ -206,6 +206,40 @@ TEST(SkyArtScale, PicturesComeFromTheLargerLibrariesNeverFromThe1x) {
   // At 1 and beyond 3 the 1x pictures themselves, at their own size.
   EXPECT_EQ(&art.For(base, 1), &base);
   EXPECT_EQ(&art.For(base, 3.5), &base);
+}
+
+// The hovered Moon at 1.75: only the frame of its phase, the 2x frame
+// reduced; another phase gives that frame; at 1x the 1x library itself.
+TEST(SkyArtScale, TheHoveredMoonIsItsPhasesFrameReducedFromThe2xPicture) {
+  TDXImageList base;
+  if (!base.LoadFromFile(RuntimeFile("Messia2.rxf")))
+    GTEST_SKIP() << "Messia2.rxf is not built yet (runtime target)";
+  LibraryImage moon2x;
+  std::string error;
+  ASSERT_TRUE(ReadLibraryImage(RuntimeFile("Messia2-2x.rxf"), "Sun2", moon2x, error)) << error;
+  ASSERT_GT(moon2x.FrameCount, 40);
+  TArtAt art;
+  for (int frame : {7, 30, 7}) {
+    const TScaledHoverArt::TPick pick = art.HoverFor(base, "Sun2", 1.75, frame);
+    ASSERT_NE(pick.List, &base);
+    ASSERT_EQ(pick.List->Count(), 1);
+    const LibraryImage* shown = pick.List->Image(pick.Image);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->FrameCount, 1);
+    EXPECT_EQ(pick.Frame, 0);
+    LibraryImage one = moon2x;
+    one.FrameCount = 1;
+    const size_t size = static_cast<size_t>(one.FrameWidth) * one.FrameHeight;
+    one.Pixels.assign(moon2x.Pixels.begin() + static_cast<ptrdiff_t>(size * frame),
+                      moon2x.Pixels.begin() + static_cast<ptrdiff_t>(size * (frame + 1)));
+    EXPECT_EQ(shown->Pixels, ReduceImage(one, 1.75 / 2).Pixels) << frame;
+  }
+  art.Hover.Release();
+  const TScaledHoverArt::TPick plain = art.HoverFor(base, "Sun2", 1.0, 12);
+  EXPECT_EQ(plain.List, &base);
+  EXPECT_EQ(plain.Frame, 12);
+  // A name the 2x library lacks: the 1x picture.
+  EXPECT_EQ(art.HoverFor(base, "NoSuchPicture", 1.75).List, &base);
 }
 
 TEST(SkyArtScale, BoardsTreesSunAndPlanetsGrowWithTheStage) {

@@ -136,8 +136,12 @@ bool Decode(const unsigned char* src, size_t len, std::vector<uint32_t>& px) {
 
 }  // namespace
 
-bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
-                      TUnpack unpack) {
+namespace {
+
+// The reader of both entry points: every image checked; with `only`, just
+// the image of that name is kept.
+bool ReadLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
+                 TUnpack unpack, const std::string* only) {
   // The reader never blocks (a pipe in the file's place is refused, not
   // waited on) and reads at most one byte more than a library may hold.
   std::vector<unsigned char> data;
@@ -215,8 +219,12 @@ bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, s
     img.FrameWidth = static_cast<int>(w);
     img.FrameHeight = static_cast<int>(h);
     img.FrameCount = static_cast<int>(frames);
+    const bool kept = !only || img.Name == *only;
     bool whole = false;
-    if (unpack == TUnpack::Now) {
+    if (!kept) {
+      whole = Walk(r.Here(), encLen, static_cast<size_t>(pixels),
+                   [](size_t, size_t, const unsigned char*, bool) {});
+    } else if (unpack == TUnpack::Now) {
       img.Pixels.assign(static_cast<size_t>(pixels), 0);
       whole = Decode(r.Here(), encLen, img.Pixels);
     } else {
@@ -230,12 +238,31 @@ bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, s
     }
     r.Skip(encLen);
     total += pixels;
-    out.push_back(std::move(img));
+    if (kept) out.push_back(std::move(img));
   }
   if (r.Left() != 0) {
     error = path + ": trailing bytes after the last image";
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
+                      TUnpack unpack) {
+  return ReadLibrary(path, out, error, unpack, nullptr);
+}
+
+bool ReadLibraryImage(const std::string& path, const std::string& name, LibraryImage& out,
+                      std::string& error) {
+  std::vector<LibraryImage> found;
+  if (!ReadLibrary(path, found, error, TUnpack::Now, &name)) return false;
+  if (found.empty()) {
+    error = path + ": no image called " + name;
+    return false;
+  }
+  out = std::move(found.front());
   return true;
 }
 

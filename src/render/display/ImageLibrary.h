@@ -30,6 +30,12 @@ enum class TUnpack { Now, OnFirstUse };
 // images read intact before the fault.
 bool ReadImageLibrary(const std::string& path, std::vector<LibraryImage>& out, std::string& error,
                       TUnpack unpack = TUnpack::Now);
+// The one image called `name` of a library (unpacked), the whole file
+// checked as ReadImageLibrary checks it; false with a message when the file
+// is faulty or has no such image. Only that image's pixels are decoded and
+// kept.
+bool ReadLibraryImage(const std::string& path, const std::string& name, LibraryImage& out,
+                      std::string& error);
 // Unpacks an image read with TUnpack::OnFirstUse into its Pixels (its data
 // was checked by the reader); nothing for an unpacked image.
 void UnpackImage(LibraryImage& image);

@@ -4,6 +4,9 @@
 #include "ImageList.h"
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -521,30 +524,50 @@ const TDXImageList& TScaledPanelArt::For(const TDXImageList& base, double scale)
 }
 
 TScaledHoverArt::TPick TScaledHoverArt::For(const TDXImageList& base, const std::string& name,
-                                            double scale) {
-  const TPick plain{&base, base.Find(name)};
+                                            int frame, double scale) {
+  const TPick plain{&base, base.Find(name), frame};
   if (scale <= 1.0 + 1e-9) return plain;
-  if (!read_) {
-    read_ = true;
+  if (!pictureRead_ || pictureName_ != name) {
+    Release();
+    pictureRead_ = true;
+    pictureName_ = name;
     std::string error;
-    // The reader's message names the file: "FILE: what is wrong (reason)".
-    if (!ReadImageLibrary(File2x, drawn_, error, TUnpack::OnFirstUse)) Report({"", error, ""});
+    // Only this picture is kept: the 2x library is several times the size
+    // of what the program otherwise holds. A library without it is no fault
+    // (the 1x picture is drawn); a damaged one is said once.
+    if (!ReadLibraryImage(File2x, name, picture_, error)) {
+      picture_ = LibraryImage{};
+      if (error.find(": no image called ") == std::string::npos) Report({"", error, ""});
+    }
   }
-  if (shownScale_ == scale && shownName_ == name) return {&shown_, 0};
-  const auto found = std::find_if(drawn_.begin(), drawn_.end(),
-                                  [&](const LibraryImage& im) { return im.Name == name; });
-  if (found == drawn_.end()) return plain;
-  // A copy is unpacked; the library keeps its packed pixels.
-  LibraryImage picture = *found;
-  UnpackImage(picture);
-  if (picture.FrameWidth <= 0 || picture.FrameHeight <= 0 || picture.FrameCount <= 0 ||
-      picture.Pixels.size() <
-          static_cast<size_t>(picture.FrameWidth) * picture.FrameHeight * picture.FrameCount)
-    return plain;
-  std::vector<LibraryImage> one;
-  one.push_back(scale < 2.0 - 1e-9 ? ReduceImage(picture, scale / 2.0) : std::move(picture));
-  shown_.Assign(std::move(one));
-  shownName_ = name;
+  if (picture_.Name.empty() || frame < 0 || frame >= picture_.FrameCount) return plain;
+  if (shownScale_ == scale && shownFrame_ == frame) return {&shown_, 0, 0};
+  LibraryImage one;
+  one.Name = picture_.Name;
+  one.FrameWidth = picture_.FrameWidth;
+  one.FrameHeight = picture_.FrameHeight;
+  one.FrameCount = 1;
+  const size_t size = static_cast<size_t>(picture_.FrameWidth) * picture_.FrameHeight;
+  one.Pixels.assign(picture_.Pixels.begin() + static_cast<ptrdiff_t>(size * frame),
+                    picture_.Pixels.begin() + static_cast<ptrdiff_t>(size * (frame + 1)));
+  std::vector<LibraryImage> list;
+  list.push_back(scale < 2.0 - 1e-9 ? ReduceImage(one, scale / 2.0) : std::move(one));
+  shown_.Assign(std::move(list));
+  shownFrame_ = frame;
   shownScale_ = scale;
-  return {&shown_, 0};
+  return {&shown_, 0, 0};
+}
+
+void TScaledHoverArt::Release() {
+  if (!pictureRead_) return;
+  pictureRead_ = false;
+  pictureName_.clear();
+  picture_ = LibraryImage{};
+  shown_.Assign({});
+  shownFrame_ = -1;
+  shownScale_ = 0;
+#if defined(__GLIBC__)
+  // The picture's memory goes back to the system, not only to the heap.
+  malloc_trim(0);
+#endif
 }

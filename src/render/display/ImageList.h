@@ -125,9 +125,10 @@ class TScaledPanelArt {
 // time: at 1, or without the 2x library, the 1x picture itself; else the
 // picture drawn at 2x, reduced by area averaging below 2, and above 2 shown
 // at its own 2x size (1x pictures are never enlarged). The picture is
-// unpacked (and reduced) when the picture or the scale changes, not every
-// frame; the 2x library stays packed, so only the picture shown is held
-// unpacked.
+// read from the 2x library alone when the picture changes, and its frame
+// reduced when the frame or the scale changes, not every frame; nothing of
+// the 2x library but that picture is held, and it is let go once nothing
+// is hovered.
 class TScaledHoverArt {
  public:
   // The library file of the pictures at 2x (relative to the program folder).
@@ -135,14 +136,20 @@ class TScaledHoverArt {
   struct TPick {
     const TDXImageList* List = nullptr;
     int Image = -1;  // -1: none
+    int Frame = 0;
   };
-  // Where to draw picture `name` from at `scale`; `base` is the 1x library.
-  TPick For(const TDXImageList& base, const std::string& name, double scale);
+  // Where to draw frame `frame` of picture `name` from at `scale`; `base`
+  // is the 1x library. Above 1x the one picture is read from the 2x
+  // library when first asked for, and only the frame shown is reduced.
+  TPick For(const TDXImageList& base, const std::string& name, int frame, double scale);
+  // Lets go of the picture (nothing hovered any more).
+  void Release();
 
  private:
-  std::vector<LibraryImage> drawn_;  // 2x as read, packed
-  bool read_ = false;
-  TDXImageList shown_;  // the last picture asked for, at its scale, alone
-  std::string shownName_;
+  LibraryImage picture_;  // the 2x picture last asked for, unpacked
+  bool pictureRead_ = false;  // picture_ holds pictureName_ (or it is missing: Name empty)
+  std::string pictureName_;
+  TDXImageList shown_;  // its frame at the scale, alone
+  int shownFrame_ = -1;
   double shownScale_ = 0;
 };
