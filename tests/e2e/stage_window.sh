@@ -195,13 +195,16 @@ xdotool click 1
 rest
 back "the panel did not come back up" "$up_before" panel-up $(fx 740) "${PANEL[1]}" 0 "${PANEL[3]}"
 
-# The quit button ends the program.
+# The quit button ends the program; LOG is what it said.
+quit_by_button() {  # LOG
+  press_button 772 7 22 22
+  for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
+  wait "$PID" || fail "the program ended with an error: $(cat "$1")"
+  PID=""
+}
 rest
-press_button 772 7 22 22
-for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
-wait "$PID" || fail "the program ended with an error: $(cat window.log)"
-PID=""
+quit_by_button window.log
 echo "stage window: every panel button hit where it is drawn"
 
 # The sky's pictures at the interface scale: a December afternoon looking
@@ -237,9 +240,5 @@ convert sun-ground.png -crop 500x400+950+20 +repage -fx "r>0.96 && g>0.76 && b<0
 sun=$(parts sun-mask.png 38 60)
 [ -n "$sun" ] || fail "the Sun's disc is not 1.75 x 25 pixels across: $(parts sun-mask.png 1 200)"
 echo "sky pictures at 1.75: boards' signs $boards; the Sun's disc $sun"
-press_button 772 7 22 22
-for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$PID" 2>/dev/null; then fail "the quit button did not end the program"; fi
-wait "$PID" || fail "the program ended with an error: $(cat sun.log)"
-PID=""
+quit_by_button sun.log
 echo "stage window: screenshots in $WORK"
