@@ -118,7 +118,7 @@ void TDXDraw::Resize(int width, int height) {
   composite_ = nullptr;
   if (renderer_) {
     if (texture_) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, width, height);
+    texture_ = nullptr;  // made anew at the new size when first needed
     SDL_RenderSetLogicalSize(renderer_, width, height);
     clearedW_ = clearedH_ = 0;
   }
@@ -179,12 +179,8 @@ bool TDXDraw::Initialize(const std::string& title, int left, int top, bool fullS
     stageFormat_ = SDL_BITSPERPIXEL(windowFormat) == 24 && SDL_BYTESPERPIXEL(windowFormat) == 4
                        ? windowFormat
                        : static_cast<Uint32>(SDL_PIXELFORMAT_RGB565);
-    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, Width(),
-                                 Height());
   }
-  if (!renderer_ || !texture_) {
-    Report({"", "cannot draw into the window", SDL_GetError()});
-  }
+  if (!renderer_) Report({"", "cannot draw into the window", SDL_GetError()});
   fullScreen_ = fullScreen;
   return true;
 }
@@ -258,9 +254,22 @@ bool TDXDraw::PresentDirect() {
   return true;
 }
 
+SDL_Texture* TDXDraw::StageTexture() {
+  // Made only when the stage is shown through it (a letterboxed window, a
+  // renderer that is not the software one, a screenshot with an overlay):
+  // straight into the window's picture it is never needed, and at full HD
+  // it holds 8 MiB.
+  if (!texture_ && renderer_) {
+    texture_ = SDL_CreateTexture(renderer_, stageFormat_, SDL_TEXTUREACCESS_STREAMING, Width(),
+                                 Height());
+    if (!texture_) Report({"", "cannot draw into the window", SDL_GetError()});
+  }
+  return texture_;
+}
+
 void TDXDraw::Flip() {
   ++frames_;
-  if (!renderer_ || !texture_) return;
+  if (!renderer_) return;
   if (PresentDirect()) {
     if (fullScreenPending_) {
       fullScreenPending_ = false;
@@ -268,16 +277,18 @@ void TDXDraw::Flip() {
     }
     return;
   }
-  Upload(texture_, stageFormat_);
+  SDL_Texture* stage = StageTexture();
+  if (!stage) return;
+  Upload(stage, stageFormat_);
   // The overlay is composed at stage size first, so that it lands exactly on
   // the stage when the picture is scaled and letterboxed into the window.
-  SDL_Texture* shown = texture_;
+  SDL_Texture* shown = stage;
   if (overlay_ && overlay_->HasDrawing()) {
     if (!composite_)
       composite_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                      SDL_TEXTUREACCESS_TARGET, Width(), Height());
     if (composite_ && SDL_SetRenderTarget(renderer_, composite_) == 0) {
-      Compose(renderer_, texture_);
+      Compose(renderer_, stage);
       SDL_SetRenderTarget(renderer_, nullptr);
       shown = composite_;
     }
@@ -321,7 +332,7 @@ bool TDXDraw::Capture(std::vector<uint32_t>& argb) {
   argb.assign(static_cast<size_t>(w) * h, 0);
   if (overlay_ && overlay_->HasDrawing()) {
     SDL_Renderer* r = OverlayRenderer();
-    SDL_Texture* stage = renderer_ ? texture_ : offscreenStage_;
+    SDL_Texture* stage = renderer_ ? StageTexture() : offscreenStage_;
     SDL_Texture* target = nullptr;
     if (renderer_) {
       if (!composite_)

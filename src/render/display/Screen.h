@@ -119,7 +119,7 @@ class TDXDraw {
   int windowedLeft_ = 0, windowedTop_ = 0;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  SDL_Texture* texture_ = nullptr;          // see StageTexture
   SDL_Texture* composite_ = nullptr;      // stage-sized target: stage + overlay
   SDL_Surface* offscreenSurface_ = nullptr;
   SDL_Renderer* offscreenRenderer_ = nullptr;
@@ -132,6 +132,8 @@ class TDXDraw {
   // (software renderer, stage as large as the window); false when that path
   // does not apply and the stage texture is used.
   bool PresentDirect();
+  // The window's stage texture, made on first use (nullptr without one).
+  SDL_Texture* StageTexture();
   // Puts the back buffer into a stage texture of the given pixel format.
   void Upload(SDL_Texture* stage, uint32_t format);
   // Draws the stage texture and the overlay on renderer r's current target.
